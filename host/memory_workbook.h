@@ -1,0 +1,142 @@
+// The in-memory workbook: sheets of sparse cells with values and the formats the reports use.
+// It implements the host operations of worksheet.h and offers the io layer direct access.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/worksheet.h"
+
+namespace valdrex::host {
+
+class MemoryWorkbook;
+
+// Border bits of a cell.
+enum : uint8_t { kEdgeLeft = 1, kEdgeRight = 2, kEdgeTop = 4, kEdgeBottom = 8 };
+enum class HAlign : uint8_t { General, Left, Center, Right };
+
+struct CellFormat {
+  uint8_t borders = 0;            // kEdge* bits, thin continuous lines
+  HAlign align = HAlign::General;
+  std::string numberFormat;       // "" = General; dates written without one show as yyyy/m/d
+  bool empty() const { return borders == 0 && align == HAlign::General && numberFormat.empty(); }
+  friend bool operator==(const CellFormat&, const CellFormat&) = default;
+};
+
+struct Cell {
+  Variant value;
+  std::string formula;  // without the leading "="; value is then its cached result
+  CellFormat format;
+  bool used() const { return !value.isEmpty() || !formula.empty() || !format.empty(); }
+  friend bool operator==(const Cell&, const Cell&) = default;
+};
+
+class MemorySheet final : public Worksheet {
+ public:
+  MemorySheet(MemoryWorkbook& book, std::string name);
+
+  // Worksheet
+  std::string name() const override { return name_; }
+  Variant cell(int row, int col) const override;
+  void setCell(int row, int col, const Variant& value) override;
+  Range usedRange() const override;
+  void clear(const Range& block) override;
+  void clearContents(const Range& block) override;
+  void deleteCells(const Range& block) override;
+  void insertRow(int row) override;
+  void copy(const Range& block) override;
+  void pasteSpecial(int row, int col) override;
+  void sort(const Range& block, std::span<const SortKey> keys, bool header) override;
+  void merge(const Range& block) override;
+  void setHorizontalAlignment(const Range& block, int alignment) override;
+  void setBorder(const Range& block, int side, int lineStyle) override;
+  void activate() override;
+  void selectCell(int row, int col) override;
+  void setVisible(int visible) override;
+
+  // Direct access for the file layer and tests.
+  void rename(std::string name) { name_ = std::move(name); }
+  const Cell* find(int row, int col) const;  // nullptr when the cell was never used
+  Cell& at(int row, int col);                // created when missing; no typed-input rule
+  // Every used cell in row order, then column order.
+  void forEachCell(const std::function<void(int row, int col, const Cell&)>& visit) const;
+  std::size_t cellCount() const;
+  const std::vector<Range>& merges() const { return merges_; }
+  void addMerge(const Range& block);  // as read from a file
+  // Format of a whole row (set by alignment on Rows(n)); applies to its empty cells too.
+  const CellFormat* rowFormat(int row) const;
+  const std::map<int, double>& columnWidths() const { return columnWidths_; }
+  void setColumnWidth(int col, double width) { columnWidths_[col] = width; }
+  bool visible() const { return visible_; }
+  std::optional<std::pair<int, int>> selection() const { return selection_; }
+  MemoryWorkbook& workbook() const { return book_; }
+
+ private:
+  struct Row {
+    int number;
+    std::vector<std::pair<int, Cell>> cells;  // sorted by column
+    std::optional<CellFormat> format;
+  };
+  Row* findRow(int row);
+  const Row* findRow(int row) const;
+  Row& rowAt(int row);
+
+  MemoryWorkbook& book_;
+  std::string name_;
+  std::vector<Row> rows_;  // sorted by row number; only rows that hold something
+  std::vector<Range> merges_;
+  std::map<int, double> columnWidths_;
+  bool visible_ = true;
+  std::optional<std::pair<int, int>> selection_;
+};
+
+class MemoryWorkbook final : public Workbook {
+ public:
+  explicit MemoryWorkbook(std::string path = "");
+  MemoryWorkbook(const MemoryWorkbook&) = delete;
+  MemoryWorkbook& operator=(const MemoryWorkbook&) = delete;
+
+  // Workbook
+  Worksheet& sheet(std::string_view name) override;
+  std::string folderPath() const override;
+  void save() override;
+
+  // A new sheet at the end; a name already in use fails.
+  MemorySheet& addSheet(const std::string& name);
+  MemorySheet* find(std::string_view name);
+  std::size_t sheetCount() const { return sheets_.size(); }
+  MemorySheet& sheetAt(std::size_t index) { return *sheets_.at(index); }
+  const MemorySheet& sheetAt(std::size_t index) const { return *sheets_.at(index); }
+
+  const std::string& path() const { return path_; }
+  void setPath(std::string path) { path_ = std::move(path); }
+  // Save is carried out by the file layer; without a saver, save() fails.
+  void setSaver(std::function<void(MemoryWorkbook&)> saver) { saver_ = std::move(saver); }
+
+  // What a file carries beyond the sheets, kept for writing it back.
+  bool date1904 = false;
+  std::string vbaProject;  // the macro project's bytes of an .xlsm, carried over unchanged
+  std::size_t activeSheet = 0;
+
+ private:
+  friend class MemorySheet;
+  struct Clipboard {
+    int rows = 0, cols = 0;
+    std::vector<std::pair<std::pair<int, int>, Cell>> cells;  // used cells, offsets from top-left
+    std::vector<Range> merges;                                // offsets from top-left, 1-based
+    std::optional<CellFormat> rowFormat;                      // a whole copied row's own format
+    bool wholeRow = false;
+  };
+
+  std::string path_;
+  std::vector<std::unique_ptr<MemorySheet>> sheets_;
+  std::optional<Clipboard> clipboard_;
+  std::function<void(MemoryWorkbook&)> saver_;
+};
+
+}  // namespace valdrex::host

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Valdrex builds and tests with. Safe to run again.
+set -euo pipefail
+packages=(
+  g++ cmake make pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libzip-dev libexpat1-dev libxlsxwriter-dev libcli11-dev zlib1g-dev
+  python3 python3-openpyxl
+  clang libclang-rt-14-dev
+  hyperfine
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}"
+fi
