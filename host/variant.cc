@@ -27,6 +27,7 @@ std::string textOf(const Variant& v) {
     case VarKind::Boolean: return v.number() != 0 ? "True" : "False";
     case VarKind::Text:
     case VarKind::Error: return v.text();
+    case VarKind::Object: return "[对象]";
   }
   return "";
 }
@@ -38,13 +39,15 @@ double numericValue(const Variant& v) {
     case VarKind::Text:
       if (auto n = wholeTextNumber(v.text())) return *n;
       mismatch(v);
-    case VarKind::Error: mismatch(v);
+    case VarKind::Error:
+    case VarKind::Object: mismatch(v);
     default: return v.number();
   }
 }
 
 int compareValues(const Variant& a, const Variant& b) {
-  if (a.isError() || b.isError()) mismatch(a.isError() ? a : b);
+  for (const Variant* v : {&a, &b})
+    if (v->isError() || v->isObject()) mismatch(*v);
   bool aText = a.isText() || (a.isEmpty() && b.isText());
   bool bText = b.isText() || (b.isEmpty() && a.isText());
   if (aText && bText) {

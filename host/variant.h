@@ -6,7 +6,17 @@
 
 namespace valdrex {
 
-enum class VarKind : uint8_t { Empty, Integer, Long, Single, Double, Date, Boolean, Text, Error };
+namespace host {
+// Anything of the host that a Variant can refer to: a worksheet, a workbook, the application.
+class Object {
+ public:
+  virtual ~Object() = default;
+};
+}  // namespace host
+
+enum class VarKind : uint8_t {
+  Empty, Integer, Long, Single, Double, Date, Boolean, Text, Error, Object
+};
 
 // A cell holds Empty, Double, Date, Boolean, Text or Error (errors only as read from a file);
 // method arguments and results also use the narrower Integer, Long and Single.
@@ -29,18 +39,29 @@ class Variant {
     return v;
   }
 
+  // A reference to a host object, borrowed for the length of a call.
+  static Variant object(host::Object* o) {
+    Variant v;
+    v.kind_ = VarKind::Object;
+    v.object_ = o;
+    return v;
+  }
+
   VarKind kind() const { return kind_; }
   bool isEmpty() const { return kind_ == VarKind::Empty; }
   bool isText() const { return kind_ == VarKind::Text; }
   bool isError() const { return kind_ == VarKind::Error; }
+  bool isObject() const { return kind_ == VarKind::Object; }
   // Integer, Long, Single, Double, Date and Boolean carry a number.
   bool isNumeric() const {
-    return kind_ != VarKind::Empty && kind_ != VarKind::Text && kind_ != VarKind::Error;
+    return kind_ != VarKind::Empty && kind_ != VarKind::Text && kind_ != VarKind::Error &&
+           kind_ != VarKind::Object;
   }
   // The numeric payload (a Boolean True is 1 here; see numericValue for the language's -1).
   double number() const { return number_; }
   // The text of a Text value, the code of an Error value ("#N/A"), empty otherwise.
   const std::string& text() const { return text_; }
+  host::Object* object() const { return object_; }
 
   friend bool operator==(const Variant&, const Variant&) = default;
 
@@ -50,6 +71,7 @@ class Variant {
   VarKind kind_ = VarKind::Empty;
   double number_ = 0;
   std::string text_;
+  host::Object* object_ = nullptr;
 };
 
 // The text of a value: empty -> "", numbers -> doubleText (singles -> singleText),

@@ -40,9 +40,8 @@ struct SortKey {
   bool descending = false;
 };
 
-class Worksheet {
+class Worksheet : public Object {
  public:
-  virtual ~Worksheet() = default;
 
   virtual std::string name() const = 0;
 
@@ -87,9 +86,8 @@ class Worksheet {
   virtual void setVisible(int visible) = 0;
 };
 
-class Workbook {
+class Workbook : public Object {
  public:
-  virtual ~Workbook() = default;
   // The sheet of exactly this name; a missing name fails.
   virtual Worksheet& sheet(std::string_view name) = 0;
   // The folder of the workbook's file, "" for a workbook never saved.
