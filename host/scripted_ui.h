@@ -59,6 +59,13 @@ class ScriptedUi final : public Ui {
   std::vector<Dialog> dialogs_;
 };
 
+// Records the command lines it is asked to start, and starts nothing.
+class RecordingLauncher final : public Launcher {
+ public:
+  void start(const std::vector<std::string>& command) override { commands.push_back(command); }
+  std::vector<std::vector<std::string>> commands;
+};
+
 class FixedClock final : public Clock {
  public:
   explicit FixedClock(CivilDate date = {2026, 12, 6}) : date_(date) {}

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/date.h"
 
@@ -34,12 +35,12 @@ class Clock {
   virtual CivilDate today() = 0;
 };
 
-// Starts programs on the user's desktop: a web address, or a text file in a viewer.
+// Starts a program of the user's desktop with a command line (program, then its arguments);
+// a program that cannot be started fails with Failure(HostError).
 class Launcher {
  public:
   virtual ~Launcher() = default;
-  virtual void openAddress(const std::string& address) = 0;
-  virtual void openTextFile(const std::string& path) = 0;
+  virtual void start(const std::vector<std::string>& command) = 0;
 };
 
 }  // namespace valdrex::host
