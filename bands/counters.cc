@@ -1,5 +1,7 @@
 #include "bands/counters.h"
 
+#include <algorithm>
+
 #include "host/arithmetic.h"
 #include "host/number_text.h"
 #include "host/text.h"
@@ -78,9 +80,11 @@ Variant 计数器(const GradeBook& g, int16_t& k, int16_t& b, std::string& s) {
       lower = leadingNumber(rightChars(s, len - 1));
       upper = kOpenTop;
     } else {
-      // The higher score comes first: «90-80» is 80 up to below 90.
-      upper = leadingNumber(leftChars(s, p - 1));
-      lower = leadingNumber(rightChars(s, len - p));
+      // «90-80» is 80 up to below 90; a teacher's «70-85» means 70 up to below 85.
+      const double before = leadingNumber(leftChars(s, p - 1));
+      const double after = leadingNumber(rightChars(s, len - p));
+      lower = std::min(before, after);
+      upper = std::max(before, after);
     }
   }
   const float lo = toSingle(lower), hi = toSingle(upper);
@@ -106,9 +110,11 @@ Variant 计数器2(const GradeBook& g, int16_t& k, int16_t& b, std::string& s) {
     lower = leadingNumber(leftChars(s, p - 1));
     upper = kOpenTop;
   } else {
-    // The better rank comes first: «51-100».
-    lower = leadingNumber(leftChars(s, p - 1));
-    upper = leadingNumber(rightChars(s, len - p));
+    // «51-100», and the same band when written the other way round.
+    const double before = leadingNumber(leftChars(s, p - 1));
+    const double after = leadingNumber(rightChars(s, len - p));
+    lower = std::min(before, after);
+    upper = std::max(before, after);
   }
   return Variant::integer(countRanks(g, k, b, [&](double r) { return lower <= r && r <= upper; }));
 }
