@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "band_book.h"
+#include "bands/rank_bands.h"
+#include "bands/score_bands.h"
+#include "host/scripted_ui.h"
+
+namespace valdrex {
+namespace {
+
+using testing::bookOf;
+using testing::text;
+
+// A header cell that is no band stops either band sheet at that cell: the teacher is told, the
+// cell is shown, and nothing after it is written.
+TEST(BandSheets, StopAtAHeaderCellThatIsNoBand) {
+  using Sheet = void (*)(GradeBook&, host::Worksheet&, host::Ui&, host::Clock&);
+  const struct {
+    Sheet fill;
+    const char* title;
+  } sheets[] = {{分段统计, "Quillan提示：各分数段统计"},
+                {名次分段统计, "Quillan提示：各名次段统计"}};
+  for (const auto& s : sheets) {
+    host::MemoryWorkbook wb;
+    wb.addSheet("成绩表");
+    host::MemorySheet& sh = wb.addSheet("统计");
+    host::ScriptedUi ui;
+    host::FixedClock clock;
+    GradeBook g = bookOf({100}, {{{95}, {40}}, {{70}}});
+    sh.setCell(3, 3, "90-");
+    sh.setCell(3, 4, "abc");
+    sh.setCell(3, 5, "50-");
+    wb.activeSheet = 0;
+    s.fill(g, sh, ui, clock);
+
+    ASSERT_EQ(ui.dialogs().size(), 1u) << s.title;
+    EXPECT_EQ(ui.dialogs()[0].prompt, "区间划分格式错误!请参照默认格式.");
+    EXPECT_EQ(ui.dialogs()[0].title, s.title);
+    EXPECT_EQ(ui.dialogs()[0].style, 128);
+    EXPECT_EQ(sh.selection(), std::make_pair(3, 4)) << s.title;
+    EXPECT_EQ(wb.activeSheet, 1u) << s.title;
+    EXPECT_EQ(text(sh, 4, 1), "1班") << s.title;
+    EXPECT_NE(text(sh, 4, 3), "") << s.title;
+    EXPECT_EQ(text(sh, 5, 1), "") << s.title;  // the second class is never reached
+    EXPECT_EQ(text(sh, 6, 1), "") << s.title;  // nor a total row or the next table
+    EXPECT_EQ(text(sh, 7, 1), "") << s.title;
+    EXPECT_TRUE(sh.merges().empty()) << s.title;
+    EXPECT_EQ(text(sh, 1, 1), "") << s.title;
+  }
+}
+
+}  // namespace
+}  // namespace valdrex

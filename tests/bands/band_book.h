@@ -1,0 +1,101 @@
+// Grade books filled directly for the band tests, and a few sheet probes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "gradebook/grade_book.h"
+#include "host/memory_workbook.h"
+#include "host/variant.h"
+
+namespace valdrex::testing {
+
+// Scores of one class, per student and subject; kAbsent marks an absence.
+using ClassScores = std::vector<std::vector<float>>;
+
+// Subjects named 语文, 数学, ... with the given full marks (the total's full mark is their sum);
+// classes "1班", "2班", ... Totals, exam takers and grade-wide competition ranks are filled in.
+inline GradeBook bookOf(const std::vector<int16_t>& fullMarks,
+                        const std::vector<ClassScores>& classes) {
+  static const char* const kNames[] = {"语文", "数学", "英语", "物理", "化学", "生物"};
+  GradeBook g;
+  g.km = static_cast<int16_t>(fullMarks.size());
+  g.kmcl = 4;
+  g.班级数 = static_cast<int16_t>(classes.size());
+  const int total = g.km + 1;
+  int16_t totalMark = 0;
+  for (int j = 1; j <= g.km; ++j) {
+    g.headerTexts(g.kmcl + j - 1) = kNames[j - 1];
+    g.markLines(1, j) = fullMarks[j - 1];
+    totalMark = static_cast<int16_t>(totalMark + fullMarks[j - 1]);
+  }
+  g.headerTexts(g.kmcl + g.km) = "总分";
+  g.markLines(1, total) = totalMark;
+  for (int b = 1; b <= g.班级数; ++b) {
+    const ClassScores& students = classes[b - 1];
+    g.classNames(b) = std::to_string(b) + "班";
+    g.classSizes(b) = static_cast<int16_t>(students.size());
+    g.总人数 = static_cast<int16_t>(g.总人数 + students.size());
+    for (int s = 1; s <= g.classSizes(b); ++s) {
+      float sum = 0;
+      for (int j = 1; j <= g.km; ++j) {
+        const float v = students[s - 1][j - 1];
+        g.scores(b, s, j) = v;
+        if (v >= 0) {
+          sum += v;
+          ++g.examineeCounts(b, j);
+          g.scoreSums(b, j) += v;
+        }
+      }
+      g.scores(b, s, total) = sum;
+      g.scoreSums(b, total) += sum;
+    }
+  }
+  for (int j = 1; j <= total; ++j)
+    for (int b = 1; b <= g.班级数; ++b)
+      for (int s = 1; s <= g.classSizes(b); ++s) {
+        const float v = g.scores(b, s, j);
+        if (v < 0) continue;
+        int16_t better = 0;
+        for (int b2 = 1; b2 <= g.班级数; ++b2)
+          for (int s2 = 1; s2 <= g.classSizes(b2); ++s2)
+            if (g.scores(b2, s2, j) > v) ++better;
+        g.schoolRanks(b, s, j) = static_cast<int16_t>(better + 1);
+      }
+  return g;
+}
+
+inline std::string text(const host::Worksheet& sh, int row, int col) {
+  return textOf(sh.cell(row, col));
+}
+
+// The texts of row `row` from column `from` up to the first empty cell.
+inline std::vector<std::string> rowTexts(const host::Worksheet& sh, int row, int from) {
+  std::vector<std::string> out;
+  for (int col = from; !text(sh, row, col).empty(); ++col) out.push_back(text(sh, row, col));
+  return out;
+}
+
+// The texts of columns from..to of row `row`, empty cells included.
+inline std::vector<std::string> cellTexts(const host::Worksheet& sh, int row, int from, int to) {
+  std::vector<std::string> out;
+  for (int col = from; col <= to; ++col) out.push_back(text(sh, row, col));
+  return out;
+}
+
+inline bool framed(const host::MemorySheet& sh, int row, int col) {
+  const host::Cell* cell = sh.find(row, col);
+  return cell && cell->format.borders ==
+                     (host::kEdgeLeft | host::kEdgeRight | host::kEdgeTop | host::kEdgeBottom);
+}
+
+// Every cell of the block has all four borders, and the cells just outside its corners none.
+inline bool gridExactly(const host::MemorySheet& sh, const host::Range& block) {
+  for (int r = block.row1; r <= block.row2; ++r)
+    for (int c = block.col1; c <= block.col2; ++c)
+      if (!framed(sh, r, c)) return false;
+  return !framed(sh, block.row1 - 1, block.col1) && !framed(sh, block.row2 + 1, block.col2) &&
+         !framed(sh, block.row2, block.col2 + 1);
+}
+
+}  // namespace valdrex::testing

@@ -1,0 +1,164 @@
+#include "bands/completion_rates.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "band_book.h"
+#include "host/date.h"
+#include "host/scripted_ui.h"
+
+namespace valdrex {
+namespace {
+
+using testing::bookOf;
+using testing::cellTexts;
+using ::testing::ElementsAre;
+using testing::gridExactly;
+using testing::text;
+using Dialog = host::ScriptedUi::Dialog;
+
+const char* const kAskFirst = "请输入每班一档完成指标数！";
+const char* const kAskSecond = "请输入每班二档完成指标数！";
+const char* const kTitle = "Quillan提示：完成率统计";
+
+class CompletionSheet : public ::testing::Test {
+ protected:
+  void run(GradeBook& g) { 完成率统计(g, sh, ui, clock); }
+
+  host::MemoryWorkbook wb;
+  host::MemorySheet& sh = wb.addSheet("完成率表");
+  host::ScriptedUi ui;
+  host::FixedClock clock{{2026, 12, 6}};
+};
+
+TEST_F(CompletionSheet, AsksForBothTargetsUntilTheyMakeSense) {
+  const struct {
+    const char *first, *second;
+  } rejected[] = {{"20", "5"}, {"0", "20"}, {"", "20"}, {"5", "abc"}, {"-5", "20"}};
+  for (const auto& r : rejected) {
+    host::ScriptedUi asked;
+    asked.queueInput(r.first);
+    asked.queueInput(r.second);
+    asked.queueInput(" 3");
+    asked.queueInput("7人");
+    GradeBook g = bookOf({100}, {{{50}}, {{60}}});
+    完成率统计(g, sh, asked, clock);
+
+    const auto& d = asked.dialogs();
+    ASSERT_EQ(d.size(), 5u) << r.first << "/" << r.second;
+    EXPECT_EQ(d[0].kind, Dialog::Input);
+    EXPECT_EQ(d[0].prompt, kAskFirst);
+    EXPECT_EQ(d[0].title, kTitle);
+    EXPECT_EQ(d[0].defaultText, "5");
+    EXPECT_EQ(d[1].prompt, kAskSecond);
+    EXPECT_EQ(d[1].title, kTitle);
+    EXPECT_EQ(d[1].defaultText, "20");
+    EXPECT_EQ(d[2].kind, Dialog::Message);
+    EXPECT_EQ(d[2].prompt, "输入有误！");
+    EXPECT_EQ(d[2].title, "Quillan提示");
+    EXPECT_EQ(d[2].style, host::kOkOnly);
+    EXPECT_EQ(d[3].prompt, kAskFirst);
+    EXPECT_EQ(d[4].prompt, kAskSecond);
+    // The accepted pair is the one in use: 3 and 7.
+    EXPECT_EQ(text(sh, 13, 1).rfind("各班一档指标数：3，各班二档指标数：7。", 0), 0u)
+        << text(sh, 13, 1);
+  }
+}
+
+TEST_F(CompletionSheet, CancellingEitherTargetLeavesTheSheetAlone) {
+  for (int cancelled : {0, 1}) {
+    host::ScriptedUi asked;
+    if (cancelled == 1) asked.queueInput("5");
+    asked.queueInput(std::nullopt);
+    sh.setCell(3, 1, "上次的表");
+    GradeBook g = bookOf({100}, {{{50}}});
+    完成率统计(g, sh, asked, clock);
+
+    EXPECT_EQ(asked.dialogs().size(), size_t(cancelled + 1));
+    EXPECT_EQ(text(sh, 3, 1), "上次的表");
+    EXPECT_EQ(text(sh, 2, 4), "");
+    EXPECT_EQ(g.examineeCounts(1, 2), 0);
+  }
+}
+
+// The class average is measured against the grade average in whole points.
+TEST_F(CompletionSheet, AverageRateDividesByTheWholeNumberGradeAverage) {
+  const struct {
+    double otherSum;
+    const char *gradeAverage, *rate;
+  } cases[] = {{120.8, "70.45", "115"}, {121.4, "70.6", "113.38"}};
+  for (const auto& c : cases) {
+    GradeBook g = bookOf({100}, {{{0}, {0}}, {{0}, {0}}});
+    for (int j : {1, 2}) {
+      g.scoreSums(1, j) = 161;  // 80.5 a student
+      g.scoreSums(2, j) = c.otherSum;
+    }
+    run(g);
+    EXPECT_EQ(text(sh, 4, 7), "80.5");
+    EXPECT_EQ(text(sh, 4, 8), c.rate) << c.gradeAverage;
+    EXPECT_EQ(text(sh, 6, 7), c.gradeAverage);
+  }
+}
+
+TEST_F(CompletionSheet, TablesOfTwoSubjectsAndThreeClasses) {
+  // Subject 1: classes of 14, 14 and 2 students, the last one absent throughout.
+  std::vector<testing::ClassScores> classes(3);
+  classes[0].assign(14, {0, 60});
+  classes[1].assign(14, {0, 60});
+  classes[2].assign(2, {kAbsent, 60});
+  GradeBook g = bookOf({100, 100}, classes);
+  // Tiers for 3 classes: ranks 1-15 and 1-60. Class 1 has 4 and 12 students in them.
+  const int16_t ranks[] = {1, 5, 9, 15, 16, 20, 30, 40, 50, 55, 58, 60, 61, 90};
+  for (int s = 1; s <= 14; ++s) {
+    g.schoolRanks(1, s, 1) = ranks[s - 1];
+    g.schoolRanks(2, s, 1) = 70;
+  }
+  g.scoreSums(1, 1) = 14 * 80.5;
+  g.scoreSums(2, 1) = 14 * 59.5;  // grade average 70
+  for (int j = 1; j <= 3; ++j) {
+    g.weights(5, j) = 0.4f;
+    g.weights(6, j) = 0.3f;
+    g.weights(7, j) = 0.3f;
+    for (int b = 1; b <= 3; ++b) g.teacherNames(b, j) = "师" + std::to_string(b * 10 + j);
+  }
+  sh.setCell(30, 2, "上次留下的");
+  run(g);
+
+  EXPECT_EQ(text(sh, 30, 2), "");
+  EXPECT_EQ(text(sh, 2, 4), "语文");
+  EXPECT_THAT(cellTexts(sh, 3, 1, 11),
+              ElementsAre("班级", "参考人数", "一档人数", "一档完成率", "二档人数", "二档完成率",
+                          "平均分", "平均分完成率", "综合完成率", "综合名次", "任课教师"));
+  EXPECT_THAT(cellTexts(sh, 4, 1, 11),
+              ElementsAre("1班", "14", "4", "80", "12", "60", "80.5", "115", "84.5", "1", "师11"));
+  EXPECT_THAT(cellTexts(sh, 5, 1, 11),
+              ElementsAre("2班", "14", "0", "0", "0", "0", "59.5", "85", "25.5", "2", "师21"));
+  // Nobody of class 3 sat the paper: an empty row that still gets ranked, left out of the total.
+  EXPECT_THAT(cellTexts(sh, 6, 1, 11), ElementsAre("", "", "", "", "", "", "", "", "", "3", ""));
+  EXPECT_THAT(cellTexts(sh, 7, 1, 11),
+              ElementsAre("合计", "28", "4", "", "12", "", "70", "", "", "", ""));
+
+  EXPECT_EQ(text(sh, 8, 4), "数学");
+  EXPECT_EQ(text(sh, 9, 11), "任课教师");
+  EXPECT_EQ(text(sh, 13, 1), "合计");
+  EXPECT_EQ(text(sh, 14, 4), "总分");
+  EXPECT_EQ(text(sh, 15, 11), "班主任");
+  EXPECT_EQ(text(sh, 18, 2), "2");  // every student of a class counts in the total
+  EXPECT_EQ(text(sh, 18, 11), "师33");
+  EXPECT_EQ(text(sh, 19, 2), "30");
+
+  for (int header : {3, 9, 15}) EXPECT_TRUE(gridExactly(sh, {header, 1, header + 4, 11}));
+  EXPECT_EQ(text(sh, 20, 1),
+            "注：一档完成率=一档人数÷一档指标数，二档完成率=二档人数÷二档指标数，"
+            "平均分完成率=班级平均分÷年级平均分。");
+  EXPECT_EQ(text(sh, 21, 1),
+            "各班一档指标数：5，各班二档指标数：20。总分综合积分=一档完成率×0.4+二档完成率×0.3+"
+            "平均分完成率×0.3");
+  EXPECT_THAT(sh.merges(), ElementsAre(host::Range{20, 1, 20, 11}, host::Range{21, 1, 21, 11},
+                                       host::Range{1, 1, 1, 9}, host::Range{1, 10, 1, 11}));
+  EXPECT_EQ(sh.cell(1, 10), Variant::date(dateSerial({2026, 12, 6})));
+  EXPECT_EQ(text(sh, 1, 1), "");
+}
+
+}  // namespace
+}  // namespace valdrex

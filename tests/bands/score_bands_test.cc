@@ -1,0 +1,116 @@
+#include "bands/score_bands.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "band_book.h"
+#include "host/date.h"
+#include "host/scripted_ui.h"
+
+namespace valdrex {
+namespace {
+
+using testing::bookOf;
+using testing::cellTexts;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using testing::gridExactly;
+using testing::text;
+using Strings = std::vector<std::string>;
+
+class ScoreBandSheet : public ::testing::Test {
+ protected:
+  void run(GradeBook& g) { 分段统计(g, sh, ui, clock); }
+
+  host::MemoryWorkbook wb;
+  host::MemorySheet& sh = wb.addSheet("分数段统计");
+  host::ScriptedUi ui;
+  host::FixedClock clock{{2026, 12, 6}};
+};
+
+TEST_F(ScoreBandSheet, DefaultHeaderFollowsTheFullMark) {
+  const struct {
+    int16_t full;
+    Strings bands;
+  } cases[] = {
+      {100,
+       {"100", "100-90", "90-80", "80-70", "70-60", "60-50", "50-40", "40-30", "30-20", " 20以下",
+        " 60以下"}},
+      {150,
+       {"150", "150-135", "135-120", "120-105", "105-90", "90-75", "75-60", "60-45", "45-30",
+        " 30以下", " 90以下"}},
+      {75,
+       {"75", "75-67.5", "67.5-60", "60-52.5", "52.5-45", "45-37.5", "37.5-30", "30-22.5",
+        "22.5-15", " 15以下", " 45以下"}},
+      // A total of six papers: beyond what 16-bit arithmetic of the loop bound could hold.
+      {1800,
+       {"1800", "1800-1620", "1620-1440", "1440-1260", "1260-1080", "1080-900", "900-720",
+        "720-540", "540-360", " 360以下", " 1080以下"}},
+  };
+  for (const auto& c : cases) {
+    sh.clear(sh.usedRange());  // a fresh sheet each time
+    GradeBook g = bookOf({c.full}, {{{1}}});
+    run(g);
+    Strings expected = {"班级", "参考人数"};
+    expected.insert(expected.end(), c.bands.begin(), c.bands.end());
+    expected.insert(expected.end(), {"最高分", "最低分", ""});
+    EXPECT_THAT(cellTexts(sh, 3, 1, 16), ElementsAreArray(expected)) << c.full;
+    // The total's table (same full mark here) got its header and rows too.
+    EXPECT_THAT(cellTexts(sh, 7, 4, 4), ElementsAre(c.bands[1])) << c.full;
+    EXPECT_EQ(text(sh, 9, 1), "合计") << c.full;
+  }
+}
+
+TEST_F(ScoreBandSheet, FreshSheetOfTwoClasses) {
+  sh.setCell(40, 40, "上次留下的");
+  GradeBook g = bookOf({100}, {{{100}, {95}, {59}, {30}}, {{85}, {62}, {kAbsent}}});
+  run(g);
+
+  EXPECT_EQ(text(sh, 40, 40), "");
+  EXPECT_EQ(text(sh, 2, 4), "语文");
+  EXPECT_THAT(cellTexts(sh, 4, 1, 16), ElementsAre("1班", "4", "1", "1", "0", "0", "0", "1", "0",
+                                                   "1", "0", "0", "2", "100", "30", ""));
+  EXPECT_THAT(cellTexts(sh, 5, 1, 15), ElementsAre("2班", "2", "0", "0", "1", "0", "1", "0", "0",
+                                                   "0", "0", "0", "0", "85", "62"));
+  // No sums under the highest and lowest scores.
+  EXPECT_THAT(cellTexts(sh, 6, 1, 15), ElementsAre("合计", "6", "1", "1", "1", "0", "1", "1", "0",
+                                                   "1", "0", "0", "2", "", ""));
+
+  // The total counts every student of the class; the absent one stands with 0 points.
+  EXPECT_EQ(text(sh, 7, 4), "总分");
+  EXPECT_THAT(cellTexts(sh, 10, 1, 15), ElementsAre("2班", "3", "0", "0", "1", "0", "1", "0", "0",
+                                                    "0", "0", "1", "1", "85", "0"));
+  EXPECT_EQ(g.examineeCounts(2, 2), 3);
+  EXPECT_EQ(text(sh, 11, 2), "7");
+
+  EXPECT_TRUE(gridExactly(sh, {3, 1, 6, 15}));
+  EXPECT_TRUE(gridExactly(sh, {8, 1, 11, 15}));
+  EXPECT_THAT(sh.merges(), ElementsAre(host::Range{1, 1, 1, 13}, host::Range{1, 14, 1, 15}));
+  EXPECT_EQ(sh.cell(1, 14), Variant::date(dateSerial({2026, 12, 6})));
+  ASSERT_NE(sh.rowFormat(1), nullptr);
+  EXPECT_EQ(sh.rowFormat(1)->align, host::HAlign::Center);
+  EXPECT_TRUE(ui.dialogs().empty());
+}
+
+TEST_F(ScoreBandSheet, KeepsATeachersHeaderOnLaterRuns) {
+  GradeBook g = bookOf({100}, {{{100}, {95}, {59}, {30}}, {{85}, {62}, {kAbsent}}});
+  run(g);
+  const Strings own = {"85以上", "60-85", "90-", "60以下", "最高分", "最低分"};
+  for (int col = 3; col <= 15; ++col)
+    sh.setCell(3, col, col - 3 < int(own.size()) ? own[col - 3] : "");
+  g.classNames(1) = "一班";
+  run(g);
+
+  EXPECT_THAT(cellTexts(sh, 3, 3, 9),
+              ElementsAre("85以上", "60-85", "90-", "60以下", "最高分", "最低分", ""));
+  EXPECT_THAT(cellTexts(sh, 4, 1, 8), ElementsAre("一班", "4", "2", "0", "2", "2", "100", "30"));
+  EXPECT_THAT(cellTexts(sh, 5, 1, 8), ElementsAre("2班", "2", "1", "1", "2", "0", "85", "62"));
+  EXPECT_THAT(cellTexts(sh, 6, 1, 6), ElementsAre("合计", "6", "3", "1", "4", "2"));
+  // The total's table kept its default header and still sets the title row.
+  EXPECT_EQ(text(sh, 8, 4), "100-90");
+  EXPECT_EQ(sh.cell(1, 14), Variant::date(dateSerial({2026, 12, 6})));
+  EXPECT_TRUE(ui.dialogs().empty());
+}
+
+}  // namespace
+}  // namespace valdrex
