@@ -24,8 +24,8 @@ void rankColumn(GradeBook& g, int j, std::vector<Entry>& present) {
       float v = g.scores(c, s, j);
       if (v >= 0) present.push_back({v, static_cast<int16_t>(c), static_cast<int16_t>(s)});
     }
-  std::stable_sort(present.begin(), present.end(),
-                   [](const Entry& a, const Entry& b) { return a.score > b.score; });
+  std::sort(present.begin(), present.end(),
+            [](const Entry& a, const Entry& b) { return a.score > b.score; });
 
   struct ClassWalk {
     int seen = 0;
