@@ -1,0 +1,149 @@
+#include "gradebook/loading.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "grade_sheet.h"
+
+namespace valdrex {
+namespace {
+
+struct Loading : testing::Test, GradeSheet {};
+
+TEST_F(Loading, ScalesScoresToOneDecimalMarksOnlyEmptyCellsAbsentAndReadsTheSettings) {
+  write(
+      sh, 2,
+      {"|||100|100|50|100|100", "班级|座号|姓名|甲|乙|丙|丁|戊", "1|01|张三|87.25|87.35|45|缺考|"});
+  properties(5);
+  write(sx, 9, {"|0.3|1|0.25"});
+  write(sx, 12, {"低分率"});
+  write(sx, 18, {"1|王|李", "2|孙", "3|周"});  // rows beyond the class count are read too
+  load();
+  ASSERT_TRUE(ui.messages().empty());
+  const float expected[] = {87.2f, 87.3f, 90.0f, 0.0f, kAbsent};
+  for (int j = 1; j <= 5; ++j) {
+    EXPECT_EQ(g.scores(1, 1, j), expected[j - 1]) << j;
+    EXPECT_EQ(g.examineeCounts(1, j), j < 5 ? 1 : 0) << j;
+  }
+  EXPECT_EQ(g.t, 0);  // the word read as 0 was the last score scaled
+  EXPECT_EQ(g.studentInfo(1, 1, 2), "01");
+  EXPECT_EQ((std::vector<int>{g.markLines(3, 1), g.markLines(1, 6)}), (std::vector<int>{60, 500}));
+  EXPECT_EQ((std::vector<float>{g.weights(1, 1), g.weights(1, 3)}), (std::vector{0.3f, 0.25f}));
+  EXPECT_EQ(g.lowRateLabel, "低分率");
+  EXPECT_EQ(g.teacherNames(1, 2), "李");
+  EXPECT_EQ(g.teacherNames(3, 1), "周");
+}
+
+TEST_F(Loading, ClassRowsNeedNotStandTogetherAndBlankClassesAreLeftOut) {
+  sheet({"1|1|甲|10", "1|2|乙|20", "2|1|丙|30", "|9|无班|99", "2|2|丁|40", "1|3|戊|50"});
+  properties(3);
+  load();
+  EXPECT_EQ(g.班级数, 2);
+  EXPECT_EQ(g.classSizes(0), 1);
+  struct {
+    int c, s;
+    float score;
+  } seats[] = {{1, 1, 10}, {1, 2, 20}, {1, 3, 50}, {2, 1, 30}, {2, 2, 40}};
+  for (const auto& e : seats) EXPECT_EQ(g.scores(e.c, e.s, 1), e.score) << e.c << ' ' << e.s;
+  EXPECT_EQ(g.studentInfo(1, 3, 3), "戊");
+  EXPECT_EQ(g.examineeCounts(0, 1), 0);
+}
+
+// Each load meets a bound: the limits message once, and what came before the bound is kept.
+TEST(LoadingLimits, StopAtTheFirstFailureWithTheLimitsMessage) {
+  using Setup = std::function<void(GradeSheet&)>;
+  using Check = std::function<void(const GradeBook&)>;
+  struct Case {
+    const char* what;
+    Setup setup;
+    Check check;
+  } cases[] = {
+      {"a 101st student",
+       [](GradeSheet& w) { w.sheet(std::vector<std::string>(101, "1|1|甲|50")); },
+       [](const GradeBook& g) {
+         EXPECT_EQ(g.classSizes(1), 101);
+         EXPECT_EQ(g.scores(1, 100, 1), 50.0f);
+         EXPECT_EQ(g.lowRateLabel, "");  // the settings after the students were not reached
+       }},
+      {"a 21st class",
+       [](GradeSheet& w) {
+         std::vector<std::string> rows;
+         for (int c = 1; c <= 21; ++c) rows.push_back(std::to_string(c) + "|1|甲|50");
+         w.sheet(rows);
+       },
+       [](const GradeBook& g) {
+         EXPECT_EQ(g.班级数, 0);
+         EXPECT_EQ(g.examineeCounts(1, 1), 0);
+       }},
+      {"a 21st teacher row",
+       [](GradeSheet& w) {
+         for (int r = 1; r <= 21; ++r) w.write(w.sx, 17 + r, {"班|师" + std::to_string(r)});
+       },
+       [](const GradeBook& g) { EXPECT_EQ(g.teacherNames(20, 1), "师20"); }},
+      {"a zero raw full mark", [](GradeSheet& w) { w.write(w.sh, 2, {"|||满分"}); },
+       [](const GradeBook& g) { EXPECT_EQ(g.examineeCounts(1, 1), 0); }},
+      {"a mark that is no number", [](GradeSheet& w) { w.write(w.sx, 3, {"|一百"}); },
+       [](const GradeBook& g) { EXPECT_EQ(g.studentInfo(1, 1, 3), ""); }},
+      {"thirteen subjects",
+       [](GradeSheet& w) {
+         for (int col = 7; col <= 16; ++col) w.sh.setCell(3, col, Variant::text("科"));
+       },
+       [](const GradeBook& g) {
+         EXPECT_EQ(g.km, 13);
+         EXPECT_EQ(g.studentInfo(1, 1, 3), "");
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto w = std::make_unique<GradeSheet>();
+    w->sheet({"1|1|甲|50"});
+    w->properties(3);
+    w->write(w->sx, 12, {"低分率"});
+    c.setup(*w);
+    w->load();
+    EXPECT_EQ(w->ui.messages(), std::vector{kLimitsMessage});
+    c.check(w->g);
+  }
+  auto w = std::make_unique<GradeSheet>();
+  载入成绩(w->g, w->sh, nullptr, w->ui);
+  EXPECT_EQ(w->ui.messages(), std::vector{kLimitsMessage});
+}
+
+TEST_F(Loading, TwelveSubjectsFitTheTables) {
+  write(sh, 2,
+        {"|||50|50|50|50|50|50|50|50|50|50|50|50", "班级|座号|姓名|1|2|3|4|5|6|7|8|9|10|11|12",
+         "1|1|甲" + std::string(12, '|') + "45"});
+  properties(12);
+  load();
+  EXPECT_TRUE(ui.messages().empty());
+  EXPECT_EQ(g.scores(1, 1, 12), 90.0f);
+  EXPECT_EQ(g.scores(1, 1, 11), kAbsent);
+}
+
+TEST_F(Loading, ClassCountWritesTheNamesAndClearsTheLeftoversBelow) {
+  sheet({"1|1|甲", "2|1|乙"});
+  write(sx, 18, {"旧1", "旧2", "旧3", "旧4", "", "远"});
+  初始化(g, sh, ui);
+  EXPECT_EQ(F班级数(g, sh, sx, ui), 2);
+  const char* column[] = {"1", "2", "", "", "", "远"};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(textOf(sx.cell(18 + i, 1)), column[i]) << 18 + i;
+}
+
+TEST_F(Loading, TotalsLeaveAbsentScoresOutAndSkipStudentsBeyondTheTables) {
+  g.km = 3;
+  g.班级数 = 2;
+  g.classSizes(1) = 2;
+  g.classSizes(2) = 150;
+  const float first[] = {80.5f, kAbsent, 90}, second[] = {kAbsent, kAbsent, kAbsent, 5};
+  for (int j = 1; j <= 3; ++j) g.scores(1, 1, j) = first[j - 1];
+  for (int j = 1; j <= 4; ++j) g.scores(1, 2, j) = second[j - 1];
+  g.scores(2, 100, 2) = 7;
+  求和(g);
+  EXPECT_EQ(g.scores(1, 1, 4), 170.5f);
+  EXPECT_EQ(g.scores(1, 2, 4), 0.0f);
+  EXPECT_EQ(g.scores(2, 100, 4), 7.0f);
+}
+
+}  // namespace
+}  // namespace valdrex
