@@ -15,15 +15,18 @@ using testing::cellTexts;
 using ::testing::ElementsAre;
 using testing::gridExactly;
 using testing::text;
-using Dialog = host::ScriptedUi::Dialog;
-
-const char* const kAskFirst = "请输入每班一档完成指标数！";
-const char* const kAskSecond = "请输入每班二档完成指标数！";
-const char* const kTitle = "Quillan提示：完成率统计";
 
 class CompletionSheet : public ::testing::Test {
  protected:
   void run(GradeBook& g) { 完成率统计(g, sh, ui, clock); }
+  // Each dialog as "prompt|title|default or style".
+  std::vector<std::string> dialogs() const {
+    std::vector<std::string> out;
+    for (const auto& d : ui.dialogs())
+      out.push_back(d.prompt + "|" + d.title + "|" +
+                    (d.kind == d.Input ? d.defaultText : std::to_string(d.style)));
+    return out;
+  }
 
   host::MemoryWorkbook wb;
   host::MemorySheet& sh = wb.addSheet("完成率表");
@@ -32,49 +35,32 @@ class CompletionSheet : public ::testing::Test {
 };
 
 TEST_F(CompletionSheet, AsksForBothTargetsUntilTheyMakeSense) {
+  const char* const first = "请输入每班一档完成指标数！|Quillan提示：完成率统计|5";
+  const char* const second = "请输入每班二档完成指标数！|Quillan提示：完成率统计|20";
   const struct {
     const char *first, *second;
   } rejected[] = {{"20", "5"}, {"0", "20"}, {"", "20"}, {"5", "abc"}, {"-5", "20"}};
   for (const auto& r : rejected) {
-    host::ScriptedUi asked;
-    asked.queueInput(r.first);
-    asked.queueInput(r.second);
-    asked.queueInput(" 3");
-    asked.queueInput("7人");
+    ui = host::ScriptedUi();
+    for (const char* answer : {r.first, r.second, " 3", "7人"}) ui.queueInput(answer);
     GradeBook g = bookOf({100}, {{{50}}, {{60}}});
-    完成率统计(g, sh, asked, clock);
-
-    const auto& d = asked.dialogs();
-    ASSERT_EQ(d.size(), 5u) << r.first << "/" << r.second;
-    EXPECT_EQ(d[0].kind, Dialog::Input);
-    EXPECT_EQ(d[0].prompt, kAskFirst);
-    EXPECT_EQ(d[0].title, kTitle);
-    EXPECT_EQ(d[0].defaultText, "5");
-    EXPECT_EQ(d[1].prompt, kAskSecond);
-    EXPECT_EQ(d[1].title, kTitle);
-    EXPECT_EQ(d[1].defaultText, "20");
-    EXPECT_EQ(d[2].kind, Dialog::Message);
-    EXPECT_EQ(d[2].prompt, "输入有误！");
-    EXPECT_EQ(d[2].title, "Quillan提示");
-    EXPECT_EQ(d[2].style, host::kOkOnly);
-    EXPECT_EQ(d[3].prompt, kAskFirst);
-    EXPECT_EQ(d[4].prompt, kAskSecond);
-    // The accepted pair is the one in use: 3 and 7.
-    EXPECT_EQ(text(sh, 13, 1).rfind("各班一档指标数：3，各班二档指标数：7。", 0), 0u)
-        << text(sh, 13, 1);
+    run(g);
+    EXPECT_THAT(dialogs(), ElementsAre(first, second, "输入有误！|Quillan提示|0", first, second))
+        << r.first << "/" << r.second;
+    // The accepted pair is the one in use.
+    EXPECT_THAT(text(sh, 13, 1), ::testing::StartsWith("各班一档指标数：3，各班二档指标数：7。"));
   }
 }
 
 TEST_F(CompletionSheet, CancellingEitherTargetLeavesTheSheetAlone) {
   for (int cancelled : {0, 1}) {
-    host::ScriptedUi asked;
-    if (cancelled == 1) asked.queueInput("5");
-    asked.queueInput(std::nullopt);
+    ui = host::ScriptedUi();
+    if (cancelled == 1) ui.queueInput("5");
+    ui.queueInput(std::nullopt);
     sh.setCell(3, 1, "上次的表");
     GradeBook g = bookOf({100}, {{{50}}});
-    完成率统计(g, sh, asked, clock);
-
-    EXPECT_EQ(asked.dialogs().size(), size_t(cancelled + 1));
+    run(g);
+    EXPECT_EQ(ui.dialogs().size(), size_t(cancelled + 1));
     EXPECT_EQ(text(sh, 3, 1), "上次的表");
     EXPECT_EQ(text(sh, 2, 4), "");
     EXPECT_EQ(g.examineeCounts(1, 2), 0);

@@ -29,7 +29,8 @@ TEST(ScoreCounter, CountsEveryLabelForm) {
       {"90-100", 2},  {"100—90", 2}, {"100", 1},   {"89.5", 1},
       {"90以下", 3},  {"90以上", 3}, {"20以下", 0},
       {"60-", 2},     {"90-", 3},    {"-60", 4},   {"-90", 3},  {"60-30", 2},
-      {"1 00", 1},    {"1e2", 1},    // blanks inside a number are skipped
+      {"1e2", 1},
+      {"1 00", 1},    // blanks inside a number are skipped
       {"0.5-0", 0},   // a band from 0 never holds the absent student
   };
   // clang-format on
