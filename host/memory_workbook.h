@@ -70,6 +70,7 @@ class MemorySheet final : public Worksheet {
   void addMerge(const Range& block);  // as read from a file
   // Format of a whole row (set by alignment on Rows(n)); applies to its empty cells too.
   const CellFormat* rowFormat(int row) const;
+  void setRowFormat(int row, std::optional<CellFormat> format);  // as read from a file
   const std::map<int, double>& columnWidths() const { return columnWidths_; }
   void setColumnWidth(int col, double width) { columnWidths_[col] = width; }
   bool visible() const { return visible_; }
@@ -77,14 +78,40 @@ class MemorySheet final : public Worksheet {
   MemoryWorkbook& workbook() const { return book_; }
 
  private:
+  friend class MemoryWorkbook;
   struct Row {
     int number;
     std::vector<std::pair<int, Cell>> cells;  // sorted by column
     std::optional<CellFormat> format;
   };
+  // What copy() took: rows and columns numbered from 0 at the block's top-left corner.
+  struct Clipboard {
+    int height = 0, width = 0;
+    bool wholeRows = false;  // full-width rows, which insertRow() inserts
+    std::vector<Row> rows;
+    std::vector<Range> merges;
+  };
+
+  std::size_t rowIndex(int row) const;  // first stored row at or after `row`
   Row* findRow(int row);
   const Row* findRow(int row) const;
   Row& rowAt(int row);
+  Cell& cellAt(Row& row, int col);  // created with the row's own format when missing
+  // Drops cells of rows first..last that hold nothing of their own, then rows left empty.
+  void tidyRows(int first, int last);
+  int lastUsedRow() const;
+  int lastUsedColumn() const;
+  std::size_t index() const;  // position in the workbook
+  void recordMerge(const Range& block);
+  // Rows from `row` on move down by `by`; a merge across the gap grows.
+  void openRows(int row, int by);
+  void deleteWholeRows(int first, int last);
+  void deletePartOfRows(const Range& block);
+  void placeClipboard(const Clipboard& clip, int row, int col);
+  // A change applied to the format of every cell of the block, and to the row's own format of
+  // whole rows when asked.
+  void changeFormats(const Range& block, bool rowFormatsToo,
+                     const std::function<void(CellFormat&)>& change);
 
   MemoryWorkbook& book_;
   std::string name_;
@@ -125,17 +152,9 @@ class MemoryWorkbook final : public Workbook {
 
  private:
   friend class MemorySheet;
-  struct Clipboard {
-    int rows = 0, cols = 0;
-    std::vector<std::pair<std::pair<int, int>, Cell>> cells;  // used cells, offsets from top-left
-    std::vector<Range> merges;                                // offsets from top-left, 1-based
-    std::optional<CellFormat> rowFormat;                      // a whole copied row's own format
-    bool wholeRow = false;
-  };
-
   std::string path_;
   std::vector<std::unique_ptr<MemorySheet>> sheets_;
-  std::optional<Clipboard> clipboard_;
+  std::optional<MemorySheet::Clipboard> clipboard_;
   std::function<void(MemoryWorkbook&)> saver_;
 };
 

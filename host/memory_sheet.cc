@@ -1,0 +1,245 @@
+// Cells, used range, clearing and selection of the in-memory sheet.
+#include <algorithm>
+#include <cmath>
+
+#include "host/failure.h"
+#include "host/memory_sheet_support.h"
+#include "host/memory_workbook.h"
+#include "host/number_text.h"
+
+namespace valdrex::host {
+
+using namespace sheet;
+
+namespace {
+
+// A cell that only repeats its row's format holds nothing of its own.
+bool holdsNothing(const Cell& cell, const std::optional<CellFormat>& rowFormat) {
+  if (!cell.value.isEmpty() || !cell.formula.empty()) return false;
+  return cell.format.empty() || (rowFormat && cell.format == *rowFormat);
+}
+
+// The value a cell stores for a written value, as typed input is stored.
+Variant storedValue(const Variant& value) {
+  switch (value.kind()) {
+    case VarKind::Text:
+      if (value.text().empty()) return Variant();
+      if (auto number = typedNumber(value.text())) return Variant::number(*number);
+      return value;
+    case VarKind::Integer:
+    case VarKind::Long:
+      return Variant::number(value.number());
+    case VarKind::Single:
+      return Variant::number(singleToDouble(static_cast<float>(value.number())));
+    case VarKind::Double:
+    case VarKind::Date:
+      // A file cannot hold an infinity or a NaN: refuse it rather than write a broken workbook.
+      if (!std::isfinite(value.number()))
+        throw Failure(FailureKind::HostError, "单元格不能保存无穷大或非数值");
+      return value;
+    case VarKind::Object:
+      throw Failure(FailureKind::TypeMismatch, "对象不能写入单元格");
+    default:
+      return value;
+  }
+}
+
+}  // namespace
+
+MemorySheet::MemorySheet(MemoryWorkbook& book, std::string name)
+    : book_(book), name_(std::move(name)) {}
+
+std::size_t MemorySheet::rowIndex(int row) const {
+  if (!rows_.empty() && rows_.back().number < row) return rows_.size();
+  auto it = std::lower_bound(rows_.begin(), rows_.end(), row,
+                             [](const Row& r, int n) { return r.number < n; });
+  return static_cast<std::size_t>(it - rows_.begin());
+}
+
+const MemorySheet::Row* MemorySheet::findRow(int row) const {
+  std::size_t i = rowIndex(row);
+  return i < rows_.size() && rows_[i].number == row ? &rows_[i] : nullptr;
+}
+
+MemorySheet::Row* MemorySheet::findRow(int row) {
+  return const_cast<Row*>(std::as_const(*this).findRow(row));
+}
+
+MemorySheet::Row& MemorySheet::rowAt(int row) {
+  std::size_t i = rowIndex(row);
+  if (i < rows_.size() && rows_[i].number == row) return rows_[i];
+  return *rows_.insert(rows_.begin() + i, Row{row, {}, std::nullopt});
+}
+
+Cell& MemorySheet::cellAt(Row& row, int col) {
+  auto& cells = row.cells;
+  if (cells.empty() || cells.back().first < col) {
+    cells.push_back({col, Cell{}});
+  } else {
+    auto [at, end] = columnSpan(cells, col, col);
+    if (at != end) return cells[at].second;
+    cells.insert(cells.begin() + at, {col, Cell{}});
+    if (row.format) cells[at].second.format = *row.format;
+    return cells[at].second;
+  }
+  if (row.format) cells.back().second.format = *row.format;
+  return cells.back().second;
+}
+
+void MemorySheet::tidyRows(int first, int last) {
+  std::size_t begin = rowIndex(first), end = rowIndex(last + 1);
+  bool emptied = false;
+  for (std::size_t i = begin; i < end; ++i) {
+    Row& row = rows_[i];
+    std::erase_if(row.cells, [&](const auto& c) { return holdsNothing(c.second, row.format); });
+    emptied |= row.cells.empty() && !row.format;
+  }
+  if (!emptied) return;
+  auto gone = std::remove_if(rows_.begin() + begin, rows_.begin() + end,
+                             [](const Row& r) { return r.cells.empty() && !r.format; });
+  rows_.erase(gone, rows_.begin() + end);
+}
+
+int MemorySheet::lastUsedRow() const {
+  int last = rows_.empty() ? 0 : rows_.back().number;
+  for (const Range& m : merges_) last = std::max(last, m.row2);
+  return last;
+}
+
+int MemorySheet::lastUsedColumn() const {
+  int last = 0;
+  for (const Row& row : rows_) {
+    if (!row.cells.empty()) last = std::max(last, row.cells.back().first);
+    if (row.format) last = std::max(last, 1);
+  }
+  for (const Range& m : merges_) last = std::max(last, m.col2);
+  return last;
+}
+
+std::size_t MemorySheet::index() const {
+  for (std::size_t i = 0; i < book_.sheetCount(); ++i)
+    if (&book_.sheetAt(i) == this) return i;
+  return 0;
+}
+
+Variant MemorySheet::cell(int row, int col) const {
+  const Cell* c = find(row, col);
+  return c ? c->value : Variant();
+}
+
+void MemorySheet::setCell(int row, int col, const Variant& value) {
+  checkCell(row, col);
+  Variant stored = storedValue(value);
+  Row* existing = findRow(row);
+  if (stored.isEmpty() && (!existing || !find(row, col))) return;
+  Cell& cell = cellAt(existing ? *existing : rowAt(row), col);
+  cell.value = std::move(stored);
+  cell.formula.clear();
+  if (cell.value.isEmpty()) tidyRows(row, row);
+}
+
+Range MemorySheet::usedRange() const {
+  if (rows_.empty() && merges_.empty()) return Range{};
+  Range used{kMaxRows, kMaxColumns, 1, 1};
+  auto take = [&](const Range& b) {
+    used.row1 = std::min(used.row1, b.row1);
+    used.col1 = std::min(used.col1, b.col1);
+    used.row2 = std::max(used.row2, b.row2);
+    used.col2 = std::max(used.col2, b.col2);
+  };
+  for (const Row& row : rows_) {
+    if (!row.cells.empty())
+      take(Range{row.number, row.cells.front().first, row.number, row.cells.back().first});
+    if (row.format) take(singleCell(row.number, 1));
+  }
+  for (const Range& m : merges_) take(m);
+  return used;
+}
+
+void MemorySheet::clear(const Range& block) {
+  Range b = checkBlock(block);
+  std::erase_if(merges_, [&](const Range& m) { return intersects(m, b); });
+  for (std::size_t i = rowIndex(b.row1), end = rowIndex(b.row2 + 1); i < end; ++i) {
+    takeCells(rows_[i].cells, b.col1, b.col2);
+    if (wholeRows(b)) rows_[i].format.reset();
+  }
+  tidyRows(b.row1, b.row2);
+}
+
+void MemorySheet::clearContents(const Range& block) {
+  Range b = checkBlock(block);
+  for (std::size_t i = rowIndex(b.row1), end = rowIndex(b.row2 + 1); i < end; ++i) {
+    auto& cells = rows_[i].cells;
+    auto [from, to] = columnSpan(cells, b.col1, b.col2);
+    for (std::size_t k = from; k < to; ++k) {
+      cells[k].second.value = Variant();
+      cells[k].second.formula.clear();
+    }
+  }
+  tidyRows(b.row1, b.row2);
+}
+
+void MemorySheet::activate() { book_.activeSheet = index(); }
+
+void MemorySheet::selectCell(int row, int col) {
+  checkCell(row, col);
+  activate();
+  selection_ = std::make_pair(row, col);
+}
+
+void MemorySheet::setVisible(int visible) {
+  if (visible != 0) {
+    visible_ = true;
+    return;
+  }
+  if (!visible_) return;
+  // A workbook whose every sheet is hidden cannot be opened again.
+  std::size_t self = index(), next = self;
+  for (std::size_t i = 1; i < book_.sheetCount() && next == self; ++i) {
+    std::size_t k = (self + i) % book_.sheetCount();
+    if (book_.sheetAt(k).visible()) next = k;
+  }
+  if (next == self) throw Failure(FailureKind::HostError, "工作簿至少要有一张可见的工作表");
+  visible_ = false;
+  if (book_.activeSheet == self) book_.activeSheet = next;
+}
+
+const Cell* MemorySheet::find(int row, int col) const {
+  checkCell(row, col);
+  const Row* r = findRow(row);
+  if (!r) return nullptr;
+  auto [at, end] = columnSpan(r->cells, col, col);
+  return at != end ? &r->cells[at].second : nullptr;
+}
+
+Cell& MemorySheet::at(int row, int col) {
+  checkCell(row, col);
+  return cellAt(rowAt(row), col);
+}
+
+void MemorySheet::forEachCell(const std::function<void(int, int, const Cell&)>& visit) const {
+  for (const Row& row : rows_)
+    for (const auto& [col, cell] : row.cells) visit(row.number, col, cell);
+}
+
+std::size_t MemorySheet::cellCount() const {
+  std::size_t n = 0;
+  for (const Row& row : rows_) n += row.cells.size();
+  return n;
+}
+
+const CellFormat* MemorySheet::rowFormat(int row) const {
+  checkCell(row, 1);
+  const Row* r = findRow(row);
+  return r && r->format ? &*r->format : nullptr;
+}
+
+void MemorySheet::setRowFormat(int row, std::optional<CellFormat> format) {
+  checkCell(row, 1);
+  if (format && format->empty()) format.reset();
+  if (!format && !findRow(row)) return;
+  rowAt(row).format = std::move(format);
+  tidyRows(row, row);
+}
+
+}  // namespace valdrex::host

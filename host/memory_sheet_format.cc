@@ -1,0 +1,109 @@
+// Merges, alignment and borders of the in-memory sheet.
+#include <algorithm>
+#include <string>
+
+#include "host/failure.h"
+#include "host/memory_sheet_support.h"
+#include "host/memory_workbook.h"
+
+namespace valdrex::host {
+
+using namespace sheet;
+
+namespace {
+
+HAlign alignmentOf(int alignment) {
+  switch (alignment) {
+    case kAlignCenter:
+      return HAlign::Center;
+    case kAlignLeft:
+      return HAlign::Left;
+    case kAlignRight:
+      return HAlign::Right;
+    case kAlignGeneral:
+      return HAlign::General;
+  }
+  throw Failure(FailureKind::HostError, "无效的水平对齐方式：" + std::to_string(alignment));
+}
+
+uint8_t edgeOf(int side) {
+  switch (side) {
+    case kBorderLeft:
+      return kEdgeLeft;
+    case kBorderRight:
+      return kEdgeRight;
+    case kBorderTop:
+      return kEdgeTop;
+    case kBorderBottom:
+      return kEdgeBottom;
+  }
+  throw Failure(FailureKind::HostError, "无效的边框位置：" + std::to_string(side));
+}
+
+}  // namespace
+
+void MemorySheet::recordMerge(const Range& block) {
+  std::erase_if(merges_, [&](const Range& m) { return intersects(m, block); });
+  merges_.push_back(block);
+}
+
+void MemorySheet::addMerge(const Range& block) {
+  Range b = checkBlock(block);
+  if (!singleCellBlock(b)) recordMerge(b);
+}
+
+void MemorySheet::merge(const Range& block) {
+  Range b = checkBlock(block);
+  if (singleCellBlock(b)) return;  // a single cell is never merged
+  for (std::size_t i = rowIndex(b.row1), end = rowIndex(b.row2 + 1); i < end; ++i) {
+    auto& cells = rows_[i].cells;
+    auto [from, to] = columnSpan(cells, b.col1, b.col2);
+    for (std::size_t k = from; k < to; ++k) {
+      if (rows_[i].number == b.row1 && cells[k].first == b.col1) continue;
+      cells[k].second.value = Variant();
+      cells[k].second.formula.clear();
+    }
+  }
+  recordMerge(b);
+  tidyRows(b.row1, b.row2);
+}
+
+void MemorySheet::changeFormats(const Range& b, bool rowFormatsToo,
+                                const std::function<void(CellFormat&)>& change) {
+  // Whole rows or columns touch only the cells that exist, to stay sparse.
+  const bool sparse = wholeRows(b) || wholeColumns(b);
+  rowFormatsToo = rowFormatsToo && wholeRows(b);
+  if (!sparse || (rowFormatsToo && !wholeColumns(b)))
+    for (int r = b.row1; r <= b.row2; ++r) rowAt(r);
+  for (std::size_t i = rowIndex(b.row1), end = rowIndex(b.row2 + 1); i < end; ++i) {
+    Row& row = rows_[i];
+    if (rowFormatsToo) {
+      CellFormat f = row.format.value_or(CellFormat{});
+      change(f);
+      row.format = f.empty() ? std::nullopt : std::optional<CellFormat>(f);
+    }
+    if (!sparse)
+      for (int col = b.col1; col <= b.col2; ++col) cellAt(row, col);
+    auto [from, to] = columnSpan(row.cells, b.col1, b.col2);
+    for (std::size_t k = from; k < to; ++k) change(row.cells[k].second.format);
+  }
+  tidyRows(b.row1, b.row2);
+}
+
+void MemorySheet::setHorizontalAlignment(const Range& block, int alignment) {
+  HAlign align = alignmentOf(alignment);
+  Range b = checkBlock(block);
+  changeFormats(b, true, [&](CellFormat& f) { f.align = align; });
+}
+
+void MemorySheet::setBorder(const Range& block, int side, int lineStyle) {
+  uint8_t edge = edgeOf(side);
+  if (lineStyle != kLineContinuous && lineStyle != kLineNone)
+    throw Failure(FailureKind::HostError, "无效的边框线型：" + std::to_string(lineStyle));
+  Range b = checkBlock(block);
+  bool on = lineStyle == kLineContinuous;
+  changeFormats(b, false,
+                [&](CellFormat& f) { f.borders = on ? (f.borders | edge) : (f.borders & ~edge); });
+}
+
+}  // namespace valdrex::host

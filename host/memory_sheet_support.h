@@ -1,0 +1,36 @@
+// Checks and small block and cell-row helpers shared by the in-memory sheet's operations.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "host/memory_workbook.h"
+
+namespace valdrex::host::sheet {
+
+using CellRow = std::vector<std::pair<int, Cell>>;
+
+// A cell inside the sheet, else Failure(HostError) naming it.
+void checkCell(int row, int col);
+// The block with its corners in order, every corner inside the sheet; else Failure(HostError).
+Range checkBlock(const Range& block);
+
+inline bool wholeRows(const Range& b) { return b.col1 == 1 && b.col2 == kMaxColumns; }
+inline bool wholeColumns(const Range& b) { return b.row1 == 1 && b.row2 == kMaxRows; }
+inline bool contains(const Range& outer, const Range& inner) {
+  return outer.row1 <= inner.row1 && inner.row2 <= outer.row2 && outer.col1 <= inner.col1 &&
+         inner.col2 <= outer.col2;
+}
+inline bool intersects(const Range& a, const Range& b) {
+  return a.row1 <= b.row2 && b.row1 <= a.row2 && a.col1 <= b.col2 && b.col1 <= a.col2;
+}
+inline bool singleCellBlock(const Range& b) { return b.row1 == b.row2 && b.col1 == b.col2; }
+
+// The cells of columns first..last, taken out of the row.
+CellRow takeCells(CellRow& cells, int first, int last);
+// Cells put back into a row that holds none in their columns.
+void putCells(CellRow& cells, CellRow&& taken);
+// The cells of columns first..last as [begin, end) positions.
+std::pair<std::size_t, std::size_t> columnSpan(const CellRow& cells, int first, int last);
+
+}  // namespace valdrex::host::sheet
