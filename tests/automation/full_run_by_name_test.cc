@@ -1,0 +1,95 @@
+// A whole compilation driven only through calls by name, as a workbook's macro drives it.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "automation/member_table.h"
+#include "host/memory_workbook.h"
+#include "host/scripted_ui.h"
+
+namespace valdrex {
+namespace {
+
+using Grid = std::map<std::pair<int, int>, std::string>;
+
+// The texts of the cells that hold a value.
+Grid snapshot(const host::MemorySheet& sh) {
+  Grid g;
+  sh.forEachCell([&](int r, int c, const host::Cell& cell) {
+    if (!cell.value.isEmpty()) g[{r, c}] = textOf(cell.value);
+  });
+  return g;
+}
+
+// Everything a sheet holds, formats and merges included.
+std::pair<std::map<std::pair<int, int>, host::Cell>, std::vector<host::Range>> everything(
+    const host::MemorySheet& sh) {
+  std::map<std::pair<int, int>, host::Cell> cells;
+  sh.forEachCell([&](int r, int c, const host::Cell& cell) { cells[{r, c}] = cell; });
+  return {cells, sh.merges()};
+}
+
+void fill(host::MemorySheet& sh, int row, std::vector<Variant> values) {
+  for (std::size_t i = 0; i < values.size(); ++i) sh.setCell(row, static_cast<int>(i) + 1, values[i]);
+}
+
+Variant n(double x) { return Variant::number(x); }
+
+const char* kReports[] = {"输出表", "各班详细排名", "各班排名表", "年级排名表", "年级详细排名",
+                          "两率一分", "完成率表", "分数段统计", "名次段统计"};
+
+TEST(FullRunByName, MacroStyleRunFillsEveryReportAndRepeatsIdentically) {
+  host::ScriptedUi ui;
+  host::FixedClock clock({2026, 12, 6});
+  host::RecordingLauncher launcher;
+  host::MemoryWorkbook wb;
+  host::BasicApplication app{ui, clock, launcher, &wb};
+
+  auto& scores = wb.addSheet("成绩表");
+  fill(scores, 2, {"", "", "", n(150), n(100)});
+  fill(scores, 3, {"班级", "座号", "姓名", "语文", "数学"});
+  fill(scores, 4, {n(1), n(1), "张三", n(135), n(90)});
+  fill(scores, 5, {n(1), n(2), "李四", n(90), Variant()});
+  fill(scores, 6, {n(2), n(1), "王五", n(120), n(60)});
+  fill(scores, 7, {n(2), n(2), "赵六", n(60), n(30)});
+  auto& props = wb.addSheet("属性表");
+  fill(props, 3, {"满分", n(100), n(100), n(200)});
+  fill(props, 4, {"优秀", n(85), n(85), n(170)});
+  fill(props, 5, {"及格", n(60), n(60), n(120)});
+  fill(props, 6, {"低分", n(40), n(40), n(80)});
+  for (int r = 9; r <= 15; ++r) fill(props, r, {r == 12 ? "低分率" : "权重", n(1), n(1), n(1)});
+  fill(props, 18, {n(1), "甲", "乙", "丙"});
+  fill(props, 19, {n(2), "丁", "戊", "己"});
+  for (const char* name : kReports) wb.addSheet(name);
+
+  ValdrexCls vd{app};
+  std::vector<Variant> args = {Variant::object(&app), Variant::object(&wb), Variant::object(&scores)};
+  invoke(vd, "输出", args);
+
+  ASSERT_FALSE(ui.messages().empty());
+  EXPECT_EQ(ui.messages().back(), "成绩统计操作完成!");
+  EXPECT_EQ(ui.dialogs().back().style, host::kInformation);
+  std::vector<Variant> none;
+  EXPECT_EQ(invoke(vd, "班级数", none), Variant::integer(2));
+  EXPECT_EQ(invoke(vd, "总人数", none), Variant::integer(4));
+  EXPECT_EQ(invoke(vd, "km", none), Variant::integer(2));
+
+  std::map<std::string, Grid> first;
+  std::map<std::string, decltype(everything(scores))> whole;
+  for (const char* name : kReports) {
+    first[name] = snapshot(*wb.find(name));
+    whole[name] = everything(*wb.find(name));
+    EXPECT_GT(first[name].size(), 4u) << name << " was left empty";
+  }
+  // 135 of 150 scaled to 100 is 90; the absent 数学 score stays empty in the plain table.
+  EXPECT_EQ(first["输出表"][std::make_pair(3, 4)], "90");
+  EXPECT_EQ(first["输出表"].count(std::make_pair(4, 5)), 0u);
+  EXPECT_EQ(first["年级排名表"][std::make_pair(2, 3)], "姓名");
+  EXPECT_EQ(first["两率一分"][std::make_pair(2, 4)], "语文");
+
+  invoke(vd, "输出", args);
+  for (const char* name : kReports) EXPECT_TRUE(everything(*wb.find(name)) == whole[name]) << name;
+}
+
+}  // namespace
+}  // namespace valdrex

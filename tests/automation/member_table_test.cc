@@ -1,0 +1,157 @@
+// The by-name interface: the member list, dispatch, argument checks and by-reference results.
+#include <gtest/gtest.h>
+
+#include "automation/member_table.h"
+#include "host/failure.h"
+#include "host/memory_workbook.h"
+#include "host/scripted_ui.h"
+
+namespace valdrex {
+namespace {
+
+class MemberTableTest : public testing::Test {
+ protected:
+  host::ScriptedUi ui;
+  host::FixedClock clock;
+  host::RecordingLauncher launcher;
+  host::MemoryWorkbook wb{"/home/teacher/成绩/高一.xlsx"};
+  host::BasicApplication app{ui, clock, launcher, &wb};
+  ValdrexCls vd{app, DesktopLinks{"file:///doc/index.html", "file:///doc/help.html", "xdg-open"}};
+
+  Variant call(std::string_view name, std::vector<Variant> args = {}) { return invoke(vd, name, args); }
+};
+
+TEST_F(MemberTableTest, ListsEveryMemberInInterfaceOrderWithItsTypes) {
+  using P = ParamType;
+  struct Expected {
+    const char* name;
+    MemberKind kind;
+    std::vector<P> params;
+    P result;
+  };
+  const auto prop = MemberKind::Property;
+  const auto meth = MemberKind::Method;
+  std::vector<Expected> expected = {
+      {"总人数", prop, {P::Integer}, P::Integer}, {"班级数", prop, {P::Integer}, P::Integer},
+      {"教师数", prop, {P::Integer}, P::Integer}, {"bjhh", prop, {P::Integer}, P::Integer},
+      {"bjlh", prop, {P::Integer}, P::Integer},   {"zhlh", prop, {P::Integer}, P::Integer},
+      {"kmcl", prop, {P::Integer}, P::Integer},   {"kmwl", prop, {P::Integer}, P::Integer},
+      {"km", prop, {P::Integer}, P::Integer},     {"t", prop, {P::Long}, P::Long},
+      {"F总人数", meth, {P::Worksheet}, P::Double},
+      {"初始化", meth, {P::Worksheet}, P::Void},
+      {"F班级数", meth, {P::Worksheet, P::Worksheet}, P::Integer},
+      {"载入班级", meth, {P::Worksheet}, P::Void},
+      {"载入成绩", meth, {P::Worksheet, P::Worksheet}, P::Void},
+      {"求和", meth, {}, P::Void},
+      {"输出", meth, {P::Application, P::Workbook, P::Worksheet}, P::Void},
+      {"复制工作表", meth, {P::Worksheet, P::Worksheet}, P::Void},
+      {"各班成绩表", meth, {P::Worksheet, P::Boolean}, P::Void},
+      {"各科排名", meth, {}, P::Void},
+      {"排名", meth, {P::Variant, P::Variant, P::Variant, P::Variant, P::Variant, P::Worksheet}, P::Variant},
+      {"新排名", meth, {P::Variant, P::Variant, P::Variant, P::Text}, P::Variant},
+      {"分段统计", meth, {P::Worksheet}, P::Void},
+      {"计数器", meth, {P::Integer, P::Integer, P::Text}, P::Variant},
+      {"计数器2", meth, {P::Integer, P::Integer, P::Text}, P::Variant},
+      {"保存", meth, {}, P::Void},
+      {"主页", meth, {}, P::Void},
+      {"帮助", meth, {}, P::Void},
+      {"统计", meth, {P::Worksheet}, P::Void},
+      {"加边框", meth, {P::Worksheet, P::Variant, P::Variant, P::Variant, P::Variant}, P::Variant},
+  };
+  const auto& list = members();
+  ASSERT_EQ(list.size(), expected.size());
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    SCOPED_TRACE(expected[i].name);
+    EXPECT_EQ(list[i].name, expected[i].name);
+    EXPECT_EQ(list[i].kind, expected[i].kind);
+    EXPECT_EQ(list[i].result, expected[i].result);
+    std::vector<P> params;
+    for (const auto& p : list[i].parameters) params.push_back(p.type);
+    EXPECT_EQ(params, expected[i].params);
+  }
+}
+
+TEST_F(MemberTableTest, PropertiesReadAndWriteWithRangeChecks) {
+  call("km", {Variant::number(7)});
+  EXPECT_EQ(call("km"), Variant::integer(7));
+  EXPECT_EQ(vd.km(), 7);
+  call("t", {Variant::number(100000)});
+  EXPECT_EQ(call("t"), Variant::long_(100000));
+  EXPECT_THROW(call("km", {Variant::number(40000)}), Failure);
+  EXPECT_THROW(call("bjhh", {Variant::number(-32769)}), Failure);
+  EXPECT_THROW(call("t", {Variant::number(3e9)}), Failure);
+  EXPECT_THROW(vd.总人数(Variant::long_(32768)), Failure);
+  EXPECT_EQ(vd.km(), 7);  // a failed write changes nothing
+  try {
+    call("班级数", {Variant("很多")});
+    FAIL();
+  } catch (const Failure& f) {
+    EXPECT_NE(std::string(f.what()).find("班级数"), std::string::npos);
+  }
+}
+
+TEST_F(MemberTableTest, BadCallsNameTheMember) {
+  auto message = [&](std::string_view name, std::vector<Variant> args) -> std::string {
+    try {
+      invoke(vd, name, args);
+    } catch (const Failure& f) {
+      return f.what();
+    }
+    return "";
+  };
+  EXPECT_NE(message("不存在", {}).find("不存在"), std::string::npos);
+  EXPECT_NE(message("求和", {Variant::number(1)}).find("求和"), std::string::npos);
+  EXPECT_NE(message("初始化", {}).find("初始化"), std::string::npos);
+  EXPECT_NE(message("初始化", {Variant("成绩表")}).find("初始化"), std::string::npos);
+  EXPECT_NE(message("输出", {Variant(), Variant::object(&wb), Variant::object(&wb)}).find("输出"),
+            std::string::npos);
+  EXPECT_NE(message("计数器", {Variant("x"), Variant::integer(1), Variant("90-80")}).find("计数器"),
+            std::string::npos);
+}
+
+TEST_F(MemberTableTest, CounterTrimsTheCallersLabel) {
+  std::vector<Variant> args = {Variant::integer(1), Variant::integer(1), Variant("  90-80 ")};
+  invoke(vd, "计数器", args);
+  EXPECT_EQ(args[2], Variant("90-80"));
+  int16_t k = 1, b = 1;
+  std::string s = " 前10 ";
+  vd.计数器2(k, b, s);
+  EXPECT_EQ(s, "前10");
+}
+
+TEST_F(MemberTableTest, HelpOpensTheProductPageOrTheFileBesideTheWorkbook) {
+  ui.queueButton(host::kButtonYes);
+  call("帮助");
+  ui.queueButton(host::kButtonNo);
+  call("帮助");
+  ASSERT_EQ(launcher.commands.size(), 2u);
+  EXPECT_EQ(launcher.commands[0], (std::vector<std::string>{"xdg-open", "file:///doc/help.html"}));
+  EXPECT_EQ(launcher.commands[1], (std::vector<std::string>{"xdg-open", "/home/teacher/成绩/说明.txt"}));
+  EXPECT_EQ(ui.dialogs()[0].prompt, "是否连接到互联网?");
+  EXPECT_EQ(ui.dialogs()[0].style, host::kYesNoQuestion);
+  EXPECT_EQ(ui.dialogs()[0].title, "Quillan提示");
+
+  call("主页");
+  EXPECT_EQ(launcher.commands[2], (std::vector<std::string>{"xdg-open", "file:///doc/index.html"}));
+}
+
+TEST(HelpFile, JoinsTheFolderWithOneSeparator) {
+  EXPECT_EQ(helpFilePath("/home/t"), "/home/t/说明.txt");
+  EXPECT_EQ(helpFilePath("/"), "/说明.txt");
+  EXPECT_EQ(helpFilePath(""), "/说明.txt");  // a workbook never saved
+}
+
+TEST_F(MemberTableTest, SaveGoesThroughTheCallingWorkbook) {
+  int saves = 0;
+  wb.setSaver([&](host::MemoryWorkbook&) { ++saves; });
+  call("保存");
+  EXPECT_EQ(saves, 1);
+
+  host::BasicApplication noWorkbook{ui, clock, launcher};
+  ValdrexCls orphan{noWorkbook};
+  std::vector<Variant> none;
+  EXPECT_THROW(invoke(orphan, "保存", none), Failure);
+}
+
+}  // namespace
+}  // namespace valdrex
