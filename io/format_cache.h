@@ -1,0 +1,35 @@
+// The writer's cell formats: one library format object per distinct (borders, alignment,
+// number format), made on first use.
+#pragma once
+
+#include <string>
+#include <unordered_map>
+
+#include "host/memory_workbook.h"
+
+struct lxw_workbook;
+struct lxw_format;
+
+namespace valdrex::io {
+
+// What a date shows when its cell has no number format of its own.
+inline constexpr const char* kDefaultDateFormat = "yyyy/m/d";
+
+class FormatCache {
+ public:
+  explicit FormatCache(lxw_workbook* workbook) : workbook_(workbook) {}
+
+  // nullptr for a cell that needs no format. A date without a number format gets the default
+  // date format.
+  lxw_format* get(const host::CellFormat& format, bool date);
+
+ private:
+  lxw_workbook* workbook_;
+  std::unordered_map<std::string, lxw_format*> formats_;
+  // Neighbouring cells mostly share a format; the last answer saves the lookup.
+  host::CellFormat lastFormat_;
+  bool lastDate_ = false;
+  lxw_format* last_ = nullptr;
+};
+
+}  // namespace valdrex::io

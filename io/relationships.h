@@ -1,0 +1,31 @@
+// The relationships of one part (its .rels part): which part plays which role.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace valdrex::io {
+
+struct Relationship {
+  std::string id;
+  std::string kind;  // last segment of the type URI: "worksheet", "styles", "officeDocument"...
+  std::optional<std::string> part;  // resolved target; empty when external or unusable
+};
+
+class Relationships {
+ public:
+  // Parses the .rels text of `source` (the part the targets are relative to).
+  static Relationships parse(const std::string& relsPart, std::string_view xml,
+                             std::string_view source);
+
+  const Relationship* byId(std::string_view id) const;
+  // The first relationship of that kind that names a part.
+  const Relationship* firstOfKind(std::string_view kind) const;
+
+ private:
+  std::vector<Relationship> items_;
+};
+
+}  // namespace valdrex::io

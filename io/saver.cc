@@ -1,0 +1,19 @@
+#include "io/saver.h"
+
+#include "host/failure.h"
+#include "io/xlsx_writer.h"
+
+namespace valdrex::io {
+
+void attachSaver(host::MemoryWorkbook& book) {
+  book.setSaver([](host::MemoryWorkbook& b) {
+    if (b.path().empty()) throw Failure(FailureKind::HostError, "工作簿还没有文件名，无法保存");
+    try {
+      writeWorkbook(b, b.path());
+    } catch (const FileError& e) {
+      throw Failure(FailureKind::HostError, e.what());
+    }
+  });
+}
+
+}  // namespace valdrex::io

@@ -1,0 +1,16 @@
+// The shared string table of a workbook: cells of type "s" hold an index into it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "io/read_limits.h"
+#include "io/zip_archive.h"
+
+namespace valdrex::io {
+
+// Streams the part through the parser; more items than the limit is a FormatProblem.
+std::vector<std::string> readSharedStrings(ZipArchive& zip, const std::string& part,
+                                           const ReadLimits& limits);
+
+}  // namespace valdrex::io

@@ -1,0 +1,29 @@
+// One worksheet part streamed into a sheet of the in-memory workbook.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/memory_workbook.h"
+#include "io/read_limits.h"
+#include "io/styles.h"
+#include "io/zip_archive.h"
+
+namespace valdrex::io {
+
+// What every sheet of one workbook shares while it is read.
+struct SheetContext {
+  const std::vector<std::string>& sharedStrings;
+  const StyleTable& styles;
+  bool date1904 = false;
+  const ReadLimits& limits;
+  std::size_t cells = 0;   // kept so far, over all sheets
+  std::size_t merges = 0;  // likewise
+};
+
+// Values, formulas, formats, merges and column widths of the part. Anything malformed is a
+// FormatProblem that names the sheet.
+void readSheet(ZipArchive& zip, const std::string& part, host::MemorySheet& sheet,
+               SheetContext& context);
+
+}  // namespace valdrex::io

@@ -1,0 +1,115 @@
+#include "io/xlsx_reader.h"
+
+#include <filesystem>
+#include <new>
+
+#include "host/failure.h"
+#include "io/format_problem.h"
+#include "io/relationships.h"
+#include "io/part_names.h"
+#include "io/saver.h"
+#include "io/shared_strings.h"
+#include "io/sheet_reader.h"
+#include "io/styles.h"
+#include "io/workbook_part.h"
+#include "io/zip_archive.h"
+
+namespace valdrex::io {
+namespace {
+
+// The workbook part named by the package relationships, or where every producer puts it.
+std::string mainPart(ZipArchive& zip) {
+  const std::string packageRels = relationshipsPartOf("");
+  if (zip.contains(packageRels)) {
+    auto rels = Relationships::parse(packageRels, zip.read(packageRels), "");
+    if (const Relationship* main = rels.firstOfKind("officeDocument")) {
+      if (!zip.contains(*main->part))
+        throw FormatProblem("不是 Excel 工作簿（缺少部件 " + *main->part + "）");
+      return *main->part;
+    }
+  }
+  if (zip.contains("xl/workbook.xml")) return "xl/workbook.xml";
+  throw FormatProblem("不是 Excel 工作簿（找不到 workbook 部件）");
+}
+
+// A related part that must be there when the workbook names it.
+std::optional<std::string> relatedPart(ZipArchive& zip, const Relationships& rels,
+                                       std::string_view kind) {
+  const Relationship* r = rels.firstOfKind(kind);
+  if (!r) return std::nullopt;
+  if (!zip.contains(*r->part)) throw FormatProblem("缺少部件 " + *r->part);
+  return r->part;
+}
+
+std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLimits& limits) {
+  const std::string main = mainPart(zip);
+  WorkbookPart workbook = WorkbookPart::parse(main, zip.read(main));
+  const std::string relsPart = relationshipsPartOf(main);
+  if (!zip.contains(relsPart)) throw FormatProblem("缺少部件 " + relsPart);
+  Relationships rels = Relationships::parse(relsPart, zip.read(relsPart), main);
+
+  std::vector<std::string> strings;
+  if (auto part = relatedPart(zip, rels, "sharedStrings"))
+    strings = readSharedStrings(zip, *part, limits);
+  StyleTable styles;
+  if (auto part = relatedPart(zip, rels, "styles")) styles = StyleTable::parse(*part, zip.read(*part));
+
+  if (workbook.sheets.size() > limits.maxSheets)
+    throw FormatProblem("工作表超过 " + std::to_string(limits.maxSheets) + " 张");
+
+  auto book = std::make_unique<host::MemoryWorkbook>();
+  book->date1904 = workbook.date1904;
+  SheetContext context{strings, styles, workbook.date1904, limits};
+  for (std::size_t i = 0; i < workbook.sheets.size(); ++i) {
+    const SheetEntry& entry = workbook.sheets[i];
+    const Relationship* r = rels.byId(entry.relationshipId);
+    if (!r || !r->part) throw FormatProblem("工作表“" + entry.name + "”在工作簿中没有对应的部件");
+    // Chart and dialog sheets have no cells; the model has no place for them.
+    if (r->kind != "worksheet") continue;
+    if (!zip.contains(*r->part))
+      throw FormatProblem("工作表“" + entry.name + "”的部件 " + *r->part + " 不存在");
+    if (book->find(entry.name)) throw FormatProblem("工作表名称“" + entry.name + "”重复");
+    host::MemorySheet& sheet = book->addSheet(entry.name);
+    readSheet(zip, *r->part, sheet, context);
+    if (entry.hidden) sheet.setVisible(0);
+    if (i == workbook.activeTab) book->activeSheet = book->sheetCount() - 1;
+  }
+
+  if (auto part = relatedPart(zip, rels, "vbaProject")) book->vbaProject = zip.read(*part);
+  return book;
+}
+
+template <class Open>
+std::unique_ptr<host::MemoryWorkbook> readReported(const std::string& name, Open&& open,
+                                                   const ReadLimits& limits) {
+  try {
+    ZipArchive zip = open();
+    return readPackage(zip, limits);
+  } catch (const FormatProblem& e) {
+    throw FileError::reading(name, e.what());
+  } catch (const Failure& e) {
+    throw FileError::reading(name, e.what());
+  } catch (const std::bad_alloc&) {
+    throw FileError::reading(name, "内存不足");
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<host::MemoryWorkbook> readWorkbook(const std::string& path,
+                                                   const ReadLimits& limits) {
+  auto book = readReported(path, [&] { return ZipArchive::openFile(path, limits); }, limits);
+  std::error_code ec;
+  auto absolute = std::filesystem::absolute(path, ec);
+  book->setPath(ec ? path : absolute.lexically_normal().string());
+  attachSaver(*book);
+  return book;
+}
+
+std::unique_ptr<host::MemoryWorkbook> readWorkbookFromMemory(std::string_view bytes,
+                                                             const std::string& name,
+                                                             const ReadLimits& limits) {
+  return readReported(name, [&] { return ZipArchive::openMemory(bytes, limits); }, limits);
+}
+
+}  // namespace valdrex::io

@@ -1,0 +1,28 @@
+// Reading an .xlsx or .xlsm file into the in-memory workbook.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "host/memory_workbook.h"
+#include "io/io_error.h"
+#include "io/read_limits.h"
+
+namespace valdrex::io {
+
+// The workbook in the file: sheets in order with their names, values, formulas, formats, merges
+// and column widths; the 1904 date system flag and the macro project kept for writing it back.
+// Its path is the file's absolute path and save() writes it back there (atomically).
+// Any problem (no such file, not a workbook, a damaged or hostile file) is one FileError naming
+// the file and the problem; nothing is returned half-read.
+std::unique_ptr<host::MemoryWorkbook> readWorkbook(const std::string& path,
+                                                   const ReadLimits& limits = {});
+
+// The same from bytes in memory; `name` only appears in messages. The workbook has no path and
+// no saver.
+std::unique_ptr<host::MemoryWorkbook> readWorkbookFromMemory(std::string_view bytes,
+                                                             const std::string& name,
+                                                             const ReadLimits& limits = {});
+
+}  // namespace valdrex::io

@@ -1,0 +1,159 @@
+// Shared helpers of the file tests: a temporary folder per test, packages built part by part,
+// and the Python side (fixtures made and files checked by an independent reader).
+#pragma once
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace valdrex::io::testing {
+
+namespace fs = std::filesystem;
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "valdrex-io-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+  const fs::path& path() const { return path_; }
+  // Names of everything in the folder, to see that no temporary file was left behind.
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  fs::path path_;
+};
+
+using Parts = std::map<std::string, std::string>;
+
+// A zip archive holding the parts (deflated).
+inline std::string zipOf(const Parts& parts) {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+  zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+  zip_source_keep(buffer);
+  for (const auto& [name, data] : parts) {
+    zip_source_t* s = zip_source_buffer(archive, data.data(), data.size(), 0);
+    zip_file_add(archive, name.c_str(), s, ZIP_FL_ENC_UTF_8);
+  }
+  zip_close(archive);
+  zip_source_open(buffer);
+  zip_source_seek(buffer, 0, SEEK_END);
+  zip_int64_t size = zip_source_tell(buffer);
+  zip_source_seek(buffer, 0, SEEK_SET);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  zip_source_read(buffer, bytes.data(), static_cast<zip_uint64_t>(size));
+  zip_source_close(buffer);
+  zip_source_free(buffer);
+  zip_error_fini(&error);
+  return bytes;
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+inline std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline const char* kMain =
+    "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+inline const char* kRel =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+inline std::string sheetXml(const std::string& body) {
+  return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"") + kMain +
+         "\" xmlns:r=\"" + kRel + "\">" + body + "</worksheet>";
+}
+
+// A well-formed package: sheets named Sheet1.. with the given worksheet XML, and optional shared
+// strings, styles and workbook properties.
+struct PackageSpec {
+  std::vector<std::pair<std::string, std::string>> sheets;  // name, worksheet xml
+  std::string sharedStrings;  // <sst> body, "" for none
+  std::string styles;         // whole styles part, "" for none
+  std::string workbookPr;     // e.g. "<workbookPr date1904=\"1\"/>"
+};
+
+inline Parts packageParts(const PackageSpec& spec) {
+  Parts parts;
+  parts["[Content_Types].xml"] =
+      "<?xml version=\"1.0\"?><Types "
+      "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>";
+  parts["_rels/.rels"] =
+      std::string("<?xml version=\"1.0\"?><Relationships "
+                  "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                  "<Relationship Id=\"rId1\" Type=\"") +
+      kRel + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
+  std::string sheets, rels;
+  for (std::size_t i = 0; i < spec.sheets.size(); ++i) {
+    std::string n = std::to_string(i + 1);
+    sheets += "<sheet name=\"" + spec.sheets[i].first + "\" sheetId=\"" + n + "\" r:id=\"rId" + n +
+              "\"/>";
+    rels += "<Relationship Id=\"rId" + n + "\" Type=\"" + kRel +
+            "/worksheet\" Target=\"worksheets/sheet" + n + ".xml\"/>";
+    parts["xl/worksheets/sheet" + n + ".xml"] = spec.sheets[i].second;
+  }
+  if (!spec.sharedStrings.empty()) {
+    rels += std::string("<Relationship Id=\"rS\" Type=\"") + kRel +
+            "/sharedStrings\" Target=\"sharedStrings.xml\"/>";
+    parts["xl/sharedStrings.xml"] =
+        std::string("<sst xmlns=\"") + kMain + "\">" + spec.sharedStrings + "</sst>";
+  }
+  if (!spec.styles.empty()) {
+    rels += std::string("<Relationship Id=\"rT\" Type=\"") + kRel +
+            "/styles\" Target=\"styles.xml\"/>";
+    parts["xl/styles.xml"] = spec.styles;
+  }
+  parts["xl/workbook.xml"] = std::string("<?xml version=\"1.0\"?><workbook xmlns=\"") + kMain +
+                             "\" xmlns:r=\"" + kRel + "\">" + spec.workbookPr + "<sheets>" +
+                             sheets + "</sheets></workbook>";
+  parts["xl/_rels/workbook.xml.rels"] =
+      "<?xml version=\"1.0\"?><Relationships "
+      "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">" +
+      rels + "</Relationships>";
+  return parts;
+}
+
+inline std::string packageOf(const PackageSpec& spec) { return zipOf(packageParts(spec)); }
+
+// The Python helper beside this file, with openpyxl; empty when either is missing.
+inline std::string pythonHelper() {
+  if (std::system("/usr/bin/python3 -c 'import openpyxl' >/dev/null 2>&1") != 0) return "";
+  fs::path script = fs::path(__FILE__).parent_path() / "fixtures.py";
+  return fs::exists(script) ? script.string() : "";
+}
+
+// Runs the helper with the arguments; its standard output, or a failed assertion.
+inline std::string runHelper(const std::string& script, const std::string& args) {
+  std::string command = "/usr/bin/python3 '" + script + "' " + args;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::string out;
+  char buffer[4096];
+  while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+  int status = ::pclose(pipe);
+  EXPECT_EQ(status, 0) << command << "\n" << out;
+  return out;
+}
+
+}  // namespace valdrex::io::testing

@@ -1,0 +1,209 @@
+// Writing workbooks and reading them back; writes that fail leave the old file as it was.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+
+#include "host/failure.h"
+#include "io/xlsx_reader.h"
+#include "io/xlsx_writer.h"
+#include "io_support.h"
+
+namespace valdrex::io {
+namespace {
+
+using namespace testing;
+using host::Cell;
+using host::CellFormat;
+using host::HAlign;
+using host::MemoryWorkbook;
+
+constexpr uint8_t kBox = host::kEdgeLeft | host::kEdgeRight | host::kEdgeTop | host::kEdgeBottom;
+
+void put(host::MemorySheet& s, int row, int col, Variant v, CellFormat f = {},
+         std::string formula = "") {
+  Cell& c = s.at(row, col);
+  c.value = std::move(v);
+  c.format = std::move(f);
+  c.formula = std::move(formula);
+}
+
+// A workbook with a bit of everything a run writes.
+std::unique_ptr<MemoryWorkbook> sampleBook() {
+  auto book = std::make_unique<MemoryWorkbook>();
+  auto& scores = book->addSheet("成绩表");
+  put(scores, 1, 1, Variant("两率一分"), {kBox, HAlign::Center, ""});
+  put(scores, 1, 2, Variant(), {kBox, HAlign::General, ""});
+  put(scores, 1, 3, Variant(), {kBox, HAlign::General, ""});
+  scores.addMerge({1, 1, 1, 3});
+  put(scores, 1, 5, Variant::date(45352));
+  put(scores, 1, 6, Variant::date(45352.25), {0, HAlign::Right, "yyyy-mm-dd hh:mm"});
+  put(scores, 2, 1, Variant::number(87.5), {host::kEdgeBottom, HAlign::Left, "0.00"});
+  put(scores, 2, 2, Variant(" 20以下"));
+  put(scores, 2, 3, Variant::boolean(true));
+  put(scores, 2, 4, Variant::boolean(false));
+  put(scores, 2, 5, Variant::error("#N/A"));
+  put(scores, 2, 6, Variant::number(123456789012345.0));
+  put(scores, 2, 7, Variant::number(1e-7));
+  put(scores, 3, 1, Variant::number(175), {}, "A2*2");
+  put(scores, 3, 2, Variant("优秀"), {}, "IF(A2>80,\"优秀\",\"\")");
+  put(scores, 3, 3, Variant(), {}, "SUM(A2:A3)");
+  put(scores, 3, 4, Variant::error("#DIV/0!"), {}, "1/0");
+  put(scores, 3, 5, Variant::date(45000), {}, "TODAY()");
+  scores.setRowFormat(5, CellFormat{0, HAlign::Center, ""});
+  scores.setColumnWidth(1, 12.5);
+  scores.setColumnWidth(2, 12.5);
+  scores.setColumnWidth(4, 4.43);
+  scores.setColumnWidth(7, 0.5);
+
+  auto& hidden = book->addSheet("属性表");
+  put(hidden, 3, 4, Variant::number(150));
+  hidden.setVisible(0);
+  book->addSheet("Sheet3");
+  book->activeSheet = 2;
+  return book;
+}
+
+void expectSameSheet(const host::MemorySheet& a, const host::MemorySheet& b) {
+  EXPECT_EQ(a.name(), b.name());
+  std::vector<std::tuple<int, int, Cell>> left, right;
+  a.forEachCell([&](int r, int c, const Cell& cell) { left.emplace_back(r, c, cell); });
+  b.forEachCell([&](int r, int c, const Cell& cell) { right.emplace_back(r, c, cell); });
+  ASSERT_EQ(left.size(), right.size()) << a.name();
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    const auto& [r, c, cell] = left[i];
+    EXPECT_EQ(std::get<0>(right[i]), r);
+    EXPECT_EQ(std::get<1>(right[i]), c);
+    const Cell& back = std::get<2>(right[i]);
+    EXPECT_EQ(back.value, cell.value) << a.name() << " " << r << "," << c << " " << textOf(back.value);
+    EXPECT_EQ(back.formula, cell.formula) << r << "," << c;
+    EXPECT_EQ(back.format.borders, cell.format.borders) << r << "," << c;
+    EXPECT_EQ(back.format.align, cell.format.align) << r << "," << c;
+  }
+  EXPECT_EQ(a.merges(), b.merges());
+  EXPECT_EQ(a.visible(), b.visible());
+}
+
+TEST(XlsxWriterTest, RoundTripKeepsEverythingTheModelHolds) {
+  TempDir dir;
+  auto book = sampleBook();
+  writeWorkbook(*book, dir.file("out.xlsx"));
+  auto back = readWorkbook(dir.file("out.xlsx"));
+
+  ASSERT_EQ(back->sheetCount(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) expectSameSheet(book->sheetAt(i), back->sheetAt(i));
+  EXPECT_EQ(back->activeSheet, 2u);
+
+  const auto& s = back->sheetAt(0);
+  EXPECT_EQ(s.find(1, 5)->format.numberFormat, "yyyy/m/d") << "a date gets a date format";
+  EXPECT_EQ(s.find(1, 6)->format.numberFormat, "yyyy-mm-dd hh:mm");
+  EXPECT_EQ(s.find(2, 1)->format.numberFormat, "0.00");
+  ASSERT_NE(s.rowFormat(5), nullptr);
+  EXPECT_EQ(s.rowFormat(5)->align, HAlign::Center);
+  EXPECT_EQ(back->path(), dir.file("out.xlsx"));
+
+  // Widths come back to the nearest whole pixel (a seventh of a character), and then stay.
+  const auto& widths = s.columnWidths();
+  ASSERT_EQ(widths.size(), 4u);
+  for (const auto& [col, width] : book->sheetAt(0).columnWidths())
+    EXPECT_NEAR(widths.at(col), width, 1.0 / 7) << col;
+  writeWorkbook(*back, dir.file("again.xlsx"));
+  EXPECT_EQ(readWorkbook(dir.file("again.xlsx"))->sheetAt(0).columnWidths(), widths);
+}
+
+TEST(XlsxWriterTest, NumbersAFileCannotHoldBecomeAnError) {
+  TempDir dir;
+  MemoryWorkbook book;
+  auto& s = book.addSheet("Sheet1");
+  put(s, 1, 1, Variant::number(std::nan("")));
+  put(s, 1, 2, Variant::number(HUGE_VAL), {}, "A1*2");
+  writeWorkbook(book, dir.file("x.xlsx"));
+  auto back = readWorkbook(dir.file("x.xlsx"));
+  EXPECT_EQ(back->sheetAt(0).cell(1, 1), Variant::error("#NUM!"));
+  EXPECT_EQ(back->sheetAt(0).find(1, 2)->formula, "A1*2");
+}
+
+TEST(XlsxWriterTest, MacroProjectIsCarriedOverIntoAnXlsmOnly) {
+  TempDir dir;
+  MemoryWorkbook book;
+  book.addSheet("Sheet1");
+  book.vbaProject = std::string("\xD0\xCF\x11\xE0 project \0 bytes", 22);
+
+  try {
+    writeWorkbook(book, dir.file("out.xlsx"));
+    ADD_FAILURE() << "a macro workbook written as .xlsx";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "无法保存工作簿 " + dir.file("out.xlsx") + "：工作簿含有宏，只能保存为 .xlsm 文件");
+  }
+  EXPECT_TRUE(dir.entries().empty());
+
+  writeWorkbook(book, dir.file("out.xlsm"));
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"out.xlsm"}) << "the macro's temporary file is gone";
+  EXPECT_EQ(readWorkbook(dir.file("out.xlsm"))->vbaProject, book.vbaProject);
+}
+
+TEST(XlsxWriterTest, FailedWritesLeaveTheOldFileAndNoTemporaryFile) {
+  TempDir dir;
+  const std::string target = dir.file("成绩.xlsx");
+  writeWorkbook(*sampleBook(), target);
+  ::chmod(target.c_str(), 0640);
+  const std::string before = readBytes(target);
+
+  // A text longer than a cell may hold is found in the middle of the write.
+  MemoryWorkbook bad;
+  put(bad.addSheet("Sheet1"), 2, 3, Variant(std::string(40000, 'x')));
+  struct {
+    const char* what;
+    std::string path;
+    const char* problem;
+  } cases[] = {
+      {"text too long", target, "工作表“Sheet1”的单元格 C2 无法写入"},
+      {"folder missing", dir.file("没有/成绩.xlsx"), "不存在"},
+      {"target is a folder", dir.path().string(), "同名的文件夹已经存在"},
+  };
+  for (const auto& c : cases) {
+    try {
+      writeWorkbook(bad, c.path);
+      ADD_FAILURE() << c.what;
+    } catch (const FileError& e) {
+      std::string message = e.what();
+      EXPECT_EQ(message.rfind("无法保存工作簿 " + c.path + "：", 0), 0u) << message;
+      EXPECT_NE(message.find(c.problem), std::string::npos) << message;
+    }
+  }
+  EXPECT_EQ(readBytes(target), before);
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"成绩.xlsx"});
+
+  // A successful rewrite replaces the content and keeps the file's permissions.
+  MemoryWorkbook other;
+  other.addSheet("新表");
+  writeWorkbook(other, target);
+  EXPECT_EQ(readWorkbook(target)->sheetAt(0).name(), "新表");
+  struct stat st {};
+  ::stat(target.c_str(), &st);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(XlsxWriterTest, SaveWritesBackToTheFileItCameFrom) {
+  TempDir dir;
+  const std::string path = dir.file("book.xlsx");
+  writeWorkbook(*sampleBook(), path);
+  auto book = readWorkbook(path);
+  book->sheetAt(1).setCell(3, 4, Variant::number(120));
+  book->save();
+  EXPECT_EQ(readWorkbook(path)->sheetAt(1).cell(3, 4), Variant::number(120));
+
+  book->sheetAt(0).rename("bad:name");
+  try {
+    book->save();
+    ADD_FAILURE() << "save of an unwritable workbook succeeded";
+  } catch (const Failure& e) {
+    EXPECT_EQ(e.kind(), FailureKind::HostError);
+    EXPECT_NE(std::string(e.what()).find("无法保存工作簿 " + path), std::string::npos);
+  }
+  EXPECT_EQ(readWorkbook(path)->sheetAt(1).cell(3, 4), Variant::number(120));
+}
+
+}  // namespace
+}  // namespace valdrex::io
