@@ -12,7 +12,7 @@ Variant 加边框(host::Worksheet& sh, const Variant& x1, const Variant& y1, con
                const Variant& y2);
 
 // Pastes sh1's used range, values and formats, with its top-left at A1 of sh2. Ignores every
-// failure; sh2 is not cleared first.
+// failure: when the copy fails nothing is pasted. sh2 is not cleared first.
 void 复制工作表(host::Worksheet& sh1, host::Worksheet& sh2);
 
 }  // namespace valdrex
