@@ -1,0 +1,123 @@
+#include "run/ranking_sheets.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "host/memory_workbook.h"
+#include "host/scripted_ui.h"
+#include "reports/class_tables.h"
+#include "support/pupils.h"
+
+namespace valdrex {
+namespace {
+
+using testing::Pupil;
+using testing::rowTexts;
+using testing::Texts;
+
+Variant today() { return Variant::date(dateSerial({2026, 12, 6})); }
+
+class RankingSheets : public ::testing::Test {
+ protected:
+  // The base table as the run leaves it on the sheet, then both phases.
+  host::MemorySheet& finish(GradeBook& g, RankingSheet kind) {
+    host::MemorySheet& sh = wb.addSheet(rankingSheetName(kind));
+    各班成绩表(g, sh, kind == RankingSheet::ClassDetailed || kind == RankingSheet::GradeDetailed);
+    sortRankingSheet(g, sh, kind);
+    titleRankingSheet(g, sh, kind, clock);
+    return sh;
+  }
+  bool merged(const host::MemorySheet& sh, host::Range r) {
+    return std::find(sh.merges().begin(), sh.merges().end(), r) != sh.merges().end();
+  }
+  host::MemoryWorkbook wb;
+  host::FixedClock clock{{2026, 12, 6}};
+};
+
+TEST_F(RankingSheets, EachClassGetsADatedTitleAndHeaderAndItsStudentsBySeat) {
+  std::vector<Pupil> pupils;
+  int sizes[] = {40, 42, 38};
+  for (int c = 1; c <= 3; ++c)
+    for (int seat = sizes[c - 1]; seat >= 1; --seat)
+      pupils.push_back({{std::to_string(c), std::to_string(seat), "生"}, {float(seat)}});
+  auto g = testing::gradeBookOf({"语文"}, pupils);
+  auto& sh = finish(*g, RankingSheet::ClassPlain);
+
+  struct Block {
+    int title;
+    const char* text;
+  } blocks[] = {{1, "1学生成绩表"}, {43, "2学生成绩表"}, {87, "3学生成绩表"}};
+  for (const Block& b : blocks) {
+    EXPECT_EQ(textOf(sh.cell(b.title, 1)), b.text);
+    EXPECT_EQ(sh.cell(b.title, 6), today());
+    EXPECT_TRUE(merged(sh, {b.title, 1, b.title, 5}) && merged(sh, {b.title, 6, b.title, 7}));
+    EXPECT_EQ(rowTexts(sh, b.title + 1, 1, 3), (Texts{"班级", "座号", "姓名"}));
+  }
+  EXPECT_EQ(rowTexts(sh, 89, 1, 2), (Texts{"3", "1"}));
+  EXPECT_EQ(rowTexts(sh, 126, 1, 2), (Texts{"3", "38"}));
+  EXPECT_TRUE(sh.cell(127, 1).isEmpty());
+}
+
+TEST_F(RankingSheets, GradeSheetsOrderBySchoolRankThenClassRankUnderAnEmptyTitle) {
+  // 乙 and 丙 share school rank 2; 丙 is first in its class, 乙 second in hers.
+  auto g = testing::gradeBookOf(
+      {"语文"}, {{{"1", "1", "甲"}, {90}}, {{"1", "2", "乙"}, {80}}, {{"2", "1", "丙"}, {80}}});
+  struct Case {
+    RankingSheet kind;
+    int width;
+  } cases[] = {{RankingSheet::GradePlain, 7}, {RankingSheet::GradeDetailed, 9}};
+  for (const Case& c : cases) {
+    auto& sh = finish(*g, c.kind);
+    EXPECT_TRUE(sh.cell(1, 1).isEmpty());
+    EXPECT_EQ(sh.cell(1, c.width - 1), today());
+    EXPECT_TRUE(merged(sh, {1, 1, 1, c.width - 2}));
+    EXPECT_EQ(textOf(sh.cell(2, 1)), "班级");
+    Texts names;
+    for (int row = 3; row <= 5; ++row) names.push_back(textOf(sh.cell(row, 3)));
+    EXPECT_EQ(names, (Texts{"甲", "丙", "乙"}));
+  }
+}
+
+TEST_F(RankingSheets, OneClassHasOneTitleRowAndNoClassLeavesTheSuffixAlone) {
+  auto one = testing::gradeBookOf({"语文"}, {{{"1", "2", "甲"}, {90}}, {{"1", "1", "乙"}, {80}}});
+  auto& sh = finish(*one, RankingSheet::ClassPlain);
+  EXPECT_EQ(textOf(sh.cell(1, 1)), "1学生成绩表");
+  EXPECT_EQ(rowTexts(sh, 3, 2, 3), (Texts{"1", "乙"}));
+  EXPECT_EQ(rowTexts(sh, 4, 2, 3), (Texts{"2", "甲"}));
+  EXPECT_EQ(sh.usedRange().row2, 4);
+
+  auto none = testing::gradeBookOf({"语文"}, {});
+  EXPECT_EQ(textOf(finish(*none, RankingSheet::ClassDetailed).cell(1, 1)), "学生排名表");
+}
+
+TEST_F(RankingSheets, BlockTitlesNameTheClassOfTheStudentsBelowThemWhateverTheListOrder) {
+  // Listed class 2 (three students) before class 1 (one): sorting puts class 1 first.
+  auto listed21 = testing::gradeBookOf({"语文"}, {{{"2", "1", "甲"}, {90}},
+                                                  {{"2", "2", "乙"}, {80}},
+                                                  {{"2", "3", "丙"}, {70}},
+                                                  {{"1", "1", "丁"}, {60}}});
+  auto& plain = finish(*listed21, RankingSheet::ClassPlain);
+  EXPECT_EQ(textOf(plain.cell(1, 1)), "1学生成绩表");
+  EXPECT_EQ(textOf(plain.cell(3, 3)), "丁");
+  EXPECT_EQ(textOf(plain.cell(4, 1)), "2学生成绩表");
+  EXPECT_EQ(textOf(plain.cell(5, 1)), "班级");
+  EXPECT_EQ(textOf(plain.cell(6, 3)), "甲");
+
+  // The class in column 2, after the examination number.
+  auto second = testing::gradeBookOf({"语文"},
+                                     {{{"101", "初一(2)", "甲"}, {90}},
+                                      {{"102", "初一(1)", "乙"}, {80}},
+                                      {{"103", "初一(1)", "丙"}, {85}}},
+                                     2);
+  auto& detailed = finish(*second, RankingSheet::ClassDetailed);
+  EXPECT_EQ(textOf(detailed.cell(1, 1)), "初一(1)学生排名表");
+  EXPECT_EQ(textOf(detailed.cell(3, 3)), "丙");  // school rank 2 before 3
+  EXPECT_EQ(textOf(detailed.cell(4, 3)), "乙");
+  EXPECT_EQ(textOf(detailed.cell(5, 1)), "初一(2)学生排名表");
+  EXPECT_EQ(detailed.cell(5, 8), today());
+  EXPECT_EQ(textOf(detailed.cell(7, 3)), "甲");
+}
+
+}  // namespace
+}  // namespace valdrex
