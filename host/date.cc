@@ -7,7 +7,7 @@ namespace valdrex {
 namespace {
 
 // Days from 1970-01-01 to a proleptic Gregorian date, and back (Howard Hinnant's algorithms).
-long daysFromCivil(int y, int m, int d) {
+constexpr long daysFromCivil(int y, int m, int d) {
   y -= m <= 2;
   long era = (y >= 0 ? y : y - 399) / 400;
   long yoe = y - era * 400;
@@ -29,7 +29,7 @@ CivilDate civilFromDays(long z) {
   return {y, m, d};
 }
 
-const long kEpoch = daysFromCivil(1899, 12, 30);  // serial 0 for dates from 1900-03-01 on
+constexpr long kEpoch = daysFromCivil(1899, 12, 30);  // serial 0 for dates from 1900-03-01 on
 
 }  // namespace
 
