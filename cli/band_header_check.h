@@ -1,0 +1,14 @@
+// Checks that every band a teacher wrote into the band sheets' header rows is one the counters
+// understand; the run would stop at the first that is not.
+#pragma once
+
+#include "automation/valdrex_cls.h"
+#include "cli/check_finding.h"
+#include "host/memory_workbook.h"
+
+namespace valdrex::cli {
+
+// vd must have the score sheet's layout and classes loaded: the header rows are found from them.
+void checkBandHeaders(host::MemoryWorkbook& wb, ValdrexCls& vd, CheckReport& report);
+
+}  // namespace valdrex::cli

@@ -1,0 +1,15 @@
+// `valdrex check`: reports what would make a workbook's statistics wrong or fail.
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace valdrex::cli {
+
+// The layout and one line per finding to `out`; 0 when nothing was found, 1 when something was,
+// 3 when the file could not be read. The file is never written.
+int checkCommand(const std::string& path, const std::optional<std::string>& sheet,
+                 std::ostream& out, std::ostream& err);
+
+}  // namespace valdrex::cli

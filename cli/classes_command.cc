@@ -1,0 +1,54 @@
+#include "cli/classes_command.h"
+
+#include <ostream>
+
+#include "automation/valdrex_cls.h"
+#include "cli/exit_codes.h"
+#include "cli/workbook_files.h"
+#include "cli/workbook_sheets.h"
+#include "host/scripted_ui.h"
+
+namespace valdrex::cli {
+
+int classesCommand(const std::string& path, const std::optional<std::string>& sheet,
+                   std::ostream& out, std::ostream& err) {
+  auto wb = readWorkbookOrTell(path, err);
+  if (!wb) return kExitUnreadable;
+  host::MemorySheet* scoreSheet = findScoreSheet(*wb, sheet);
+  if (!scoreSheet) {
+    err << (sheet ? "工作簿里没有名为“" + *sheet + "”的工作表（现有：" + sheetList(*wb) +
+                        "）。请用 --sheet 指定成绩表的名字。"
+                  : "工作簿里找不到成绩表（现有：" + sheetList(*wb) + "）。请先加入成绩表。")
+        << '\n';
+    return sheet ? kExitBadArguments : kExitUnreadable;
+  }
+  host::MemorySheet* propertySheet = wb->find(kPropertySheet);
+  if (!propertySheet) {
+    err << "工作簿里没有“属性表”，无法列出班级。请加入名为“属性表”的工作表（可参照 valdrex "
+           "template 生成的模板）后重试。\n";
+    return kExitProblem;
+  }
+
+  host::ScriptedUi ui;
+  host::FixedClock clock;
+  host::RecordingLauncher launcher;
+  host::BasicApplication app(ui, clock, launcher, wb.get());
+  ValdrexCls vd(app);
+  vd.初始化(*scoreSheet);
+  const int classes = vd.F班级数(*scoreSheet, *propertySheet);
+  if (!ui.dialogs().empty()) {
+    // A stopped loading leaves a partial class list; writing it would lose the teacher's rows.
+    for (const auto& d : ui.dialogs()) err << "【" << d.title << "】" << d.prompt << '\n';
+    err << "班级没有列出，工作簿未改动。请先修正成绩表（可运行 valdrex check 查看问题）。\n";
+    return kExitProblem;
+  }
+  if (!writeWorkbookOrTell(*wb, path, err)) return kExitUnwritable;
+
+  std::string names;
+  for (int c = 1; c <= classes; ++c) names += (c > 1 ? "、" : "") + vd.gradeBook().classNames(c);
+  out << "找到 " << classes << " 个班：" << names << "。已写入“属性表”第 18 行起的 A 列，并保存 "
+      << path << "\n";
+  return kExitOk;
+}
+
+}  // namespace valdrex::cli

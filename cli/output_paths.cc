@@ -1,0 +1,49 @@
+#include "cli/output_paths.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace valdrex::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+std::string besideWithSuffix(const std::string& input, const std::string& suffix,
+                             const std::string& extension) {
+  fs::path p(input);
+  fs::path name = p.stem().string() + suffix + extension;
+  return (p.parent_path() / name).string();
+}
+
+}  // namespace
+
+std::string resultPath(const std::string& input) {
+  std::string ext = fs::path(input).extension().string();
+  return besideWithSuffix(input, "-统计结果", lower(ext) == ".xlsm" ? ext : ".xlsx");
+}
+
+std::string backupPath(const std::string& input) {
+  return besideWithSuffix(input, "-备份", fs::path(input).extension().string());
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code ea, eb;
+  if (fs::exists(a, ea) && fs::exists(b, eb)) return fs::equivalent(a, b, ea) && !ea;
+  fs::path ca = fs::weakly_canonical(a, ea), cb = fs::weakly_canonical(b, eb);
+  if (ea || eb) return fs::absolute(a).lexically_normal() == fs::absolute(b).lexically_normal();
+  return ca == cb;
+}
+
+std::string displayName(const std::string& path) {
+  std::string name = fs::path(path).filename().string();
+  return name.empty() ? path : name;
+}
+
+}  // namespace valdrex::cli

@@ -1,0 +1,21 @@
+// Where results and backups go: new files beside the workbook, never the workbook itself.
+#pragma once
+
+#include <string>
+
+namespace valdrex::cli {
+
+// "<folder>/<stem>-统计结果<ext>"; a macro workbook (.xlsm) keeps its extension, anything else
+// becomes .xlsx because that is what is written.
+std::string resultPath(const std::string& input);
+
+// "<folder>/<stem>-备份<ext>", the extension kept as it is.
+std::string backupPath(const std::string& input);
+
+// Whether two paths name the same file (an existing file through links too).
+bool sameFile(const std::string& a, const std::string& b);
+
+// The name shown for a workbook in messages: its file name.
+std::string displayName(const std::string& path);
+
+}  // namespace valdrex::cli

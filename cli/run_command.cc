@@ -1,0 +1,102 @@
+#include "cli/run_command.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <system_error>
+#include <thread>
+
+#include "cli/exit_codes.h"
+#include "cli/output_paths.h"
+
+namespace valdrex::cli {
+
+namespace {
+
+std::optional<long> wholeNumber(const std::string& text) {
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  for (char c : text)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
+  return std::stol(text);
+}
+
+std::string checkOptions(RunOptions& options) {
+  const auto& books = options.workbooks;
+  if (options.output && books.size() > 1)
+    return "-o 只能和一个工作簿一起用。请去掉 -o，结果会分别写在各工作簿旁边。";
+  if (options.settings.inPlace && books.empty())
+    return "--in-place 需要指定工作簿。请写出要改写的工作簿文件。";
+  if (options.settings.inPlace && options.output)
+    return "--in-place 和 -o 不能同时使用。请二选一。";
+  for (std::size_t i = 0; i < books.size(); ++i) {
+    if (options.output && sameFile(books[i], *options.output))
+      return "-o 指向了输入的工作簿 " + books[i] +
+             "。原文件不会被覆盖：请换一个输出文件名，或用 --in-place（会先备份）。";
+    for (std::size_t k = 0; k < i; ++k)
+      if (sameFile(books[i], books[k]))
+        return "工作簿 " + books[i] + " 写了两次。请每个工作簿只写一次。";
+  }
+  return "";
+}
+
+}  // namespace
+
+std::optional<TargetAnswers> parseTargets(const std::string& text) {
+  const auto comma = text.find(',');
+  if (comma == std::string::npos) return std::nullopt;
+  auto first = wholeNumber(text.substr(0, comma));
+  auto second = wholeNumber(text.substr(comma + 1));
+  if (!first || !second || *first < 1 || *first > *second || *second > 32767) return std::nullopt;
+  return TargetAnswers{static_cast<int16_t>(*first), static_cast<int16_t>(*second)};
+}
+
+std::optional<CivilDate> parseDate(const std::string& text) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+  auto year = wholeNumber(text.substr(0, 4));
+  auto month = wholeNumber(text.substr(5, 2));
+  auto day = wholeNumber(text.substr(8, 2));
+  if (!year || !month || !day || *year < 1900 || *month < 1 || *month > 12 || *day < 1)
+    return std::nullopt;
+  static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (*year % 4 == 0 && *year % 100 != 0) || *year % 400 == 0;
+  if (*day > kDays[*month - 1] || (*month == 2 && *day == 29 && !leap)) return std::nullopt;
+  return CivilDate{static_cast<int>(*year), static_cast<int>(*month), static_cast<int>(*day)};
+}
+
+int runCommand(RunOptions options, Terminal& terminal) {
+  if (std::string problem = checkOptions(options); !problem.empty()) {
+    terminal.message(problem);
+    return kExitBadArguments;
+  }
+
+  std::vector<JobInput> jobs;
+  if (options.workbooks.empty()) jobs.push_back({"", options.output.value_or(kSampleResult)});
+  for (const std::string& path : options.workbooks)
+    jobs.push_back({path, options.output.value_or(resultPath(path))});
+  options.settings.named = jobs.size() > 1;
+
+  std::vector<int> statuses(jobs.size(), kExitOk);
+  std::atomic<std::size_t> next{0};
+  auto worker = [&] {
+    for (std::size_t i = next++; i < jobs.size(); i = next++)
+      statuses[i] = runWorkbookJob(jobs[i], options.settings, terminal);
+  };
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t helpers = std::min(cores, jobs.size()) - 1;
+  std::vector<std::thread> threads;
+  for (std::size_t t = 0; t < helpers; ++t) {
+    try {
+      threads.emplace_back(worker);
+    } catch (const std::system_error&) {
+      break;  // fewer threads only make it slower
+    }
+  }
+  worker();
+  for (std::thread& t : threads) t.join();
+
+  int worst = kExitOk;
+  for (int status : statuses) worst = worseExit(worst, status);
+  return worst;
+}
+
+}  // namespace valdrex::cli

@@ -1,0 +1,165 @@
+#include "cli/score_sheet_check.h"
+
+#include <algorithm>
+#include <map>
+
+#include "cli/cell_name.h"
+#include "host/number_text.h"
+
+namespace valdrex::cli {
+
+namespace {
+
+constexpr int kHeaderRow = 3;
+constexpr int kFirstSubjectColumn = 4;
+constexpr int kMaxHeaderColumns = 20;
+
+std::string textAt(const host::Worksheet& sh, int row, int col) {
+  return textOf(sh.cell(row, col));
+}
+
+int classColumn(const host::Worksheet& sh) {
+  int found = 0;
+  for (int k = 1; k <= 3; ++k)
+    if (textAt(sh, kHeaderRow, k) == "班级") found = k;
+  return found;
+}
+
+// A number, or a text that is entirely one; anything else is not a score.
+std::optional<double> scoreValue(const Variant& v) {
+  if (v.kind() == VarKind::Double) return v.number();
+  if (v.isText()) return wholeTextNumber(v.text());
+  return std::nullopt;
+}
+
+class ScoreSheetCheck {
+ public:
+  ScoreSheetCheck(const host::Worksheet& sh, const ScoreSheetShape& shape, CheckReport& report)
+      : sh_(sh), shape_(shape), report_(report) {}
+
+  void run() {
+    header();
+    classRows();
+    for (int j = 0; j < std::min(shape_.subjects, 12); ++j) subjectColumn(kFirstSubjectColumn + j);
+  }
+
+ private:
+  void add(std::string place, std::string text, bool stops = false) {
+    report_.findings.push_back({std::move(place), std::move(text), stops});
+  }
+  std::string at(int row, int col) const { return sheetCellName(sh_.name(), row, col); }
+
+  void header() {
+    if (shape_.subjects > 12)
+      add(at(kHeaderRow, kFirstSubjectColumn + 12),
+          "共有 " + std::to_string(shape_.subjects) + " 个科目，统计科目不能超过 12 个", true);
+    // The loading keeps header texts in 20 slots and adds "总分", "班排", "校排" after them.
+    int filled = 0;
+    while (filled <= kMaxHeaderColumns && !textAt(sh_, kHeaderRow, filled + 1).empty()) ++filled;
+    if (filled > kMaxHeaderColumns - 3)
+      add(at(kHeaderRow, filled > kMaxHeaderColumns ? kMaxHeaderColumns + 1 : filled),
+          "表头连续 " +
+              std::string(filled > kMaxHeaderColumns ? "超过 20" : std::to_string(filled)) +
+              " 列，最多 17 列（程序还要在后面加上总分、班排、校排）",
+          true);
+    if (shape_.subjects == 0)
+      add(at(kHeaderRow, kFirstSubjectColumn), "从 D 列开始没有科目表头", true);
+    if (shape_.students == 0)
+      add(at(kHeaderRow + 1, 2), "没有学生：从第 4 行起，B、C 两列为空的第一行就是名单的结尾");
+  }
+
+  // Rows are given to classes by position, so a class split over the sheet mixes students up,
+  // and a row without a class shifts every row after it.
+  void classRows() {
+    const int col = classColumn(sh_);
+    if (col == 0) {
+      add(at(kHeaderRow, 1), "前三列中没有“班级”表头，无法分班", true);
+      return;
+    }
+    std::map<std::string, int> sizes;
+    std::string current;
+    for (int i = 1; i <= shape_.students; ++i) {
+      const int row = kHeaderRow + i;
+      const std::string name = textAt(sh_, row, col);
+      if (name.empty()) {
+        add(at(row, col), "班级为空：这名学生不会被统计，后面的学生会错位到别的班");
+        continue;
+      }
+      const int size = ++sizes[name];
+      if (size == 101) add(at(row, col), name + "的第 101 名学生：每班不能超过 100 人", true);
+      if (size == 1 && sizes.size() == 21)
+        add(at(row, col), "第 21 个班“" + name + "”：班数不能超过 20", true);
+      if (name == current) continue;
+      if (size > 1)
+        add(at(row, col), "“" + name + "”的学生没有排在一起：同一个班的学生应当连续排列");
+      current = name;
+    }
+  }
+
+  void subjectColumn(int col) {
+    const std::string subject = textAt(sh_, kHeaderRow, col);
+    const Variant fullCell = sh_.cell(2, col);
+    const double rawFull = leadingNumber(textOf(fullCell));
+    if (rawFull == 0)
+      add(at(2, col),
+          "“" + subject + "”的原始满分" + (fullCell.isEmpty() ? std::string("没有填写") : "为 0") +
+              "：这一科的分数无法换算",
+          true);
+    for (int i = 1; i <= shape_.students; ++i) {
+      const int row = kHeaderRow + i;
+      const Variant v = sh_.cell(row, col);
+      if (v.isEmpty() || (v.isText() && v.text().empty())) continue;
+      const auto score = scoreValue(v);
+      if (!score) {
+        // The loading reads the leading number of the cell's text: "缺考" is 0, "85分" is 85.
+        add(at(row, col), "“" + textOf(v) + "”不是分数，会按 " +
+                              doubleText(leadingNumber(textOf(v))) + " 分计算（缺考请留空）");
+      } else if (*score < 0) {
+        add(at(row, col), "分数 " + doubleText(*score) + " 是负数");
+      } else if (rawFull > 0 && *score > rawFull) {
+        add(at(row, col), "分数 " + doubleText(*score) + " 超过了" + subject + "的原始满分 " +
+                              doubleText(rawFull));
+      }
+    }
+  }
+
+  const host::Worksheet& sh_;
+  const ScoreSheetShape& shape_;
+  CheckReport& report_;
+};
+
+}  // namespace
+
+ScoreSheetShape scoreSheetShape(const host::Worksheet& sh) {
+  ScoreSheetShape shape;
+  for (int col = kFirstSubjectColumn;; ++col) {
+    const std::string header = textAt(sh, kHeaderRow, col);
+    if (header.empty() || header == "总分" || col > host::kMaxColumns - 1) break;
+    shape.subjectNames.push_back(header);
+  }
+  shape.subjects = static_cast<int>(shape.subjectNames.size());
+  int row = kHeaderRow + 1;
+  while (row <= host::kMaxRows && (!textAt(sh, row, 2).empty() || !textAt(sh, row, 3).empty()))
+    ++row;
+  shape.students = row - kHeaderRow - 1;
+
+  if (const int col = classColumn(sh)) {
+    for (int i = 1; i <= shape.students; ++i) {
+      const std::string name = textAt(sh, kHeaderRow + i, col);
+      if (name.empty()) continue;
+      auto it = std::find_if(shape.classes.begin(), shape.classes.end(),
+                             [&](const auto& c) { return c.first == name; });
+      if (it == shape.classes.end())
+        shape.classes.emplace_back(name, 1);
+      else
+        ++it->second;
+    }
+  }
+  return shape;
+}
+
+void checkScoreSheet(const host::Worksheet& sh, const ScoreSheetShape& shape, CheckReport& report) {
+  ScoreSheetCheck(sh, shape, report).run();
+}
+
+}  // namespace valdrex::cli

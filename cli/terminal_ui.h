@@ -1,0 +1,69 @@
+// The dialogs of one workbook's run on the terminal: messages printed, questions answered from
+// the command line, the terminal, or their defaults.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/terminal.h"
+#include "host/memory_workbook.h"
+#include "host/ui.h"
+
+namespace valdrex::cli {
+
+inline const std::string kClosingMessage = "成绩统计操作完成!";
+inline const std::string kFirstTargetPrompt = "请输入每班一档完成指标数！";
+inline const std::string kSecondTargetPrompt = "请输入每班二档完成指标数！";
+
+// The two completion targets given on the command line.
+struct TargetAnswers {
+  int16_t first = 0;
+  int16_t second = 0;
+};
+
+class TerminalUi final : public host::Ui {
+ public:
+  // `prefix` starts every line (the workbook's name when several run at once).
+  TerminalUi(Terminal& terminal, std::string prefix, std::optional<TargetAnswers> targets);
+
+  // Prints "【title】prompt". On an interactive terminal a Yes/No question is asked; otherwise
+  // the box's default button is pressed.
+  int messageBox(const std::string& prompt, int style, const std::string& title) override;
+  // Answered by the command line's targets, else by the terminal (Enter takes the default, the
+  // end of input cancels), else by the default. Without a terminal a question asked a second
+  // time (its answer was rejected) is cancelled, so that a run never loops.
+  std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& defaultText) override;
+
+  // Follows the selections of `wb`: a cell selected after a message is printed as its place.
+  void watch(host::MemoryWorkbook* wb);
+  // Prints the place of the last message, if it selected a cell.
+  void finish();
+
+  // Messages other than the closing one: each reports a problem.
+  int problems() const { return problems_; }
+  int cancelled() const { return cancelled_; }
+  bool closed() const { return closed_; }
+
+ private:
+  using Selections = std::vector<std::optional<std::pair<int, int>>>;
+  Selections selections() const;
+  void say(const std::string& line);
+  void tellPlace();
+
+  Terminal& terminal_;
+  std::string prefix_;
+  std::optional<TargetAnswers> targets_;
+  std::map<std::string, int> asked_;
+  host::MemoryWorkbook* watched_ = nullptr;
+  std::optional<Selections> beforeSelection_;  // as they were when the last message was shown
+  int problems_ = 0;
+  int cancelled_ = 0;
+  bool closed_ = false;
+};
+
+}  // namespace valdrex::cli

@@ -1,0 +1,148 @@
+#include "cli/valdrex_app.h"
+
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <ostream>
+
+#include "cli/check_command.h"
+#include "cli/classes_command.h"
+#include "cli/exit_codes.h"
+#include "cli/generate_commands.h"
+#include "cli/members_command.h"
+#include "cli/run_command.h"
+#include "cli/terminal.h"
+
+namespace valdrex::cli {
+
+namespace {
+
+struct Choices {
+  RunOptions run;
+  std::string targets;
+  std::string date;
+  std::string workbook;
+  std::optional<std::string> sheet;
+  std::string out;
+  SampleOptions sample;
+  TemplateOptions blank;
+  bool force = false;
+};
+
+CLI::App* subcommand(CLI::App& app, const std::string& name, const std::string& what) {
+  CLI::App* sub = app.add_subcommand(name, what);
+  sub->footer(kExitCodeHelp);
+  return sub;
+}
+
+void addSheetOption(CLI::App* sub, Choices& c) {
+  sub->add_option("--sheet", c.sheet,
+                  "成绩表的名字（默认：第一张既不是“属性表”也不是报告表的工作表）");
+}
+
+// Options of `run` that CLI11 cannot check by itself; empty when fine.
+std::string finishRunOptions(Choices& c) {
+  if (!c.targets.empty()) {
+    c.run.settings.targets = parseTargets(c.targets);
+    if (!c.run.settings.targets)
+      return "--targets 应为两个整数“一档,二档”，且 1 ≤ 一档 ≤ 二档 ≤ 32767，例如 --targets 5,20；"
+             "而不是“" +
+             c.targets + "”。";
+  }
+  if (!c.date.empty()) {
+    c.run.settings.date = parseDate(c.date);
+    if (!c.run.settings.date)
+      return "--date 应为 YYYY-MM-DD 格式的日期，例如 --date 2026-01-15；而不是“" + c.date + "”。";
+  }
+  return "";
+}
+
+}  // namespace
+
+int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+               std::ostream& err, bool interactive) {
+  Choices c;
+  CLI::App app{"valdrex：根据工作簿中的成绩表和属性表，统计一个年级的考试成绩并写出各张报告表。",
+               "valdrex"};
+  app.footer(kExitCodeHelp);
+  app.require_subcommand(1);
+
+  CLI::App* run = subcommand(
+      app, "run", "统计工作簿，结果另存为“<原名>-统计结果.xlsx”；不给工作簿时统计内置示例");
+  run->add_option("workbooks", c.run.workbooks, "要统计的工作簿（.xlsx 或 .xlsm），可以有多个");
+  run->add_option("-o,--output", c.run.output, "结果文件（只能和一个工作簿一起用）");
+  addSheetOption(run, c);
+  run->add_option("--targets", c.targets, "完成率的两个指标“一档,二档”，例如 5,20（不再询问）");
+  run->add_option("--date", c.date, "标题行中的日期 YYYY-MM-DD（默认今天）");
+  run->add_flag("--in-place", c.run.settings.inPlace, "直接改写原工作簿（先备份为“<原名>-备份”）");
+
+  CLI::App* check =
+      subcommand(app, "check", "检查工作簿中会让统计出错或失败的地方，不写入任何文件");
+  check->add_option("workbook", c.workbook, "要检查的工作簿")->required();
+  addSheetOption(check, c);
+
+  CLI::App* classes =
+      subcommand(app, "classes", "把成绩表中的班级列到“属性表”第 18 行起的 A 列，并保存工作簿");
+  classes->add_option("workbook", c.workbook, "工作簿")->required();
+  addSheetOption(classes, c);
+
+  CLI::App* sample = subcommand(app, "sample", "生成一个示例工作簿（虚构的学生和成绩）");
+  sample->add_option("out", c.out, "要写入的 .xlsx 文件")->required();
+  sample->add_option("--classes", c.sample.classes, "班级数（1-20，默认 4）")
+      ->check(CLI::Range(1, 20));
+  sample->add_option("--students", c.sample.students, "每班人数（1-100，默认 40）")
+      ->check(CLI::Range(1, 100));
+  sample->add_option("--subjects", c.sample.subjects, "科目数（1-12，默认 6）")
+      ->check(CLI::Range(1, 12));
+  sample->add_option("--seed", c.sample.seed, "随机种子（默认 1；相同种子生成相同的工作簿）");
+  sample->add_flag("--force", c.force, "覆盖已有的文件");
+
+  CLI::App* blank = subcommand(app, "template", "生成一个空白工作簿，含统计所需的全部工作表");
+  blank->add_option("out", c.out, "要写入的 .xlsx 文件")->required();
+  blank
+      ->add_option("--subjects", c.blank.subjects,
+                   "科目，用逗号分隔（默认 语文,数学,英语,物理,化学,生物）")
+      ->delimiter(',');
+  blank->add_option("--classes", c.blank.classes, "班级数（1-20，默认 4）")
+      ->check(CLI::Range(1, 20));
+  blank->add_flag("--force", c.force, "覆盖已有的文件");
+
+  CLI::App* members =
+      subcommand(app, "members", "列出 ValdrexCls 的成员（名称、种类、参数和结果类型）");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e, out, err);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e, out, err);
+  } catch (const CLI::ParseError& e) {
+    err << "参数有误：" << e.what()
+        << "\n请运行 valdrex --help 或 valdrex <子命令> --help 查看用法。\n";
+    return kExitBadArguments;
+  }
+
+  try {
+    if (run->parsed()) {
+      if (std::string problem = finishRunOptions(c); !problem.empty()) {
+        err << "参数有误：" << problem << "\n";
+        return kExitBadArguments;
+      }
+      Terminal terminal(in, out, err, interactive);
+      return runCommand(std::move(c.run), terminal);
+    }
+    if (check->parsed()) return checkCommand(c.workbook, c.sheet, out, err);
+    if (classes->parsed()) return classesCommand(c.workbook, c.sheet, out, err);
+    if (sample->parsed()) return sampleCommand(c.out, c.sample, c.force, out, err);
+    if (blank->parsed()) return templateCommand(c.out, c.blank, c.force, out, err);
+    if (members->parsed()) {
+      membersCommand(out);
+      return kExitOk;
+    }
+  } catch (const std::exception& e) {
+    err << "内部错误：" << e.what() << "。请把所用的工作簿和这条消息交给维护者。\n";
+    return kExitInternal;
+  }
+  return kExitBadArguments;
+}
+
+}  // namespace valdrex::cli

@@ -1,0 +1,26 @@
+// Reading and writing workbook files for the commands, with errors a teacher can act on.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "host/memory_workbook.h"
+
+namespace valdrex::cli {
+
+// The workbook, or nullptr after telling `err` what is wrong and what to do.
+std::unique_ptr<host::MemoryWorkbook> readWorkbookOrTell(const std::string& path,
+                                                         std::ostream& err);
+// Writes atomically; false after telling `err` what is wrong and what to do.
+bool writeWorkbookOrTell(const host::MemoryWorkbook& wb, const std::string& path,
+                         std::ostream& err);
+
+// The file layer's message, with advice added when it gives none.
+std::string readProblem(const std::string& fileError);
+std::string writeProblem(const std::string& fileError);
+
+// A name a new workbook may be written to: ending in .xlsx. Empty when fine, else the problem.
+std::string newWorkbookNameProblem(const std::string& path);
+
+}  // namespace valdrex::cli

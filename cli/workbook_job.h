@@ -1,0 +1,31 @@
+// One workbook of `valdrex run`: read it, run the statistics, write the result, sum it up.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cli/terminal.h"
+#include "cli/terminal_ui.h"
+#include "host/date.h"
+
+namespace valdrex::cli {
+
+// What every workbook of one call shares.
+struct JobSettings {
+  std::optional<std::string> sheet;      // the score sheet's name; else the first other sheet
+  std::optional<TargetAnswers> targets;  // answers of the two target questions
+  std::optional<CivilDate> date;         // the date of the title rows; else today
+  bool inPlace = false;                  // rewrite the input, after a backup beside it
+  bool named = false;                    // several workbooks: lines start with the name
+};
+
+struct JobInput {
+  std::string path;    // empty: the built-in sample workbook
+  std::string output;  // where the result goes (ignored in place)
+};
+
+// Runs one workbook and returns its exit status (exit_codes.h). Messages go to the terminal's
+// error lines, the summary to its result lines. Never throws.
+int runWorkbookJob(const JobInput& input, const JobSettings& settings, Terminal& terminal);
+
+}  // namespace valdrex::cli
