@@ -36,7 +36,8 @@ std::string backupPath(const std::string& input) {
 bool sameFile(const std::string& a, const std::string& b) {
   std::error_code ea, eb;
   if (fs::exists(a, ea) && fs::exists(b, eb)) return fs::equivalent(a, b, ea) && !ea;
-  fs::path ca = fs::weakly_canonical(a, ea), cb = fs::weakly_canonical(b, eb);
+  fs::path ca = fs::weakly_canonical(fs::absolute(a, ea), ea);
+  fs::path cb = fs::weakly_canonical(fs::absolute(b, eb), eb);
   if (ea || eb) return fs::absolute(a).lexically_normal() == fs::absolute(b).lexically_normal();
   return ca == cb;
 }

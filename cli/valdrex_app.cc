@@ -41,6 +41,7 @@ void addSheetOption(CLI::App* sub, Choices& c) {
 
 // Options of `run` that CLI11 cannot check by itself; empty when fine.
 std::string finishRunOptions(Choices& c) {
+  c.run.settings.sheet = c.sheet;
   if (!c.targets.empty()) {
     c.run.settings.targets = parseTargets(c.targets);
     if (!c.run.settings.targets)
@@ -124,7 +125,7 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
   try {
     if (run->parsed()) {
       if (std::string problem = finishRunOptions(c); !problem.empty()) {
-        err << "参数有误：" << problem << "\n";
+        err << "参数有误：" << problem << "请改正后重试。\n";
         return kExitBadArguments;
       }
       Terminal terminal(in, out, err, interactive);

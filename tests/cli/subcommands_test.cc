@@ -1,0 +1,114 @@
+// check, classes, sample, template and members end to end.
+#include <gmock/gmock.h>
+
+#include "cli_process.h"
+
+namespace valdrex::cli::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+TEST(CheckCommand, ReportsEachProblemWithItsCellAndNeverWrites) {
+  ScratchFolder dir;
+  writeSample(dir / "ok.xlsx");
+  Outcome clean = valdrex(dir, {"check", "ok.xlsx"});
+  EXPECT_EQ(clean.status, 0) << clean.out;
+  EXPECT_THAT(clean.out, HasSubstr("3 个科目（语文、数学、英语）"));
+  EXPECT_THAT(clean.out, HasSubstr("共 24 名学生"));
+
+  auto wb = sampleWorkbook({3, 8, 3, 7});
+  wb->find("成绩表")->setCell(5, 4, "缺考");
+  wb->find("成绩表")->setCell(6, 5, Variant::number(151));
+  io::writeWorkbook(*wb, (dir / "bad.xlsx").string());
+  const std::string before = slurp(dir / "bad.xlsx");
+  Outcome o = valdrex(dir, {"check", "bad.xlsx"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_THAT(o.out, HasSubstr("成绩表!D5：“缺考”不是分数，会按 0 分计算"));
+  EXPECT_THAT(o.out, HasSubstr("成绩表!E6：分数 151 超过了数学的原始满分 150"));
+  EXPECT_THAT(o.out, HasSubstr("发现 2 个问题"));
+  EXPECT_EQ(slurp(dir / "bad.xlsx"), before);
+
+  spit(dir / "junk.xlsx", "PK no zip");
+  EXPECT_EQ(valdrex(dir, {"check", "junk.xlsx"}).status, 3);
+}
+
+TEST(ClassesCommand, ListsTheClassesAndSavesInPlace) {
+  REQUIRE_PYTHON();
+  ScratchFolder dir;
+  auto wb = sampleWorkbook({2, 3, 2, 1});
+  host::MemorySheet& props = *wb->find("属性表");
+  for (int row = 18; row <= 21; ++row) props.setCell(row, 1, "旧" + std::to_string(row));
+  io::writeWorkbook(*wb, (dir / "g.xlsx").string());
+
+  Outcome o = valdrex(dir, {"classes", "g.xlsx"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_THAT(o.out, HasSubstr("找到 2 个班：1班、2班"));
+  EXPECT_EQ(python(dir / "g.xlsx", "print([wb['属性表'].cell(r, 1).value for r in range(18, 22)])"),
+            "['1班', '2班', None, None]\n");
+}
+
+TEST(ClassesCommand, WithoutAPropertySheetNothingIsSaved) {
+  ScratchFolder dir;
+  host::MemoryWorkbook wb;
+  wb.addSheet("成绩表").setCell(3, 1, "班级");
+  io::writeWorkbook(wb, (dir / "g.xlsx").string());
+  const std::string before = slurp(dir / "g.xlsx");
+  Outcome o = valdrex(dir, {"classes", "g.xlsx"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_THAT(o.err, HasSubstr("没有“属性表”"));
+  EXPECT_EQ(slurp(dir / "g.xlsx"), before);
+}
+
+TEST(GenerateCommands, SampleAndTemplateWriteRunnableWorkbooks) {
+  REQUIRE_PYTHON();
+  ScratchFolder dir;
+  ASSERT_EQ(valdrex(dir, {"sample", "s.xlsx", "--classes", "2", "--students", "5"}).status, 0);
+  ASSERT_EQ(
+      valdrex(dir, {"template", "t.xlsx", "--subjects", "语文,数学,物理", "--classes", "3"}).status,
+      0);
+  EXPECT_EQ(
+      python(dir / "t.xlsx",
+             "print(wb.sheetnames[:2], len(wb.sheetnames))\n"
+             "print([c.value for c in wb['成绩表'][3]])\n"
+             "p = wb['属性表']\n"
+             "print(p['E3'].value, p['A12'].value, [p.cell(r, 1).value for r in range(18, 21)])"),
+      "['成绩表', '属性表'] 11\n"
+      "['班级', '座号', '姓名', '语文', '数学', '物理']\n"
+      "300 低分率 ['1班', '2班', '3班']\n");
+  EXPECT_EQ(valdrex(dir, {"run", "s.xlsx"}).status, 0);
+}
+
+TEST(GenerateCommands, BadOptionsAndExistingFiles) {
+  ScratchFolder dir;
+  spit(dir / "mine.xlsx", "a teacher's own workbook");
+  const std::vector<std::vector<std::string>> cases = {
+      {"sample", "mine.xlsx"},
+      {"sample", "x.xlsx", "--classes", "21"},
+      {"sample", "x.xlsx", "--students", "0"},
+      {"sample", "x.txt"},
+      {"template", "x.xlsx", "--subjects", "语文,语文"},
+      {"template", "x.xlsx", "--subjects", "语文,总分"},
+      {"template", "x.xlsx", "--subjects", "1,2,3,4,5,6,7,8,9,10,11,12,13"},
+  };
+  for (const auto& args : cases) {
+    Outcome o = valdrex(dir, args);
+    EXPECT_EQ(o.status, 2) << ::testing::PrintToString(args) << o.err;
+    EXPECT_THAT(o.err, HasSubstr("请"));
+  }
+  EXPECT_EQ(slurp(dir / "mine.xlsx"), "a teacher's own workbook");
+  EXPECT_FALSE(fs::exists(dir / "x.xlsx"));
+  EXPECT_EQ(valdrex(dir, {"sample", "mine.xlsx", "--force"}).status, 0);
+}
+
+TEST(MembersCommand, PrintsTheInterfaceInOrder) {
+  ScratchFolder dir;
+  Outcome o = valdrex(dir, {"members"});
+  ASSERT_EQ(o.status, 0);
+  EXPECT_THAT(o.out, ::testing::StartsWith("属性  总人数 As Integer\n"));
+  EXPECT_THAT(o.out, HasSubstr("属性  t As Long\n方法  F总人数(sh As Worksheet) As Double\n"));
+  EXPECT_THAT(o.out,
+              HasSubstr("方法  输出(EApp As Application, wb As Workbook, sh1 As Worksheet)\n"));
+}
+
+}  // namespace
+}  // namespace valdrex::cli::testing

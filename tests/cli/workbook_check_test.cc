@@ -1,0 +1,108 @@
+// What check finds in a workbook held in memory: one defect at a time on a clean sample.
+#include "cli/workbook_check.h"
+
+#include <gmock/gmock.h>
+
+#include <functional>
+
+#include "cli/sample_workbook.h"
+
+namespace valdrex::cli {
+namespace {
+
+using Defect = std::function<void(host::MemoryWorkbook&)>;
+
+std::vector<std::string> findings(host::MemoryWorkbook& wb) {
+  std::vector<std::string> lines;
+  for (const Finding& f : checkWorkbook(wb, std::nullopt).findings)
+    lines.push_back(f.place + "：" + f.text);
+  return lines;
+}
+
+host::MemorySheet& scores(host::MemoryWorkbook& wb) { return *wb.find("成绩表"); }
+host::MemorySheet& props(host::MemoryWorkbook& wb) { return *wb.find("属性表"); }
+
+TEST(WorkbookCheck, ACleanSampleHasNoFindings) {
+  auto wb = sampleWorkbook({3, 6, 4, 2});
+  EXPECT_THAT(findings(*wb), ::testing::IsEmpty());
+  auto report = checkWorkbook(*wb, std::nullopt);
+  EXPECT_EQ(report.layout.back(), "班级：3 个（1班 6 人、2班 6 人、3班 6 人），共 18 名学生");
+}
+
+TEST(WorkbookCheck, EachDefectIsFoundAtItsCell) {
+  // Sample: 2 classes of 4 students (rows 4-11), subjects in D-F, total in 属性表 column E.
+  const struct {
+    const char* what;
+    Defect defect;
+    const char* expected;
+  } cases[] = {
+      {"word score", [](auto& wb) { scores(wb).setCell(4, 5, "85分"); },
+       "成绩表!E4：“85分”不是分数，会按 85 分计算"},
+      {"error value", [](auto& wb) { scores(wb).at(7, 4).value = Variant::error("#N/A"); },
+       "成绩表!D7：“#N/A”不是分数，会按 0 分计算"},
+      {"above raw full mark", [](auto& wb) { scores(wb).setCell(9, 6, Variant::number(151)); },
+       "成绩表!F9：分数 151 超过了英语的原始满分 150"},
+      {"negative score", [](auto& wb) { scores(wb).setCell(9, 6, Variant::number(-2)); },
+       "成绩表!F9：分数 -2 是负数"},
+      {"raw full mark missing", [](auto& wb) { scores(wb).setCell(2, 4, ""); },
+       "成绩表!D2：“语文”的原始满分没有填写"},
+      {"class split", [](auto& wb) { scores(wb).setCell(6, 1, "2班"); },
+       "成绩表!A7：“1班”的学生没有排在一起"},
+      {"blank class", [](auto& wb) { scores(wb).setCell(5, 1, ""); }, "成绩表!A5：班级为空"},
+      {"13 subjects",
+       [](auto& wb) {
+         for (int c = 7; c <= 16; ++c) scores(wb).setCell(3, c, "科" + std::to_string(c));
+       },
+       "成绩表!P3：共有 13 个科目"},
+      {"no class header", [](auto& wb) { scores(wb).setCell(3, 1, "班别"); },
+       "成绩表!A3：前三列中没有“班级”表头"},
+      {"empty full mark", [](auto& wb) { props(wb).setCell(3, 5, ""); }, "属性表!E3：满分为 0"},
+      {"word weight", [](auto& wb) { props(wb).setCell(13, 2, "四成"); },
+       "属性表!B13：“四成”不是数字"},
+      {"line too large", [](auto& wb) { props(wb).setCell(4, 2, Variant::number(40000)); },
+       "属性表!B4：“40000”超出了范围"},
+      {"teacher rows out of order", [](auto& wb) { props(wb).setCell(18, 1, "2班"); },
+       "属性表!A18：这一行是“2班”，但成绩表中第 1 个班是“1班”"},
+      {"21 class rows",
+       [](auto& wb) {
+         for (int r = 20; r <= 38; ++r) props(wb).setCell(r, 1, "班" + std::to_string(r));
+       },
+       "属性表!A38：班级行超过 20 行"},
+      {"missing report sheet", [](auto& wb) { wb.find("两率一分")->rename("别的表"); },
+       "两率一分：缺少报告表"},
+      {"bad score band",
+       [](auto& wb) {
+         auto& s = *wb.find("分数段统计");
+         s.setCell(3, 3, "100");
+         s.setCell(8, 3, "90-");
+         s.setCell(8, 4, "0-59");
+       },
+       "分数段统计!D8：“0-59”不是有效的区间"},
+      {"bad rank band",
+       [](auto& wb) {
+         auto& s = *wb.find("名次段统计");
+         s.setCell(3, 3, "前10名");
+         s.setCell(3, 4, "第十");
+       },
+       "名次段统计!D3：“第十”不是有效的区间"},
+  };
+  for (const auto& c : cases) {
+    auto wb = sampleWorkbook({2, 4, 3, 5});
+    c.defect(*wb);
+    auto found = findings(*wb);
+    EXPECT_THAT(found, ::testing::Contains(::testing::StartsWith(c.expected))) << c.what;
+  }
+}
+
+TEST(WorkbookCheck, WithoutAScoreOrPropertySheetTheRunCouldNotLoad) {
+  host::MemoryWorkbook onlyReports;
+  onlyReports.addSheet("属性表");
+  EXPECT_THAT(findings(onlyReports), ::testing::ElementsAre(::testing::HasSubstr("找不到成绩表")));
+
+  auto wb = sampleWorkbook({2, 4, 3, 5});
+  props(*wb).rename("设置");
+  EXPECT_THAT(findings(*wb), ::testing::Contains(::testing::StartsWith("属性表：缺少“属性表”")));
+}
+
+}  // namespace
+}  // namespace valdrex::cli
