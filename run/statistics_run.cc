@@ -68,7 +68,8 @@ void 输出(GradeBook& g, host::Workbook& wb, host::Worksheet& sh1, host::Ui& ui
   for (RankingSheet kind : kTitleOrder)
     attempt([&] { titleRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind, clock); });
 
-  ui.messageBox("成绩统计操作完成!", host::kInformation, kMessageTitle);
+  // The closing message is a statement of the run too: a host that cannot show it fails no step.
+  attempt([&] { ui.messageBox("成绩统计操作完成!", host::kInformation, kMessageTitle); });
 }
 
 }  // namespace valdrex
