@@ -68,8 +68,8 @@ class ScoreSheetCheck {
       add(at(kHeaderRow + 1, 2), "没有学生：从第 4 行起，B、C 两列为空的第一行就是名单的结尾");
   }
 
-  // Rows are given to classes by position, so a class split over the sheet mixes students up,
-  // and a row without a class shifts every row after it.
+  // Students go to the class their own class cell names; a row without a class is left out.
+  // A class split over the sheet is counted right, so it is only noted with the layout.
   void classRows() {
     const int col = classColumn(sh_);
     if (col == 0) {
@@ -82,7 +82,7 @@ class ScoreSheetCheck {
       const int row = kHeaderRow + i;
       const std::string name = textAt(sh_, row, col);
       if (name.empty()) {
-        add(at(row, col), "班级为空：这名学生不会被统计，后面的学生会错位到别的班");
+        add(at(row, col), "班级为空：这名学生不会被统计");
         continue;
       }
       const int size = ++sizes[name];
@@ -91,7 +91,8 @@ class ScoreSheetCheck {
         add(at(row, col), "第 21 个班“" + name + "”：班数不能超过 20", true);
       if (name == current) continue;
       if (size > 1)
-        add(at(row, col), "“" + name + "”的学生没有排在一起：同一个班的学生应当连续排列");
+        report_.layout.push_back("注意：" + at(row, col) + " 起又是“" + name +
+                                 "”的学生，这个班没有排在一起（统计按班级列归班，结果不受影响）");
       current = name;
     }
   }

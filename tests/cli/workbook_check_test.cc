@@ -46,8 +46,6 @@ TEST(WorkbookCheck, EachDefectIsFoundAtItsCell) {
        "成绩表!F9：分数 -2 是负数"},
       {"raw full mark missing", [](auto& wb) { scores(wb).setCell(2, 4, ""); },
        "成绩表!D2：“语文”的原始满分没有填写"},
-      {"class split", [](auto& wb) { scores(wb).setCell(6, 1, "2班"); },
-       "成绩表!A7：“1班”的学生没有排在一起"},
       {"blank class", [](auto& wb) { scores(wb).setCell(5, 1, ""); }, "成绩表!A5：班级为空"},
       {"13 subjects",
        [](auto& wb) {
@@ -92,6 +90,14 @@ TEST(WorkbookCheck, EachDefectIsFoundAtItsCell) {
     auto found = findings(*wb);
     EXPECT_THAT(found, ::testing::Contains(::testing::StartsWith(c.expected))) << c.what;
   }
+}
+
+TEST(WorkbookCheck, AClassSplitOverTheSheetIsOnlyNoted) {
+  auto wb = sampleWorkbook({2, 4, 3, 5});
+  scores(*wb).setCell(6, 1, "2班");
+  auto report = checkWorkbook(*wb, std::nullopt);
+  EXPECT_THAT(report.findings, ::testing::IsEmpty());
+  EXPECT_THAT(report.layout, ::testing::Contains(::testing::HasSubstr("成绩表!A7 起又是“1班”")));
 }
 
 TEST(WorkbookCheck, WithoutAScoreOrPropertySheetTheRunCouldNotLoad) {
