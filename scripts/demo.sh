@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build-release --target valdrex -j"$(nproc)"
+cmake --build build-release --target valdrex -j"${JOBS:-$(nproc)}"
 
 mkdir -p out
 cd out
