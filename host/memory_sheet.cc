@@ -19,12 +19,31 @@ bool holdsNothing(const Cell& cell, const std::optional<CellFormat>& rowFormat) 
   return cell.format.empty() || (rowFormat && cell.format == *rowFormat);
 }
 
+// A cell holds at most this many UTF-16 code units; the spreadsheet drops the rest of a longer
+// text written to it, and a file cannot hold more.
+constexpr std::size_t kMaxCellText = 32767;
+
+std::string cutToCellLimit(const std::string& text) {
+  if (text.size() <= kMaxCellText) return text;  // UTF-8 is never shorter than UTF-16 units
+  std::size_t units = 0, i = 0;
+  while (i < text.size()) {
+    auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t bytes = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    std::size_t width = bytes == 4 ? 2 : 1;  // beyond the basic plane: a surrogate pair
+    if (units + width > kMaxCellText) break;
+    units += width;
+    i += bytes;
+  }
+  return text.substr(0, std::min(i, text.size()));
+}
+
 // The value a cell stores for a written value, as typed input is stored.
 Variant storedValue(const Variant& value) {
   switch (value.kind()) {
     case VarKind::Text:
       if (value.text().empty()) return Variant();
       if (auto number = typedNumber(value.text())) return Variant::number(*number);
+      if (value.text().size() > kMaxCellText) return Variant::text(cutToCellLimit(value.text()));
       return value;
     case VarKind::Integer:
     case VarKind::Long:

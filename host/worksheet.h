@@ -49,8 +49,10 @@ class Worksheet : public Object {
   virtual Variant cell(int row, int col) const = 0;
   // Cells(row, col) write. A text is stored as typed input: one that reads entirely as a plain
   // decimal number becomes that number (" 33.33"), unless that loses what was written ("0501");
-  // empty text empties the cell. Integer, Long and Single become numbers (a single by its
-  // shortest decimal form), a Date stays a date. The cell's formats are kept.
+  // empty text empties the cell; a text longer than a cell holds (32,767 UTF-16 code units)
+  // keeps its first 32,767, as the spreadsheet keeps them. Integer, Long and Single become
+  // numbers (a single by its shortest decimal form), a Date stays a date. The cell's formats
+  // are kept.
   virtual void setCell(int row, int col, const Variant& value) = 0;
 
   // The smallest block holding every cell with a value or a format; A1 for an untouched sheet.
