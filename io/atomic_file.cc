@@ -63,6 +63,10 @@ void writeAtomically(const std::string& target,
 
   struct stat existing {};
   bool exists = ::stat(target.c_str(), &existing) == 0;
+  // Renaming over a file needs no write permission on it: honour its read-only mode ourselves,
+  // as writing into it would.
+  if (exists && (existing.st_mode & 0222) == 0)
+    throw FileError::writing(target, "文件是只读的，不会改写它。请去掉只读属性，或另选一个文件名");
   TempFile temp(target, "tmp");
   write(temp.path());
   ::chmod(temp.path().c_str(), exists ? (existing.st_mode & 07777) : newFileMode());

@@ -10,7 +10,8 @@ namespace valdrex::io {
 // Calls write(tempPath) to produce the new content, then renames it over `target`. On any
 // failure (write throws, the rename fails) the temporary file is removed, `target` is left as it
 // was, and a FileError naming `target` is thrown (a FileError from write passes through).
-// A new file gets the usual permissions; an existing one keeps its own.
+// A new file gets the usual permissions; an existing one keeps its own. A read-only target (no
+// write permission for anyone) is never replaced.
 void writeAtomically(const std::string& target,
                      const std::function<void(const std::string& tempPath)>& write);
 
