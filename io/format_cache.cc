@@ -11,6 +11,11 @@ constexpr std::size_t kMaxNumberFormat = LXW_FORMAT_FIELD_LEN - 1;
 
 }  // namespace
 
+lxw_format* FormatCache::plain() {
+  if (!plain_) plain_ = workbook_add_format(workbook_);
+  return plain_;
+}
+
 lxw_format* FormatCache::get(const host::CellFormat& format, bool date) {
   if (last_ && date == lastDate_ && format == lastFormat_) return last_;
   std::string numberFormat = format.numberFormat;

@@ -22,6 +22,9 @@ class FormatCache {
   // nullptr for a cell that needs no format. A date without a number format gets the default
   // date format.
   lxw_format* get(const host::CellFormat& format, bool date);
+  // A format with nothing set: a cell in a formatted row that has no format of its own needs it,
+  // or the library would give the cell the row's format.
+  lxw_format* plain();
 
  private:
   lxw_workbook* workbook_;
@@ -30,6 +33,7 @@ class FormatCache {
   host::CellFormat lastFormat_;
   bool lastDate_ = false;
   lxw_format* last_ = nullptr;
+  lxw_format* plain_ = nullptr;
 };
 
 }  // namespace valdrex::io

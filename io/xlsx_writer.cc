@@ -5,6 +5,7 @@
 #include <cmath>
 #include <fstream>
 #include <optional>
+#include <vector>
 #include <string_view>
 
 #include "host/number_text.h"
@@ -49,17 +50,33 @@ class SheetWriter {
               FormatCache& formats)
       : path_(path), sheet_(sheet), ws_(target), formats_(formats) {}
 
+  // The library runs in its row-by-row mode: every row is final once a later one is written.
+  // Merges only record their range here (no value, no format), row formats go just before their
+  // row, and the cells come in row order.
   void write() {
     columnWidths();
-    rowFormats();
-    // A merge writes its own blank cells; the real cells, the top-left value included, follow.
     for (const host::Range& m : sheet_.merges()) {
       if (m.row1 == m.row2 && m.col1 == m.col2) continue;
       check(worksheet_merge_range(ws_, row(m.row1), col(m.col1), row(m.row2), col(m.col2), "",
                                   nullptr),
             m.row1, m.col1);
     }
-    sheet_.forEachCell([this](int r, int c, const Cell& cell) { writeCell(r, c, cell); });
+    std::vector<int> formatted = formattedRows();
+    auto pending = formatted.begin();
+    int currentRow = 0;
+    bool rowFormatted = false;
+    sheet_.forEachCell([&](int r, int c, const Cell& cell) {
+      if (r != currentRow) {
+        currentRow = r;
+        rowFormatted = false;
+        for (; pending != formatted.end() && *pending <= r; ++pending) {
+          rowFormat(*pending);
+          rowFormatted = *pending == r;
+        }
+      }
+      writeCell(r, c, cell, rowFormatted);
+    });
+    for (; pending != formatted.end(); ++pending) rowFormat(*pending);
   }
 
  private:
@@ -87,20 +104,24 @@ class SheetWriter {
     }
   }
 
-  void rowFormats() {
+  std::vector<int> formattedRows() const {
+    std::vector<int> rows;
     int lastRow = sheet_.usedRange().row2;
-    for (int r = 1; r <= lastRow; ++r) {
-      const host::CellFormat* format = sheet_.rowFormat(r);
-      if (!format) continue;
-      if (lxw_format* f = formats_.get(*format, false))
-        check(worksheet_set_row(ws_, row(r), LXW_DEF_ROW_HEIGHT, f), r, 1);
-    }
+    for (int r = 1; r <= lastRow; ++r)
+      if (sheet_.rowFormat(r)) rows.push_back(r);
+    return rows;
   }
 
-  void writeCell(int r, int c, const Cell& cell) {
+  void rowFormat(int r) {
+    if (lxw_format* f = formats_.get(*sheet_.rowFormat(r), false))
+      check(worksheet_set_row(ws_, row(r), LXW_DEF_ROW_HEIGHT, f), r, 1);
+  }
+
+  void writeCell(int r, int c, const Cell& cell, bool inFormattedRow) {
     const Variant& v = cell.value;
     bool date = v.kind() == VarKind::Date;
     lxw_format* format = formats_.get(cell.format, date);
+    if (!format && inFormattedRow) format = formats_.plain();
     if (!cell.formula.empty()) {
       writeFormula(r, c, cell.formula, v, format);
       return;
@@ -177,6 +198,7 @@ void writeFile(const host::MemoryWorkbook& book, const std::string& target,
   }
 
   lxw_workbook_options options{};
+  options.constant_memory = LXW_TRUE;
   WorkbookHandle handle{workbook_new_opt(file.c_str(), &options)};
   if (!handle.workbook) throw FileError::writing(target, "内存不足");
   lxw_workbook* wb = handle.workbook;

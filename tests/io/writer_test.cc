@@ -50,6 +50,7 @@ std::unique_ptr<MemoryWorkbook> sampleBook() {
   put(scores, 3, 3, Variant(), {}, "SUM(A2:A3)");
   put(scores, 3, 4, Variant::error("#DIV/0!"), {}, "1/0");
   put(scores, 3, 5, Variant::date(45000), {}, "TODAY()");
+  scores.setRowFormat(2, CellFormat{host::kEdgeTop, HAlign::General, ""});
   scores.setRowFormat(5, CellFormat{0, HAlign::Center, ""});
   scores.setColumnWidth(1, 12.5);
   scores.setColumnWidth(2, 12.5);
@@ -98,7 +99,9 @@ TEST(XlsxWriterTest, RoundTripKeepsEverythingTheModelHolds) {
   EXPECT_EQ(s.find(1, 5)->format.numberFormat, "yyyy/m/d") << "a date gets a date format";
   EXPECT_EQ(s.find(1, 6)->format.numberFormat, "yyyy-mm-dd hh:mm");
   EXPECT_EQ(s.find(2, 1)->format.numberFormat, "0.00");
-  ASSERT_NE(s.rowFormat(5), nullptr);
+  ASSERT_NE(s.rowFormat(2), nullptr) << "a row format goes before the row's cells";
+  EXPECT_EQ(s.rowFormat(2)->borders, host::kEdgeTop);
+  ASSERT_NE(s.rowFormat(5), nullptr) << "and after the last row of cells";
   EXPECT_EQ(s.rowFormat(5)->align, HAlign::Center);
   EXPECT_EQ(back->path(), dir.file("out.xlsx"));
 
@@ -127,7 +130,8 @@ TEST(XlsxWriterTest, MacroProjectIsCarriedOverIntoAnXlsmOnly) {
   TempDir dir;
   MemoryWorkbook book;
   book.addSheet("Sheet1");
-  book.vbaProject = std::string("\xD0\xCF\x11\xE0 project \0 bytes", 22);
+  static const char kProject[] = "\xD0\xCF\x11\xE0 project \0 bytes";
+  book.vbaProject = std::string(kProject, sizeof kProject - 1);
 
   try {
     writeWorkbook(book, dir.file("out.xlsx"));
