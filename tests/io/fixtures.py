@@ -1,0 +1,109 @@
+#!/usr/bin/env python3
+"""Workbooks made by another program, and a dump of any workbook as seen by another reader.
+
+  fixtures.py make DIR    writes DIR/openpyxl.xlsx and DIR/epoch1904.xlsx
+  fixtures.py dump FILE   prints every sheet, cell, format, merge and width, one per line
+"""
+import datetime
+import sys
+
+import openpyxl
+from openpyxl.styles import Alignment, Border, Side
+from openpyxl.utils import get_column_letter
+
+
+def make(folder):
+    wb = openpyxl.Workbook()
+    scores = wb.active
+    scores.title = "成绩表"
+    thin = Side(style="thin")
+    box = Border(left=thin, right=thin, top=thin, bottom=thin)
+    rows = [
+        ["班级", "姓名", "语文", "数学", "总分", "及格"],
+        [1, "张三", 87.5, 92, None, True],
+        [1, "李四", 59, 100, None, False],
+        [2, "王五", 0.1, 1e-7, None, True],
+    ]
+    for r, values in enumerate(rows, start=1):
+        for c, value in enumerate(values, start=1):
+            if value is not None:
+                scores.cell(r, c, value)
+    for r in range(2, 5):
+        scores.cell(r, 5, f"=C{r}+D{r}")
+    for c in range(1, 7):
+        scores.cell(1, c).border = box
+        scores.cell(1, c).alignment = Alignment(horizontal="center")
+    scores.cell(2, 3).number_format = "0.00"
+    scores["H1"] = "考试日期"
+    scores["H2"] = datetime.date(2024, 3, 1)
+    scores["H3"] = datetime.datetime(2024, 3, 1, 8, 30)
+    scores.merge_cells("H1:I1")
+    scores.column_dimensions["B"].width = 15
+    scores.column_dimensions["H"].width = 20
+    scores["A6"] = "多行\n文本"
+    scores["B6"] = "0501"
+    scores["C6"] = 123456789012345678
+    scores.cell(20, 30, "远处")
+
+    props = wb.create_sheet("属性表")
+    props["A3"] = "满分"
+    props["D3"] = 150
+    props.sheet_state = "hidden"
+    wb.create_sheet("名次段统计")
+    wb.active = 2
+    wb.save(f"{folder}/openpyxl.xlsx")
+
+    old = openpyxl.Workbook()
+    old.epoch = openpyxl.utils.datetime.CALENDAR_MAC_1904
+    old.active["A1"] = datetime.date(2024, 3, 1)
+    old.active["A2"] = 5
+    old.save(f"{folder}/epoch1904.xlsx")
+
+
+def text(value):
+    if isinstance(value, bool):
+        return "TRUE" if value else "FALSE"
+    if isinstance(value, float) and value.is_integer():
+        return str(int(value))
+    if isinstance(value, (datetime.date, datetime.datetime, datetime.time)):
+        return value.isoformat()
+    return repr(value) if isinstance(value, str) and "\n" in value else str(value)
+
+
+def dump(path):
+    formulas = openpyxl.load_workbook(path)
+    values = openpyxl.load_workbook(path, data_only=True)
+    print(f"active\t{formulas.active.title}")
+    for ws in formulas.worksheets:
+        cached = values[ws.title]
+        print(f"sheet\t{ws.title}\t{ws.sheet_state}")
+        for merged in sorted(str(m) for m in ws.merged_cells.ranges):
+            print(f"{ws.title}\tmerge\t{merged}")
+        for letter, dim in sorted(ws.column_dimensions.items()):
+            if dim.customWidth:
+                for col in range(dim.min or 0, (dim.max or 0) + 1):
+                    print(f"{ws.title}\twidth\t{get_column_letter(col)}\t{dim.width:.2f}")
+        for row in ws.iter_rows():
+            for cell in row:
+                where = f"{ws.title}!{cell.coordinate}"
+                value = cell.value
+                if isinstance(value, str) and value.startswith("="):
+                    print(f"{where}\tformula\t{value}")
+                    value = cached[cell.coordinate].value
+                    if value in (None, ""):
+                        value = None
+                if value is not None:
+                    print(f"{where}\t{type(value).__name__}\t{text(value)}")
+                edges = "".join(k for k, side in (("L", cell.border.left), ("R", cell.border.right),
+                                                  ("T", cell.border.top), ("B", cell.border.bottom))
+                                if side is not None and side.style)
+                if edges:
+                    print(f"{where}\tborder\t{edges}")
+                if cell.alignment.horizontal:
+                    print(f"{where}\talign\t{cell.alignment.horizontal}")
+                if cell.number_format != "General":
+                    print(f"{where}\tformat\t{cell.number_format}")
+
+
+if __name__ == "__main__":
+    {"make": make, "dump": dump}[sys.argv[1]](sys.argv[2])

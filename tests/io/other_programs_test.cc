@@ -1,0 +1,156 @@
+// Workbooks written by other programs read right, and ours read right in another reader.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+
+#include "io/xlsx_reader.h"
+#include "io/xlsx_writer.h"
+#include "io_support.h"
+
+namespace valdrex::io {
+namespace {
+
+using namespace testing;
+using host::Cell;
+
+constexpr uint8_t kBox = host::kEdgeLeft | host::kEdgeRight | host::kEdgeTop | host::kEdgeBottom;
+
+class OtherProgramsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    script_ = pythonHelper();
+    if (script_.empty()) GTEST_SKIP() << "/usr/bin/python3 with openpyxl is not installed";
+    runHelper(script_, "make '" + dir_.path().string() + "'");
+  }
+  std::string dump(const std::string& path) { return runHelper(script_, "dump '" + path + "'"); }
+
+  TempDir dir_;
+  std::string script_;
+};
+
+TEST_F(OtherProgramsTest, ReadsAWorkbookMadeByOpenpyxl) {
+  auto book = readWorkbook(dir_.file("openpyxl.xlsx"));
+  ASSERT_EQ(book->sheetCount(), 3u);
+  EXPECT_EQ(book->sheetAt(0).name(), "成绩表");
+  EXPECT_EQ(book->sheetAt(1).name(), "属性表");
+  EXPECT_EQ(book->sheetAt(2).name(), "名次段统计");
+  EXPECT_FALSE(book->sheetAt(1).visible());
+  EXPECT_EQ(book->activeSheet, 2u);
+  EXPECT_FALSE(book->date1904);
+
+  const auto& s = book->sheetAt(0);
+  struct {
+    int row, col;
+    Variant value;
+  } cases[] = {
+      {1, 1, Variant("班级")},           {2, 1, Variant::number(1)},
+      {2, 2, Variant("张三")},           {2, 3, Variant::number(87.5)},
+      {2, 6, Variant::boolean(true)},    {3, 6, Variant::boolean(false)},
+      {4, 4, Variant::number(1e-7)},     {2, 8, Variant::date(45352)},
+      {6, 1, Variant("多行\n文本")},     {6, 2, Variant("0501")},
+      {6, 3, Variant::number(1.234567890123457e17)},
+      {20, 30, Variant("远处")},         {3, 4, Variant::number(100)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(s.cell(c.row, c.col), c.value) << c.row << "," << c.col;
+  EXPECT_EQ(s.cell(3, 8).kind(), VarKind::Date);
+  EXPECT_NEAR(s.cell(3, 8).number(), 45352 + 8.5 / 24, 1e-9);
+
+  const Cell* total = s.find(3, 5);
+  ASSERT_NE(total, nullptr);
+  EXPECT_EQ(total->formula, "C3+D3");
+  EXPECT_TRUE(total->value.isEmpty()) << "openpyxl saves formulas without a result";
+  EXPECT_EQ(s.find(1, 4)->format.borders, kBox);
+  EXPECT_EQ(s.find(1, 4)->format.align, host::HAlign::Center);
+  EXPECT_EQ(s.find(2, 3)->format.numberFormat, "0.00");
+  EXPECT_EQ(s.merges(), (std::vector<host::Range>{{1, 8, 1, 9}}));
+  EXPECT_EQ(s.columnWidths(), (std::map<int, double>{{2, 15}, {8, 20}}));
+  EXPECT_EQ(book->sheetAt(1).cell(3, 4), Variant::number(150));
+}
+
+TEST_F(OtherProgramsTest, Reads1904DatesAsThe1900System) {
+  auto book = readWorkbook(dir_.file("epoch1904.xlsx"));
+  EXPECT_TRUE(book->date1904);
+  EXPECT_EQ(book->sheetAt(0).cell(1, 1), Variant::date(45352));
+  EXPECT_EQ(book->sheetAt(0).cell(2, 1), Variant::number(5));
+}
+
+TEST_F(OtherProgramsTest, OurRewriteLooksTheSameToOpenpyxl) {
+  for (const char* name : {"openpyxl.xlsx", "epoch1904.xlsx"}) {
+    auto book = readWorkbook(dir_.file(name));
+    const std::string copy = dir_.file(std::string("copy-") + name);
+    writeWorkbook(*book, copy);
+    EXPECT_EQ(dump(copy), dump(dir_.file(name))) << name;
+  }
+}
+
+TEST_F(OtherProgramsTest, OpenpyxlSeesWhatWeWrote) {
+  host::MemoryWorkbook book;
+  auto& s = book.addSheet("两率一分");
+  auto put = [&](int r, int c, Variant v, host::CellFormat f = {}, std::string formula = "") {
+    Cell& cell = s.at(r, c);
+    cell.value = std::move(v);
+    cell.format = std::move(f);
+    cell.formula = std::move(formula);
+  };
+  put(1, 1, Variant("语文"), {kBox, host::HAlign::Center, ""});
+  put(1, 2, Variant(), {kBox, host::HAlign::General, ""});
+  s.addMerge({1, 1, 1, 2});
+  put(2, 1, Variant::number(66.67));
+  put(2, 2, Variant::date(45352));
+  put(2, 3, Variant::error("#N/A"));
+  put(2, 4, Variant::boolean(true));
+  put(3, 1, Variant::number(133.34), {}, "A2*2");
+  put(3, 2, Variant("及格"), {}, "IF(A2>60,\"及格\",\"\")");
+  put(3, 4, Variant(), {host::kEdgeLeft | host::kEdgeBottom, host::HAlign::Right, ""});
+  book.addSheet("空表").setVisible(0);
+  const std::string path = dir_.file("ours.xlsx");
+  writeWorkbook(book, path);
+
+  std::string seen = dump(path);
+  for (const char* line : {
+           "active\t两率一分",
+           "sheet\t空表\thidden",
+           "两率一分\tmerge\tA1:B1",
+           "两率一分!A1\tstr\t语文",
+           "两率一分!A1\tborder\tLRTB",
+           "两率一分!A1\talign\tcenter",
+           "两率一分!D3\tborder\tLB",
+           "两率一分!D3\talign\tright",
+           "两率一分!A2\tfloat\t66.67",
+           "两率一分!B2\tdatetime\t2024-03-01T00:00:00",
+           "两率一分!B2\tformat\tyyyy/m/d",
+           "两率一分!C2\tstr\t#N/A",
+           "两率一分!D2\tbool\tTRUE",
+           "两率一分!A3\tformula\t=A2*2",
+           "两率一分!A3\tfloat\t133.34",
+           "两率一分!B3\tformula\t=IF(A2>60,\"及格\",\"\")",
+           "两率一分!B3\tstr\t及格",
+       })
+    EXPECT_NE(seen.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << seen;
+}
+
+// LibreOffice writes cached formula results and its own styles; skipped where it is missing.
+TEST_F(OtherProgramsTest, ReadsAWorkbookSavedByLibreOffice) {
+  std::string office;
+  for (const char* name : {"soffice", "libreoffice"})
+    if (std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0) office = name;
+  if (office.empty()) GTEST_SKIP() << "LibreOffice is not installed";
+  const std::string out = (dir_.path() / "lo").string();
+  std::string command = office + " --headless --convert-to xlsx --outdir '" + out + "' '" +
+                        dir_.file("openpyxl.xlsx") + "' >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  auto book = readWorkbook(out + "/openpyxl.xlsx");
+  ASSERT_GE(book->sheetCount(), 1u);
+  const auto& s = book->sheetAt(0);
+  EXPECT_EQ(s.name(), "成绩表");
+  EXPECT_EQ(s.find(3, 5)->formula, "C3+D3");
+  EXPECT_EQ(s.cell(3, 5), Variant::number(159)) << "LibreOffice saves the computed result";
+  EXPECT_EQ(s.cell(2, 8), Variant::date(45352));
+  EXPECT_EQ(s.merges(), (std::vector<host::Range>{{1, 8, 1, 9}}));
+  EXPECT_NEAR(s.columnWidths().at(2), 15, 1);
+}
+
+}  // namespace
+}  // namespace valdrex::io
