@@ -13,6 +13,10 @@ namespace {
 constexpr int kHeaderRow = 3;
 constexpr int kFirstSubjectColumn = 4;
 constexpr int kMaxHeaderColumns = 20;
+// The loading counts student rows in 16 bits: a list reaching this row loads no student at all.
+constexpr int kFirstRowBeyondCount = 32767;
+// Blank class cells told one by one; the rest are summed up in one more finding.
+constexpr int kBlankClassesTold = 10;
 
 std::string textAt(const host::Worksheet& sh, int row, int col) {
   return textOf(sh.cell(row, col));
@@ -66,6 +70,13 @@ class ScoreSheetCheck {
       add(at(kHeaderRow, kFirstSubjectColumn), "从 D 列开始没有科目表头", true);
     if (shape_.students == 0)
       add(at(kHeaderRow + 1, 2), "没有学生：从第 4 行起，B、C 两列为空的第一行就是名单的结尾");
+    const int lastRow = kHeaderRow + shape_.students;
+    if (lastRow >= kFirstRowBeyondCount)
+      add(at(kFirstRowBeyondCount, 2),
+          "名单一直排到第 " + std::to_string(lastRow) + " 行（B、C 两列不空），超出了程序能数的 " +
+              std::to_string(kFirstRowBeyondCount - 1) +
+              " 行，一个学生也不会载入。请删去名单下方多余的内容",
+          true);
   }
 
   // Students go to the class their own class cell names; a row without a class is left out.
@@ -78,11 +89,15 @@ class ScoreSheetCheck {
     }
     std::map<std::string, int> sizes;
     std::string current;
+    int blanks = 0, firstUntold = 0;
     for (int i = 1; i <= shape_.students; ++i) {
       const int row = kHeaderRow + i;
       const std::string name = textAt(sh_, row, col);
       if (name.empty()) {
-        add(at(row, col), "班级为空：这名学生不会被统计");
+        if (++blanks <= kBlankClassesTold)
+          add(at(row, col), "班级为空：这名学生不会被统计");
+        else if (!firstUntold)
+          firstUntold = row;
         continue;
       }
       const int size = ++sizes[name];
@@ -95,6 +110,9 @@ class ScoreSheetCheck {
                                  "”的学生，这个班没有排在一起（统计按班级列归班，结果不受影响）");
       current = name;
     }
+    if (firstUntold)
+      add(at(firstUntold, col), "另有 " + std::to_string(blanks - kBlankClassesTold) +
+                                    " 行班级为空（从这一格起），这些学生都不会被统计");
   }
 
   void subjectColumn(int col) {
