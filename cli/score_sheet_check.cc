@@ -4,6 +4,7 @@
 #include <map>
 
 #include "cli/cell_name.h"
+#include "host/memory_workbook.h"
 #include "host/number_text.h"
 
 namespace valdrex::cli {
@@ -52,6 +53,12 @@ class ScoreSheetCheck {
     report_.findings.push_back({std::move(place), std::move(text), stops});
   }
   std::string at(int row, int col) const { return sheetCellName(sh_.name(), row, col); }
+  // Only a sheet read from a file knows its formulas; the loading sees just their values.
+  bool hasFormula(int row, int col) const {
+    const auto* memory = dynamic_cast<const host::MemorySheet*>(&sh_);
+    const host::Cell* cell = memory ? memory->find(row, col) : nullptr;
+    return cell && !cell->formula.empty();
+  }
 
   void header() {
     if (shape_.subjects > 12)
@@ -127,6 +134,9 @@ class ScoreSheetCheck {
     for (int i = 1; i <= shape_.students; ++i) {
       const int row = kHeaderRow + i;
       const Variant v = sh_.cell(row, col);
+      if (v.isEmpty() && hasFormula(row, col))
+        add(at(row, col), "公式没有保存计算结果（文件不是由电子表格程序保存的？），会按缺考处理。"
+                          "请用电子表格程序打开并保存一次");
       if (v.isEmpty() || (v.isText() && v.text().empty())) continue;
       const auto score = scoreValue(v);
       if (!score) {

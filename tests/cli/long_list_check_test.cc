@@ -1,5 +1,5 @@
-// Check on lists far longer than a class: blank class cells summed up, a list beyond the row
-// count the loading can keep found as the reason nothing loads.
+// Check on what teachers' files hold beyond single defects: lists far longer than a class (blank
+// class cells summed up, a list beyond the rows the loading can count), formulas never computed.
 #include <gmock/gmock.h>
 
 #include "cli/sample_workbook.h"
@@ -39,6 +39,17 @@ TEST(LongListCheck, AListBeyondTheCountableRowsIsWhyNothingLoads) {
 
   scores.setCell(32767, 2, "");  // one row shorter: the list ends in time
   EXPECT_THAT(findingsOf(*wb), ::testing::Not(Contains(HasSubstr("名单一直排到"))));
+}
+
+TEST(FormulaCheck, AFormulaWithoutAStoredResultIsFoundAsAnAbsence) {
+  auto wb = sampleWorkbook({1, 3, 2, 1});
+  host::Cell& cell = wb->find("成绩表")->at(5, 4);
+  cell.value = Variant();
+  cell.formula = "E5+1";
+  EXPECT_THAT(findingsOf(*wb), Contains(HasSubstr("成绩表!D5：公式没有保存计算结果")));
+
+  cell.value = Variant::number(61);  // as a spreadsheet program saves it
+  EXPECT_THAT(findingsOf(*wb), ::testing::IsEmpty());
 }
 
 }  // namespace
