@@ -47,11 +47,16 @@ Variant 计数器(const GradeBook& g, int16_t& k, int16_t& b, std::string& s) {
     return Variant::single(best);
   }
   if (lowest) {
-    // Absent scores are negative and never count as the lowest.
+    // Absent scores are negative and never count as the lowest. 200 says nobody sat; it is no
+    // ceiling, or a total of 300 to 740 points would show a lowest score of 200.
+    bool any = false;
     float low = 200;
     for (int i = 1; i <= g.classSizes(b); ++i) {
       float v = g.scores(b, i, k);
-      if (v >= 0 && v < low) low = v;
+      if (v >= 0 && (!any || v < low)) {
+        low = v;
+        any = true;
+      }
     }
     return Variant::single(low);
   }

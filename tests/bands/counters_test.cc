@@ -58,6 +58,12 @@ TEST(ScoreCounter, HighestAndLowestLeaveAbsentScoresOut) {
   EXPECT_EQ(count(计数器, g, 1, 2, "最高分"), Variant::single(0));
 }
 
+TEST(ScoreCounter, LowestOfScoresAboveTwoHundred) {
+  const GradeBook g = bookOf({750}, {{{612.5f}, {433}, {kAbsent}}});
+  EXPECT_EQ(count(计数器, g, 1, 1, "最低分"), Variant::single(433));
+  EXPECT_EQ(count(计数器, g, 1, 1, "最高分"), Variant::single(612.5f));
+}
+
 TEST(ScoreCounter, TrimsTheCallersLabel) {
   const GradeBook g = bookOf({100}, {{{85}, {90}}});
   int16_t k = 1, b = 1;
