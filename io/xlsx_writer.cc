@@ -1,5 +1,6 @@
 #include "io/xlsx_writer.h"
 
+#include <algorithm>
 #include <xlsxwriter.h>
 
 #include <cmath>
@@ -63,19 +64,35 @@ class SheetWriter {
     }
     std::vector<int> formatted = formattedRows();
     auto pending = formatted.begin();
+    std::vector<std::pair<int, int>> blanks = mergedBlanksOfFormattedRows();
+    auto blank = blanks.begin();
     int currentRow = 0;
     bool rowFormatted = false;
-    sheet_.forEachCell([&](int r, int c, const Cell& cell) {
-      if (r != currentRow) {
-        currentRow = r;
-        rowFormatted = false;
-        for (; pending != formatted.end() && *pending <= r; ++pending) {
-          rowFormat(*pending);
-          rowFormatted = *pending == r;
-        }
+    auto toRow = [&](int r) {
+      if (r == currentRow) return;
+      currentRow = r;
+      rowFormatted = false;
+      for (; pending != formatted.end() && *pending <= r; ++pending) {
+        rowFormat(*pending);
+        rowFormatted = *pending == r;
       }
+    };
+    // Cells a merge covers in a formatted row carry the row's format, as the spreadsheet keeps
+    // them: the centred title area of a report stays centred for readers that look at cells.
+    auto blanksBefore = [&](std::pair<int, int> at) {
+      for (; blank != blanks.end() && *blank < at; ++blank) {
+        toRow(blank->first);
+        check(worksheet_write_blank(ws_, row(blank->first), col(blank->second),
+                                    formats_.get(*sheet_.rowFormat(blank->first), false)),
+              blank->first, blank->second);
+      }
+    };
+    sheet_.forEachCell([&](int r, int c, const Cell& cell) {
+      blanksBefore({r, c});
+      toRow(r);
       writeCell(r, c, cell, rowFormatted);
     });
+    blanksBefore({host::kMaxRows + 1, 0});
     for (; pending != formatted.end(); ++pending) rowFormat(*pending);
   }
 
@@ -110,6 +127,19 @@ class SheetWriter {
     for (int r = 1; r <= lastRow; ++r)
       if (sheet_.rowFormat(r)) rows.push_back(r);
     return rows;
+  }
+
+  // Positions inside merges, in rows with a format of their own, that hold no cell.
+  std::vector<std::pair<int, int>> mergedBlanksOfFormattedRows() const {
+    std::vector<std::pair<int, int>> out;
+    for (const host::Range& m : sheet_.merges())
+      for (int r = m.row1; r <= m.row2; ++r) {
+        if (!sheet_.rowFormat(r)) continue;
+        for (int c = m.col1; c <= m.col2; ++c)
+          if (!sheet_.find(r, c)) out.push_back({r, c});
+      }
+    std::sort(out.begin(), out.end());
+    return out;
   }
 
   void rowFormat(int r) {

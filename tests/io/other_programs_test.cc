@@ -131,6 +131,21 @@ TEST_F(OtherProgramsTest, OpenpyxlSeesWhatWeWrote) {
     EXPECT_NE(seen.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << seen;
 }
 
+TEST_F(OtherProgramsTest, MergedTitleAreaOfACentredRowIsCentred) {
+  host::MemoryWorkbook book;
+  auto& s = book.addSheet("年级排名表");
+  s.merge(host::between(1, 1, 1, 4));
+  s.merge(host::between(1, 5, 1, 6));
+  s.setHorizontalAlignment(host::wholeRow(1), host::kAlignCenter);
+  s.setCell(1, 5, Variant::date(46362));
+  const std::string path = dir_.file("title.xlsx");
+  writeWorkbook(book, path);
+
+  std::string seen = dump(path);
+  for (const char* line : {"年级排名表!A1\talign\tcenter", "年级排名表!E1\talign\tcenter"})
+    EXPECT_NE(seen.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << seen;
+}
+
 // LibreOffice writes cached formula results and its own styles; skipped where it is missing.
 TEST_F(OtherProgramsTest, ReadsAWorkbookSavedByLibreOffice) {
   std::string office;
