@@ -1,0 +1,189 @@
+// Workbooks wrong in the ways teachers make them, run through the built program: each ends with
+// its documented exit status and a message that says what is wrong, never a crash; the input is
+// never changed, and the result is either complete or not there at all.
+#include <gmock/gmock.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "../cli/cli_process.h"
+#include "cli/exit_codes.h"
+
+#if defined(VALDREX_BIN) && defined(BAD_WORKBOOKS)
+
+namespace valdrex::cli::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+// Runs a command line and returns what it printed (both streams).
+std::string shell(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+    pclose(pipe);
+  }
+  return output;
+}
+
+std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+
+void makeWorkbook(const std::string& which, const fs::path& path) {
+  const std::string said =
+      shell("/usr/bin/python3 " + std::string(BAD_WORKBOOKS) + " " + which + " " + quoted(path));
+  ASSERT_TRUE(fs::exists(path)) << said;
+}
+
+// Opens a result the way another program would: every zip member intact, every report sheet
+// there. Prints "complete" and the length of the longest text of the report sheets.
+const char* kResultProbe = R"(
+import sys, zipfile, openpyxl
+path = sys.argv[1]
+assert zipfile.ZipFile(path).testzip() is None
+wb = openpyxl.load_workbook(path, read_only=True)
+reports = ["输出表", "各班详细排名", "各班排名表", "年级排名表", "年级详细排名",
+           "两率一分", "完成率表", "分数段统计", "名次段统计"]
+missing = [n for n in reports if n not in wb.sheetnames]
+longest = max([len(v) for n in reports if n in wb.sheetnames
+               for row in wb[n].iter_rows(values_only=True) for v in row if isinstance(v, str)]
+              or [0])
+print("complete" if not missing else "missing %s" % missing, longest)
+first = next(wb["输出表"].iter_rows(min_row=3, max_row=3, values_only=True), ())
+print("first student", list(first[:5]))
+)";
+
+std::string probeResult(const ScratchFolder& dir, const fs::path& result) {
+  spit(dir / ".probe.py", kResultProbe);
+  return shell("/usr/bin/python3 " + quoted(dir / ".probe.py") + " " + quoted(result));
+}
+
+// Names in the folder other than our own scratch files.
+std::vector<std::string> folderNames(const ScratchFolder& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir.path())) {
+    std::string name = e.path().filename().string();
+    if (name != ".stdin" && name != ".stdout" && name != ".stderr" && name != ".probe.py")
+      names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+struct BadInput {
+  const char* workbook;           // a case of bad_workbooks.py
+  std::vector<std::string> more;  // arguments after "run <workbook>"
+  int exit;
+  const char* says;               // in what the run printed
+  bool result;                    // a complete result is written
+  int checkExit;
+  const char* checkSays;          // in what `valdrex check` printed; nullptr: check not run
+  const char* resultSays = "";    // in the result's probe
+};
+
+constexpr const char* kLimits = "程序运行错误！每班人数不能超过100，班数不能超过20，统计科目不能超过12。";
+
+void expectCatalogued(const BadInput& c, bool readOnly = false) {
+  SCOPED_TRACE(c.workbook);
+  ScratchFolder dir;
+  const std::string input = std::string(c.workbook) + ".xlsx";
+  makeWorkbook(c.workbook, dir / input);
+  if (readOnly) ::chmod((dir / input).c_str(), 0444);
+  const std::string before = slurp(dir / input);
+  const std::vector<std::string> namesBefore = folderNames(dir);
+
+  std::vector<std::string> args = {"run", input, "--date", "2026-03-01"};
+  args.insert(args.end(), c.more.begin(), c.more.end());
+  Outcome o = valdrex(dir, args);
+  EXPECT_EQ(o.status, c.exit) << o.err << o.out;
+  EXPECT_THAT(o.err + o.out, HasSubstr(c.says));
+  EXPECT_THAT(o.err, ::testing::Not(HasSubstr("内部错误")));
+
+  EXPECT_TRUE(slurp(dir / input) == before) << "the input was changed";
+  struct stat st {};
+  ::stat((dir / input).c_str(), &st);
+  if (readOnly) {
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+  }
+
+  const fs::path result = dir / (std::string(c.workbook) + "-统计结果.xlsx");
+  std::vector<std::string> namesAfter = folderNames(dir);
+  for (const std::string& name : namesAfter) EXPECT_NE(name[0], '.') << "left behind: " << name;
+  if (c.result) {
+    ASSERT_TRUE(fs::exists(result)) << o.err;
+    const std::string probe = probeResult(dir, result);
+    EXPECT_THAT(probe, HasSubstr("complete")) << probe;
+    EXPECT_THAT(probe, HasSubstr(c.resultSays)) << probe;
+  } else {
+    EXPECT_FALSE(fs::exists(result));
+    // Nothing else either, unless it is an exact copy of the input (the in-place backup).
+    for (const std::string& name : namesAfter) {
+      if (std::find(namesBefore.begin(), namesBefore.end(), name) == namesBefore.end()) {
+        EXPECT_TRUE(slurp(dir / name) == before) << "written: " << name;
+      }
+    }
+  }
+
+  if (c.checkSays) {
+    Outcome check = valdrex(dir, {"check", input});
+    EXPECT_EQ(check.status, c.checkExit) << check.out << check.err;
+    EXPECT_THAT(check.out + check.err, HasSubstr(c.checkSays));
+    EXPECT_TRUE(slurp(dir / input) == before) << "check changed the input";
+  }
+}
+
+TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
+  REQUIRE_PYTHON();
+  const BadInput cases[] = {
+      {"no_score_sheet", {}, kExitUnreadable, "找不到成绩表", false, kExitProblem, "找不到成绩表"},
+      {"empty_score_sheet", {}, kExitOk, "0 个班，0 名学生", true, kExitProblem, "没有学生"},
+      {"thirteen_subjects", {}, kExitProblem, kLimits, true, kExitProblem, "共有 13 个科目"},
+      {"twenty_one_classes", {}, kExitProblem, kLimits, true, kExitProblem, "第 21 个班"},
+      {"class_of_101", {}, kExitProblem, kLimits, true, kExitProblem, "1的第 101 名学生"},
+      {"header_shifted", {}, kExitProblem, kLimits, true, kExitProblem,
+       "前三列中没有“班级”表头"},
+      {"property_text_and_negatives", {}, kExitProblem, kLimits, true, kExitProblem,
+       "属性表!B3：“一百”不是数字"},
+      {"error_values", {}, kExitOk, "成绩统计操作完成!", true, kExitProblem,
+       "成绩表!D4：“#DIV/0!”不是分数，会按 0 分计算"},
+      // The stored results of the formulas are the scores: D4 holds =40+4, last computed 44.
+      {"formulas", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题",
+       "first student [1, 1, '学生1-1', 44, 54]"},
+      {"formulas_never_computed", {}, kExitOk, "成绩统计操作完成!", true, kExitProblem,
+       "成绩表!D4：公式没有保存计算结果"},
+      {"merged_score_area", {}, kExitOk, "成绩统计操作完成!", true, kExitProblem,
+       "成绩表!A5：班级为空"},
+      // Texts as long as a cell holds stay savable where the reports add to them.
+      {"very_long_texts", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题",
+       "complete 32767"},
+      {"good", {"-o", "没有的文件夹/结果.xlsx"}, kExitUnwritable, "文件夹 没有的文件夹 不存在",
+       false, kExitOk, nullptr},
+  };
+  for (const BadInput& c : cases) expectCatalogued(c);
+}
+
+TEST(BadInputCatalogue, AReadOnlyWorkbookIsNeverChanged) {
+  REQUIRE_PYTHON();
+  expectCatalogued({"good", {}, kExitOk, "写入 9 张报告表", true, kExitOk, nullptr}, true);
+  // Rewriting it in place is refused; only the backup, a copy of it, is written.
+  expectCatalogued({"good", {"--in-place"}, kExitUnwritable, "文件是只读的", false, kExitOk, nullptr},
+                   true);
+}
+
+TEST(BadInputCatalogue, AMillionRowsEndInTheLimitsMessageWithinBoundedMemory) {
+  REQUIRE_PYTHON();
+  expectCatalogued({"million_rows", {}, kExitProblem, kLimits, true, kExitOk, nullptr});
+#if !defined(__SANITIZE_ADDRESS__)
+  // Every cell of the sheet is held in memory once, and not much more than that.
+  rusage usage {};
+  ::getrusage(RUSAGE_CHILDREN, &usage);
+  EXPECT_LT(usage.ru_maxrss, 1'500'000) << "kilobytes at the peak";
+#endif
+}
+
+}  // namespace
+}  // namespace valdrex::cli::testing
+
+#endif

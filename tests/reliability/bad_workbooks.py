@@ -1,0 +1,253 @@
+#!/usr/bin/env python3
+"""Workbooks that are wrong in the ways teachers make them.
+
+  bad_workbooks.py CASE FILE   writes the workbook CASE to FILE
+  bad_workbooks.py list        prints the names of the cases
+"""
+import sys
+import zipfile
+from xml.sax.saxutils import escape
+
+import openpyxl
+from openpyxl.utils import get_column_letter
+
+REPORTS = ["输出表", "各班详细排名", "各班排名表", "年级排名表", "年级详细排名",
+           "两率一分", "完成率表", "分数段统计", "名次段统计"]
+
+
+def subjects_named(n):
+    names = ["语文", "数学", "英语", "物理", "化学", "生物", "政治", "历史", "地理",
+             "音乐", "美术", "体育", "信息", "通用"]
+    return names[:n]
+
+
+def students(classes, per_class, subjects):
+    """(class, seat, name, scores...) rows, classes together, every score a whole number."""
+    rows = []
+    for c in range(1, classes + 1):
+        for s in range(1, per_class + 1):
+            rows.append([c, s, f"学生{c}-{s}"] + [40 + (c * 7 + s * 13 + j * 5) % 61
+                                                   for j in range(subjects)])
+    return rows
+
+
+def fill_properties(ws, subjects, classes):
+    def row(r, label, values):
+        ws.cell(r, 1, label)
+        for j, v in enumerate(values, start=2):
+            ws.cell(r, j, v)
+
+    n = subjects + 1  # every subject and the total
+    row(3, "满分", [100] * subjects + [100 * subjects])
+    row(4, "优秀", [85] * subjects + [85 * subjects])
+    row(5, "及格", [60] * subjects + [60 * subjects])
+    row(6, "低分", [40] * subjects + [40 * subjects])
+    for r, label in zip(range(9, 16), ["平均分", "优秀率", "及格率", "低分率", "一档", "二档", "平均"]):
+        row(r, label, [0.5] * n)
+    for c in range(1, min(classes, 20) + 1):
+        row(17 + c, c, [f"老师{c}-{j}" for j in range(1, n + 1)])
+
+
+def book(classes=3, per_class=4, subjects=2, rows=None, reports=True):
+    """The usual workbook: "成绩表" (full marks in row 2, header in row 3), "属性表", reports."""
+    wb = openpyxl.Workbook()
+    ws = wb.active
+    ws.title = "成绩表"
+    names = subjects_named(subjects)
+    for j, name in enumerate(names):
+        ws.cell(2, 4 + j, 100)
+    for col, text in enumerate(["班级", "座号", "姓名"] + names, start=1):
+        ws.cell(3, col, text)
+    for r, values in enumerate(rows or students(classes, per_class, subjects), start=4):
+        for col, v in enumerate(values, start=1):
+            if v is not None:
+                ws.cell(r, col, v)
+    fill_properties(wb.create_sheet("属性表"), subjects, classes)
+    if reports:
+        for name in REPORTS:
+            wb.create_sheet(name)
+    return wb
+
+
+def raw_workbook(path, sheets):
+    """A minimal package written directly: sheets is [(name, rows)], rows yield (row, cells) with
+    cells [(col, xml of the <c> element's inside and attributes)]."""
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
+        types = "".join(
+            f'<Override PartName="/xl/worksheets/sheet{i}.xml" ContentType="application/'
+            f'vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>'
+            for i in range(1, len(sheets) + 1))
+        z.writestr("[Content_Types].xml",
+                   '<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.'
+                   'openxmlformats.org/package/2006/content-types"><Default Extension="rels" '
+                   'ContentType="application/vnd.openxmlformats-package.relationships+xml"/>'
+                   '<Default Extension="xml" ContentType="application/xml"/><Override '
+                   'PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-'
+                   'officedocument.spreadsheetml.sheet.main+xml"/>' + types + "</Types>")
+        z.writestr("_rels/.rels",
+                   '<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.'
+                   'openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" '
+                   'Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/'
+                   'officeDocument" Target="xl/workbook.xml"/></Relationships>')
+        entries = "".join(f'<sheet name="{escape(name)}" sheetId="{i}" r:id="rId{i}"/>'
+                          for i, (name, _) in enumerate(sheets, start=1))
+        z.writestr("xl/workbook.xml",
+                   '<?xml version="1.0" encoding="UTF-8"?><workbook xmlns="http://schemas.'
+                   'openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.'
+                   'openxmlformats.org/officeDocument/2006/relationships"><sheets>' + entries +
+                   "</sheets></workbook>")
+        rels = "".join(f'<Relationship Id="rId{i}" Type="http://schemas.openxmlformats.org/'
+                       f'officeDocument/2006/relationships/worksheet" '
+                       f'Target="worksheets/sheet{i}.xml"/>' for i in range(1, len(sheets) + 1))
+        z.writestr("xl/_rels/workbook.xml.rels",
+                   '<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.'
+                   'openxmlformats.org/package/2006/relationships">' + rels + "</Relationships>")
+        for i, (_, rows) in enumerate(sheets, start=1):
+            with z.open(f"xl/worksheets/sheet{i}.xml", "w") as part:
+                part.write(b'<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns="http://'
+                           b'schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>')
+                for r, cells in rows:
+                    xml = "".join(f'<c r="{get_column_letter(c)}{r}"{inner}</c>'
+                                  for c, inner in cells)
+                    part.write(f'<row r="{r}">{xml}</row>'.encode())
+                part.write(b"</sheetData></worksheet>")
+
+
+def text(s):
+    return f' t="inlineStr"><is><t>{escape(str(s))}</t></is>'
+
+
+def number(x):
+    return f"><v>{x}</v>"
+
+
+def sheet_rows(ws):
+    """The rows of an openpyxl sheet as raw cells: numbers and texts."""
+    for r, values in enumerate(ws.iter_rows(values_only=True), start=1):
+        cells = [(c, number(v) if isinstance(v, (int, float)) else text(v))
+                 for c, v in enumerate(values, start=1) if v is not None]
+        if cells:
+            yield r, cells
+
+
+# --- the cases -------------------------------------------------------------------------------
+
+def no_score_sheet(path):
+    wb = book()
+    del wb["成绩表"]
+    wb.save(path)
+
+
+def empty_score_sheet(path):
+    wb = book()
+    wb["成绩表"].delete_rows(1, 100)
+    wb.save(path)
+
+
+def thirteen_subjects(path):
+    book(subjects=13).save(path)
+
+
+def twenty_one_classes(path):
+    book(classes=21, per_class=2).save(path)
+
+
+def class_of_101(path):
+    book(classes=2, per_class=101).save(path)
+
+
+def header_shifted(path):
+    wb = book()
+    wb["成绩表"].insert_rows(1)  # header in row 4, full marks in row 3
+    wb.save(path)
+
+
+def property_text_and_negatives(path):
+    wb = book()
+    props = wb["属性表"]
+    props["B3"] = "一百"      # a full mark in words
+    props["C4"] = -85
+    props["B9"] = "零点五"
+    props["C10"] = -0.5
+    wb.save(path)
+
+
+def error_values(path):
+    wb = book()
+    ws = wb["成绩表"]
+    ws["D4"] = "#DIV/0!"
+    ws["E5"] = "#N/A"
+    ws["D6"] = "#VALUE!"
+    for cell in ("D4", "E5", "D6"):
+        ws[cell].data_type = "e"
+    wb.save(path)
+
+
+def formulas(path):
+    # As a spreadsheet program saves them: each formula with its last computed value.
+    wb = book()
+    sheets = []
+    for ws in wb.worksheets:
+        rows = list(sheet_rows(ws))
+        if ws.title == "成绩表":
+            rows = [(r, [(c, f"><f>{c * 10}+{r}</f><v>{c * 10 + r}</v>" if r >= 4 and c >= 4
+                          else inner) for c, inner in cells]) for r, cells in rows]
+        sheets.append((ws.title, rows))
+    raw_workbook(path, sheets)
+
+
+def formulas_never_computed(path):
+    # As a script writes them: formulas without a stored value.
+    wb = book()
+    ws = wb["成绩表"]
+    for r in range(4, 16):
+        ws.cell(r, 4, f"=E{r}+1")
+    wb.save(path)
+
+
+def merged_score_area(path):
+    wb = book()
+    ws = wb["成绩表"]
+    ws.merge_cells("A4:A7")   # one class cell for the class's four rows
+    ws.merge_cells("D8:E9")   # and a block across two subjects
+    wb.save(path)
+
+
+def very_long_texts(path):
+    # Texts as long as a cell holds, where the reports add to them ("…分数", "…学生成绩表").
+    longest = 32767
+    wb = book()
+    ws = wb["成绩表"]
+    ws["C4"] = "长" * longest
+    ws["E3"] = "科" * longest
+    for r in range(8, 12):
+        ws.cell(r, 1, "班" * longest)
+    wb["属性表"]["A19"] = "班" * longest
+    wb.save(path)
+
+
+def million_rows(path):
+    # The whole of column B filled down to the last row of the sheet, as a drag too far does.
+    last = 1048576
+    wb = book()
+    scores = list(sheet_rows(wb["成绩表"]))
+    tail = ((r, [(2, number(1))]) for r in range(len(scores) + 1, last + 1))
+    sheets = [("成绩表", (row for part in (scores, tail) for row in part))]
+    sheets += [(ws.title, list(sheet_rows(ws))) for ws in wb.worksheets[1:]]
+    raw_workbook(path, sheets)
+
+
+def good(path):
+    book().save(path)
+
+
+CASES = {f.__name__: f for f in [
+    good, no_score_sheet, empty_score_sheet, thirteen_subjects, twenty_one_classes, class_of_101,
+    header_shifted, property_text_and_negatives, error_values, formulas,
+    formulas_never_computed, merged_score_area, very_long_texts, million_rows]}
+
+if __name__ == "__main__":
+    if sys.argv[1] == "list":
+        print("\n".join(CASES))
+    else:
+        CASES[sys.argv[1]](sys.argv[2])
