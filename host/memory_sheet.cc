@@ -70,9 +70,13 @@ MemorySheet::MemorySheet(MemoryWorkbook& book, std::string name)
 
 std::size_t MemorySheet::rowIndex(int row) const {
   if (!rows_.empty() && rows_.back().number < row) return rows_.size();
+  // Cells are mostly visited along a row or down a column: try the row found last and the next.
+  for (std::size_t i = rowHint_; i < rows_.size() && i <= rowHint_ + 1; ++i)
+    if (rows_[i].number == row) return rowHint_ = i;
   auto it = std::lower_bound(rows_.begin(), rows_.end(), row,
                              [](const Row& r, int n) { return r.number < n; });
-  return static_cast<std::size_t>(it - rows_.begin());
+  rowHint_ = static_cast<std::size_t>(it - rows_.begin());
+  return rowHint_;
 }
 
 const MemorySheet::Row* MemorySheet::findRow(int row) const {
@@ -92,17 +96,17 @@ MemorySheet::Row& MemorySheet::rowAt(int row) {
 
 Cell& MemorySheet::cellAt(Row& row, int col) {
   auto& cells = row.cells;
+  std::size_t at = cells.size();
   if (cells.empty() || cells.back().first < col) {
     cells.push_back({col, Cell{}});
   } else {
-    auto [at, end] = columnSpan(cells, col, col);
-    if (at != end) return cells[at].second;
-    cells.insert(cells.begin() + at, {col, Cell{}});
-    if (row.format) cells[at].second.format = *row.format;
-    return cells[at].second;
+    bool found = false;
+    at = cellPosition(cells, col, found);
+    if (found) return cells[at].second;
+    cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(at), {col, Cell{}});
   }
-  if (row.format) cells.back().second.format = *row.format;
-  return cells.back().second;
+  if (row.format) cells[at].second.format = *row.format;
+  return cells[at].second;
 }
 
 void MemorySheet::tidyRows(int first, int last) {
@@ -149,12 +153,21 @@ Variant MemorySheet::cell(int row, int col) const {
 void MemorySheet::setCell(int row, int col, const Variant& value) {
   checkCell(row, col);
   Variant stored = storedValue(value);
-  Row* existing = findRow(row);
-  if (stored.isEmpty() && (!existing || !find(row, col))) return;
-  Cell& cell = cellAt(existing ? *existing : rowAt(row), col);
+  if (stored.isEmpty()) {
+    // Emptying a cell that was never used leaves nothing behind.
+    Row* existing = findRow(row);
+    bool found = false;
+    std::size_t at = existing ? cellPosition(existing->cells, col, found) : 0;
+    if (!found) return;
+    Cell& cell = existing->cells[at].second;
+    cell.value = Variant();
+    cell.formula.clear();
+    tidyRows(row, row);
+    return;
+  }
+  Cell& cell = cellAt(rowAt(row), col);
   cell.value = std::move(stored);
   cell.formula.clear();
-  if (cell.value.isEmpty()) tidyRows(row, row);
 }
 
 Range MemorySheet::usedRange() const {
@@ -227,8 +240,9 @@ const Cell* MemorySheet::find(int row, int col) const {
   checkCell(row, col);
   const Row* r = findRow(row);
   if (!r) return nullptr;
-  auto [at, end] = columnSpan(r->cells, col, col);
-  return at != end ? &r->cells[at].second : nullptr;
+  bool found = false;
+  std::size_t at = cellPosition(r->cells, col, found);
+  return found ? &r->cells[at].second : nullptr;
 }
 
 Cell& MemorySheet::at(int row, int col) {

@@ -23,6 +23,7 @@ void MemorySheet::copy(const Range& block) {
     const Row& row = rows_[i];
     Row taken{row.number - b.row1, {}, clip.wholeRows ? row.format : std::nullopt};
     auto [from, to] = columnSpan(row.cells, b.col1, b.col2);
+    taken.cells.reserve(to - from);
     if (row.format && !clip.wholeRows) {
       std::size_t k = from;
       for (int col = b.col1; col <= formattedUpTo; ++col) {

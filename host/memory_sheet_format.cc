@@ -1,5 +1,6 @@
 // Merges, alignment and borders of the in-memory sheet.
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "host/failure.h"
@@ -38,6 +39,29 @@ uint8_t edgeOf(int side) {
       return kEdgeBottom;
   }
   throw Failure(FailureKind::HostError, "无效的边框位置：" + std::to_string(side));
+}
+
+// Every column first..last of the row gets a cell, a new one with the row's own format; the
+// row is rebuilt once rather than growing cell by cell.
+void fillColumns(CellRow& cells, int first, int last, const std::optional<CellFormat>& rowFormat) {
+  auto [from, to] = columnSpan(cells, first, last);
+  const auto wanted = static_cast<std::size_t>(last - first + 1);
+  if (to - from == wanted) return;
+  CellRow filled;
+  filled.reserve(cells.size() - (to - from) + wanted);
+  auto move = [&](std::size_t k) { filled.push_back(std::move(cells[k])); };
+  for (std::size_t k = 0; k < from; ++k) move(k);
+  std::size_t k = from;
+  for (int col = first; col <= last; ++col) {
+    if (k < to && cells[k].first == col) {
+      move(k++);
+    } else {
+      filled.push_back({col, Cell{}});
+      if (rowFormat) filled.back().second.format = *rowFormat;
+    }
+  }
+  for (k = to; k < cells.size(); ++k) move(k);
+  cells = std::move(filled);
 }
 
 }  // namespace
@@ -82,8 +106,7 @@ void MemorySheet::changeFormats(const Range& b, bool rowFormatsToo,
       change(f);
       row.format = f.empty() ? std::nullopt : std::optional<CellFormat>(f);
     }
-    if (!sparse)
-      for (int col = b.col1; col <= b.col2; ++col) cellAt(row, col);
+    if (!sparse) fillColumns(row.cells, b.col1, b.col2, row.format);
     auto [from, to] = columnSpan(row.cells, b.col1, b.col2);
     for (std::size_t k = from; k < to; ++k) change(row.cells[k].second.format);
   }

@@ -67,7 +67,9 @@ void MemorySheet::sort(const Range& block, std::span<const SortKey> keys, bool h
 
   // Only the block's columns move; the rows keep everything else.
   std::vector<SortRow> entries;
-  for (std::size_t i = rowIndex(sorted.row1), end = rowIndex(sorted.row2 + 1); i < end; ++i) {
+  const std::size_t firstRow = rowIndex(sorted.row1), endRow = rowIndex(sorted.row2 + 1);
+  entries.reserve(endRow - firstRow);
+  for (std::size_t i = firstRow; i < endRow; ++i) {
     CellRow cells = takeCells(rows_[i].cells, b.col1, b.col2);
     if (!cells.empty()) entries.push_back({rows_[i].number, std::move(cells)});
   }
@@ -94,6 +96,7 @@ void MemorySheet::sort(const Range& block, std::span<const SortKey> keys, bool h
     return false;
   };
   std::vector<std::size_t> keyed;
+  keyed.reserve(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i)
     if (entries[i].keyed) keyed.push_back(i);
   std::stable_sort(keyed.begin(), keyed.end(), before);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "host/failure.h"
 
@@ -41,9 +42,24 @@ std::pair<std::size_t, std::size_t> columnSpan(const CellRow& cells, int first, 
           static_cast<std::size_t>(end - cells.begin())};
 }
 
+std::size_t cellPosition(const CellRow& cells, int col, bool& found) {
+  if (!cells.empty() && cells.front().first <= col) {
+    auto guess = static_cast<std::size_t>(col - cells.front().first);
+    if (guess < cells.size() && cells[guess].first == col) {
+      found = true;
+      return guess;
+    }
+  }
+  auto at = std::lower_bound(cells.begin(), cells.end(), col,
+                             [](const std::pair<int, Cell>& c, int n) { return c.first < n; });
+  found = at != cells.end() && at->first == col;
+  return static_cast<std::size_t>(at - cells.begin());
+}
+
 CellRow takeCells(CellRow& cells, int first, int last) {
   auto [begin, end] = columnSpan(cells, first, last);
   if (begin == end) return {};
+  if (begin == 0 && end == cells.size()) return std::exchange(cells, {});
   CellRow taken(std::make_move_iterator(cells.begin() + begin),
                 std::make_move_iterator(cells.begin() + end));
   cells.erase(cells.begin() + begin, cells.begin() + end);
@@ -52,6 +68,10 @@ CellRow takeCells(CellRow& cells, int first, int last) {
 
 void putCells(CellRow& cells, CellRow&& taken) {
   if (taken.empty()) return;
+  if (cells.empty()) {
+    cells = std::move(taken);
+    return;
+  }
   auto [at, unused] = columnSpan(cells, taken.front().first, taken.front().first);
   (void)unused;
   cells.insert(cells.begin() + at, std::make_move_iterator(taken.begin()),

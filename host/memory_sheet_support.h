@@ -26,10 +26,13 @@ inline bool intersects(const Range& a, const Range& b) {
 }
 inline bool singleCellBlock(const Range& b) { return b.row1 == b.row2 && b.col1 == b.col2; }
 
-// The cells of columns first..last, taken out of the row.
+// The cells of columns first..last, taken out of the row; a whole row moves without copying.
 CellRow takeCells(CellRow& cells, int first, int last);
 // Cells put back into a row that holds none in their columns.
 void putCells(CellRow& cells, CellRow&& taken);
+// Where column `col` stands in the row, or where it would be inserted; `found` tells which.
+// A row whose columns follow each other is looked up without a search.
+std::size_t cellPosition(const CellRow& cells, int col, bool& found);
 // The cells of columns first..last as [begin, end) positions.
 std::pair<std::size_t, std::size_t> columnSpan(const CellRow& cells, int first, int last);
 

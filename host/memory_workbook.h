@@ -116,6 +116,7 @@ class MemorySheet final : public Worksheet {
   MemoryWorkbook& book_;
   std::string name_;
   std::vector<Row> rows_;  // sorted by row number; only rows that hold something
+  mutable std::size_t rowHint_ = 0;  // where rowIndex() last looked
   std::vector<Range> merges_;
   std::map<int, double> columnWidths_;
   bool visible_ = true;

@@ -1,8 +1,11 @@
 #include "host/number_text.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "host/failure.h"
@@ -11,33 +14,69 @@ namespace valdrex {
 
 namespace {
 
+// Exact powers of ten up to the largest bound a whole number is written in full below.
+constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
 // Decimal text of x with at most `digits` significant digits; exponent form when the decimal
-// exponent is below -5 or at least `maxExponent`.
+// exponent is below -5 or at least `maxExponent`. Numbers are turned into text for every cell a
+// run reads, so this works in a stack buffer: the digits are those of printf's "%.*e".
 std::string formatNumber(double x, int digits, int maxExponent) {
   if (x == 0 || !std::isfinite(x)) return x == 0 ? "0" : (std::isnan(x) ? "NaN" : (x > 0 ? "Inf" : "-Inf"));
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", digits - 1, x);
-  std::string s(buf);
-  std::size_t e = s.find('e');
-  int exponent = std::atoi(s.c_str() + e + 1);
-  bool negative = s[0] == '-';
-  std::string mantissa;  // the significant digits, trailing zeros dropped
-  for (std::size_t i = negative ? 1 : 0; i < e; ++i)
-    if (s[i] != '.') mantissa += s[i];
-  while (mantissa.size() > 1 && mantissa.back() == '0') mantissa.pop_back();
-
-  std::string out = negative ? "-" : "";
-  if (exponent < -5 || exponent >= maxExponent) {
-    out += mantissa.substr(0, 1);
-    if (mantissa.size() > 1) out += "." + mantissa.substr(1);
-    char exp[16];
-    std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    return out + exp;
+  char out[64];
+  // A whole number that fits the digits is its integer digits, with no rounding to do.
+  if (std::abs(x) < kPow10[std::min({digits, maxExponent, 15})] && x == std::trunc(x)) {
+    auto end = std::to_chars(out, out + sizeof out, static_cast<long long>(x)).ptr;
+    return std::string(out, end);
   }
-  if (exponent < 0) return out + "0." + std::string(-exponent - 1, '0') + mantissa;
-  std::size_t intDigits = static_cast<std::size_t>(exponent) + 1;
-  if (mantissa.size() <= intDigits) return out + mantissa + std::string(intDigits - mantissa.size(), '0');
-  return out + mantissa.substr(0, intDigits) + "." + mantissa.substr(intDigits);
+
+  char buf[64];
+  char* e = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, digits - 1).ptr;
+  *e = '\0';
+  e = std::strchr(buf, 'e');
+  const char* expText = e + 1;
+  if (*expText == '+') ++expText;
+  int exponent = 0;
+  std::from_chars(expText, buf + std::strlen(buf), exponent);
+  const bool negative = buf[0] == '-';
+  char mantissa[32];  // the significant digits, trailing zeros dropped
+  std::size_t m = 0;
+  for (const char* p = buf + (negative ? 1 : 0); p < e; ++p)
+    if (*p != '.') mantissa[m++] = *p;
+  while (m > 1 && mantissa[m - 1] == '0') --m;
+
+  std::size_t n = 0;
+  if (negative) out[n++] = '-';
+  auto put = [&](const char* from, std::size_t count) {
+    std::memcpy(out + n, from, count);
+    n += count;
+  };
+  if (exponent < -5 || exponent >= maxExponent) {
+    out[n++] = mantissa[0];
+    if (m > 1) {
+      out[n++] = '.';
+      put(mantissa + 1, m - 1);
+    }
+    n += static_cast<std::size_t>(std::snprintf(out + n, sizeof out - n, "E%c%02d",
+                                                exponent < 0 ? '-' : '+', std::abs(exponent)));
+    return std::string(out, n);
+  }
+  if (exponent < 0) {
+    put("0.", 2);
+    for (int i = 0; i < -exponent - 1; ++i) out[n++] = '0';
+    put(mantissa, m);
+    return std::string(out, n);
+  }
+  const std::size_t intDigits = static_cast<std::size_t>(exponent) + 1;
+  if (m <= intDigits) {
+    put(mantissa, m);
+    for (std::size_t i = m; i < intDigits; ++i) out[n++] = '0';
+  } else {
+    put(mantissa, intDigits);
+    out[n++] = '.';
+    put(mantissa + intDigits, m - intDigits);
+  }
+  return std::string(out, n);
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -99,9 +138,15 @@ std::string singleText(float x) { return formatNumber(x, 7, 7); }
 
 double singleToDouble(float x) {
   if (!std::isfinite(x)) return x;
+  // Whole singles below 10^7 print exactly; the rest go through their seven digits.
+  if (std::abs(x) < 1e7f && x == std::trunc(x)) return x;
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%.6e", static_cast<double>(x));
-  return std::strtod(buf, nullptr);
+  char* end = std::to_chars(buf, buf + sizeof buf, static_cast<double>(x),
+                            std::chars_format::scientific, 6).ptr;
+  double v = 0;
+  auto [stop, ec] = std::from_chars(buf, end, v);
+  if (ec != std::errc() || stop != end) return std::strtod(std::string(buf, end).c_str(), nullptr);
+  return v;
 }
 
 double leadingNumber(std::string_view s) {
