@@ -95,9 +95,15 @@ MemorySheet::Row& MemorySheet::rowAt(int row) {
 }
 
 Cell& MemorySheet::cellAt(Row& row, int col) {
-  auto& cells = row.cells;
+  auto& cells = row.cells.write();
   std::size_t at = cells.size();
   if (cells.empty() || cells.back().first < col) {
+    // A row of a table is mostly as wide as the row above it: make room for that at once
+    // rather than growing the row cell by cell.
+    if (cells.size() == cells.capacity() && &row != rows_.data()) {
+      std::size_t above = (&row - 1)->cells.read().size();
+      if (above > cells.size()) cells.reserve(std::max(above, 2 * cells.size()));
+    }
     cells.push_back({col, Cell{}});
   } else {
     bool found = false;
@@ -114,12 +120,15 @@ void MemorySheet::tidyRows(int first, int last) {
   bool emptied = false;
   for (std::size_t i = begin; i < end; ++i) {
     Row& row = rows_[i];
-    std::erase_if(row.cells, [&](const auto& c) { return holdsNothing(c.second, row.format); });
-    emptied |= row.cells.empty() && !row.format;
+    auto nothing = [&](const auto& c) { return holdsNothing(c.second, row.format); };
+    // A row shared with another sheet is only copied when it really loses a cell.
+    const CellRow& cells = row.cells.read();
+    if (std::any_of(cells.begin(), cells.end(), nothing)) std::erase_if(row.cells.write(), nothing);
+    emptied |= row.cells.read().empty() && !row.format;
   }
   if (!emptied) return;
   auto gone = std::remove_if(rows_.begin() + begin, rows_.begin() + end,
-                             [](const Row& r) { return r.cells.empty() && !r.format; });
+                             [](const Row& r) { return r.cells.read().empty() && !r.format; });
   rows_.erase(gone, rows_.begin() + end);
 }
 
@@ -132,7 +141,7 @@ int MemorySheet::lastUsedRow() const {
 int MemorySheet::lastUsedColumn() const {
   int last = 0;
   for (const Row& row : rows_) {
-    if (!row.cells.empty()) last = std::max(last, row.cells.back().first);
+    if (!row.cells.read().empty()) last = std::max(last, row.cells.read().back().first);
     if (row.format) last = std::max(last, 1);
   }
   for (const Range& m : merges_) last = std::max(last, m.col2);
@@ -157,9 +166,9 @@ void MemorySheet::setCell(int row, int col, const Variant& value) {
     // Emptying a cell that was never used leaves nothing behind.
     Row* existing = findRow(row);
     bool found = false;
-    std::size_t at = existing ? cellPosition(existing->cells, col, found) : 0;
+    std::size_t at = existing ? cellPosition(existing->cells.read(), col, found) : 0;
     if (!found) return;
-    Cell& cell = existing->cells[at].second;
+    Cell& cell = existing->cells.write()[at].second;
     cell.value = Variant();
     cell.formula.clear();
     tidyRows(row, row);
@@ -180,8 +189,8 @@ Range MemorySheet::usedRange() const {
     used.col2 = std::max(used.col2, b.col2);
   };
   for (const Row& row : rows_) {
-    if (!row.cells.empty())
-      take(Range{row.number, row.cells.front().first, row.number, row.cells.back().first});
+    const CellRow& cells = row.cells.read();
+    if (!cells.empty()) take(Range{row.number, cells.front().first, row.number, cells.back().first});
     if (row.format) take(singleCell(row.number, 1));
   }
   for (const Range& m : merges_) take(m);
@@ -201,8 +210,9 @@ void MemorySheet::clear(const Range& block) {
 void MemorySheet::clearContents(const Range& block) {
   Range b = checkBlock(block);
   for (std::size_t i = rowIndex(b.row1), end = rowIndex(b.row2 + 1); i < end; ++i) {
-    auto& cells = rows_[i].cells;
-    auto [from, to] = columnSpan(cells, b.col1, b.col2);
+    auto [from, to] = columnSpan(rows_[i].cells.read(), b.col1, b.col2);
+    if (from == to) continue;
+    auto& cells = rows_[i].cells.write();
     for (std::size_t k = from; k < to; ++k) {
       cells[k].second.value = Variant();
       cells[k].second.formula.clear();
@@ -241,8 +251,8 @@ const Cell* MemorySheet::find(int row, int col) const {
   const Row* r = findRow(row);
   if (!r) return nullptr;
   bool found = false;
-  std::size_t at = cellPosition(r->cells, col, found);
-  return found ? &r->cells[at].second : nullptr;
+  std::size_t at = cellPosition(r->cells.read(), col, found);
+  return found ? &r->cells.read()[at].second : nullptr;
 }
 
 Cell& MemorySheet::at(int row, int col) {
@@ -252,12 +262,12 @@ Cell& MemorySheet::at(int row, int col) {
 
 void MemorySheet::forEachCell(const std::function<void(int, int, const Cell&)>& visit) const {
   for (const Row& row : rows_)
-    for (const auto& [col, cell] : row.cells) visit(row.number, col, cell);
+    for (const auto& [col, cell] : row.cells.read()) visit(row.number, col, cell);
 }
 
 std::size_t MemorySheet::cellCount() const {
   std::size_t n = 0;
-  for (const Row& row : rows_) n += row.cells.size();
+  for (const Row& row : rows_) n += row.cells.read().size();
   return n;
 }
 

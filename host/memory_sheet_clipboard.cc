@@ -14,6 +14,7 @@ void MemorySheet::copy(const Range& block) {
   Clipboard clip;
   clip.height = b.row2 - b.row1 + 1;
   clip.width = b.col2 - b.col1 + 1;
+  clip.col1 = b.col1;
   clip.wholeRows = wholeRows(b);
   // A row's own format shows in its empty cells, so a part of the row carries it cell by cell;
   // only as far as the sheet is used, to stay small.
@@ -21,23 +22,26 @@ void MemorySheet::copy(const Range& block) {
 
   for (std::size_t i = rowIndex(b.row1), end = rowIndex(b.row2 + 1); i < end; ++i) {
     const Row& row = rows_[i];
+    const CellRow& cells = row.cells.read();
     Row taken{row.number - b.row1, {}, clip.wholeRows ? row.format : std::nullopt};
-    auto [from, to] = columnSpan(row.cells, b.col1, b.col2);
-    taken.cells.reserve(to - from);
+    auto [from, to] = columnSpan(cells, b.col1, b.col2);
     if (row.format && !clip.wholeRows) {
+      CellRow part;
       std::size_t k = from;
       for (int col = b.col1; col <= formattedUpTo; ++col) {
-        if (k < to && row.cells[k].first == col)
-          taken.cells.push_back({col - b.col1, row.cells[k++].second});
+        if (k < to && cells[k].first == col)
+          part.push_back(cells[k++]);
         else
-          taken.cells.push_back({col - b.col1, Cell{Variant(), "", *row.format}});
+          part.push_back({col, Cell{Variant(), "", *row.format}});
       }
-      for (; k < to; ++k) taken.cells.push_back({row.cells[k].first - b.col1, row.cells[k].second});
-    } else {
-      for (std::size_t k = from; k < to; ++k)
-        taken.cells.push_back({row.cells[k].first - b.col1, row.cells[k].second});
+      part.insert(part.end(), cells.begin() + k, cells.begin() + to);
+      taken.cells = SharedCells(std::move(part));
+    } else if (from == 0 && to == cells.size()) {
+      taken.cells = row.cells;  // the whole row: shared, not copied
+    } else if (from < to) {
+      taken.cells = SharedCells(CellRow(cells.begin() + from, cells.begin() + to));
     }
-    if (!taken.cells.empty() || taken.format) clip.rows.push_back(std::move(taken));
+    if (!taken.cells.read().empty() || taken.format) clip.rows.push_back(std::move(taken));
   }
   for (const Range& m : merges_)
     if (contains(b, m))
@@ -65,13 +69,19 @@ void MemorySheet::pasteSpecial(int row, int col) {
 }
 
 void MemorySheet::placeClipboard(const Clipboard& clip, int row, int col) {
+  const int shift = col - clip.col1;
   for (const Row& source : clip.rows) {
     Row& target = rowAt(row + source.number);
     if (clip.wholeRows) target.format = source.format;
+    if (shift == 0) {
+      putCells(target.cells, SharedCells(source.cells));
+      continue;
+    }
+    const CellRow& from = source.cells.read();
     CellRow cells;
-    cells.reserve(source.cells.size());
-    for (const auto& [offset, cell] : source.cells) cells.push_back({col + offset, cell});
-    putCells(target.cells, std::move(cells));
+    cells.reserve(from.size());
+    for (const auto& [c, cell] : from) cells.push_back({c + shift, cell});
+    putCells(target.cells, SharedCells(std::move(cells)));
   }
   for (const Range& m : clip.merges)
     recordMerge(Range{row + m.row1, col + m.col1, row + m.row2, col + m.col2});

@@ -80,8 +80,9 @@ void MemorySheet::merge(const Range& block) {
   Range b = checkBlock(block);
   if (singleCellBlock(b)) return;  // a single cell is never merged
   for (std::size_t i = rowIndex(b.row1), end = rowIndex(b.row2 + 1); i < end; ++i) {
-    auto& cells = rows_[i].cells;
-    auto [from, to] = columnSpan(cells, b.col1, b.col2);
+    auto [from, to] = columnSpan(rows_[i].cells.read(), b.col1, b.col2);
+    if (from == to) continue;
+    auto& cells = rows_[i].cells.write();
     for (std::size_t k = from; k < to; ++k) {
       if (rows_[i].number == b.row1 && cells[k].first == b.col1) continue;
       cells[k].second.value = Variant();
@@ -106,9 +107,11 @@ void MemorySheet::changeFormats(const Range& b, bool rowFormatsToo,
       change(f);
       row.format = f.empty() ? std::nullopt : std::optional<CellFormat>(f);
     }
-    if (!sparse) fillColumns(row.cells, b.col1, b.col2, row.format);
-    auto [from, to] = columnSpan(row.cells, b.col1, b.col2);
-    for (std::size_t k = from; k < to; ++k) change(row.cells[k].second.format);
+    if (!sparse) fillColumns(row.cells.write(), b.col1, b.col2, row.format);
+    auto [from, to] = columnSpan(row.cells.read(), b.col1, b.col2);
+    if (from == to) continue;
+    auto& cells = row.cells.write();
+    for (std::size_t k = from; k < to; ++k) change(cells[k].second.format);
   }
   tidyRows(b.row1, b.row2);
 }

@@ -65,9 +65,9 @@ void MemorySheet::deletePartOfRows(const Range& b) {
 
   // Rows in increasing order: the row `height` above has already given up these columns.
   for (std::size_t i = rowIndex(b.row1); i < rows_.size(); ++i) {
-    CellRow taken = takeCells(rows_[i].cells, b.col1, b.col2);
+    SharedCells taken = takeCells(rows_[i].cells, b.col1, b.col2);
     int target = rows_[i].number - height;
-    if (taken.empty() || target < b.row1) continue;
+    if (taken.read().empty() || target < b.row1) continue;
     std::size_t before = rows_.size();
     putCells(rowAt(target).cells, std::move(taken));
     if (rows_.size() != before) ++i;  // a new row was made above this one

@@ -44,7 +44,7 @@ int compareForSort(const Variant& a, const Variant& b) {
 
 struct SortRow {
   int number;
-  CellRow cells;
+  SharedCells cells;
   std::array<const Variant*, 3> keys{};  // nullptr for an empty key cell
   bool keyed = false;                    // some key cell is not empty
 };
@@ -70,13 +70,14 @@ void MemorySheet::sort(const Range& block, std::span<const SortKey> keys, bool h
   const std::size_t firstRow = rowIndex(sorted.row1), endRow = rowIndex(sorted.row2 + 1);
   entries.reserve(endRow - firstRow);
   for (std::size_t i = firstRow; i < endRow; ++i) {
-    CellRow cells = takeCells(rows_[i].cells, b.col1, b.col2);
-    if (!cells.empty()) entries.push_back({rows_[i].number, std::move(cells)});
+    SharedCells cells = takeCells(rows_[i].cells, b.col1, b.col2);
+    if (!cells.read().empty()) entries.push_back({rows_[i].number, std::move(cells)});
   }
   for (SortRow& e : entries) {
     for (std::size_t k = 0; k < keys.size(); ++k) {
-      auto [at, end] = columnSpan(e.cells, keys[k].column, keys[k].column);
-      if (at != end && !e.cells[at].second.value.isEmpty()) e.keys[k] = &e.cells[at].second.value;
+      const CellRow& cells = e.cells.read();
+      auto [at, end] = columnSpan(cells, keys[k].column, keys[k].column);
+      if (at != end && !cells[at].second.value.isEmpty()) e.keys[k] = &cells[at].second.value;
       e.keyed |= e.keys[k] != nullptr;
     }
   }

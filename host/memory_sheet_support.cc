@@ -56,26 +56,29 @@ std::size_t cellPosition(const CellRow& cells, int col, bool& found) {
   return static_cast<std::size_t>(at - cells.begin());
 }
 
-CellRow takeCells(CellRow& cells, int first, int last) {
-  auto [begin, end] = columnSpan(cells, first, last);
+SharedCells takeCells(SharedCells& cells, int first, int last) {
+  auto [begin, end] = columnSpan(cells.read(), first, last);
   if (begin == end) return {};
-  if (begin == 0 && end == cells.size()) return std::exchange(cells, {});
-  CellRow taken(std::make_move_iterator(cells.begin() + begin),
-                std::make_move_iterator(cells.begin() + end));
-  cells.erase(cells.begin() + begin, cells.begin() + end);
-  return taken;
+  if (begin == 0 && end == cells.read().size()) return std::exchange(cells, {});
+  CellRow& own = cells.write();
+  CellRow taken(std::make_move_iterator(own.begin() + begin),
+                std::make_move_iterator(own.begin() + end));
+  own.erase(own.begin() + begin, own.begin() + end);
+  return SharedCells(std::move(taken));
 }
 
-void putCells(CellRow& cells, CellRow&& taken) {
-  if (taken.empty()) return;
-  if (cells.empty()) {
+void putCells(SharedCells& cells, SharedCells&& taken) {
+  if (taken.read().empty()) return;
+  if (cells.read().empty()) {
     cells = std::move(taken);
     return;
   }
-  auto [at, unused] = columnSpan(cells, taken.front().first, taken.front().first);
+  CellRow& own = cells.write();
+  CellRow& in = taken.write();
+  auto [at, unused] = columnSpan(own, in.front().first, in.front().first);
   (void)unused;
-  cells.insert(cells.begin() + at, std::make_move_iterator(taken.begin()),
-               std::make_move_iterator(taken.end()));
+  own.insert(own.begin() + at, std::make_move_iterator(in.begin()),
+             std::make_move_iterator(in.end()));
 }
 
 }  // namespace valdrex::host::sheet

@@ -8,7 +8,8 @@
 
 namespace valdrex::host::sheet {
 
-using CellRow = std::vector<std::pair<int, Cell>>;
+using CellRow = MemorySheet::CellRow;
+using SharedCells = CopyOnWrite<CellRow>;
 
 // A cell inside the sheet, else Failure(HostError) naming it.
 void checkCell(int row, int col);
@@ -27,9 +28,10 @@ inline bool intersects(const Range& a, const Range& b) {
 inline bool singleCellBlock(const Range& b) { return b.row1 == b.row2 && b.col1 == b.col2; }
 
 // The cells of columns first..last, taken out of the row; a whole row moves without copying.
-CellRow takeCells(CellRow& cells, int first, int last);
-// Cells put back into a row that holds none in their columns.
-void putCells(CellRow& cells, CellRow&& taken);
+SharedCells takeCells(SharedCells& cells, int first, int last);
+// Cells put back into a row that holds none in their columns; into an empty row they move
+// without copying.
+void putCells(SharedCells& cells, SharedCells&& taken);
 // Where column `col` stands in the row, or where it would be inserted; `found` tells which.
 // A row whose columns follow each other is looked up without a search.
 std::size_t cellPosition(const CellRow& cells, int col, bool& found);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "host/copy_on_write.h"
 #include "host/worksheet.h"
 
 namespace valdrex::host {
@@ -77,19 +78,22 @@ class MemorySheet final : public Worksheet {
   std::optional<std::pair<int, int>> selection() const { return selection_; }
   MemoryWorkbook& workbook() const { return book_; }
 
+  using CellRow = std::vector<std::pair<int, Cell>>;  // sorted by column
+
  private:
   friend class MemoryWorkbook;
   struct Row {
     int number;
-    std::vector<std::pair<int, Cell>> cells;  // sorted by column
+    CopyOnWrite<CellRow> cells;  // shared with the rows it was copied from or to
     std::optional<CellFormat> format;
   };
-  // What copy() took: rows and columns numbered from 0 at the block's top-left corner.
+  // What copy() took: rows numbered from 0 at the block's top row, cells keeping their columns.
   struct Clipboard {
     int height = 0, width = 0;
+    int col1 = 1;            // the block's first column
     bool wholeRows = false;  // full-width rows, which insertRow() inserts
     std::vector<Row> rows;
-    std::vector<Range> merges;
+    std::vector<Range> merges;  // numbered from 0 at the block's top-left corner
   };
 
   std::size_t rowIndex(int row) const;  // first stored row at or after `row`
