@@ -34,7 +34,8 @@ bool splitCell(std::string_view t, Part& col, Part& row) {
   if (row.absolute) ++i;
   start = i;
   while (i < t.size() && isDigit(t[i])) ++i;
-  if (i == start || i != t.size()) return false;
+  // More digits than the last row has is no cell of the sheet (and would overflow the number).
+  if (i == start || i != t.size() || i - start > 7) return false;
   row.text = t.substr(start);
   return true;
 }

@@ -29,6 +29,7 @@ TEST(FormulaShiftTest, RelativePartsMoveAbsolutePartsStay) {
       {"SUM(2:3)+SUM($5:$6)", 1, 4, "SUM(3:4)+SUM($5:$6)"},
       {"Table1[[#This Row],[A1]]+A1", 1, 0, "Table1[[#This Row],[A1]]+A2"},
       {"IF(A1>1.5E3,#N/A,TRUE)", 1, 0, "IF(A2>1.5E3,#N/A,TRUE)"},
+      {"A15555555555+A1", 1, 0, "A15555555555+A2"},  // beyond the last row: no reference
   };
   for (const auto& c : cases)
     EXPECT_EQ(shiftFormula(c.formula, c.dRow, c.dCol), c.expected) << c.formula;
