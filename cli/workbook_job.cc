@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 
 #include "cli/desktop_launcher.h"
 #include "cli/exit_codes.h"
@@ -124,10 +123,6 @@ class Job {
   // The path written, or empty after a failure.
   std::string save(host::MemoryWorkbook& wb) {
     const std::string target = settings_.inPlace ? input_.path : input_.output;
-    // The file layer briefly sets the process's umask to learn it; one write at a time keeps
-    // that from reaching a file another workbook's thread creates meanwhile.
-    static std::mutex fileWrites;
-    std::lock_guard lock(fileWrites);
     try {
       if (settings_.inPlace) copyAsBackup(input_.path, backupPath(input_.path));
       io::writeWorkbook(wb, target);

@@ -24,10 +24,14 @@ std::string folderOf(const std::string& target) {
   return parent.empty() ? std::string(".") : parent.string();
 }
 
+// The umask can only be learnt by setting it; that is done once, before any thread writes.
 mode_t newFileMode() {
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+  static const mode_t mode = [] {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+  }();
+  return mode;
 }
 
 void syncPath(const std::string& path, int flags) {
