@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/copy_on_write.h"
+#include "host/sparse_text.h"
 #include "host/worksheet.h"
 
 namespace valdrex::host {
@@ -24,14 +25,14 @@ enum class HAlign : uint8_t { General, Left, Center, Right };
 struct CellFormat {
   uint8_t borders = 0;            // kEdge* bits, thin continuous lines
   HAlign align = HAlign::General;
-  std::string numberFormat;       // "" = General; dates written without one show as yyyy/m/d
+  SparseText numberFormat;        // "" = General; dates written without one show as yyyy/m/d
   bool empty() const { return borders == 0 && align == HAlign::General && numberFormat.empty(); }
   friend bool operator==(const CellFormat&, const CellFormat&) = default;
 };
 
 struct Cell {
   Variant value;
-  std::string formula;  // without the leading "="; value is then its cached result
+  SparseText formula;  // without the leading "="; value is then its cached result
   CellFormat format;
   bool used() const { return !value.isEmpty() || !formula.empty() || !format.empty(); }
   friend bool operator==(const Cell&, const Cell&) = default;
