@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <mutex>
 #include <optional>
 #include <vector>
 #include <string_view>
@@ -265,7 +266,14 @@ void writeFile(const host::MemoryWorkbook& book, const std::string& target,
   }
 
   handle.workbook = nullptr;  // closing frees it, whatever the outcome
-  lxw_error closed = workbook_close(wb);
+  // Closing formats the file's creation time with gmtime(), one buffer for the whole process:
+  // workbooks written side by side close one at a time.
+  static std::mutex closing;
+  lxw_error closed;
+  {
+    std::lock_guard lock(closing);
+    closed = workbook_close(wb);
+  }
   if (closed != LXW_NO_ERROR)
     throw FileError::writing(target, std::string("写入失败（") + lxw_strerror(closed) + "）");
 }

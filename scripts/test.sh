@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: a normal build and an
-# address+undefined sanitizer build.
+# address+undefined sanitizer build; then the lean extras: the parallel runner under the thread
+# sanitizer and a short fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -14,6 +15,13 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVALDREX_SANITIZE=ON >/dev/nu
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# The parallel runner of `valdrex run` under the thread sanitizer: only the test that runs several
+# workbooks at once is built and run.
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALDREX_TSAN=ON >/dev/null
+cmake --build build-tsan --target reliability_test -j"$jobs"
+TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/reliability/tsan.supp" \
+  build-tsan/tests/reliability_test --gtest_filter='ParallelRun.*'
 
 # A short libFuzzer run of the workbook reader where clang is installed; only that target is
 # built, and only for half a minute, since CI has two cores. A crash fails the run and leaves

@@ -1,0 +1,95 @@
+// Several workbooks in one `run` go through the parallel runner; each result must be what the
+// workbook gives alone. Built with the thread sanitizer too, where a data race fails the test.
+#include <gmock/gmock.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "cli/output_paths.h"
+#include "cli/run_command.h"
+#include "cli/sample_workbook.h"
+#include "io/xlsx_reader.h"
+#include "io/xlsx_writer.h"
+
+namespace valdrex::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Folder {
+ public:
+  Folder() {
+    std::string pattern = (fs::temp_directory_path() / "valdrex-parallel-XXXXXX").string();
+    path_ = ::mkdtemp(pattern.data());
+  }
+  ~Folder() { fs::remove_all(path_); }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  fs::path path_;
+};
+
+struct Said {
+  int status;
+  std::string out, err;
+};
+
+Said run(std::vector<std::string> workbooks, std::optional<std::string> output = std::nullopt) {
+  std::istringstream in;
+  std::ostringstream out, err;
+  Terminal terminal(in, out, err, false);
+  RunOptions options;
+  options.workbooks = std::move(workbooks);
+  options.output = std::move(output);
+  options.settings.date = CivilDate{2026, 3, 1};
+  options.settings.targets = TargetAnswers{3, 8};
+  int status = runCommand(std::move(options), terminal);
+  return {status, out.str(), err.str()};
+}
+
+// Everything a result holds, sheet by sheet, as read back from its file.
+std::string contents(const std::string& path) {
+  auto wb = io::readWorkbook(path);
+  std::ostringstream s;
+  for (std::size_t i = 0; i < wb->sheetCount(); ++i) {
+    const host::MemorySheet& sh = wb->sheetAt(i);
+    s << "[" << sh.name() << "]\n";
+    sh.forEachCell([&](int r, int c, const host::Cell& cell) {
+      s << r << "," << c << " " << textOf(cell.value) << " " << cell.formula << " "
+        << int(cell.format.borders) << int(cell.format.align) << cell.format.numberFormat << "\n";
+    });
+    for (const host::Range& m : sh.merges())
+      s << "merge " << m.row1 << "," << m.col1 << ":" << m.row2 << "," << m.col2 << "\n";
+  }
+  return s.str();
+}
+
+TEST(ParallelRun, SeveralWorkbooksAtOnceGiveWhatEachGivesAlone) {
+  Folder dir;
+  const SampleOptions samples[] = {{3, 12, 4, 1}, {2, 20, 6, 2}, {5, 8, 3, 3}, {1, 30, 2, 4}};
+  std::vector<std::string> books;
+  std::vector<std::string> alone;
+  for (const SampleOptions& o : samples) {
+    books.push_back(dir / ("年级" + std::to_string(o.seed) + ".xlsx"));
+    io::writeWorkbook(*sampleWorkbook(o), books.back());
+    alone.push_back(dir / ("单独" + std::to_string(o.seed) + ".xlsx"));
+    Said said = run({books.back()}, alone.back());
+    ASSERT_EQ(said.status, 0) << said.err;
+  }
+
+  Said together = run(books);
+  ASSERT_EQ(together.status, 0) << together.err;
+  for (std::size_t i = 0; i < books.size(); ++i) {
+    const std::string name = displayName(books[i]);
+    SCOPED_TRACE(name);
+    // Lines of several workbooks are told apart by their name, and never broken into.
+    EXPECT_THAT(together.err, ::testing::HasSubstr("[" + name + "] 【Quillan提示】成绩统计操作完成!\n"));
+    EXPECT_THAT(together.out, ::testing::HasSubstr(name + "：" + std::to_string(samples[i].classes) +
+                                                   " 个班"));
+    EXPECT_EQ(contents(resultPath(books[i])), contents(alone[i]));
+  }
+}
+
+}  // namespace
+}  // namespace valdrex::cli
