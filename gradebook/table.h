@@ -10,10 +10,14 @@
 namespace valdrex {
 
 namespace detail {
+// Kept out of line, so that the check itself stays small enough to inline in every lookup.
+[[noreturn, gnu::noinline, gnu::cold]] inline void indexOutOfRange(long i, std::size_t size) {
+  throw Failure(FailureKind::IndexOutOfRange,
+                "下标越界: " + std::to_string(i) + " (0.." + std::to_string(size - 1) + ")");
+}
 inline std::size_t checkedIndex(long i, std::size_t size) {
-  if (i < 0 || static_cast<std::size_t>(i) >= size)
-    throw Failure(FailureKind::IndexOutOfRange,
-                  "下标越界: " + std::to_string(i) + " (0.." + std::to_string(size - 1) + ")");
+  if (i < 0 || static_cast<std::size_t>(i) >= size) [[unlikely]]
+    indexOutOfRange(i, size);
   return static_cast<std::size_t>(i);
 }
 }  // namespace detail

@@ -33,7 +33,6 @@ float toSingle(double x) {
   return static_cast<float>(x);
 }
 
-int16_t addInteger(int16_t a, int16_t b) { return toInteger(double(a) + double(b)); }
 int16_t mulInteger(int16_t a, int16_t b) { return toInteger(double(a) * double(b)); }
 
 }  // namespace valdrex

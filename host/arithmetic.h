@@ -15,7 +15,13 @@ int32_t toLong(double x);
 float toSingle(double x);
 
 // 16-bit arithmetic with the range check of the host language.
-int16_t addInteger(int16_t a, int16_t b);
+inline int16_t addInteger(int16_t a, int16_t b) {
+  // Counting up by one is the common case; only a sum out of range needs the checked path.
+  const int sum = a + b;
+  if (sum >= -32768 && sum <= 32767) [[likely]]
+    return static_cast<int16_t>(sum);
+  return toInteger(double(a) + double(b));
+}
 int16_t mulInteger(int16_t a, int16_t b);
 
 }  // namespace valdrex

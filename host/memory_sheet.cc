@@ -1,6 +1,8 @@
 // Cells, used range, clearing and selection of the in-memory sheet.
 #include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 #include "host/failure.h"
 #include "host/memory_sheet_support.h"
@@ -12,12 +14,6 @@ namespace valdrex::host {
 using namespace sheet;
 
 namespace {
-
-// A cell that only repeats its row's format holds nothing of its own.
-bool holdsNothing(const Cell& cell, const std::optional<CellFormat>& rowFormat) {
-  if (!cell.value.isEmpty() || !cell.formula.empty()) return false;
-  return cell.format.empty() || (rowFormat && cell.format == *rowFormat);
-}
 
 // A cell holds at most this many UTF-16 code units; the spreadsheet drops the rest of a longer
 // text written to it, and a file cannot hold more.
@@ -69,14 +65,19 @@ MemorySheet::MemorySheet(MemoryWorkbook& book, std::string name)
     : book_(book), name_(std::move(name)) {}
 
 std::size_t MemorySheet::rowIndex(int row) const {
-  if (!rows_.empty() && rows_.back().number < row) return rows_.size();
-  // Cells are mostly visited along a row or down a column: try the row found last and the next.
-  for (std::size_t i = rowHint_; i < rows_.size() && i <= rowHint_ + 1; ++i)
-    if (rows_[i].number == row) return rowHint_ = i;
+  // A sheet is mostly written row after row, at its end.
+  if (!rows_.empty() && rows_.back().number <= row)
+    return rows_.back().number == row ? rows_.size() - 1 : rows_.size();
+  // Cells are mostly visited along a row or down a column, now and then going back to a header
+  // row: try the two rows found last and the rows after them.
+  for (std::size_t& hint : rowHints_)
+    for (std::size_t i = hint; i < rows_.size() && i <= hint + 1; ++i)
+      if (rows_[i].number == row) return hint = i;
   auto it = std::lower_bound(rows_.begin(), rows_.end(), row,
                              [](const Row& r, int n) { return r.number < n; });
-  rowHint_ = static_cast<std::size_t>(it - rows_.begin());
-  return rowHint_;
+  rowHints_[1] = rowHints_[0];
+  rowHints_[0] = static_cast<std::size_t>(it - rows_.begin());
+  return rowHints_[0];
 }
 
 const MemorySheet::Row* MemorySheet::findRow(int row) const {
@@ -104,7 +105,7 @@ Cell& MemorySheet::cellAt(Row& row, int col) {
       std::size_t above = (&row - 1)->cells.read().size();
       if (above > cells.size()) cells.reserve(std::max(above, 2 * cells.size()));
     }
-    cells.push_back({col, Cell{}});
+    cells.emplace_back(std::piecewise_construct, std::forward_as_tuple(col), std::tuple<>());
   } else {
     bool found = false;
     at = cellPosition(cells, col, found);

@@ -93,13 +93,14 @@ void MemorySheet::merge(const Range& block) {
   tidyRows(b.row1, b.row2);
 }
 
-void MemorySheet::changeFormats(const Range& b, bool rowFormatsToo,
-                                const std::function<void(CellFormat&)>& change) {
+template <class Change>
+void MemorySheet::changeFormats(const Range& b, bool rowFormatsToo, const Change& change) {
   // Whole rows or columns touch only the cells that exist, to stay sparse.
   const bool sparse = wholeRows(b) || wholeColumns(b);
   rowFormatsToo = rowFormatsToo && wholeRows(b);
   if (!sparse || (rowFormatsToo && !wholeColumns(b)))
     for (int r = b.row1; r <= b.row2; ++r) rowAt(r);
+  bool untidy = false;  // some cell or row of the block holds nothing of its own
   for (std::size_t i = rowIndex(b.row1), end = rowIndex(b.row2 + 1); i < end; ++i) {
     Row& row = rows_[i];
     if (rowFormatsToo) {
@@ -109,11 +110,17 @@ void MemorySheet::changeFormats(const Range& b, bool rowFormatsToo,
     }
     if (!sparse) fillColumns(row.cells.write(), b.col1, b.col2, row.format);
     auto [from, to] = columnSpan(row.cells.read(), b.col1, b.col2);
-    if (from == to) continue;
-    auto& cells = row.cells.write();
-    for (std::size_t k = from; k < to; ++k) change(cells[k].second.format);
+    if (from < to) {
+      auto& cells = row.cells.write();
+      for (std::size_t k = from; k < to; ++k) change(cells[k].second.format);
+    }
+    // The same test tidyRows() makes, in the same pass over the row.
+    const CellRow& cells = row.cells.read();
+    untidy |= (cells.empty() && !row.format) ||
+              std::any_of(cells.begin(), cells.end(),
+                          [&](const auto& c) { return holdsNothing(c.second, row.format); });
   }
-  tidyRows(b.row1, b.row2);
+  if (untidy) tidyRows(b.row1, b.row2);
 }
 
 void MemorySheet::setHorizontalAlignment(const Range& block, int alignment) {

@@ -21,9 +21,8 @@ std::string cellName(int row, int col) {
 
 }  // namespace
 
-void checkCell(int row, int col) {
-  if (!inside(row, col))
-    throw Failure(FailureKind::HostError, "单元格超出工作表范围：" + cellName(row, col));
+void cellOutsideSheet(int row, int col) {
+  throw Failure(FailureKind::HostError, "单元格超出工作表范围：" + cellName(row, col));
 }
 
 Range checkBlock(const Range& block) {
@@ -35,6 +34,15 @@ Range checkBlock(const Range& block) {
 }
 
 std::pair<std::size_t, std::size_t> columnSpan(const CellRow& cells, int first, int last) {
+  // The cells of a table row stand in every column between its first and its last.
+  if (!cells.empty() && cells.back().first - cells.front().first + 1 == static_cast<int>(cells.size())) {
+    auto position = [&](int col) {
+      return static_cast<std::size_t>(std::clamp(col - cells.front().first, 0,
+                                                 static_cast<int>(cells.size())));
+    };
+    std::size_t begin = position(first);
+    return {begin, std::max(begin, position(last + 1))};
+  }
   auto byColumn = [](const std::pair<int, Cell>& c, int col) { return c.first < col; };
   auto begin = std::lower_bound(cells.begin(), cells.end(), first, byColumn);
   auto end = std::lower_bound(begin, cells.end(), last + 1, byColumn);

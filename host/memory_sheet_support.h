@@ -1,6 +1,7 @@
 // Checks and small block and cell-row helpers shared by the in-memory sheet's operations.
 #pragma once
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -11,8 +12,12 @@ namespace valdrex::host::sheet {
 using CellRow = MemorySheet::CellRow;
 using SharedCells = CopyOnWrite<CellRow>;
 
+[[noreturn]] void cellOutsideSheet(int row, int col);
 // A cell inside the sheet, else Failure(HostError) naming it.
-void checkCell(int row, int col);
+inline void checkCell(int row, int col) {
+  if (row < 1 || row > kMaxRows || col < 1 || col > kMaxColumns) [[unlikely]]
+    cellOutsideSheet(row, col);
+}
 // The block with its corners in order, every corner inside the sheet; else Failure(HostError).
 Range checkBlock(const Range& block);
 
@@ -26,6 +31,12 @@ inline bool intersects(const Range& a, const Range& b) {
   return a.row1 <= b.row2 && b.row1 <= a.row2 && a.col1 <= b.col2 && b.col1 <= a.col2;
 }
 inline bool singleCellBlock(const Range& b) { return b.row1 == b.row2 && b.col1 == b.col2; }
+
+// A cell that only repeats its row's format holds nothing of its own.
+inline bool holdsNothing(const Cell& cell, const std::optional<CellFormat>& rowFormat) {
+  if (!cell.value.isEmpty() || !cell.formula.empty()) return false;
+  return cell.format.empty() || (rowFormat && cell.format == *rowFormat);
+}
 
 // The cells of columns first..last, taken out of the row; a whole row moves without copying.
 SharedCells takeCells(SharedCells& cells, int first, int last);

@@ -113,15 +113,15 @@ class MemorySheet final : public Worksheet {
   void deleteWholeRows(int first, int last);
   void deletePartOfRows(const Range& block);
   void placeClipboard(const Clipboard& clip, int row, int col);
-  // A change applied to the format of every cell of the block, and to the row's own format of
-  // whole rows when asked.
-  void changeFormats(const Range& block, bool rowFormatsToo,
-                     const std::function<void(CellFormat&)>& change);
+  // A change (a callable taking CellFormat&) applied to the format of every cell of the block,
+  // and to the row's own format of whole rows when asked.
+  template <class Change>
+  void changeFormats(const Range& block, bool rowFormatsToo, const Change& change);
 
   MemoryWorkbook& book_;
   std::string name_;
   std::vector<Row> rows_;  // sorted by row number; only rows that hold something
-  mutable std::size_t rowHint_ = 0;  // where rowIndex() last looked
+  mutable std::size_t rowHints_[2] = {0, 0};  // where rowIndex() last found rows
   std::vector<Range> merges_;
   std::map<int, double> columnWidths_;
   bool visible_ = true;
