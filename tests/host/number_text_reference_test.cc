@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "host/failure.h"
 #include "host/number_text.h"
 
 namespace valdrex {
@@ -68,6 +70,36 @@ TEST(NumberTextReference, DoubleAndSingleTextsMatchPrintf) {
     if (!std::isfinite(f)) continue;
     ASSERT_EQ(singleText(f), referenceText(f, 7, 7)) << f;
     ASSERT_EQ(singleToDouble(f), referenceSingleToDouble(f)) << f;
+  }
+}
+
+// Decimal texts of every shape and length, down to the smallest and up to the largest doubles:
+// reading them agrees with strtod, an overflow included.
+TEST(NumberTextReference, ReadingDecimalsMatchesStrtod) {
+  std::mt19937 random(61206);
+  auto digits = [&](int n) {
+    std::string d;
+    for (int i = 0; i < n; ++i) d += static_cast<char>('0' + random() % 10);
+    return d;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    std::string s = std::vector<std::string>{"", "+", "-"}[random() % 3];
+    const int whole = static_cast<int>(random() % 22), fraction = static_cast<int>(random() % 22);
+    s += digits(whole);
+    if (fraction > 0 || whole == 0) s.append(".").append(digits(fraction == 0 ? 1 : fraction));
+    if (random() % 2) {
+      s.append("e").append(std::vector<std::string>{"", "+", "-"}[random() % 3]);
+      s.append(std::to_string(random() % 330));
+    }
+    const double expected = std::strtod(s.c_str(), nullptr);
+    if (!std::isfinite(expected)) {
+      EXPECT_THROW(leadingNumber(s), Failure) << s;
+      continue;
+    }
+    ASSERT_EQ(leadingNumber(s), expected) << s;
+    if (auto typed = typedNumber(s)) {
+      ASSERT_EQ(*typed, expected == 0 ? 0.0 : expected) << s;
+    }
   }
 }
 
