@@ -4,8 +4,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "host/failure.h"
@@ -82,9 +84,37 @@ std::string formatNumber(double x, int digits, int maxExponent) {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+// A decimal of at most 15 digits and no exponent: its digits as a whole number and the power of
+// ten of its decimals are both exact doubles, so their quotient is the correctly rounded value,
+// the same that strtod gives, at a fraction of the cost.
+std::optional<double> shortDecimal(std::string_view t) {
+  std::size_t i = 0;
+  const bool negative = !t.empty() && t[0] == '-';
+  if (!t.empty() && (t[0] == '+' || t[0] == '-')) ++i;
+  std::uint64_t whole = 0;
+  int digits = 0, decimals = 0;
+  bool point = false;
+  for (; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c >= '0' && c <= '9') {
+      if (++digits > 15) return std::nullopt;
+      whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+      decimals += point ? 1 : 0;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0) return std::nullopt;
+  const double v = static_cast<double>(whole) / kPow10[decimals];
+  return negative ? -v : v;
+}
+
 // A plain decimal ([sign] digits [. digits] [e [sign] digits]) as strtod reads it, without
 // strtod's cost for the common case; anything from_chars declines goes to strtod itself.
 double parseDecimal(std::string_view text) {
+  if (auto v = shortDecimal(text)) return *v;
   std::string_view t = text;
   if (!t.empty() && t.front() == '+') t.remove_prefix(1);
   const bool signTwice = t.size() < text.size() && !t.empty() && t.front() == '-';

@@ -1,5 +1,6 @@
 #include "host/text.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace valdrex {
@@ -54,7 +55,14 @@ int compareAsUtf16(char32_t a, char32_t b) {
 
 template <class Fold>
 int compareBy(std::string_view a, std::string_view b, Fold fold) {
-  std::size_t i = 0, j = 0;
+  // Characters of the same bytes are the same character: the common start is skipped, whole
+  // characters only, before comparing character by character.
+  const std::size_t shorter = std::min(a.size(), b.size());
+  const std::size_t common = static_cast<std::size_t>(
+      std::mismatch(a.begin(), a.begin() + shorter, b.begin()).first - a.begin());
+  std::size_t i = 0;
+  for (std::size_t next = 0; i < common && (next = nextChar(a, i)) <= common;) i = next;
+  std::size_t j = i;
   while (i < a.size() && j < b.size()) {
     char32_t ca = fold(decode(a, i)), cb = fold(decode(b, j));
     if (ca != cb) return compareAsUtf16(ca, cb);
