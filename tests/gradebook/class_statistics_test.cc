@@ -4,21 +4,34 @@
 
 #include <memory>
 
+#include "gradebook/loading.h"
 #include "host/memory_workbook.h"
 
 namespace valdrex {
 namespace {
 
-TEST(ClassStatistics, CountsAtTheMarksAndLeavesAbsentScoresOut) {
+// Absent scores take no part in totals, counts or sums.
+TEST(ClassStatistics, TotalsAndCountsAtTheMarksLeaveAbsentScoresOut) {
   auto g = std::make_unique<GradeBook>();
-  g->km = 1;
-  g->班级数 = 1;
+  g->km = 2;
+  g->班级数 = 2;
   g->classSizes(1) = 6;
-  const float scores[] = {90, 85, 60, 59.9f, 39.5f, kAbsent};
-  for (int s = 1; s <= 6; ++s) g->scores(1, s, 1) = g->scores(1, s, 2) = scores[s - 1];
+  g->classSizes(2) = 150;  // students beyond the tables are skipped
+  const float first[] = {90, 85, 60, 59.9f, 39.5f, kAbsent};
+  for (int s = 1; s <= 6; ++s) g->scores(1, s, 1) = first[s - 1], g->scores(1, s, 2) = kAbsent;
+  g->scores(1, 1, 2) = 80.5f;
+  g->scores(2, 100, 2) = 7;
+  求和(*g);
+  EXPECT_EQ(g->scores(1, 1, 3), 170.5f);
+  EXPECT_EQ(g->scores(1, 6, 3), 0.0f);
+  EXPECT_EQ(g->scores(2, 100, 3), 7.0f);
+
+  g->km = 1;
+  for (int s = 1; s <= 6; ++s) g->scores(1, s, 2) = first[s - 1];
   g->markLines(2, 1) = 85, g->markLines(3, 1) = 60, g->markLines(4, 1) = 40;
-  g->markLines(2, 2) = 0;   // the total column: every present score is excellent
-  g->passCounts(2, 1) = 4;  // a class beyond the count keeps its figures
+  g->markLines(2, 2) = 0;  // the total column: every present score is excellent
+  g->classSizes(2) = 0;
+  g->passCounts(3, 1) = 4;  // a class beyond the count keeps its figures
   host::MemoryWorkbook book;
   for (int call = 1; call <= 2; ++call) {  // counted afresh by every call
     统计(*g, book.addSheet("表" + std::to_string(call)));
@@ -29,7 +42,7 @@ TEST(ClassStatistics, CountsAtTheMarksAndLeavesAbsentScoresOut) {
     EXPECT_EQ(g->excellentCounts(1, 2), 5);
     EXPECT_EQ(g->lowCounts(1, 2), 0);
   }
-  EXPECT_EQ(g->passCounts(2, 1), 4);
+  EXPECT_EQ(g->passCounts(3, 1), 4);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // load.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,16 +18,12 @@ namespace valdrex {
 
 // Large (the grade book's tables): create it with make_unique.
 struct GradeSheet {
-  // Writes rows from row `first`; cells are separated by '|', an empty cell is left empty, and
-  // a cell is stored as typed input (numbers become numbers).
+  // Rows from row `first`, cells separated by '|' and stored as typed input; "" stays empty.
   static void write(host::Worksheet& ws, int first, const std::vector<std::string>& rows) {
     for (const std::string& line : rows) {
-      int col = 1;
-      for (std::size_t from = 0;; ++col) {
-        std::size_t bar = line.find('|', from);
-        std::string text = line.substr(from, bar - from);
-        if (!text.empty()) ws.setCell(first, col, Variant::text(text));
-        if (bar == std::string::npos) break;
+      for (std::size_t from = 0, col = 1; from <= line.size(); ++col) {
+        std::size_t bar = std::min(line.find('|', from), line.size());
+        if (bar > from) ws.setCell(first, int(col), Variant::text(line.substr(from, bar - from)));
         from = bar + 1;
       }
       ++first;
@@ -41,7 +38,7 @@ struct GradeSheet {
     }
   }
 
-  // Header row 3 with raw full marks of 100 above three subjects, then the student rows.
+  // Raw full marks of 100 above a header row 3 of three subjects, then the students.
   void sheet(const std::vector<std::string>& students) {
     write(sh, 2, {"|||100|100|100", "班级|座号|姓名|语文|数学|英语"});
     write(sh, 4, students);

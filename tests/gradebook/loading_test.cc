@@ -47,7 +47,6 @@ TEST_F(Loading, ClassRowsNeedNotStandTogetherAndBlankClassesAreLeftOut) {
   } seats[] = {{1, 1, 10}, {1, 2, 20}, {1, 3, 50}, {2, 1, 30}, {2, 2, 40}};
   for (const auto& e : seats) EXPECT_EQ(g.scores(e.c, e.s, 1), e.score) << e.c << ' ' << e.s;
   EXPECT_EQ(g.studentInfo(1, 3, 3), "戊");
-  EXPECT_EQ(g.examineeCounts(0, 1), 0);
 }
 
 // Each load meets a bound: the limits message once, and what came before the bound is kept.
@@ -110,39 +109,19 @@ TEST(LoadingLimits, StopAtTheFirstFailureWithTheLimitsMessage) {
   EXPECT_EQ(w->ui.messages(), std::vector{kLimitsMessage});
 }
 
-TEST_F(Loading, TwelveSubjectsFitTheTables) {
+TEST_F(Loading, TwelveSubjectsFitTheTablesAndTheClassCountClearsLeftoverNames) {
   write(sh, 2,
         {"|||50|50|50|50|50|50|50|50|50|50|50|50", "班级|座号|姓名|1|2|3|4|5|6|7|8|9|10|11|12",
-         "1|1|甲" + std::string(12, '|') + "45"});
+         "1|1|甲" + std::string(12, '|') + "45", "2|1|乙"});
+  write(sx, 18, {"旧1", "旧2", "旧3", "旧4", "", "远"});
   properties(12);
   load();
   EXPECT_TRUE(ui.messages().empty());
   EXPECT_EQ(g.scores(1, 1, 12), 90.0f);
   EXPECT_EQ(g.scores(1, 1, 11), kAbsent);
-}
-
-TEST_F(Loading, ClassCountWritesTheNamesAndClearsTheLeftoversBelow) {
-  sheet({"1|1|甲", "2|1|乙"});
-  write(sx, 18, {"旧1", "旧2", "旧3", "旧4", "", "远"});
-  初始化(g, sh, ui);
   EXPECT_EQ(F班级数(g, sh, sx, ui), 2);
-  const char* column[] = {"1", "2", "", "", "", "远"};
+  const char* column[] = {"1", "2", "", "", "", "远"};  // cleared down to the first blank
   for (int i = 0; i < 6; ++i) EXPECT_EQ(textOf(sx.cell(18 + i, 1)), column[i]) << 18 + i;
-}
-
-TEST_F(Loading, TotalsLeaveAbsentScoresOutAndSkipStudentsBeyondTheTables) {
-  g.km = 3;
-  g.班级数 = 2;
-  g.classSizes(1) = 2;
-  g.classSizes(2) = 150;
-  const float first[] = {80.5f, kAbsent, 90}, second[] = {kAbsent, kAbsent, kAbsent, 5};
-  for (int j = 1; j <= 3; ++j) g.scores(1, 1, j) = first[j - 1];
-  for (int j = 1; j <= 4; ++j) g.scores(1, 2, j) = second[j - 1];
-  g.scores(2, 100, 2) = 7;
-  求和(g);
-  EXPECT_EQ(g.scores(1, 1, 4), 170.5f);
-  EXPECT_EQ(g.scores(1, 2, 4), 0.0f);
-  EXPECT_EQ(g.scores(2, 100, 4), 7.0f);
 }
 
 }  // namespace
