@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gradebook/grade_book.h"
+#include "gradebook/subject_ranking.h"
 #include "host/memory_workbook.h"
 #include "host/variant.h"
 
@@ -14,7 +15,7 @@ namespace valdrex::testing {
 using ClassScores = std::vector<std::vector<float>>;
 
 // Subjects named 语文, 数学, ... with the given full marks (the total's full mark is their sum);
-// classes "1班", "2班", ... Totals, exam takers and grade-wide competition ranks are filled in.
+// classes "1班", "2班", ... Totals, exam takers and ranks are filled in.
 inline GradeBook bookOf(const std::vector<int16_t>& fullMarks,
                         const std::vector<ClassScores>& classes) {
   static const char* const kNames[] = {"语文", "数学", "英语", "物理", "化学", "生物"};
@@ -51,29 +52,12 @@ inline GradeBook bookOf(const std::vector<int16_t>& fullMarks,
       g.scoreSums(b, total) += sum;
     }
   }
-  for (int j = 1; j <= total; ++j)
-    for (int b = 1; b <= g.班级数; ++b)
-      for (int s = 1; s <= g.classSizes(b); ++s) {
-        const float v = g.scores(b, s, j);
-        if (v < 0) continue;
-        int16_t better = 0;
-        for (int b2 = 1; b2 <= g.班级数; ++b2)
-          for (int s2 = 1; s2 <= g.classSizes(b2); ++s2)
-            if (g.scores(b2, s2, j) > v) ++better;
-        g.schoolRanks(b, s, j) = static_cast<int16_t>(better + 1);
-      }
+  各科排名(g);
   return g;
 }
 
 inline std::string text(const host::Worksheet& sh, int row, int col) {
   return textOf(sh.cell(row, col));
-}
-
-// The texts of row `row` from column `from` up to the first empty cell.
-inline std::vector<std::string> rowTexts(const host::Worksheet& sh, int row, int from) {
-  std::vector<std::string> out;
-  for (int col = from; !text(sh, row, col).empty(); ++col) out.push_back(text(sh, row, col));
-  return out;
 }
 
 // The texts of columns from..to of row `row`, empty cells included.
@@ -85,8 +69,7 @@ inline std::vector<std::string> cellTexts(const host::Worksheet& sh, int row, in
 
 inline bool framed(const host::MemorySheet& sh, int row, int col) {
   const host::Cell* cell = sh.find(row, col);
-  return cell && cell->format.borders ==
-                     (host::kEdgeLeft | host::kEdgeRight | host::kEdgeTop | host::kEdgeBottom);
+  return cell && cell->format.borders == 0xF;
 }
 
 // Every cell of the block has all four borders, and the cells just outside its corners none.

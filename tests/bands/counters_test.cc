@@ -9,62 +9,64 @@ namespace valdrex {
 namespace {
 
 using testing::bookOf;
+using Counter = Variant (*)(const GradeBook&, int16_t&, int16_t&, std::string&);
 
-struct LabelCase {
-  std::string label;
-  double expected;
-};
-
-Variant count(Variant (*counter)(const GradeBook&, int16_t&, int16_t&, std::string&),
-              const GradeBook& g, int16_t subject, int16_t cls, std::string label) {
+Variant count(Counter counter, const GradeBook& g, int16_t subject, int16_t cls,
+              std::string label) {
   return counter(g, subject, cls, label);
+}
+
+// -1: a label that is no band.
+void expectCounts(Counter counter, const GradeBook& g,
+                  std::initializer_list<std::pair<const char*, int>> cases) {
+  for (const auto& [label, expected] : cases)
+    EXPECT_EQ(count(counter, g, 1, 1, label), Variant::integer(int16_t(expected))) << label;
 }
 
 TEST(ScoreCounter, CountsEveryLabelForm) {
   // Class 1: 100, 95, 90, 89.5, 59, 30 and one absent student.
   const GradeBook g = bookOf({100}, {{{100}, {95}, {90}, {89.5f}, {59}, {30}, {kAbsent}}});
-  // clang-format off
-  const LabelCase cases[] = {
-      {"100-90", 2},  // the full mark is left to the bare label
-      {"90-100", 2},  {"100—90", 2}, {"100", 1},   {"89.5", 1},
-      {"90以下", 3},  {"90以上", 3}, {"20以下", 0},
-      {"60-", 2},     {"90-", 3},    {"-60", 4},   {"-90", 3},  {"60-30", 2},
-      {"1e2", 1},
-      {"1 00", 1},    // blanks inside a number are skipped
-      {"0.5-0", 0},   // a band from 0 never holds the absent student
-  };
-  // clang-format on
-  for (const auto& c : cases) {
-    const Variant v = count(计数器, g, 1, 1, c.label);
-    EXPECT_EQ(v.kind(), VarKind::Integer) << c.label;
-    EXPECT_EQ(v.number(), c.expected) << c.label;
-  }
+  expectCounts(计数器, g,
+               {
+                   {"100-90", 2},  // the full mark is left to the bare label
+                   {"90-100", 2}, {"100—90", 2}, {"100", 1},  {"89.5", 1},  {"90以下", 3},
+                   {"90以上", 3}, {"20以下", 0}, {"60-", 2},  {"90-", 3},   {"-60", 4},
+                   {"-90", 3},    {"60-30", 2},  {"1e2", 1},  {"1 00", 1},  // blanks skipped
+                   {"0.5-0", 0},  // a band from 0 never holds the absent student
+                   {"abc", -1},   {"", -1},      {"   ", -1}, {"0-59", -1}, {"—60", -1},
+                   {"前10", -1},  {"0", -1},
+               });
 }
 
-TEST(ScoreCounter, RejectsLabelsWithoutALeadingNumber) {
-  const GradeBook g = bookOf({100}, {{{100}, {0}}});
-  for (const char* label : {"abc", "", "   ", "0-59", "—60", "前10", "0"})
-    EXPECT_EQ(count(计数器, g, 1, 1, label), Variant::integer(-1)) << label;
+TEST(RankCounter, CountsEveryLabelForm) {
+  GradeBook g = bookOf({100}, {{{0}, {0}, {0}, {0}, {0}, {0}}});
+  const int16_t ranks[] = {1, 5, 10, 11, 30, 0};  // the last one sat no paper
+  for (int s = 1; s <= 6; ++s) g.schoolRanks(1, s, 1) = ranks[s - 1];
+  // clang-format off
+  expectCounts(计数器2, g, {
+      {"前10", 3}, {"前10名", 3}, {"-10", 3}, {"1-10", 3}, {"11-", 2}, {"11-30", 2}, {"5—10", 2},
+      {"10", 1}, {"10名", 1}, {"前", 0}, {"前0名", 0}, {"31-", 0},
+      {"abc", -1}, {"", -1}, {"最高分", -1}, {"0-10", -1},
+      {"—10", -1},  // the wide dash is no minus sign
+  });
+  // clang-format on
 }
 
 TEST(ScoreCounter, HighestAndLowestLeaveAbsentScoresOut) {
-  const GradeBook g =
-      bookOf({100, 100}, {{{98.5f, kAbsent}, {kAbsent, kAbsent}, {61, kAbsent}}, {}});
+  const GradeBook g = bookOf({100, 100}, {{{98.5f, kAbsent}, {kAbsent, kAbsent}, {61, kAbsent}},
+                                          {},
+                                          {{612.5f, 0}, {433, 0}, {kAbsent, 0}}});
   EXPECT_EQ(count(计数器, g, 1, 1, "最高分"), Variant::single(98.5f));
   EXPECT_EQ(count(计数器, g, 1, 1, "最低分"), Variant::single(61));
-  // Nobody sat subject 2; class 2 has no students at all.
+  EXPECT_EQ(count(计数器, g, 1, 3, "最低分"), Variant::single(433));  // not capped at 200
+  EXPECT_EQ(count(计数器, g, 1, 3, "最高分"), Variant::single(612.5f));
+  // Nobody sat subject 2 in class 1; class 2 has no students at all.
   EXPECT_EQ(count(计数器, g, 2, 1, "最低分"), Variant::single(200));
   EXPECT_EQ(count(计数器, g, 2, 1, "最高分"), Variant::single(0));
   EXPECT_EQ(count(计数器, g, 1, 2, "最高分"), Variant::single(0));
 }
 
-TEST(ScoreCounter, LowestOfScoresAboveTwoHundred) {
-  const GradeBook g = bookOf({750}, {{{612.5f}, {433}, {kAbsent}}});
-  EXPECT_EQ(count(计数器, g, 1, 1, "最低分"), Variant::single(433));
-  EXPECT_EQ(count(计数器, g, 1, 1, "最高分"), Variant::single(612.5f));
-}
-
-TEST(ScoreCounter, TrimsTheCallersLabel) {
+TEST(Counters, TrimTheCallersLabelAndFailOutsideTheTables) {
   const GradeBook g = bookOf({100}, {{{85}, {90}}});
   int16_t k = 1, b = 1;
   std::string label = "  90-80 ";
@@ -73,28 +75,7 @@ TEST(ScoreCounter, TrimsTheCallersLabel) {
   label = "  abc  ";
   EXPECT_EQ(计数器2(g, k, b, label), Variant::integer(-1));
   EXPECT_EQ(label, "abc");
-}
 
-TEST(RankCounter, CountsEveryLabelForm) {
-  GradeBook g = bookOf({100}, {{{0}, {0}, {0}, {0}, {0}, {0}}});
-  const int16_t ranks[] = {1, 5, 10, 11, 30, 0};  // the last one sat no paper
-  for (int s = 1; s <= 6; ++s) g.schoolRanks(1, s, 1) = ranks[s - 1];
-  const LabelCase cases[] = {
-      {"前10", 3}, {"前10名", 3}, {"-10", 3},  {"1-10", 3}, {"11-", 2},   {"11-30", 2},
-      {"5—10", 2}, {"10", 1},     {"10名", 1}, {"前", 0},   {"前0名", 0}, {"31-", 0},
-  };
-  for (const auto& c : cases) {
-    const Variant v = count(计数器2, g, 1, 1, c.label);
-    EXPECT_EQ(v.kind(), VarKind::Integer) << c.label;
-    EXPECT_EQ(v.number(), c.expected) << c.label;
-  }
-  // The wide dash is no minus sign, so «—10» has no leading number.
-  for (const char* label : {"abc", "", "最高分", "0-10", "—10"})
-    EXPECT_EQ(count(计数器2, g, 1, 1, label), Variant::integer(-1)) << label;
-}
-
-TEST(Counters, ClassOrSubjectOutsideTheTablesFails) {
-  const GradeBook g = bookOf({100}, {{{90}}});
   EXPECT_THROW(count(计数器, g, 1, 21, "100"), Failure);
   EXPECT_THROW(count(计数器, g, 17, 1, "100"), Failure);
   EXPECT_THROW(count(计数器2, g, 1, -1, "1-10"), Failure);
