@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include "host/memory_workbook.h"
+
 namespace valdrex::io::testing {
 
 namespace fs = std::filesystem;
@@ -49,10 +51,9 @@ inline std::string zipOf(const Parts& parts) {
   zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
   zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
   zip_source_keep(buffer);
-  for (const auto& [name, data] : parts) {
-    zip_source_t* s = zip_source_buffer(archive, data.data(), data.size(), 0);
-    zip_file_add(archive, name.c_str(), s, ZIP_FL_ENC_UTF_8);
-  }
+  for (const auto& [name, data] : parts)
+    zip_file_add(archive, name.c_str(), zip_source_buffer(archive, data.data(), data.size(), 0),
+                 ZIP_FL_ENC_UTF_8);
   zip_close(archive);
   zip_source_open(buffer);
   zip_source_seek(buffer, 0, SEEK_END);
@@ -66,9 +67,6 @@ inline std::string zipOf(const Parts& parts) {
   return bytes;
 }
 
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 inline std::string readBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;
@@ -154,6 +152,53 @@ inline std::string runHelper(const std::string& script, const std::string& args)
   int status = ::pclose(pipe);
   EXPECT_EQ(status, 0) << command << "\n" << out;
   return out;
+}
+
+inline constexpr uint8_t kBox = host::kEdgeLeft | host::kEdgeRight | host::kEdgeTop | host::kEdgeBottom;
+
+inline void put(host::MemorySheet& s, int row, int col, Variant v, host::CellFormat f = {},
+         std::string formula = "") {
+  host::Cell& c = s.at(row, col);
+  c.value = std::move(v);
+  c.format = std::move(f);
+  c.formula = std::move(formula);
+}
+
+// A workbook with a bit of everything a run writes, for the writer and for the other reader.
+inline std::unique_ptr<host::MemoryWorkbook> sampleBook() {
+  auto book = std::make_unique<host::MemoryWorkbook>();
+  auto& scores = book->addSheet("成绩表");
+  put(scores, 1, 1, Variant("两率一分"), {kBox, host::HAlign::Center, ""});
+  put(scores, 1, 2, Variant(), {kBox, host::HAlign::General, ""});
+  put(scores, 1, 3, Variant(), {kBox, host::HAlign::General, ""});
+  scores.addMerge({1, 1, 1, 3});
+  put(scores, 1, 5, Variant::date(45352));
+  put(scores, 1, 6, Variant::date(45352.25), {0, host::HAlign::Right, "yyyy-mm-dd hh:mm"});
+  put(scores, 2, 1, Variant::number(87.5), {host::kEdgeBottom, host::HAlign::Left, "0.00"});
+  put(scores, 2, 2, Variant(" 20以下"));
+  put(scores, 2, 3, Variant::boolean(true));
+  put(scores, 2, 4, Variant::boolean(false));
+  put(scores, 2, 5, Variant::error("#N/A"));
+  put(scores, 2, 6, Variant::number(123456789012345.0));
+  put(scores, 2, 7, Variant::number(1e-7));
+  put(scores, 3, 1, Variant::number(175), {}, "A2*2");
+  put(scores, 3, 2, Variant("优秀"), {}, "IF(A2>80,\"优秀\",\"\")");
+  put(scores, 3, 3, Variant(), {}, "SUM(A2:A3)");
+  put(scores, 3, 4, Variant::error("#DIV/0!"), {}, "1/0");
+  put(scores, 3, 5, Variant::date(45000), {}, "TODAY()");
+  scores.setRowFormat(2, host::CellFormat{host::kEdgeTop, host::HAlign::General, ""});
+  scores.setRowFormat(5, host::CellFormat{0, host::HAlign::Center, ""});
+  scores.setColumnWidth(1, 12.5);
+  scores.setColumnWidth(2, 12.5);
+  scores.setColumnWidth(4, 4.43);
+  scores.setColumnWidth(7, 0.5);
+
+  auto& hidden = book->addSheet("属性表");
+  put(hidden, 3, 4, Variant::number(150));
+  hidden.setVisible(0);
+  book->addSheet("Sheet3");
+  book->activeSheet = 2;
+  return book;
 }
 
 }  // namespace valdrex::io::testing

@@ -18,53 +18,6 @@ using host::CellFormat;
 using host::HAlign;
 using host::MemoryWorkbook;
 
-constexpr uint8_t kBox = host::kEdgeLeft | host::kEdgeRight | host::kEdgeTop | host::kEdgeBottom;
-
-void put(host::MemorySheet& s, int row, int col, Variant v, CellFormat f = {},
-         std::string formula = "") {
-  Cell& c = s.at(row, col);
-  c.value = std::move(v);
-  c.format = std::move(f);
-  c.formula = std::move(formula);
-}
-
-// A workbook with a bit of everything a run writes.
-std::unique_ptr<MemoryWorkbook> sampleBook() {
-  auto book = std::make_unique<MemoryWorkbook>();
-  auto& scores = book->addSheet("成绩表");
-  put(scores, 1, 1, Variant("两率一分"), {kBox, HAlign::Center, ""});
-  put(scores, 1, 2, Variant(), {kBox, HAlign::General, ""});
-  put(scores, 1, 3, Variant(), {kBox, HAlign::General, ""});
-  scores.addMerge({1, 1, 1, 3});
-  put(scores, 1, 5, Variant::date(45352));
-  put(scores, 1, 6, Variant::date(45352.25), {0, HAlign::Right, "yyyy-mm-dd hh:mm"});
-  put(scores, 2, 1, Variant::number(87.5), {host::kEdgeBottom, HAlign::Left, "0.00"});
-  put(scores, 2, 2, Variant(" 20以下"));
-  put(scores, 2, 3, Variant::boolean(true));
-  put(scores, 2, 4, Variant::boolean(false));
-  put(scores, 2, 5, Variant::error("#N/A"));
-  put(scores, 2, 6, Variant::number(123456789012345.0));
-  put(scores, 2, 7, Variant::number(1e-7));
-  put(scores, 3, 1, Variant::number(175), {}, "A2*2");
-  put(scores, 3, 2, Variant("优秀"), {}, "IF(A2>80,\"优秀\",\"\")");
-  put(scores, 3, 3, Variant(), {}, "SUM(A2:A3)");
-  put(scores, 3, 4, Variant::error("#DIV/0!"), {}, "1/0");
-  put(scores, 3, 5, Variant::date(45000), {}, "TODAY()");
-  scores.setRowFormat(2, CellFormat{host::kEdgeTop, HAlign::General, ""});
-  scores.setRowFormat(5, CellFormat{0, HAlign::Center, ""});
-  scores.setColumnWidth(1, 12.5);
-  scores.setColumnWidth(2, 12.5);
-  scores.setColumnWidth(4, 4.43);
-  scores.setColumnWidth(7, 0.5);
-
-  auto& hidden = book->addSheet("属性表");
-  put(hidden, 3, 4, Variant::number(150));
-  hidden.setVisible(0);
-  book->addSheet("Sheet3");
-  book->activeSheet = 2;
-  return book;
-}
-
 void expectSameSheet(const host::MemorySheet& a, const host::MemorySheet& b) {
   EXPECT_EQ(a.name(), b.name());
   std::vector<std::tuple<int, int, Cell>> left, right;
@@ -147,11 +100,10 @@ TEST(XlsxWriterTest, MacroProjectIsCarriedOverIntoAnXlsmOnly) {
   EXPECT_EQ(readWorkbook(dir.file("out.xlsm"))->vbaProject, book.vbaProject);
 }
 
-TEST(XlsxWriterTest, FailedWritesLeaveTheOldFileAndNoTemporaryFile) {
+TEST(XlsxWriterTest, RefusedWritesLeaveTheOldFileAndNoTemporaryFile) {
   TempDir dir;
   const std::string target = dir.file("成绩.xlsx");
   writeWorkbook(*sampleBook(), target);
-  ::chmod(target.c_str(), 0640);
   const std::string before = readBytes(target);
 
   // A text longer than a cell may hold is found in the middle of the write.
@@ -179,9 +131,21 @@ TEST(XlsxWriterTest, FailedWritesLeaveTheOldFileAndNoTemporaryFile) {
   EXPECT_EQ(readBytes(target), before);
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"成绩.xlsx"});
 
-  // A successful rewrite replaces the content and keeps the file's permissions.
+  // A read-only file is never replaced, although renaming over it would succeed.
   MemoryWorkbook other;
   other.addSheet("新表");
+  ::chmod(target.c_str(), 0444);
+  try {
+    writeWorkbook(other, target);
+    ADD_FAILURE() << "a read-only file was replaced";
+  } catch (const FileError& e) {
+    EXPECT_NE(std::string(e.what()).find("文件是只读的"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(readBytes(target), before);
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"成绩.xlsx"});
+
+  // Writable again: a rewrite replaces the content and keeps the file's permissions.
+  ::chmod(target.c_str(), 0640);
   writeWorkbook(other, target);
   EXPECT_EQ(readWorkbook(target)->sheetAt(0).name(), "新表");
   struct stat st {};
