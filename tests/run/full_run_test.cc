@@ -2,7 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
+#include <sstream>
 #include <vector>
 
 #include "host/date.h"
@@ -23,6 +25,18 @@ const char* const kReportSheets[] = {"输出表",     "各班详细排名", "各
 class FullRun : public ::testing::Test {
  protected:
   FullRun() {
+    fill(wb);
+    输出(g, wb, wb.sheet("成绩表"), ui, clock);
+  }
+
+  GradeBook g;
+  host::MemoryWorkbook wb;
+  host::ScriptedUi ui;
+  host::FixedClock clock{{2026, 12, 6}};
+
+ public:
+  // Every report sheet present except `missing`, each with a cell left by an earlier run.
+  static void fill(host::MemoryWorkbook& wb, const std::string& missing = "") {
     host::MemorySheet& sh = wb.addSheet("成绩表");
     sh.setCell(2, 4, Variant::number(100));
     sh.setCell(2, 5, Variant::number(50));  // 数学 is marked out of 50 and scaled to 100
@@ -54,10 +68,11 @@ class FullRun : public ::testing::Test {
     row(sx, 19, {"2班", "周老师", "吴老师", "郑老师"});
     row(sx, 20, {"3班", "冯老师", "陈老师", "褚老师"});
 
-    for (const char* name : kReportSheets) wb.addSheet(name).setCell(60, 30, "上次留下的");
-    输出(g, wb, wb.sheet("成绩表"), ui, clock);
+    for (const char* name : kReportSheets)
+      if (name != missing) wb.addSheet(name).setCell(60, 30, "上次留下的");
   }
 
+ protected:
   static void row(host::Worksheet& sh, int r, const Strings& texts) {
     for (std::size_t c = 0; c < texts.size(); ++c) sh.setCell(r, int(c) + 1, texts[c]);
   }
@@ -74,11 +89,6 @@ class FullRun : public ::testing::Test {
   }
   const std::vector<host::Range>& merges(const char* sheet) { return wb.find(sheet)->merges(); }
   Variant today() const { return Variant::date(dateSerial({2026, 12, 6})); }
-
-  GradeBook g;
-  host::MemoryWorkbook wb;
-  host::ScriptedUi ui;
-  host::FixedClock clock{{2026, 12, 6}};
 };
 
 TEST_F(FullRun, AsksForTheTargetsAndClosesWithItsMessage) {
@@ -86,8 +96,50 @@ TEST_F(FullRun, AsksForTheTargetsAndClosesWithItsMessage) {
   ASSERT_EQ(d.size(), 3u);
   EXPECT_EQ(d[0].kind, host::ScriptedUi::Dialog::Input);
   EXPECT_EQ(d[1].kind, host::ScriptedUi::Dialog::Input);
-  EXPECT_EQ(d[2].prompt, "成绩统计操作完成!");
+  EXPECT_EQ(d[2].prompt + "|" + d[2].title, "成绩统计操作完成!|Quillan提示");
+  EXPECT_EQ(d[2].style, host::kInformation);
   for (const char* name : kReportSheets) EXPECT_EQ(cell(name, 60, 30), "") << name;
+}
+
+// Every sheet's cells, borders and merges.
+std::string dump(const host::MemoryWorkbook& wb) {
+  std::ostringstream out;
+  for (std::size_t i = 0; i < wb.sheetCount(); ++i) {
+    out << "[" << wb.sheetAt(i).name() << "]\n";
+    wb.sheetAt(i).forEachCell([&](int r, int c, const host::Cell& cell) {
+      out << r << "," << c << "=" << textOf(cell.value) << " b" << int(cell.format.borders) << "\n";
+    });
+    for (const host::Range& m : wb.sheetAt(i).merges())
+      out << m.row1 << "," << m.col1 << ":" << m.row2 << "," << m.col2 << "\n";
+  }
+  return out.str();
+}
+
+TEST_F(FullRun, ARunTwiceGivesIdenticalSheets) {
+  const std::string first = dump(wb);
+  host::ScriptedUi again;
+  输出(g, wb, wb.sheet("成绩表"), again, clock);
+  EXPECT_EQ(dump(wb), first);
+}
+
+TEST(FullRunWithoutASheet, SkipsOnlyTheStepsThatNeedIt) {
+  // Sheets that nothing else is built from.
+  const char* independent[] = {"各班详细排名", "两率一分", "完成率表", "分数段统计", "名次段统计"};
+  for (const char* missing : kReportSheets) {
+    host::MemoryWorkbook wb;
+    FullRun::fill(wb, missing);
+    auto g = std::make_unique<GradeBook>();
+    host::ScriptedUi ui;
+    host::FixedClock clock;
+    输出(*g, wb, wb.sheet("成绩表"), ui, clock);
+    EXPECT_EQ(ui.messages().back(), "成绩统计操作完成!") << missing;
+    for (const char* name : independent) {
+      if (host::MemorySheet* sh = wb.find(name)) {
+        EXPECT_EQ(textOf(sh->cell(4, 1)) + textOf(sh->cell(60, 30)), "1班")
+            << name << " without " << missing;
+      }
+    }
+  }
 }
 
 TEST_F(FullRun, BaseAndRankingSheets) {
