@@ -1,9 +1,7 @@
 // Running the built valdrex program in a scratch folder, and reading its results independently.
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,8 +14,6 @@
 
 #include "cli/sample_workbook.h"
 #include "io/xlsx_writer.h"
-
-extern char** environ;
 
 namespace valdrex::cli::testing {
 
@@ -54,34 +50,34 @@ struct Outcome {
   std::string out, err;
 };
 
+inline std::string quoted(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// Both streams of a shell command, together.
+inline std::string outputOf(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+    pclose(pipe);
+  }
+  return output;
+}
+
 // Runs valdrex with `args` in `folder`; standard input is a file holding `input` (never a
 // terminal).
-inline Outcome valdrex(const ScratchFolder& folder, std::vector<std::string> args,
+inline Outcome valdrex(const ScratchFolder& folder, const std::vector<std::string>& args,
                        const std::string& input = "") {
   spit(folder / ".stdin", input);
-  args.insert(args.begin(), VALDREX_BIN);
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  const std::string in = (folder / ".stdin").string(), out = (folder / ".stdout").string(),
-                    err = (folder / ".stderr").string();
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addchdir_np(&actions, folder.path().c_str());
-  pid_t pid = 0;
-  Outcome o;
-  if (posix_spawn(&pid, VALDREX_BIN, &actions, nullptr, argv.data(), environ) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    o.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  o.out = slurp(out);
-  o.err = slurp(err);
-  return o;
+  std::string command = "cd " + quoted(folder.path().string()) + " && " + quoted(VALDREX_BIN);
+  for (const std::string& a : args) command += " " + quoted(a);
+  const int status = std::system((command + " <.stdin >.stdout 2>.stderr").c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+          slurp(folder / ".stdout"), slurp(folder / ".stderr")};
 }
 
 // A small sample workbook written to `path`.
@@ -97,16 +93,7 @@ inline bool havePython() {
 inline std::string python(const fs::path& path, const std::string& code) {
   const fs::path script = path.parent_path() / ".check.py";
   spit(script, "import openpyxl, sys\nwb = openpyxl.load_workbook(sys.argv[1])\n" + code + "\n");
-  const std::string command =
-      "/usr/bin/python3 '" + script.string() + "' '" + path.string() + "' 2>&1";
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    pclose(pipe);
-  }
-  return output;
+  return outputOf("/usr/bin/python3 " + quoted(script.string()) + " " + quoted(path.string()));
 }
 
 #define REQUIRE_PYTHON() \

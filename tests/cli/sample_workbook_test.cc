@@ -59,13 +59,11 @@ TEST(SampleWorkbook, ScoresAreRealisticAndSomeStudentsAreAbsent) {
   EXPECT_GT(absent, 0);
   EXPECT_LT(absent, scores / 20);
   EXPECT_NEAR(shareSum / scores, 0.7, 0.05);
-  EXPECT_EQ(textOf(sh.cell(2003, 1)), "20班");
   EXPECT_TRUE(sh.cell(2004, 2).isEmpty());
 }
 
 TEST(SampleWorkbook, RunsWithoutAnyProblemMessage) {
-  for (SampleOptions options :
-       {SampleOptions{1, 1, 1, 1}, SampleOptions{4, 40, 6, 1}, SampleOptions{20, 100, 12, 5}}) {
+  for (SampleOptions options : {SampleOptions{1, 1, 1, 1}, SampleOptions{20, 100, 12, 5}}) {
     auto wb = sampleWorkbook(options);
     RunCounts counts;
     EXPECT_THAT(runIn(*wb, &counts),

@@ -1,8 +1,10 @@
-// What check finds in a workbook held in memory: one defect at a time on a clean sample.
+// What check finds in a workbook held in memory: one defect at a time on a clean sample, and
+// lists far longer than a class.
 #include "cli/workbook_check.h"
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "cli/sample_workbook.h"
@@ -108,6 +110,28 @@ TEST(WorkbookCheck, WithoutAScoreOrPropertySheetTheRunCouldNotLoad) {
   auto wb = sampleWorkbook({2, 4, 3, 5});
   props(*wb).rename("设置");
   EXPECT_THAT(findings(*wb), ::testing::Contains(::testing::StartsWith("属性表：缺少“属性表”")));
+}
+
+TEST(WorkbookCheck, BlankClassCellsBeyondTheFirstTenAreSummedUp) {
+  auto wb = sampleWorkbook({2, 10, 2, 1});  // students in rows 4-23
+  for (int row = 6; row <= 20; ++row) scores(*wb).setCell(row, 1, "");
+  auto found = findings(*wb);
+  EXPECT_EQ(std::count_if(found.begin(), found.end(),
+                          [](const std::string& f) { return f.find("班级为空") != f.npos; }),
+            11);
+  EXPECT_THAT(found, ::testing::Contains(
+                         "成绩表!A16：另有 5 行班级为空（从这一格起），这些学生都不会被统计"));
+}
+
+TEST(WorkbookCheck, AListBeyondTheCountableRowsIsWhyNothingLoads) {
+  auto wb = sampleWorkbook({1, 3, 2, 1});
+  for (int row = 7; row <= 32800; ++row) scores(*wb).setCell(row, 2, Variant::number(1));
+  auto found = findings(*wb);
+  EXPECT_THAT(found, ::testing::Contains(::testing::HasSubstr("成绩表!B32767：名单一直排到第 32800 行")));
+  EXPECT_LT(found.size(), 20u);
+
+  scores(*wb).setCell(32767, 2, "");  // one row shorter: the list ends in time
+  EXPECT_THAT(findings(*wb), ::testing::Not(::testing::Contains(::testing::HasSubstr("名单一直排到"))));
 }
 
 }  // namespace
