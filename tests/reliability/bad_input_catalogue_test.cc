@@ -17,23 +17,9 @@ namespace {
 
 using ::testing::HasSubstr;
 
-// Runs a command line and returns what it printed (both streams).
-std::string shell(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    pclose(pipe);
-  }
-  return output;
-}
-
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
-
 void makeWorkbook(const std::string& which, const fs::path& path) {
   const std::string said =
-      shell("/usr/bin/python3 " + std::string(BAD_WORKBOOKS) + " " + which + " " + quoted(path));
+      outputOf("/usr/bin/python3 " + quoted(BAD_WORKBOOKS) + " " + which + " " + quoted(path));
   ASSERT_TRUE(fs::exists(path)) << said;
 }
 
@@ -57,7 +43,7 @@ print("first student", list(first[:5]))
 
 std::string probeResult(const ScratchFolder& dir, const fs::path& result) {
   spit(dir / ".probe.py", kResultProbe);
-  return shell("/usr/bin/python3 " + quoted(dir / ".probe.py") + " " + quoted(result));
+  return outputOf("/usr/bin/python3 " + quoted(dir / ".probe.py") + " " + quoted(result));
 }
 
 // Names in the folder other than our own scratch files.
@@ -102,11 +88,7 @@ void expectCatalogued(const BadInput& c, bool readOnly = false) {
   EXPECT_THAT(o.err, ::testing::Not(HasSubstr("内部错误")));
 
   EXPECT_TRUE(slurp(dir / input) == before) << "the input was changed";
-  struct stat st {};
-  ::stat((dir / input).c_str(), &st);
-  if (readOnly) {
-    EXPECT_EQ(st.st_mode & 0777, 0444u);
-  }
+  if (readOnly) EXPECT_EQ(fs::status(dir / input).permissions(), fs::perms(0444));
 
   const fs::path result = dir / (std::string(c.workbook) + "-统计结果.xlsx");
   std::vector<std::string> namesAfter = folderNames(dir);

@@ -29,9 +29,12 @@ struct FaultPlan {
   }
 };
 
-class FaultyWorkbook final : public host::ForwardingWorkbook {
+// A forwarding workbook or dialog host whose every operation goes through the plan.
+template <class Forwarding>
+class Faulty final : public Forwarding {
  public:
-  FaultyWorkbook(host::Workbook& target, FaultPlan& plan) : ForwardingWorkbook(target), plan_(plan) {}
+  template <class Target>
+  Faulty(Target& target, FaultPlan& plan) : Forwarding(target), plan_(plan) {}
 
  protected:
   void onOperation(host::Operation op) const override { plan_(op); }
@@ -39,17 +42,8 @@ class FaultyWorkbook final : public host::ForwardingWorkbook {
  private:
   FaultPlan& plan_;
 };
-
-class FaultyUi final : public host::ForwardingUi {
- public:
-  FaultyUi(host::Ui& target, FaultPlan& plan) : ForwardingUi(target), plan_(plan) {}
-
- protected:
-  void onOperation(host::Operation op) const override { plan_(op); }
-
- private:
-  FaultPlan& plan_;
-};
+using FaultyWorkbook = Faulty<host::ForwardingWorkbook>;
+using FaultyUi = Faulty<host::ForwardingUi>;
 
 inline const char* const kReportSheets[] = {"输出表",     "各班详细排名", "各班排名表",
                                             "年级排名表", "年级详细排名", "两率一分",

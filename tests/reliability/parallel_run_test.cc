@@ -1,11 +1,10 @@
 // Several workbooks in one `run` go through the parallel runner; each result must be what the
 // workbook gives alone. Built with the thread sanitizer too, where a data race fails the test.
 #include <gmock/gmock.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <sstream>
 
+#include "../cli/cli_process.h"
 #include "cli/output_paths.h"
 #include "cli/run_command.h"
 #include "cli/sample_workbook.h"
@@ -15,20 +14,7 @@
 namespace valdrex::cli {
 namespace {
 
-namespace fs = std::filesystem;
-
-class Folder {
- public:
-  Folder() {
-    std::string pattern = (fs::temp_directory_path() / "valdrex-parallel-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~Folder() { fs::remove_all(path_); }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
+using testing::ScratchFolder;
 
 struct Said {
   int status;
@@ -66,14 +52,14 @@ std::string contents(const std::string& path) {
 }
 
 TEST(ParallelRun, SeveralWorkbooksAtOnceGiveWhatEachGivesAlone) {
-  Folder dir;
+  ScratchFolder dir;
   const SampleOptions samples[] = {{3, 12, 4, 1}, {2, 20, 6, 2}, {5, 8, 3, 3}, {1, 30, 2, 4}};
   std::vector<std::string> books;
   std::vector<std::string> alone;
   for (const SampleOptions& o : samples) {
-    books.push_back(dir / ("年级" + std::to_string(o.seed) + ".xlsx"));
+    books.push_back((dir / ("年级" + std::to_string(o.seed) + ".xlsx")).string());
     io::writeWorkbook(*sampleWorkbook(o), books.back());
-    alone.push_back(dir / ("单独" + std::to_string(o.seed) + ".xlsx"));
+    alone.push_back((dir / ("单独" + std::to_string(o.seed) + ".xlsx")).string());
     Said said = run({books.back()}, alone.back());
     ASSERT_EQ(said.status, 0) << said.err;
   }
