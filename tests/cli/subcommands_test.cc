@@ -17,15 +17,13 @@ TEST(CheckCommand, ReportsEachProblemWithItsCellAndNeverWrites) {
   EXPECT_THAT(clean.out, HasSubstr("共 24 名学生"));
 
   auto wb = sampleWorkbook({3, 8, 3, 7});
-  wb->find("成绩表")->setCell(5, 4, "缺考");
   wb->find("成绩表")->setCell(6, 5, Variant::number(151));
   io::writeWorkbook(*wb, (dir / "bad.xlsx").string());
   const std::string before = slurp(dir / "bad.xlsx");
   Outcome o = valdrex(dir, {"check", "bad.xlsx"});
   EXPECT_EQ(o.status, 1);
-  EXPECT_THAT(o.out, HasSubstr("成绩表!D5：“缺考”不是分数，会按 0 分计算"));
   EXPECT_THAT(o.out, HasSubstr("成绩表!E6：分数 151 超过了数学的原始满分 150"));
-  EXPECT_THAT(o.out, HasSubstr("发现 2 个问题"));
+  EXPECT_THAT(o.out, HasSubstr("发现 1 个问题"));
   EXPECT_EQ(slurp(dir / "bad.xlsx"), before);
 
   spit(dir / "junk.xlsx", "PK no zip");
@@ -75,7 +73,8 @@ TEST(GenerateCommands, SampleAndTemplateWriteRunnableWorkbooks) {
       "['成绩表', '属性表'] 11\n"
       "['班级', '座号', '姓名', '语文', '数学', '物理']\n"
       "300 低分率 ['1班', '2班', '3班']\n");
-  EXPECT_EQ(valdrex(dir, {"run", "s.xlsx"}).status, 0);
+  for (const char* made : {"s.xlsx", "t.xlsx"})
+    EXPECT_EQ(valdrex(dir, {"run", made}).status, 0) << made << " does not run cleanly";
 }
 
 TEST(GenerateCommands, BadOptionsAndExistingFiles) {
