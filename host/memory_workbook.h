@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/copy_on_write.h"
+#include "host/row_storage.h"
 #include "host/sparse_text.h"
 #include "host/worksheet.h"
 
@@ -79,7 +80,7 @@ class MemorySheet final : public Worksheet {
   std::optional<std::pair<int, int>> selection() const { return selection_; }
   MemoryWorkbook& workbook() const { return book_; }
 
-  using CellRow = std::vector<std::pair<int, Cell>>;  // sorted by column
+  using CellRow = std::vector<std::pair<int, Cell>, RowAllocator<std::pair<int, Cell>>>;  // by column
 
  private:
   friend class MemoryWorkbook;
