@@ -88,7 +88,9 @@ void expectCatalogued(const BadInput& c, bool readOnly = false) {
   EXPECT_THAT(o.err, ::testing::Not(HasSubstr("内部错误")));
 
   EXPECT_TRUE(slurp(dir / input) == before) << "the input was changed";
-  if (readOnly) EXPECT_EQ(fs::status(dir / input).permissions(), fs::perms(0444));
+  if (readOnly) {
+    EXPECT_EQ(fs::status(dir / input).permissions(), fs::perms(0444));
+  }
 
   const fs::path result = dir / (std::string(c.workbook) + "-统计结果.xlsx");
   std::vector<std::string> namesAfter = folderNames(dir);
