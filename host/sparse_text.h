@@ -38,7 +38,10 @@ class SparseText {
   std::size_t size() const { return str().size(); }
   void clear() { text_.reset(); }
 
-  friend bool operator==(const SparseText& a, const SparseText& b) { return a.str() == b.str(); }
+  friend bool operator==(const SparseText& a, const SparseText& b) {
+    if (!a.text_ || !b.text_) return !a.text_ && !b.text_;  // only the empty text has no string
+    return *a.text_ == *b.text_;
+  }
   friend bool operator==(const SparseText& a, const std::string& b) { return a.str() == b; }
   friend bool operator==(const SparseText& a, std::string_view b) { return a.str() == b; }
   friend bool operator==(const SparseText& a, const char* b) { return a.str() == b; }
