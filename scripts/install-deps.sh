@@ -7,7 +7,7 @@ packages=(
   libzip-dev libexpat1-dev libxlsxwriter-dev libcli11-dev zlib1g-dev
   python3 python3-openpyxl
   clang libclang-rt-14-dev
-  hyperfine
+  hyperfine time
 )
 missing=()
 for p in "${packages[@]}"; do

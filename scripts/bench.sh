@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Measures the largest grade (20 classes of 100 students in 12 subjects): the benchmark program,
+# then the whole `valdrex run` on the largest workbook beside the floor program (the xlsx writer
+# library alone writing as many cells), as medians of several runs in the same session, and the
+# peak memory of the run. Compares each figure with its budget.
+#
+#   bash scripts/bench.sh     # RUNS=15 JOBS=1 BUILD=dir change the runs, build jobs and folder
+set -euo pipefail
+REPO="$(cd "$(dirname "$0")/.." && pwd)"
+FLOOR_SOURCE="$(dirname "$REPO")/shared/bench/xlsx_write_floor.c"
+BUILD="${BUILD:-$REPO/build-bench}"
+RUNS="${RUNS:-10}"
+
+bash "$REPO/scripts/install-deps.sh"
+cmake -S "$REPO" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DVALDREX_BENCH=ON >/dev/null
+cmake --build "$BUILD" --target valdrex valdrex_bench -j"${JOBS:-$(nproc)}" >/dev/null
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+echo "== In memory (medians of 5 repetitions)"
+"$BUILD/bench/valdrex_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_out="$work/bench.json" --benchmark_out_format=json
+
+echo
+echo "== End to end (median of $RUNS runs each)"
+"$BUILD/cli/valdrex" sample --classes 20 --students 100 --subjects 12 "$work/largest.xlsx" >/dev/null
+cc -O2 "$FLOOR_SOURCE" -o "$work/xlsx_write_floor" -lxlsxwriter
+run="$BUILD/cli/valdrex run $work/largest.xlsx --targets 5,20 --date 2026-12-06 -o $work/result.xlsx"
+hyperfine -N --style basic --warmup 2 --runs "$RUNS" --export-json "$work/times.json" \
+  -n "valdrex run" "$run" \
+  -n "floor" "$work/xlsx_write_floor $work/floor.xlsx" \
+  -n "floor streaming" "$work/xlsx_write_floor $work/floor.xlsx streaming" >/dev/null
+
+# Peak memory: the median of three runs.
+for _ in 1 2 3; do
+  /usr/bin/time -v $run 2>&1 >/dev/null | sed -n 's/.*Maximum resident set size (kbytes): //p'
+done >"$work/rss.txt"
+
+python3 - "$work/bench.json" "$work/times.json" "$work/rss.txt" <<'EOF'
+import json, statistics, sys
+
+bench = json.load(open(sys.argv[1]))["benchmarks"]
+def median_ms(name):
+    for b in bench:
+        if b["name"] == name + "/real_time_median":
+            factor = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
+            return b["real_time"] * factor
+    return float("nan")
+
+times = {r["command"]: statistics.median(r["times"]) for r in json.load(open(sys.argv[2]))["results"]}
+rss_mb = statistics.median(int(line) for line in open(sys.argv[3])) / 1024
+
+def verdict(ok):
+    return "within budget" if ok else "OVER BUDGET"
+
+run, floor, streaming = times["valdrex run"], times["floor"], times["floor streaming"]
+output = median_ms("BM_输出_largest_grade")
+print(f"输出 in memory, largest grade:   {output:7.1f} ms   (budget 20 ms)        {verdict(output <= 20)}")
+print(f"valdrex run, largest workbook:   {run:7.3f} s    (budget 0.35 s)       {verdict(run <= 0.35)}")
+print(f"floor, normal mode:              {floor:7.3f} s    run / floor = {run / floor:.2f}")
+print(f"floor, streaming mode:           {streaming:7.3f} s    run / floor = {run / streaming:.2f}"
+      f"   (budget 1.5)  {verdict(run <= 1.5 * streaming)}")
+print(f"peak memory of the run:          {rss_mb:7.1f} MB   (budget 64 MB)        {verdict(rss_mb <= 64)}")
+print()
+print("输出 by grade size:")
+for classes in (1, 5, 10, 20):
+    print(f"  {classes:2d} classes of 100: {median_ms(f'BM_输出_by_classes/classes:{classes}'):7.2f} ms")
+EOF
