@@ -1,6 +1,8 @@
 // Workbooks written by other programs read right, and ours read right in another reader.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
 #include "io_support.h"
@@ -109,6 +111,27 @@ TEST_F(OtherProgramsTest, OpenpyxlSeesWhatWeWrote) {
            "年级排名表!E1\talign\tcenter",
        })
     EXPECT_NE(seen.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << seen;
+}
+
+// LibreOffice writes cached formula results and its own styles; skipped where it is missing.
+TEST_F(OtherProgramsTest, ReadsAWorkbookSavedByLibreOffice) {
+  std::string office;
+  for (const char* name : {"soffice", "libreoffice"})
+    if (std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0) office = name;
+  if (office.empty()) GTEST_SKIP() << "LibreOffice is not installed";
+  const std::string out = (dir_.path() / "lo").string();
+  std::string command = office + " --headless --convert-to xlsx --outdir '" + out + "' '" +
+                        dir_.file("openpyxl.xlsx") + "' >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  auto book = readWorkbook(out + "/openpyxl.xlsx");
+  ASSERT_GE(book->sheetCount(), 1u);
+  const auto& s = book->sheetAt(0);
+  EXPECT_EQ(s.name(), "成绩表");
+  EXPECT_EQ(s.find(3, 5)->formula, "C3+D3");
+  EXPECT_EQ(s.cell(3, 5), Variant::number(159)) << "LibreOffice saves the computed result";
+  EXPECT_EQ(s.cell(2, 8), Variant::date(45352));
+  EXPECT_EQ(s.merges(), (std::vector<host::Range>{{1, 8, 1, 9}}));
+  EXPECT_NEAR(s.columnWidths().at(2), 15, 1);
 }
 
 }  // namespace
