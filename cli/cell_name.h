@@ -3,12 +3,12 @@
 
 #include <string>
 
+#include "host/worksheet.h"
+
 namespace valdrex::cli {
 
-// Column letters of a 1-based column: 1 -> "A", 27 -> "AA".
-std::string columnName(int col);
-// "C5"
-std::string cellName(int row, int col);
+using host::cellName;
+using host::columnName;
 // "分数段统计!C5"
 std::string sheetCellName(const std::string& sheet, int row, int col);
 

@@ -26,6 +26,11 @@ Range between(int rowA, int colA, int rowB, int colB);
 inline Range wholeRow(int row) { return Range{row, 1, row, kMaxColumns}; }
 inline Range singleCell(int row, int col) { return Range{row, col, row, col}; }
 
+// Column letters of a 1-based column (1 -> "A", 28 -> "AB") and a cell's name ("C5"), as the
+// spreadsheet shows them in messages.
+std::string columnName(int col);
+std::string cellName(int row, int col);
+
 // Constants of the host's object model that callers pass through.
 inline constexpr int kAlignCenter = -4108;
 inline constexpr int kAlignLeft = -4131;

@@ -36,16 +36,4 @@ std::optional<host::Range> parseRange(std::string_view text) {
                      std::max(first->row, second->row), std::max(first->col, second->col)};
 }
 
-std::string columnName(int col) {
-  std::string name;
-  while (col > 0) {
-    int digit = (col - 1) % 26;
-    name.insert(name.begin(), static_cast<char>('A' + digit));
-    col = (col - 1) / 26;
-  }
-  return name;
-}
-
-std::string cellName(int row, int col) { return columnName(col) + std::to_string(row); }
-
 }  // namespace valdrex::io

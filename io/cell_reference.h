@@ -20,8 +20,7 @@ std::optional<CellPosition> parseCell(std::string_view text);
 // "A1:C3" or a single "B2"; corners put in order.
 std::optional<host::Range> parseRange(std::string_view text);
 
-// 1 -> "A", 28 -> "AB".
-std::string columnName(int col);
-std::string cellName(int row, int col);
+using host::cellName;
+using host::columnName;
 
 }  // namespace valdrex::io
