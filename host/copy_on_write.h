@@ -14,6 +14,8 @@ class CopyOnWrite {
 
   const T& read() const { return value_ ? *value_ : empty(); }
   // The value for changing; a shared one is copied first, so the other holders keep theirs.
+  // The holders of one value belong to one workbook, used by one thread at a time, so the count
+  // of holders is exact here.
   T& write() {
     if (!value_)
       value_ = std::make_shared<T>();
@@ -21,8 +23,6 @@ class CopyOnWrite {
       value_ = std::make_shared<T>(*value_);
     return *value_;
   }
-  // Holders of one workbook live on one thread, so the count is exact here.
-  bool shared() const { return value_ && value_.use_count() > 1; }
 
  private:
   static const T& empty() {
