@@ -1,6 +1,8 @@
 #include "bands/counters.h"
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 #include "host/arithmetic.h"
 #include "host/number_text.h"
@@ -30,6 +32,14 @@ int16_t countRanks(const GradeBook& g, int16_t k, int16_t b, Test test) {
   for (int i = 1; i <= g.classSizes(b); ++i)
     if (test(static_cast<double>(g.schoolRanks(b, i, k)))) n = addInteger(n, 1);
   return n;
+}
+
+// The numbers before and after the dash at character p, the smaller first: a band means the same
+// whichever end a teacher writes first.
+std::pair<double, double> numbersAroundDash(const std::string& s, std::size_t p, std::size_t len) {
+  const double before = leadingNumber(leftChars(s, p - 1));
+  const double after = leadingNumber(rightChars(s, len - p));
+  return {std::min(before, after), std::max(before, after)};
 }
 
 }  // namespace
@@ -86,10 +96,7 @@ Variant 计数器(const GradeBook& g, int16_t& k, int16_t& b, std::string& s) {
       upper = kOpenTop;
     } else {
       // «90-80» is 80 up to below 90; a teacher's «70-85» means 70 up to below 85.
-      const double before = leadingNumber(leftChars(s, p - 1));
-      const double after = leadingNumber(rightChars(s, len - p));
-      lower = std::min(before, after);
-      upper = std::max(before, after);
+      std::tie(lower, upper) = numbersAroundDash(s, p, len);
     }
   }
   const float lo = toSingle(lower), hi = toSingle(upper);
@@ -116,10 +123,7 @@ Variant 计数器2(const GradeBook& g, int16_t& k, int16_t& b, std::string& s) {
     upper = kOpenTop;
   } else {
     // «51-100», and the same band when written the other way round.
-    const double before = leadingNumber(leftChars(s, p - 1));
-    const double after = leadingNumber(rightChars(s, len - p));
-    lower = std::min(before, after);
-    upper = std::max(before, after);
+    std::tie(lower, upper) = numbersAroundDash(s, p, len);
   }
   return Variant::integer(countRanks(g, k, b, [&](double r) { return lower <= r && r <= upper; }));
 }
