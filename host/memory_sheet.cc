@@ -162,6 +162,7 @@ Variant MemorySheet::cell(int row, int col) const {
 
 void MemorySheet::setCell(int row, int col, const Variant& value) {
   checkCell(row, col);
+  changed_ = true;
   Variant stored = storedValue(value);
   if (stored.isEmpty()) {
     // Emptying a cell that was never used leaves nothing behind.
@@ -200,6 +201,7 @@ Range MemorySheet::usedRange() const {
 
 void MemorySheet::clear(const Range& block) {
   Range b = checkBlock(block);
+  noteRemoved(b);
   std::erase_if(merges_, [&](const Range& m) { return intersects(m, b); });
   for (std::size_t i = rowIndex(b.row1), end = rowIndex(b.row2 + 1); i < end; ++i) {
     takeCells(rows_[i].cells, b.col1, b.col2);
@@ -210,6 +212,7 @@ void MemorySheet::clear(const Range& block) {
 
 void MemorySheet::clearContents(const Range& block) {
   Range b = checkBlock(block);
+  changed_ = true;
   for (std::size_t i = rowIndex(b.row1), end = rowIndex(b.row2 + 1); i < end; ++i) {
     auto [from, to] = columnSpan(rows_[i].cells.read(), b.col1, b.col2);
     if (from == to) continue;
@@ -220,6 +223,20 @@ void MemorySheet::clearContents(const Range& block) {
     }
   }
   tidyRows(b.row1, b.row2);
+}
+
+void MemorySheet::noteRemoved(const Range& b) {
+  changed_ = true;
+  // A run removes a few blocks; a long list only ever needs to be as precise as its outline.
+  if (removed_.size() >= 64) {
+    Range all = b;
+    for (const Range& r : removed_)
+      all = Range{std::min(all.row1, r.row1), std::min(all.col1, r.col1),
+                  std::max(all.row2, r.row2), std::max(all.col2, r.col2)};
+    removed_.assign(1, all);
+    return;
+  }
+  removed_.push_back(b);
 }
 
 void MemorySheet::activate() { book_.activeSheet = index(); }
@@ -258,6 +275,7 @@ const Cell* MemorySheet::find(int row, int col) const {
 
 Cell& MemorySheet::at(int row, int col) {
   checkCell(row, col);
+  changed_ = true;
   return cellAt(rowAt(row), col);
 }
 
@@ -280,6 +298,7 @@ const CellFormat* MemorySheet::rowFormat(int row) const {
 
 void MemorySheet::setRowFormat(int row, std::optional<CellFormat> format) {
   checkCell(row, 1);
+  changed_ = true;
   if (format && format->empty()) format.reset();
   if (!format && !findRow(row)) return;
   rowAt(row).format = std::move(format);

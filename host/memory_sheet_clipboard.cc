@@ -54,6 +54,7 @@ void MemorySheet::pasteSpecial(int row, int col) {
   if (!book_.clipboard_) throw Failure(FailureKind::HostError, "剪贴板上没有可粘贴的内容");
   const Clipboard& clip = *book_.clipboard_;
   const Range area = checkBlock(Range{row, col, row + clip.height - 1, col + clip.width - 1});
+  changed_ = true;
   for (const Range& m : merges_)
     if (intersects(m, area) && !contains(area, m))
       throw Failure(FailureKind::HostError, "不能更改合并单元格的一部分");

@@ -67,6 +67,7 @@ void fillColumns(CellRow& cells, int first, int last, const std::optional<CellFo
 }  // namespace
 
 void MemorySheet::recordMerge(const Range& block) {
+  changed_ = true;
   std::erase_if(merges_, [&](const Range& m) { return intersects(m, block); });
   merges_.push_back(block);
 }
@@ -96,6 +97,7 @@ void MemorySheet::merge(const Range& block) {
 template <class Change>
 void MemorySheet::changeFormats(const Range& b, bool rowFormatsToo, const Change& change) {
   // Whole rows or columns touch only the cells that exist, to stay sparse.
+  changed_ = true;
   const bool sparse = wholeRows(b) || wholeColumns(b);
   rowFormatsToo = rowFormatsToo && wholeRows(b);
   if (!sparse || (rowFormatsToo && !wholeColumns(b)))

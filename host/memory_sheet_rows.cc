@@ -17,6 +17,7 @@ const char* const kPartOfMerge = "不能更改合并单元格的一部分";
 
 void MemorySheet::deleteCells(const Range& block) {
   Range b = checkBlock(block);
+  noteRemoved(b);
   if (contains(b, usedRange())) {
     rows_.clear();
     merges_.clear();
@@ -87,6 +88,7 @@ void MemorySheet::openRows(int row, int by) {
 
 void MemorySheet::insertRow(int row) {
   checkCell(row, 1);
+  changed_ = true;
   auto& clip = book_.clipboard_;
   if (!clip || !clip->wholeRows) {
     openRows(row, 1);

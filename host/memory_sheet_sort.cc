@@ -53,6 +53,7 @@ struct SortRow {
 
 void MemorySheet::sort(const Range& block, std::span<const SortKey> keys, bool header) {
   Range b = checkBlock(block);
+  changed_ = true;
   if (keys.empty() || keys.size() > 3)
     throw Failure(FailureKind::HostError, "排序关键字须为一到三个");
   for (const SortKey& key : keys)

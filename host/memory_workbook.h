@@ -27,7 +27,13 @@ struct CellFormat {
   uint8_t borders = 0;            // kEdge* bits, thin continuous lines
   HAlign align = HAlign::General;
   SparseText numberFormat;        // "" = General; dates written without one show as yyyy/m/d
-  bool empty() const { return borders == 0 && align == HAlign::General && numberFormat.empty(); }
+  // The style the cell had in the file it was read from (0: the workbook's default). It carries
+  // what the model does not hold (font, fill, protection, line colours), so that a cell keeps
+  // them when it is written back, and a changed border or alignment is applied on top of them.
+  uint32_t style = 0;
+  bool empty() const {
+    return borders == 0 && align == HAlign::General && numberFormat.empty() && style == 0;
+  }
   friend bool operator==(const CellFormat&, const CellFormat&) = default;
 };
 
@@ -75,10 +81,22 @@ class MemorySheet final : public Worksheet {
   const CellFormat* rowFormat(int row) const;
   void setRowFormat(int row, std::optional<CellFormat> format);  // as read from a file
   const std::map<int, double>& columnWidths() const { return columnWidths_; }
-  void setColumnWidth(int col, double width) { columnWidths_[col] = width; }
+  void setColumnWidth(int col, double width) {
+    columnWidths_[col] = width;
+    changed_ = true;
+  }
   bool visible() const { return visible_; }
   std::optional<std::pair<int, int>> selection() const { return selection_; }
   MemoryWorkbook& workbook() const { return book_; }
+  // Whether anything of the sheet's own (cells, formats, merges, widths) changed since it was
+  // read: the file layer rewrites only such sheets and copies the others as they were.
+  bool changed() const { return changed_; }
+  // Blocks cleared or deleted since then: what lay in them in the file goes with them.
+  const std::vector<Range>& removedBlocks() const { return removed_; }
+  void markAsRead() {
+    changed_ = false;
+    removed_.clear();
+  }
 
   using CellRow = std::vector<std::pair<int, Cell>, RowAllocator<std::pair<int, Cell>>>;  // by column
 
@@ -109,6 +127,7 @@ class MemorySheet final : public Worksheet {
   int lastUsedColumn() const;
   std::size_t index() const;  // position in the workbook
   void recordMerge(const Range& block);
+  void noteRemoved(const Range& block);
   // Rows from `row` on move down by `by`; a merge across the gap grows.
   void openRows(int row, int by);
   void deleteWholeRows(int first, int last);
@@ -127,6 +146,8 @@ class MemorySheet final : public Worksheet {
   std::map<int, double> columnWidths_;
   bool visible_ = true;
   std::optional<std::pair<int, int>> selection_;
+  bool changed_ = true;  // a new sheet is written
+  std::vector<Range> removed_;
 };
 
 class MemoryWorkbook final : public Workbook {

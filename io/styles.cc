@@ -66,6 +66,7 @@ class StylesHandler : public XmlHandler {
     out.reserve(xfs_.size());
     for (const RawXf& xf : xfs_) {
       CellStyle style;
+      style.format.style = static_cast<uint32_t>(out.size());
       if (xf.borderId >= 0 && static_cast<std::size_t>(xf.borderId) < borders_.size())
         style.format.borders = borders_[static_cast<std::size_t>(xf.borderId)];
       style.format.align = xf.align;

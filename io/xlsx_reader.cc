@@ -72,6 +72,7 @@ std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLim
     host::MemorySheet& sheet = book->addSheet(entry.name);
     readSheet(zip, *r->part, sheet, context);
     if (entry.hidden) sheet.setVisible(0);
+    sheet.markAsRead();
     if (i == workbook.activeTab) book->activeSheet = book->sheetCount() - 1;
   }
 
