@@ -53,6 +53,12 @@ class Job {
     if (!wb) return status_;
     host::MemorySheet* scoreSheet = chooseScoreSheet(*wb);
     if (!scoreSheet) return status_;
+    if (std::string taken = reportNameWithoutCells(*wb); !taken.empty()) {
+      fail(kExitProblem, "工作簿 " + name_ + " 里的“" + taken +
+                             "”是图表工作表（或对话框工作表），不能写入报告。它会原样保留；请把它改名后"
+                             "重试，报告表会重新添加。");
+      return status_;
+    }
     prepareSheets(*wb);
 
     TerminalUi ui(terminal_, prefix_, settings_.targets);

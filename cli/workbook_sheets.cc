@@ -18,6 +18,12 @@ host::MemorySheet* findScoreSheet(host::MemoryWorkbook& wb,
   return nullptr;
 }
 
+std::string reportNameWithoutCells(const host::MemoryWorkbook& wb) {
+  for (const std::string& name : wb.sheetsWithoutCells)
+    if (isReportSheet(name)) return name;
+  return "";
+}
+
 std::vector<std::string> addMissingReportSheets(host::MemoryWorkbook& wb) {
   std::vector<std::string> added;
   for (std::string_view name : kReportSheets) {

@@ -24,6 +24,10 @@ bool isReportSheet(std::string_view name);
 host::MemorySheet* findScoreSheet(host::MemoryWorkbook& wb,
                                   const std::optional<std::string>& wanted);
 
+// A report sheet's name that a chart or dialog sheet of the file holds (it has no cells to write
+// into, and it is the teacher's to keep), or empty.
+std::string reportNameWithoutCells(const host::MemoryWorkbook& wb);
+
 // Adds every missing report sheet at the end, empty; returns the names added.
 std::vector<std::string> addMissingReportSheets(host::MemoryWorkbook& wb);
 

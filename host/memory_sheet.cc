@@ -284,6 +284,16 @@ void MemorySheet::forEachCell(const std::function<void(int, int, const Cell&)>& 
     for (const auto& [col, cell] : row.cells.read()) visit(row.number, col, cell);
 }
 
+void MemorySheet::forEachRow(
+    const std::function<void(int, std::span<const std::pair<int, Cell>>, const CellFormat*)>&
+        visit) const {
+  for (const Row& row : rows_) {
+    const CellRow& cells = row.cells.read();
+    visit(row.number, std::span<const std::pair<int, Cell>>(cells.data(), cells.size()),
+          row.format ? &*row.format : nullptr);
+  }
+}
+
 std::size_t MemorySheet::cellCount() const {
   std::size_t n = 0;
   for (const Row& row : rows_) n += row.cells.read().size();

@@ -25,6 +25,10 @@ MemorySheet& MemoryWorkbook::addSheet(const std::string& name) {
   for (const auto& s : sheets_)
     if (compareTextIgnoringCase(s->name(), name) == 0)
       throw Failure(FailureKind::HostError, "工作表名称“" + name + "”已被使用");
+  for (const std::string& other : sheetsWithoutCells)
+    if (compareTextIgnoringCase(other, name) == 0)
+      throw Failure(FailureKind::HostError,
+                    "工作表名称“" + name + "”已被一张图表工作表或对话框工作表使用");
   sheets_.push_back(std::make_unique<MemorySheet>(*this, name));
   return *sheets_.back();
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,13 @@
 namespace valdrex::host {
 
 class MemoryWorkbook;
+
+// What the file layer keeps of the file a workbook was read from, to write everything the model
+// does not hold back as it was.
+class FileOrigin {
+ public:
+  virtual ~FileOrigin() = default;
+};
 
 // Border bits of a cell.
 enum : uint8_t { kEdgeLeft = 1, kEdgeRight = 2, kEdgeTop = 4, kEdgeBottom = 8 };
@@ -75,6 +83,9 @@ class MemorySheet final : public Worksheet {
   // Every used cell in row order, then column order.
   void forEachCell(const std::function<void(int row, int col, const Cell&)>& visit) const;
   std::size_t cellCount() const;
+  // Every stored row in order: its cells by column and its own format (nullptr when none).
+  void forEachRow(const std::function<void(int row, std::span<const std::pair<int, Cell>> cells,
+                                           const CellFormat* format)>& visit) const;
   const std::vector<Range>& merges() const { return merges_; }
   void addMerge(const Range& block);  // as read from a file
   // Format of a whole row (set by alignment on Rows(n)); applies to its empty cells too.
@@ -102,6 +113,13 @@ class MemorySheet final : public Worksheet {
 
  private:
   friend class MemoryWorkbook;
+
+// What the file layer keeps of the file a workbook was read from, to write everything the model
+// does not hold back as it was.
+class FileOrigin {
+ public:
+  virtual ~FileOrigin() = default;
+};
   struct Row {
     int number;
     CopyOnWrite<CellRow> cells;  // shared with the rows it was copied from or to
@@ -174,6 +192,9 @@ class MemoryWorkbook final : public Workbook {
   void setSaver(std::function<void(MemoryWorkbook&)> saver) { saver_ = std::move(saver); }
 
   // What a file carries beyond the sheets, kept for writing it back.
+  std::shared_ptr<const FileOrigin> origin;
+  // Chart and dialog sheets of the file: kept in it, but no sheet of the model may take a name.
+  std::vector<std::string> sheetsWithoutCells;
   bool date1904 = false;
   std::string vbaProject;  // the macro project's bytes of an .xlsm, carried over unchanged
   std::size_t activeSheet = 0;

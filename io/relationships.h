@@ -23,6 +23,7 @@ class Relationships {
   const Relationship* byId(std::string_view id) const;
   // The first relationship of that kind that names a part.
   const Relationship* firstOfKind(std::string_view kind) const;
+  const std::vector<Relationship>& all() const { return items_; }
 
  private:
   std::vector<Relationship> items_;

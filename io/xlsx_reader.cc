@@ -1,6 +1,9 @@
 #include "io/xlsx_reader.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <new>
 
 #include "host/failure.h"
@@ -10,6 +13,7 @@
 #include "io/saver.h"
 #include "io/shared_strings.h"
 #include "io/sheet_reader.h"
+#include "io/source_package.h"
 #include "io/styles.h"
 #include "io/workbook_part.h"
 #include "io/zip_archive.h"
@@ -41,7 +45,8 @@ std::optional<std::string> relatedPart(ZipArchive& zip, const Relationships& rel
   return r->part;
 }
 
-std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLimits& limits) {
+std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLimits& limits,
+                                                  SourcePackage& source) {
   const std::string main = mainPart(zip);
   WorkbookPart workbook = WorkbookPart::parse(main, zip.read(main));
   const std::string relsPart = relationshipsPartOf(main);
@@ -64,8 +69,11 @@ std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLim
     const SheetEntry& entry = workbook.sheets[i];
     const Relationship* r = rels.byId(entry.relationshipId);
     if (!r || !r->part) throw FormatProblem("工作表“" + entry.name + "”在工作簿中没有对应的部件");
-    // Chart and dialog sheets have no cells; the model has no place for them.
-    if (r->kind != "worksheet") continue;
+    // Chart and dialog sheets have no cells; the model has no place for them, the file keeps them.
+    if (r->kind != "worksheet") {
+      book->sheetsWithoutCells.push_back(entry.name);
+      continue;
+    }
     if (!zip.contains(*r->part))
       throw FormatProblem("工作表“" + entry.name + "”的部件 " + *r->part + " 不存在");
     if (book->find(entry.name)) throw FormatProblem("工作表名称“" + entry.name + "”重复");
@@ -73,6 +81,7 @@ std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLim
     readSheet(zip, *r->part, sheet, context);
     if (entry.hidden) sheet.setVisible(0);
     sheet.markAsRead();
+    source.sheets.push_back(SourcePackage::Sheet{*r->part, i, sheet.columnWidths()});
     if (i == workbook.activeTab) book->activeSheet = book->sheetCount() - 1;
   }
 
@@ -80,12 +89,34 @@ std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLim
   return book;
 }
 
-template <class Open>
-std::unique_ptr<host::MemoryWorkbook> readReported(const std::string& name, Open&& open,
+// The file's bytes, read once: the package is parsed from them and kept with the workbook, so
+// that a later save copies exactly what was read, even if the file changed meanwhile.
+std::string fileBytes(const std::string& path, const ReadLimits& limits) {
+  std::error_code ec;
+  auto status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status)) throw FormatProblem("文件不存在");
+  if (std::filesystem::is_directory(status)) throw FormatProblem("这是一个文件夹，不是文件");
+  if (!std::filesystem::is_regular_file(status)) throw FormatProblem("不是普通文件");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw FormatProblem(std::string("无法读取文件（") + std::strerror(errno) + "）");
+  std::string bytes;
+  char buffer[1 << 16];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+    if (bytes.size() > limits.maxTotalBytes) throw FormatProblem("文件过大");
+  }
+  if (in.bad()) throw FormatProblem(std::string("无法读取文件（") + std::strerror(errno) + "）");
+  return bytes;
+}
+
+std::unique_ptr<host::MemoryWorkbook> readReported(const std::string& name,
+                                                   std::shared_ptr<SourcePackage> source,
                                                    const ReadLimits& limits) {
   try {
-    ZipArchive zip = open();
-    return readPackage(zip, limits);
+    ZipArchive zip = ZipArchive::openMemory(source->bytes, limits);
+    auto book = readPackage(zip, limits, *source);
+    book->origin = std::move(source);
+    return book;
   } catch (const FormatProblem& e) {
     throw FileError::reading(name, e.what());
   } catch (const Failure& e) {
@@ -99,7 +130,15 @@ std::unique_ptr<host::MemoryWorkbook> readReported(const std::string& name, Open
 
 std::unique_ptr<host::MemoryWorkbook> readWorkbook(const std::string& path,
                                                    const ReadLimits& limits) {
-  auto book = readReported(path, [&] { return ZipArchive::openFile(path, limits); }, limits);
+  auto source = std::make_shared<SourcePackage>();
+  try {
+    source->bytes = fileBytes(path, limits);
+  } catch (const FormatProblem& e) {
+    throw FileError::reading(path, e.what());
+  } catch (const std::bad_alloc&) {
+    throw FileError::reading(path, "内存不足");
+  }
+  auto book = readReported(path, std::move(source), limits);
   std::error_code ec;
   auto absolute = std::filesystem::absolute(path, ec);
   book->setPath(ec ? path : absolute.lexically_normal().string());
@@ -110,7 +149,9 @@ std::unique_ptr<host::MemoryWorkbook> readWorkbook(const std::string& path,
 std::unique_ptr<host::MemoryWorkbook> readWorkbookFromMemory(std::string_view bytes,
                                                              const std::string& name,
                                                              const ReadLimits& limits) {
-  return readReported(name, [&] { return ZipArchive::openMemory(bytes, limits); }, limits);
+  auto source = std::make_shared<SourcePackage>();
+  source->bytes = bytes;
+  return readReported(name, std::move(source), limits);
 }
 
 }  // namespace valdrex::io

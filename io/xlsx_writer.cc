@@ -1,33 +1,34 @@
 #include "io/xlsx_writer.h"
 
-#include <algorithm>
-#include <xlsxwriter.h>
+#include <fcntl.h>
+#include <unistd.h>
 
-#include <cmath>
-#include <fstream>
-#include <mutex>
-#include <optional>
-#include <vector>
-#include <string_view>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <new>
 
-#include "host/number_text.h"
 #include "io/atomic_file.h"
-#include "io/cell_reference.h"
-#include "io/format_cache.h"
+#include "io/format_problem.h"
+#include "io/package_edit.h"
+#include "io/part_names.h"
+#include "io/relationships.h"
+#include "io/sheet_writer.h"
+#include "io/source_package.h"
+#include "io/style_sheet.h"
+#include "io/workbook_edit.h"
+#include "io/workbook_part.h"
 
 namespace valdrex::io {
 namespace {
 
-using host::Cell;
-using host::MemorySheet;
-
-// The library turns a width into pixels (7 per character plus 5 of padding, less for narrow
-// columns) and writes that back as characters; this undoes it, so that a width read from a file
-// is written back as the same width.
-double libraryWidth(double fileWidth) {
-  if (fileWidth * 7 < 12) return fileWidth * 7 / 12;
-  return fileWidth - 5.0 / 7.0;
-}
+constexpr std::string_view kContentTypes = "[Content_Types].xml";
+constexpr std::string_view kRelationshipsNs =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+constexpr std::string_view kWorksheetType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
+constexpr std::string_view kStylesType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
 
 bool endsWithIgnoringCase(std::string_view s, std::string_view suffix) {
   if (s.size() < suffix.size()) return false;
@@ -39,243 +40,190 @@ bool endsWithIgnoringCase(std::string_view s, std::string_view suffix) {
   return true;
 }
 
-struct WorkbookHandle {
-  lxw_workbook* workbook = nullptr;
-  ~WorkbookHandle() {
-    if (workbook) lxw_workbook_free(workbook);
+std::string utcNow() {
+  std::time_t now = std::time(nullptr);
+  std::tm parts{};
+  gmtime_r(&now, &parts);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+  return text;
+}
+
+// The parts every workbook has, for a workbook made from nothing.
+void freshPackage(PackageEdit& package, bool date1904) {
+  package.put(kContentTypes,
+              "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+              "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+              "<Default Extension=\"rels\" "
+              "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+              "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+              "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/"
+              "vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+              "<Override PartName=\"/docProps/core.xml\" ContentType=\"application/"
+              "vnd.openxmlformats-package.core-properties+xml\"/>"
+              "<Override PartName=\"/docProps/app.xml\" ContentType=\"application/"
+              "vnd.openxmlformats-officedocument.extended-properties+xml\"/></Types>");
+  package.put("_rels/.rels",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+              "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+              "relationships\"><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/"
+              "officeDocument/2006/relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
+              "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/package/2006/"
+              "relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/>"
+              "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
+              "2006/relationships/extended-properties\" Target=\"docProps/app.xml\"/>"
+              "</Relationships>");
+  package.put("docProps/app.xml",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+              "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+              "extended-properties\"><Application>Valdrex</Application></Properties>");
+  const std::string now = utcNow();
+  package.put("docProps/core.xml",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+              "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/"
+              "metadata/core-properties\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+              "xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+              "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><dc:creator>Valdrex"
+              "</dc:creator><dcterms:created xsi:type=\"dcterms:W3CDTF\">" +
+                  now + "</dcterms:created><dcterms:modified xsi:type=\"dcterms:W3CDTF\">" + now +
+                  "</dcterms:modified></cp:coreProperties>");
+  package.put("xl/workbook.xml",
+              std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                          "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/"
+                          "main\" xmlns:r=\"") +
+                  std::string(kRelationshipsNs) + "\"><workbookPr" +
+                  (date1904 ? " date1904=\"1\"" : "") +
+                  "/><bookViews><workbookView activeTab=\"0\"/></bookViews><sheets></sheets>"
+                  "</workbook>");
+  package.put("xl/_rels/workbook.xml.rels",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+              "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+              "relationships\"></Relationships>");
+}
+
+// The workbook part named by the package relationships, or where every producer puts it.
+std::string mainPart(PackageEdit& package) {
+  const std::string packageRels = relationshipsPartOf("");
+  if (package.has(packageRels)) {
+    auto rels = Relationships::parse(packageRels, package.text(packageRels), "");
+    if (const Relationship* main = rels.firstOfKind("officeDocument")) return *main->part;
   }
-};
+  return "xl/workbook.xml";
+}
 
-class SheetWriter {
+// A relationship target for `part`, seen from the workbook part.
+std::string targetFrom(const std::string& main, const std::string& part) {
+  std::size_t slash = main.rfind('/');
+  std::string folder = slash == std::string::npos ? "" : main.substr(0, slash + 1);
+  if (part.compare(0, folder.size(), folder) == 0) return part.substr(folder.size());
+  return "/" + part;
+}
+
+class PackageWriter {
  public:
-  SheetWriter(const std::string& path, const MemorySheet& sheet, lxw_worksheet* target,
-              FormatCache& formats)
-      : path_(path), sheet_(sheet), ws_(target), formats_(formats) {}
+  PackageWriter(const host::MemoryWorkbook& book, const SourcePackage* source)
+      : book_(book), source_(source), package_(source ? source->bytes : std::string_view()) {
+    if (!source) freshPackage(package_, book.date1904);
+  }
 
-  // The library runs in its row-by-row mode: every row is final once a later one is written.
-  // Merges only record their range here (no value, no format), row formats go just before their
-  // row, and the cells come in row order.
-  void write() {
-    columnWidths();
-    for (const host::Range& m : sheet_.merges()) {
-      if (m.row1 == m.row2 && m.col1 == m.col2) continue;
-      check(worksheet_merge_range(ws_, row(m.row1), col(m.col1), row(m.row2), col(m.col2), "",
-                                  nullptr),
-            m.row1, m.col1);
+  std::string bytes() {
+    main_ = mainPart(package_);
+    relsPart_ = relationshipsPartOf(main_);
+    WorkbookEdit workbook(main_, package_.text(main_));
+    RelationshipsEdit rels(relsPart_, package_.has(relsPart_) ? package_.text(relsPart_) : "",
+                           main_);
+    ContentTypesEdit types(std::string(kContentTypes), package_.text(kContentTypes));
+
+    const Relationship* stylesRel = rels.current().firstOfKind("styles");
+    std::optional<std::string> stylesPart;
+    if (stylesRel && package_.has(*stylesRel->part)) stylesPart = *stylesRel->part;
+    StyleSheet styles = stylesPart ? StyleSheet::parse(*stylesPart, package_.text(*stylesPart))
+                                   : StyleSheet::fresh();
+    SheetWriter writer(styles, book_.date1904);
+
+    const std::size_t read = source_ ? source_->sheets.size() : 0;
+    std::vector<std::string> added;
+    for (std::size_t i = 0; i < book_.sheetCount(); ++i) {
+      const host::MemorySheet& sheet = book_.sheetAt(i);
+      if (i < read) {
+        const SourcePackage::Sheet& was = source_->sheets[i];
+        if (sheet.changed())
+          package_.put(was.part, writer.write(sheet, was.part, package_.text(was.part), was.widths));
+        workbook.setSheet(was.entry, sheet.name(), sheet.visible());
+        continue;
+      }
+      const std::string part = package_.freeName("xl/worksheets/sheet", ".xml");
+      const bool selected = !source_ && i == activeSheet();
+      package_.put(part, writer.write(sheet, part, freshSheetXml(selected), {}));
+      const std::string id = rels.add("worksheet", targetFrom(main_, part));
+      workbook.addSheet(sheet.name(), id, sheet.visible());
+      types.override(part, kWorksheetType);
+      added.push_back(sheet.name());
     }
-    std::vector<int> formatted = formattedRows();
-    auto pending = formatted.begin();
-    std::vector<std::pair<int, int>> blanks = mergedBlanksOfFormattedRows();
-    auto blank = blanks.begin();
-    int currentRow = 0;
-    bool rowFormatted = false;
-    auto toRow = [&](int r) {
-      if (r == currentRow) return;
-      currentRow = r;
-      rowFormatted = false;
-      for (; pending != formatted.end() && *pending <= r; ++pending) {
-        rowFormat(*pending);
-        rowFormatted = *pending == r;
+    if (!source_) workbook.setActiveTab(activeSheet());
+
+    if (styles.changed()) {
+      if (!stylesPart) {
+        stylesPart = package_.freeName("xl/styles", ".xml");
+        if (*stylesPart == "xl/styles1.xml" && !package_.has("xl/styles.xml"))
+          stylesPart = "xl/styles.xml";
+        rels.add("styles", targetFrom(main_, *stylesPart));
+        types.override(*stylesPart, kStylesType);
       }
-    };
-    // Cells a merge covers in a formatted row carry the row's format, as the spreadsheet keeps
-    // them: the centred title area of a report stays centred for readers that look at cells.
-    auto blanksBefore = [&](std::pair<int, int> at) {
-      for (; blank != blanks.end() && *blank < at; ++blank) {
-        toRow(blank->first);
-        check(worksheet_write_blank(ws_, row(blank->first), col(blank->second),
-                                    formats_.get(*sheet_.rowFormat(blank->first), false)),
-              blank->first, blank->second);
+      package_.put(*stylesPart, styles.xml());
+    }
+    // The results of rewritten formulas are not in the calculation chain any more: it goes, and
+    // the spreadsheet recalculates on opening.
+    if (writer.formulas()) {
+      if (const Relationship* chain = rels.current().firstOfKind("calcChain")) {
+        std::string part = *chain->part;
+        package_.drop(part);
+        types.remove(part);
+        rels.remove(chain->id);
       }
-    };
-    sheet_.forEachCell([&](int r, int c, const Cell& cell) {
-      blanksBefore({r, c});
-      toRow(r);
-      writeCell(r, c, cell, rowFormatted);
-    });
-    blanksBefore({host::kMaxRows + 1, 0});
-    for (; pending != formatted.end(); ++pending) rowFormat(*pending);
+      workbook.recalculateOnLoad();
+    }
+    if (!added.empty() && package_.has("docProps/app.xml"))
+      package_.put("docProps/app.xml", withSheetTitles(package_.text("docProps/app.xml"), added));
+
+    if (workbook.changed()) package_.put(main_, workbook.xml());
+    if (rels.changed()) package_.put(relsPart_, rels.xml());
+    if (types.changed()) package_.put(kContentTypes, types.xml());
+    return package_.finish();
   }
 
  private:
-  static lxw_row_t row(int r) { return static_cast<lxw_row_t>(r - 1); }
-  static lxw_col_t col(int c) { return static_cast<lxw_col_t>(c - 1); }
-
-  void check(lxw_error error, int r, int c) const {
-    if (error == LXW_NO_ERROR) return;
-    throw FileError::writing(path_, "工作表“" + sheet_.name() + "”的单元格 " + cellName(r, c) +
-                                        " 无法写入（" + lxw_strerror(error) + "）");
+  std::size_t activeSheet() const {
+    std::size_t active = book_.activeSheet < book_.sheetCount() ? book_.activeSheet : 0;
+    // The active sheet must be shown.
+    if (active < book_.sheetCount() && !book_.sheetAt(active).visible())
+      for (std::size_t i = 0; i < book_.sheetCount(); ++i)
+        if (book_.sheetAt(i).visible()) return i;
+    return active;
   }
 
-  void columnWidths() {
-    const auto& widths = sheet_.columnWidths();
-    for (auto it = widths.begin(); it != widths.end();) {
-      // Neighbouring columns of one width go in one call.
-      auto last = it;
-      auto next = std::next(it);
-      while (next != widths.end() && next->first == last->first + 1 && next->second == it->second)
-        last = next++;
-      check(worksheet_set_column(ws_, col(it->first), col(last->first), libraryWidth(it->second),
-                                 nullptr),
-            1, it->first);
-      it = next;
-    }
-  }
-
-  std::vector<int> formattedRows() const {
-    std::vector<int> rows;
-    int lastRow = sheet_.usedRange().row2;
-    for (int r = 1; r <= lastRow; ++r)
-      if (sheet_.rowFormat(r)) rows.push_back(r);
-    return rows;
-  }
-
-  // Positions inside merges, in rows with a format of their own, that hold no cell.
-  std::vector<std::pair<int, int>> mergedBlanksOfFormattedRows() const {
-    std::vector<std::pair<int, int>> out;
-    for (const host::Range& m : sheet_.merges())
-      for (int r = m.row1; r <= m.row2; ++r) {
-        if (!sheet_.rowFormat(r)) continue;
-        for (int c = m.col1; c <= m.col2; ++c)
-          if (!sheet_.find(r, c)) out.push_back({r, c});
-      }
-    std::sort(out.begin(), out.end());
-    return out;
-  }
-
-  void rowFormat(int r) {
-    if (lxw_format* f = formats_.get(*sheet_.rowFormat(r), false))
-      check(worksheet_set_row(ws_, row(r), LXW_DEF_ROW_HEIGHT, f), r, 1);
-  }
-
-  void writeCell(int r, int c, const Cell& cell, bool inFormattedRow) {
-    const Variant& v = cell.value;
-    bool date = v.kind() == VarKind::Date;
-    lxw_format* format = formats_.get(cell.format, date);
-    if (!format && inFormattedRow) format = formats_.plain();
-    if (!cell.formula.empty()) {
-      writeFormula(r, c, cell.formula, v, format);
-      return;
-    }
-    switch (v.kind()) {
-      case VarKind::Empty:
-        if (format) check(worksheet_write_blank(ws_, row(r), col(c), format), r, c);
-        return;
-      case VarKind::Text:
-        check(worksheet_write_string(ws_, row(r), col(c), v.text().c_str(), format), r, c);
-        return;
-      case VarKind::Boolean:
-        check(worksheet_write_boolean(ws_, row(r), col(c), v.number() != 0, format), r, c);
-        return;
-      case VarKind::Error:
-        writeError(r, c, v.text(), format);
-        return;
-      default:
-        writeNumber(r, c, number(v), format);
-        return;
-    }
-  }
-
-  static double number(const Variant& v) {
-    if (v.kind() == VarKind::Single) return singleToDouble(static_cast<float>(v.number()));
-    return v.number();
-  }
-
-  // A file cannot hold an infinite or undefined number; the cell shows the spreadsheet's own
-  // error for a number out of range instead of a file that cannot be opened.
-  void writeNumber(int r, int c, double x, lxw_format* format) {
-    if (!std::isfinite(x)) {
-      writeError(r, c, "#NUM!", format);
-      return;
-    }
-    check(worksheet_write_number(ws_, row(r), col(c), x, format), r, c);
-  }
-
-  // The library has no error cell; a formula of the error itself shows and reads back as it.
-  void writeError(int r, int c, const std::string& code, lxw_format* format) {
-    check(worksheet_write_formula_str(ws_, row(r), col(c), code.c_str(), format, code.c_str()), r,
-          c);
-  }
-
-  void writeFormula(int r, int c, const std::string& formula, const Variant& v,
-                    lxw_format* format) {
-    const char* f = formula.c_str();
-    if (v.isNumeric() && std::isfinite(number(v))) {
-      check(worksheet_write_formula_num(ws_, row(r), col(c), f, format, number(v)), r, c);
-    } else if (v.isText() || v.isError()) {
-      check(worksheet_write_formula_str(ws_, row(r), col(c), f, format, v.text().c_str()), r, c);
-    } else {
-      // No cached result: an empty one, so that readers recalculate rather than show 0.
-      check(worksheet_write_formula_str(ws_, row(r), col(c), f, format, ""), r, c);
-    }
-  }
-
-  const std::string& path_;
-  const MemorySheet& sheet_;
-  lxw_worksheet* ws_;
-  FormatCache& formats_;
+  const host::MemoryWorkbook& book_;
+  const SourcePackage* source_;
+  PackageEdit package_;
+  std::string main_, relsPart_;
 };
 
-void writeFile(const host::MemoryWorkbook& book, const std::string& target,
-               const std::string& file) {
-  // The macro project can only be handed over as a file; it lives beside the target meanwhile.
-  std::optional<TempFile> vba;
-  if (!book.vbaProject.empty()) {
-    vba.emplace(target, "vba");
-    std::ofstream out(vba->path(), std::ios::binary | std::ios::trunc);
-    out.write(book.vbaProject.data(), static_cast<std::streamsize>(book.vbaProject.size()));
-    out.close();
-    if (!out) throw FileError::writing(target, "无法写入宏项目的临时文件");
+void writeBytes(const std::string& target, const std::string& temp, const std::string& bytes) {
+  int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) throw FileError::writing(target, std::string("无法写入临时文件（") + std::strerror(errno) + "）");
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      std::string why = std::strerror(errno);
+      ::close(fd);
+      throw FileError::writing(target, "写入失败（" + why + "）");
+    }
+    done += static_cast<std::size_t>(n);
   }
-
-  lxw_workbook_options options{};
-  options.constant_memory = LXW_TRUE;
-  WorkbookHandle handle{workbook_new_opt(file.c_str(), &options)};
-  if (!handle.workbook) throw FileError::writing(target, "内存不足");
-  lxw_workbook* wb = handle.workbook;
-  FormatCache formats(wb);
-
-  std::size_t active = book.activeSheet < book.sheetCount() ? book.activeSheet : 0;
-  if (active < book.sheetCount() && !book.sheetAt(active).visible()) {
-    for (std::size_t i = 0; i < book.sheetCount(); ++i)
-      if (book.sheetAt(i).visible()) {
-        active = i;
-        break;
-      }
-  }
-
-  for (std::size_t i = 0; i < book.sheetCount(); ++i) {
-    const MemorySheet& sheet = book.sheetAt(i);
-    const std::string name = sheet.name();
-    lxw_error valid = workbook_validate_sheet_name(wb, name.c_str());
-    if (valid != LXW_NO_ERROR)
-      throw FileError::writing(target, "工作表名称“" + name + "”不能用于 xlsx 文件（" +
-                                           lxw_strerror(valid) + "）");
-    lxw_worksheet* ws = workbook_add_worksheet(wb, name.c_str());
-    if (!ws) throw FileError::writing(target, "无法添加工作表“" + name + "”");
-    SheetWriter(target, sheet, ws, formats).write();
-    // The active sheet must be shown, even if the workbook hid every sheet.
-    if (i == active) worksheet_activate(ws);
-    else if (!sheet.visible()) worksheet_hide(ws);
-  }
-
-  if (vba) {
-    lxw_error error = workbook_add_vba_project(wb, vba->path().c_str());
-    if (error != LXW_NO_ERROR)
-      throw FileError::writing(target, std::string("无法加入宏项目（") + lxw_strerror(error) + "）");
-  }
-
-  handle.workbook = nullptr;  // closing frees it, whatever the outcome
-  // Closing formats the file's creation time with gmtime(), one buffer for the whole process:
-  // workbooks written side by side close one at a time.
-  static std::mutex closing;
-  lxw_error closed;
-  {
-    std::lock_guard lock(closing);
-    closed = workbook_close(wb);
-  }
-  if (closed != LXW_NO_ERROR)
-    throw FileError::writing(target, std::string("写入失败（") + lxw_strerror(closed) + "）");
+  if (::close(fd) != 0)
+    throw FileError::writing(target, std::string("写入失败（") + std::strerror(errno) + "）");
 }
 
 }  // namespace
@@ -283,11 +231,16 @@ void writeFile(const host::MemoryWorkbook& book, const std::string& target,
 void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path) {
   if (!book.vbaProject.empty() && !endsWithIgnoringCase(path, ".xlsm"))
     throw FileError::writing(path, "工作簿含有宏，只能保存为 .xlsm 文件");
+  std::string bytes;
   try {
-    writeAtomically(path, [&](const std::string& temp) { writeFile(book, path, temp); });
+    const auto* source = dynamic_cast<const SourcePackage*>(book.origin.get());
+    bytes = PackageWriter(book, source).bytes();
+  } catch (const FormatProblem& e) {
+    throw FileError::writing(path, e.what());
   } catch (const std::bad_alloc&) {
     throw FileError::writing(path, "内存不足");
   }
+  writeAtomically(path, [&](const std::string& temp) { writeBytes(path, temp, bytes); });
 }
 
 }  // namespace valdrex::io

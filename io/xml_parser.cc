@@ -97,6 +97,13 @@ XmlParser::XmlParser(std::string part, XmlHandler& handler) : state_(std::make_u
 
 XmlParser::~XmlParser() { XML_ParserFree(state_->parser); }
 
+XmlParser::Span XmlParser::currentTag() const {
+  XML_Index offset = XML_GetCurrentByteIndex(state_->parser);
+  int length = XML_GetCurrentByteCount(state_->parser);
+  return Span{offset < 0 ? 0 : static_cast<std::size_t>(offset),
+              length < 0 ? 0 : static_cast<std::size_t>(length)};
+}
+
 void XmlParser::feed(std::string_view chunk) { parse(chunk, false); }
 
 void XmlParser::finish() { parse({}, true); }

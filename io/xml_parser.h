@@ -44,6 +44,13 @@ class XmlParser {
   void feed(std::string_view chunk);
   void finish();
 
+  // During a start or end callback: where the tag that caused it lies in the bytes fed so far.
+  // An empty element's end callback has length 0 (its one tag was the start).
+  struct Span {
+    std::size_t offset = 0, length = 0;
+  };
+  Span currentTag() const;
+
   struct State;
 
  private:

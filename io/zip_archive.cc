@@ -2,10 +2,7 @@
 
 #include <zip.h>
 
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "io/format_problem.h"
@@ -59,13 +56,6 @@ std::string openProblem(int code, int systemError, std::string_view head) {
   return "文件不完整或已损坏（zip 压缩包结构错误：" + detail + "）";
 }
 
-std::string readHead(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  char head[8] = {};
-  in.read(head, sizeof head);
-  return std::string(head, static_cast<std::size_t>(in.gcount()));
-}
-
 struct FileCloser {
   void operator()(zip_file_t* f) const { zip_fclose(f); }
 };
@@ -91,21 +81,6 @@ ZipArchive::~ZipArchive() {
   if (archive_) zip_discard(archive_);
 }
 
-ZipArchive ZipArchive::openFile(const std::string& path, const ReadLimits& limits) {
-  std::error_code ec;
-  auto status = std::filesystem::status(path, ec);
-  if (!std::filesystem::exists(status)) throw FormatProblem("文件不存在");
-  if (std::filesystem::is_directory(status)) throw FormatProblem("这是一个文件夹，不是文件");
-  if (!std::filesystem::is_regular_file(status)) throw FormatProblem("不是普通文件");
-  if (std::filesystem::file_size(path, ec) == 0) throw FormatProblem("文件是空的");
-
-  int code = 0;
-  errno = 0;
-  struct zip* archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-  if (!archive) throw FormatProblem(openProblem(code, errno, readHead(path)));
-  return ZipArchive(archive, limits);
-}
-
 ZipArchive ZipArchive::openMemory(std::string_view bytes, const ReadLimits& limits) {
   if (bytes.empty()) throw FormatProblem("文件是空的");
   zip_error_t error;
@@ -129,6 +104,15 @@ ZipArchive ZipArchive::openMemory(std::string_view bytes, const ReadLimits& limi
 int64_t ZipArchive::locate(std::string_view part) const {
   std::string name(part);
   return zip_name_locate(archive_, name.c_str(), ZIP_FL_NOCASE);
+}
+
+std::vector<std::string> ZipArchive::names() const {
+  std::vector<std::string> out;
+  zip_int64_t entries = zip_get_num_entries(archive_, 0);
+  for (zip_int64_t i = 0; i < entries; ++i)
+    if (const char* name = zip_get_name(archive_, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW))
+      out.emplace_back(name);
+  return out;
 }
 
 bool ZipArchive::contains(std::string_view part) const { return locate(part) >= 0; }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "io/read_limits.h"
 
@@ -16,7 +17,6 @@ namespace valdrex::io {
 // Every failure is a FormatProblem whose text says what is wrong (the caller adds the file).
 class ZipArchive {
  public:
-  static ZipArchive openFile(const std::string& path, const ReadLimits& limits);
   // The bytes must outlive the archive.
   static ZipArchive openMemory(std::string_view bytes, const ReadLimits& limits);
   ZipArchive(ZipArchive&& other) noexcept;
@@ -29,8 +29,11 @@ class ZipArchive {
   std::string read(std::string_view part);
   // The part's inflated bytes, in chunks, as they come out of the decompressor.
   void stream(std::string_view part, const std::function<void(std::string_view)>& sink);
+  // Every entry's name, in the order the archive stores them.
+  std::vector<std::string> names() const;
 
  private:
+  friend class ZipWriter;
   ZipArchive(struct zip* archive, const ReadLimits& limits);
   int64_t locate(std::string_view part) const;
 

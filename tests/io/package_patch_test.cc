@@ -1,0 +1,174 @@
+// Writing a workbook read from a file changes only what the model changed: every other part is
+// copied as it was, a rewritten sheet keeps its own settings, and the bookkeeping parts keep
+// everything they held.
+#include <gtest/gtest.h>
+
+#include "io/xlsx_reader.h"
+#include "io/xlsx_writer.h"
+#include "io_support.h"
+
+namespace valdrex::io {
+namespace {
+
+using namespace testing;
+
+// The parts of a zip archive, inflated.
+Parts partsOf(const std::string& bytes) {
+  Parts parts;
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+  zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+  EXPECT_NE(archive, nullptr);
+  if (!archive) return parts;
+  for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+    zip_stat_t st;
+    zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &st);
+    std::string data(static_cast<std::size_t>(st.size), '\0');
+    zip_file_t* f = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
+    zip_fread(f, data.data(), data.size());
+    zip_fclose(f);
+    parts[st.name] = data;
+  }
+  zip_discard(archive);
+  return parts;
+}
+
+bool has(const std::string& text, const std::string& piece) {
+  return text.find(piece) != std::string::npos;
+}
+
+// A teacher's workbook in miniature: a score sheet, a report sheet with settings of its own, a
+// chart sheet, defined names, a calculation chain, document properties and a part no reader
+// knows.
+Parts teacherPackage() {
+  PackageSpec spec;
+  spec.workbookPr = "<workbookPr date1904=\"1\" codeName=\"本工作簿\"/>";
+  spec.sheets = {
+      {"成绩表", sheetXml("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData>")},
+      {"两率一分",
+       sheetXml("<sheetPr codeName=\"Sheet9\"><tabColor rgb=\"FFFF0000\"/></sheetPr>"
+                "<dimension ref=\"A1:B9\"/><sheetViews><sheetView zoomScale=\"85\" "
+                "workbookViewId=\"0\"><pane ySplit=\"3\" topLeftCell=\"A4\" state=\"frozen\"/>"
+                "</sheetView></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/>"
+                "<cols><col min=\"1\" max=\"1\" width=\"20\" customWidth=\"1\"/></cols>"
+                "<sheetData><row r=\"1\" ht=\"30\" customHeight=\"1\"><c r=\"A1\"><v>5</v></c></row>"
+                "<row r=\"9\"><c r=\"B9\"><f>A1*2</f><v>10</v></c></row></sheetData>"
+                "<sheetProtection sheet=\"1\"/><mergeCells count=\"1\"><mergeCell ref=\"A2:B2\"/>"
+                "</mergeCells><conditionalFormatting sqref=\"A1:B9\"><cfRule type=\"cellIs\" "
+                "dxfId=\"0\" priority=\"1\" operator=\"greaterThan\"><formula>5</formula></cfRule>"
+                "</conditionalFormatting><conditionalFormatting sqref=\"Z50\"><cfRule "
+                "type=\"cellIs\" dxfId=\"0\" priority=\"2\" operator=\"lessThan\"><formula>1"
+                "</formula></cfRule></conditionalFormatting><pageMargins left=\"0.5\" "
+                "right=\"0.5\" top=\"1\" bottom=\"1\" header=\"0.3\" footer=\"0.3\"/><pageSetup "
+                "orientation=\"landscape\"/><drawing r:id=\"rId1\"/>")}};
+  Parts parts = packageParts(spec);
+  std::string& workbook = parts["xl/workbook.xml"];
+  workbook.replace(workbook.find("</sheets>"), 9,
+                   "<sheet name=\"图表\" sheetId=\"7\" r:id=\"rC\"/></sheets><definedNames>"
+                   "<definedName name=\"语文成绩\">成绩表!$A$1:$A$9</definedName><definedName "
+                   "name=\"_xlnm.Print_Titles\" localSheetId=\"1\">两率一分!$1:$3</definedName>"
+                   "</definedNames><calcPr calcId=\"191029\"/>");
+  std::string& rels = parts["xl/_rels/workbook.xml.rels"];
+  rels.replace(rels.find("</Relationships>"), 16,
+               std::string("<Relationship Id=\"rC\" Type=\"") + kRel +
+                   "/chartsheet\" Target=\"chartsheets/sheet1.xml\"/><Relationship Id=\"rK\" "
+                   "Type=\"" + kRel + "/calcChain\" Target=\"calcChain.xml\"/></Relationships>");
+  parts["[Content_Types].xml"] =
+      "<?xml version=\"1.0\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+      "content-types\"><Override PartName=\"/xl/calcChain.xml\" ContentType=\"application/"
+      "vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml\"/></Types>";
+  parts["xl/calcChain.xml"] = "<calcChain><c r=\"B9\" i=\"2\"/></calcChain>";
+  parts["xl/chartsheets/sheet1.xml"] = "<chartsheet><drawing r:id=\"x\"/></chartsheet>";
+  parts["xl/worksheets/_rels/sheet2.xml.rels"] = "<Relationships>drawing</Relationships>";
+  parts["xl/drawings/drawing1.xml"] = std::string(3000, 'd');
+  parts["customXml/item1.xml"] = "<teacher>own data</teacher>";
+  parts["docProps/app.xml"] =
+      "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+      "extended-properties\" xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+      "docPropsVTypes\"><HeadingPairs><vt:vector size=\"4\" baseType=\"variant\"><vt:variant>"
+      "<vt:lpstr>Worksheets</vt:lpstr></vt:variant><vt:variant><vt:i4>2</vt:i4></vt:variant>"
+      "<vt:variant><vt:lpstr>Named Ranges</vt:lpstr></vt:variant><vt:variant><vt:i4>1</vt:i4>"
+      "</vt:variant></vt:vector></HeadingPairs><TitlesOfParts><vt:vector size=\"3\" "
+      "baseType=\"lpstr\"><vt:lpstr>成绩表</vt:lpstr><vt:lpstr>两率一分</vt:lpstr><vt:lpstr>"
+      "语文成绩</vt:lpstr></vt:vector></TitlesOfParts></Properties>";
+  return parts;
+}
+
+TEST(PackagePatchTest, OnlyWhatChangedIsRewritten) {
+  TempDir dir;
+  const Parts before = teacherPackage();
+  {
+    std::ofstream(dir.file("in.xlsx"), std::ios::binary) << zipOf(before);
+  }
+  auto book = readWorkbook(dir.file("in.xlsx"));
+  ASSERT_EQ(book->sheetsWithoutCells, std::vector<std::string>{"图表"});
+  host::MemorySheet& report = *book->find("两率一分");
+  report.deleteCells(report.usedRange());
+  report.setCell(1, 1, Variant("新标题"));
+  report.setCell(2, 3, Variant::date(1462.5));  // noon on the 1904 system's first day
+  book->addSheet("完成率表").setCell(1, 1, Variant::number(1));
+  writeWorkbook(*book, dir.file("out.xlsx"));
+  Parts after = partsOf(readBytes(dir.file("out.xlsx")));
+
+  // Parts nobody touched, byte for byte.
+  for (const char* part : {"xl/worksheets/sheet1.xml", "xl/chartsheets/sheet1.xml",
+                           "xl/worksheets/_rels/sheet2.xml.rels", "xl/drawings/drawing1.xml",
+                           "customXml/item1.xml", "_rels/.rels"})
+    EXPECT_EQ(after[part], before.at(part)) << part;
+
+  // The rewritten sheet: its cells are new, its settings are its own.
+  const std::string& sheet = after["xl/worksheets/sheet2.xml"];
+  for (const char* kept :
+       {"<sheetPr codeName=\"Sheet9\"><tabColor rgb=\"FFFF0000\"/></sheetPr>", "zoomScale=\"85\"",
+        "<pane ySplit=\"3\" topLeftCell=\"A4\" state=\"frozen\"/>", "width=\"20\"",
+        "<sheetProtection sheet=\"1\"/>", "<pageSetup orientation=\"landscape\"/>",
+        "<drawing r:id=\"rId1\"/>", "sqref=\"Z50\"", "<row r=\"1\" ht=\"30\" customHeight=\"1\">"})
+    EXPECT_TRUE(has(sheet, kept)) << kept << "\n" << sheet;
+  EXPECT_FALSE(has(sheet, "sqref=\"A1:B9\"")) << "a format of the deleted cells goes with them";
+  EXPECT_FALSE(has(sheet, "A1*2"));
+  EXPECT_TRUE(has(sheet, "<is><t>新标题</t></is>"));
+  EXPECT_TRUE(has(sheet, "<v>0.5</v>")) << "dates are written in the workbook's own date system";
+  EXPECT_LT(sheet.find("<sheetProtection"), sheet.find("<pageMargins"));
+
+  // Bookkeeping parts keep what they held and learn about the new sheet.
+  const std::string& workbook = after["xl/workbook.xml"];
+  for (const char* kept : {"date1904=\"1\" codeName=\"本工作簿\"",
+                           "<definedName name=\"语文成绩\">成绩表!$A$1:$A$9</definedName>",
+                           "localSheetId=\"1\">两率一分!$1:$3", "<sheet name=\"图表\" sheetId=\"7\"",
+                           "<sheet name=\"完成率表\" sheetId=\"8\" r:id=\"rId3\"/>",
+                           "fullCalcOnLoad=\"1\""})
+    EXPECT_TRUE(has(workbook, kept)) << kept << "\n" << workbook;
+  EXPECT_EQ(after.count("xl/calcChain.xml"), 0u) << "the chain named a formula that is gone";
+  EXPECT_FALSE(has(after["[Content_Types].xml"], "calcChain"));
+  EXPECT_TRUE(has(after["[Content_Types].xml"], "/xl/worksheets/sheet3.xml"));
+  EXPECT_TRUE(has(after["xl/_rels/workbook.xml.rels"], "Target=\"worksheets/sheet3.xml\""));
+  EXPECT_TRUE(has(after["docProps/app.xml"],
+                  "<vt:lpstr>两率一分</vt:lpstr><vt:lpstr>完成率表</vt:lpstr><vt:lpstr>语文成绩"));
+  EXPECT_TRUE(has(after["docProps/app.xml"], "<vt:i4>3</vt:i4>"));
+
+  // And the model reads back what it wrote.
+  auto back = readWorkbook(dir.file("out.xlsx"));
+  EXPECT_EQ(back->find("两率一分")->cell(1, 1), Variant("新标题"));
+  EXPECT_EQ(back->find("两率一分")->cell(2, 3), Variant::date(1462.5));
+  EXPECT_EQ(back->find("完成率表")->cell(1, 1), Variant::number(1));
+
+  // A workbook written again without changes is the same package.
+  writeWorkbook(*back, dir.file("again.xlsx"));
+  EXPECT_EQ(partsOf(readBytes(dir.file("again.xlsx"))), after);
+}
+
+TEST(PackagePatchTest, AReportNameHeldByAChartSheetIsRefused) {
+  TempDir dir;
+  Parts parts = teacherPackage();
+  std::string& workbook = parts["xl/workbook.xml"];
+  workbook.replace(workbook.find("图表"), std::string("图表").size(), "输出表");
+  {
+    std::ofstream(dir.file("in.xlsx"), std::ios::binary) << zipOf(parts);
+  }
+  auto book = readWorkbook(dir.file("in.xlsx"));
+  EXPECT_THROW(book->addSheet("输出表"), Failure);
+}
+
+}  // namespace
+}  // namespace valdrex::io
