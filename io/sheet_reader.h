@@ -6,7 +6,7 @@
 
 #include "host/memory_workbook.h"
 #include "io/read_limits.h"
-#include "io/styles.h"
+#include "io/style_sheet.h"
 #include "io/zip_archive.h"
 
 namespace valdrex::io {
@@ -14,7 +14,7 @@ namespace valdrex::io {
 // What every sheet of one workbook shares while it is read.
 struct SheetContext {
   const std::vector<std::string>& sharedStrings;
-  const StyleTable& styles;
+  const StyleSheet& styles;
   bool date1904 = false;
   const ReadLimits& limits;
   std::size_t cells = 0;   // kept so far, over all sheets

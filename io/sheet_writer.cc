@@ -8,6 +8,7 @@
 #include "host/number_text.h"
 #include "io/cell_reference.h"
 #include "io/xml_outline.h"
+#include "io/xml_tag.h"
 
 namespace valdrex::io {
 namespace {
@@ -116,7 +117,7 @@ bool isHex(char c) {
 // every text reads back exactly as it was.
 void appendText(std::string& out, std::string_view text) {
   std::size_t plain = 0;
-  auto flush = [&](std::size_t i) { appendEscaped(out, text.substr(plain, i - plain)); };
+  auto flush = [&](std::size_t i) { appendXmlEscaped(out, text.substr(plain, i - plain)); };
   for (std::size_t i = 0; i < text.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     bool control = c < 0x20 && c != '\t' && c != '\n' && c != '\r';
@@ -194,7 +195,7 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
         if (spans[k].name != "row") continue;
         std::string_view tag = original.substr(spans[k].begin, spans[k].startEnd - spans[k].begin);
         int row = 0;
-        auto r = tagAttribute(tag, "r");
+        auto r = attributeValue(tag, "r");
         if (!r || std::from_chars(r->data(), r->data() + r->size(), row).ec != std::errc()) continue;
         std::string kept = keptRowAttributes(tag);
         if (!kept.empty()) rowAttributes[row] = std::move(kept);
@@ -202,7 +203,7 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
       continue;
     }
     if (name == "conditionalFormatting") {
-      auto refs = tagAttribute(original.substr(child.begin, child.startEnd - child.begin), "sqref");
+      auto refs = attributeValue(original.substr(child.begin, child.startEnd - child.begin), "sqref");
       if (refs && meetsRemoved(*refs, removed)) continue;
     } else if (name == "dataValidations" || name == "hyperlinks") {
       if (!removed.empty()) {
@@ -210,7 +211,7 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
         int kept = 0;
         const std::string_view attribute = name == "hyperlinks" ? "ref" : "sqref";
         for (std::size_t k = i + 1; k < spans.size() && spans[k].depth == 2; ++k) {
-          auto refs = tagAttribute(
+          auto refs = attributeValue(
               original.substr(spans[k].begin, spans[k].startEnd - spans[k].begin), attribute);
           if (refs && meetsRemoved(*refs, removed)) continue;
           inner.append(slice(spans[k]));
@@ -218,7 +219,7 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
         }
         if (kept == 0) continue;
         std::string tag(original.substr(child.begin, child.startEnd - child.begin));
-        if (tagAttribute(tag, "count")) tag = withTagAttribute(tag, "count", std::to_string(kept));
+        if (attributeValue(tag, "count")) tag = withAttribute(tag, "count", std::to_string(kept));
         pieces.push_back(Piece{rank, tag + inner +
                                          std::string(original.substr(child.closeBegin,
                                                                      child.end - child.closeBegin))});

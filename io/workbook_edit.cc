@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "io/format_problem.h"
+#include "io/xml_tag.h"
 
 namespace valdrex::io {
 namespace {
@@ -89,7 +90,7 @@ WorkbookEdit::WorkbookEdit(std::string part, std::string xml)
   for (const XmlElement& s : spans_)
     if (s.depth == 2 && s.name == "sheet" && s.begin > list->begin && s.end <= list->end) {
       sheets_.push_back(&s);
-      auto id = tagAttribute(tag(s), "sheetId");
+      auto id = attributeValue(tag(s), "sheetId");
       int n = 0;
       if (id) std::from_chars(id->data(), id->data() + id->size(), n);
       nextSheetId_ = std::max(nextSheetId_, n + 1);
@@ -112,17 +113,17 @@ void WorkbookEdit::setSheet(std::size_t entry, const std::string& name, bool vis
   const XmlElement& span = *sheets_.at(entry);
   std::string t = tag(span);
   const std::string original = t;
-  if (parsed_.sheets[entry].name != name) t = withTagAttribute(t, "name", escaped(name));
-  auto state = tagAttribute(t, "state");
+  if (parsed_.sheets[entry].name != name) t = withAttribute(t, "name", name);
+  auto state = attributeValue(t, "state");
   bool hidden = state && (*state == "hidden" || *state == "veryHidden");
-  if (visible && hidden) t = withTagAttribute(t, "state", std::nullopt);
-  if (!visible && !hidden) t = withTagAttribute(t, "state", "hidden");
+  if (visible && hidden) t = withoutAttribute(t, "state");
+  if (!visible && !hidden) t = withAttribute(t, "state", "hidden");
   if (t != original) replace(span.begin, span.startEnd, std::move(t));
 }
 
 void WorkbookEdit::addSheet(const std::string& name, const std::string& id, bool visible) {
   std::string prefix = relationshipsPrefix(tag(spans_.front()));
-  std::string t = "<sheet name=\"" + escaped(name) + "\" sheetId=\"" +
+  std::string t = "<sheet name=\"" + xmlEscape(name) + "\" sheetId=\"" +
                   std::to_string(nextSheetId_++) + "\"" + (visible ? "" : " state=\"hidden\"");
   // The sheet element is in the main namespace whatever prefix the part gives it.
   std::string_view listTag(xml_.data() + child("sheets", 1)->begin,
@@ -143,7 +144,7 @@ void WorkbookEdit::addSheet(const std::string& name, const std::string& id, bool
 void WorkbookEdit::setActiveTab(std::size_t index) {
   if (const XmlElement* view = child("workbookView", 2)) {
     replace(view->begin, view->startEnd,
-            withTagAttribute(tag(*view), "activeTab", std::to_string(index)));
+            withAttribute(tag(*view), "activeTab", std::to_string(index)));
     return;
   }
   const XmlElement& list = *child("sheets", 1);
@@ -153,7 +154,7 @@ void WorkbookEdit::setActiveTab(std::size_t index) {
 
 void WorkbookEdit::recalculateOnLoad() {
   if (const XmlElement* calc = child("calcPr", 1)) {
-    replace(calc->begin, calc->startEnd, withTagAttribute(tag(*calc), "fullCalcOnLoad", "1"));
+    replace(calc->begin, calc->startEnd, withAttribute(tag(*calc), "fullCalcOnLoad", "1"));
     return;
   }
   // Its place is after the defined names, before what follows them in the part.
@@ -189,13 +190,13 @@ std::string RelationshipsEdit::add(std::string_view kind, const std::string& tar
   const XmlElement& root = spans_.front();
   replace(root.closeBegin, root.closeBegin,
           "<Relationship Id=\"" + id + "\" Type=\"" + std::string(kRelationshipsNs) + "/" +
-              std::string(kind) + "\" Target=\"" + escaped(target) + "\"/>");
+              std::string(kind) + "\" Target=\"" + xmlEscape(target) + "\"/>");
   return id;
 }
 
 void RelationshipsEdit::remove(const std::string& id) {
   for (const XmlElement& s : spans_)
-    if (s.depth == 1 && tagAttribute(xml_.substr(s.begin, s.startEnd - s.begin), "Id") == id)
+    if (s.depth == 1 && attributeValue(xml_.substr(s.begin, s.startEnd - s.begin), "Id") == id)
       replace(s.begin, s.end, "");
 }
 
@@ -207,7 +208,7 @@ ContentTypesEdit::ContentTypesEdit(std::string part, std::string xml)
 const XmlElement* ContentTypesEdit::overrideOf(const std::string& part) const {
   for (const XmlElement& s : spans_) {
     if (s.depth != 1 || s.name != "Override") continue;
-    auto name = tagAttribute(xml_.substr(s.begin, s.startEnd - s.begin), "PartName");
+    auto name = attributeValue(xml_.substr(s.begin, s.startEnd - s.begin), "PartName");
     if (name && equalIgnoringCase(*name, "/" + part)) return &s;
   }
   return nullptr;
@@ -217,7 +218,7 @@ void ContentTypesEdit::override(const std::string& part, std::string_view type) 
   if (overrideOf(part)) return;
   const XmlElement& root = spans_.front();
   replace(root.closeBegin, root.closeBegin,
-          "<Override PartName=\"/" + escaped(part) + "\" ContentType=\"" + std::string(type) +
+          "<Override PartName=\"/" + xmlEscape(part) + "\" ContentType=\"" + std::string(type) +
               "\"/>");
 }
 
@@ -275,17 +276,17 @@ std::string withSheetTitles(const std::string& appXml, const std::vector<std::st
       prefix = std::string(vectorTag.substr(1, colon));
     std::string inserted;
     for (const std::string& name : names)
-      inserted += "<" + prefix + "lpstr>" + escaped(name) + "</" + prefix + "lpstr>";
+      inserted += "<" + prefix + "lpstr>" + xmlEscape(name) + "</" + prefix + "lpstr>";
     std::size_t insertAt = at < titleItems.size() ? titleItems[at]->begin : titleVector->closeBegin;
     SplicedXml edit("docProps/app.xml", appXml);
     edit.replace(values[i + 1]->startEnd, values[i + 1]->closeBegin,
                  std::to_string(count + static_cast<int>(names.size())));
     std::string vtag(vectorTag);
-    auto size = tagAttribute(vtag, "size");
+    auto size = attributeValue(vtag, "size");
     int total = 0;
     if (size) std::from_chars(size->data(), size->data() + size->size(), total);
     edit.replace(titleVector->begin, titleVector->startEnd,
-                 withTagAttribute(vtag, "size", std::to_string(total + static_cast<int>(names.size()))));
+                 withAttribute(vtag, "size", std::to_string(total + static_cast<int>(names.size()))));
     edit.replace(insertAt, insertAt, inserted);
     return edit.xml();
   }

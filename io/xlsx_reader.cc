@@ -14,7 +14,7 @@
 #include "io/shared_strings.h"
 #include "io/sheet_reader.h"
 #include "io/source_package.h"
-#include "io/styles.h"
+#include "io/style_sheet.h"
 #include "io/workbook_part.h"
 #include "io/zip_archive.h"
 
@@ -56,8 +56,9 @@ std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLim
   std::vector<std::string> strings;
   if (auto part = relatedPart(zip, rels, "sharedStrings"))
     strings = readSharedStrings(zip, *part, limits);
-  StyleTable styles;
-  if (auto part = relatedPart(zip, rels, "styles")) styles = StyleTable::parse(*part, zip.read(*part));
+  auto stylesPart = relatedPart(zip, rels, "styles");
+  StyleSheet styles = stylesPart ? StyleSheet::parse(*stylesPart, zip.read(*stylesPart))
+                                 : StyleSheet::fresh();
 
   if (workbook.sheets.size() > limits.maxSheets)
     throw FormatProblem("工作表超过 " + std::to_string(limits.maxSheets) + " 张");

@@ -134,7 +134,7 @@ class PackageWriter {
                            main_);
     ContentTypesEdit types(std::string(kContentTypes), package_.text(kContentTypes));
 
-    const Relationship* stylesRel = rels.current().firstOfKind("styles");
+    const Relationship* stylesRel = rels.original().firstOfKind("styles");
     std::optional<std::string> stylesPart;
     if (stylesRel && package_.has(*stylesRel->part)) stylesPart = *stylesRel->part;
     StyleSheet styles = stylesPart ? StyleSheet::parse(*stylesPart, package_.text(*stylesPart))
@@ -175,7 +175,7 @@ class PackageWriter {
     // The results of rewritten formulas are not in the calculation chain any more: it goes, and
     // the spreadsheet recalculates on opening.
     if (writer.formulas()) {
-      if (const Relationship* chain = rels.current().firstOfKind("calcChain")) {
+      if (const Relationship* chain = rels.original().firstOfKind("calcChain")) {
         std::string part = *chain->part;
         package_.drop(part);
         types.remove(part);

@@ -86,6 +86,7 @@ XmlParser::XmlParser(std::string part, XmlHandler& handler) : state_(std::make_u
   state_->parser = XML_ParserCreateNS(nullptr, kSeparator);
   if (!state_->parser) throw std::bad_alloc();
   state_->handler = &handler;
+  handler.parser_ = this;
   state_->part = std::move(part);
   XML_SetUserData(state_->parser, state_.get());
   XML_SetElementHandler(state_->parser, onStart, onEnd);
@@ -95,14 +96,19 @@ XmlParser::XmlParser(std::string part, XmlHandler& handler) : state_(std::make_u
   XML_SetParamEntityParsing(state_->parser, XML_PARAM_ENTITY_PARSING_NEVER);
 }
 
-XmlParser::~XmlParser() { XML_ParserFree(state_->parser); }
-
-XmlParser::Span XmlParser::currentTag() const {
-  XML_Index offset = XML_GetCurrentByteIndex(state_->parser);
-  int length = XML_GetCurrentByteCount(state_->parser);
-  return Span{offset < 0 ? 0 : static_cast<std::size_t>(offset),
-              length < 0 ? 0 : static_cast<std::size_t>(length)};
+XmlParser::~XmlParser() {
+  state_->handler->parser_ = nullptr;
+  XML_ParserFree(state_->parser);
 }
+
+XmlSpan XmlParser::tagSpan() const {
+  XML_Index at = XML_GetCurrentByteIndex(state_->parser);
+  if (at < 0) return {};
+  auto begin = static_cast<std::size_t>(at);
+  return {begin, begin + static_cast<std::size_t>(XML_GetCurrentByteCount(state_->parser))};
+}
+
+XmlSpan XmlHandler::tagSpan() const { return parser_ ? parser_->tagSpan() : XmlSpan{}; }
 
 void XmlParser::feed(std::string_view chunk) { parse(chunk, false); }
 

@@ -2,6 +2,7 @@
 // Document type declarations are refused, so no entity can be expanded.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,6 +24,13 @@ class XmlAttributes {
   const char** pairs_;
 };
 
+// A range of bytes in the text fed to a parser, counted from its first byte.
+struct XmlSpan {
+  std::size_t begin = 0, end = 0;
+};
+
+class XmlParser;
+
 class XmlHandler {
  public:
   virtual ~XmlHandler() = default;
@@ -30,6 +38,16 @@ class XmlHandler {
   virtual void endElement(std::string_view localName) = 0;
   // Character data, possibly split over several calls.
   virtual void characters(std::string_view) {}
+
+ protected:
+  // Where the tag being reported lies, for handlers that edit the text they read: the start tag
+  // in startElement, the end tag in endElement (for <a/> the empty span just after it). An
+  // element thus spans [start tag begin, end tag end).
+  XmlSpan tagSpan() const;
+
+ private:
+  friend class XmlParser;
+  const XmlParser* parser_ = nullptr;
 };
 
 // Feeds one part through a handler. A handler may throw: parsing stops and feed() or finish()
@@ -43,13 +61,9 @@ class XmlParser {
 
   void feed(std::string_view chunk);
   void finish();
+  // The tag being reported (see XmlHandler::tagSpan).
+  XmlSpan tagSpan() const;
 
-  // During a start or end callback: where the tag that caused it lies in the bytes fed so far.
-  // An empty element's end callback has length 0 (its one tag was the start).
-  struct Span {
-    std::size_t offset = 0, length = 0;
-  };
-  Span currentTag() const;
 
   struct State;
 

@@ -3,6 +3,7 @@
 // everything they held.
 #include <gtest/gtest.h>
 
+#include "host/failure.h"
 #include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
 #include "io_support.h"

@@ -1,0 +1,33 @@
+// Start tags of a well-formed part edited as text, so that a patched part keeps every byte the
+// edit does not touch (attribute order, quotes, namespace prefixes).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace valdrex::io {
+
+// The text escaped for an attribute value or character data.
+std::string xmlEscape(std::string_view text);
+void appendXmlEscaped(std::string& out, std::string_view text);
+
+// The qualified name of a start tag ("x:xf" for <x:xf numFmtId="0"/>).
+std::string_view tagName(std::string_view tag);
+// The namespace prefix of a tag's name with its colon ("x:"), or "".
+std::string_view tagPrefix(std::string_view tag);
+// Whether the tag closes itself (<a/>).
+bool selfClosing(std::string_view tag);
+// A self-closing tag as a start tag that content can follow; other tags as they are.
+std::string openTag(std::string_view tag);
+
+// The value of the attribute (matched by local name) as written, entities left as they are;
+// nullopt when absent.
+std::optional<std::string_view> attributeValue(std::string_view tag, std::string_view name);
+// The tag with the attribute (matched by local name) set to the value, added after the last
+// attribute when absent. The value is escaped here.
+std::string withAttribute(std::string_view tag, std::string_view name, std::string_view value);
+// The tag without the attribute.
+std::string withoutAttribute(std::string_view tag, std::string_view name);
+
+}  // namespace valdrex::io
