@@ -7,10 +7,11 @@
 
 namespace valdrex::cli {
 
-// Writes the class names into column 1 of "属性表" from row 18 and saves the workbook in place,
-// atomically. Nothing is saved when the loading reported a problem (status 1) or the workbook
-// has no "属性表" (status 1).
+// Writes the class names into column 1 of "属性表" from row 18 and saves the workbook
+// atomically: to `output` when given (the workbook stays as it was), else in place after copying
+// it to the next free backup name. Nothing is saved when the loading reported a problem
+// (status 1) or the workbook has no "属性表" (status 1).
 int classesCommand(const std::string& path, const std::optional<std::string>& sheet,
-                   std::ostream& out, std::ostream& err);
+                   const std::optional<std::string>& output, std::ostream& out, std::ostream& err);
 
 }  // namespace valdrex::cli

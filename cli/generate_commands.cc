@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "cli/exit_codes.h"
+#include "cli/output_paths.h"
 #include "cli/workbook_files.h"
 
 namespace valdrex::cli {
@@ -16,7 +17,9 @@ namespace {
 int generate(const std::string& out, bool force, std::ostream& stdOut, std::ostream& err,
              const std::function<std::unique_ptr<host::MemoryWorkbook>()>& make,
              const std::string& what) {
-  if (std::string problem = newWorkbookNameProblem(out); !problem.empty()) {
+  std::string problem = newWorkbookNameProblem(out);
+  if (problem.empty()) problem = outputProblem(out);
+  if (!problem.empty()) {
     err << problem << '\n';
     return kExitBadArguments;
   }

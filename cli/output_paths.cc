@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "io/atomic_file.h"
+
 namespace valdrex::cli {
 
 namespace fs = std::filesystem;
@@ -29,8 +31,25 @@ std::string resultPath(const std::string& input) {
   return besideWithSuffix(input, "-统计结果", lower(ext) == ".xlsm" ? ext : ".xlsx");
 }
 
-std::string backupPath(const std::string& input) {
-  return besideWithSuffix(input, "-备份", fs::path(input).extension().string());
+std::string backupPath(const std::string& input, int n) {
+  return besideWithSuffix(input, n > 1 ? "-备份-" + std::to_string(n) : "-备份",
+                          fs::path(input).extension().string());
+}
+
+std::string freeBackupPath(const std::string& input) {
+  for (int n = 1;; ++n) {
+    std::error_code ec;
+    const fs::file_type type = fs::symlink_status(backupPath(input, n), ec).type();
+    if (type == fs::file_type::not_found || type == fs::file_type::none)
+      return backupPath(input, n);
+  }
+}
+
+std::string outputProblem(const std::string& path) {
+  if (path.empty()) return "结果文件名不能为空。请写出结果文件的名字，例如 -o 结果.xlsx。";
+  std::string problem = io::replaceProblem(path);
+  if (problem.empty()) return "";
+  return "不能写入 " + path + "：" + problem + "。请另选一个文件名。";
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

@@ -9,8 +9,15 @@ namespace valdrex::cli {
 // becomes .xlsx because that is what is written.
 std::string resultPath(const std::string& input);
 
-// "<folder>/<stem>-备份<ext>", the extension kept as it is.
-std::string backupPath(const std::string& input);
+// "<folder>/<stem>-备份<ext>", the extension kept as it is; the n-th (n > 1) is
+// "<stem>-备份-n<ext>".
+std::string backupPath(const std::string& input, int n = 1);
+// The first backup name that is free now.
+std::string freeBackupPath(const std::string& input);
+
+// Why a result may not be written to `path` (empty, a folder, a device, …), as a whole sentence
+// with advice; empty when fine.
+std::string outputProblem(const std::string& path);
 
 // Whether two paths name the same file (an existing file through links too).
 bool sameFile(const std::string& a, const std::string& b);

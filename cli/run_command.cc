@@ -28,13 +28,49 @@ std::string checkOptions(RunOptions& options) {
     return "--in-place 需要指定工作簿。请写出要改写的工作簿文件。";
   if (options.settings.inPlace && options.output)
     return "--in-place 和 -o 不能同时使用。请二选一。";
-  for (std::size_t i = 0; i < books.size(); ++i) {
-    if (options.output && sameFile(books[i], *options.output))
-      return "-o 指向了输入的工作簿 " + books[i] +
-             "。原文件不会被覆盖：请换一个输出文件名，或用 --in-place（会先备份）。";
+  for (std::size_t i = 0; i < books.size(); ++i)
     for (std::size_t k = 0; k < i; ++k)
       if (sameFile(books[i], books[k]))
         return "工作簿 " + books[i] + " 写了两次。请每个工作簿只写一次。";
+  return "";
+}
+
+// Every file the call writes (results, or rewritten workbooks and their backups) must be one a
+// workbook may replace, and neither a workbook of the call nor another file the call writes:
+// the jobs run side by side, and one would destroy what another reads or writes.
+std::string checkTargets(const RunOptions& options, const std::vector<JobInput>& jobs) {
+  struct Target {
+    std::string path;
+    std::size_t job;
+    const char* what;
+  };
+  std::vector<Target> targets;
+  for (std::size_t j = 0; j < jobs.size(); ++j) {
+    if (options.settings.inPlace) {
+      targets.push_back({jobs[j].path, j, nullptr});
+      targets.push_back({freeBackupPath(jobs[j].path), j, "备份"});
+    } else {
+      targets.push_back({jobs[j].output, j, "结果"});
+    }
+  }
+  auto from = [&](const Target& t) {
+    return jobs[t.job].path.empty() ? std::string("内置示例") : "工作簿 " + jobs[t.job].path;
+  };
+  const auto& books = options.workbooks;
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    const Target& t = targets[i];
+    if (std::string problem = outputProblem(t.path); !problem.empty()) return problem;
+    for (std::size_t b = 0; b < books.size(); ++b)
+      if (t.what && sameFile(t.path, books[b]))
+        return from(t) + " 的" + t.what + " " + t.path + " 会覆盖输入的工作簿 " + books[b] +
+               (options.settings.inPlace
+                    ? "。请把其中一个工作簿改名后重试。"
+                    : "。原文件不会被覆盖：请换一个结果文件名（-o）或把工作簿改名；要改写原工作簿"
+                      "请用 --in-place（会先备份）。");
+    for (std::size_t k = 0; k < i; ++k)
+      if (sameFile(t.path, targets[k].path))
+        return "工作簿 " + jobs[targets[k].job].path + " 和 " + jobs[t.job].path +
+               " 会写入同一个文件 " + t.path + "。请把其中一个工作簿改名后重试。";
   }
   return "";
 }
@@ -64,15 +100,16 @@ std::optional<CivilDate> parseDate(const std::string& text) {
 }
 
 int runCommand(RunOptions options, Terminal& terminal) {
-  if (std::string problem = checkOptions(options); !problem.empty()) {
-    terminal.message(problem);
-    return kExitBadArguments;
-  }
-
   std::vector<JobInput> jobs;
   if (options.workbooks.empty()) jobs.push_back({"", options.output.value_or(kSampleResult)});
   for (const std::string& path : options.workbooks)
     jobs.push_back({path, options.output.value_or(resultPath(path))});
+  std::string problem = checkOptions(options);
+  if (problem.empty()) problem = checkTargets(options, jobs);
+  if (!problem.empty()) {
+    terminal.message(problem);
+    return kExitBadArguments;
+  }
   options.settings.named = jobs.size() > 1;
 
   std::vector<int> statuses(jobs.size(), kExitOk);

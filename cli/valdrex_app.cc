@@ -23,6 +23,7 @@ struct Choices {
   std::string workbook;
   std::optional<std::string> sheet;
   std::string out;
+  std::optional<std::string> output;
   SampleOptions sample;
   TemplateOptions blank;
   bool force = false;
@@ -81,9 +82,11 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
   check->add_option("workbook", c.workbook, "要检查的工作簿")->required();
   addSheetOption(check, c);
 
-  CLI::App* classes =
-      subcommand(app, "classes", "把成绩表中的班级列到“属性表”第 18 行起的 A 列，并保存工作簿");
+  CLI::App* classes = subcommand(
+      app, "classes",
+      "把成绩表中的班级列到“属性表”第 18 行起的 A 列，并保存工作簿（先备份为“<原名>-备份”）");
   classes->add_option("workbook", c.workbook, "工作簿")->required();
+  classes->add_option("-o,--output", c.output, "另存为这个文件，原工作簿不变");
   addSheetOption(classes, c);
 
   CLI::App* sample = subcommand(app, "sample", "生成一个示例工作簿（虚构的学生和成绩）");
@@ -132,7 +135,7 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
       return runCommand(std::move(c.run), terminal);
     }
     if (check->parsed()) return checkCommand(c.workbook, c.sheet, out, err);
-    if (classes->parsed()) return classesCommand(c.workbook, c.sheet, out, err);
+    if (classes->parsed()) return classesCommand(c.workbook, c.sheet, c.output, out, err);
     if (sample->parsed()) return sampleCommand(c.out, c.sample, c.force, out, err);
     if (blank->parsed()) return templateCommand(c.out, c.blank, c.force, out, err);
     if (members->parsed()) {

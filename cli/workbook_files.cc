@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <ostream>
 
+#include "cli/output_paths.h"
+#include "io/atomic_file.h"
 #include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
 
@@ -47,6 +49,18 @@ bool writeWorkbookOrTell(const host::MemoryWorkbook& wb, const std::string& path
     err << writeProblem(e.what()) << '\n';
     return false;
   }
+}
+
+std::string copyAsBackup(const std::string& input) {
+  return io::writeAsNewFile(
+      [&](int n) { return backupPath(input, n); },
+      [&](const std::string& temp) {
+        std::error_code ec;
+        std::filesystem::copy_file(input, temp, std::filesystem::copy_options::overwrite_existing,
+                                   ec);
+        if (ec)
+          throw io::FileError::writing(backupPath(input), "无法复制原文件（" + ec.message() + "）");
+      });
 }
 
 std::string newWorkbookNameProblem(const std::string& path) {

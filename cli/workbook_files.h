@@ -16,6 +16,10 @@ std::unique_ptr<host::MemoryWorkbook> readWorkbookOrTell(const std::string& path
 bool writeWorkbookOrTell(const host::MemoryWorkbook& wb, const std::string& path,
                          std::ostream& err);
 
+// Copies `input` to the first free backup name beside it (output_paths.h), never replacing a
+// file, and returns that name. Failing is an io::FileError.
+std::string copyAsBackup(const std::string& input);
+
 // The file layer's message, with advice added when it gives none.
 std::string readProblem(const std::string& fileError);
 std::string writeProblem(const std::string& fileError);

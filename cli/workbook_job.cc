@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
 #include "cli/desktop_launcher.h"
@@ -15,23 +14,12 @@
 #include "cli/workbook_sheets.h"
 #include "host/application.h"
 #include "host/scripted_ui.h"
-#include "io/atomic_file.h"
 #include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
 
 namespace valdrex::cli {
 
 namespace {
-
-namespace fs = std::filesystem;
-
-void copyAsBackup(const std::string& input, const std::string& backup) {
-  io::writeAtomically(backup, [&](const std::string& temp) {
-    std::error_code ec;
-    fs::copy_file(input, temp, fs::copy_options::overwrite_existing, ec);
-    if (ec) throw io::FileError::writing(backup, "无法复制原文件（" + ec.message() + "）");
-  });
-}
 
 std::string seconds(std::chrono::steady_clock::duration d) {
   char text[32];
@@ -130,7 +118,7 @@ class Job {
   std::string save(host::MemoryWorkbook& wb) {
     const std::string target = settings_.inPlace ? input_.path : input_.output;
     try {
-      if (settings_.inPlace) copyAsBackup(input_.path, backupPath(input_.path));
+      if (settings_.inPlace) backup_ = copyAsBackup(input_.path);
       io::writeWorkbook(wb, target);
       return target;
     } catch (const io::FileError& e) {
@@ -144,7 +132,7 @@ class Job {
                        std::to_string(counts.students) + " 名学生，" +
                        std::to_string(counts.subjects) + " 个科目；写入 " +
                        std::to_string(counts.reportSheets) + " 张报告表 → " + written;
-    if (settings_.inPlace) line += "（原文件备份为 " + backupPath(input_.path) + "）";
+    if (!backup_.empty()) line += "（原文件备份为 " + backup_ + "）";
     line += "；警告 " + std::to_string(warnings_) + " 条；用时 " +
             seconds(std::chrono::steady_clock::now() - start_) + " 秒";
     terminal_.result(line);
@@ -158,6 +146,7 @@ class Job {
   const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   int status_ = kExitOk;
   int warnings_ = 0;
+  std::string backup_;  // the name the in-place backup took
 };
 
 }  // namespace

@@ -1,0 +1,230 @@
+// A teacher's files are never lost, through the built program: nothing is written over a
+// workbook being read, another result, an earlier backup or anything but a regular file; links
+// stay links; the temporary files of an interrupted write go with the signal, or with the next
+// write when the process was killed.
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <map>
+
+#include "../cli/cli_process.h"
+#include "cli/exit_codes.h"
+#include "io/atomic_file.h"
+
+#if defined(VALDREX_BIN)
+
+namespace valdrex::cli::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+// Every name under the folder with its bytes, a link with where it points, anything else as
+// "special"; links are not followed and the test's own files are left out.
+std::map<std::string, std::string> snapshot(const ScratchFolder& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : fs::recursive_directory_iterator(dir.path())) {
+    const std::string name = fs::relative(e.path(), dir.path()).string();
+    if (name.rfind(".std", 0) == 0) continue;
+    files[name] = e.is_symlink()        ? "-> " + fs::read_symlink(e.path()).string()
+                  : e.is_regular_file() ? slurp(e.path())
+                                        : "special";
+  }
+  return files;
+}
+
+void makeSocket(const fs::path& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ::close(fd);
+}
+
+TEST(FileSafety, ClashingOrSpecialTargetsAreRefusedBeforeAnythingIsWritten) {
+  ScratchFolder dir;
+  writeSample(dir / "期末.xlsx");
+  fs::copy_file(dir / "期末.xlsx", dir / "期末-统计结果.xlsx");
+  fs::copy_file(dir / "期末.xlsx", dir / "a.xlsx");
+  fs::copy_file(dir / "期末.xlsx", dir / "a.xls");
+  ASSERT_EQ(::mkfifo((dir / "管道.xlsx").c_str(), 0644), 0);
+  makeSocket(dir / "套接字.xlsx");
+  fs::create_directory(dir / "文件夹.xlsx");
+  fs::create_symlink("没有.xlsx", dir / "断链.xlsx");
+  const auto before = snapshot(dir);
+
+  struct Case {
+    std::vector<std::string> args;
+    const char* says;
+  };
+  std::vector<Case> cases = {
+      {{"run", "期末.xlsx", "期末-统计结果.xlsx"},
+       "期末.xlsx 的结果 期末-统计结果.xlsx 会覆盖输入的工作簿 期末-统计结果.xlsx"},
+      {{"run", "a.xlsx", "a.xls"}, "a.xlsx 和 a.xls 会写入同一个文件 a-统计结果.xlsx"},
+      {{"run", "--in-place", "期末.xlsx", "期末-备份.xlsx"},
+       "期末.xlsx 的备份 期末-备份.xlsx 会覆盖输入的工作簿 期末-备份.xlsx"},
+      {{"run", "期末.xlsx", "-o", "管道.xlsx"}, "不能写入 管道.xlsx：它是管道（FIFO）"},
+      {{"run", "期末.xlsx", "-o", "套接字.xlsx"}, "不能写入 套接字.xlsx：它是套接字"},
+      {{"run", "期末.xlsx", "-o", "文件夹.xlsx"}, "不能写入 文件夹.xlsx：同名的文件夹已经存在"},
+      {{"run", "期末.xlsx", "-o", "断链.xlsx"},
+       "不能写入 断链.xlsx：它是一个链接，指向的文件不存在"},
+      {{"run", "期末.xlsx", "-o", ""}, "结果文件名不能为空"},
+      {{"classes", "期末.xlsx", "-o", "期末.xlsx"}, "-o 指向了输入的工作簿 期末.xlsx"},
+      {{"classes", "期末.xlsx", "-o", "管道.xlsx"}, "不能写入 管道.xlsx：它是管道（FIFO）"},
+      {{"classes", "期末.xlsx", "-o", ""}, "结果文件名不能为空"},
+  };
+  // Only where replacing it is not allowed anyway: as root a regression would destroy it.
+  if (::geteuid() != 0)
+    cases.push_back({{"run", "期末.xlsx", "-o", "/dev/null"}, "不能写入 /dev/null：它是字符设备"});
+  for (const Case& c : cases) {
+    Outcome o = valdrex(dir, c.args);
+    EXPECT_EQ(o.status, kExitBadArguments) << ::testing::PrintToString(c.args) << o.err;
+    EXPECT_THAT(o.err, HasSubstr(c.says));
+    EXPECT_TRUE(snapshot(dir) == before) << ::testing::PrintToString(c.args);
+  }
+}
+
+TEST(FileSafety, EveryRewriteKeepsTheOldFileUnderANewBackupName) {
+  ScratchFolder dir;
+  writeSample(dir / "g.xlsx");
+  struct Step {
+    std::vector<std::string> args;
+    const char* backup;  // the copy of g.xlsx this step makes; nullptr: g.xlsx stays
+    const char* says;
+  };
+  const Step steps[] = {
+      {{"run", "g.xlsx", "--in-place"}, "g-备份.xlsx", "→ g.xlsx（原文件备份为 g-备份.xlsx）"},
+      {{"run", "g.xlsx", "--in-place"}, "g-备份-2.xlsx", "（原文件备份为 g-备份-2.xlsx）"},
+      {{"classes", "g.xlsx"}, "g-备份-3.xlsx", "并保存 g.xlsx（原文件备份为 g-备份-3.xlsx）"},
+      {{"classes", "g.xlsx", "-o", "c.xlsx"}, nullptr, "并保存 c.xlsx\n"},
+  };
+  for (const Step& s : steps) {
+    const auto before = snapshot(dir);
+    Outcome o = valdrex(dir, s.args);
+    ASSERT_EQ(o.status, kExitOk) << ::testing::PrintToString(s.args) << o.err;
+    EXPECT_THAT(o.out, HasSubstr(s.says));
+    auto after = snapshot(dir);
+    for (const auto& [name, bytes] : before) {
+      if (name != "g.xlsx" || !s.backup) {
+        EXPECT_TRUE(after[name] == bytes) << name << " changed";
+      }
+    }
+    const std::string written = s.backup ? s.backup : "c.xlsx";
+    ASSERT_EQ(before.count(written), 0u) << written;
+    if (s.backup) {
+      EXPECT_TRUE(after[written] == before.at("g.xlsx")) << written;
+    }
+    EXPECT_EQ(after.size(), before.size() + 1) << "only " << written << " is new";
+  }
+}
+
+TEST(FileSafety, ThroughALinkTheFileItPointsToIsUpdatedAndTheLinkStays) {
+  ScratchFolder dir;
+  fs::create_directory(dir / "真");
+  writeSample(dir / "真/g.xlsx");
+  writeSample(dir / "真/结果.xlsx", {2, 4, 2, 5});
+  fs::create_symlink("真/g.xlsx", dir / "g.xlsx");
+  fs::create_symlink("真/结果.xlsx", dir / "结果.xlsx");
+  struct Case {
+    std::vector<std::string> args;
+    const char* link;
+    const char* changed;  // the file behind the link
+  };
+  const Case cases[] = {
+      {{"run", "g.xlsx", "--in-place"}, "g.xlsx", "真/g.xlsx"},
+      {{"run", "g.xlsx", "-o", "结果.xlsx"}, "结果.xlsx", "真/结果.xlsx"},
+  };
+  for (const Case& c : cases) {
+    auto before = snapshot(dir);
+    Outcome o = valdrex(dir, c.args);
+    ASSERT_EQ(o.status, kExitOk) << o.err;
+    auto after = snapshot(dir);
+    EXPECT_EQ(after[c.link], before[c.link]) << "the link stays as it was";
+    EXPECT_TRUE(after[c.changed] != before[c.changed]) << c.changed << " was not updated";
+    for (const auto& [name, bytes] : after)
+      EXPECT_EQ(fs::path(name).filename().string()[0] == '.', false) << "left behind: " << name;
+  }
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "g-备份.xlsx")));
+}
+
+TEST(FileSafety, TheNextWriteRemovesOnlyTheLeftoversOfAKilledWriteToTheSameFile) {
+  ScratchFolder dir;
+  writeSample(dir / "g.xlsx");
+  struct Leftover {
+    const char* name;
+    char kind;    // 'f' file, 'd' folder, 'l' link
+    bool locked;  // held by a live writer
+    bool removed;
+  };
+  const Leftover leftovers[] = {
+      {".g-统计结果.xlsx.tmp.Ab12Cd", 'f', false, true},
+      {".g-统计结果.xlsx.tmp.Zz99zz", 'f', true, false},
+      {".g-统计结果.xlsx.tmp.Ab12Cd7", 'f', false, false},
+      {".g-统计结果.xlsx.tmp.Ab-2Cd", 'f', false, false},
+      {".h-统计结果.xlsx.tmp.Ab12Cd", 'f', false, false},
+      {".g-统计结果.xlsx.tmp.Qq11Qq", 'd', false, false},
+      {".g-统计结果.xlsx.tmp.Ll22Ll", 'l', false, false},
+  };
+  std::vector<int> locks;
+  for (const Leftover& l : leftovers) {
+    const fs::path path = dir / l.name;
+    if (l.kind == 'l') {
+      fs::create_symlink("g.xlsx", path);
+      continue;
+    }
+    if (l.kind == 'd')
+      fs::create_directory(path);
+    else
+      spit(path, "PK half a workbook");
+    // Written long ago, as when the teacher comes back after the kill.
+    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    if (l.locked) {
+      locks.push_back(::open(path.c_str(), O_RDONLY));
+      ASSERT_EQ(::flock(locks.back(), LOCK_EX), 0);
+    }
+  }
+  Outcome o = valdrex(dir, {"run", "g.xlsx"});
+  ASSERT_EQ(o.status, kExitOk) << o.err;
+  for (const Leftover& l : leftovers)
+    EXPECT_EQ(fs::exists(fs::symlink_status(dir / l.name)), !l.removed) << l.name;
+  for (int fd : locks) ::close(fd);
+}
+
+TEST(FileSafety, ASignalRemovesTheLiveTemporaryFilesAndStillEndsTheProcess) {
+  for (int sig : {SIGINT, SIGTERM}) {
+    ScratchFolder dir;
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::signal(sig, SIG_DFL);  // as a program starts, whatever the test runner ignores
+      io::removeTempFilesOnSignals();
+      io::TempFile result((dir / "结果.xlsx").string(), "tmp");
+      io::TempFile backup((dir / "g-备份.xlsx").string(), "tmp");
+      (void)!::write(ready[1], "!", 1);
+      for (;;) ::pause();
+    }
+    char said;
+    ASSERT_EQ(::read(ready[0], &said, 1), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2);
+    ::kill(child, sig);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << status;
+    EXPECT_TRUE(fs::is_empty(dir.path())) << "signal " << sig;
+    ::close(ready[0]);
+    ::close(ready[1]);
+  }
+}
+
+}  // namespace
+}  // namespace valdrex::cli::testing
+
+#endif
