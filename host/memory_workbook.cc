@@ -6,17 +6,11 @@
 
 namespace valdrex::host {
 
-namespace {
-
-// Names a spreadsheet file can hold: 1 to 31 characters, none of : \ / ? * [ ], no apostrophe
-// at either end.
 void checkSheetName(const std::string& name) {
   bool bad = name.empty() || charCount(name) > 31 || name.front() == '\'' || name.back() == '\'' ||
              name.find_first_of(":\\/?*[]") != std::string::npos;
   if (bad) throw Failure(FailureKind::HostError, "工作表名称无效：“" + name + "”");
 }
-
-}  // namespace
 
 MemoryWorkbook::MemoryWorkbook(std::string path) : path_(std::move(path)) {}
 

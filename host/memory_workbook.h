@@ -20,6 +20,10 @@ namespace valdrex::host {
 
 class MemoryWorkbook;
 
+// Names a spreadsheet file can hold: 1 to 31 characters, none of : \ / ? * [ ], no apostrophe
+// at either end; else Failure(HostError).
+void checkSheetName(const std::string& name);
+
 // What the file layer keeps of the file a workbook was read from, to write everything the model
 // does not hold back as it was.
 class FileOrigin {
@@ -113,6 +117,10 @@ class MemorySheet final : public Worksheet {
 
  private:
   friend class MemoryWorkbook;
+
+// Names a spreadsheet file can hold: 1 to 31 characters, none of : \ / ? * [ ], no apostrophe
+// at either end; else Failure(HostError).
+void checkSheetName(const std::string& name);
 
 // What the file layer keeps of the file a workbook was read from, to write everything the model
 // does not hold back as it was.

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <new>
 
+#include "host/failure.h"
 #include "io/atomic_file.h"
 #include "io/format_problem.h"
 #include "io/package_edit.h"
@@ -141,6 +142,7 @@ class PackageWriter {
                                    : StyleSheet::fresh();
     SheetWriter writer(styles, book_.date1904);
 
+    for (std::size_t i = 0; i < book_.sheetCount(); ++i) host::checkSheetName(book_.sheetAt(i).name());
     const std::size_t read = source_ ? source_->sheets.size() : 0;
     std::vector<std::string> added;
     for (std::size_t i = 0; i < book_.sheetCount(); ++i) {
@@ -231,16 +233,21 @@ void writeBytes(const std::string& target, const std::string& temp, const std::s
 void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path) {
   if (!book.vbaProject.empty() && !endsWithIgnoringCase(path, ".xlsm"))
     throw FileError::writing(path, "工作簿含有宏，只能保存为 .xlsm 文件");
-  std::string bytes;
-  try {
-    const auto* source = dynamic_cast<const SourcePackage*>(book.origin.get());
-    bytes = PackageWriter(book, source).bytes();
-  } catch (const FormatProblem& e) {
-    throw FileError::writing(path, e.what());
-  } catch (const std::bad_alloc&) {
-    throw FileError::writing(path, "内存不足");
-  }
-  writeAtomically(path, [&](const std::string& temp) { writeBytes(path, temp, bytes); });
+  // The target is checked (and its temporary file made) before the work of making the package.
+  writeAtomically(path, [&](const std::string& temp) {
+    std::string bytes;
+    try {
+      const auto* source = dynamic_cast<const SourcePackage*>(book.origin.get());
+      bytes = PackageWriter(book, source).bytes();
+    } catch (const FormatProblem& e) {
+      throw FileError::writing(path, e.what());
+    } catch (const Failure& e) {
+      throw FileError::writing(path, e.what());
+    } catch (const std::bad_alloc&) {
+      throw FileError::writing(path, "内存不足");
+    }
+    writeBytes(path, temp, bytes);
+  });
 }
 
 }  // namespace valdrex::io
