@@ -142,6 +142,7 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
       // Texts as long as a cell holds stay savable where the reports add to them.
       {"very_long_texts", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题",
        "complete 32767"},
+      {"chart_sheet_named_like_a_report", {}, kExitProblem, "是图表工作表", false, kExitOk, nullptr},
       {"good", {"-o", "没有的文件夹/结果.xlsx"}, kExitUnwritable, "文件夹 没有的文件夹 不存在",
        false, kExitOk, nullptr},
   };

@@ -241,10 +241,21 @@ def good(path):
     book().save(path)
 
 
+def chart_sheet_named_like_a_report(path):
+    from openpyxl.chart import BarChart, Reference
+    wb = book()
+    del wb["两率一分"]
+    chart = BarChart()
+    chart.add_data(Reference(wb["成绩表"], min_col=4, min_row=3, max_row=8), titles_from_data=True)
+    wb.create_chartsheet("两率一分").add_chart(chart)
+    wb.save(path)
+
+
 CASES = {f.__name__: f for f in [
     good, no_score_sheet, empty_score_sheet, thirteen_subjects, twenty_one_classes, class_of_101,
     header_shifted, property_text_and_negatives, error_values, formulas,
-    formulas_never_computed, merged_score_area, very_long_texts, million_rows]}
+    formulas_never_computed, merged_score_area, very_long_texts, million_rows,
+    chart_sheet_named_like_a_report]}
 
 if __name__ == "__main__":
     if sys.argv[1] == "list":
