@@ -10,6 +10,9 @@ struct Finding {
   std::string place;  // "成绩表!D7", or a sheet's name
   std::string text;
   bool stopsLoading = false;  // the run would stop loading here with its limits message
+  // The run would go on, but its statistics would be wrong: students left out, a class split in
+  // two, a score counted as something else than the teacher meant.
+  bool wrongResult = false;
 };
 
 struct CheckReport {
