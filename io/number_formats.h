@@ -6,6 +6,10 @@
 
 namespace valdrex::io {
 
+// Days between the 1904 and the 1900 date systems' day zero: a file in the 1904 system stores
+// every date this much lower.
+inline constexpr double k1904Offset = 1462;
+
 // The format code of a built-in format id ("0.00" for 2); "" for General and for ids that have
 // no fixed code.
 std::string builtinFormatCode(int id);

@@ -8,6 +8,7 @@
 #include "host/date.h"
 #include "io/cell_reference.h"
 #include "io/format_problem.h"
+#include "io/number_formats.h"
 #include "io/formula_shift.h"
 #include "io/string_item.h"
 #include "io/xml_parser.h"
@@ -15,8 +16,6 @@
 namespace valdrex::io {
 namespace {
 
-// Days between the 1904 and the 1900 date systems' day zero.
-constexpr double k1904Offset = 1462;
 
 enum class CellType { Number, Shared, FormulaText, Inline, Boolean, Error, IsoDate };
 

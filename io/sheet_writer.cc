@@ -8,6 +8,7 @@
 #include "host/number_text.h"
 #include "io/cell_reference.h"
 #include "io/format_problem.h"
+#include "io/number_formats.h"
 #include "io/xml_outline.h"
 #include "io/xml_tag.h"
 
@@ -17,8 +18,6 @@ namespace {
 using host::Cell;
 using host::CellFormat;
 
-// Days between the 1904 and the 1900 date systems' day zero.
-constexpr double k1904Offset = 1462;
 
 // A title merge in a formatted row is a few cells wide; blank cells carrying the row's format are
 // only written for merges up to this size, so that a hostile whole-sheet merge costs nothing.
@@ -43,32 +42,16 @@ int rankOf(std::string_view name) {
   return -1;
 }
 
-// Row attributes the sheet's own rows decide; the others (height, hidden, outline) are kept.
-bool decidedByTheSheet(std::string_view name) {
-  return name == "r" || name == "spans" || name == "s" || name == "customFormat";
-}
-
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-// The attributes of a start tag other than those the sheet decides, each with its blank before.
+// What an original row carries besides its cells and format (height, hidden, outline level), as
+// the attributes of its start tag: " ht=\"30\" customHeight=\"1\"".
 std::string keptRowAttributes(std::string_view tag) {
-  std::string out;
-  std::size_t i = 1;
-  while (i < tag.size() && !isSpace(tag[i]) && tag[i] != '>' && tag[i] != '/') ++i;
-  while (i < tag.size()) {
-    while (i < tag.size() && isSpace(tag[i])) ++i;
-    if (i >= tag.size() || tag[i] == '>' || tag[i] == '/') break;
-    std::size_t nameBegin = i;
-    while (i < tag.size() && tag[i] != '=' && !isSpace(tag[i])) ++i;
-    std::string_view name = tag.substr(nameBegin, i - nameBegin);
-    while (i < tag.size() && tag[i] != '"' && tag[i] != '\'') ++i;
-    if (i >= tag.size()) break;
-    char quote = tag[i++];
-    while (i < tag.size() && tag[i] != quote) ++i;
-    ++i;
-    if (!decidedByTheSheet(name)) out.append(" ").append(tag.substr(nameBegin, i - nameBegin));
-  }
-  return out;
+  std::string kept(tag);
+  for (std::string_view decided : {"r", "spans", "s", "customFormat"})
+    kept = withoutAttribute(kept, decided);
+  std::size_t from = 1 + tagName(kept).size();
+  std::size_t to = kept.size() - (selfClosing(kept) ? 2 : 1);
+  while (to > from && std::string_view(" \t\r\n").find(kept[to - 1]) != std::string_view::npos) --to;
+  return to > from ? kept.substr(from, to - from) : std::string();
 }
 
 // Whether any block of a space-separated list of references ("A1:B4 D2") meets a removed block.
@@ -134,6 +117,8 @@ void appendText(std::string& out, std::string_view text) {
   }
   flush(text.size());
 }
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 bool needsPreserve(std::string_view text) {
   return !text.empty() && (isSpace(text.front()) || isSpace(text.back()));
