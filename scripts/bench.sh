@@ -4,12 +4,17 @@
 # library alone writing as many cells), as medians of several runs in the same session, and the
 # peak memory of the run. Compares each figure with its budget.
 #
+# Today's build is also timed beside a fixed earlier release (BASELINE, built once into the
+# benchmark folder from the repository's history), so a change of speed shows in one run.
+#
 #   bash scripts/bench.sh     # RUNS=15 JOBS=1 BUILD=dir change the runs, build jobs and folder
 set -euo pipefail
 REPO="$(cd "$(dirname "$0")/.." && pwd)"
 FLOOR_SOURCE="$(dirname "$REPO")/shared/bench/xlsx_write_floor.c"
 BUILD="${BUILD:-$REPO/build-bench}"
 RUNS="${RUNS:-10}"
+# The last release written with the xlsx writer library, before the package-patching writer.
+BASELINE="${BASELINE:-58b8b16}"
 
 bash "$REPO/scripts/install-deps.sh"
 cmake -S "$REPO" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DVALDREX_BENCH=ON >/dev/null
@@ -17,6 +22,14 @@ cmake --build "$BUILD" --target valdrex valdrex_bench -j"${JOBS:-$(nproc)}" >/de
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+
+base="$BUILD/baseline-$BASELINE"
+if [ ! -x "$base/build/cli/valdrex" ]; then
+  rm -rf "$base" && mkdir -p "$base/src"
+  git -C "$REPO" archive "$BASELINE" | tar -x -C "$base/src"
+  cmake -S "$base/src" -B "$base/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$base/build" --target valdrex -j"${JOBS:-$(nproc)}" >/dev/null
+fi
 
 echo "== In memory (medians of 5 repetitions)"
 "$BUILD/bench/valdrex_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
@@ -26,9 +39,11 @@ echo
 echo "== End to end (median of $RUNS runs each)"
 "$BUILD/cli/valdrex" sample --classes 20 --students 100 --subjects 12 "$work/largest.xlsx" >/dev/null
 cc -O2 "$FLOOR_SOURCE" -o "$work/xlsx_write_floor" -lxlsxwriter
-run="$BUILD/cli/valdrex run $work/largest.xlsx --targets 5,20 --date 2026-12-06 -o $work/result.xlsx"
+args="run $work/largest.xlsx --targets 5,20 --date 2026-12-06 -o $work/result.xlsx"
+run="$BUILD/cli/valdrex $args"
 hyperfine -N --style basic --warmup 2 --runs "$RUNS" --export-json "$work/times.json" \
   -n "valdrex run" "$run" \
+  -n "baseline run" "$base/build/cli/valdrex $args" \
   -n "floor" "$work/xlsx_write_floor $work/floor.xlsx" \
   -n "floor streaming" "$work/xlsx_write_floor $work/floor.xlsx streaming" >/dev/null
 
@@ -37,7 +52,7 @@ for _ in 1 2 3; do
   /usr/bin/time -v $run 2>&1 >/dev/null | sed -n 's/.*Maximum resident set size (kbytes): //p'
 done >"$work/rss.txt"
 
-python3 - "$work/bench.json" "$work/times.json" "$work/rss.txt" <<'EOF'
+python3 - "$work/bench.json" "$work/times.json" "$work/rss.txt" "$BASELINE" <<'EOF'
 import json, statistics, sys
 
 bench = json.load(open(sys.argv[1]))["benchmarks"]
@@ -55,9 +70,12 @@ def verdict(ok):
     return "within budget" if ok else "OVER BUDGET"
 
 run, floor, streaming = times["valdrex run"], times["floor"], times["floor streaming"]
+baseline = times["baseline run"]
 output = median_ms("BM_输出_largest_grade")
 print(f"输出 in memory, largest grade:   {output:7.1f} ms   (budget 20 ms)        {verdict(output <= 20)}")
 print(f"valdrex run, largest workbook:   {run:7.3f} s    (budget 0.35 s)       {verdict(run <= 0.35)}")
+print(f"baseline {sys.argv[4]}, same run:  {baseline:7.3f} s    run / baseline = {run / baseline:.2f}"
+      f"   (budget 1.0)  {verdict(run <= baseline)}")
 print(f"floor, normal mode:              {floor:7.3f} s    run / floor = {run / floor:.2f}")
 print(f"floor, streaming mode:           {streaming:7.3f} s    run / floor = {run / streaming:.2f}"
       f"   (budget 1.5)  {verdict(run <= 1.5 * streaming)}")
