@@ -16,7 +16,7 @@ namespace {
 
 int generate(const std::string& out, bool force, std::ostream& stdOut, std::ostream& err,
              const std::function<std::unique_ptr<host::MemoryWorkbook>()>& make,
-             const std::string& what) {
+             const std::string& command, const std::string& what) {
   std::string problem = newWorkbookNameProblem(out);
   if (problem.empty()) problem = outputProblem(out);
   if (!problem.empty()) {
@@ -33,7 +33,7 @@ int generate(const std::string& out, bool force, std::ostream& stdOut, std::ostr
   try {
     wb = make();
   } catch (const std::invalid_argument& e) {
-    err << "参数有误：" << e.what() << "。请运行 valdrex --help 查看用法。\n";
+    err << "参数有误：" << e.what() << "。\n请运行 valdrex " << command << " --help 查看用法。\n";
     return kExitBadArguments;
   }
   if (!writeWorkbookOrTell(*wb, out, err)) return kExitUnwritable;
@@ -46,7 +46,7 @@ int generate(const std::string& out, bool force, std::ostream& stdOut, std::ostr
 int sampleCommand(const std::string& out, const SampleOptions& options, bool force,
                   std::ostream& stdOut, std::ostream& err) {
   return generate(
-      out, force, stdOut, err, [&] { return sampleWorkbook(options); },
+      out, force, stdOut, err, [&] { return sampleWorkbook(options); }, "sample",
       "示例工作簿（" + std::to_string(options.classes) + " 个班，每班 " +
           std::to_string(options.students) + " 人，" + std::to_string(options.subjects) +
           " 个科目）");
@@ -55,7 +55,7 @@ int sampleCommand(const std::string& out, const SampleOptions& options, bool for
 int templateCommand(const std::string& out, const TemplateOptions& options, bool force,
                     std::ostream& stdOut, std::ostream& err) {
   return generate(
-      out, force, stdOut, err, [&] { return templateWorkbook(options); },
+      out, force, stdOut, err, [&] { return templateWorkbook(options); }, "template",
       "空白模板（" + std::to_string(options.subjects.size()) + " 个科目，" +
           std::to_string(options.classes) + " 个班）");
 }

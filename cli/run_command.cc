@@ -6,6 +6,7 @@
 #include <system_error>
 #include <thread>
 
+#include "cli/argument_text.h"
 #include "cli/exit_codes.h"
 #include "cli/output_paths.h"
 
@@ -78,10 +79,10 @@ std::string checkTargets(const RunOptions& options, const std::vector<JobInput>&
 }  // namespace
 
 std::optional<TargetAnswers> parseTargets(const std::string& text) {
-  const auto comma = text.find(',');
-  if (comma == std::string::npos) return std::nullopt;
-  auto first = wholeNumber(text.substr(0, comma));
-  auto second = wholeNumber(text.substr(comma + 1));
+  const std::vector<std::string> items = splitItems(text);
+  if (items.size() != 2) return std::nullopt;
+  auto first = wholeNumber(items[0]);
+  auto second = wholeNumber(items[1]);
   if (!first || !second || *first < 1 || *first > *second || *second > 32767) return std::nullopt;
   return TargetAnswers{static_cast<int16_t>(*first), static_cast<int16_t>(*second)};
 }

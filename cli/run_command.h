@@ -23,7 +23,8 @@ inline const std::string kSampleResult = "valdrex示例-统计结果.xlsx";
 // then runs the workbooks in parallel, at most one per core. Returns the worst exit status.
 int runCommand(RunOptions options, Terminal& terminal);
 
-// "T1,T2": two whole numbers with 1 <= T1 <= T2 <= 32767; nullopt otherwise.
+// "T1,T2" (or "T1，T2", spaces allowed around each): two whole numbers with
+// 1 <= T1 <= T2 <= 32767; nullopt otherwise.
 std::optional<TargetAnswers> parseTargets(const std::string& text);
 // "YYYY-MM-DD", a real calendar date; nullopt otherwise.
 std::optional<CivilDate> parseDate(const std::string& text);

@@ -1,16 +1,26 @@
 #include "cli/valdrex_app.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <ostream>
+#include <vector>
 
+#include "cli/argument_text.h"
 #include "cli/check_command.h"
+#include "cli/chinese_cli.h"
 #include "cli/classes_command.h"
 #include "cli/exit_codes.h"
 #include "cli/generate_commands.h"
 #include "cli/members_command.h"
 #include "cli/run_command.h"
 #include "cli/terminal.h"
+
+#ifndef VALDREX_VERSION
+#define VALDREX_VERSION "0"
+#endif
 
 namespace valdrex::cli {
 
@@ -26,12 +36,14 @@ struct Choices {
   std::optional<std::string> output;
   SampleOptions sample;
   TemplateOptions blank;
+  std::optional<std::string> subjects;
   bool force = false;
 };
 
 CLI::App* subcommand(CLI::App& app, const std::string& name, const std::string& what) {
   CLI::App* sub = app.add_subcommand(name, what);
-  sub->footer(kExitCodeHelp);
+  sub->get_help_ptr()->group("选项");  // made before the subcommand takes the option defaults
+  sub->footer("退出码的含义见 valdrex --help。");
   return sub;
 }
 
@@ -65,32 +77,38 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
   Choices c;
   CLI::App app{"valdrex：根据工作簿中的成绩表和属性表，统计一个年级的考试成绩并写出各张报告表。",
                "valdrex"};
-  app.footer(kExitCodeHelp);
+  // Subcommands inherit the formatter, the option group and the help flag from here.
+  app.formatter(std::make_shared<ChineseFormatter>());
+  app.option_defaults()->group("选项");
+  app.set_help_flag("-h,--help", "显示此帮助并退出");
+  app.set_version_flag("--version", std::string("valdrex ") + VALDREX_VERSION, "显示版本号并退出");
   app.require_subcommand(1);
 
   CLI::App* run = subcommand(
       app, "run", "统计工作簿，结果另存为“<原名>-统计结果.xlsx”；不给工作簿时统计内置示例");
-  run->add_option("workbooks", c.run.workbooks, "要统计的工作簿（.xlsx 或 .xlsm），可以有多个");
+  run->add_option("工作簿", c.run.workbooks, "要统计的工作簿（.xlsx 或 .xlsm），可以有多个");
   run->add_option("-o,--output", c.run.output, "结果文件（只能和一个工作簿一起用）");
   addSheetOption(run, c);
-  run->add_option("--targets", c.targets, "完成率的两个指标“一档,二档”，例如 5,20（不再询问）");
-  run->add_option("--date", c.date, "标题行中的日期 YYYY-MM-DD（默认今天）");
+  run->add_option("--targets", c.targets,
+                  "完成率的两个指标“一档,二档”，例如 5,20 或 5，20（不再询问）")
+      ->option_text("一档,二档");
+  run->add_option("--date", c.date, "标题行中的日期（默认今天）")->option_text("YYYY-MM-DD");
   run->add_flag("--in-place", c.run.settings.inPlace, "直接改写原工作簿（先备份为“<原名>-备份”）");
 
   CLI::App* check =
       subcommand(app, "check", "检查工作簿中会让统计出错或失败的地方，不写入任何文件");
-  check->add_option("workbook", c.workbook, "要检查的工作簿")->required();
+  check->add_option("工作簿", c.workbook, "要检查的工作簿")->required();
   addSheetOption(check, c);
 
   CLI::App* classes = subcommand(
       app, "classes",
       "把成绩表中的班级列到“属性表”第 18 行起的 A 列，并保存工作簿（先备份为“<原名>-备份”）");
-  classes->add_option("workbook", c.workbook, "工作簿")->required();
+  classes->add_option("工作簿", c.workbook, "要列出班级的工作簿")->required();
   classes->add_option("-o,--output", c.output, "另存为这个文件，原工作簿不变");
   addSheetOption(classes, c);
 
   CLI::App* sample = subcommand(app, "sample", "生成一个示例工作簿（虚构的学生和成绩）");
-  sample->add_option("out", c.out, "要写入的 .xlsx 文件")->required();
+  sample->add_option("文件", c.out, "要写入的 .xlsx 文件")->required();
   sample->add_option("--classes", c.sample.classes, "班级数（1-20，默认 4）")
       ->check(CLI::Range(1, 20));
   sample->add_option("--students", c.sample.students, "每班人数（1-100，默认 40）")
@@ -101,27 +119,26 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
   sample->add_flag("--force", c.force, "覆盖已有的文件");
 
   CLI::App* blank = subcommand(app, "template", "生成一个空白工作簿，含统计所需的全部工作表");
-  blank->add_option("out", c.out, "要写入的 .xlsx 文件")->required();
+  blank->add_option("文件", c.out, "要写入的 .xlsx 文件")->required();
   blank
-      ->add_option("--subjects", c.blank.subjects,
-                   "科目，用逗号分隔（默认 语文,数学,英语,物理,化学,生物）")
-      ->delimiter(',');
+      ->add_option("--subjects", c.subjects,
+                   "科目，用逗号分隔，可在科目后写“:满分”，例如 语文:150,数学:150,英语（默认 "
+                   "语文,数学,英语,物理,化学,生物，满分都是 100）")
+      ->option_text("科目列表");
   blank->add_option("--classes", c.blank.classes, "班级数（1-20，默认 4）")
       ->check(CLI::Range(1, 20));
   blank->add_flag("--force", c.force, "覆盖已有的文件");
 
   CLI::App* members =
       subcommand(app, "members", "列出 ValdrexCls 的成员（名称、种类、参数和结果类型）");
+  app.footer(kExitCodeHelp);  // after the subcommands: they would inherit it
 
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e, out, err);
-  } catch (const CLI::CallForAllHelp& e) {
+  } catch (const CLI::Success& e) {  // --help or --version
     return app.exit(e, out, err);
   } catch (const CLI::ParseError& e) {
-    err << "参数有误：" << e.what()
-        << "\n请运行 valdrex --help 或 valdrex <子命令> --help 查看用法。\n";
+    err << argumentError(app, e, std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
     return kExitBadArguments;
   }
 
@@ -137,7 +154,10 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
     if (check->parsed()) return checkCommand(c.workbook, c.sheet, out, err);
     if (classes->parsed()) return classesCommand(c.workbook, c.sheet, c.output, out, err);
     if (sample->parsed()) return sampleCommand(c.out, c.sample, c.force, out, err);
-    if (blank->parsed()) return templateCommand(c.out, c.blank, c.force, out, err);
+    if (blank->parsed()) {
+      if (c.subjects) c.blank.subjects = splitItems(*c.subjects);
+      return templateCommand(c.out, c.blank, c.force, out, err);
+    }
     if (members->parsed()) {
       membersCommand(out);
       return kExitOk;

@@ -7,14 +7,18 @@
 namespace valdrex::cli {
 namespace {
 
+// Teachers type with a Chinese input method: full-width and ideographic commas and spaces.
 TEST(RunArguments, TargetsAreTwoOrderedWholeNumbersIn16Bits) {
   const struct {
     const char* text;
     int first, second;  // 0: rejected
   } cases[] = {
-      {"5,20", 5, 20},   {"1,1", 1, 1}, {"7,32767", 7, 32767},   {"20,5", 0, 0}, {"0,5", 0, 0},
-      {"5,32768", 0, 0}, {"5", 0, 0},   {"5,20,30", 0, 0},       {"-1,5", 0, 0}, {"2.5,6", 0, 0},
-      {" 5,20", 0, 0},   {"", 0, 0},    {"99999999999,1", 0, 0},
+      {"5,20", 5, 20},   {"1,1", 1, 1},     {"7,32767", 7, 32767},
+      {"20,5", 0, 0},    {"0,5", 0, 0},     {"5,32768", 0, 0},
+      {"5", 0, 0},       {"5,20,30", 0, 0}, {"-1,5", 0, 0},
+      {"2.5,6", 0, 0},   {"", 0, 0},        {"99999999999,1", 0, 0},
+      {"5，20", 5, 20},  {"5、20", 5, 20},  {" 5 ，\u300020 ", 5, 20},
+      {"5，，20", 0, 0},
   };
   for (const auto& c : cases) {
     auto t = parseTargets(c.text);

@@ -87,6 +87,9 @@ TEST(GenerateCommands, BadOptionsAndExistingFiles) {
       {"template", "x.xlsx", "--subjects", "语文,语文"},
       {"template", "x.xlsx", "--subjects", "语文,总分"},
       {"template", "x.xlsx", "--subjects", "1,2,3,4,5,6,7,8,9,10,11,12,13"},
+      {"template", "x.xlsx", "--subjects", "语文:0,数学"},
+      {"template", "x.xlsx", "--subjects", "语文：1001"},
+      {"template", "x.xlsx", "--subjects", "语文:满分"},
   };
   for (const auto& args : cases) {
     Outcome o = valdrex(dir, args);
