@@ -18,25 +18,27 @@ int unusedRow(const std::vector<ClassRow>& rows, const std::vector<bool>& taken,
   return -1;
 }
 
+// The filled cells of a row after column A.
+std::vector<std::pair<int, host::Cell>> cellsAfterA(const host::MemorySheet& sx, int row,
+                                                    int lastColumn) {
+  std::vector<std::pair<int, host::Cell>> cells;
+  for (int col = 2; col <= lastColumn; ++col)
+    if (const host::Cell* cell = sx.find(row, col))
+      if (!cell->value.isEmpty() || !cell->formula.empty()) cells.emplace_back(col, *cell);
+  return cells;
+}
+
 }  // namespace
 
 std::vector<ClassRow> readClassRows(const host::MemorySheet& sx) {
   std::vector<ClassRow> rows;
-  const int last = sx.usedRange().row2;
-  for (int row = kFirstClassRow; row <= last; ++row) {
+  const host::Range used = sx.usedRange();
+  for (int row = kFirstClassRow; row <= used.row2; ++row) {
     ClassRow r{textOf(sx.cell(row, 1)), {}};
     if (r.name.empty()) break;
+    r.cells = cellsAfterA(sx, row, used.col2);
     rows.push_back(std::move(r));
   }
-  if (rows.empty()) return rows;
-  const int end = kFirstClassRow + static_cast<int>(rows.size());
-  sx.forEachRow(
-      [&](int row, std::span<const std::pair<int, host::Cell>> cells, const host::CellFormat*) {
-        if (row < kFirstClassRow || row >= end) return;
-        for (const auto& [col, cell] : cells)
-          if (col > 1 && (!cell.value.isEmpty() || !cell.formula.empty()))
-            rows[row - kFirstClassRow].cells.emplace_back(col, cell);
-      });
   return rows;
 }
 
@@ -61,13 +63,24 @@ ClassRowMoves placeClassRows(host::MemorySheet& sx, std::vector<ClassRow> old,
       moves.added.push_back(classes[c]);
   }
 
-  // Every cell after column A of the old and the new list is rewritten.
-  int lastColumn = 1;
-  for (const ClassRow& r : old)
-    for (const auto& [col, cell] : r.cells) lastColumn = std::max(lastColumn, col);
-  const std::size_t rows = std::max(old.size(), classes.size());
-  for (std::size_t i = 0; i < rows; ++i)
-    for (int col = 2; col <= lastColumn; ++col)
+  // Rows below the old list keep what a teacher typed there before the class had a name, unless
+  // an old row moves onto them: then what they held is told with the rows that are gone.
+  const int lastColumn = sx.usedRange().col2;
+  for (std::size_t c = old.size(); c < classes.size(); ++c) {
+    const int row = kFirstClassRow + static_cast<int>(c);
+    ClassRow below{"", cellsAfterA(sx, row, lastColumn)};
+    if (below.cells.empty()) continue;
+    if (from[c] < 0) {
+      moves.added.erase(std::find(moves.added.begin(), moves.added.end(), classes[c]));
+      moves.kept.push_back(classes[c]);
+      continue;
+    }
+    for (const auto& [col, cell] : below.cells) sx.setCell(row, col, Variant());
+    below.name = classes[c];
+    moves.replaced.push_back(std::move(below));
+  }
+  for (std::size_t i = 0; i < old.size(); ++i)
+    for (const auto& [col, cell] : old[i].cells)
       sx.setCell(kFirstClassRow + static_cast<int>(i), col, Variant());
   for (std::size_t c = 0; c < classes.size(); ++c) {
     if (from[c] < 0) continue;

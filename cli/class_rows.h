@@ -16,9 +16,13 @@ struct ClassRow {
 
 struct ClassRowMoves {
   std::vector<std::pair<std::string, std::string>> renamed;  // old spelling, new class name
-  std::vector<std::string> added;                            // classes that had no row
-  std::vector<ClassRow> dropped;                             // rows of classes no longer there
-  bool moved = false;                                        // some row changed its place
+  std::vector<std::string> added;                            // classes without a row: empty
+  std::vector<std::string> kept;  // new classes whose row below the old list was not empty
+  std::vector<ClassRow> dropped;  // rows of classes no longer there
+  // Rows below the old list, without a class name, that an old row moved onto: the name is the
+  // class now there, the cells what they held.
+  std::vector<ClassRow> replaced;
+  bool moved = false;  // some row changed its place
 };
 
 // The rows as they are, up to the first empty class name.
@@ -26,7 +30,8 @@ std::vector<ClassRow> readClassRows(const host::MemorySheet& sx);
 
 // Once column A lists `classes`: each old row's cells go to the row of its class, matched by name
 // (exactly, else written alike: spaces, full-width characters, letter case); a new class gets
-// empty cells, and the rows of classes no longer there are taken out of the list.
+// empty cells within the old list and keeps what its row holds below it; the rows of classes no
+// longer there are taken out of the list and returned.
 ClassRowMoves placeClassRows(host::MemorySheet& sx, std::vector<ClassRow> old,
                              const std::vector<std::string>& classes);
 

@@ -26,16 +26,23 @@ std::string listed(const std::vector<std::string>& names) {
 void tellMoves(const ClassRowMoves& moves, const std::string& original, std::ostream& out) {
   for (const auto& [was, now] : moves.renamed)
     out << "“" << was << "”一行的任课教师归到了“" << now << "”（写法不同，按同一个班处理）\n";
-  if (!moves.added.empty())
-    out << "新的班级，任课教师为空，请填写：" << listed(moves.added) << "\n";
-  for (const ClassRow& r : moves.dropped) {
-    std::vector<std::string> teachers;
+  if (!moves.added.empty()) out << "新的班级，请填写任课教师：" << listed(moves.added) << "\n";
+  if (!moves.kept.empty())
+    out << "这些新班级的行里原来已有内容（当时还没有班级名），已保留，请核对："
+        << listed(moves.kept) << "\n";
+  auto cells = [](const ClassRow& r) {
+    std::vector<std::string> texts;
     for (const auto& [col, cell] : r.cells)
-      teachers.push_back(host::columnName(col) + " " + textOf(cell.value));
+      texts.push_back(host::columnName(col) + " " + textOf(cell.value));
+    return listed(texts);
+  };
+  for (const ClassRow& r : moves.dropped)
     out << "“" << r.name << "”已不在成绩表中，它的班级行已从属性表删去"
-        << (teachers.empty() ? "（没有填任课教师）" : "（原有：" + listed(teachers) + "）")
+        << (r.cells.empty() ? "（没有填任课教师）" : "（原有：" + cells(r) + "）")
         << "；原来的内容仍在 " << original << "\n";
-  }
+  for (const ClassRow& r : moves.replaced)
+    out << "“" << r.name << "”的任课教师移到了原来没有班级名的一行，那一行原有的内容（" << cells(r)
+        << "）已替换；原来的内容仍在 " << original << "\n";
 }
 
 }  // namespace

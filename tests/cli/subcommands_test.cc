@@ -64,7 +64,7 @@ TEST(ClassesCommand, EachTeacherRowMovesWithItsClass) {
   EXPECT_THAT(o.out, HasSubstr("找到 3 个班：3班、2班、4班"));
   EXPECT_THAT(o.out,
               HasSubstr("“1班”已不在成绩表中，它的班级行已从属性表删去（原有：B 甲、C 乙、D 丙）"));
-  EXPECT_THAT(o.out, HasSubstr("新的班级，任课教师为空，请填写：4班"));
+  EXPECT_THAT(o.out, HasSubstr("新的班级，请填写任课教师：4班"));
   EXPECT_EQ(python(dir / "g.xlsx",
                    "for r in range(18, 22):\n"
                    "  print([wb['属性表'].cell(r, c).value for c in range(1, 5)])"),
