@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "automation/valdrex_cls.h"
+#include "cli/class_rows.h"
 #include "cli/exit_codes.h"
 #include "cli/output_paths.h"
 #include "cli/workbook_files.h"
@@ -11,6 +12,40 @@
 #include "io/io_error.h"
 
 namespace valdrex::cli {
+
+namespace {
+
+std::string listed(const std::vector<std::string>& names) {
+  std::string out;
+  for (const std::string& n : names) out += (out.empty() ? "" : "、") + n;
+  return out;
+}
+
+// A class row that no class takes any more leaves the list; its teachers are told here and stay
+// in `original`.
+void tellMoves(const ClassRowMoves& moves, const std::string& original, std::ostream& out) {
+  for (const auto& [was, now] : moves.renamed)
+    out << "“" << was << "”一行的任课教师归到了“" << now << "”（写法不同，按同一个班处理）\n";
+  if (!moves.added.empty()) out << "新的班级，请填写任课教师：" << listed(moves.added) << "\n";
+  if (!moves.kept.empty())
+    out << "这些新班级的行里原来已有内容（当时还没有班级名），已保留，请核对："
+        << listed(moves.kept) << "\n";
+  auto cells = [](const ClassRow& r) {
+    std::vector<std::string> texts;
+    for (const auto& [col, cell] : r.cells)
+      texts.push_back(host::columnName(col) + " " + textOf(cell.value));
+    return listed(texts);
+  };
+  for (const ClassRow& r : moves.dropped)
+    out << "“" << r.name << "”已不在成绩表中，它的班级行已从属性表删去"
+        << (r.cells.empty() ? "（没有填任课教师）" : "（原有：" + cells(r) + "）")
+        << "；原来的内容仍在 " << original << "\n";
+  for (const ClassRow& r : moves.replaced)
+    out << "“" << r.name << "”的任课教师移到了原来没有班级名的一行，那一行原有的内容（" << cells(r)
+        << "）已替换；原来的内容仍在 " << original << "\n";
+}
+
+}  // namespace
 
 int classesCommand(const std::string& path, const std::optional<std::string>& sheet,
                    const std::optional<std::string>& output, std::ostream& out, std::ostream& err) {
@@ -47,6 +82,7 @@ int classesCommand(const std::string& path, const std::optional<std::string>& sh
   host::BasicApplication app(ui, clock, launcher, wb.get());
   ValdrexCls vd(app);
   vd.初始化(*scoreSheet);
+  std::vector<ClassRow> oldRows = readClassRows(*propertySheet);
   const int classes = vd.F班级数(*scoreSheet, *propertySheet);
   if (!ui.dialogs().empty()) {
     // A stopped loading leaves a partial class list; writing it would lose the teacher's rows.
@@ -54,6 +90,10 @@ int classesCommand(const std::string& path, const std::optional<std::string>& sh
     err << "班级没有列出，工作簿未改动。请先修正成绩表（可运行 valdrex check 查看问题）。\n";
     return kExitProblem;
   }
+  std::vector<std::string> classNames;
+  for (int c = 1; c <= classes; ++c) classNames.push_back(vd.gradeBook().classNames(c));
+  const ClassRowMoves moves = placeClassRows(*propertySheet, std::move(oldRows), classNames);
+
   std::string backup;
   try {
     if (!output) backup = copyAsBackup(path);
@@ -63,10 +103,11 @@ int classesCommand(const std::string& path, const std::optional<std::string>& sh
   }
   if (!writeWorkbookOrTell(*wb, target, err)) return kExitUnwritable;
 
-  std::string names;
-  for (int c = 1; c <= classes; ++c) names += (c > 1 ? "、" : "") + vd.gradeBook().classNames(c);
-  out << "找到 " << classes << " 个班：" << names << "。已写入“属性表”第 18 行起的 A 列，并保存 "
-      << target << (backup.empty() ? "" : "（原文件备份为 " + backup + "）") << "\n";
+  out << "找到 " << classes << " 个班：" << listed(classNames)
+      << "。已写入“属性表”第 18 行起的 A 列"
+      << (moves.moved ? "，各班的任课教师随班级移到了新的行" : "") << "，并保存 " << target
+      << (backup.empty() ? "" : "（原文件备份为 " + backup + "）") << "\n";
+  tellMoves(moves, backup.empty() ? path : backup, out);
   return kExitOk;
 }
 

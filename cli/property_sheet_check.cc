@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/cell_name.h"
+#include "cli/look_alike.h"
 #include "cli/workbook_sheets.h"
 #include "host/failure.h"
 
@@ -27,8 +28,8 @@ class PropertySheetCheck {
             3 + r, col, [](const Variant& v) { return double(cellToInteger(v)); },
             std::string(kLineNames[r]) + "应为整数");
         if (r == 0 && value && *value == 0)
-          add(at(3, col),
-              "满分为 0（没有填写？）：" + columnName(col) + " 列这一科的分数都会换算成 0");
+          wrong(at(3, col),
+                "满分为 0（没有填写？）：" + columnName(col) + " 列这一科的分数都会换算成 0");
       }
       for (int row = 9; row <= 15; ++row)
         convert(
@@ -36,26 +37,75 @@ class PropertySheetCheck {
     }
   }
 
+  // Teachers are matched to classes by position, not by name: row 18 + i holds the teachers of
+  // the score sheet's class i + 1, whatever class it names.
   void classRows(const std::vector<std::string>& classNames) {
-    for (int i = 0; i <= kMaxClassRows; ++i) {
+    std::vector<std::string> names;
+    for (int i = 0;; ++i) {
       const int row = kFirstClassRow + i;
       const std::string name = textOf(sx_.cell(row, 1));
-      if (name.empty()) return;
+      if (name.empty()) break;
       if (i == kMaxClassRows) {
         add(at(row, 1), "班级行超过 20 行（第 18 到 37 行）", true);
         return;
       }
-      // Teachers are matched to classes by position, not by name.
-      if (i < static_cast<int>(classNames.size()) && name != classNames[i])
-        add(at(row, 1), "这一行是“" + name + "”，但成绩表中第 " + std::to_string(i + 1) +
-                            " 个班是“" + classNames[i] +
-                            "”：任课教师会对应到别的班。可运行 valdrex classes 重新列出班级");
+      names.push_back(name);
     }
+    const int classes = static_cast<int>(classNames.size());
+    if (names.empty()) {
+      if (classes > 0)
+        wrong(at(kFirstClassRow, 1),
+              "从第 18 行起没有班级行：各班的任课教师都会是空的。可运行 valdrex classes 列出班级");
+      return;
+    }
+    auto position = [](const std::vector<std::string>& list, const std::string& name) {
+      const std::string key = classNameKey(name);
+      int alike = -1;
+      for (int i = 0; i < static_cast<int>(list.size()); ++i) {
+        if (list[i] == name) return i;
+        if (alike < 0 && classNameKey(list[i]) == key) alike = i;
+      }
+      return alike;
+    };
+    const std::string advice = "。可运行 valdrex classes 按成绩表重排（任课教师随班级移动）";
+    for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+      const std::string& name = names[i];
+      const int row = kFirstClassRow + i;
+      const int c = position(classNames, name);
+      const bool inPlace = i < classes;
+      if (c == i) {
+        if (name != classNames[i])
+          report_.layout.push_back("注意：" + at(row, 1) + "“" + name + "”与成绩表的“" +
+                                   classNames[i] + "”写法不同（空格、全角/半角或大小写），" +
+                                   "任课教师仍按行的顺序对应到这个班");
+      } else if (c >= 0 && inPlace) {
+        wrong(at(row, 1), "这一行是“" + name + "”，但成绩表中第 " + std::to_string(i + 1) +
+                              " 个班是“" + classNames[i] +
+                              "”：任课教师按行的顺序对应班级，这一行的教师会算到“" + classNames[i] +
+                              "”名下" + advice);
+      } else if (inPlace) {
+        wrong(at(row, 1), "成绩表中没有“" + name + "”这个班，这一行却占了第 " +
+                              std::to_string(i + 1) + " 个班“" + classNames[i] +
+                              "”的位置：它的教师会算到“" + classNames[i] + "”名下" + advice);
+      } else {
+        add(at(row, 1), c >= 0 ? "“" + name + "”的班级行重复了（成绩表中它是第 " +
+                                     std::to_string(c + 1) + " 个班），统计不会用到这一行"
+                               : "成绩表中没有“" + name + "”这个班：多余的班级行，统计不会用到");
+      }
+    }
+    for (int c = 0; c < classes; ++c)
+      if (position(names, classNames[c]) < 0)
+        wrong(at(kFirstClassRow + c, 1),
+              "成绩表中的第 " + std::to_string(c + 1) + " 个班“" + classNames[c] +
+                  "”在属性表的班级行里没有：它的任课教师会是空的，或是这一行别的班的" + advice);
   }
 
  private:
   void add(std::string place, std::string text, bool stops = false) {
     report_.findings.push_back({std::move(place), std::move(text), stops});
+  }
+  void wrong(std::string place, std::string text) {
+    report_.findings.push_back({std::move(place), std::move(text), false, true});
   }
   std::string at(int row, int col) const { return sheetCellName(sx_.name(), row, col); }
 

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "cli/cell_name.h"
+#include "cli/look_alike.h"
 #include "host/memory_workbook.h"
 #include "host/number_text.h"
 
@@ -44,13 +45,15 @@ class ScoreSheetCheck {
 
   void run() {
     header();
+    rowsBelowTheList();
     classRows();
     for (int j = 0; j < std::min(shape_.subjects, 12); ++j) subjectColumn(kFirstSubjectColumn + j);
   }
 
  private:
+  // What does not stop the loading here is loaded and counted wrongly.
   void add(std::string place, std::string text, bool stops = false) {
-    report_.findings.push_back({std::move(place), std::move(text), stops});
+    report_.findings.push_back({std::move(place), std::move(text), stops, !stops});
   }
   std::string at(int row, int col) const { return sheetCellName(sh_.name(), row, col); }
   // Only a sheet read from a file knows its formulas; the loading sees just their values.
@@ -86,6 +89,33 @@ class ScoreSheetCheck {
           true);
   }
 
+  // The first row whose B and C are both empty ends the list: students typed below it after a
+  // blank row (between classes, say) are never loaded.
+  void rowsBelowTheList() {
+    const auto* memory = dynamic_cast<const host::MemorySheet*>(&sh_);
+    if (!memory) return;
+    const int end = kHeaderRow + shape_.students + 1;
+    const int lastScore = kFirstSubjectColumn + shape_.subjects - 1;
+    int rows = 0, firstRow = 0, firstCol = 0;
+    memory->forEachRow(
+        [&](int row, std::span<const std::pair<int, host::Cell>> cells, const host::CellFormat*) {
+          if (row <= end) return;
+          for (const auto& [col, cell] : cells) {
+            if (col < 3 || col > std::max(3, lastScore) || textOf(cell.value).empty()) continue;
+            if (!rows++) {
+              firstRow = row;
+              firstCol = col;
+            }
+            return;
+          }
+        });
+    if (rows)
+      add(at(firstRow, firstCol),
+          "第 " + std::to_string(end) + " 行的 B、C 两列都为空，名单到此结束；下面从第 " +
+              std::to_string(firstRow) + " 行起还有 " + std::to_string(rows) +
+              " 行有姓名或分数，这些学生不会被统计。请删去名单中间的空行");
+  }
+
   // Students go to the class their own class cell names; a row without a class is left out.
   // A class split over the sheet is counted right, so it is only noted with the layout.
   void classRows() {
@@ -95,6 +125,7 @@ class ScoreSheetCheck {
       return;
     }
     std::map<std::string, int> sizes;
+    std::map<std::string, std::vector<std::pair<std::string, int>>> spellings;  // first rows
     std::string current;
     int blanks = 0, firstUntold = 0;
     for (int i = 1; i <= shape_.students; ++i) {
@@ -108,6 +139,7 @@ class ScoreSheetCheck {
         continue;
       }
       const int size = ++sizes[name];
+      if (size == 1) spellings[classNameKey(name)].emplace_back(name, row);
       if (size == 101) add(at(row, col), name + "的第 101 名学生：每班不能超过 100 人", true);
       if (size == 1 && sizes.size() == 21)
         add(at(row, col), "第 21 个班“" + name + "”：班数不能超过 20", true);
@@ -120,6 +152,16 @@ class ScoreSheetCheck {
     if (firstUntold)
       add(at(firstUntold, col), "另有 " + std::to_string(blanks - kBlankClassesTold) +
                                     " 行班级为空（从这一格起），这些学生都不会被统计");
+    for (const auto& [key, names] : spellings) {
+      if (names.size() < 2) continue;
+      std::string listed;
+      for (const auto& [name, row] : names)
+        listed += (listed.empty() ? "" : "和") + ("“" + name + "”（" + std::to_string(sizes[name]) +
+                                                  " 人，从 " + at(row, col) + " 起）");
+      add(at(names[1].second, col),
+          listed + "只差空格、全角/半角或大小写，看起来是同一个班，却会被分成 " +
+              std::to_string(names.size()) + " 个班统计。请统一班级的写法");
+    }
   }
 
   void subjectColumn(int col) {

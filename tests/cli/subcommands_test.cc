@@ -45,6 +45,35 @@ TEST(ClassesCommand, ListsTheClassesAndSavesInPlace) {
             "['1班', '2班', None, None]\n");
 }
 
+TEST(ClassesCommand, EachTeacherRowMovesWithItsClass) {
+  REQUIRE_PYTHON();
+  ScratchFolder dir;
+  auto wb = sampleWorkbook({3, 2, 2, 1});  // rows 4-9; 属性表: B, C the subjects, D the total
+  // The grade regrouped: 3班 now first, 1班 gone, a new 4班; "２班 " is the 2班 of the sheet.
+  const char* now[] = {"3班", "3班", "2班", "2班", "4班", "4班"};
+  for (int r = 0; r < 6; ++r) wb->find("成绩表")->setCell(4 + r, 1, now[r]);
+  const char* rows[3][4] = {
+      {"1班", "甲", "乙", "丙"}, {"２班 ", "丁", "戊", "己"}, {"3班", "庚", "辛", "0501"}};
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 4; ++c)
+      wb->find("属性表")->at(18 + r, 1 + c).value = Variant::text(rows[r][c]);
+  io::writeWorkbook(*wb, (dir / "g.xlsx").string());
+
+  Outcome o = valdrex(dir, {"classes", "g.xlsx"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_THAT(o.out, HasSubstr("找到 3 个班：3班、2班、4班"));
+  EXPECT_THAT(o.out,
+              HasSubstr("“1班”已不在成绩表中，它的班级行已从属性表删去（原有：B 甲、C 乙、D 丙）"));
+  EXPECT_THAT(o.out, HasSubstr("新的班级，请填写任课教师：4班"));
+  EXPECT_EQ(python(dir / "g.xlsx",
+                   "for r in range(18, 22):\n"
+                   "  print([wb['属性表'].cell(r, c).value for c in range(1, 5)])"),
+            "['3班', '庚', '辛', '0501']\n"
+            "['2班', '丁', '戊', '己']\n"
+            "['4班', None, None, None]\n"
+            "[None, None, None, None]\n");
+}
+
 TEST(ClassesCommand, WithoutAPropertySheetNothingIsSaved) {
   ScratchFolder dir;
   host::MemoryWorkbook wb;

@@ -94,6 +94,39 @@ TEST(WorkbookCheck, EachDefectIsFoundAtItsCell) {
   }
 }
 
+TEST(WorkbookCheck, BandLabelsReadOtherwiseThanMeantAreWrongResults) {
+  const struct {
+    const char* sheet;
+    const char* label;
+    const char* expected;  // "" when the label is read as meant; "（wrong）": a wrong result
+  } cases[] = {
+      {"分数段统计", "120—135", ""},
+      {"分数段统计", "60-70分", ""},
+      {"分数段统计", "120〜135", "会统计分数正好是 120 的人数，而不是分数在 120（含）到 135"},
+      {"分数段统计", "120——135", "会统计分数低于 120 的人数，而不是分数在 120（含）到 135"},
+      {"分数段统计", "60－70", "请写成“60-70”（wrong）"},
+      {"分数段统计", "60一70", "请写成“60-70”（wrong）"},
+      {"分数段统计", "１２０-135",
+       "不是有效的区间，统计会在这里停下并提示“区间划分格式错误”。若指的是"},
+      {"名次段统计", "1～50", "会统计第 1 名的人数，而不是第 1 到第 50 名的人数"},
+  };
+  for (const auto& c : cases) {
+    auto wb = sampleWorkbook({2, 4, 3, 5});
+    wb->find(c.sheet)->setCell(3, 3, c.label);
+    const auto report = checkWorkbook(*wb, std::nullopt);
+    std::vector<std::string> found;
+    for (const Finding& f : report.findings)
+      found.push_back(f.place + "：" + f.text + (f.wrongResult ? "（wrong）" : ""));
+    if (!*c.expected)
+      EXPECT_THAT(found, ::testing::IsEmpty()) << c.label;
+    else
+      EXPECT_THAT(found, ::testing::ElementsAre(::testing::AllOf(
+                             ::testing::StartsWith(c.sheet + std::string("!C3：“") + c.label),
+                             ::testing::HasSubstr(c.expected))))
+          << c.label;
+  }
+}
+
 TEST(WorkbookCheck, AClassSplitOverTheSheetIsOnlyNoted) {
   auto wb = sampleWorkbook({2, 4, 3, 5});
   scores(*wb).setCell(6, 1, "2班");

@@ -142,6 +142,15 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
       // Texts as long as a cell holds stay savable where the reports add to them.
       {"very_long_texts", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题",
        "complete 32767"},
+      // Runs that go on with a wrong result: check names the cells.
+      {"rows_below_a_blank_row", {}, kExitOk, "1 个班，4 名学生", true, kExitProblem,
+       "成绩表!C9：第 8 行的 B、C 两列都为空，名单到此结束；下面从第 9 行起还有 8 行"},
+      {"look_alike_classes", {}, kExitOk, "4 个班", true, kExitProblem,
+       "成绩表!A10：“2”（2 人，从 成绩表!A8 起）和“２”（2 人，从 成绩表!A10 起）只差空格"},
+      {"band_full_width_dash", {}, kExitOk, "成绩统计操作完成!", true, kExitProblem,
+       "分数段统计!D3：“60～70”会统计分数正好是 60 的人数，而不是分数在 60（含）到 70（不含）"},
+      {"property_classes_mismatch", {}, kExitOk, "成绩统计操作完成!", true, kExitProblem,
+       "属性表!A20：成绩表中的第 3 个班“3”在属性表的班级行里没有"},
       {"chart_sheet_named_like_a_report", {}, kExitProblem, "是图表工作表", false, kExitOk, nullptr},
       {"good", {"-o", "没有的文件夹/结果.xlsx"}, kExitUnwritable, "文件夹 没有的文件夹 不存在",
        false, kExitOk, nullptr},

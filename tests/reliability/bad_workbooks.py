@@ -237,6 +237,34 @@ def million_rows(path):
     raw_workbook(path, sheets)
 
 
+def rows_below_a_blank_row(path):
+    # A blank row left between the first class and the others ends the list there.
+    rows = students(3, 4, 2)
+    book(rows=rows[:4] + [[None]] + rows[4:]).save(path)
+
+
+def look_alike_classes(path):
+    wb = book()
+    for r in (10, 11):  # the last two students of class 2, typed full-width
+        wb["成绩表"].cell(r, 1, "２")
+    wb.save(path)
+
+
+def band_full_width_dash(path):
+    wb = book()
+    bands = wb["分数段统计"]
+    bands["C3"] = "90以上"
+    bands["D3"] = "60～70"
+    wb.save(path)
+
+
+def property_classes_mismatch(path):
+    wb = book()
+    props = wb["属性表"]
+    props["A18"], props["A19"], props["A20"] = 2, 1, 5  # 1 and 2 swapped, 3 missing
+    wb.save(path)
+
+
 def good(path):
     book().save(path)
 
@@ -255,7 +283,8 @@ CASES = {f.__name__: f for f in [
     good, no_score_sheet, empty_score_sheet, thirteen_subjects, twenty_one_classes, class_of_101,
     header_shifted, property_text_and_negatives, error_values, formulas,
     formulas_never_computed, merged_score_area, very_long_texts, million_rows,
-    chart_sheet_named_like_a_report]}
+    chart_sheet_named_like_a_report, rows_below_a_blank_row, look_alike_classes,
+    band_full_width_dash, property_classes_mismatch]}
 
 if __name__ == "__main__":
     if sys.argv[1] == "list":
