@@ -90,7 +90,8 @@ WorkbookEdit::WorkbookEdit(std::string part, std::string xml)
   for (const XmlElement& s : spans_)
     if (s.depth == 2 && s.name == "sheet" && s.begin > list->begin && s.end <= list->end) {
       sheets_.push_back(&s);
-      auto id = attributeValue(tag(s), "sheetId");
+      const std::string start = tag(s);  // the value is a view into it
+      auto id = attributeValue(start, "sheetId");
       int n = 0;
       if (id) std::from_chars(id->data(), id->data() + id->size(), n);
       nextSheetId_ = std::max(nextSheetId_, n + 1);
@@ -196,7 +197,8 @@ std::string RelationshipsEdit::add(std::string_view kind, const std::string& tar
 
 void RelationshipsEdit::remove(const std::string& id) {
   for (const XmlElement& s : spans_)
-    if (s.depth == 1 && attributeValue(xml_.substr(s.begin, s.startEnd - s.begin), "Id") == id)
+    if (s.depth == 1 &&
+        attributeValue(std::string_view(xml_).substr(s.begin, s.startEnd - s.begin), "Id") == id)
       replace(s.begin, s.end, "");
 }
 
@@ -208,7 +210,8 @@ ContentTypesEdit::ContentTypesEdit(std::string part, std::string xml)
 const XmlElement* ContentTypesEdit::overrideOf(const std::string& part) const {
   for (const XmlElement& s : spans_) {
     if (s.depth != 1 || s.name != "Override") continue;
-    auto name = attributeValue(xml_.substr(s.begin, s.startEnd - s.begin), "PartName");
+    auto name = attributeValue(std::string_view(xml_).substr(s.begin, s.startEnd - s.begin),
+                               "PartName");
     if (name && equalIgnoringCase(*name, "/" + part)) return &s;
   }
   return nullptr;
