@@ -139,13 +139,12 @@ int MemorySheet::lastUsedRow() const {
   return last;
 }
 
-int MemorySheet::lastUsedColumn() const {
+int MemorySheet::lastCellColumn() const {
   int last = 0;
   for (const Row& row : rows_) {
     if (!row.cells.read().empty()) last = std::max(last, row.cells.read().back().first);
     if (row.format) last = std::max(last, 1);
   }
-  for (const Range& m : merges_) last = std::max(last, m.col2);
   return last;
 }
 

@@ -17,8 +17,9 @@ void MemorySheet::copy(const Range& block) {
   clip.col1 = b.col1;
   clip.wholeRows = wholeRows(b);
   // A row's own format shows in its empty cells, so a part of the row carries it cell by cell;
-  // only as far as the sheet is used, to stay small.
-  const int formattedUpTo = clip.wholeRows ? 0 : std::min(b.col2, lastUsedColumn());
+  // only as far as the sheet has cells, to stay small: not as far as a merge reaches, which may
+  // be the whole width of the sheet.
+  const int formattedUpTo = clip.wholeRows ? 0 : std::min(b.col2, lastCellColumn());
 
   for (std::size_t i = rowIndex(b.row1), end = rowIndex(b.row2 + 1); i < end; ++i) {
     const Row& row = rows_[i];

@@ -1,6 +1,9 @@
 // Merges, alignment and borders of the in-memory sheet.
 #include <algorithm>
+#include <map>
+#include <numeric>
 #include <optional>
+#include <queue>
 #include <string>
 
 #include "host/failure.h"
@@ -75,6 +78,47 @@ void MemorySheet::recordMerge(const Range& block) {
 void MemorySheet::addMerge(const Range& block) {
   Range b = checkBlock(block);
   if (!singleCellBlock(b)) recordMerge(b);
+}
+
+namespace {
+
+// Whether any two of the blocks meet: a sweep down the rows, keeping the column spans of the
+// blocks that reach the current row, which are disjoint while no two blocks met.
+bool anyTwoMeet(const std::vector<Range>& blocks) {
+  std::vector<std::size_t> order(blocks.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::sort(order.begin(), order.end(),
+            [&](std::size_t a, std::size_t b) { return blocks[a].row1 < blocks[b].row1; });
+  std::map<int, const Range*> spans;   // by first column
+  using Ending = std::pair<int, int>;  // last row, first column
+  std::priority_queue<Ending, std::vector<Ending>, std::greater<>> endings;
+  for (std::size_t i : order) {
+    const Range& b = blocks[i];
+    for (; !endings.empty() && endings.top().first < b.row1; endings.pop())
+      spans.erase(endings.top().second);
+    auto after = spans.upper_bound(b.col2);
+    if (after != spans.begin() && std::prev(after)->second->col2 >= b.col1) return true;
+    spans.emplace(b.col1, &b);
+    endings.push({b.row2, b.col1});
+  }
+  return false;
+}
+
+}  // namespace
+
+void MemorySheet::addMerges(const std::vector<Range>& blocks) {
+  std::vector<Range> all = merges_;
+  all.reserve(all.size() + blocks.size());
+  for (const Range& block : blocks)
+    if (Range b = checkBlock(block); !singleCellBlock(b)) all.push_back(b);
+  if (all.size() == merges_.size()) return;
+  changed_ = true;
+  if (!anyTwoMeet(all)) {
+    merges_ = std::move(all);
+    return;
+  }
+  // Only a broken file has merges that meet; they are sorted out one by one.
+  for (std::size_t i = merges_.size(), n = all.size(); i < n; ++i) recordMerge(all[i]);
 }
 
 void MemorySheet::merge(const Range& block) {

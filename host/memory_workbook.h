@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/copy_on_write.h"
+#include "host/formula_text.h"
 #include "host/row_storage.h"
 #include "host/sparse_text.h"
 #include "host/worksheet.h"
@@ -51,7 +52,7 @@ struct CellFormat {
 
 struct Cell {
   Variant value;
-  SparseText formula;  // without the leading "="; value is then its cached result
+  FormulaText formula;  // without the leading "="; value is then its cached result
   CellFormat format;
   bool used() const { return !value.isEmpty() || !formula.empty() || !format.empty(); }
   friend bool operator==(const Cell&, const Cell&) = default;
@@ -92,6 +93,9 @@ class MemorySheet final : public Worksheet {
                                            const CellFormat* format)>& visit) const;
   const std::vector<Range>& merges() const { return merges_; }
   void addMerge(const Range& block);  // as read from a file
+  // Many at once, as read from a file: a block replaces the earlier ones it meets, as addMerge()
+  // one after another would, in time that grows with their number, not its square.
+  void addMerges(const std::vector<Range>& blocks);
   // Format of a whole row (set by alignment on Rows(n)); applies to its empty cells too.
   const CellFormat* rowFormat(int row) const;
   void setRowFormat(int row, std::optional<CellFormat> format);  // as read from a file
@@ -150,7 +154,7 @@ class FileOrigin {
   // Drops cells of rows first..last that hold nothing of their own, then rows left empty.
   void tidyRows(int first, int last);
   int lastUsedRow() const;
-  int lastUsedColumn() const;
+  int lastCellColumn() const;  // of cells and row formats; merges left out
   std::size_t index() const;  // position in the workbook
   void recordMerge(const Range& block);
   void noteRemoved(const Range& block);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "host/shared_text.h"
+
 namespace valdrex {
 
 namespace host {
@@ -23,7 +25,7 @@ enum class VarKind : uint8_t {
 class Variant {
  public:
   Variant() = default;
-  Variant(const char* s) : kind_(VarKind::Text), text_(s) {}
+  Variant(const char* s) : kind_(VarKind::Text), text_(std::string(s)) {}
   Variant(std::string s) : kind_(VarKind::Text), text_(std::move(s)) {}
 
   static Variant integer(int16_t v) { return Variant(VarKind::Integer, v); }
@@ -33,6 +35,13 @@ class Variant {
   static Variant date(double serial) { return Variant(VarKind::Date, serial); }
   static Variant boolean(bool v) { return Variant(VarKind::Boolean, v ? 1 : 0); }
   static Variant text(std::string s) { return Variant(std::move(s)); }
+  // A text whose memory this value shares with every other holder of it.
+  static Variant text(host::SharedText s) {
+    Variant v;
+    v.kind_ = VarKind::Text;
+    v.text_ = std::move(s);
+    return v;
+  }
   static Variant error(std::string code) {
     Variant v(std::move(code));
     v.kind_ = VarKind::Error;
@@ -60,7 +69,7 @@ class Variant {
   // The numeric payload (a Boolean True is 1 here; see numericValue for the language's -1).
   double number() const { return number_; }
   // The text of a Text value, the code of an Error value ("#N/A"), empty otherwise.
-  const std::string& text() const { return text_; }
+  const std::string& text() const { return text_.str(); }
   host::Object* object() const { return object_; }
 
   friend bool operator==(const Variant&, const Variant&) = default;
@@ -70,7 +79,7 @@ class Variant {
 
   VarKind kind_ = VarKind::Empty;
   double number_ = 0;
-  std::string text_;
+  host::SharedText text_;  // copies of a value share its text
   host::Object* object_ = nullptr;
 };
 

@@ -1,20 +1,21 @@
 #include "io/formula_shift.h"
 
-#include <cctype>
+#include <charconv>
 
 #include "host/worksheet.h"
-#include "io/cell_reference.h"
 
 namespace valdrex::io {
 namespace {
 
-bool isTokenChar(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '$' ||
-         c == '\\' || static_cast<unsigned char>(c) >= 0x80;
-}
-
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A file may fill one long formula down many cells, each moved copy worked out when written:
+// plain comparisons here, no locale.
+bool isTokenChar(char c) {
+  return isLetter(c) || isDigit(c) || c == '_' || c == '.' || c == '$' || c == '\\' ||
+         static_cast<unsigned char>(c) >= 0x80;
+}
 
 struct Part {
   bool absolute = false;
@@ -60,7 +61,7 @@ bool splitRow(std::string_view t, Part& row) {
 
 int columnNumber(std::string_view letters) {
   int n = 0;
-  for (char c : letters) n = n * 26 + (std::toupper(static_cast<unsigned char>(c)) - 'A' + 1);
+  for (char c : letters) n = n * 26 + ((c >= 'a' ? c - 'a' : c - 'A') + 1);
   return n;
 }
 int rowNumber(std::string_view digits) {
@@ -74,14 +75,18 @@ bool moveColumn(const Part& p, int d, std::string& out) {
   int col = columnNumber(p.text) + (p.absolute ? 0 : d);
   if (col < 1 || col > host::kMaxColumns) return false;
   if (p.absolute) out += '$';
-  out += columnName(col);
+  char letters[4];
+  int n = 0;
+  for (; col > 0; col = (col - 1) / 26) letters[n++] = static_cast<char>('A' + (col - 1) % 26);
+  while (n > 0) out += letters[--n];
   return true;
 }
 bool moveRow(const Part& p, int d, std::string& out) {
   int row = rowNumber(p.text) + (p.absolute ? 0 : d);
   if (row < 1 || row > host::kMaxRows) return false;
   if (p.absolute) out += '$';
-  out += std::to_string(row);
+  char digits[8];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, row).ptr);
   return true;
 }
 

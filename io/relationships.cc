@@ -1,5 +1,6 @@
 #include "io/relationships.h"
 
+#include "io/format_problem.h"
 #include "io/part_names.h"
 #include "io/xml_parser.h"
 
@@ -8,11 +9,13 @@ namespace {
 
 class RelsHandler : public XmlHandler {
  public:
-  RelsHandler(std::string_view source, std::vector<Relationship>& out)
-      : source_(source), out_(out) {}
+  RelsHandler(std::string_view source, std::vector<Relationship>& out, std::size_t most)
+      : source_(source), out_(out), most_(most) {}
 
   void startElement(std::string_view name, const XmlAttributes& a) override {
     if (name != "Relationship") return;
+    if (out_.size() == most_)
+      throw FormatProblem("部件之间的关联超过 " + std::to_string(most_) + " 个");
     Relationship r;
     r.id = a.get("Id");
     std::string_view type = a.get("Type");
@@ -26,15 +29,26 @@ class RelsHandler : public XmlHandler {
  private:
   std::string_view source_;
   std::vector<Relationship>& out_;
+  std::size_t most_;
 };
 
 }  // namespace
 
 Relationships Relationships::parse(const std::string& relsPart, std::string_view xml,
-                                   std::string_view source) {
+                                   std::string_view source, std::size_t most) {
   Relationships result;
-  RelsHandler handler(source, result.items_);
+  RelsHandler handler(source, result.items_, most);
   parseXml(relsPart, xml, handler);
+  return result;
+}
+
+Relationships Relationships::read(ZipArchive& zip, const std::string& relsPart,
+                                  std::string_view source, std::size_t most) {
+  Relationships result;
+  RelsHandler handler(source, result.items_, most);
+  XmlParser parser(relsPart, handler);
+  zip.stream(relsPart, [&](std::string_view chunk) { parser.feed(chunk); });
+  parser.finish();
   return result;
 }
 

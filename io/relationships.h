@@ -1,10 +1,14 @@
 // The relationships of one part (its .rels part): which part plays which role.
 #pragma once
 
+#include <cstddef>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "io/zip_archive.h"
 
 namespace valdrex::io {
 
@@ -16,9 +20,14 @@ struct Relationship {
 
 class Relationships {
  public:
-  // Parses the .rels text of `source` (the part the targets are relative to).
+  // Parses the .rels text of `source` (the part the targets are relative to). More than
+  // `most` relationships is a FormatProblem, raised when the one too many is met.
   static Relationships parse(const std::string& relsPart, std::string_view xml,
-                             std::string_view source);
+                             std::string_view source,
+                             std::size_t most = std::numeric_limits<std::size_t>::max());
+  // The same, streamed from the package.
+  static Relationships read(ZipArchive& zip, const std::string& relsPart, std::string_view source,
+                            std::size_t most);
 
   const Relationship* byId(std::string_view id) const;
   // The first relationship of that kind that names a part.

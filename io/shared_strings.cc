@@ -9,7 +9,7 @@ namespace {
 
 class SharedStringsHandler : public XmlHandler {
  public:
-  SharedStringsHandler(std::vector<std::string>& out, std::size_t limit)
+  SharedStringsHandler(std::vector<host::SharedText>& out, std::size_t limit)
       : out_(out), limit_(limit) {}
 
   void startElement(std::string_view name, const XmlAttributes&) override {
@@ -24,7 +24,7 @@ class SharedStringsHandler : public XmlHandler {
     if (name == "si") {
       if (out_.size() >= limit_)
         throw FormatProblem("共享字符串超过 " + std::to_string(limit_) + " 个");
-      out_.push_back(item_.text());
+      out_.emplace_back(item_.text());
       inItem_ = false;
     } else if (inItem_) {
       item_.end(name);
@@ -35,7 +35,7 @@ class SharedStringsHandler : public XmlHandler {
   }
 
  private:
-  std::vector<std::string>& out_;
+  std::vector<host::SharedText>& out_;
   std::size_t limit_;
   StringItem item_;
   bool inItem_ = false;
@@ -43,9 +43,9 @@ class SharedStringsHandler : public XmlHandler {
 
 }  // namespace
 
-std::vector<std::string> readSharedStrings(ZipArchive& zip, const std::string& part,
-                                           const ReadLimits& limits) {
-  std::vector<std::string> strings;
+std::vector<host::SharedText> readSharedStrings(ZipArchive& zip, const std::string& part,
+                                                const ReadLimits& limits) {
+  std::vector<host::SharedText> strings;
   SharedStringsHandler handler(strings, limits.maxSharedStrings);
   XmlParser parser(part, handler);
   zip.stream(part, [&](std::string_view chunk) { parser.feed(chunk); });

@@ -4,13 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "host/shared_text.h"
 #include "io/read_limits.h"
 #include "io/zip_archive.h"
 
 namespace valdrex::io {
 
-// Streams the part through the parser; more items than the limit is a FormatProblem.
-std::vector<std::string> readSharedStrings(ZipArchive& zip, const std::string& part,
-                                           const ReadLimits& limits);
+// Streams the part through the parser; more items than the limit is a FormatProblem. Each cell
+// of the item shares its text.
+std::vector<host::SharedText> readSharedStrings(ZipArchive& zip, const std::string& part,
+                                                const ReadLimits& limits);
 
 }  // namespace valdrex::io

@@ -78,9 +78,12 @@ std::optional<double> isoDateSerial(std::string_view s) {
   return serial + (h * 3600 + mi * 60 + sec) / 86400.0;
 }
 
+// The leader of a shared formula: the cells of its fill hold its text moved by their distance
+// from it, or the text itself where moving changes nothing.
 struct SharedFormula {
   int row, col;
-  std::string text;
+  host::FormulaText text;
+  bool movesWithRows, movesWithColumns;  // it has relative row (column) references
 };
 
 class SheetHandler : public XmlHandler {
@@ -129,6 +132,9 @@ class SheetHandler : public XmlHandler {
     else if (inFormula_) formula_.append(s);
     else if (inInline_) item_.characters(s);
   }
+
+  // What is kept until the whole part has been read.
+  void finish() { sheet_.addMerges(merges_); }
 
  private:
   [[noreturn]] void fail(const std::string& problem) const {
@@ -206,12 +212,12 @@ class SheetHandler : public XmlHandler {
     inCell_ = inValue_ = inFormula_ = inInline_ = false;
     const CellStyle& style = context_.styles.at(style_);
     Variant value = cellValue(style);
-    std::string formula = cellFormula();
+    host::FormulaText formula = cellFormula();
 
     // Error values are written as a formula of the error itself; they read back as the error.
-    if (!formula.empty() && isErrorCode(formula) && (value.isText() || value.isError()) &&
-        value.text() == formula) {
-      value = Variant::error(formula);
+    if (!formula.empty() && (value.isText() || value.isError()) && isErrorCode(value.text()) &&
+        formula == value.text()) {
+      value = Variant::error(value.text());
       formula.clear();
     }
     if (value.isEmpty() && formula.empty() && style.format.empty()) return;
@@ -245,8 +251,8 @@ class SheetHandler : public XmlHandler {
         std::size_t index = 0;
         if (!parseNumber(value_, index) || index >= context_.sharedStrings.size())
           fail("的单元格 " + cellName(cellRow_, cellCol_) + " 引用了不存在的共享字符串");
-        const std::string& text = context_.sharedStrings[index];
-        return text.empty() ? Variant() : Variant(text);
+        const host::SharedText& text = context_.sharedStrings[index];
+        return text.empty() ? Variant() : Variant::text(text);
       }
       case CellType::Boolean: {
         std::string_view v = trimmed(value_);
@@ -271,17 +277,21 @@ class SheetHandler : public XmlHandler {
     }
   }
 
-  std::string cellFormula() {
+  host::FormulaText cellFormula() {
     if (!hasFormula_ || !formulaUsable_) return {};
     if (sharedIndex_ < 0) return formula_;
     if (sharedRef_ && !formula_.empty()) {
-      shared_[sharedIndex_] = SharedFormula{cellRow_, cellCol_, formula_};
-      return formula_;
+      shared_[sharedIndex_] =
+          SharedFormula{cellRow_, cellCol_, formula_, shiftFormula(formula_, 1, 0) != formula_,
+                        shiftFormula(formula_, 0, 1) != formula_};
+      return shared_[sharedIndex_].text;
     }
-    auto master = shared_.find(sharedIndex_);
-    if (master == shared_.end()) return formula_;
-    return shiftFormula(master->second.text, cellRow_ - master->second.row,
-                        cellCol_ - master->second.col);
+    auto leader = shared_.find(sharedIndex_);
+    if (leader == shared_.end()) return formula_;
+    const SharedFormula& f = leader->second;
+    const int dRow = f.movesWithRows ? cellRow_ - f.row : 0;
+    const int dCol = f.movesWithColumns ? cellCol_ - f.col : 0;
+    return host::FormulaText::moved(f.text, dRow, dCol, &shiftFormula);
   }
 
   void column(const XmlAttributes& a) {
@@ -307,12 +317,13 @@ class SheetHandler : public XmlHandler {
     if (range->row1 == range->row2 && range->col1 == range->col2) return;
     if (++context_.merges > context_.limits.maxMerges)
       throw FormatProblem("合并区域超过上限 " + std::to_string(context_.limits.maxMerges) + " 个");
-    sheet_.addMerge(*range);
+    merges_.push_back(*range);
   }
 
   host::MemorySheet& sheet_;
   SheetContext& context_;
   std::unordered_map<int, SharedFormula> shared_;
+  std::vector<host::Range> merges_;  // added together at the end
 
   bool inSheetData_ = false, inRow_ = false, inCell_ = false;
   bool inValue_ = false, inFormula_ = false, inInline_ = false;
@@ -336,6 +347,7 @@ void readSheet(ZipArchive& zip, const std::string& part, host::MemorySheet& shee
   XmlParser parser(part, handler);
   zip.stream(part, [&](std::string_view chunk) { parser.feed(chunk); });
   parser.finish();
+  handler.finish();
 }
 
 }  // namespace valdrex::io

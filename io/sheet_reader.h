@@ -13,7 +13,7 @@ namespace valdrex::io {
 
 // What every sheet of one workbook shares while it is read.
 struct SheetContext {
-  const std::vector<std::string>& sharedStrings;
+  const std::vector<host::SharedText>& sharedStrings;
   const StyleSheet& styles;
   bool date1904 = false;
   const ReadLimits& limits;

@@ -12,7 +12,7 @@ bool isTrue(std::string_view v) { return v == "1" || v == "true"; }
 
 class WorkbookHandler : public XmlHandler {
  public:
-  explicit WorkbookHandler(WorkbookPart& out) : out_(out) {}
+  WorkbookHandler(WorkbookPart& out, std::size_t maxSheets) : out_(out), maxSheets_(maxSheets) {}
 
   void startElement(std::string_view name, const XmlAttributes& a) override {
     if (!seenRoot_) {
@@ -35,6 +35,8 @@ class WorkbookHandler : public XmlHandler {
       std::string_view state = a.get("state");
       entry.hidden = state == "hidden" || state == "veryHidden";
       if (entry.name.empty()) throw FormatProblem("工作簿中有一张没有名字的工作表");
+      if (out_.sheets.size() == maxSheets_)
+        throw FormatProblem("工作表超过 " + std::to_string(maxSheets_) + " 张");
       out_.sheets.push_back(std::move(entry));
     } else if (name == "sheets") {
       inSheets_ = true;
@@ -46,6 +48,7 @@ class WorkbookHandler : public XmlHandler {
 
  private:
   WorkbookPart& out_;
+  std::size_t maxSheets_;
   bool inSheets_ = false;
   bool seenView_ = false;
   bool seenRoot_ = false;
@@ -53,10 +56,20 @@ class WorkbookHandler : public XmlHandler {
 
 }  // namespace
 
-WorkbookPart WorkbookPart::parse(const std::string& part, std::string_view xml) {
+WorkbookPart WorkbookPart::parse(const std::string& part, std::string_view xml,
+                                 std::size_t maxSheets) {
   WorkbookPart result;
-  WorkbookHandler handler(result);
+  WorkbookHandler handler(result, maxSheets);
   parseXml(part, xml, handler);
+  return result;
+}
+
+WorkbookPart WorkbookPart::read(ZipArchive& zip, const std::string& part, std::size_t maxSheets) {
+  WorkbookPart result;
+  WorkbookHandler handler(result, maxSheets);
+  XmlParser parser(part, handler);
+  zip.stream(part, [&](std::string_view chunk) { parser.feed(chunk); });
+  parser.finish();
   return result;
 }
 

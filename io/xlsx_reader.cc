@@ -48,20 +48,19 @@ std::optional<std::string> relatedPart(ZipArchive& zip, const Relationships& rel
 std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLimits& limits,
                                                   SourcePackage& source) {
   const std::string main = mainPart(zip);
-  WorkbookPart workbook = WorkbookPart::parse(main, zip.read(main));
+  // Counts are checked as the parts are parsed: a list of millions ends at its first one too many.
+  WorkbookPart workbook = WorkbookPart::read(zip, main, limits.maxSheets);
   const std::string relsPart = relationshipsPartOf(main);
   if (!zip.contains(relsPart)) throw FormatProblem("缺少部件 " + relsPart);
-  Relationships rels = Relationships::parse(relsPart, zip.read(relsPart), main);
+  // A relationship names a part of the package, and the package has no more parts than entries.
+  Relationships rels = Relationships::read(zip, relsPart, main, limits.maxEntries);
 
-  std::vector<std::string> strings;
+  std::vector<host::SharedText> strings;
   if (auto part = relatedPart(zip, rels, "sharedStrings"))
     strings = readSharedStrings(zip, *part, limits);
   auto stylesPart = relatedPart(zip, rels, "styles");
   StyleSheet styles = stylesPart ? StyleSheet::parse(*stylesPart, zip.read(*stylesPart))
                                  : StyleSheet::fresh();
-
-  if (workbook.sheets.size() > limits.maxSheets)
-    throw FormatProblem("工作表超过 " + std::to_string(limits.maxSheets) + " 张");
 
   auto book = std::make_unique<host::MemoryWorkbook>();
   book->date1904 = workbook.date1904;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "../cli/cli_process.h"
 #include "cli/exit_codes.h"
@@ -67,7 +68,39 @@ struct BadInput {
   int checkExit;
   const char* checkSays;          // in what `valdrex check` printed; nullptr: check not run
   const char* resultSays = "";    // in the result's probe
+  bool boundedMemory = false;     // run and check with little address space
 };
+
+// The address space of the programs started while it lives. Sanitizers reserve terabytes of it,
+// so there it is left alone.
+class AddressSpaceLimit {
+ public:
+  explicit AddressSpaceLimit(rlim_t bytes) {
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    ::getrlimit(RLIMIT_AS, &saved_);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_AS, &limit);
+#else
+    (void)bytes;
+#endif
+  }
+  ~AddressSpaceLimit() {
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    ::setrlimit(RLIMIT_AS, &saved_);
+#endif
+  }
+
+ private:
+  rlimit saved_{};
+};
+
+// Half a gigabyte: a run of the usual workbook takes a tenth of it.
+Outcome valdrexIn(bool bounded, const ScratchFolder& dir, const std::vector<std::string>& args) {
+  std::optional<AddressSpaceLimit> limit;
+  if (bounded) limit.emplace(rlim_t{512} << 20);
+  return valdrex(dir, args);
+}
 
 constexpr const char* kLimits = "程序运行错误！每班人数不能超过100，班数不能超过20，统计科目不能超过12。";
 
@@ -82,7 +115,7 @@ void expectCatalogued(const BadInput& c, bool readOnly = false) {
 
   std::vector<std::string> args = {"run", input, "--date", "2026-03-01"};
   args.insert(args.end(), c.more.begin(), c.more.end());
-  Outcome o = valdrex(dir, args);
+  Outcome o = valdrexIn(c.boundedMemory, dir, args);
   EXPECT_EQ(o.status, c.exit) << o.err << o.out;
   EXPECT_THAT(o.err + o.out, HasSubstr(c.says));
   EXPECT_THAT(o.err, ::testing::Not(HasSubstr("内部错误")));
@@ -111,7 +144,7 @@ void expectCatalogued(const BadInput& c, bool readOnly = false) {
   }
 
   if (c.checkSays) {
-    Outcome check = valdrex(dir, {"check", input});
+    Outcome check = valdrexIn(c.boundedMemory, dir, {"check", input});
     EXPECT_EQ(check.status, c.checkExit) << check.out << check.err;
     EXPECT_THAT(check.out + check.err, HasSubstr(c.checkSays));
     EXPECT_TRUE(slurp(dir / input) == before) << "check changed the input";
@@ -154,6 +187,26 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
       {"chart_sheet_named_like_a_report", {}, kExitProblem, "是图表工作表", false, kExitOk, nullptr},
       {"good", {"-o", "没有的文件夹/结果.xlsx"}, kExitUnwritable, "文件夹 没有的文件夹 不存在",
        false, kExitOk, nullptr},
+  };
+  for (const BadInput& c : cases) expectCatalogued(c);
+}
+
+// Small files that would take gigabytes or minutes if a string, format or formula shared by
+// thousands of cells were copied into each, a list of millions were parsed before it is counted,
+// or a merge cost its area.
+TEST(BadInputCatalogue, SmallFilesCostWhatTheyHold) {
+  REQUIRE_PYTHON();
+  const BadInput cases[] = {
+      {"one_string_everywhere", {}, kExitUnwritable, "单元格 A1 无法写入", false, kExitOk,
+       "没有发现问题", "", true},
+      {"one_format_everywhere", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题", "",
+       true},
+      {"one_formula_everywhere", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题",
+       "", true},
+      {"eight_million_sheets", {}, kExitUnreadable, "工作表超过 1024 张", false, kExitUnreadable,
+       "工作表超过 1024 张", "", true},
+      {"whole_sheet_merged", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题", "",
+       true},
   };
   for (const BadInput& c : cases) expectCatalogued(c);
 }

@@ -69,9 +69,11 @@ def book(classes=3, per_class=4, subjects=2, rows=None, reports=True):
     return wb
 
 
-def raw_workbook(path, sheets):
-    """A minimal package written directly: sheets is [(name, rows)], rows yield (row, cells) with
-    cells [(col, xml of the <c> element's inside and attributes)]."""
+def raw_workbook(path, sheets, strings=None, styles=None, entries=None):
+    """A minimal package written directly: sheets is [(name, rows)] or [(name, rows, xml after
+    the sheet data)], rows yield (row, cells) or (row, cells, more attributes of the row) with
+    cells [(col, xml of the <c> element's inside and attributes)]. strings and styles are the xml of those parts; entries, when given, is the
+    inside of the workbook's <sheets> element instead of one entry a sheet."""
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
         types = "".join(
             f'<Override PartName="/xl/worksheets/sheet{i}.xml" ContentType="application/'
@@ -89,28 +91,35 @@ def raw_workbook(path, sheets):
                    'openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" '
                    'Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/'
                    'officeDocument" Target="xl/workbook.xml"/></Relationships>')
-        entries = "".join(f'<sheet name="{escape(name)}" sheetId="{i}" r:id="rId{i}"/>'
-                          for i, (name, _) in enumerate(sheets, start=1))
-        z.writestr("xl/workbook.xml",
-                   '<?xml version="1.0" encoding="UTF-8"?><workbook xmlns="http://schemas.'
-                   'openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.'
-                   'openxmlformats.org/officeDocument/2006/relationships"><sheets>' + entries +
-                   "</sheets></workbook>")
+        entries = entries or "".join(f'<sheet name="{escape(s[0])}" sheetId="{i}" r:id="rId{i}"/>'
+                                     for i, s in enumerate(sheets, start=1))
+        with z.open("xl/workbook.xml", "w") as part:
+            for piece in ['<?xml version="1.0" encoding="UTF-8"?><workbook xmlns="http://schemas.'
+                          'openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.'
+                          'openxmlformats.org/officeDocument/2006/relationships"><sheets>',
+                          *([entries] if isinstance(entries, str) else entries),
+                          "</sheets></workbook>"]:
+                part.write(piece.encode())
         rels = "".join(f'<Relationship Id="rId{i}" Type="http://schemas.openxmlformats.org/'
                        f'officeDocument/2006/relationships/worksheet" '
                        f'Target="worksheets/sheet{i}.xml"/>' for i in range(1, len(sheets) + 1))
+        for kind, xml in (("sharedStrings", strings), ("styles", styles)):
+            if xml:
+                z.writestr(f"xl/{kind}.xml", '<?xml version="1.0" encoding="UTF-8"?>' + xml)
+                rels += (f'<Relationship Id="{kind}" Type="http://schemas.openxmlformats.org/'
+                         f'officeDocument/2006/relationships/{kind}" Target="{kind}.xml"/>')
         z.writestr("xl/_rels/workbook.xml.rels",
                    '<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.'
                    'openxmlformats.org/package/2006/relationships">' + rels + "</Relationships>")
-        for i, (_, rows) in enumerate(sheets, start=1):
+        for i, (_, rows, *after) in enumerate(sheets, start=1):
             with z.open(f"xl/worksheets/sheet{i}.xml", "w") as part:
                 part.write(b'<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns="http://'
                            b'schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>')
-                for r, cells in rows:
+                for r, cells, *attributes in rows:
                     xml = "".join(f'<c r="{get_column_letter(c)}{r}"{inner}</c>'
                                   for c, inner in cells)
-                    part.write(f'<row r="{r}">{xml}</row>'.encode())
-                part.write(b"</sheetData></worksheet>")
+                    part.write(f'<row r="{r}"{"".join(attributes)}>{xml}</row>'.encode())
+                part.write(("</sheetData>" + "".join(after) + "</worksheet>").encode())
 
 
 def text(s):
@@ -265,6 +274,63 @@ def property_classes_mismatch(path):
     wb.save(path)
 
 
+def raw_book(path, extra=None, **parts):
+    """book() written raw, with one more sheet "备注" (name, rows[, xml after its data])."""
+    wb = book()
+    sheets = [(ws.title, list(sheet_rows(ws))) for ws in wb.worksheets]
+    raw_workbook(path, sheets + ([extra] if extra else []), **parts)
+
+
+def column_of(count, inner):
+    return [(r, [(1, inner)]) for r in range(1, count + 1)]
+
+
+def one_string_everywhere(path):
+    # One shared string of a megabyte, used by 3,000 cells: the file stays small.
+    strings = '<sst><si><t>' + "x" * 1_000_000 + '</t></si></sst>'
+    raw_book(path, ("备注", column_of(3000, ' t="s"><v>0</v>')), strings=strings)
+
+
+def one_format_everywhere(path):
+    # One number format of a megabyte, used by 3,000 cells.
+    styles = ('<styleSheet><numFmts count="1"><numFmt numFmtId="164" formatCode="0' + "0" * 1_000_000
+              + '"/></numFmts><cellXfs count="2"><xf numFmtId="0"/><xf numFmtId="164" '
+              'applyNumberFormat="1"/></cellXfs></styleSheet>')
+    raw_book(path, ("备注", column_of(3000, ' s="1"><v>1</v>')), styles=styles)
+
+
+def one_formula_everywhere(path):
+    # One shared formula of 70 kilobytes filled down 10,000 cells.
+    formula = "+".join(f"B{r}" for r in range(1, 12000))
+    rows = [(1, [(1, f'><f t="shared" ref="A1:A10000" si="0">{formula}</f><v>1</v>')])]
+    rows += [(r, [(1, '><f t="shared" si="0"/><v>1</v>')]) for r in range(2, 10001)]
+    raw_book(path, ("备注", rows))
+
+
+def eight_million_sheets(path):
+    # The workbook part lists millions of sheets.
+    wb = book()
+    sheets = [(ws.title, list(sheet_rows(ws))) for ws in wb.worksheets]
+    raw_workbook(path, sheets, entries=('<sheet name="s" r:id="rId1"/>' * 1000
+                                        for _ in range(8000)))
+
+
+def whole_sheet_merged(path):
+    # The score sheet merged as a whole, with formatted rows and cells inside the merge.
+    styles = ('<styleSheet><borders count="2"><border/><border><left style="thin"/></border>'
+              '</borders><cellXfs count="2"><xf/><xf borderId="1" applyBorder="1"/></cellXfs>'
+              '</styleSheet>')
+    wb = book()
+    sheets = [[ws.title, list(sheet_rows(ws))] for ws in wb.worksheets]
+    scores = sheets[0][1]
+    scores[:] = [(r, cells + [(50, ' s="1">'), (16384, ' s="1">')], ' s="1" customFormat="1"')
+                 for r, cells in scores]
+    scores += [(r, [], ' s="1" customFormat="1"') for r in range(100, 5100)]
+    scores.append((1048576, [(1, ' s="1">')], ' s="1" customFormat="1"'))
+    sheets[0].append('<mergeCells count="1"><mergeCell ref="A1:XFD1048576"/></mergeCells>')
+    raw_workbook(path, sheets, styles=styles)
+
+
 def good(path):
     book().save(path)
 
@@ -284,7 +350,8 @@ CASES = {f.__name__: f for f in [
     header_shifted, property_text_and_negatives, error_values, formulas,
     formulas_never_computed, merged_score_area, very_long_texts, million_rows,
     chart_sheet_named_like_a_report, rows_below_a_blank_row, look_alike_classes,
-    band_full_width_dash, property_classes_mismatch]}
+    band_full_width_dash, property_classes_mismatch, one_string_everywhere, one_format_everywhere,
+    one_formula_everywhere, eight_million_sheets, whole_sheet_merged]}
 
 if __name__ == "__main__":
     if sys.argv[1] == "list":
