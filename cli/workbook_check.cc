@@ -4,10 +4,13 @@
 
 #include "automation/valdrex_cls.h"
 #include "cli/band_header_check.h"
+#include "cli/cell_name.h"
+#include "cli/output_paths.h"
 #include "cli/property_sheet_check.h"
 #include "cli/score_sheet_check.h"
 #include "cli/workbook_sheets.h"
 #include "host/scripted_ui.h"
+#include "io/write_limits.h"
 
 namespace valdrex::cli {
 
@@ -28,6 +31,22 @@ void describeLayout(const host::Worksheet& sh, const ScoreSheetShape& shape, Che
   std::string line = "班级：" + std::to_string(shape.classes.size()) + " 个";
   if (!classes.empty()) line += "（" + joined(classes) + "）";
   report.layout.push_back(line + "，共 " + std::to_string(shape.students) + " 名学生");
+}
+
+// What the writer would refuse: the run's result could not be saved.
+void checkWritable(const host::MemoryWorkbook& wb, CheckReport& report) {
+  constexpr std::size_t kTold = 10;
+  const std::vector<io::WriteProblem> problems = io::writeProblems(wb, wb.path(), kTold + 1);
+  for (std::size_t i = 0; i < problems.size(); ++i) {
+    const io::WriteProblem& p = problems[i];
+    std::string place =
+        p.sheet.empty() ? displayName(wb.path()) : sheetCellName(p.sheet, p.row, p.col);
+    if (i == kTold) {
+      report.findings.push_back({place, "从这一格起还有更多过长的单元格"});
+      break;
+    }
+    report.findings.push_back({place, p.text});
+  }
 }
 
 }  // namespace
@@ -65,6 +84,7 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
       report.findings.push_back(
           {std::string(name), "缺少报告表“" + std::string(name) + "”（valdrex run 会在末尾添加）"});
   checkBandHeaders(wb, vd, report);
+  checkWritable(wb, report);
 
   // A loading stop the checks above did not explain is still worth telling.
   const bool explained = std::any_of(report.findings.begin(), report.findings.end(),

@@ -6,6 +6,7 @@
 
 #include "cli/output_paths.h"
 #include "io/atomic_file.h"
+#include "io/write_limits.h"
 #include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
 
@@ -43,6 +44,7 @@ std::unique_ptr<host::MemoryWorkbook> readWorkbookOrTell(const std::string& path
 bool writeWorkbookOrTell(const host::MemoryWorkbook& wb, const std::string& path,
                          std::ostream& err) {
   try {
+    io::refuseUnwritable(wb, path);
     io::writeWorkbook(wb, path);
     return true;
   } catch (const io::FileError& e) {

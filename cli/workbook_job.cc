@@ -14,6 +14,7 @@
 #include "cli/workbook_sheets.h"
 #include "host/application.h"
 #include "host/scripted_ui.h"
+#include "io/write_limits.h"
 #include "io/xlsx_reader.h"
 #include "io/xlsx_writer.h"
 
@@ -118,6 +119,7 @@ class Job {
   std::string save(host::MemoryWorkbook& wb) {
     const std::string target = settings_.inPlace ? input_.path : input_.output;
     try {
+      io::refuseUnwritable(wb, target);  // before the backup: nothing is written then
       if (settings_.inPlace) backup_ = copyAsBackup(input_.path);
       io::writeWorkbook(wb, target);
       return target;

@@ -1,6 +1,7 @@
 #include "io/saver.h"
 
 #include "host/failure.h"
+#include "io/write_limits.h"
 #include "io/xlsx_writer.h"
 
 namespace valdrex::io {
@@ -9,6 +10,7 @@ void attachSaver(host::MemoryWorkbook& book) {
   book.setSaver([](host::MemoryWorkbook& b) {
     if (b.path().empty()) throw Failure(FailureKind::HostError, "工作簿还没有文件名，无法保存");
     try {
+      refuseUnwritable(b, b.path());
       writeWorkbook(b, b.path());
     } catch (const FileError& e) {
       throw Failure(FailureKind::HostError, e.what());

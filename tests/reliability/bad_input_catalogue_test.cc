@@ -187,6 +187,14 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
       {"chart_sheet_named_like_a_report", {}, kExitProblem, "是图表工作表", false, kExitOk, nullptr},
       {"good", {"-o", "没有的文件夹/结果.xlsx"}, kExitUnwritable, "文件夹 没有的文件夹 不存在",
        false, kExitOk, nullptr},
+      // What a spreadsheet program would refuse is told by check, and refused with its own advice.
+      {"text_over_cell_limit", {}, kExitUnwritable,
+       "工作表“备注”的单元格 C2：文字有 40000 个字符，超过一个单元格能容纳的 32767 个，无法保存。"
+       "请把这一格的文字缩短后重试。\n",
+       false, kExitProblem, "备注!C2：文字有 40000 个字符"},
+      {"macros_in_xlsx", {}, kExitUnwritable,
+       "工作簿含有宏，只能保存为 .xlsm 文件。请把文件改名为以 .xlsm 结尾后重试。\n", false,
+       kExitProblem, "macros_in_xlsx.xlsx：工作簿含有宏"},
   };
   for (const BadInput& c : cases) expectCatalogued(c);
 }
@@ -197,8 +205,8 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
 TEST(BadInputCatalogue, SmallFilesCostWhatTheyHold) {
   REQUIRE_PYTHON();
   const BadInput cases[] = {
-      {"one_string_everywhere", {}, kExitUnwritable, "单元格 A1 无法写入", false, kExitOk,
-       "没有发现问题", "", true},
+      {"one_string_everywhere", {}, kExitUnwritable, "单元格 A1：文字有 1000000 个字符", false,
+       kExitProblem, "备注!A11：从这一格起还有更多过长的单元格", "", true},
       {"one_format_everywhere", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题", "",
        true},
       {"one_formula_everywhere", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题",

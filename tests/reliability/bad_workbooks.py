@@ -285,6 +285,30 @@ def column_of(count, inner):
     return [(r, [(1, inner)]) for r in range(1, count + 1)]
 
 
+def text_over_cell_limit(path):
+    # A remark longer than a spreadsheet lets a cell hold, as another program may write it.
+    raw_book(path, ("备注", [(2, [(3, text("注" * 40000))])]))
+
+
+def macros_in_xlsx(path):
+    # A macro workbook renamed to .xlsx: its macro project is still inside.
+    book().save(path)
+    with zipfile.ZipFile(path, "a") as z:
+        z.writestr("xl/vbaProject.bin", b"\xd0\xcf\x11\xe0 not a real project")
+        rels = z.read("xl/_rels/workbook.xml.rels").decode()
+    rebuilt = path + ".tmp"
+    with zipfile.ZipFile(path) as old, zipfile.ZipFile(rebuilt, "w", zipfile.ZIP_DEFLATED) as new:
+        for item in old.infolist():
+            data = old.read(item)
+            if item.filename == "xl/_rels/workbook.xml.rels":
+                data = rels.replace("</Relationships>", '<Relationship Id="rIdVba" Type="http://'
+                                    'schemas.microsoft.com/office/2006/relationships/vbaProject" '
+                                    'Target="vbaProject.bin"/></Relationships>').encode()
+            new.writestr(item, data)
+    import os
+    os.replace(rebuilt, path)
+
+
 def one_string_everywhere(path):
     # One shared string of a megabyte, used by 3,000 cells: the file stays small.
     strings = '<sst><si><t>' + "x" * 1_000_000 + '</t></si></sst>'
@@ -350,8 +374,9 @@ CASES = {f.__name__: f for f in [
     header_shifted, property_text_and_negatives, error_values, formulas,
     formulas_never_computed, merged_score_area, very_long_texts, million_rows,
     chart_sheet_named_like_a_report, rows_below_a_blank_row, look_alike_classes,
-    band_full_width_dash, property_classes_mismatch, one_string_everywhere, one_format_everywhere,
-    one_formula_everywhere, eight_million_sheets, whole_sheet_merged]}
+    band_full_width_dash, property_classes_mismatch, text_over_cell_limit, macros_in_xlsx,
+    one_string_everywhere, one_format_everywhere, one_formula_everywhere, eight_million_sheets,
+    whole_sheet_merged]}
 
 if __name__ == "__main__":
     if sys.argv[1] == "list":
