@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "host/number_text.h"
+
 namespace valdrex {
 
 namespace {
@@ -30,6 +32,10 @@ CivilDate civilFromDays(long z) {
 }
 
 constexpr long kEpoch = daysFromCivil(1899, 12, 30);  // serial 0 for dates from 1900-03-01 on
+constexpr double kFirstDate = static_cast<double>(daysFromCivil(100, 1, 1) - kEpoch);
+constexpr double kLastDate = static_cast<double>(daysFromCivil(9999, 12, 31) - kEpoch);
+
+bool inLanguageRange(double serial) { return serial >= kFirstDate && serial < kLastDate + 1; }
 
 }  // namespace
 
@@ -42,6 +48,8 @@ double dateSerial(const CivilDate& d) {
 }
 
 CivilDate civilDate(double serial) {
+  // Clamped before the conversion: a double beyond the range of long cannot be converted.
+  if (!inLanguageRange(serial)) serial = serial > 0 ? kLastDate : kFirstDate;
   long n = static_cast<long>(std::floor(serial));
   if (n == 60) return {1900, 2, 29};
   if (n < 60) n += 1;
@@ -49,8 +57,11 @@ CivilDate civilDate(double serial) {
 }
 
 std::string dateText(double serial) {
+  if (!inLanguageRange(serial)) return doubleText(serial);
   CivilDate d = civilDate(serial);
   return std::to_string(d.year) + "/" + std::to_string(d.month) + "/" + std::to_string(d.day);
 }
+
+bool isSheetDate(double serial) { return serial >= 0 && serial < kLastDate + 1; }
 
 }  // namespace valdrex

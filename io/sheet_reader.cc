@@ -271,7 +271,8 @@ class SheetHandler : public XmlHandler {
         double number = 0;
         if (!parseNumber(value_, number) || !std::isfinite(number))
           fail("的单元格 " + cellName(cellRow_, cellCol_) + " 的数值 “" + value_ + "” 无效");
-        if (style.date) return Variant::date(context_.date1904 ? number + k1904Offset : number);
+        const double serial = context_.date1904 ? number + k1904Offset : number;
+        if (style.date && isSheetDate(serial)) return Variant::date(serial);
         return Variant::number(number);
       }
     }

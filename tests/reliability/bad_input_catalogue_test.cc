@@ -195,6 +195,9 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
       {"macros_in_xlsx", {}, kExitUnwritable,
        "工作簿含有宏，只能保存为 .xlsm 文件。请把文件改名为以 .xlsm 结尾后重试。\n", false,
        kExitProblem, "macros_in_xlsx.xlsx：工作簿含有宏"},
+      // A date no spreadsheet can show is a number: the class is named by it.
+      {"date_of_1e308", {}, kExitOk, "成绩统计操作完成!", true, kExitProblem,
+       "班级：3 个（1E+308 4 人"},
   };
   for (const BadInput& c : cases) expectCatalogued(c);
 }

@@ -309,6 +309,16 @@ def macros_in_xlsx(path):
     os.replace(rebuilt, path)
 
 
+def date_of_1e308(path):
+    # A class cell formatted as a date holding a number no date can be.
+    wb = book()
+    ws = wb["成绩表"]
+    for r in range(4, 16):
+        ws.cell(r, 1, 1e308 if r < 8 else ws.cell(r, 1).value)
+        ws.cell(r, 1).number_format = "yyyy/m/d"
+    wb.save(path)
+
+
 def one_string_everywhere(path):
     # One shared string of a megabyte, used by 3,000 cells: the file stays small.
     strings = '<sst><si><t>' + "x" * 1_000_000 + '</t></si></sst>'
@@ -375,8 +385,8 @@ CASES = {f.__name__: f for f in [
     formulas_never_computed, merged_score_area, very_long_texts, million_rows,
     chart_sheet_named_like_a_report, rows_below_a_blank_row, look_alike_classes,
     band_full_width_dash, property_classes_mismatch, text_over_cell_limit, macros_in_xlsx,
-    one_string_everywhere, one_format_everywhere, one_formula_everywhere, eight_million_sheets,
-    whole_sheet_merged]}
+    date_of_1e308, one_string_everywhere, one_format_everywhere, one_formula_everywhere,
+    eight_million_sheets, whole_sheet_merged]}
 
 if __name__ == "__main__":
     if sys.argv[1] == "list":
