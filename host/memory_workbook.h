@@ -121,17 +121,6 @@ class MemorySheet final : public Worksheet {
 
  private:
   friend class MemoryWorkbook;
-
-// Names a spreadsheet file can hold: 1 to 31 characters, none of : \ / ? * [ ], no apostrophe
-// at either end; else Failure(HostError).
-void checkSheetName(const std::string& name);
-
-// What the file layer keeps of the file a workbook was read from, to write everything the model
-// does not hold back as it was.
-class FileOrigin {
- public:
-  virtual ~FileOrigin() = default;
-};
   struct Row {
     int number;
     CopyOnWrite<CellRow> cells;  // shared with the rows it was copied from or to

@@ -7,7 +7,6 @@
 
 #include "host/number_text.h"
 #include "io/cell_reference.h"
-#include "io/format_problem.h"
 #include "io/number_formats.h"
 #include "io/xml_outline.h"
 #include "io/xml_tag.h"
@@ -124,17 +123,6 @@ bool needsPreserve(std::string_view text) {
   return !text.empty() && (isSpace(text.front()) || isSpace(text.back()));
 }
 
-// A cell holds at most 32,767 UTF-16 code units; a spreadsheet program refuses a longer text.
-bool tooLongForACell(std::string_view text) {
-  if (text.size() <= 32767) return false;
-  std::size_t units = 0;
-  for (unsigned char c : text) {
-    if ((c & 0xC0) != 0x80) ++units;   // a character starts here
-    if ((c & 0xF8) == 0xF0) ++units;   // and needs a surrogate pair
-  }
-  return units > 32767;
-}
-
 double numberOf(const Variant& v) {
   if (v.kind() == VarKind::Single) return singleToDouble(static_cast<float>(v.number()));
   return v.number();
@@ -162,7 +150,6 @@ uint32_t SheetWriter::styleOf(const CellFormat& format, bool date) {
 std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string& part,
                                std::string_view original,
                                const std::map<int, double>& widthsAsRead) {
-  sheetName_ = sheet.name();
   const std::vector<XmlElement> spans = outlineXml(part, original, 2);
   auto slice = [&](const XmlElement& s) { return original.substr(s.begin, s.end - s.begin); };
   const XmlElement& root = spans.front();
@@ -371,9 +358,6 @@ void SheetWriter::sheetData(std::string& out, const host::MemorySheet& sheet,
 
 void SheetWriter::cell(std::string& out, int row, int col, const Cell& c) {
   const Variant& v = c.value;
-  if ((v.isText() && tooLongForACell(v.text())) || tooLongForACell(c.formula.str()))
-    throw FormatProblem("工作表“" + sheetName_ + "”的单元格 " + cellName(row, col) +
-                        " 无法写入（文本超过 32767 个字符）");
   const bool date = v.kind() == VarKind::Date;
   out += "<c r=\"";
   appendCellName(out, row, col);

@@ -40,7 +40,6 @@ class SheetWriter {
   StyleSheet& styles_;
   bool date1904_;
   bool formulas_ = false;
-  std::string sheetName_;  // of the sheet being written, for messages
 };
 
 }  // namespace valdrex::io

@@ -19,6 +19,7 @@
 #include "io/style_sheet.h"
 #include "io/workbook_edit.h"
 #include "io/workbook_part.h"
+#include "io/write_limits.h"
 
 namespace valdrex::io {
 namespace {
@@ -30,16 +31,6 @@ constexpr std::string_view kWorksheetType =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
 constexpr std::string_view kStylesType =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
-
-bool endsWithIgnoringCase(std::string_view s, std::string_view suffix) {
-  if (s.size() < suffix.size()) return false;
-  for (std::size_t i = 0; i < suffix.size(); ++i) {
-    char a = s[s.size() - suffix.size() + i];
-    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-    if (a != suffix[i]) return false;
-  }
-  return true;
-}
 
 std::string utcNow() {
   std::time_t now = std::time(nullptr);
@@ -231,10 +222,9 @@ void writeBytes(const std::string& target, const std::string& temp, const std::s
 }  // namespace
 
 void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path) {
-  if (!book.vbaProject.empty() && !endsWithIgnoringCase(path, ".xlsm"))
-    throw FileError::writing(path, "工作簿含有宏，只能保存为 .xlsm 文件");
   // The target is checked (and its temporary file made) before the work of making the package.
   writeAtomically(path, [&](const std::string& temp) {
+    refuseUnwritable(book, path);
     std::string bytes;
     try {
       const auto* source = dynamic_cast<const SourcePackage*>(book.origin.get());
