@@ -114,10 +114,13 @@ int runCommand(RunOptions options, Terminal& terminal) {
   options.settings.named = jobs.size() > 1;
 
   std::vector<int> statuses(jobs.size(), kExitOk);
+  // Jobs start in order, so a job waiting for the turns of earlier ones never waits on one that
+  // has not started.
+  QuestionTurns turns(jobs.size());
   std::atomic<std::size_t> next{0};
   auto worker = [&] {
     for (std::size_t i = next++; i < jobs.size(); i = next++)
-      statuses[i] = runWorkbookJob(jobs[i], options.settings, terminal);
+      statuses[i] = runWorkbookJob(jobs[i], options.settings, terminal, &turns, i);
   };
   const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
   const std::size_t helpers = std::min(cores, jobs.size()) - 1;

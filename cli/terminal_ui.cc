@@ -1,8 +1,43 @@
 #include "cli/terminal_ui.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "cli/cell_name.h"
+#include "gradebook/limits_message.h"
 
 namespace valdrex::cli {
+
+namespace {
+
+constexpr long kMaxTarget = 32767;
+
+// A whole number from `low` to kMaxTarget, as the completion targets must be.
+bool validTarget(const std::string& text, long low) {
+  if (text.empty() || text.size() > 5) return false;
+  for (char c : text)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  const long value = std::stol(text);
+  return value >= low && value <= kMaxTarget;
+}
+
+}  // namespace
+
+void QuestionTurns::waitFor(std::size_t turn) {
+  std::unique_lock lock(mutex_);
+  turnPassed_.wait(lock, [&] {
+    return std::all_of(passed_.begin(), passed_.begin() + std::min(turn, passed_.size()),
+                       [](bool passed) { return passed; });
+  });
+}
+
+void QuestionTurns::pass(std::size_t turn) {
+  {
+    std::lock_guard lock(mutex_);
+    if (turn < passed_.size()) passed_[turn] = true;
+  }
+  turnPassed_.notify_all();
+}
 
 TerminalUi::TerminalUi(Terminal& terminal, std::string prefix, std::optional<TargetAnswers> targets)
     : terminal_(terminal), prefix_(std::move(prefix)), targets_(targets) {}
@@ -12,10 +47,13 @@ void TerminalUi::say(const std::string& line) { terminal_.message(prefix_ + line
 int TerminalUi::messageBox(const std::string& prompt, int style, const std::string& title) {
   tellPlace();
   say("【" + title + "】" + prompt);
-  if (prompt == kClosingMessage)
+  if (prompt == kClosingMessage) {
     closed_ = true;
-  else
+  } else {
     ++problems_;
+    problemMessages_.push_back("【" + title + "】" + prompt);
+    if (prompt == kLimitsMessage) sawLimits_ = true;
+  }
   if (watched_) beforeSelection_ = selections();
 
   const int buttons = style & 0xF;
@@ -43,6 +81,7 @@ std::optional<std::string> TerminalUi::inputBox(const std::string& prompt, const
     say(head + " " + std::to_string(value) + "（--targets）");
     return std::to_string(value);
   }
+  if (terminal_.interactive() && isTarget && !targets_) return askTarget(prompt, head, defaultText);
   if (terminal_.interactive() && !(targets_ && isTarget)) {
     if (auto answer = terminal_.ask(prefix_ + head + "（回车取 " + defaultText + "）：")) {
       return answer->empty() ? defaultText : *answer;
@@ -58,6 +97,47 @@ std::optional<std::string> TerminalUi::inputBox(const std::string& prompt, const
   }
   say(head + " " + defaultText + "（默认值）");
   return defaultText;
+}
+
+std::optional<std::string> TerminalUi::askTarget(const std::string& prompt,
+                                                 const std::string& question,
+                                                 const std::string& defaultText) {
+  if (turns_ && !waited_) {
+    turns_->waitFor(turn_);
+    waited_ = true;
+  }
+  const bool first = prompt == kFirstTargetPrompt;
+  const long low = first ? 1 : firstTarget_;
+  for (;;) {
+    auto answer = terminal_.ask(prefix_ + question + "（回车取 " + defaultText + "）：");
+    if (!answer) {
+      ++cancelled_;
+      say("（输入结束，已取消）");
+      passTurn();
+      return std::nullopt;
+    }
+    const std::string value = answer->empty() ? defaultText : *answer;
+    if (validTarget(value, low)) {
+      if (first)
+        firstTarget_ = std::stol(value);
+      else
+        passTurn();
+      return value;
+    }
+    say("“" + value + "”不是有效的指标数。请输入 " + std::to_string(low) + " 到 " +
+        std::to_string(kMaxTarget) + " 之间的整数，例如 " +
+        (validTarget(defaultText, low) ? defaultText : std::to_string(low)) +
+        (first ? "" : "（不能少于一档）"));
+  }
+}
+
+void TerminalUi::takeTurns(QuestionTurns* turns, std::size_t turn) {
+  turns_ = turns;
+  turn_ = turn;
+}
+
+void TerminalUi::passTurn() {
+  if (turns_) turns_->pass(turn_);
 }
 
 void TerminalUi::watch(host::MemoryWorkbook* wb) {

@@ -2,8 +2,10 @@
 // the command line, the terminal, or their defaults.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -25,6 +27,20 @@ struct TargetAnswers {
   int16_t second = 0;
 };
 
+// Workbooks run side by side, but their target questions come in the order of the command line:
+// a workbook asks once every earlier one has had its turn (asked, or ended without asking).
+class QuestionTurns {
+ public:
+  explicit QuestionTurns(std::size_t workbooks) : passed_(workbooks, false) {}
+  void waitFor(std::size_t turn);
+  void pass(std::size_t turn);
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable turnPassed_;
+  std::vector<bool> passed_;
+};
+
 class TerminalUi final : public host::Ui {
  public:
   // `prefix` starts every line (the workbook's name when several run at once).
@@ -35,9 +51,15 @@ class TerminalUi final : public host::Ui {
   int messageBox(const std::string& prompt, int style, const std::string& title) override;
   // Answered by the command line's targets, else by the terminal (Enter takes the default, the
   // end of input cancels), else by the default. Without a terminal a question asked a second
-  // time (its answer was rejected) is cancelled, so that a run never loops.
+  // time (its answer was rejected) is cancelled, so that a run never loops. On the terminal a
+  // target that is no whole number in range is refused at once and asked again.
   std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) override;
+
+  // Target questions on the terminal wait for `turn` of `turns`, and pass it once answered.
+  void takeTurns(QuestionTurns* turns, std::size_t turn);
+  // Lets the next workbook ask; done at the latest when the run ends.
+  void passTurn();
 
   // Follows the selections of `wb`: a cell selected after a message is printed as its place.
   void watch(host::MemoryWorkbook* wb);
@@ -46,6 +68,10 @@ class TerminalUi final : public host::Ui {
 
   // Messages other than the closing one: each reports a problem.
   int problems() const { return problems_; }
+  // Those messages, as "【title】prompt".
+  const std::vector<std::string>& problemMessages() const { return problemMessages_; }
+  // The limits message was shown: loading stopped, whatever follows counts too few.
+  bool sawLimits() const { return sawLimits_; }
   int cancelled() const { return cancelled_; }
   bool closed() const { return closed_; }
 
@@ -54,6 +80,8 @@ class TerminalUi final : public host::Ui {
   Selections selections() const;
   void say(const std::string& line);
   void tellPlace();
+  std::optional<std::string> askTarget(const std::string& prompt, const std::string& question,
+                                       const std::string& defaultText);
 
   Terminal& terminal_;
   std::string prefix_;
@@ -61,6 +89,12 @@ class TerminalUi final : public host::Ui {
   std::map<std::string, int> asked_;
   host::MemoryWorkbook* watched_ = nullptr;
   std::optional<Selections> beforeSelection_;  // as they were when the last message was shown
+  QuestionTurns* turns_ = nullptr;
+  std::size_t turn_ = 0;
+  bool waited_ = false;
+  long firstTarget_ = 1;  // the accepted first answer bounds the second
+  std::vector<std::string> problemMessages_;
+  bool sawLimits_ = false;
   int problems_ = 0;
   int cancelled_ = 0;
   bool closed_ = false;

@@ -94,6 +94,8 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
       ->option_text("一档,二档");
   run->add_option("--date", c.date, "标题行中的日期（默认今天）")->option_text("YYYY-MM-DD");
   run->add_flag("--in-place", c.run.settings.inPlace, "直接改写原工作簿（先备份为“<原名>-备份”）");
+  run->add_flag("--strict", c.run.settings.strict,
+                "有会让统计出错的警告时不写入结果（退出码 1）");
 
   CLI::App* check =
       subcommand(app, "check", "检查工作簿中会让统计出错或失败的地方，不写入任何文件");

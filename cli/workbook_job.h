@@ -17,6 +17,7 @@ struct JobSettings {
   std::optional<CivilDate> date;         // the date of the title rows; else today
   bool inPlace = false;                  // rewrite the input, after a backup beside it
   bool named = false;                    // several workbooks: lines start with the name
+  bool strict = false;                   // a warning refuses the result
 };
 
 struct JobInput {
@@ -24,8 +25,11 @@ struct JobInput {
   std::string output;  // where the result goes (ignored in place)
 };
 
-// Runs one workbook and returns its exit status (exit_codes.h). Messages go to the terminal's
-// error lines, the summary to its result lines. Never throws.
-int runWorkbookJob(const JobInput& input, const JobSettings& settings, Terminal& terminal);
+// Runs one workbook and returns its exit status (exit_codes.h): checks it as `valdrex check`
+// does and tells every finding, refuses a workbook whose statistics cannot be right, runs the
+// statistics and writes the result. Messages go to the terminal's error lines, the summary to its
+// result lines. Target questions on the terminal take `turn` of `turns`. Never throws.
+int runWorkbookJob(const JobInput& input, const JobSettings& settings, Terminal& terminal,
+                   QuestionTurns* turns = nullptr, std::size_t turn = 0);
 
 }  // namespace valdrex::cli

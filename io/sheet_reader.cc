@@ -78,6 +78,9 @@ std::optional<double> isoDateSerial(std::string_view s) {
   return serial + (h * 3600 + mi * 60 + sec) / 86400.0;
 }
 
+// Thrown to stop reading a sheet at its first row beyond SheetContext::lastRow.
+struct EnoughRows {};
+
 // The leader of a shared formula: the cells of its fill hold its text moved by their distance
 // from it, or the text itself where moving changes nothing.
 struct SharedFormula {
@@ -149,6 +152,7 @@ class SheetHandler : public XmlHandler {
     } else if (!parseNumber(r, row_) || row_ < 1 || row_ > host::kMaxRows) {
       fail("的行号 " + std::string(r) + " 超出工作表范围（最多 1048576 行）");
     }
+    if (row_ > context_.lastRow) throw EnoughRows{};
     col_ = 0;
     if (isTrue(a.get("customFormat"))) {
       std::size_t style = 0;
@@ -346,8 +350,11 @@ void readSheet(ZipArchive& zip, const std::string& part, host::MemorySheet& shee
                SheetContext& context) {
   SheetHandler handler(sheet, context);
   XmlParser parser(part, handler);
-  zip.stream(part, [&](std::string_view chunk) { parser.feed(chunk); });
-  parser.finish();
+  try {
+    zip.stream(part, [&](std::string_view chunk) { parser.feed(chunk); });
+    parser.finish();
+  } catch (const EnoughRows&) {
+  }
   handler.finish();
 }
 

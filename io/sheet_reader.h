@@ -17,12 +17,13 @@ struct SheetContext {
   const StyleSheet& styles;
   bool date1904 = false;
   const ReadLimits& limits;
-  std::size_t cells = 0;   // kept so far, over all sheets
-  std::size_t merges = 0;  // likewise
+  std::size_t cells = 0;         // kept so far, over all sheets
+  std::size_t merges = 0;        // likewise
+  int lastRow = host::kMaxRows;  // reading a sheet stops at its first row beyond this
 };
 
-// Values, formulas, formats, merges and column widths of the part. Anything malformed is a
-// FormatProblem that names the sheet.
+// Values, formulas, formats, merges and column widths of the part (up to context.lastRow: then
+// only the cells above it). Anything malformed is a FormatProblem that names the sheet.
 void readSheet(ZipArchive& zip, const std::string& part, host::MemorySheet& sheet,
                SheetContext& context);
 

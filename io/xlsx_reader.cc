@@ -1,5 +1,6 @@
 #include "io/xlsx_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -8,8 +9,8 @@
 
 #include "host/failure.h"
 #include "io/format_problem.h"
-#include "io/relationships.h"
 #include "io/part_names.h"
+#include "io/relationships.h"
 #include "io/saver.h"
 #include "io/shared_strings.h"
 #include "io/sheet_reader.h"
@@ -45,8 +46,10 @@ std::optional<std::string> relatedPart(ZipArchive& zip, const Relationships& rel
   return r->part;
 }
 
+using RowsOf = std::function<int(const std::string& sheet)>;
+
 std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLimits& limits,
-                                                  SourcePackage& source) {
+                                                  SourcePackage& source, const RowsOf* rowsOf) {
   const std::string main = mainPart(zip);
   // Counts are checked as the parts are parsed: a list of millions ends at its first one too many.
   WorkbookPart workbook = WorkbookPart::read(zip, main, limits.maxSheets);
@@ -78,7 +81,8 @@ std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLim
       throw FormatProblem("工作表“" + entry.name + "”的部件 " + *r->part + " 不存在");
     if (book->find(entry.name)) throw FormatProblem("工作表名称“" + entry.name + "”重复");
     host::MemorySheet& sheet = book->addSheet(entry.name);
-    readSheet(zip, *r->part, sheet, context);
+    context.lastRow = rowsOf ? std::min((*rowsOf)(entry.name), host::kMaxRows) : host::kMaxRows;
+    if (context.lastRow > 0) readSheet(zip, *r->part, sheet, context);
     if (entry.hidden) sheet.setVisible(0);
     sheet.markAsRead();
     source.sheets.push_back(SourcePackage::Sheet{*r->part, i, sheet.columnWidths()});
@@ -109,12 +113,25 @@ std::string fileBytes(const std::string& path, const ReadLimits& limits) {
   return bytes;
 }
 
+std::shared_ptr<SourcePackage> sourceOf(const std::string& path, const ReadLimits& limits) {
+  auto source = std::make_shared<SourcePackage>();
+  try {
+    source->bytes = fileBytes(path, limits);
+  } catch (const FormatProblem& e) {
+    throw FileError::reading(path, e.what());
+  } catch (const std::bad_alloc&) {
+    throw FileError::reading(path, "内存不足");
+  }
+  return source;
+}
+
 std::unique_ptr<host::MemoryWorkbook> readReported(const std::string& name,
                                                    std::shared_ptr<SourcePackage> source,
-                                                   const ReadLimits& limits) {
+                                                   const ReadLimits& limits,
+                                                   const RowsOf* rowsOf = nullptr) {
   try {
     ZipArchive zip = ZipArchive::openMemory(source->bytes, limits);
-    auto book = readPackage(zip, limits, *source);
+    auto book = readPackage(zip, limits, *source, rowsOf);
     book->origin = std::move(source);
     return book;
   } catch (const FormatProblem& e) {
@@ -130,19 +147,20 @@ std::unique_ptr<host::MemoryWorkbook> readReported(const std::string& name,
 
 std::unique_ptr<host::MemoryWorkbook> readWorkbook(const std::string& path,
                                                    const ReadLimits& limits) {
-  auto source = std::make_shared<SourcePackage>();
-  try {
-    source->bytes = fileBytes(path, limits);
-  } catch (const FormatProblem& e) {
-    throw FileError::reading(path, e.what());
-  } catch (const std::bad_alloc&) {
-    throw FileError::reading(path, "内存不足");
-  }
+  auto source = sourceOf(path, limits);
   auto book = readReported(path, std::move(source), limits);
   std::error_code ec;
   auto absolute = std::filesystem::absolute(path, ec);
   book->setPath(ec ? path : absolute.lexically_normal().string());
   attachSaver(*book);
+  return book;
+}
+
+std::unique_ptr<host::MemoryWorkbook> readWorkbookTop(const std::string& path, const RowsOf& rowsOf,
+                                                      const ReadLimits& limits) {
+  auto source = sourceOf(path, limits);
+  auto book = readReported(path, std::move(source), limits, &rowsOf);
+  book->origin.reset();  // never written back: most of its cells were not read
   return book;
 }
 

@@ -1,6 +1,7 @@
 // Reading an .xlsx or .xlsm file into the in-memory workbook.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,8 +20,14 @@ namespace valdrex::io {
 std::unique_ptr<host::MemoryWorkbook> readWorkbook(const std::string& path,
                                                    const ReadLimits& limits = {});
 
-// The same from bytes in memory; `name` only appears in messages. The workbook has no path and
-// no saver.
+// Only the top of each sheet: the cells of its first rowsOf(name) rows (0: none), reading each
+// sheet no further; for a quick look at a few cells of a large file. The workbook has no saver.
+std::unique_ptr<host::MemoryWorkbook> readWorkbookTop(
+    const std::string& path, const std::function<int(const std::string& sheet)>& rowsOf,
+    const ReadLimits& limits = {});
+
+// The same as readWorkbook from bytes in memory; `name` only appears in messages. The workbook has
+// no path and no saver.
 std::unique_ptr<host::MemoryWorkbook> readWorkbookFromMemory(std::string_view bytes,
                                                              const std::string& name,
                                                              const ReadLimits& limits = {});

@@ -75,20 +75,46 @@ const char* kNote =
     "print([c.value for c in wb['完成率表']['A'] if c.value and '各班一档' in "
     "str(c.value)][0].split('。')[0])";
 
-TEST(InteractiveRun, ARejectedPairIsAskedAgainThenEnterTakesTheDefault) {
+TEST(InteractiveRun, AnInvalidTargetIsRefusedAtOnceAndAskedAgain) {
   REQUIRE_PYTHON();
   ScratchFolder dir;
   writeSample(dir / "g.xlsx");
   TerminalSession session(dir, {"run", "g.xlsx"});
   ASSERT_TRUE(session.waitFor("一档完成指标数！（回车取 5）：")) << session.seen();
-  session.type("30\n2\n");
-  ASSERT_TRUE(session.waitFor("输入有误！")) << session.seen();
+  session.type("abc\n");
+  ASSERT_TRUE(session.waitFor("请输入 1 到 32767 之间的整数，例如 5")) << session.seen();
   ASSERT_TRUE(session.waitFor("一档完成指标数！（回车取 5）：")) << session.seen();
-  session.type("3\n");
+  session.type("30\n");
   ASSERT_TRUE(session.waitFor("二档完成指标数！（回车取 20）：")) << session.seen();
-  session.type("\n");
-  EXPECT_EQ(session.finish(), 1) << "the rejection was a problem message";
-  EXPECT_EQ(python(dir / "g-统计结果.xlsx", kNote), "各班一档指标数：3，各班二档指标数：20\n");
+  session.type("\n");  // the default 20 is below the first target
+  ASSERT_TRUE(session.waitFor("请输入 30 到 32767 之间的整数")) << session.seen();
+  session.type("40\n");
+  EXPECT_EQ(session.finish(), 0) << session.seen();
+  EXPECT_EQ(python(dir / "g-统计结果.xlsx", kNote), "各班一档指标数：30，各班二档指标数：40\n");
+}
+
+TEST(InteractiveRun, SeveralWorkbooksAskInTheOrderOfTheCommandLine) {
+  REQUIRE_PYTHON();
+  ScratchFolder dir;
+  // The first is the largest: left to themselves, the others would ask first.
+  writeSample(dir / "a.xlsx", {20, 60, 8, 1});
+  writeSample(dir / "b.xlsx", {2, 5, 2, 2});
+  writeSample(dir / "c.xlsx", {2, 5, 2, 3});
+  TerminalSession session(dir, {"run", "a.xlsx", "b.xlsx", "c.xlsx"});
+  const char* answers[] = {"2\n3\n", "4\n5\n", "6\n7\n"};
+  for (int i = 0; i < 3; ++i) {
+    const std::string name = std::string(1, char('a' + i)) + ".xlsx";
+    ASSERT_TRUE(session.waitFor("[" + name + "] 【Quillan提示：完成率统计】请输入每班一档"))
+        << session.seen();
+    session.type(answers[i]);
+    ASSERT_TRUE(session.waitFor("[" + name + "] 【Quillan提示：完成率统计】请输入每班二档"))
+        << session.seen();
+  }
+  EXPECT_EQ(session.finish(), 0) << session.seen();
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(python(dir / (std::string(1, char('a' + i)) + "-统计结果.xlsx"), kNote),
+              "各班一档指标数：" + std::to_string(2 + 2 * i) + "，各班二档指标数：" +
+                  std::to_string(3 + 2 * i) + "\n");
 }
 
 TEST(InteractiveRun, EndOfInputCancelsAndLeavesTheSheetAlone) {
@@ -98,8 +124,9 @@ TEST(InteractiveRun, EndOfInputCancelsAndLeavesTheSheetAlone) {
   TerminalSession session(dir, {"run", "g.xlsx"});
   ASSERT_TRUE(session.waitFor("一档完成指标数！")) << session.seen();
   session.type("\x04");  // Ctrl-D at the start of a line: end of input
-  EXPECT_EQ(session.finish(), 0) << session.seen();
+  EXPECT_EQ(session.finish(), 1) << "a sheet left as it was is a warning: " << session.seen();
   EXPECT_THAT(session.seen(), HasSubstr("已取消"));
+  EXPECT_THAT(session.seen(), HasSubstr("警告：完成率表没有更新"));
   EXPECT_THAT(session.seen(), HasSubstr("成绩统计操作完成!"));
   EXPECT_EQ(python(dir / "g-统计结果.xlsx",
                    "print(wb['完成率表'].max_row, wb['分数段统计'].max_row > 1)"),

@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 
 #include "cli_process.h"
+#include "io/xlsx_reader.h"
 
 namespace valdrex::cli::testing {
 namespace {
@@ -39,7 +40,7 @@ TEST(RunCommand, WritesEveryReportBesideTheUntouchedInput) {
             "二档完成率×0.3+平均分完成率×0.3']\n");
 }
 
-TEST(RunCommand, MissingReportSheetsAreAddedWithAWarning) {
+TEST(RunCommand, MissingReportSheetsAreAddedWithANote) {
   REQUIRE_PYTHON();
   ScratchFolder dir;
   auto wb = sampleWorkbook({2, 5, 2, 1});
@@ -52,8 +53,9 @@ TEST(RunCommand, MissingReportSheetsAreAddedWithAWarning) {
 
   Outcome o = valdrex(dir, {"run", "bare.xlsx", "-o", "out.xlsx"});
   ASSERT_EQ(o.status, 0) << o.err;
-  EXPECT_THAT(o.err, HasSubstr("没有报告表“名次段统计”，已在末尾添加"));
-  EXPECT_THAT(o.out, HasSubstr("警告 9 条"));
+  EXPECT_THAT(o.err,
+              HasSubstr("注意：名次段统计：缺少报告表“名次段统计”（valdrex run 会在末尾添加）"));
+  EXPECT_THAT(o.out, HasSubstr("没有警告"));
   EXPECT_THAT(python(dir / "out.xlsx", kFilledSheets), HasSubstr("名次段统计 "));
 }
 
@@ -106,6 +108,30 @@ TEST(RunCommand, AProblemMessageGivesStatusOneAndNamesTheCell) {
   EXPECT_EQ(o.status, 1) << o.err;
   EXPECT_THAT(o.err, HasSubstr("区间划分格式错误!请参照默认格式.\n  位置：分数段统计!D3\n"));
   EXPECT_THAT(o.out, HasSubstr("写入 9 张报告表"));
+  EXPECT_THAT(o.out, HasSubstr("警告 1 条；")) << "the message is listed in the summary";
+  EXPECT_THAT(o.out, HasSubstr("\n  警告：【Quillan提示：各分数段统计】区间划分格式错误!"));
+}
+
+TEST(RunCommand, AResultEditedSinceItWasWrittenIsKeptAsBackup) {
+  ScratchFolder dir;
+  writeSample(dir / "g.xlsx");
+  const fs::path result = dir / "g-统计结果.xlsx", backup = dir / "g-统计结果-备份.xlsx";
+  ASSERT_EQ(valdrex(dir, {"run", "g.xlsx", "--date", "2026-03-01"}).status, 0);
+  // Another day, nothing edited: the dates differ, the result is simply replaced.
+  Outcome again = valdrex(dir, {"run", "g.xlsx", "--date", "2026-03-02"});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_FALSE(fs::exists(backup));
+
+  auto wb = io::readWorkbook(result.string());
+  wb->find("分数段统计")->setCell(3, 4, "90以上");
+  io::writeWorkbook(*wb, result.string());
+  const std::string edited = slurp(result);
+  Outcome o = valdrex(dir, {"run", "g.xlsx"});
+  EXPECT_EQ(o.status, 1) << o.err;
+  EXPECT_THAT(o.err, HasSubstr("分数段统计!D3：“90以上”"));
+  EXPECT_THAT(o.err, HasSubstr("分段表头请在输入的工作簿"));
+  EXPECT_EQ(slurp(backup), edited);
+  EXPECT_THAT(o.out, HasSubstr("旧结果备份为 "));
 }
 
 TEST(RunCommand, BadArgumentsChangeNothing) {

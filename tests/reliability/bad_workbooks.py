@@ -147,6 +147,18 @@ def no_score_sheet(path):
     wb.save(path)
 
 
+def no_property_sheet(path):
+    wb = book()
+    del wb["属性表"]
+    wb.save(path)
+
+
+def word_in_score_cell(path):
+    wb = book()
+    wb["成绩表"]["D5"] = "缺考"
+    wb.save(path)
+
+
 def empty_score_sheet(path):
     wb = book()
     wb["成绩表"].delete_rows(1, 100)
@@ -380,7 +392,7 @@ def chart_sheet_named_like_a_report(path):
 
 
 CASES = {f.__name__: f for f in [
-    good, no_score_sheet, empty_score_sheet, thirteen_subjects, twenty_one_classes, class_of_101,
+    good, no_score_sheet, no_property_sheet, word_in_score_cell, empty_score_sheet, thirteen_subjects, twenty_one_classes, class_of_101,
     header_shifted, property_text_and_negatives, error_values, formulas,
     formulas_never_computed, merged_score_area, very_long_texts, million_rows,
     chart_sheet_named_like_a_report, rows_below_a_blank_row, look_alike_classes,
