@@ -67,7 +67,7 @@ int classesCommand(const std::string& path, const std::optional<std::string>& sh
                         "）。请用 --sheet 指定成绩表的名字。"
                   : "工作簿里找不到成绩表（现有：" + sheetList(*wb) + "）。请先加入成绩表。")
         << '\n';
-    return sheet ? kExitBadArguments : kExitUnreadable;
+    return sheet ? kExitBadArguments : kExitProblem;
   }
   host::MemorySheet* propertySheet = wb->find(kPropertySheet);
   if (!propertySheet) {

@@ -146,7 +146,7 @@ class Job {
                                   "”的工作表（现有：" + sheetList(wb) +
                                   "）。请用 --sheet 指定成绩表的名字。");
     else
-      fail(kExitUnreadable,
+      fail(kExitProblem,
            "工作簿 " + name_ + " 里找不到成绩表：除“属性表”和报告表外没有别的工作表（现有：" +
                sheetList(wb) + "）。请加入成绩表，或用 valdrex template 生成模板。");
     return nullptr;

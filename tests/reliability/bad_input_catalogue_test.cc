@@ -154,7 +154,7 @@ void expectCatalogued(const BadInput& c, bool readOnly = false) {
 TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
   REQUIRE_PYTHON();
   const BadInput cases[] = {
-      {"no_score_sheet", {}, kExitUnreadable, "找不到成绩表", false, kExitProblem, "找不到成绩表"},
+      {"no_score_sheet", {}, kExitProblem, "找不到成绩表", false, kExitProblem, "找不到成绩表"},
       // Loading would stop, so every count after it would be too small: no result at all.
       {"no_property_sheet", {}, kExitProblem, "属性表：缺少“属性表”", false, kExitProblem,
        "缺少“属性表”"},
