@@ -123,22 +123,17 @@ void WorkbookEdit::setSheet(std::size_t entry, const std::string& name, bool vis
 }
 
 void WorkbookEdit::addSheet(const std::string& name, const std::string& id, bool visible) {
+  const XmlElement& list = *child("sheets", 1);
+  // The new element takes the prefix the part gives its sheets, and the relationship id the prefix
+  // the part binds to that namespace (declared on the element itself when there is none).
+  std::string element = std::string(tagPrefix(tag(list))) + "sheet";
   std::string prefix = relationshipsPrefix(tag(spans_.front()));
-  std::string t = "<sheet name=\"" + xmlEscape(name) + "\" sheetId=\"" +
+  std::string t = "<" + element + " name=\"" + xmlEscape(name) + "\" sheetId=\"" +
                   std::to_string(nextSheetId_++) + "\"" + (visible ? "" : " state=\"hidden\"");
-  // The sheet element is in the main namespace whatever prefix the part gives it.
-  std::string_view listTag(xml_.data() + child("sheets", 1)->begin,
-                           child("sheets", 1)->startEnd - child("sheets", 1)->begin);
-  std::string elementPrefix;
-  if (std::size_t colon = listTag.find(':'); colon != std::string_view::npos &&
-                                              colon < listTag.find_first_of(" \t\r\n>/"))
-    elementPrefix = std::string(listTag.substr(1, colon));
-  if (!elementPrefix.empty()) t.insert(1, elementPrefix);
   if (prefix.empty())
     t += " xmlns:vr=\"" + std::string(kRelationshipsNs) + "\" vr:id=\"" + id + "\"/>";
   else
     t += " " + prefix + ":id=\"" + id + "\"/>";
-  const XmlElement& list = *child("sheets", 1);
   replace(list.closeBegin, list.closeBegin, t);
 }
 

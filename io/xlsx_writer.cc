@@ -157,9 +157,8 @@ class PackageWriter {
 
     if (styles.changed()) {
       if (!stylesPart) {
-        stylesPart = package_.freeName("xl/styles", ".xml");
-        if (*stylesPart == "xl/styles1.xml" && !package_.has("xl/styles.xml"))
-          stylesPart = "xl/styles.xml";
+        stylesPart = package_.has("xl/styles.xml") ? package_.freeName("xl/styles", ".xml")
+                                                   : std::string("xl/styles.xml");
         rels.add("styles", targetFrom(main_, *stylesPart));
         types.override(*stylesPart, kStylesType);
       }
