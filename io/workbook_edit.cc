@@ -267,11 +267,9 @@ std::string withSheetTitles(const std::string& appXml, const std::vector<std::st
     }
     std::size_t at = before + static_cast<std::size_t>(count);
     if (at > titleItems.size()) return appXml;
-    std::string prefix;
     std::string_view vectorTag(appXml.data() + titleVector->begin,
                                titleVector->startEnd - titleVector->begin);
-    if (std::size_t colon = vectorTag.find(':'); colon < vectorTag.find(' '))
-      prefix = std::string(vectorTag.substr(1, colon));
+    const std::string prefix(tagPrefix(vectorTag));
     std::string inserted;
     for (const std::string& name : names)
       inserted += "<" + prefix + "lpstr>" + xmlEscape(name) + "</" + prefix + "lpstr>";
