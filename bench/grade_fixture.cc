@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "cli/sample_workbook.h"
-#include "host/scripted_ui.h"
-#include "run/statistics_run.h"
+#include "valdrex/host/scripted_ui.h"
+#include "valdrex/run/statistics_run.h"
 
 namespace valdrex::bench {
 

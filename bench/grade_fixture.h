@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "gradebook/grade_book.h"
-#include "host/memory_workbook.h"
+#include "valdrex/gradebook/grade_book.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex::bench {
 

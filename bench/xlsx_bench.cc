@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "grade_fixture.h"
-#include "io/xlsx_reader.h"
-#include "io/xlsx_writer.h"
+#include "valdrex/io/xlsx_reader.h"
+#include "valdrex/io/xlsx_writer.h"
 
 namespace valdrex::bench {
 namespace {

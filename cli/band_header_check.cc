@@ -1,11 +1,11 @@
 #include "cli/band_header_check.h"
 
-#include "bands/counters.h"
+#include "valdrex/bands/counters.h"
 #include "cli/cell_name.h"
 #include "cli/look_alike.h"
-#include "host/failure.h"
-#include "host/number_text.h"
-#include "host/text.h"
+#include "valdrex/host/failure.h"
+#include "valdrex/host/number_text.h"
+#include "valdrex/host/text.h"
 
 namespace valdrex::cli {
 

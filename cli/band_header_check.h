@@ -2,9 +2,9 @@
 // understand; the run would stop at the first that is not.
 #pragma once
 
-#include "automation/valdrex_cls.h"
+#include "valdrex/automation/valdrex_cls.h"
 #include "cli/check_finding.h"
-#include "host/memory_workbook.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex::cli {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/worksheet.h"
+#include "valdrex/host/worksheet.h"
 
 namespace valdrex::cli {
 

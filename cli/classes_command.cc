@@ -2,14 +2,14 @@
 
 #include <ostream>
 
-#include "automation/valdrex_cls.h"
+#include "valdrex/automation/valdrex_cls.h"
 #include "cli/class_rows.h"
 #include "cli/exit_codes.h"
 #include "cli/output_paths.h"
 #include "cli/workbook_files.h"
 #include "cli/workbook_sheets.h"
-#include "host/scripted_ui.h"
-#include "io/io_error.h"
+#include "valdrex/host/scripted_ui.h"
+#include "valdrex/io/io_error.h"
 
 namespace valdrex::cli {
 

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "host/failure.h"
+#include "valdrex/host/failure.h"
 
 extern char** environ;
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ui.h"
+#include "valdrex/host/ui.h"
 
 namespace valdrex::cli {
 

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "cli/valdrex_app.h"
-#include "io/atomic_file.h"
+#include "valdrex/io/atomic_file.h"
 
 int main(int argc, char** argv) {
   // Ctrl-C or a kill must not leave half-written temporary files beside a teacher's workbook.

@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "automation/member_table.h"
+#include "valdrex/automation/member_table.h"
 
 namespace valdrex::cli {
 

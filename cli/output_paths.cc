@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "io/atomic_file.h"
+#include "valdrex/io/atomic_file.h"
 
 namespace valdrex::cli {
 

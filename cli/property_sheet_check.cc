@@ -5,7 +5,7 @@
 #include "cli/cell_name.h"
 #include "cli/look_alike.h"
 #include "cli/workbook_sheets.h"
-#include "host/failure.h"
+#include "valdrex/host/failure.h"
 
 namespace valdrex::cli {
 

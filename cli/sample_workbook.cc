@@ -9,7 +9,7 @@
 #include "cli/sample_random.h"
 #include "cli/workbook_layout.h"
 #include "cli/workbook_sheets.h"
-#include "host/arithmetic.h"
+#include "valdrex/host/arithmetic.h"
 
 namespace valdrex::cli {
 

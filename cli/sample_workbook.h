@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "host/memory_workbook.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex::cli {
 

@@ -5,8 +5,8 @@
 
 #include "cli/cell_name.h"
 #include "cli/look_alike.h"
-#include "host/memory_workbook.h"
-#include "host/number_text.h"
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/host/number_text.h"
 
 namespace valdrex::cli {
 

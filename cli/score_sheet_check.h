@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cli/check_finding.h"
-#include "host/worksheet.h"
+#include "valdrex/host/worksheet.h"
 
 namespace valdrex::cli {
 

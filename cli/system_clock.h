@@ -1,7 +1,7 @@
 // Today's date from the system clock, in the local time zone.
 #pragma once
 
-#include "host/ui.h"
+#include "valdrex/host/ui.h"
 
 namespace valdrex::cli {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/memory_workbook.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex::cli {
 

@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "cli/cell_name.h"
-#include "gradebook/limits_message.h"
+#include "valdrex/gradebook/limits_message.h"
 
 namespace valdrex::cli {
 

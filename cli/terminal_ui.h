@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "cli/terminal.h"
-#include "host/memory_workbook.h"
-#include "host/ui.h"
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/host/ui.h"
 
 namespace valdrex::cli {
 

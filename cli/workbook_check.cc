@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
-#include "automation/valdrex_cls.h"
+#include "valdrex/automation/valdrex_cls.h"
 #include "cli/band_header_check.h"
 #include "cli/cell_name.h"
 #include "cli/output_paths.h"
 #include "cli/property_sheet_check.h"
 #include "cli/score_sheet_check.h"
 #include "cli/workbook_sheets.h"
-#include "host/scripted_ui.h"
-#include "io/write_limits.h"
+#include "valdrex/host/scripted_ui.h"
+#include "valdrex/io/write_limits.h"
 
 namespace valdrex::cli {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "cli/check_finding.h"
-#include "host/memory_workbook.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex::cli {
 

@@ -5,10 +5,10 @@
 #include <ostream>
 
 #include "cli/output_paths.h"
-#include "io/atomic_file.h"
-#include "io/write_limits.h"
-#include "io/xlsx_reader.h"
-#include "io/xlsx_writer.h"
+#include "valdrex/io/atomic_file.h"
+#include "valdrex/io/write_limits.h"
+#include "valdrex/io/xlsx_reader.h"
+#include "valdrex/io/xlsx_writer.h"
 
 namespace valdrex::cli {
 

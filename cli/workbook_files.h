@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "host/memory_workbook.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex::cli {
 

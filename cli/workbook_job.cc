@@ -17,11 +17,11 @@
 #include "cli/workbook_files.h"
 #include "cli/workbook_run.h"
 #include "cli/workbook_sheets.h"
-#include "host/application.h"
-#include "host/scripted_ui.h"
-#include "io/write_limits.h"
-#include "io/xlsx_reader.h"
-#include "io/xlsx_writer.h"
+#include "valdrex/host/application.h"
+#include "valdrex/host/scripted_ui.h"
+#include "valdrex/io/write_limits.h"
+#include "valdrex/io/xlsx_reader.h"
+#include "valdrex/io/xlsx_writer.h"
 
 namespace valdrex::cli {
 

@@ -6,7 +6,7 @@
 
 #include "cli/terminal.h"
 #include "cli/terminal_ui.h"
-#include "host/date.h"
+#include "valdrex/host/date.h"
 
 namespace valdrex::cli {
 

@@ -1,7 +1,7 @@
 #include "cli/workbook_layout.h"
 
 #include "cli/workbook_sheets.h"
-#include "host/arithmetic.h"
+#include "valdrex/host/arithmetic.h"
 
 namespace valdrex::cli {
 

@@ -1,6 +1,6 @@
 #include "cli/workbook_run.h"
 
-#include "automation/valdrex_cls.h"
+#include "valdrex/automation/valdrex_cls.h"
 #include "cli/workbook_sheets.h"
 
 namespace valdrex::cli {

@@ -1,8 +1,8 @@
 // One statistics run on a workbook in memory, and what it found.
 #pragma once
 
-#include "host/application.h"
-#include "host/memory_workbook.h"
+#include "valdrex/host/application.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex::cli {
 

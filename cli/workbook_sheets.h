@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/memory_workbook.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex::cli {
 

@@ -3,9 +3,9 @@
 
 #include <map>
 
-#include "automation/member_table.h"
-#include "host/memory_workbook.h"
-#include "host/scripted_ui.h"
+#include "valdrex/automation/member_table.h"
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/host/scripted_ui.h"
 
 namespace valdrex {
 namespace {

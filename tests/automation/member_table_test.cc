@@ -1,10 +1,10 @@
 // The by-name interface: the member list, dispatch, argument checks and by-reference results.
 #include <gtest/gtest.h>
 
-#include "automation/member_table.h"
-#include "host/failure.h"
-#include "host/memory_workbook.h"
-#include "host/scripted_ui.h"
+#include "valdrex/automation/member_table.h"
+#include "valdrex/host/failure.h"
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/host/scripted_ui.h"
 
 namespace valdrex {
 namespace {

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "gradebook/grade_book.h"
-#include "gradebook/subject_ranking.h"
-#include "host/memory_workbook.h"
-#include "host/variant.h"
+#include "valdrex/gradebook/grade_book.h"
+#include "valdrex/gradebook/subject_ranking.h"
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/host/variant.h"
 
 namespace valdrex::testing {
 

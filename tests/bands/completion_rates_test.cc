@@ -1,11 +1,11 @@
-#include "bands/completion_rates.h"
+#include "valdrex/bands/completion_rates.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "band_book.h"
-#include "host/date.h"
-#include "host/scripted_ui.h"
+#include "valdrex/host/date.h"
+#include "valdrex/host/scripted_ui.h"
 
 namespace valdrex {
 namespace {

@@ -1,9 +1,9 @@
-#include "bands/counters.h"
+#include "valdrex/bands/counters.h"
 
 #include <gtest/gtest.h>
 
 #include "band_book.h"
-#include "host/failure.h"
+#include "valdrex/host/failure.h"
 
 namespace valdrex {
 namespace {

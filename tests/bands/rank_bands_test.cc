@@ -1,11 +1,11 @@
-#include "bands/rank_bands.h"
+#include "valdrex/bands/rank_bands.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "band_book.h"
-#include "host/date.h"
-#include "host/scripted_ui.h"
+#include "valdrex/host/date.h"
+#include "valdrex/host/scripted_ui.h"
 
 namespace valdrex {
 namespace {

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "cli_process.h"
-#include "io/xlsx_reader.h"
+#include "valdrex/io/xlsx_reader.h"
 
 namespace valdrex::cli::testing {
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "cli/sample_workbook.h"
-#include "io/xlsx_writer.h"
+#include "valdrex/io/xlsx_writer.h"
 
 namespace valdrex::cli::testing {
 

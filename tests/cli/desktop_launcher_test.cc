@@ -3,7 +3,7 @@
 
 #include <gmock/gmock.h>
 
-#include "host/failure.h"
+#include "valdrex/host/failure.h"
 
 namespace valdrex::cli {
 namespace {

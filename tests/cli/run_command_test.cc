@@ -2,7 +2,7 @@
 #include <gmock/gmock.h>
 
 #include "cli_process.h"
-#include "io/xlsx_reader.h"
+#include "valdrex/io/xlsx_reader.h"
 
 namespace valdrex::cli::testing {
 namespace {

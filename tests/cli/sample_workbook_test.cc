@@ -5,8 +5,8 @@
 
 #include "cli/template_workbook.h"
 #include "cli/workbook_run.h"
-#include "host/application.h"
-#include "host/scripted_ui.h"
+#include "valdrex/host/application.h"
+#include "valdrex/host/scripted_ui.h"
 
 namespace valdrex::cli {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "io/xlsx_reader.h"
+#include "valdrex/io/xlsx_reader.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "gradebook/class_statistics.h"
+#include "valdrex/gradebook/class_statistics.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "gradebook/loading.h"
-#include "host/memory_workbook.h"
+#include "valdrex/gradebook/loading.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex {
 namespace {

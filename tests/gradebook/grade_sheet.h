@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "gradebook/grade_book.h"
-#include "gradebook/layout.h"
-#include "gradebook/limits_message.h"
-#include "gradebook/loading.h"
-#include "host/memory_workbook.h"
-#include "host/scripted_ui.h"
+#include "valdrex/gradebook/grade_book.h"
+#include "valdrex/gradebook/layout.h"
+#include "valdrex/gradebook/limits_message.h"
+#include "valdrex/gradebook/loading.h"
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/host/scripted_ui.h"
 
 namespace valdrex {
 

@@ -1,4 +1,4 @@
-#include "gradebook/layout.h"
+#include "valdrex/gradebook/layout.h"
 
 #include <gtest/gtest.h>
 

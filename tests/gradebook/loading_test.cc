@@ -1,4 +1,4 @@
-#include "gradebook/loading.h"
+#include "valdrex/gradebook/loading.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include <random>
 
 #include "grade_sheet.h"
-#include "gradebook/ranking_functions.h"
-#include "gradebook/subject_ranking.h"
+#include "valdrex/gradebook/ranking_functions.h"
+#include "valdrex/gradebook/subject_ranking.h"
 
 namespace valdrex {
 namespace {

@@ -2,7 +2,7 @@
 // character, so that every written workbook can be saved.
 #include <gtest/gtest.h>
 
-#include "host/memory_workbook.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex::host {
 namespace {

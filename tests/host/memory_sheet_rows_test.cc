@@ -1,8 +1,8 @@
 // Sorting, deleting, inserting and copying rows of the in-memory sheet.
 #include <gtest/gtest.h>
 
-#include "host/failure.h"
-#include "host/memory_workbook.h"
+#include "valdrex/host/failure.h"
+#include "valdrex/host/memory_workbook.h"
 #include "tests/host/sheet_fixture.h"
 
 namespace valdrex::host {

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "host/memory_workbook.h"
+#include "valdrex/host/memory_workbook.h"
 #include "sheet_fixture.h"
 
 namespace valdrex::host {

@@ -1,11 +1,11 @@
 // The in-memory workbook: typed input, used range, clearing, formats, sheets and the workbook.
-#include "host/memory_workbook.h"
+#include "valdrex/host/memory_workbook.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "host/failure.h"
+#include "valdrex/host/failure.h"
 #include "tests/host/sheet_fixture.h"
 
 namespace valdrex::host {

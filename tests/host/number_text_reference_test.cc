@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "host/failure.h"
-#include "host/number_text.h"
+#include "valdrex/host/failure.h"
+#include "valdrex/host/number_text.h"
 
 namespace valdrex {
 namespace {

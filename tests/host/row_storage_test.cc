@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/row_storage.h"
+#include "valdrex/host/row_storage.h"
 
 namespace valdrex::host {
 namespace {

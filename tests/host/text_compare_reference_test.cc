@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/text.h"
+#include "valdrex/host/text.h"
 
 namespace valdrex {
 namespace {

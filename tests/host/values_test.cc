@@ -3,12 +3,12 @@
 
 #include <cfloat>
 
-#include "host/arithmetic.h"
-#include "host/date.h"
-#include "host/failure.h"
-#include "host/number_text.h"
-#include "host/text.h"
-#include "host/variant.h"
+#include "valdrex/host/arithmetic.h"
+#include "valdrex/host/date.h"
+#include "valdrex/host/failure.h"
+#include "valdrex/host/number_text.h"
+#include "valdrex/host/text.h"
+#include "valdrex/host/variant.h"
 
 namespace valdrex {
 namespace {

@@ -1,7 +1,7 @@
 // Every kind of bad input ends in one FileError that names the file and says what is wrong.
 #include <gtest/gtest.h>
 
-#include "io/xlsx_reader.h"
+#include "valdrex/io/xlsx_reader.h"
 #include "io_support.h"
 
 namespace valdrex::io {

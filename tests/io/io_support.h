@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "host/memory_workbook.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex::io::testing {
 

@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
-#include "io/xlsx_reader.h"
-#include "io/xlsx_writer.h"
+#include "valdrex/io/xlsx_reader.h"
+#include "valdrex/io/xlsx_writer.h"
 #include "io_support.h"
 
 namespace valdrex::io {

@@ -1,10 +1,10 @@
 // Cell references, formulas, part names and number formats as a package spells them.
 #include <gtest/gtest.h>
 
-#include "io/cell_reference.h"
-#include "io/formula_shift.h"
-#include "io/number_formats.h"
-#include "io/part_names.h"
+#include "valdrex/io/cell_reference.h"
+#include "valdrex/io/formula_shift.h"
+#include "valdrex/io/number_formats.h"
+#include "valdrex/io/part_names.h"
 
 namespace valdrex::io {
 namespace {

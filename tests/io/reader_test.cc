@@ -2,7 +2,7 @@
 // the workbook as producers other than ours write it.
 #include <gtest/gtest.h>
 
-#include "io/xlsx_reader.h"
+#include "valdrex/io/xlsx_reader.h"
 #include "io_support.h"
 
 namespace valdrex::io {

@@ -1,6 +1,6 @@
 // The styles part read and written back: untouched cells keep their style and the part its bytes;
 // a changed cell gets a style derived from its own, with only what changed changed.
-#include "io/style_sheet.h"
+#include "valdrex/io/style_sheet.h"
 
 #include <gtest/gtest.h>
 

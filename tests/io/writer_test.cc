@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "host/failure.h"
-#include "io/xlsx_reader.h"
-#include "io/xlsx_writer.h"
+#include "valdrex/host/failure.h"
+#include "valdrex/io/xlsx_reader.h"
+#include "valdrex/io/xlsx_writer.h"
 #include "io_support.h"
 
 namespace valdrex::io {

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "gradebook/limits_message.h"
+#include "valdrex/gradebook/limits_message.h"
 #include "reliability/faulty_host.h"
 
 namespace valdrex::testing {

@@ -6,12 +6,12 @@
 #include <optional>
 #include <string>
 
-#include "automation/valdrex_cls.h"
-#include "host/application.h"
-#include "host/failure.h"
-#include "host/forwarding_host.h"
-#include "host/memory_workbook.h"
-#include "host/scripted_ui.h"
+#include "valdrex/automation/valdrex_cls.h"
+#include "valdrex/host/application.h"
+#include "valdrex/host/failure.h"
+#include "valdrex/host/forwarding_host.h"
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/host/scripted_ui.h"
 
 namespace valdrex::testing {
 

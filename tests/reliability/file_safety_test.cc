@@ -16,7 +16,7 @@
 
 #include "../cli/cli_process.h"
 #include "cli/exit_codes.h"
-#include "io/atomic_file.h"
+#include "valdrex/io/atomic_file.h"
 
 #if defined(VALDREX_BIN)
 

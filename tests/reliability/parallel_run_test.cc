@@ -8,8 +8,8 @@
 #include "cli/output_paths.h"
 #include "cli/run_command.h"
 #include "cli/sample_workbook.h"
-#include "io/xlsx_reader.h"
-#include "io/xlsx_writer.h"
+#include "valdrex/io/xlsx_reader.h"
+#include "valdrex/io/xlsx_writer.h"
 
 namespace valdrex::cli {
 namespace {

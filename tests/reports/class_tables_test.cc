@@ -1,8 +1,8 @@
-#include "reports/class_tables.h"
+#include "valdrex/reports/class_tables.h"
 
 #include <gtest/gtest.h>
 
-#include "host/memory_workbook.h"
+#include "valdrex/host/memory_workbook.h"
 #include "support/pupils.h"
 
 namespace valdrex {

@@ -1,9 +1,9 @@
-#include "reports/formatting.h"
+#include "valdrex/reports/formatting.h"
 
 #include <gtest/gtest.h>
 
-#include "host/failure.h"
-#include "host/memory_workbook.h"
+#include "valdrex/host/failure.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex {
 namespace {

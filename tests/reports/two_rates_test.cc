@@ -1,11 +1,11 @@
-#include "reports/two_rates.h"
+#include "valdrex/reports/two_rates.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "host/memory_workbook.h"
-#include "host/scripted_ui.h"
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/host/scripted_ui.h"
 #include "support/pupils.h"
 
 namespace valdrex {

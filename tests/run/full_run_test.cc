@@ -7,10 +7,10 @@
 #include <sstream>
 #include <vector>
 
-#include "host/date.h"
-#include "host/memory_workbook.h"
-#include "host/scripted_ui.h"
-#include "run/statistics_run.h"
+#include "valdrex/host/date.h"
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/host/scripted_ui.h"
+#include "valdrex/run/statistics_run.h"
 
 namespace valdrex {
 namespace {

@@ -1,12 +1,12 @@
-#include "run/ranking_sheets.h"
+#include "valdrex/run/ranking_sheets.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "host/memory_workbook.h"
-#include "host/scripted_ui.h"
-#include "reports/class_tables.h"
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/host/scripted_ui.h"
+#include "valdrex/reports/class_tables.h"
 #include "support/pupils.h"
 
 namespace valdrex {

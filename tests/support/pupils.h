@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "gradebook/grade_book.h"
-#include "gradebook/loading.h"
-#include "gradebook/subject_ranking.h"
-#include "host/worksheet.h"
+#include "valdrex/gradebook/grade_book.h"
+#include "valdrex/gradebook/loading.h"
+#include "valdrex/gradebook/subject_ranking.h"
+#include "valdrex/host/worksheet.h"
 
 namespace valdrex::testing {
 

@@ -1,0 +1,146 @@
+#include "valdrex/bands/completion_rates.h"
+
+#include "valdrex/bands/completion_targets.h"
+#include "valdrex/bands/counters.h"
+#include "valdrex/bands/sheet_frame.h"
+#include "valdrex/gradebook/ranking_functions.h"
+#include "valdrex/host/arithmetic.h"
+#include "valdrex/host/failure.h"
+#include "valdrex/host/number_text.h"
+#include "valdrex/reports/formatting.h"
+
+namespace valdrex {
+
+namespace {
+
+constexpr int kColumns = 11;
+const char* const kHeaders[kColumns] = {"班级",       "参考人数",   "一档人数", "一档完成率",
+                                        "二档人数",   "二档完成率", "平均分",   "平均分完成率",
+                                        "综合完成率", "综合名次",   "任课教师"};
+
+double divide(double x, double y) {
+  if (y == 0) throw Failure(FailureKind::DivisionByZero, "除数为零");
+  return x / y;
+}
+
+// Every rounding goes through the public working value t, which keeps the last one.
+double twoDecimals(GradeBook& g, double x) {
+  g.t = toLong(x * 100);
+  return g.t / 100.0;
+}
+
+// x over y in percent with two decimals.
+double rate(GradeBook& g, double x, double y) {
+  g.t = toLong(divide(x, y) * 10000);
+  return g.t / 100.0;
+}
+
+// Rates stand as text with a blank in the sign position; the sheet stores them as numbers.
+std::string rateText(double x) { return " " + doubleText(x); }
+
+double cellNumber(const host::Worksheet& sh, int row, int col) {
+  return numericValue(sh.cell(row, col));
+}
+
+Variant rowNumber(int row) { return Variant::long_(row); }
+
+struct Tiers {
+  CompletionTargets targets;
+  std::string first, second;  // «1-50»: the grade's best n × T
+};
+
+// One table's class rows and total row, from header row r. Returns the total row.
+int writeTable(GradeBook& g, host::Worksheet& sh, int16_t j, int r, const Tiers& tiers) {
+  sh.setCell(r - 1, 4, g.headerTexts(g.kmcl + j - 1));
+  for (int col = 1; col <= kColumns; ++col) sh.setCell(r, col, kHeaders[col - 1]);
+
+  int32_t takers = 0;
+  double sum = 0;
+  for (int b = 1; b <= g.班级数; ++b) {
+    takers += g.examineeCounts(b, j);
+    sum += g.scoreSums(b, j);
+  }
+  int16_t inFirst = 0, inSecond = 0;
+  for (int16_t b = 1; b <= g.班级数; ++b) {
+    std::string label1 = tiers.first, label2 = tiers.second;
+    const int16_t c1 = toInteger(计数器2(g, j, b, label1).number());
+    const int16_t c2 = toInteger(计数器2(g, j, b, label2).number());
+    ++r;
+    const int16_t count = g.examineeCounts(b, j);
+    if (count <= 0) continue;
+    sh.setCell(r, 1, g.classNames(b));
+    sh.setCell(r, 2, Variant::integer(count));
+    sh.setCell(r, 3, Variant::integer(c1));
+    sh.setCell(r, 4, rateText(rate(g, c1, tiers.targets.first)));
+    sh.setCell(r, 5, Variant::integer(c2));
+    sh.setCell(r, 6, rateText(rate(g, c2, tiers.targets.second)));
+    sh.setCell(r, 7, Variant::number(twoDecimals(g, g.scoreSums(b, j) / count)));
+    // Against the grade average in whole points, not the two-decimal one of the total row.
+    const double gradeAverage = roundHalfEven(twoDecimals(g, divide(sum, takers)));
+    sh.setCell(r, 8, rateText(rate(g, cellNumber(sh, r, 7), gradeAverage)));
+    const double composite = static_cast<double>(g.weights(5, j)) * cellNumber(sh, r, 4) +
+                             static_cast<double>(g.weights(6, j)) * cellNumber(sh, r, 6) +
+                             static_cast<double>(g.weights(7, j)) * cellNumber(sh, r, 8);
+    sh.setCell(r, 9, Variant::number(twoDecimals(g, composite)));
+    sh.setCell(r, 11, g.teacherNames(b, j));
+    inFirst = addInteger(inFirst, c1);
+    inSecond = addInteger(inSecond, c2);
+  }
+
+  ++r;
+  if (takers > 0) {
+    sh.setCell(r, 1, "合计");
+    sh.setCell(r, 2, Variant::long_(takers));
+    sh.setCell(r, 3, Variant::integer(inFirst));
+    sh.setCell(r, 5, Variant::integer(inSecond));
+    sh.setCell(r, 7, Variant::number(twoDecimals(g, sum / takers)));
+  }
+  return r;
+}
+
+std::string notesOnTargets(const GradeBook& g, const CompletionTargets& t) {
+  const int total = g.km + 1;
+  return "各班一档指标数：" + std::to_string(t.first) + "，各班二档指标数：" +
+         std::to_string(t.second) + "。总分综合积分=一档完成率×" + singleText(g.weights(5, total)) +
+         "+二档完成率×" + singleText(g.weights(6, total)) + "+平均分完成率×" +
+         singleText(g.weights(7, total));
+}
+
+}  // namespace
+
+void 完成率统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
+  const auto targets = askCompletionTargets(ui);
+  if (!targets) return;
+  const int16_t classes = g.班级数;
+  const Tiers tiers{*targets, "1-" + std::to_string(mulInteger(classes, targets->first)),
+                    "1-" + std::to_string(mulInteger(classes, targets->second))};
+
+  sh.clear(sh.usedRange());
+  countWholeClassesForTotal(g);
+
+  int r = 3;
+  for (int16_t j = 1; j <= g.km + 1; ++j) r = writeTable(g, sh, j, r, tiers) + 2;
+  sh.setCell(r - classes - 3, 11, "班主任");
+
+  // Ranks only once every composite of a table stands in the sheet.
+  r = 3;
+  for (int j = 1; j <= g.km + 1; ++j) {
+    for (int b = 1; b <= classes; ++b)
+      排名(rowNumber(r + b), rowNumber(r + 1), rowNumber(r + classes), rowNumber(9), rowNumber(10),
+           sh);
+    加边框(sh, rowNumber(r), rowNumber(1), rowNumber(r + classes + 1), rowNumber(kColumns));
+    r += classes + 3;
+  }
+
+  --r;
+  sh.setCell(r, 1,
+             "注：一档完成率=一档人数÷一档指标数，二档完成率=二档人数÷二档指标数，"
+             "平均分完成率=班级平均分÷年级平均分。");
+  sh.setCell(r + 1, 1, notesOnTargets(g, *targets));
+  sh.merge(host::between(r, 1, r, kColumns));
+  sh.merge(host::between(r + 1, 1, r + 1, kColumns));
+
+  writeDatedTitleRow(sh, kColumns + 1, clock);
+}
+
+}  // namespace valdrex

@@ -1,0 +1,24 @@
+#include "valdrex/bands/completion_targets.h"
+
+#include "valdrex/host/arithmetic.h"
+#include "valdrex/host/number_text.h"
+
+namespace valdrex {
+
+std::optional<CompletionTargets> askCompletionTargets(host::Ui& ui) {
+  const std::string title = "Quillan提示：完成率统计";
+  for (;;) {
+    // A cancelled box is the teacher's way out; without it a run could never end here.
+    auto first = ui.inputBox("请输入每班一档完成指标数！", title, "5");
+    if (!first) return std::nullopt;
+    const int16_t t1 = toInteger(leadingNumber(*first));
+    auto second = ui.inputBox("请输入每班二档完成指标数！", title, "20");
+    if (!second) return std::nullopt;
+    const int16_t t2 = toInteger(leadingNumber(*second));
+    // A target below 1 would make the tier labels and rates meaningless.
+    if (t1 >= 1 && t2 >= 1 && t1 <= t2) return CompletionTargets{t1, t2};
+    ui.messageBox("输入有误！", host::kOkOnly, "Quillan提示");
+  }
+}
+
+}  // namespace valdrex

@@ -1,0 +1,76 @@
+#include "valdrex/bands/rank_bands.h"
+
+#include <algorithm>
+
+#include "valdrex/bands/counters.h"
+#include "valdrex/bands/sheet_frame.h"
+#include "valdrex/reports/formatting.h"
+
+namespace valdrex {
+
+namespace {
+
+// Header columns 3 to 102 at most.
+constexpr int kLastBandColumn = 102;
+
+bool isEmptyCell(const host::Worksheet& sh, int row, int col) {
+  return textOf(sh.cell(row, col)).empty();
+}
+
+std::string topLabel(int n) { return "前" + std::to_string(n) + "名"; }
+
+// Cumulative top-N bands a step apart, closed by the whole grade.
+void writeDefaultHeader(host::Worksheet& sh, int r, int step, int students) {
+  sh.setCell(r, 1, "班级");
+  sh.setCell(r, 2, "参考人数");
+  for (int t = 1; t <= 100; ++t) {
+    if (step * t > students) {
+      sh.setCell(r, t + 2, topLabel(students));
+      break;
+    }
+    sh.setCell(r, t + 2, topLabel(step * t));
+  }
+}
+
+Variant rowNumber(int row) { return Variant::long_(row); }
+
+}  // namespace
+
+void 名次分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
+  countWholeClassesForTotal(g);
+  const bool fresh = isEmptyCell(sh, 3, 3);
+  // A tenth of the grade in whole hundreds: 650 students give bands of 60.
+  const int step = std::max(5, g.总人数 / 100 * 10);
+  if (fresh) sh.clear(sh.usedRange());
+
+  const int classes = g.班级数;
+  int r = 3;
+  int c = 0;
+  for (int16_t j = 1; j <= g.km + 1; ++j) {
+    if (fresh || isEmptyCell(sh, r, 3)) {
+      sh.setCell(r - 1, 4, g.headerTexts(g.kmcl + j - 1));
+      writeDefaultHeader(sh, r, step, g.总人数);
+    }
+
+    for (int16_t b = 1; b <= classes; ++b) {
+      ++r;
+      sh.setCell(r, 1, g.classNames(b));
+      sh.setCell(r, 2, Variant::integer(g.examineeCounts(b, j)));
+      for (c = 3; c <= kLastBandColumn && !isEmptyCell(sh, r - b, c); ++c) {
+        std::string label = textOf(sh.cell(r - b, c));
+        const Variant count = 计数器2(g, j, b, label);
+        if (count.isNumeric() && count.number() == -1) {
+          showBadBandHeader(sh, ui, "Quillan提示：各名次段统计", r - b, c);
+          return;
+        }
+        sh.setCell(r, c, count);
+      }
+    }
+
+    加边框(sh, rowNumber(r - classes), rowNumber(1), rowNumber(r), rowNumber(c - 1));
+    r += 2;
+  }
+  writeDatedTitleRow(sh, c, clock);
+}
+
+}  // namespace valdrex

@@ -1,0 +1,88 @@
+#include "valdrex/bands/score_bands.h"
+
+#include "valdrex/bands/counters.h"
+#include "valdrex/bands/sheet_frame.h"
+#include "valdrex/host/arithmetic.h"
+#include "valdrex/host/number_text.h"
+#include "valdrex/reports/formatting.h"
+
+namespace valdrex {
+
+namespace {
+
+bool isEmptyCell(const host::Worksheet& sh, int row, int col) {
+  return textOf(sh.cell(row, col)).empty();
+}
+
+// Bands of a tenth of the full mark M from the top down to a fifth, then the catch-alls.
+void writeDefaultHeader(host::Worksheet& sh, int r, int16_t m) {
+  const double full = m;
+  sh.setCell(r, 1, "班级");
+  sh.setCell(r, 2, "参考人数");
+  // A bare number: the students with exactly the full mark.
+  sh.setCell(r, 3, " " + doubleText(full));
+  double bound = full;
+  int t = 1;
+  // In double: a total full mark of 1,639 or more would overflow 16-bit arithmetic here.
+  const double lastBound = (full * 10 * 2) / 100;
+  for (;;) {
+    const double previous = bound;
+    bound = (1 - (10.0 / 100) * t) * full;
+    sh.setCell(r, t + 3, doubleText(previous) + "-" + doubleText(bound));
+    ++t;
+    if (bound <= lastBound) break;
+  }
+  sh.setCell(r, t + 3, " " + doubleText(bound) + "以下");
+  sh.setCell(r, t + 4, " " + doubleText(0.6 * full) + "以下");
+  sh.setCell(r, t + 5, "最高分");
+  sh.setCell(r, t + 6, "最低分");
+}
+
+Variant rowNumber(int row) { return Variant::long_(row); }
+
+}  // namespace
+
+void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
+  sh.setVisible(-1);
+  countWholeClassesForTotal(g);
+  const bool fresh = isEmptyCell(sh, 3, 3);
+  if (fresh) sh.clear(sh.usedRange());
+
+  const int classes = g.班级数;
+  int r = 3;
+  int c = 0;
+  for (int16_t j = 1; j <= g.km + 1; ++j) {
+    sh.setCell(r - 1, 4, g.headerTexts(g.kmcl + j - 1));
+    if (fresh || isEmptyCell(sh, r, 3)) writeDefaultHeader(sh, r, g.markLines(1, j));
+
+    for (int16_t b = 1; b <= classes; ++b) {
+      ++r;
+      sh.setCell(r, 1, g.classNames(b));
+      sh.setCell(r, 2, Variant::integer(g.examineeCounts(b, j)));
+      for (c = 3; !isEmptyCell(sh, r - b, c); ++c) {
+        std::string label = textOf(sh.cell(r - b, c));
+        const Variant count = 计数器(g, j, b, label);
+        if (count.isNumeric() && count.number() == -1) {
+          showBadBandHeader(sh, ui, "Quillan提示：各分数段统计", r - b, c);
+          return;
+        }
+        sh.setCell(r, c, count);
+      }
+    }
+
+    ++r;
+    sh.setCell(r, 1, "合计");
+    加边框(sh, rowNumber(r - classes - 1), rowNumber(1), rowNumber(r), rowNumber(c - 1));
+    // The last two header columns hold the highest and lowest scores, which do not add up.
+    for (int col = 2; col <= c - 3; ++col) {
+      int16_t sum = 0;
+      for (int i = 1; i <= classes; ++i)
+        sum = toInteger(sum + leadingNumber(textOf(sh.cell(r - i, col))));
+      sh.setCell(r, col, Variant::integer(sum));
+    }
+    r += 2;
+  }
+  writeDatedTitleRow(sh, c, clock);
+}
+
+}  // namespace valdrex

@@ -1,0 +1,12 @@
+// "分数段统计": per subject and total, class counts by score band.
+#pragma once
+
+#include "valdrex/gradebook/grade_book.h"
+#include "valdrex/host/ui.h"
+#include "valdrex/host/worksheet.h"
+
+namespace valdrex {
+
+void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock);
+
+}  // namespace valdrex

@@ -1,0 +1,26 @@
+#include "valdrex/bands/sheet_frame.h"
+
+#include "valdrex/host/date.h"
+
+namespace valdrex {
+
+void countWholeClassesForTotal(GradeBook& g) {
+  for (int b = 1; b <= g.班级数; ++b) g.examineeCounts(b, g.km + 1) = g.classSizes(b);
+}
+
+void writeDatedTitleRow(host::Worksheet& sh, int c, host::Clock& clock) {
+  sh.merge(host::between(1, 1, 1, c - 3));
+  sh.setHorizontalAlignment(host::wholeRow(1), host::kAlignCenter);
+  sh.merge(host::between(1, c - 2, 1, c - 1));
+  sh.setCell(1, c - 2, Variant::date(dateSerial(clock.today())));
+}
+
+void showBadBandHeader(host::Worksheet& sh, host::Ui& ui, const std::string& title, int row,
+                       int col) {
+  ui.messageBox("区间划分格式错误!请参照默认格式.", host::kOkDefaultButton2, title);
+  sh.setVisible(-1);
+  sh.activate();
+  sh.selectCell(row, col);
+}
+
+}  // namespace valdrex

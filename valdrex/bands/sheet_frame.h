@@ -1,0 +1,23 @@
+// Pieces shared by the band and target sheets: the total's exam takers, the dated title row and
+// the message about a header cell that is no band.
+#pragma once
+
+#include <string>
+
+#include "valdrex/gradebook/grade_book.h"
+#include "valdrex/host/ui.h"
+#include "valdrex/host/worksheet.h"
+
+namespace valdrex {
+
+// Every student of a class counts as sitting the total, absent or not.
+void countWholeClassesForTotal(GradeBook& g);
+
+// Row 1 merged as columns 1..c-3 and c-2..c-1, centred, with today's date in column c-2.
+void writeDatedTitleRow(host::Worksheet& sh, int c, host::Clock& clock);
+
+// Tells the teacher that header cell (row, col) is no band and shows that cell.
+void showBadBandHeader(host::Worksheet& sh, host::Ui& ui, const std::string& title, int row,
+                       int col);
+
+}  // namespace valdrex

@@ -1,0 +1,31 @@
+#include "valdrex/gradebook/class_statistics.h"
+
+#include "valdrex/host/arithmetic.h"
+
+namespace valdrex {
+
+void 统计(GradeBook& g, host::Worksheet&) {
+  int last = g.km + 1;
+  for (int c = 1; c <= g.班级数; ++c)
+    for (int j = 1; j <= last; ++j) {
+      g.passCounts(c, j) = 0;
+      g.excellentCounts(c, j) = 0;
+      g.lowCounts(c, j) = 0;
+      g.scoreSums(c, j) = 0;
+    }
+
+  for (int c = 1; c <= g.班级数; ++c)
+    for (int s = 1; s <= g.classSizes(c); ++s)
+      for (int j = 1; j <= last; ++j) {
+        float v = g.scores(c, s, j);
+        // An absent student neither lowers the sum nor counts as a low score.
+        if (!(v >= 0)) continue;
+        g.scoreSums(c, j) += v;
+        if (v >= float(g.markLines(3, j))) g.passCounts(c, j) = addInteger(g.passCounts(c, j), 1);
+        if (v >= float(g.markLines(2, j)))
+          g.excellentCounts(c, j) = addInteger(g.excellentCounts(c, j), 1);
+        if (v < float(g.markLines(4, j))) g.lowCounts(c, j) = addInteger(g.lowCounts(c, j), 1);
+      }
+}
+
+}  // namespace valdrex

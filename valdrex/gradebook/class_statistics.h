@@ -1,0 +1,12 @@
+// Per class and subject: pass, excellent and low-score counts and the sum of the scores.
+#pragma once
+
+#include "valdrex/gradebook/grade_book.h"
+#include "valdrex/host/worksheet.h"
+
+namespace valdrex {
+
+// Absent scores take no part. sh is accepted and not read. Failures reach the caller.
+void 统计(GradeBook& g, host::Worksheet& sh);
+
+}  // namespace valdrex

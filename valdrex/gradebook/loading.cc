@@ -1,0 +1,144 @@
+#include "valdrex/gradebook/loading.h"
+
+#include "valdrex/gradebook/cell_text.h"
+#include "valdrex/gradebook/limits_message.h"
+#include "valdrex/host/arithmetic.h"
+#include "valdrex/host/failure.h"
+#include "valdrex/host/number_text.h"
+
+namespace valdrex {
+
+namespace {
+
+constexpr int kFirstClassRow = 18;  // property sheet: one row per class from here
+
+// The class slot whose name equals v, searching from slot 0 (the blank class) up to n;
+// -1 when none does.
+int findClass(const GradeBook& g, const std::string& v, int n) {
+  for (int j = 0; j <= n; ++j)
+    if (g.classNames(j) == v) return j;
+  return -1;
+}
+
+void loadClasses(GradeBook& g, const host::Worksheet& sh) {
+  int16_t n = 0;
+  for (int16_t i = 1; i <= g.总人数; ++i) {
+    std::string v = cellText(sh, addInteger(g.bjhh, i), g.bjlh);
+    int j = findClass(g, v, n);
+    if (j < 0) {
+      j = addInteger(n, 1);
+      g.classNames(j) = v;
+      n = static_cast<int16_t>(j);
+    }
+    g.classSizes(j) = addInteger(g.classSizes(j), 1);
+  }
+  g.班级数 = n;
+}
+
+void loadMarkLines(GradeBook& g, const host::Worksheet& sx) {
+  int16_t last = addInteger(g.km, 1);
+  for (int r = 1; r <= 4; ++r)
+    for (int j = 1; j <= last; ++j) g.markLines(r, j) = cellToInteger(sx.cell(r + 2, j + 1));
+}
+
+// One score cell scaled from the paper's full mark in row 2 to the property sheet's full mark,
+// keeping one decimal.
+float scaledScore(GradeBook& g, const host::Worksheet& sh, const std::string& text, int col,
+                  int j) {
+  double raw = leadingNumber(text);
+  double full = leadingNumber(cellText(sh, 2, col));
+  if (full == 0)
+    throw Failure(FailureKind::DivisionByZero, "第 " + std::to_string(col) + " 列的原始满分为 0");
+  float x = toSingle(raw * g.markLines(1, j) / full);
+  g.t = toLong(double(x) * 10);
+  return toSingle(g.t / 10.0);
+}
+
+void loadStudent(GradeBook& g, const host::Worksheet& sh, int row, int c, int s) {
+  for (int k = 1; k <= g.kmcl - 1; ++k) g.studentInfo(c, s, k) = cellText(sh, row, k);
+  for (int j = 1; j <= g.km; ++j) {
+    int col = g.kmcl - 1 + j;
+    std::string text = cellText(sh, row, col);
+    if (text.empty()) {
+      g.scores(c, s, j) = kAbsent;
+      continue;
+    }
+    g.scores(c, s, j) = scaledScore(g, sh, text, col, j);
+    g.examineeCounts(c, j) = addInteger(g.examineeCounts(c, j), 1);
+  }
+}
+
+// Every student row goes to the class its own class cell names, so rows of a class need not
+// stand together. Rows of the blank class or of a class not loaded are left out.
+void loadStudents(GradeBook& g, const host::Worksheet& sh) {
+  Table1<int16_t, kMaxClasses + 1> placed;
+  for (int16_t i = 1; i <= g.总人数; ++i) {
+    int16_t row = addInteger(g.bjhh, i);
+    int c = findClass(g, cellText(sh, row, g.bjlh), g.班级数);
+    if (c <= 0) continue;
+    placed(c) = addInteger(placed(c), 1);
+    loadStudent(g, sh, row, c, placed(c));
+  }
+}
+
+void loadSettings(GradeBook& g, const host::Worksheet& sx) {
+  int16_t last = addInteger(g.km, 1);
+  for (int r = 1; r <= 7; ++r)
+    for (int j = 1; j <= last; ++j) g.weights(r, j) = cellToSingle(sx.cell(r + 8, j + 1));
+  g.lowRateLabel = cellText(sx, 12, 1);
+  for (int16_t r = 1; !cellText(sx, kFirstClassRow - 1 + r, 1).empty(); r = addInteger(r, 1))
+    for (int j = 1; j <= last; ++j)
+      g.teacherNames(r, j) = cellText(sx, kFirstClassRow - 1 + r, j + 1);
+}
+
+}  // namespace
+
+void 载入班级(GradeBook& g, host::Worksheet& sh, host::Ui& ui) {
+  try {
+    loadClasses(g, sh);
+  } catch (const Failure&) {
+    showLimitsMessage(ui);
+  }
+}
+
+int16_t F班级数(GradeBook& g, host::Worksheet& sh1, host::Worksheet& sh2, host::Ui& ui) {
+  attempt([&] { 载入班级(g, sh1, ui); });
+  for (int c = 1; c <= g.班级数; ++c)
+    attempt([&] { sh2.setCell(kFirstClassRow - 1 + c, 1, g.classNames(c)); });
+  // Names left from a longer earlier list are cleared; a row the host cannot read ends the list.
+  for (int row = kFirstClassRow + g.班级数;; ++row) {
+    bool filled = false;
+    if (!attempt([&] { filled = !cellText(sh2, row, 1).empty(); }) || !filled) break;
+    attempt([&] { sh2.setCell(row, 1, Variant::text("")); });
+  }
+  return g.班级数;
+}
+
+void 载入成绩(GradeBook& g, host::Worksheet& sh, host::Worksheet* sx, host::Ui& ui) {
+  try {
+    if (sx == nullptr) throw Failure(FailureKind::HostError, "找不到属性表");
+    loadMarkLines(g, *sx);
+    loadStudents(g, sh);
+    loadSettings(g, *sx);
+  } catch (const Failure&) {
+    showLimitsMessage(ui);
+  }
+}
+
+void 求和(GradeBook& g) {
+  for (int c = 1; c <= g.班级数; ++c) {
+    int size = 0;
+    if (!attempt([&] { size = g.classSizes(c); })) continue;
+    for (int s = 1; s <= size; ++s) {
+      int total = g.km + 1;
+      attempt([&] { g.scores(c, s, total) = 0; });
+      for (int j = 1; j <= g.km; ++j)
+        attempt([&] {
+          float v = g.scores(c, s, j);
+          if (v >= 0) g.scores(c, s, total) = toSingle(double(g.scores(c, s, total)) + v);
+        });
+    }
+  }
+}
+
+}  // namespace valdrex

@@ -1,0 +1,107 @@
+#include "valdrex/host/row_storage.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <mutex>
+
+namespace valdrex::host {
+
+namespace {
+
+// Under the address sanitizer every block comes from operator new, so that it still sees the
+// bounds and the lifetime of each row.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPooled = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kPooled = false;
+#else
+constexpr bool kPooled = true;
+#endif
+#else
+constexpr bool kPooled = true;
+#endif
+
+constexpr std::size_t kGrain = 64;                // block sizes are multiples of this
+constexpr std::size_t kLargest = 16 * 1024;       // larger blocks come from operator new
+constexpr std::size_t kRegion = 2 * 1024 * 1024;  // one huge page
+
+struct FreeBlock {
+  FreeBlock* next;
+};
+
+// Blocks of each size on a free list; new ones carved from the current region. Rows of one
+// workbook may be freed by another thread than the one that made them, hence the lock.
+class Storage {
+ public:
+  void* allocate(std::size_t bytes) {
+    const std::size_t size = rounded(bytes);
+    std::lock_guard lock(mutex_);
+    FreeBlock*& head = free_[size / kGrain];
+    if (head) {
+      FreeBlock* b = head;
+      head = b->next;
+      return b;
+    }
+    if (static_cast<std::size_t>(end_ - next_) < size) newRegion();
+    void* p = next_;
+    next_ += size;
+    return p;
+  }
+
+  void release(void* p, std::size_t bytes) noexcept {
+    const std::size_t size = rounded(bytes);
+    std::lock_guard lock(mutex_);
+    auto* b = static_cast<FreeBlock*>(p);
+    b->next = free_[size / kGrain];
+    free_[size / kGrain] = b;
+  }
+
+ private:
+  static std::size_t rounded(std::size_t bytes) {
+    return bytes == 0 ? kGrain : (bytes + kGrain - 1) / kGrain * kGrain;
+  }
+
+  // A region aligned to the huge page size, so that the system can map it as one; what is left
+  // of the previous region is not used.
+  void newRegion() {
+    void* raw = mmap(nullptr, 2 * kRegion, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
+                     -1, 0);
+    if (raw == MAP_FAILED) throw std::bad_alloc();
+    const auto start = reinterpret_cast<std::uintptr_t>(raw);
+    const auto aligned = (start + kRegion - 1) / kRegion * kRegion;
+    if (aligned > start) munmap(raw, aligned - start);
+    munmap(reinterpret_cast<void*>(aligned + kRegion), start + kRegion - aligned);
+    madvise(reinterpret_cast<void*>(aligned), kRegion, MADV_HUGEPAGE);
+    next_ = reinterpret_cast<char*>(aligned);
+    end_ = next_ + kRegion;
+  }
+
+  std::mutex mutex_;
+  FreeBlock* free_[kLargest / kGrain + 1] = {};
+  char* next_ = nullptr;
+  char* end_ = nullptr;
+};
+
+Storage& storage() {
+  static Storage* s = new Storage;  // never destroyed: rows may still be freed during exit
+  return *s;
+}
+
+}  // namespace
+
+void* allocateRowStorage(std::size_t bytes) {
+  if (!kPooled || bytes > kLargest) return ::operator new(bytes);
+  return storage().allocate(bytes);
+}
+
+void releaseRowStorage(void* p, std::size_t bytes) noexcept {
+  if (!kPooled || bytes > kLargest) {
+    ::operator delete(p);
+    return;
+  }
+  storage().release(p, bytes);
+}
+
+}  // namespace valdrex::host

@@ -1,0 +1,106 @@
+// The spreadsheet operations the whole library uses. Rows and columns are 1-based; a row or
+// column below 1 or beyond the sheet's size fails with Failure(HostError), as does any operation
+// the host cannot carry out. Implementations: the in-memory workbook (memory_workbook.h) and, in
+// tests, forwarding hosts that inject failures.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "valdrex/host/variant.h"
+
+namespace valdrex::host {
+
+inline constexpr int kMaxRows = 1048576;
+inline constexpr int kMaxColumns = 16384;
+
+// A rectangular block, corners included; row1 <= row2 and col1 <= col2.
+struct Range {
+  int row1 = 1, col1 = 1, row2 = 1, col2 = 1;
+  friend bool operator==(const Range&, const Range&) = default;
+};
+// Range(cell1, cell2): the block between two cells, in either order.
+Range between(int rowA, int colA, int rowB, int colB);
+// Rows(n): the whole row.
+inline Range wholeRow(int row) { return Range{row, 1, row, kMaxColumns}; }
+inline Range singleCell(int row, int col) { return Range{row, col, row, col}; }
+
+// Column letters of a 1-based column (1 -> "A", 28 -> "AB") and a cell's name ("C5"), as the
+// spreadsheet shows them in messages.
+std::string columnName(int col);
+std::string cellName(int row, int col);
+
+// Constants of the host's object model that callers pass through.
+inline constexpr int kAlignCenter = -4108;
+inline constexpr int kAlignLeft = -4131;
+inline constexpr int kAlignRight = -4152;
+inline constexpr int kAlignGeneral = 1;
+enum BorderSide { kBorderLeft = 1, kBorderRight = 2, kBorderTop = 3, kBorderBottom = 4 };
+inline constexpr int kLineContinuous = 1;
+inline constexpr int kLineNone = -4142;
+
+struct SortKey {
+  int column = 1;  // absolute column number
+  bool descending = false;
+};
+
+class Worksheet : public Object {
+ public:
+
+  virtual std::string name() const = 0;
+
+  // Cells(row, col) read: Empty, Double, Date, Boolean, Text or Error.
+  virtual Variant cell(int row, int col) const = 0;
+  // Cells(row, col) write. A text is stored as typed input: one that reads entirely as a plain
+  // decimal number becomes that number (" 33.33"), unless that loses what was written ("0501");
+  // empty text empties the cell; a text longer than a cell holds (32,767 UTF-16 code units)
+  // keeps its first 32,767, as the spreadsheet keeps them. Integer, Long and Single become
+  // numbers (a single by its shortest decimal form), a Date stays a date. The cell's formats
+  // are kept.
+  virtual void setCell(int row, int col, const Variant& value) = 0;
+
+  // The smallest block holding every cell with a value or a format; A1 for an untouched sheet.
+  virtual Range usedRange() const = 0;
+  // Values and formats (borders, alignment, number formats, merges) removed.
+  virtual void clear(const Range& block) = 0;
+  // Values only removed.
+  virtual void clearContents(const Range& block) = 0;
+  // The block removed, cells below it in its columns shift up (a whole row: every column).
+  virtual void deleteCells(const Range& block) = 0;
+  // A new empty row inserted before `row`, rows below shift down. Right after copy() of a whole
+  // row, the copied row (values, formats, merges) is inserted instead, and the copy is used up.
+  virtual void insertRow(int row) = 0;
+  // Copy: the block's values and formats taken to the application's clipboard.
+  virtual void copy(const Range& block) = 0;
+  // PasteSpecial: the clipboard's block pasted with its top-left corner at (row, col).
+  // Fails when nothing was copied.
+  virtual void pasteSpecial(int row, int col) = 0;
+  // Rows of the block reordered by up to three keys; with `header` the first row stays. Stable.
+  // Ascending: numbers, then texts ignoring case, then booleans, then errors; empty cells last
+  // in either direction.
+  virtual void sort(const Range& block, std::span<const SortKey> keys, bool header) = 0;
+  // One merged cell keeping the top-left value.
+  virtual void merge(const Range& block) = 0;
+  // kAlignCenter and the other alignment constants; for a whole row the row's own format too.
+  virtual void setHorizontalAlignment(const Range& block, int alignment) = 0;
+  // Line style on one side (kBorderLeft..kBorderBottom) of every cell of the block.
+  virtual void setBorder(const Range& block, int side, int lineStyle) = 0;
+  // Select on the sheet: it becomes the active sheet. On a cell: the active sheet and cell.
+  virtual void activate() = 0;
+  virtual void selectCell(int row, int col) = 0;
+  // Visible put (-1 visible, 0 hidden).
+  virtual void setVisible(int visible) = 0;
+};
+
+class Workbook : public Object {
+ public:
+  // The sheet of exactly this name; a missing name fails.
+  virtual Worksheet& sheet(std::string_view name) = 0;
+  // The folder of the workbook's file, "" for a workbook never saved.
+  virtual std::string folderPath() const = 0;
+  // Saves the workbook under its present name and format; a failed save fails.
+  virtual void save() = 0;
+};
+
+}  // namespace valdrex::host

@@ -1,0 +1,79 @@
+#include "valdrex/io/package_edit.h"
+
+#include <algorithm>
+
+#include "valdrex/io/format_problem.h"
+#include "valdrex/io/zip_writer.h"
+
+namespace valdrex::io {
+namespace {
+
+std::string key(std::string_view part) {
+  std::string k(part);
+  std::transform(k.begin(), k.end(), k.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return k;
+}
+
+}  // namespace
+
+PackageEdit::PackageEdit(std::string_view bytes) {
+  if (bytes.empty()) return;
+  zip_.emplace(ZipArchive::openMemory(bytes, ReadLimits{}));
+  order_ = zip_->names();
+  for (const std::string& name : order_) storedByKey_.emplace(key(name), name);
+}
+
+std::optional<std::string> PackageEdit::stored(std::string_view part) const {
+  auto it = storedByKey_.find(key(part));
+  if (it == storedByKey_.end()) return std::nullopt;
+  return it->second;
+}
+
+bool PackageEdit::has(std::string_view part) const {
+  auto name = stored(part);
+  return name && !dropped_.count(*name);
+}
+
+std::string PackageEdit::text(std::string_view part) {
+  auto name = stored(part);
+  if (!name || dropped_.count(*name)) throw FormatProblem("缺少部件 " + std::string(part));
+  if (auto it = replaced_.find(*name); it != replaced_.end()) return it->second;
+  return zip_->read(*name);
+}
+
+void PackageEdit::put(std::string_view part, std::string bytes) {
+  auto name = stored(part);
+  if (!name) {
+    name = std::string(part);
+    order_.push_back(*name);
+    storedByKey_.emplace(key(part), *name);
+  }
+  dropped_.erase(*name);
+  replaced_[*name] = std::move(bytes);
+}
+
+void PackageEdit::drop(std::string_view part) {
+  if (auto name = stored(part)) dropped_[*name] = true;
+}
+
+std::string PackageEdit::freeName(std::string_view prefix, std::string_view suffix) const {
+  for (int n = 1;; ++n) {
+    std::string name = std::string(prefix) + std::to_string(n) + std::string(suffix);
+    if (!stored(name)) return name;
+  }
+}
+
+std::string PackageEdit::finish() {
+  ZipWriter out;
+  for (const std::string& name : order_) {
+    if (dropped_.count(name)) continue;
+    if (auto it = replaced_.find(name); it != replaced_.end())
+      out.add(name, std::move(it->second));
+    else
+      out.copy(*zip_, name);
+  }
+  return out.finish();
+}
+
+}  // namespace valdrex::io

@@ -1,0 +1,42 @@
+// A package being rewritten: the parts of the file it was read from, a few of them replaced,
+// dropped or added. What is not touched is copied as it was stored.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "valdrex/io/zip_archive.h"
+
+namespace valdrex::io {
+
+// Failures are FormatProblems (the caller names the file).
+class PackageEdit {
+ public:
+  // The parts of `bytes` (a package), or none when empty. The bytes must outlive the edit.
+  explicit PackageEdit(std::string_view bytes);
+
+  // Part names compare ignoring case, as the package format says.
+  bool has(std::string_view part) const;
+  // The part as it stands now: its replacement, or as stored.
+  std::string text(std::string_view part);
+  void put(std::string_view part, std::string bytes);  // replaces or adds
+  void drop(std::string_view part);
+  // A part name not yet in use: prefix + n + suffix with the smallest n from 1.
+  std::string freeName(std::string_view prefix, std::string_view suffix) const;
+
+  // The package's bytes: parts in their stored order, new parts after them.
+  std::string finish();
+
+ private:
+  std::optional<std::string> stored(std::string_view part) const;  // the stored name
+
+  std::optional<ZipArchive> zip_;
+  std::vector<std::string> order_;                   // stored names, then new ones
+  std::map<std::string, std::string> storedByKey_;  // lower-case name -> stored name
+  std::map<std::string, std::string> replaced_;     // by name as in order_
+  std::map<std::string, bool> dropped_;
+};
+
+}  // namespace valdrex::io

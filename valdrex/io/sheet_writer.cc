@@ -1,0 +1,406 @@
+#include "valdrex/io/sheet_writer.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "valdrex/host/number_text.h"
+#include "valdrex/io/cell_reference.h"
+#include "valdrex/io/number_formats.h"
+#include "valdrex/io/xml_outline.h"
+#include "valdrex/io/xml_tag.h"
+
+namespace valdrex::io {
+namespace {
+
+using host::Cell;
+using host::CellFormat;
+
+
+// A title merge in a formatted row is a few cells wide; blank cells carrying the row's format are
+// only written for merges up to this size, so that a hostile whole-sheet merge costs nothing.
+constexpr long long kMaxFilledMerge = 16384;
+
+// The order the elements of a worksheet part must keep.
+constexpr std::string_view kOrder[] = {
+    "sheetPr",         "dimension",       "sheetViews",      "sheetFormatPr",
+    "cols",            "sheetData",       "sheetCalcPr",     "sheetProtection",
+    "protectedRanges", "scenarios",       "autoFilter",      "sortState",
+    "dataConsolidate", "customSheetViews", "mergeCells",     "phoneticPr",
+    "conditionalFormatting", "dataValidations", "hyperlinks", "printOptions",
+    "pageMargins",     "pageSetup",       "headerFooter",    "rowBreaks",
+    "colBreaks",       "customProperties", "cellWatches",    "ignoredErrors",
+    "smartTags",       "drawing",         "legacyDrawing",   "legacyDrawingHF",
+    "drawingHF",       "picture",         "oleObjects",      "controls",
+    "webPublishItems", "tableParts",      "extLst"};
+
+int rankOf(std::string_view name) {
+  for (std::size_t i = 0; i < std::size(kOrder); ++i)
+    if (kOrder[i] == name) return static_cast<int>(i);
+  return -1;
+}
+
+// What an original row carries besides its cells and format (height, hidden, outline level), as
+// the attributes of its start tag: " ht=\"30\" customHeight=\"1\"".
+std::string keptRowAttributes(std::string_view tag) {
+  std::string kept(tag);
+  for (std::string_view decided : {"r", "spans", "s", "customFormat"})
+    kept = withoutAttribute(kept, decided);
+  std::size_t from = 1 + tagName(kept).size();
+  std::size_t to = kept.size() - (selfClosing(kept) ? 2 : 1);
+  while (to > from && std::string_view(" \t\r\n").find(kept[to - 1]) != std::string_view::npos) --to;
+  return to > from ? kept.substr(from, to - from) : std::string();
+}
+
+// Whether any block of a space-separated list of references ("A1:B4 D2") meets a removed block.
+bool meetsRemoved(std::string_view refs, const std::vector<host::Range>& removed) {
+  if (removed.empty()) return false;
+  while (!refs.empty()) {
+    std::size_t space = refs.find(' ');
+    std::string_view one = refs.substr(0, space);
+    refs = space == std::string_view::npos ? std::string_view() : refs.substr(space + 1);
+    if (one.empty()) continue;
+    auto range = parseRange(one);
+    if (!range) continue;
+    for (const host::Range& b : removed)
+      if (range->row1 <= b.row2 && b.row1 <= range->row2 && range->col1 <= b.col2 &&
+          b.col1 <= range->col2)
+        return true;
+  }
+  return false;
+}
+
+void appendNumber(std::string& out, double x) {
+  char buffer[32];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, x);
+  out.append(buffer, result.ptr);
+}
+
+void appendInt(std::string& out, long long n) {
+  char buffer[24];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, n);
+  out.append(buffer, result.ptr);
+}
+
+void appendCellName(std::string& out, int row, int col) {
+  char letters[4];
+  int n = 0;
+  for (int c = col; c > 0; c = (c - 1) / 26) letters[n++] = static_cast<char>('A' + (c - 1) % 26);
+  while (n > 0) out.push_back(letters[--n]);
+  appendInt(out, row);
+}
+
+bool isHex(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Element text: markup escaped, and characters XML cannot carry (control characters) written as
+// the spreadsheet's own _xHHHH_ escapes; a literal "_x0041_" is protected the same way, so that
+// every text reads back exactly as it was.
+void appendText(std::string& out, std::string_view text) {
+  std::size_t plain = 0;
+  auto flush = [&](std::size_t i) { appendXmlEscaped(out, text.substr(plain, i - plain)); };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    bool control = c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    bool literalEscape = c == '_' && i + 6 < text.size() && text[i + 1] == 'x' &&
+                         isHex(text[i + 2]) && isHex(text[i + 3]) && isHex(text[i + 4]) &&
+                         isHex(text[i + 5]) && text[i + 6] == '_';
+    if (!control && !literalEscape) continue;
+    flush(i);
+    char code[8];
+    std::snprintf(code, sizeof code, "_x%04X_", control ? c : '_');
+    out.append(code);
+    plain = i + 1;
+  }
+  flush(text.size());
+}
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+bool needsPreserve(std::string_view text) {
+  return !text.empty() && (isSpace(text.front()) || isSpace(text.back()));
+}
+
+double numberOf(const Variant& v) {
+  if (v.kind() == VarKind::Single) return singleToDouble(static_cast<float>(v.number()));
+  return v.number();
+}
+
+}  // namespace
+
+std::string freshSheetXml(bool selected) {
+  return std::string(
+             "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+             "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+             "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+             "<sheetViews><sheetView ") +
+         (selected ? "tabSelected=\"1\" " : "") +
+         "workbookViewId=\"0\"/></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/>"
+         "<sheetData/><pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" "
+         "header=\"0.3\" footer=\"0.3\"/></worksheet>";
+}
+
+uint32_t SheetWriter::styleOf(const CellFormat& format, bool date) {
+  if (format.empty() && !date) return 0;
+  return styles_.indexFor(format, date);
+}
+
+std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string& part,
+                               std::string_view original,
+                               const std::map<int, double>& widthsAsRead) {
+  const std::vector<XmlElement> spans = outlineXml(part, original, 2);
+  auto slice = [&](const XmlElement& s) { return original.substr(s.begin, s.end - s.begin); };
+  const XmlElement& root = spans.front();
+  const std::vector<host::Range>& removed = sheet.removedBlocks();
+  const bool widthsKept = sheet.columnWidths() == widthsAsRead;
+
+  // What the original rows carry besides their cells (height, hidden, outline level), by row.
+  std::map<int, std::string> rowAttributes;
+  struct Piece {
+    int rank;
+    std::string xml;
+  };
+  std::vector<Piece> pieces;
+  int rank = 0;
+  for (std::size_t i = 1; i < spans.size(); ++i) {
+    const XmlElement& child = spans[i];
+    if (child.depth != 1) continue;
+    if (int known = rankOf(child.name); known >= 0) rank = known;
+    const std::string& name = child.name;
+    if (name == "dimension" || name == "mergeCells" || (name == "cols" && !widthsKept)) continue;
+    if (name == "sheetData") {
+      // An original with formulas had its results in the calculation chain too.
+      std::string_view data = slice(child);
+      if (data.find("<f>") != std::string_view::npos || data.find("<f ") != std::string_view::npos ||
+          data.find(":f>") != std::string_view::npos || data.find(":f ") != std::string_view::npos)
+        formulas_ = true;
+      for (std::size_t k = i + 1; k < spans.size() && spans[k].depth == 2; ++k) {
+        if (spans[k].name != "row") continue;
+        std::string_view tag = original.substr(spans[k].begin, spans[k].startEnd - spans[k].begin);
+        int row = 0;
+        auto r = attributeValue(tag, "r");
+        if (!r || std::from_chars(r->data(), r->data() + r->size(), row).ec != std::errc()) continue;
+        std::string kept = keptRowAttributes(tag);
+        if (!kept.empty()) rowAttributes[row] = std::move(kept);
+      }
+      continue;
+    }
+    if (name == "conditionalFormatting") {
+      auto refs = attributeValue(original.substr(child.begin, child.startEnd - child.begin), "sqref");
+      if (refs && meetsRemoved(*refs, removed)) continue;
+    } else if (name == "dataValidations" || name == "hyperlinks") {
+      if (!removed.empty()) {
+        std::string inner;
+        int kept = 0;
+        const std::string_view attribute = name == "hyperlinks" ? "ref" : "sqref";
+        for (std::size_t k = i + 1; k < spans.size() && spans[k].depth == 2; ++k) {
+          auto refs = attributeValue(
+              original.substr(spans[k].begin, spans[k].startEnd - spans[k].begin), attribute);
+          if (refs && meetsRemoved(*refs, removed)) continue;
+          inner.append(slice(spans[k]));
+          ++kept;
+        }
+        if (kept == 0) continue;
+        std::string tag(original.substr(child.begin, child.startEnd - child.begin));
+        if (attributeValue(tag, "count")) tag = withAttribute(tag, "count", std::to_string(kept));
+        pieces.push_back(Piece{rank, tag + inner +
+                                         std::string(original.substr(child.closeBegin,
+                                                                     child.end - child.closeBegin))});
+        continue;
+      }
+    }
+    pieces.push_back(Piece{rank, std::string(slice(child))});
+  }
+
+  const host::Range used = sheet.usedRange();
+  std::string dimension = "<dimension ref=\"";
+  appendCellName(dimension, used.row1, used.col1);
+  if (used.row2 != used.row1 || used.col2 != used.col1) {
+    dimension.push_back(':');
+    appendCellName(dimension, used.row2, used.col2);
+  }
+  dimension += "\"/>";
+  pieces.push_back(Piece{rankOf("dimension"), std::move(dimension)});
+
+  if (!widthsKept && !sheet.columnWidths().empty()) {
+    std::string cols = "<cols>";
+    const auto& widths = sheet.columnWidths();
+    for (auto it = widths.begin(); it != widths.end();) {
+      // Neighbouring columns of one width go in one element.
+      auto last = it;
+      auto next = std::next(it);
+      while (next != widths.end() && next->first == last->first + 1 && next->second == it->second)
+        last = next++;
+      cols += "<col min=\"";
+      appendInt(cols, it->first);
+      cols += "\" max=\"";
+      appendInt(cols, last->first);
+      cols += "\" width=\"";
+      appendNumber(cols, it->second);
+      cols += "\" customWidth=\"1\"/>";
+      it = next;
+    }
+    cols += "</cols>";
+    pieces.push_back(Piece{rankOf("cols"), std::move(cols)});
+  }
+
+  std::string data;
+  sheetData(data, sheet, rowAttributes);
+  pieces.push_back(Piece{rankOf("sheetData"), std::move(data)});
+
+  if (!sheet.merges().empty()) {
+    std::string merges = "<mergeCells count=\"";
+    appendInt(merges, static_cast<long long>(sheet.merges().size()));
+    merges += "\">";
+    for (const host::Range& m : sheet.merges()) {
+      merges += "<mergeCell ref=\"";
+      appendCellName(merges, m.row1, m.col1);
+      merges.push_back(':');
+      appendCellName(merges, m.row2, m.col2);
+      merges += "\"/>";
+    }
+    merges += "</mergeCells>";
+    pieces.push_back(Piece{rankOf("mergeCells"), std::move(merges)});
+  }
+
+  std::stable_sort(pieces.begin(), pieces.end(),
+                   [](const Piece& a, const Piece& b) { return a.rank < b.rank; });
+
+  std::string out;
+  std::size_t size = root.startEnd + 64;
+  for (const Piece& p : pieces) size += p.xml.size();
+  out.reserve(size);
+  std::string_view startTag = original.substr(root.begin, root.startEnd - root.begin);
+  out.append(original.substr(0, root.begin));
+  if (root.end == root.startEnd) {
+    // An empty root element ("<worksheet/>") gets a body.
+    std::string_view name = startTag.substr(1, startTag.find_first_of(" \t\r\n/>", 1) - 1);
+    out.append(startTag.substr(0, startTag.size() - 2)).append(">");
+    for (const Piece& p : pieces) out.append(p.xml);
+    out.append("</").append(name).append(">");
+  } else {
+    out.append(startTag);
+    for (const Piece& p : pieces) out.append(p.xml);
+    out.append(original.substr(root.closeBegin, root.end - root.closeBegin));
+  }
+  out.append(original.substr(root.end));
+  return out;
+}
+
+void SheetWriter::sheetData(std::string& out, const host::MemorySheet& sheet,
+                            const std::map<int, std::string>& rowAttributes) {
+  // Cells a merge covers in a formatted row carry the row's format, as the spreadsheet keeps
+  // them: the centred title area of a report stays centred for readers that look at cells.
+  std::vector<std::pair<int, int>> blanks;
+  for (const host::Range& m : sheet.merges()) {
+    if (static_cast<long long>(m.row2 - m.row1 + 1) * (m.col2 - m.col1 + 1) > kMaxFilledMerge)
+      continue;
+    for (int r = m.row1; r <= m.row2; ++r) {
+      if (!sheet.rowFormat(r)) continue;
+      for (int c = m.col1; c <= m.col2; ++c)
+        if (!sheet.find(r, c)) blanks.push_back({r, c});
+    }
+  }
+  std::sort(blanks.begin(), blanks.end());
+  auto blank = blanks.begin();
+  auto attributes = rowAttributes.begin();
+
+  auto openRow = [&](int row, const CellFormat* format) {
+    out += "<row r=\"";
+    appendInt(out, row);
+    out.push_back('"');
+    if (format) {
+      out += " s=\"";
+      appendInt(out, styleOf(*format, false));
+      out += "\" customFormat=\"1\"";
+    }
+    if (attributes != rowAttributes.end() && attributes->first == row)
+      out.append((attributes++)->second);
+    out.push_back('>');
+  };
+  // Rows that only the original's attributes (a height, a hidden row) keep.
+  auto attributeRowsBefore = [&](int row) {
+    for (; attributes != rowAttributes.end() && attributes->first < row; ++attributes) {
+      out += "<row r=\"";
+      appendInt(out, attributes->first);
+      out.push_back('"');
+      out.append(attributes->second);
+      out += "/>";
+    }
+  };
+  auto blankCell = [&](int row, int col, const CellFormat& format) {
+    out += "<c r=\"";
+    appendCellName(out, row, col);
+    out += "\" s=\"";
+    appendInt(out, styleOf(format, false));
+    out += "\"/>";
+  };
+
+  out += "<sheetData>";
+  sheet.forEachRow([&](int row, std::span<const std::pair<int, Cell>> cells,
+                       const CellFormat* format) {
+    attributeRowsBefore(row);
+    openRow(row, format);
+    for (const auto& [col, c] : cells) {
+      for (; blank != blanks.end() && blank->first == row && blank->second < col; ++blank)
+        blankCell(blank->first, blank->second, *format);
+      cell(out, row, col, c);
+    }
+    for (; blank != blanks.end() && blank->first == row; ++blank)
+      blankCell(blank->first, blank->second, *format);
+    out += "</row>";
+  });
+  attributeRowsBefore(host::kMaxRows + 1);
+  out += "</sheetData>";
+}
+
+void SheetWriter::cell(std::string& out, int row, int col, const Cell& c) {
+  const Variant& v = c.value;
+  const bool date = v.kind() == VarKind::Date;
+  out += "<c r=\"";
+  appendCellName(out, row, col);
+  out.push_back('"');
+  if (uint32_t s = styleOf(c.format, date)) {
+    out += " s=\"";
+    appendInt(out, s);
+    out.push_back('"');
+  }
+
+  // A file cannot hold an infinite or undefined number: the spreadsheet's own error for a number
+  // out of range is written instead.
+  const bool badNumber = v.isNumeric() && !std::isfinite(numberOf(v));
+  std::string_view type;
+  if (v.isText()) type = c.formula.empty() ? "inlineStr" : "str";
+  else if (v.kind() == VarKind::Boolean) type = "b";
+  else if (v.isError() || badNumber) type = "e";
+  if (!type.empty()) out.append(" t=\"").append(type).append("\"");
+
+  if (v.isEmpty() && c.formula.empty()) {
+    out.append("/>");
+    return;
+  }
+  out.push_back('>');
+  if (!c.formula.empty()) {
+    formulas_ = true;
+    out += "<f>";
+    appendText(out, c.formula.str());
+    out += "</f>";
+  }
+  if (type == "inlineStr") {
+    out += needsPreserve(v.text()) ? "<is><t xml:space=\"preserve\">" : "<is><t>";
+    appendText(out, v.text());
+    out += "</t></is>";
+  } else if (!v.isEmpty()) {
+    out += needsPreserve(v.text()) && v.isText() ? "<v xml:space=\"preserve\">" : "<v>";
+    if (badNumber) out += "#NUM!";
+    else if (v.isText() || v.isError()) appendText(out, v.text());
+    else if (v.kind() == VarKind::Boolean) out.push_back(v.number() != 0 ? '1' : '0');
+    else appendNumber(out, date && date1904_ ? numberOf(v) - k1904Offset : numberOf(v));
+    out += "</v>";
+  }
+  out += "</c>";
+}
+
+}  // namespace valdrex::io

@@ -1,0 +1,45 @@
+// The XML of one worksheet part, written from a sheet of the in-memory workbook.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/io/style_sheet.h"
+
+namespace valdrex::io {
+
+// The worksheet part a new sheet starts from: default view and margins, no cells.
+std::string freshSheetXml(bool selected);
+
+class SheetWriter {
+ public:
+  SheetWriter(StyleSheet& styles, bool date1904) : styles_(styles), date1904_(date1904) {}
+
+  // The sheet's part: `original` (the part as it was in the file, or freshSheetXml()) with its
+  // cells, merges and used-range note replaced by the sheet's. Everything else of the original
+  // stays as it was, byte for byte: sheet properties, views, default formats, page setup,
+  // margins, header and footer, breaks, protection, drawings, tables, row heights. Conditional
+  // formats, validations and hyperlinks stay unless they lay in a block the sheet removed. The
+  // column widths are the original's unless the sheet's widths differ from `widthsAsRead`.
+  // Malformed original XML is a FormatProblem naming `part`.
+  std::string write(const host::MemorySheet& sheet, const std::string& part,
+                    std::string_view original, const std::map<int, double>& widthsAsRead);
+
+  // Whether a sheet written so far holds a formula, or held one before.
+  bool formulas() const { return formulas_; }
+
+ private:
+  void sheetData(std::string& out, const host::MemorySheet& sheet,
+                 const std::map<int, std::string>& rowAttributes);
+  void cell(std::string& out, int row, int col, const host::Cell& cell);
+  uint32_t styleOf(const host::CellFormat& format, bool date);
+
+  StyleSheet& styles_;
+  bool date1904_;
+  bool formulas_ = false;
+};
+
+}  // namespace valdrex::io

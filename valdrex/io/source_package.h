@@ -1,0 +1,25 @@
+// The file a workbook was read from, kept so that writing it back changes only what the model
+// changed: every other part, and every part of a sheet the model does not hold, stays as it was.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "valdrex/host/memory_workbook.h"
+
+namespace valdrex::io {
+
+class SourcePackage final : public host::FileOrigin {
+ public:
+  struct Sheet {
+    std::string part;               // the worksheet part
+    std::size_t entry = 0;          // its place among the workbook part's sheets
+    std::map<int, double> widths;   // column widths as read
+  };
+
+  std::string bytes;          // the whole file as it was read
+  std::vector<Sheet> sheets;  // one for each sheet of the model read from it, in order
+};
+
+}  // namespace valdrex::io

@@ -1,0 +1,80 @@
+#include "valdrex/io/write_limits.h"
+
+#include <unordered_map>
+
+#include "valdrex/io/cell_reference.h"
+#include "valdrex/io/io_error.h"
+
+namespace valdrex::io {
+namespace {
+
+bool endsWithIgnoringCase(std::string_view s, std::string_view suffix) {
+  if (s.size() < suffix.size()) return false;
+  for (std::size_t i = 0; i < suffix.size(); ++i) {
+    char a = s[s.size() - suffix.size() + i];
+    if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+    if (a != suffix[i]) return false;
+  }
+  return true;
+}
+
+std::size_t utf16Units(const std::string& text) {
+  std::size_t units = 0;
+  for (unsigned char c : text) {
+    if ((c & 0xC0) == 0x80) continue;  // continuation byte
+    units += c >= 0xF0 ? 2 : 1;        // beyond the basic plane: a surrogate pair
+  }
+  return units;
+}
+
+}  // namespace
+
+std::vector<WriteProblem> writeProblems(const host::MemoryWorkbook& book, const std::string& path,
+                                        std::size_t most) {
+  std::vector<WriteProblem> problems;
+  if (most == 0) return problems;
+  if (!book.vbaProject.empty() && !endsWithIgnoringCase(path, ".xlsm"))
+    problems.push_back(
+        {"", 0, 0, "工作簿含有宏，只能保存为 .xlsm 文件。请把文件改名为以 .xlsm 结尾后重试。"});
+
+  // A text shared by many cells is measured once: its string is the same object in each.
+  std::unordered_map<const std::string*, std::size_t> measured;
+  auto tooLong = [&](const std::string& text) {
+    // UTF-8 is never shorter than UTF-16: a text of fewer bytes is within the limit.
+    if (text.size() <= kMaxCellTextUnits) return std::size_t{0};
+    auto known = measured.find(&text);
+    if (known == measured.end()) known = measured.emplace(&text, utf16Units(text)).first;
+    return known->second > kMaxCellTextUnits ? known->second : 0;
+  };
+  for (std::size_t i = 0; i < book.sheetCount() && problems.size() < most; ++i) {
+    const host::MemorySheet& sheet = book.sheetAt(i);
+    sheet.forEachRow([&](int row, std::span<const std::pair<int, host::Cell>> cells,
+                         const host::CellFormat*) {
+      for (const auto& [col, cell] : cells) {
+        if (problems.size() >= most) return;
+        // A formula filled down from another is judged by the text it moves: working out
+        // thousands of moved copies would cost what sharing them saved.
+        std::size_t units = cell.value.isText() ? tooLong(cell.value.text()) : 0;
+        const char* what = "文字";
+        if (!units && (units = tooLong(cell.formula.unmoved()))) what = "公式";
+        if (!units) continue;
+        problems.push_back({sheet.name(), row, col,
+                            std::string(what) + "有 " + std::to_string(units) +
+                                " 个字符，超过一个单元格能容纳的 32767 个，无法保存。请把这一格的" +
+                                what + "缩短后重试。"});
+      }
+    });
+  }
+  return problems;
+}
+
+void refuseUnwritable(const host::MemoryWorkbook& book, const std::string& path) {
+  std::vector<WriteProblem> problems = writeProblems(book, path, 1);
+  if (problems.empty()) return;
+  const WriteProblem& p = problems.front();
+  std::string where;
+  if (!p.sheet.empty()) where = "工作表“" + p.sheet + "”的单元格 " + cellName(p.row, p.col) + "：";
+  throw FileError::writing(path, where + p.text);
+}
+
+}  // namespace valdrex::io

@@ -1,0 +1,242 @@
+#include "valdrex/io/xlsx_writer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <new>
+
+#include "valdrex/host/failure.h"
+#include "valdrex/io/atomic_file.h"
+#include "valdrex/io/format_problem.h"
+#include "valdrex/io/package_edit.h"
+#include "valdrex/io/part_names.h"
+#include "valdrex/io/relationships.h"
+#include "valdrex/io/sheet_writer.h"
+#include "valdrex/io/source_package.h"
+#include "valdrex/io/style_sheet.h"
+#include "valdrex/io/workbook_edit.h"
+#include "valdrex/io/workbook_part.h"
+#include "valdrex/io/write_limits.h"
+
+namespace valdrex::io {
+namespace {
+
+constexpr std::string_view kContentTypes = "[Content_Types].xml";
+constexpr std::string_view kRelationshipsNs =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+constexpr std::string_view kWorksheetType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
+constexpr std::string_view kStylesType =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
+
+std::string utcNow() {
+  std::time_t now = std::time(nullptr);
+  std::tm parts{};
+  gmtime_r(&now, &parts);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+  return text;
+}
+
+// The parts every workbook has, for a workbook made from nothing.
+void freshPackage(PackageEdit& package, bool date1904) {
+  package.put(kContentTypes,
+              "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+              "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+              "<Default Extension=\"rels\" "
+              "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+              "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+              "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/"
+              "vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+              "<Override PartName=\"/docProps/core.xml\" ContentType=\"application/"
+              "vnd.openxmlformats-package.core-properties+xml\"/>"
+              "<Override PartName=\"/docProps/app.xml\" ContentType=\"application/"
+              "vnd.openxmlformats-officedocument.extended-properties+xml\"/></Types>");
+  package.put("_rels/.rels",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+              "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+              "relationships\"><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/"
+              "officeDocument/2006/relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
+              "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/package/2006/"
+              "relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/>"
+              "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
+              "2006/relationships/extended-properties\" Target=\"docProps/app.xml\"/>"
+              "</Relationships>");
+  package.put("docProps/app.xml",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+              "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+              "extended-properties\"><Application>Valdrex</Application></Properties>");
+  const std::string now = utcNow();
+  package.put("docProps/core.xml",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+              "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/"
+              "metadata/core-properties\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+              "xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+              "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><dc:creator>Valdrex"
+              "</dc:creator><dcterms:created xsi:type=\"dcterms:W3CDTF\">" +
+                  now + "</dcterms:created><dcterms:modified xsi:type=\"dcterms:W3CDTF\">" + now +
+                  "</dcterms:modified></cp:coreProperties>");
+  package.put("xl/workbook.xml",
+              std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                          "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/"
+                          "main\" xmlns:r=\"") +
+                  std::string(kRelationshipsNs) + "\"><workbookPr" +
+                  (date1904 ? " date1904=\"1\"" : "") +
+                  "/><bookViews><workbookView activeTab=\"0\"/></bookViews><sheets></sheets>"
+                  "</workbook>");
+  package.put("xl/_rels/workbook.xml.rels",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+              "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+              "relationships\"></Relationships>");
+}
+
+// The workbook part named by the package relationships, or where every producer puts it.
+std::string mainPart(PackageEdit& package) {
+  const std::string packageRels = relationshipsPartOf("");
+  if (package.has(packageRels)) {
+    auto rels = Relationships::parse(packageRels, package.text(packageRels), "");
+    if (const Relationship* main = rels.firstOfKind("officeDocument")) return *main->part;
+  }
+  return "xl/workbook.xml";
+}
+
+// A relationship target for `part`, seen from the workbook part.
+std::string targetFrom(const std::string& main, const std::string& part) {
+  std::size_t slash = main.rfind('/');
+  std::string folder = slash == std::string::npos ? "" : main.substr(0, slash + 1);
+  if (part.compare(0, folder.size(), folder) == 0) return part.substr(folder.size());
+  return "/" + part;
+}
+
+class PackageWriter {
+ public:
+  PackageWriter(const host::MemoryWorkbook& book, const SourcePackage* source)
+      : book_(book), source_(source), package_(source ? source->bytes : std::string_view()) {
+    if (!source) freshPackage(package_, book.date1904);
+  }
+
+  std::string bytes() {
+    main_ = mainPart(package_);
+    relsPart_ = relationshipsPartOf(main_);
+    WorkbookEdit workbook(main_, package_.text(main_));
+    RelationshipsEdit rels(relsPart_, package_.has(relsPart_) ? package_.text(relsPart_) : "",
+                           main_);
+    ContentTypesEdit types(std::string(kContentTypes), package_.text(kContentTypes));
+
+    const Relationship* stylesRel = rels.original().firstOfKind("styles");
+    std::optional<std::string> stylesPart;
+    if (stylesRel && package_.has(*stylesRel->part)) stylesPart = *stylesRel->part;
+    StyleSheet styles = stylesPart ? StyleSheet::parse(*stylesPart, package_.text(*stylesPart))
+                                   : StyleSheet::fresh();
+    SheetWriter writer(styles, book_.date1904);
+
+    for (std::size_t i = 0; i < book_.sheetCount(); ++i) host::checkSheetName(book_.sheetAt(i).name());
+    const std::size_t read = source_ ? source_->sheets.size() : 0;
+    std::vector<std::string> added;
+    for (std::size_t i = 0; i < book_.sheetCount(); ++i) {
+      const host::MemorySheet& sheet = book_.sheetAt(i);
+      if (i < read) {
+        const SourcePackage::Sheet& was = source_->sheets[i];
+        if (sheet.changed())
+          package_.put(was.part, writer.write(sheet, was.part, package_.text(was.part), was.widths));
+        workbook.setSheet(was.entry, sheet.name(), sheet.visible());
+        continue;
+      }
+      const std::string part = package_.freeName("xl/worksheets/sheet", ".xml");
+      const bool selected = !source_ && i == activeSheet();
+      package_.put(part, writer.write(sheet, part, freshSheetXml(selected), {}));
+      const std::string id = rels.add("worksheet", targetFrom(main_, part));
+      workbook.addSheet(sheet.name(), id, sheet.visible());
+      types.override(part, kWorksheetType);
+      added.push_back(sheet.name());
+    }
+    if (!source_) workbook.setActiveTab(activeSheet());
+
+    if (styles.changed()) {
+      if (!stylesPart) {
+        stylesPart = package_.has("xl/styles.xml") ? package_.freeName("xl/styles", ".xml")
+                                                   : std::string("xl/styles.xml");
+        rels.add("styles", targetFrom(main_, *stylesPart));
+        types.override(*stylesPart, kStylesType);
+      }
+      package_.put(*stylesPart, styles.xml());
+    }
+    // The results of rewritten formulas are not in the calculation chain any more: it goes, and
+    // the spreadsheet recalculates on opening.
+    if (writer.formulas()) {
+      if (const Relationship* chain = rels.original().firstOfKind("calcChain")) {
+        std::string part = *chain->part;
+        package_.drop(part);
+        types.remove(part);
+        rels.remove(chain->id);
+      }
+      workbook.recalculateOnLoad();
+    }
+    if (!added.empty() && package_.has("docProps/app.xml"))
+      package_.put("docProps/app.xml", withSheetTitles(package_.text("docProps/app.xml"), added));
+
+    if (workbook.changed()) package_.put(main_, workbook.xml());
+    if (rels.changed()) package_.put(relsPart_, rels.xml());
+    if (types.changed()) package_.put(kContentTypes, types.xml());
+    return package_.finish();
+  }
+
+ private:
+  std::size_t activeSheet() const {
+    std::size_t active = book_.activeSheet < book_.sheetCount() ? book_.activeSheet : 0;
+    // The active sheet must be shown.
+    if (active < book_.sheetCount() && !book_.sheetAt(active).visible())
+      for (std::size_t i = 0; i < book_.sheetCount(); ++i)
+        if (book_.sheetAt(i).visible()) return i;
+    return active;
+  }
+
+  const host::MemoryWorkbook& book_;
+  const SourcePackage* source_;
+  PackageEdit package_;
+  std::string main_, relsPart_;
+};
+
+void writeBytes(const std::string& target, const std::string& temp, const std::string& bytes) {
+  int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) throw FileError::writing(target, std::string("无法写入临时文件（") + std::strerror(errno) + "）");
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      std::string why = std::strerror(errno);
+      ::close(fd);
+      throw FileError::writing(target, "写入失败（" + why + "）");
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0)
+    throw FileError::writing(target, std::string("写入失败（") + std::strerror(errno) + "）");
+}
+
+}  // namespace
+
+void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path) {
+  // The target is checked (and its temporary file made) before the work of making the package.
+  writeAtomically(path, [&](const std::string& temp) {
+    refuseUnwritable(book, path);
+    std::string bytes;
+    try {
+      const auto* source = dynamic_cast<const SourcePackage*>(book.origin.get());
+      bytes = PackageWriter(book, source).bytes();
+    } catch (const FormatProblem& e) {
+      throw FileError::writing(path, e.what());
+    } catch (const Failure& e) {
+      throw FileError::writing(path, e.what());
+    } catch (const std::bad_alloc&) {
+      throw FileError::writing(path, "内存不足");
+    }
+    writeBytes(path, temp, bytes);
+  });
+}
+
+}  // namespace valdrex::io

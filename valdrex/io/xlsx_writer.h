@@ -1,0 +1,19 @@
+// Writing the in-memory workbook to an .xlsx or .xlsm file.
+#pragma once
+
+#include <string>
+
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/io/io_error.h"
+
+namespace valdrex::io {
+
+// Every sheet in order with its values, formulas (with their cached results), merges, borders,
+// alignment, number formats, row formats, column widths, hidden state and the active sheet; the
+// macro project of a workbook read from an .xlsm is carried over, and such a workbook must then
+// be written to a name ending in .xlsm. Dates are written in the 1900 date system.
+// The file is replaced in one step: on any failure a FileError names the file and the problem,
+// and whatever was at `path` before is left as it was.
+void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path);
+
+}  // namespace valdrex::io

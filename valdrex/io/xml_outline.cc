@@ -1,0 +1,48 @@
+#include "valdrex/io/xml_outline.h"
+
+#include "valdrex/io/xml_parser.h"
+
+namespace valdrex::io {
+namespace {
+
+class OutlineHandler : public XmlHandler {
+ public:
+  OutlineHandler(std::vector<XmlElement>& out, int maxDepth) : out_(out), maxDepth_(maxDepth) {}
+
+  void startElement(std::string_view name, const XmlAttributes&) override {
+    if (depth_ <= maxDepth_) {
+      XmlSpan tag = tagSpan();
+      open_.push_back(out_.size());
+      out_.push_back(XmlElement{std::string(name), depth_, tag.begin, tag.end, tag.end, tag.end});
+    }
+    ++depth_;
+  }
+
+  void endElement(std::string_view) override {
+    --depth_;
+    if (depth_ > maxDepth_) return;
+    XmlElement& span = out_[open_.back()];
+    open_.pop_back();
+    XmlSpan tag = tagSpan();
+    if (tag.begin == tag.end) return;  // an empty element: its one tag was the start
+    span.closeBegin = tag.begin;
+    span.end = tag.end;
+  }
+
+ private:
+  std::vector<XmlElement>& out_;
+  std::vector<std::size_t> open_;
+  int maxDepth_;
+  int depth_ = 0;
+};
+
+}  // namespace
+
+std::vector<XmlElement> outlineXml(const std::string& part, std::string_view xml, int maxDepth) {
+  std::vector<XmlElement> out;
+  OutlineHandler handler(out, maxDepth);
+  parseXml(part, xml, handler);
+  return out;
+}
+
+}  // namespace valdrex::io

@@ -1,0 +1,15 @@
+// The one-call statistics run.
+#pragma once
+
+#include "valdrex/gradebook/grade_book.h"
+#include "valdrex/host/ui.h"
+#include "valdrex/host/worksheet.h"
+
+namespace valdrex {
+
+// Loads, ranks and counts from score sheet sh1 and "属性表", writes every report sheet of wb that
+// exists, finishes the ranking sheets and always shows the closing message. Every step that
+// fails is skipped.
+void 输出(GradeBook& g, host::Workbook& wb, host::Worksheet& sh1, host::Ui& ui, host::Clock& clock);
+
+}  // namespace valdrex
