@@ -5,14 +5,14 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "cli/sample_workbook.h"
+#include "valdrex/job/sample_workbook.h"
 #include "valdrex/host/scripted_ui.h"
 #include "valdrex/run/statistics_run.h"
 
 namespace valdrex::bench {
 
 std::unique_ptr<host::MemoryWorkbook> gradeWorkbook(int classes) {
-  return cli::sampleWorkbook({classes, kStudents, kSubjects, 1});
+  return sampleWorkbook({classes, kStudents, kSubjects, 1});
 }
 
 void runStatistics(GradeBook& g, host::MemoryWorkbook& wb) {

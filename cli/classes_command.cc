@@ -3,11 +3,11 @@
 #include <ostream>
 
 #include "valdrex/automation/valdrex_cls.h"
-#include "cli/class_rows.h"
+#include "valdrex/job/class_rows.h"
 #include "cli/exit_codes.h"
-#include "cli/output_paths.h"
-#include "cli/workbook_files.h"
-#include "cli/workbook_sheets.h"
+#include "valdrex/job/output_paths.h"
+#include "valdrex/job/workbook_files.h"
+#include "valdrex/job/workbook_sheets.h"
 #include "valdrex/host/scripted_ui.h"
 #include "valdrex/io/io_error.h"
 

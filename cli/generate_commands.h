@@ -4,8 +4,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "cli/sample_workbook.h"
-#include "cli/template_workbook.h"
+#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/template_workbook.h"
 
 namespace valdrex::cli {
 

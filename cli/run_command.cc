@@ -6,9 +6,9 @@
 #include <system_error>
 #include <thread>
 
-#include "cli/argument_text.h"
+#include "valdrex/job/argument_text.h"
 #include "cli/exit_codes.h"
-#include "cli/output_paths.h"
+#include "valdrex/job/output_paths.h"
 
 namespace valdrex::cli {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "cli/cell_name.h"
+#include "valdrex/job/cell_name.h"
 #include "valdrex/gradebook/limits_message.h"
 
 namespace valdrex::cli {

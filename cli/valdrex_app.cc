@@ -8,7 +8,7 @@
 #include <ostream>
 #include <vector>
 
-#include "cli/argument_text.h"
+#include "valdrex/job/argument_text.h"
 #include "cli/check_command.h"
 #include "cli/chinese_cli.h"
 #include "cli/classes_command.h"

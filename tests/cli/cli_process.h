@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/sample_workbook.h"
+#include "valdrex/job/sample_workbook.h"
 #include "valdrex/io/xlsx_writer.h"
 
 namespace valdrex::cli::testing {

@@ -1,7 +1,7 @@
 // Option values of `valdrex run` and the names of the files it writes.
 #include <gmock/gmock.h>
 
-#include "cli/output_paths.h"
+#include "valdrex/job/output_paths.h"
 #include "cli/run_command.h"
 
 namespace valdrex::cli {

@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "../cli/cli_process.h"
-#include "cli/output_paths.h"
+#include "valdrex/job/output_paths.h"
 #include "cli/run_command.h"
-#include "cli/sample_workbook.h"
+#include "valdrex/job/sample_workbook.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
 

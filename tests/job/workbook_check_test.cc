@@ -1,0 +1,171 @@
+// What check finds in a workbook held in memory: one defect at a time on a clean sample, and
+// lists far longer than a class.
+#include "valdrex/job/workbook_check.h"
+
+#include <gmock/gmock.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "valdrex/job/sample_workbook.h"
+
+namespace valdrex {
+namespace {
+
+using Defect = std::function<void(host::MemoryWorkbook&)>;
+
+std::vector<std::string> findings(host::MemoryWorkbook& wb) {
+  std::vector<std::string> lines;
+  for (const Finding& f : checkWorkbook(wb, std::nullopt).findings)
+    lines.push_back(f.place + "：" + f.text);
+  return lines;
+}
+
+host::MemorySheet& scores(host::MemoryWorkbook& wb) { return *wb.find("成绩表"); }
+host::MemorySheet& props(host::MemoryWorkbook& wb) { return *wb.find("属性表"); }
+
+TEST(WorkbookCheck, ACleanSampleHasNoFindings) {
+  auto wb = sampleWorkbook({3, 6, 4, 2});
+  EXPECT_THAT(findings(*wb), ::testing::IsEmpty());
+  auto report = checkWorkbook(*wb, std::nullopt);
+  EXPECT_EQ(report.layout.back(), "班级：3 个（1班 6 人、2班 6 人、3班 6 人），共 18 名学生");
+}
+
+TEST(WorkbookCheck, EachDefectIsFoundAtItsCell) {
+  // Sample: 2 classes of 4 students (rows 4-11), subjects in D-F, total in 属性表 column E.
+  const struct {
+    const char* what;
+    Defect defect;
+    const char* expected;
+  } cases[] = {
+      {"word score", [](auto& wb) { scores(wb).setCell(4, 5, "85分"); },
+       "成绩表!E4：“85分”不是分数，会按 85 分计算"},
+      {"error value", [](auto& wb) { scores(wb).at(7, 4).value = Variant::error("#N/A"); },
+       "成绩表!D7：“#N/A”不是分数，会按 0 分计算"},
+      {"above raw full mark", [](auto& wb) { scores(wb).setCell(9, 6, Variant::number(151)); },
+       "成绩表!F9：分数 151 超过了英语的原始满分 150"},
+      {"negative score", [](auto& wb) { scores(wb).setCell(9, 6, Variant::number(-2)); },
+       "成绩表!F9：分数 -2 是负数"},
+      {"raw full mark missing", [](auto& wb) { scores(wb).setCell(2, 4, ""); },
+       "成绩表!D2：“语文”的原始满分没有填写"},
+      {"blank class", [](auto& wb) { scores(wb).setCell(5, 1, ""); }, "成绩表!A5：班级为空"},
+      {"13 subjects",
+       [](auto& wb) {
+         for (int c = 7; c <= 16; ++c) scores(wb).setCell(3, c, "科" + std::to_string(c));
+       },
+       "成绩表!P3：共有 13 个科目"},
+      {"no class header", [](auto& wb) { scores(wb).setCell(3, 1, "班别"); },
+       "成绩表!A3：前三列中没有“班级”表头"},
+      {"empty full mark", [](auto& wb) { props(wb).setCell(3, 5, ""); }, "属性表!E3：满分为 0"},
+      {"word weight", [](auto& wb) { props(wb).setCell(13, 2, "四成"); },
+       "属性表!B13：“四成”不是数字"},
+      {"line too large", [](auto& wb) { props(wb).setCell(4, 2, Variant::number(40000)); },
+       "属性表!B4：“40000”超出了范围"},
+      {"teacher rows out of order", [](auto& wb) { props(wb).setCell(18, 1, "2班"); },
+       "属性表!A18：这一行是“2班”，但成绩表中第 1 个班是“1班”"},
+      {"21 class rows",
+       [](auto& wb) {
+         for (int r = 20; r <= 38; ++r) props(wb).setCell(r, 1, "班" + std::to_string(r));
+       },
+       "属性表!A38：班级行超过 20 行"},
+      {"missing report sheet", [](auto& wb) { wb.find("两率一分")->rename("别的表"); },
+       "两率一分：缺少报告表"},
+      {"bad score band",
+       [](auto& wb) {
+         auto& s = *wb.find("分数段统计");
+         s.setCell(3, 3, "100");
+         s.setCell(8, 3, "90-");
+         s.setCell(8, 4, "0-59");
+       },
+       "分数段统计!D8：“0-59”不是有效的区间"},
+      {"bad rank band",
+       [](auto& wb) {
+         auto& s = *wb.find("名次段统计");
+         s.setCell(3, 3, "前10名");
+         s.setCell(3, 4, "第十");
+       },
+       "名次段统计!D3：“第十”不是有效的区间"},
+  };
+  for (const auto& c : cases) {
+    auto wb = sampleWorkbook({2, 4, 3, 5});
+    c.defect(*wb);
+    auto found = findings(*wb);
+    EXPECT_THAT(found, ::testing::Contains(::testing::StartsWith(c.expected))) << c.what;
+  }
+}
+
+TEST(WorkbookCheck, BandLabelsReadOtherwiseThanMeantAreWrongResults) {
+  const struct {
+    const char* sheet;
+    const char* label;
+    const char* expected;  // "" when the label is read as meant; "（wrong）": a wrong result
+  } cases[] = {
+      {"分数段统计", "120—135", ""},
+      {"分数段统计", "60-70分", ""},
+      {"分数段统计", "120〜135", "会统计分数正好是 120 的人数，而不是分数在 120（含）到 135"},
+      {"分数段统计", "120——135", "会统计分数低于 120 的人数，而不是分数在 120（含）到 135"},
+      {"分数段统计", "60－70", "请写成“60-70”（wrong）"},
+      {"分数段统计", "60一70", "请写成“60-70”（wrong）"},
+      {"分数段统计", "１２０-135",
+       "不是有效的区间，统计会在这里停下并提示“区间划分格式错误”。若指的是"},
+      {"名次段统计", "1～50", "会统计第 1 名的人数，而不是第 1 到第 50 名的人数"},
+  };
+  for (const auto& c : cases) {
+    auto wb = sampleWorkbook({2, 4, 3, 5});
+    wb->find(c.sheet)->setCell(3, 3, c.label);
+    const auto report = checkWorkbook(*wb, std::nullopt);
+    std::vector<std::string> found;
+    for (const Finding& f : report.findings)
+      found.push_back(f.place + "：" + f.text + (f.wrongResult ? "（wrong）" : ""));
+    if (!*c.expected)
+      EXPECT_THAT(found, ::testing::IsEmpty()) << c.label;
+    else
+      EXPECT_THAT(found, ::testing::ElementsAre(::testing::AllOf(
+                             ::testing::StartsWith(c.sheet + std::string("!C3：“") + c.label),
+                             ::testing::HasSubstr(c.expected))))
+          << c.label;
+  }
+}
+
+TEST(WorkbookCheck, AClassSplitOverTheSheetIsOnlyNoted) {
+  auto wb = sampleWorkbook({2, 4, 3, 5});
+  scores(*wb).setCell(6, 1, "2班");
+  auto report = checkWorkbook(*wb, std::nullopt);
+  EXPECT_THAT(report.findings, ::testing::IsEmpty());
+  EXPECT_THAT(report.layout, ::testing::Contains(::testing::HasSubstr("成绩表!A7 起又是“1班”")));
+}
+
+TEST(WorkbookCheck, WithoutAScoreOrPropertySheetTheRunCouldNotLoad) {
+  host::MemoryWorkbook onlyReports;
+  onlyReports.addSheet("属性表");
+  EXPECT_THAT(findings(onlyReports), ::testing::ElementsAre(::testing::HasSubstr("找不到成绩表")));
+
+  auto wb = sampleWorkbook({2, 4, 3, 5});
+  props(*wb).rename("设置");
+  EXPECT_THAT(findings(*wb), ::testing::Contains(::testing::StartsWith("属性表：缺少“属性表”")));
+}
+
+TEST(WorkbookCheck, BlankClassCellsBeyondTheFirstTenAreSummedUp) {
+  auto wb = sampleWorkbook({2, 10, 2, 1});  // students in rows 4-23
+  for (int row = 6; row <= 20; ++row) scores(*wb).setCell(row, 1, "");
+  auto found = findings(*wb);
+  EXPECT_EQ(std::count_if(found.begin(), found.end(),
+                          [](const std::string& f) { return f.find("班级为空") != f.npos; }),
+            11);
+  EXPECT_THAT(found, ::testing::Contains(
+                         "成绩表!A16：另有 5 行班级为空（从这一格起），这些学生都不会被统计"));
+}
+
+TEST(WorkbookCheck, AListBeyondTheCountableRowsIsWhyNothingLoads) {
+  auto wb = sampleWorkbook({1, 3, 2, 1});
+  for (int row = 7; row <= 32800; ++row) scores(*wb).setCell(row, 2, Variant::number(1));
+  auto found = findings(*wb);
+  EXPECT_THAT(found, ::testing::Contains(::testing::HasSubstr("成绩表!B32767：名单一直排到第 32800 行")));
+  EXPECT_LT(found.size(), 20u);
+
+  scores(*wb).setCell(32767, 2, "");  // one row shorter: the list ends in time
+  EXPECT_THAT(findings(*wb), ::testing::Not(::testing::Contains(::testing::HasSubstr("名单一直排到"))));
+}
+
+}  // namespace
+}  // namespace valdrex

@@ -1,0 +1,23 @@
+// What `valdrex check` reports: the layout it found and the findings, each about one place.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace valdrex {
+
+struct Finding {
+  std::string place;  // "成绩表!D7", or a sheet's name
+  std::string text;
+  bool stopsLoading = false;  // the run would stop loading here with its limits message
+  // The run would go on, but its statistics would be wrong: students left out, a class split in
+  // two, a score counted as something else than the teacher meant.
+  bool wrongResult = false;
+};
+
+struct CheckReport {
+  std::vector<std::string> layout;  // what was found, one line each
+  std::vector<Finding> findings;
+};
+
+}  // namespace valdrex

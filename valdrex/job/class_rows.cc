@@ -1,0 +1,100 @@
+#include "valdrex/job/class_rows.h"
+
+#include <algorithm>
+
+#include "valdrex/job/look_alike.h"
+
+namespace valdrex {
+
+namespace {
+
+constexpr int kFirstClassRow = 18;
+
+// The first row not taken yet whose name passes `same`.
+template <class Same>
+int unusedRow(const std::vector<ClassRow>& rows, const std::vector<bool>& taken, Same same) {
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (!taken[i] && same(rows[i].name)) return static_cast<int>(i);
+  return -1;
+}
+
+// The filled cells of a row after column A.
+std::vector<std::pair<int, host::Cell>> cellsAfterA(const host::MemorySheet& sx, int row,
+                                                    int lastColumn) {
+  std::vector<std::pair<int, host::Cell>> cells;
+  for (int col = 2; col <= lastColumn; ++col)
+    if (const host::Cell* cell = sx.find(row, col))
+      if (!cell->value.isEmpty() || !cell->formula.empty()) cells.emplace_back(col, *cell);
+  return cells;
+}
+
+}  // namespace
+
+std::vector<ClassRow> readClassRows(const host::MemorySheet& sx) {
+  std::vector<ClassRow> rows;
+  const host::Range used = sx.usedRange();
+  for (int row = kFirstClassRow; row <= used.row2; ++row) {
+    ClassRow r{textOf(sx.cell(row, 1)), {}};
+    if (r.name.empty()) break;
+    r.cells = cellsAfterA(sx, row, used.col2);
+    rows.push_back(std::move(r));
+  }
+  return rows;
+}
+
+ClassRowMoves placeClassRows(host::MemorySheet& sx, std::vector<ClassRow> old,
+                             const std::vector<std::string>& classes) {
+  ClassRowMoves moves;
+  std::vector<int> from(classes.size(), -1);
+  std::vector<bool> taken(old.size(), false);
+  auto take = [&](std::size_t c, int i) {
+    from[c] = i;
+    if (i >= 0) taken[i] = true;
+  };
+  for (std::size_t c = 0; c < classes.size(); ++c)
+    take(c, unusedRow(old, taken, [&](const std::string& n) { return n == classes[c]; }));
+  for (std::size_t c = 0; c < classes.size(); ++c) {
+    if (from[c] >= 0) continue;
+    const std::string key = classNameKey(classes[c]);
+    take(c, unusedRow(old, taken, [&](const std::string& n) { return classNameKey(n) == key; }));
+    if (from[c] >= 0)
+      moves.renamed.emplace_back(old[from[c]].name, classes[c]);
+    else
+      moves.added.push_back(classes[c]);
+  }
+
+  // Rows below the old list keep what a teacher typed there before the class had a name, unless
+  // an old row moves onto them: then what they held is told with the rows that are gone.
+  const int lastColumn = sx.usedRange().col2;
+  for (std::size_t c = old.size(); c < classes.size(); ++c) {
+    const int row = kFirstClassRow + static_cast<int>(c);
+    ClassRow below{"", cellsAfterA(sx, row, lastColumn)};
+    if (below.cells.empty()) continue;
+    if (from[c] < 0) {
+      moves.added.erase(std::find(moves.added.begin(), moves.added.end(), classes[c]));
+      moves.kept.push_back(classes[c]);
+      continue;
+    }
+    for (const auto& [col, cell] : below.cells) sx.setCell(row, col, Variant());
+    below.name = classes[c];
+    moves.replaced.push_back(std::move(below));
+  }
+  for (std::size_t i = 0; i < old.size(); ++i)
+    for (const auto& [col, cell] : old[i].cells)
+      sx.setCell(kFirstClassRow + static_cast<int>(i), col, Variant());
+  for (std::size_t c = 0; c < classes.size(); ++c) {
+    if (from[c] < 0) continue;
+    moves.moved = moves.moved || from[c] != static_cast<int>(c);
+    for (const auto& [col, cell] : old[from[c]].cells) {
+      // Values as they were: a teacher's name is not read again as typed input.
+      host::Cell& target = sx.at(kFirstClassRow + static_cast<int>(c), col);
+      target.value = cell.value;
+      target.formula = cell.formula;
+    }
+  }
+  for (std::size_t i = 0; i < old.size(); ++i)
+    if (!taken[i]) moves.dropped.push_back(std::move(old[i]));
+  return moves;
+}
+
+}  // namespace valdrex

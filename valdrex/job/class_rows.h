@@ -1,0 +1,38 @@
+// The class rows of "属性表" (from row 18: the class name in column A, then each subject's
+// teacher and the head teacher) kept with their class when `classes` rewrites the class list.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "valdrex/host/memory_workbook.h"
+
+namespace valdrex {
+
+struct ClassRow {
+  std::string name;
+  std::vector<std::pair<int, host::Cell>> cells;  // by column, from column B
+};
+
+struct ClassRowMoves {
+  std::vector<std::pair<std::string, std::string>> renamed;  // old spelling, new class name
+  std::vector<std::string> added;                            // classes without a row: empty
+  std::vector<std::string> kept;  // new classes whose row below the old list was not empty
+  std::vector<ClassRow> dropped;  // rows of classes no longer there
+  // Rows below the old list, without a class name, that an old row moved onto: the name is the
+  // class now there, the cells what they held.
+  std::vector<ClassRow> replaced;
+  bool moved = false;  // some row changed its place
+};
+
+// The rows as they are, up to the first empty class name.
+std::vector<ClassRow> readClassRows(const host::MemorySheet& sx);
+
+// Once column A lists `classes`: each old row's cells go to the row of its class, matched by name
+// (exactly, else written alike: spaces, full-width characters, letter case); a new class gets
+// empty cells within the old list and keeps what its row holds below it; the rows of classes no
+// longer there are taken out of the list and returned.
+ClassRowMoves placeClassRows(host::MemorySheet& sx, std::vector<ClassRow> old,
+                             const std::vector<std::string>& classes);
+
+}  // namespace valdrex

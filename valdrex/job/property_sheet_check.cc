@@ -1,0 +1,145 @@
+#include "valdrex/job/property_sheet_check.h"
+
+#include <algorithm>
+
+#include "valdrex/job/cell_name.h"
+#include "valdrex/job/look_alike.h"
+#include "valdrex/job/workbook_sheets.h"
+#include "valdrex/host/failure.h"
+
+namespace valdrex {
+
+namespace {
+
+constexpr int kFirstClassRow = 18;
+constexpr int kMaxClassRows = 20;
+
+const char* const kLineNames[4] = {"满分", "优秀线", "及格线", "低分线"};
+
+class PropertySheetCheck {
+ public:
+  PropertySheetCheck(const host::Worksheet& sx, int subjects, CheckReport& report)
+      : sx_(sx), lastColumn_(std::min(subjects, 12) + 2), report_(report) {}
+
+  void lines() {
+    for (int col = 2; col <= lastColumn_; ++col) {
+      for (int r = 0; r < 4; ++r) {
+        auto value = convert(
+            3 + r, col, [](const Variant& v) { return double(cellToInteger(v)); },
+            std::string(kLineNames[r]) + "应为整数");
+        if (r == 0 && value && *value == 0)
+          wrong(at(3, col),
+                "满分为 0（没有填写？）：" + columnName(col) + " 列这一科的分数都会换算成 0");
+      }
+      for (int row = 9; row <= 15; ++row)
+        convert(
+            row, col, [](const Variant& v) { return double(cellToSingle(v)); }, "权重应为数字");
+    }
+  }
+
+  // Teachers are matched to classes by position, not by name: row 18 + i holds the teachers of
+  // the score sheet's class i + 1, whatever class it names.
+  void classRows(const std::vector<std::string>& classNames) {
+    std::vector<std::string> names;
+    for (int i = 0;; ++i) {
+      const int row = kFirstClassRow + i;
+      const std::string name = textOf(sx_.cell(row, 1));
+      if (name.empty()) break;
+      if (i == kMaxClassRows) {
+        add(at(row, 1), "班级行超过 20 行（第 18 到 37 行）", true);
+        return;
+      }
+      names.push_back(name);
+    }
+    const int classes = static_cast<int>(classNames.size());
+    if (names.empty()) {
+      if (classes > 0)
+        wrong(at(kFirstClassRow, 1),
+              "从第 18 行起没有班级行：各班的任课教师都会是空的。可运行 valdrex classes 列出班级");
+      return;
+    }
+    auto position = [](const std::vector<std::string>& list, const std::string& name) {
+      const std::string key = classNameKey(name);
+      int alike = -1;
+      for (int i = 0; i < static_cast<int>(list.size()); ++i) {
+        if (list[i] == name) return i;
+        if (alike < 0 && classNameKey(list[i]) == key) alike = i;
+      }
+      return alike;
+    };
+    const std::string advice = "。可运行 valdrex classes 按成绩表重排（任课教师随班级移动）";
+    for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+      const std::string& name = names[i];
+      const int row = kFirstClassRow + i;
+      const int c = position(classNames, name);
+      const bool inPlace = i < classes;
+      if (c == i) {
+        if (name != classNames[i])
+          report_.layout.push_back("注意：" + at(row, 1) + "“" + name + "”与成绩表的“" +
+                                   classNames[i] + "”写法不同（空格、全角/半角或大小写），" +
+                                   "任课教师仍按行的顺序对应到这个班");
+      } else if (c >= 0 && inPlace) {
+        wrong(at(row, 1), "这一行是“" + name + "”，但成绩表中第 " + std::to_string(i + 1) +
+                              " 个班是“" + classNames[i] +
+                              "”：任课教师按行的顺序对应班级，这一行的教师会算到“" + classNames[i] +
+                              "”名下" + advice);
+      } else if (inPlace) {
+        wrong(at(row, 1), "成绩表中没有“" + name + "”这个班，这一行却占了第 " +
+                              std::to_string(i + 1) + " 个班“" + classNames[i] +
+                              "”的位置：它的教师会算到“" + classNames[i] + "”名下" + advice);
+      } else {
+        add(at(row, 1), c >= 0 ? "“" + name + "”的班级行重复了（成绩表中它是第 " +
+                                     std::to_string(c + 1) + " 个班），统计不会用到这一行"
+                               : "成绩表中没有“" + name + "”这个班：多余的班级行，统计不会用到");
+      }
+    }
+    for (int c = 0; c < classes; ++c)
+      if (position(names, classNames[c]) < 0)
+        wrong(at(kFirstClassRow + c, 1),
+              "成绩表中的第 " + std::to_string(c + 1) + " 个班“" + classNames[c] +
+                  "”在属性表的班级行里没有：它的任课教师会是空的，或是这一行别的班的" + advice);
+  }
+
+ private:
+  void add(std::string place, std::string text, bool stops = false) {
+    report_.findings.push_back({std::move(place), std::move(text), stops});
+  }
+  void wrong(std::string place, std::string text) {
+    report_.findings.push_back({std::move(place), std::move(text), false, true});
+  }
+  std::string at(int row, int col) const { return sheetCellName(sx_.name(), row, col); }
+
+  template <class Convert>
+  std::optional<double> convert(int row, int col, Convert conversion, const std::string& what) {
+    const Variant v = sx_.cell(row, col);
+    try {
+      return conversion(v);
+    } catch (const Failure& f) {
+      const bool tooLarge = f.kind() == FailureKind::Overflow;
+      add(at(row, col),
+          "“" + textOf(v) + "”" + (tooLarge ? "超出了范围" : "不是数字") + "：" + what, true);
+      return std::nullopt;
+    }
+  }
+
+  const host::Worksheet& sx_;
+  const int lastColumn_;
+  CheckReport& report_;
+};
+
+}  // namespace
+
+void checkPropertySheet(const host::Worksheet* sx, int subjects,
+                        const std::vector<std::string>& classNames, CheckReport& report) {
+  if (!sx) {
+    report.findings.push_back(
+        {std::string(kPropertySheet),
+         "缺少“属性表”：统计会在载入时停下。可参照 valdrex template 生成的模板加上它", true});
+    return;
+  }
+  PropertySheetCheck check(*sx, subjects, report);
+  check.lines();
+  check.classRows(classNames);
+}
+
+}  // namespace valdrex

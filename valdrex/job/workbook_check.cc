@@ -1,0 +1,98 @@
+#include "valdrex/job/workbook_check.h"
+
+#include <algorithm>
+
+#include "valdrex/automation/valdrex_cls.h"
+#include "valdrex/job/band_header_check.h"
+#include "valdrex/job/cell_name.h"
+#include "valdrex/job/output_paths.h"
+#include "valdrex/job/property_sheet_check.h"
+#include "valdrex/job/score_sheet_check.h"
+#include "valdrex/job/workbook_sheets.h"
+#include "valdrex/host/scripted_ui.h"
+#include "valdrex/io/write_limits.h"
+
+namespace valdrex {
+
+namespace {
+
+std::string joined(const std::vector<std::string>& parts) {
+  std::string out;
+  for (const std::string& p : parts) out += (out.empty() ? "" : "、") + p;
+  return out;
+}
+
+void describeLayout(const host::Worksheet& sh, const ScoreSheetShape& shape, CheckReport& report) {
+  report.layout.push_back("成绩表：“" + sh.name() + "”，" + std::to_string(shape.subjects) +
+                          " 个科目（" + joined(shape.subjectNames) + "）");
+  std::vector<std::string> classes;
+  for (const auto& [name, size] : shape.classes)
+    classes.push_back(name + " " + std::to_string(size) + " 人");
+  std::string line = "班级：" + std::to_string(shape.classes.size()) + " 个";
+  if (!classes.empty()) line += "（" + joined(classes) + "）";
+  report.layout.push_back(line + "，共 " + std::to_string(shape.students) + " 名学生");
+}
+
+// What the writer would refuse: the run's result could not be saved.
+void checkWritable(const host::MemoryWorkbook& wb, CheckReport& report) {
+  constexpr std::size_t kTold = 10;
+  const std::vector<io::WriteProblem> problems = io::writeProblems(wb, wb.path(), kTold + 1);
+  for (std::size_t i = 0; i < problems.size(); ++i) {
+    const io::WriteProblem& p = problems[i];
+    std::string place =
+        p.sheet.empty() ? displayName(wb.path()) : sheetCellName(p.sheet, p.row, p.col);
+    if (i == kTold) {
+      report.findings.push_back({place, "从这一格起还有更多过长的单元格"});
+      break;
+    }
+    report.findings.push_back({place, p.text});
+  }
+}
+
+}  // namespace
+
+CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::string>& sheet) {
+  CheckReport report;
+  host::MemorySheet* scoreSheet = findScoreSheet(wb, sheet);
+  if (!scoreSheet) {
+    report.findings.push_back({sheet ? *sheet : std::string(kScoreSheetName),
+                               sheet ? "工作簿里没有这张工作表（现有：" + sheetList(wb) + "）"
+                                     : "找不到成绩表：除“属性表”和报告表外没有别的工作表",
+                               true});
+    return report;
+  }
+  const ScoreSheetShape shape = scoreSheetShape(*scoreSheet);
+  describeLayout(*scoreSheet, shape, report);
+  checkScoreSheet(*scoreSheet, shape, report);
+
+  // The library's own loading, with its dialogs recorded instead of shown.
+  host::ScriptedUi ui;
+  host::FixedClock clock;
+  host::RecordingLauncher launcher;
+  host::BasicApplication app(ui, clock, launcher, &wb);
+  ValdrexCls vd(app);
+  host::MemorySheet* propertySheet = wb.find(kPropertySheet);
+  vd.初始化(*scoreSheet);
+  vd.载入班级(*scoreSheet);
+  if (propertySheet) vd.载入成绩(*scoreSheet, *propertySheet);
+
+  std::vector<std::string> classNames;
+  for (const auto& entry : shape.classes) classNames.push_back(entry.first);
+  checkPropertySheet(propertySheet, shape.subjects, classNames, report);
+  for (std::string_view name : kReportSheets)
+    if (!wb.find(name))
+      report.findings.push_back(
+          {std::string(name), "缺少报告表“" + std::string(name) + "”（valdrex run 会在末尾添加）"});
+  checkBandHeaders(wb, vd, report);
+  checkWritable(wb, report);
+
+  // A loading stop the checks above did not explain is still worth telling.
+  const bool explained = std::any_of(report.findings.begin(), report.findings.end(),
+                                     [](const Finding& f) { return f.stopsLoading; });
+  if (!explained)
+    for (const std::string& message : ui.messages())
+      report.findings.push_back({scoreSheet->name(), "载入时会出现提示：" + message, true});
+  return report;
+}
+
+}  // namespace valdrex

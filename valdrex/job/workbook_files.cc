@@ -1,0 +1,76 @@
+#include "valdrex/job/workbook_files.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+
+#include "valdrex/job/output_paths.h"
+#include "valdrex/io/atomic_file.h"
+#include "valdrex/io/write_limits.h"
+#include "valdrex/io/xlsx_reader.h"
+#include "valdrex/io/xlsx_writer.h"
+
+namespace valdrex {
+
+namespace {
+
+std::string withAdvice(const std::string& message, const std::string& advice) {
+  return message.find("请") == std::string::npos ? message + "。" + advice : message;
+}
+
+}  // namespace
+
+std::string readProblem(const std::string& fileError) {
+  return withAdvice(
+      fileError,
+      "请确认文件存在，并且是 .xlsx 或 .xlsm 工作簿（其他格式请先用电子表格程序另存为 "
+      ".xlsx）后重试。");
+}
+
+std::string writeProblem(const std::string& fileError) {
+  return withAdvice(fileError, "请确认文件夹存在且可以写入、文件没有被其他程序打开，然后重试。");
+}
+
+std::unique_ptr<host::MemoryWorkbook> readWorkbookOrTell(const std::string& path,
+                                                         std::ostream& err) {
+  try {
+    return io::readWorkbook(path);
+  } catch (const io::FileError& e) {
+    err << readProblem(e.what()) << '\n';
+    return nullptr;
+  }
+}
+
+bool writeWorkbookOrTell(const host::MemoryWorkbook& wb, const std::string& path,
+                         std::ostream& err) {
+  try {
+    io::refuseUnwritable(wb, path);
+    io::writeWorkbook(wb, path);
+    return true;
+  } catch (const io::FileError& e) {
+    err << writeProblem(e.what()) << '\n';
+    return false;
+  }
+}
+
+std::string copyAsBackup(const std::string& input) {
+  return io::writeAsNewFile(
+      [&](int n) { return backupPath(input, n); },
+      [&](const std::string& temp) {
+        std::error_code ec;
+        std::filesystem::copy_file(input, temp, std::filesystem::copy_options::overwrite_existing,
+                                   ec);
+        if (ec)
+          throw io::FileError::writing(backupPath(input), "无法复制原文件（" + ec.message() + "）");
+      });
+}
+
+std::string newWorkbookNameProblem(const std::string& path) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (ext == ".xlsx") return "";
+  return "新工作簿的文件名应以 .xlsx 结尾，而不是“" + path + "”。请换一个文件名。";
+}
+
+}  // namespace valdrex

@@ -1,0 +1,30 @@
+// Reading and writing workbook files for the commands, with errors a teacher can act on.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "valdrex/host/memory_workbook.h"
+
+namespace valdrex {
+
+// The workbook, or nullptr after telling `err` what is wrong and what to do.
+std::unique_ptr<host::MemoryWorkbook> readWorkbookOrTell(const std::string& path,
+                                                         std::ostream& err);
+// Writes atomically; false after telling `err` what is wrong and what to do.
+bool writeWorkbookOrTell(const host::MemoryWorkbook& wb, const std::string& path,
+                         std::ostream& err);
+
+// Copies `input` to the first free backup name beside it (output_paths.h), never replacing a
+// file, and returns that name. Failing is an io::FileError.
+std::string copyAsBackup(const std::string& input);
+
+// The file layer's message, with advice added when it gives none.
+std::string readProblem(const std::string& fileError);
+std::string writeProblem(const std::string& fileError);
+
+// A name a new workbook may be written to: ending in .xlsx. Empty when fine, else the problem.
+std::string newWorkbookNameProblem(const std::string& path);
+
+}  // namespace valdrex

@@ -1,0 +1,55 @@
+#include "valdrex/job/workbook_sheets.h"
+
+#include <algorithm>
+
+namespace valdrex {
+
+bool isReportSheet(std::string_view name) {
+  return std::find(kReportSheets.begin(), kReportSheets.end(), name) != kReportSheets.end();
+}
+
+host::MemorySheet* findScoreSheet(host::MemoryWorkbook& wb,
+                                  const std::optional<std::string>& wanted) {
+  if (wanted) return wb.find(*wanted);
+  for (std::size_t i = 0; i < wb.sheetCount(); ++i) {
+    host::MemorySheet& sh = wb.sheetAt(i);
+    if (sh.name() != kPropertySheet && !isReportSheet(sh.name())) return &sh;
+  }
+  return nullptr;
+}
+
+std::string reportNameWithoutCells(const host::MemoryWorkbook& wb) {
+  for (const std::string& name : wb.sheetsWithoutCells)
+    if (isReportSheet(name)) return name;
+  return "";
+}
+
+std::vector<std::string> addMissingReportSheets(host::MemoryWorkbook& wb) {
+  std::vector<std::string> added;
+  for (std::string_view name : kReportSheets) {
+    if (wb.find(name)) continue;
+    wb.addSheet(std::string(name));
+    added.emplace_back(name);
+  }
+  return added;
+}
+
+int filledReportSheets(host::MemoryWorkbook& wb) {
+  int filled = 0;
+  for (std::string_view name : kReportSheets) {
+    host::MemorySheet* sh = wb.find(name);
+    if (sh && sh->cellCount() > 0) ++filled;
+  }
+  return filled;
+}
+
+std::string sheetList(host::MemoryWorkbook& wb) {
+  std::string list;
+  for (std::size_t i = 0; i < wb.sheetCount(); ++i) {
+    if (i > 0) list += "、";
+    list += wb.sheetAt(i).name();
+  }
+  return list.empty() ? "（没有工作表）" : list;
+}
+
+}  // namespace valdrex

@@ -1,0 +1,40 @@
+// The sheets a statistics run needs by name, and finding the score sheet among them.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "valdrex/host/memory_workbook.h"
+
+namespace valdrex {
+
+inline constexpr std::string_view kPropertySheet = "属性表";
+inline constexpr std::array<std::string_view, 9> kReportSheets = {
+    "输出表",   "各班详细排名", "各班排名表", "年级排名表", "年级详细排名",
+    "两率一分", "完成率表",     "分数段统计", "名次段统计"};
+inline constexpr std::string_view kScoreSheetName = "成绩表";
+
+bool isReportSheet(std::string_view name);
+
+// The sheet named `wanted`, or without a name the first sheet that is neither the property sheet
+// nor a report sheet. nullptr when there is none.
+host::MemorySheet* findScoreSheet(host::MemoryWorkbook& wb,
+                                  const std::optional<std::string>& wanted);
+
+// A report sheet's name that a chart or dialog sheet of the file holds (it has no cells to write
+// into, and it is the teacher's to keep), or empty.
+std::string reportNameWithoutCells(const host::MemoryWorkbook& wb);
+
+// Adds every missing report sheet at the end, empty; returns the names added.
+std::vector<std::string> addMissingReportSheets(host::MemoryWorkbook& wb);
+
+// Report sheets holding at least one cell.
+int filledReportSheets(host::MemoryWorkbook& wb);
+
+// "成绩表、属性表、…" for messages.
+std::string sheetList(host::MemoryWorkbook& wb);
+
+}  // namespace valdrex
