@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "valdrex/job/sample_workbook.h"
-#include "valdrex/host/scripted_ui.h"
+#include "support/scripted_ui.h"
 #include "valdrex/run/statistics_run.h"
 
 namespace valdrex::bench {

@@ -5,7 +5,7 @@
 #include "valdrex/gradebook/layout.h"
 #include "valdrex/gradebook/subject_ranking.h"
 #include "grade_fixture.h"
-#include "valdrex/host/scripted_ui.h"
+#include "support/scripted_ui.h"
 
 namespace valdrex::bench {
 namespace {

@@ -2,13 +2,11 @@
 
 #include <ostream>
 
-#include "valdrex/automation/valdrex_cls.h"
 #include "valdrex/job/class_rows.h"
 #include "cli/exit_codes.h"
 #include "valdrex/job/output_paths.h"
 #include "valdrex/job/workbook_files.h"
 #include "valdrex/job/workbook_sheets.h"
-#include "valdrex/host/scripted_ui.h"
 #include "valdrex/io/io_error.h"
 
 namespace valdrex::cli {
@@ -76,23 +74,13 @@ int classesCommand(const std::string& path, const std::optional<std::string>& sh
     return kExitProblem;
   }
 
-  host::ScriptedUi ui;
-  host::FixedClock clock;
-  host::RecordingLauncher launcher;
-  host::BasicApplication app(ui, clock, launcher, wb.get());
-  ValdrexCls vd(app);
-  vd.初始化(*scoreSheet);
-  std::vector<ClassRow> oldRows = readClassRows(*propertySheet);
-  const int classes = vd.F班级数(*scoreSheet, *propertySheet);
-  if (!ui.dialogs().empty()) {
-    // A stopped loading leaves a partial class list; writing it would lose the teacher's rows.
-    for (const auto& d : ui.dialogs()) err << "【" << d.title << "】" << d.prompt << '\n';
+  const ClassListing listing = listClasses(*wb, *scoreSheet, *propertySheet);
+  if (!listing.messages.empty()) {
+    for (const std::string& message : listing.messages) err << message << '\n';
     err << "班级没有列出，工作簿未改动。请先修正成绩表（可运行 valdrex check 查看问题）。\n";
     return kExitProblem;
   }
-  std::vector<std::string> classNames;
-  for (int c = 1; c <= classes; ++c) classNames.push_back(vd.gradeBook().classNames(c));
-  const ClassRowMoves moves = placeClassRows(*propertySheet, std::move(oldRows), classNames);
+  const ClassRowMoves& moves = listing.moves;
 
   std::string backup;
   try {
@@ -103,7 +91,7 @@ int classesCommand(const std::string& path, const std::optional<std::string>& sh
   }
   if (!writeWorkbookOrTell(*wb, target, err)) return kExitUnwritable;
 
-  out << "找到 " << classes << " 个班：" << listed(classNames)
+  out << "找到 " << listing.classes.size() << " 个班：" << listed(listing.classes)
       << "。已写入“属性表”第 18 行起的 A 列"
       << (moves.moved ? "，各班的任课教师随班级移到了新的行" : "") << "，并保存 " << target
       << (backup.empty() ? "" : "（原文件备份为 " + backup + "）") << "\n";

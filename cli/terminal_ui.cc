@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "valdrex/job/cell_name.h"
-#include "valdrex/gradebook/limits_message.h"
 
 namespace valdrex::cli {
 
@@ -44,34 +42,21 @@ TerminalUi::TerminalUi(Terminal& terminal, std::string prefix, std::optional<Tar
 
 void TerminalUi::say(const std::string& line) { terminal_.message(prefix_ + line); }
 
-int TerminalUi::messageBox(const std::string& prompt, int style, const std::string& title) {
-  tellPlace();
+host::Button TerminalUi::messageBox(const std::string& prompt, host::MessageStyle style,
+                                    const std::string& title) {
   say("【" + title + "】" + prompt);
-  if (prompt == kClosingMessage) {
-    closed_ = true;
-  } else {
-    ++problems_;
-    problemMessages_.push_back("【" + title + "】" + prompt);
-    if (prompt == kLimitsMessage) sawLimits_ = true;
-  }
-  if (watched_) beforeSelection_ = selections();
-
-  const int buttons = style & 0xF;
-  if (buttons != 3 && buttons != 4) return host::kButtonOk;
-  const bool noIsDefault = (style & 0x100) != 0;
-  if (auto answer = terminal_.ask(
-          prefix_ + (noIsDefault ? "（是/否，回车为“否”）：" : "（是/否，回车为“是”）："))) {
+  if (!host::asksYesNo(style)) return host::Button::ok;
+  if (auto answer = terminal_.ask(prefix_ + "（是/否，回车为“是”）：")) {
     if (*answer == "是" || *answer == "y" || *answer == "Y" || *answer == "yes")
-      return host::kButtonYes;
+      return host::Button::yes;
     if (*answer == "否" || *answer == "n" || *answer == "N" || *answer == "no")
-      return host::kButtonNo;
+      return host::Button::no;
   }
-  return noIsDefault ? host::kButtonNo : host::kButtonYes;
+  return host::Button::yes;
 }
 
 std::optional<std::string> TerminalUi::inputBox(const std::string& prompt, const std::string& title,
                                                 const std::string& defaultText) {
-  tellPlace();
   const int times = ++asked_[prompt];
   const std::string head = "【" + title + "】" + prompt;
 
@@ -86,12 +71,10 @@ std::optional<std::string> TerminalUi::inputBox(const std::string& prompt, const
     if (auto answer = terminal_.ask(prefix_ + head + "（回车取 " + defaultText + "）：")) {
       return answer->empty() ? defaultText : *answer;
     }
-    ++cancelled_;
     say("（输入结束，已取消）");
     return std::nullopt;
   }
   if (times > 1) {
-    ++cancelled_;
     say(head + " 已取消（答案被拒绝，不再重复询问）");
     return std::nullopt;
   }
@@ -111,7 +94,6 @@ std::optional<std::string> TerminalUi::askTarget(const std::string& prompt,
   for (;;) {
     auto answer = terminal_.ask(prefix_ + question + "（回车取 " + defaultText + "）：");
     if (!answer) {
-      ++cancelled_;
       say("（输入结束，已取消）");
       passTurn();
       return std::nullopt;
@@ -140,29 +122,6 @@ void TerminalUi::passTurn() {
   if (turns_) turns_->pass(turn_);
 }
 
-void TerminalUi::watch(host::MemoryWorkbook* wb) {
-  watched_ = wb;
-  beforeSelection_.reset();
-}
-
-TerminalUi::Selections TerminalUi::selections() const {
-  Selections now;
-  for (std::size_t i = 0; i < watched_->sheetCount(); ++i)
-    now.push_back(watched_->sheetAt(i).selection());
-  return now;
-}
-
-void TerminalUi::tellPlace() {
-  if (!watched_ || !beforeSelection_) return;
-  const Selections& before = *beforeSelection_;
-  const Selections now = selections();
-  for (std::size_t i = 0; i < now.size(); ++i) {
-    if (!now[i] || (i < before.size() && before[i] == now[i])) continue;
-    say("  位置：" + sheetCellName(watched_->sheetAt(i).name(), now[i]->first, now[i]->second));
-  }
-  beforeSelection_.reset();
-}
-
-void TerminalUi::finish() { tellPlace(); }
+void TerminalUi::showPlace(const std::string& place) { say("  位置：" + place); }
 
 }  // namespace valdrex::cli

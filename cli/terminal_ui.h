@@ -12,12 +12,10 @@
 #include <vector>
 
 #include "cli/terminal.h"
-#include "valdrex/host/memory_workbook.h"
-#include "valdrex/host/ui.h"
+#include "valdrex/job/ready_dialogs.h"
 
 namespace valdrex::cli {
 
-inline const std::string kClosingMessage = "成绩统计操作完成!";
 inline const std::string kFirstTargetPrompt = "请输入每班一档完成指标数！";
 inline const std::string kSecondTargetPrompt = "请输入每班二档完成指标数！";
 
@@ -41,14 +39,15 @@ class QuestionTurns {
   std::vector<bool> passed_;
 };
 
-class TerminalUi final : public host::Ui {
+class TerminalUi final : public JobDialogs {
  public:
   // `prefix` starts every line (the workbook's name when several run at once).
   TerminalUi(Terminal& terminal, std::string prefix, std::optional<TargetAnswers> targets);
 
   // Prints "【title】prompt". On an interactive terminal a Yes/No question is asked; otherwise
   // the box's default button is pressed.
-  int messageBox(const std::string& prompt, int style, const std::string& title) override;
+  host::Button messageBox(const std::string& prompt, host::MessageStyle style,
+                          const std::string& title) override;
   // Answered by the command line's targets, else by the terminal (Enter takes the default, the
   // end of input cancels), else by the default. Without a terminal a question asked a second
   // time (its answer was rejected) is cancelled, so that a run never loops. On the terminal a
@@ -61,25 +60,11 @@ class TerminalUi final : public host::Ui {
   // Lets the next workbook ask; done at the latest when the run ends.
   void passTurn();
 
-  // Follows the selections of `wb`: a cell selected after a message is printed as its place.
-  void watch(host::MemoryWorkbook* wb);
-  // Prints the place of the last message, if it selected a cell.
-  void finish();
-
-  // Messages other than the closing one: each reports a problem.
-  int problems() const { return problems_; }
-  // Those messages, as "【title】prompt".
-  const std::vector<std::string>& problemMessages() const { return problemMessages_; }
-  // The limits message was shown: loading stopped, whatever follows counts too few.
-  bool sawLimits() const { return sawLimits_; }
-  int cancelled() const { return cancelled_; }
-  bool closed() const { return closed_; }
+  // "  位置：成绩表!D7" under the message that pointed there.
+  void showPlace(const std::string& place) override;
 
  private:
-  using Selections = std::vector<std::optional<std::pair<int, int>>>;
-  Selections selections() const;
   void say(const std::string& line);
-  void tellPlace();
   std::optional<std::string> askTarget(const std::string& prompt, const std::string& question,
                                        const std::string& defaultText);
 
@@ -87,17 +72,10 @@ class TerminalUi final : public host::Ui {
   std::string prefix_;
   std::optional<TargetAnswers> targets_;
   std::map<std::string, int> asked_;
-  host::MemoryWorkbook* watched_ = nullptr;
-  std::optional<Selections> beforeSelection_;  // as they were when the last message was shown
   QuestionTurns* turns_ = nullptr;
   std::size_t turn_ = 0;
   bool waited_ = false;
   long firstTarget_ = 1;  // the accepted first answer bounds the second
-  std::vector<std::string> problemMessages_;
-  bool sawLimits_ = false;
-  int problems_ = 0;
-  int cancelled_ = 0;
-  bool closed_ = false;
 };
 
 }  // namespace valdrex::cli

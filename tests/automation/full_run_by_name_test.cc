@@ -5,7 +5,7 @@
 
 #include "valdrex/automation/member_table.h"
 #include "valdrex/host/memory_workbook.h"
-#include "valdrex/host/scripted_ui.h"
+#include "support/scripted_ui.h"
 
 namespace valdrex {
 namespace {
@@ -59,7 +59,7 @@ TEST(FullRunByName, MacroStyleRunFillsEveryReportAndRepeatsIdentically) {
 
   ASSERT_FALSE(ui.messages().empty());
   EXPECT_EQ(ui.messages().back(), "成绩统计操作完成!");
-  EXPECT_EQ(ui.dialogs().back().style, host::kInformation);
+  EXPECT_EQ(ui.dialogs().back().style, host::MessageStyle::information);
   std::vector<Variant> none;
   EXPECT_EQ(invoke(vd, "班级数", none), Variant::integer(2));
   EXPECT_EQ(invoke(vd, "总人数", none), Variant::integer(4));

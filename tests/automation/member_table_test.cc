@@ -4,7 +4,7 @@
 #include "valdrex/automation/member_table.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/host/memory_workbook.h"
-#include "valdrex/host/scripted_ui.h"
+#include "support/scripted_ui.h"
 
 namespace valdrex {
 namespace {
@@ -118,15 +118,15 @@ TEST_F(MemberTableTest, CounterTrimsTheCallersLabel) {
 }
 
 TEST_F(MemberTableTest, HelpOpensTheProductPageOrTheFileBesideTheWorkbook) {
-  ui.queueButton(host::kButtonYes);
+  ui.queueButton(host::Button::yes);
   call("帮助");
-  ui.queueButton(host::kButtonNo);
+  ui.queueButton(host::Button::no);
   call("帮助");
   ASSERT_EQ(launcher.commands.size(), 2u);
   EXPECT_EQ(launcher.commands[0], (std::vector<std::string>{"xdg-open", "file:///doc/help.html"}));
   EXPECT_EQ(launcher.commands[1], (std::vector<std::string>{"xdg-open", "/home/teacher/成绩/说明.txt"}));
   EXPECT_EQ(ui.dialogs()[0].prompt, "是否连接到互联网?");
-  EXPECT_EQ(ui.dialogs()[0].style, host::kYesNoQuestion);
+  EXPECT_EQ(ui.dialogs()[0].style, host::MessageStyle::yesNoQuestion);
   EXPECT_EQ(ui.dialogs()[0].title, "Quillan提示");
 
   call("主页");

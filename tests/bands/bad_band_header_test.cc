@@ -3,7 +3,7 @@
 #include "band_book.h"
 #include "valdrex/bands/rank_bands.h"
 #include "valdrex/bands/score_bands.h"
-#include "valdrex/host/scripted_ui.h"
+#include "support/scripted_ui.h"
 
 namespace valdrex {
 namespace {
@@ -34,7 +34,7 @@ TEST(BandSheets, StopAtAHeaderCellThatIsNoBand) {
     ASSERT_EQ(ui.dialogs().size(), 1u) << s.title;
     const auto& d = ui.dialogs()[0];
     EXPECT_EQ(d.prompt + "|" + d.title, "区间划分格式错误!请参照默认格式.|" + std::string(s.title));
-    EXPECT_EQ(d.style, 128);
+    EXPECT_EQ(d.style, host::MessageStyle::plainSecondDefault);
     EXPECT_EQ(sh.selection(), std::make_pair(3, 4)) << s.title;
     EXPECT_EQ(wb.activeSheet, 1u) << s.title;
     EXPECT_EQ(text(sh, 4, 1), "1班") << s.title;

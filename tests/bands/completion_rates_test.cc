@@ -5,7 +5,8 @@
 
 #include "band_book.h"
 #include "valdrex/host/date.h"
-#include "valdrex/host/scripted_ui.h"
+#include "valdrex/automation/dialog_codes.h"
+#include "support/scripted_ui.h"
 
 namespace valdrex {
 namespace {
@@ -24,7 +25,7 @@ class CompletionSheet : public ::testing::Test {
     std::vector<std::string> out;
     for (const auto& d : ui.dialogs())
       out.push_back(d.prompt + "|" + d.title + "|" +
-                    (d.kind == d.Input ? d.defaultText : std::to_string(d.style)));
+                    (d.kind == d.Input ? d.defaultText : std::to_string(messageStyleCode(d.style))));
     return out;
   }
 

@@ -5,7 +5,7 @@
 
 #include "band_book.h"
 #include "valdrex/host/date.h"
-#include "valdrex/host/scripted_ui.h"
+#include "support/scripted_ui.h"
 
 namespace valdrex {
 namespace {

@@ -12,7 +12,7 @@
 #include "valdrex/gradebook/limits_message.h"
 #include "valdrex/gradebook/loading.h"
 #include "valdrex/host/memory_workbook.h"
-#include "valdrex/host/scripted_ui.h"
+#include "support/scripted_ui.h"
 
 namespace valdrex {
 

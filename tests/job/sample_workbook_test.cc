@@ -4,9 +4,7 @@
 #include <gmock/gmock.h>
 
 #include "valdrex/job/template_workbook.h"
-#include "valdrex/job/workbook_run.h"
-#include "valdrex/host/application.h"
-#include "valdrex/host/scripted_ui.h"
+#include "valdrex/job/workbook_job.h"
 
 namespace valdrex {
 namespace {
@@ -19,19 +17,6 @@ std::vector<std::string> cellsOf(const host::MemoryWorkbook& wb) {
                     textOf(cell.value));
     });
   return all;
-}
-
-// Runs the statistics in memory; returns the dialogs' prompts.
-std::vector<std::string> runIn(host::MemoryWorkbook& wb, RunCounts* counts = nullptr) {
-  host::ScriptedUi ui;
-  host::FixedClock clock;
-  host::RecordingLauncher launcher;
-  host::BasicApplication app(ui, clock, launcher, &wb);
-  RunCounts c = runStatistics(wb, wb.sheet("成绩表"), app);
-  if (counts) *counts = c;
-  std::vector<std::string> prompts;
-  for (const auto& d : ui.dialogs()) prompts.push_back(d.prompt);
-  return prompts;
 }
 
 TEST(SampleWorkbook, TheSeedDecidesEverything) {
@@ -64,16 +49,17 @@ TEST(SampleWorkbook, ScoresAreRealisticAndSomeStudentsAreAbsent) {
 
 TEST(SampleWorkbook, RunsWithoutAnyProblemMessage) {
   for (SampleOptions options : {SampleOptions{1, 1, 1, 1}, SampleOptions{20, 100, 12, 5}}) {
-    auto wb = sampleWorkbook(options);
-    RunCounts counts;
-    EXPECT_THAT(runIn(*wb, &counts),
-                ::testing::ElementsAre(::testing::HasSubstr("一档"), ::testing::HasSubstr("二档"),
-                                       "成绩统计操作完成!"))
-        << options.classes << "x" << options.students;
-    EXPECT_EQ(counts.classes, options.classes);
-    EXPECT_EQ(counts.students, options.classes * options.students);
-    EXPECT_EQ(counts.subjects, options.subjects);
-    EXPECT_EQ(counts.reportSheets, 9);
+    WorkbookJob job(sampleWorkbook(options), "示例");
+    SilentDefaults answers;
+    FixedDate date({2026, 12, 6});
+    const JobOutcome& outcome = job.run(answers, date);
+    ASSERT_EQ(outcome.messages.size(), 1u) << options.classes << "x" << options.students;
+    EXPECT_EQ(outcome.messages[0].text, "成绩统计操作完成!");
+    EXPECT_EQ(outcome.status, JobStatus::ok);
+    EXPECT_EQ(outcome.classes, options.classes);
+    EXPECT_EQ(outcome.students, options.classes * options.students);
+    EXPECT_EQ(outcome.subjects, options.subjects);
+    EXPECT_EQ(outcome.reportSheets.size(), 9u);
   }
 }
 

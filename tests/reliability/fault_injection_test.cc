@@ -162,7 +162,7 @@ TEST(FaultInjection, EachMethodFailsTheWayItsModeSays) {
        [](FaultySession& w) { w.book->setSaver([](host::MemoryWorkbook&) {}); },
        [](FaultySession& w) { w.vd.保存(); }},
       {"帮助", Mode::ReachCaller,
-       [](FaultySession& w) { w.ui.queueButton(host::kButtonNo); },
+       [](FaultySession& w) { w.ui.queueButton(host::Button::no); },
        [](FaultySession& w) { w.vd.帮助(); }},
   };
   long total = 0;

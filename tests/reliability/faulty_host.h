@@ -11,7 +11,7 @@
 #include "valdrex/host/failure.h"
 #include "valdrex/host/forwarding_host.h"
 #include "valdrex/host/memory_workbook.h"
-#include "valdrex/host/scripted_ui.h"
+#include "support/scripted_ui.h"
 
 namespace valdrex::testing {
 

@@ -9,7 +9,7 @@
 
 #include "valdrex/host/date.h"
 #include "valdrex/host/memory_workbook.h"
-#include "valdrex/host/scripted_ui.h"
+#include "support/scripted_ui.h"
 #include "valdrex/run/statistics_run.h"
 
 namespace valdrex {
@@ -97,7 +97,7 @@ TEST_F(FullRun, AsksForTheTargetsAndClosesWithItsMessage) {
   EXPECT_EQ(d[0].kind, host::ScriptedUi::Dialog::Input);
   EXPECT_EQ(d[1].kind, host::ScriptedUi::Dialog::Input);
   EXPECT_EQ(d[2].prompt + "|" + d[2].title, "成绩统计操作完成!|Quillan提示");
-  EXPECT_EQ(d[2].style, host::kInformation);
+  EXPECT_EQ(d[2].style, host::MessageStyle::information);
   for (const char* name : kReportSheets) EXPECT_EQ(cell(name, 60, 30), "") << name;
 }
 

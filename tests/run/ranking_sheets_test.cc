@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "valdrex/host/memory_workbook.h"
-#include "valdrex/host/scripted_ui.h"
+#include "support/scripted_ui.h"
 #include "valdrex/reports/class_tables.h"
 #include "support/pupils.h"
 

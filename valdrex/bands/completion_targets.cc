@@ -17,7 +17,7 @@ std::optional<CompletionTargets> askCompletionTargets(host::Ui& ui) {
     const int16_t t2 = toInteger(leadingNumber(*second));
     // A target below 1 would make the tier labels and rates meaningless.
     if (t1 >= 1 && t2 >= 1 && t1 <= t2) return CompletionTargets{t1, t2};
-    ui.messageBox("输入有误！", host::kOkOnly, "Quillan提示");
+    ui.messageBox("输入有误！", host::MessageStyle::plain, "Quillan提示");
   }
 }
 

@@ -17,7 +17,7 @@ void writeDatedTitleRow(host::Worksheet& sh, int c, host::Clock& clock) {
 
 void showBadBandHeader(host::Worksheet& sh, host::Ui& ui, const std::string& title, int row,
                        int col) {
-  ui.messageBox("区间划分格式错误!请参照默认格式.", host::kOkDefaultButton2, title);
+  ui.messageBox("区间划分格式错误!请参照默认格式.", host::MessageStyle::plainSecondDefault, title);
   sh.setVisible(-1);
   sh.activate();
   sh.selectCell(row, col);

@@ -3,6 +3,6 @@
 
 namespace valdrex {
 
-void showLimitsMessage(host::Ui& ui) { ui.messageBox(kLimitsMessage, host::kCritical, kMessageTitle); }
+void showLimitsMessage(host::Ui& ui) { ui.messageBox(kLimitsMessage, host::MessageStyle::critical, kMessageTitle); }
 
 }  // namespace valdrex

@@ -132,7 +132,8 @@ void ForwardingWorkbook::save() {
   target_.save();
 }
 
-int ForwardingUi::messageBox(const std::string& prompt, int style, const std::string& title) {
+host::Button ForwardingUi::messageBox(const std::string& prompt, MessageStyle style,
+                                      const std::string& title) {
   onOperation(Operation::MessageBox);
   return target_.messageBox(prompt, style, title);
 }

@@ -83,7 +83,8 @@ class ForwardingUi : public Ui {
   explicit ForwardingUi(Ui& target) : target_(target) {}
   Ui& target() const { return target_; }
 
-  int messageBox(const std::string& prompt, int style, const std::string& title) override;
+  Button messageBox(const std::string& prompt, MessageStyle style,
+                    const std::string& title) override;
   std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) override;
 

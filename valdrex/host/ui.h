@@ -9,21 +9,25 @@
 
 namespace valdrex::host {
 
-// Message box styles and buttons in use.
-inline constexpr int kOkOnly = 0;
-inline constexpr int kCritical = 16;
-inline constexpr int kYesNoQuestion = 36;
-inline constexpr int kInformation = 64;
-inline constexpr int kOkDefaultButton2 = 128;
-inline constexpr int kButtonOk = 1;
-inline constexpr int kButtonYes = 6;
-inline constexpr int kButtonNo = 7;
+// The message boxes the library shows. The spreadsheet's numeric style codes (0, 16, 36, 64, 128)
+// belong to the automation edge (automation/dialog_codes.h).
+enum class MessageStyle {
+  plain,                // OK only
+  critical,             // OK, with the stop sign
+  yesNoQuestion,        // Yes and No, Yes the default, with the question mark
+  information,          // OK, with the information sign
+  plainSecondDefault,   // OK only, asked with a second button as the default
+};
+enum class Button { ok, yes, no };
+
+inline bool asksYesNo(MessageStyle style) { return style == MessageStyle::yesNoQuestion; }
 
 class Ui {
  public:
   virtual ~Ui() = default;
   // Shows a message and waits; returns the button pressed.
-  virtual int messageBox(const std::string& prompt, int style, const std::string& title) = 0;
+  virtual Button messageBox(const std::string& prompt, MessageStyle style,
+                            const std::string& title) = 0;
   // Asks for a text; nullopt when the user cancels.
   virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                               const std::string& defaultText) = 0;

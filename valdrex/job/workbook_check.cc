@@ -9,7 +9,8 @@
 #include "valdrex/job/property_sheet_check.h"
 #include "valdrex/job/score_sheet_check.h"
 #include "valdrex/job/workbook_sheets.h"
-#include "valdrex/host/scripted_ui.h"
+#include "valdrex/job/desktop_launcher.h"
+#include "valdrex/job/ready_dialogs.h"
 #include "valdrex/io/write_limits.h"
 
 namespace valdrex {
@@ -65,10 +66,10 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
   describeLayout(*scoreSheet, shape, report);
   checkScoreSheet(*scoreSheet, shape, report);
 
-  // The library's own loading, with its dialogs recorded instead of shown.
-  host::ScriptedUi ui;
-  host::FixedClock clock;
-  host::RecordingLauncher launcher;
+  // The library's own loading, with its messages kept instead of shown.
+  SilentDefaults ui;
+  FixedDate clock({2026, 12, 6});
+  DesktopLauncher launcher;  // the loading starts nothing
   host::BasicApplication app(ui, clock, launcher, &wb);
   ValdrexCls vd(app);
   host::MemorySheet* propertySheet = wb.find(kPropertySheet);
@@ -90,8 +91,8 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
   const bool explained = std::any_of(report.findings.begin(), report.findings.end(),
                                      [](const Finding& f) { return f.stopsLoading; });
   if (!explained)
-    for (const std::string& message : ui.messages())
-      report.findings.push_back({scoreSheet->name(), "载入时会出现提示：" + message, true});
+    for (const auto& message : ui.messages())
+      report.findings.push_back({scoreSheet->name(), "载入时会出现提示：" + message.text, true});
   return report;
 }
 

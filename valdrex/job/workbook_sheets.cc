@@ -34,11 +34,11 @@ std::vector<std::string> addMissingReportSheets(host::MemoryWorkbook& wb) {
   return added;
 }
 
-int filledReportSheets(host::MemoryWorkbook& wb) {
-  int filled = 0;
+std::vector<std::string> filledReportSheets(host::MemoryWorkbook& wb) {
+  std::vector<std::string> filled;
   for (std::string_view name : kReportSheets) {
     host::MemorySheet* sh = wb.find(name);
-    if (sh && sh->cellCount() > 0) ++filled;
+    if (sh && sh->cellCount() > 0) filled.emplace_back(name);
   }
   return filled;
 }

@@ -31,8 +31,8 @@ std::string reportNameWithoutCells(const host::MemoryWorkbook& wb);
 // Adds every missing report sheet at the end, empty; returns the names added.
 std::vector<std::string> addMissingReportSheets(host::MemoryWorkbook& wb);
 
-// Report sheets holding at least one cell.
-int filledReportSheets(host::MemoryWorkbook& wb);
+// The report sheets holding at least one cell.
+std::vector<std::string> filledReportSheets(host::MemoryWorkbook& wb);
 
 // "成绩表、属性表、…" for messages.
 std::string sheetList(host::MemoryWorkbook& wb);

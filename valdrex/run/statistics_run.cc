@@ -69,7 +69,7 @@ void 输出(GradeBook& g, host::Workbook& wb, host::Worksheet& sh1, host::Ui& ui
     attempt([&] { titleRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind, clock); });
 
   // The closing message is a statement of the run too: a host that cannot show it fails no step.
-  attempt([&] { ui.messageBox("成绩统计操作完成!", host::kInformation, kMessageTitle); });
+  attempt([&] { ui.messageBox("成绩统计操作完成!", host::MessageStyle::information, kMessageTitle); });
 }
 
 }  // namespace valdrex

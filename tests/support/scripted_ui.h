@@ -16,7 +16,7 @@ class ScriptedUi final : public Ui {
     enum Kind { Message, Input } kind;
     std::string prompt;
     std::string title;
-    int style = 0;            // message boxes
+    MessageStyle style = MessageStyle::plain;  // message boxes
     std::string defaultText;  // input boxes
   };
 
@@ -24,21 +24,22 @@ class ScriptedUi final : public Ui {
   // empty an input box answers its default text.
   void queueInput(std::optional<std::string> answer) { inputs_.push_back(std::move(answer)); }
   // Buttons for the next message boxes; when empty, OK (or Yes for a Yes/No box).
-  void queueButton(int button) { buttons_.push_back(button); }
+  void queueButton(Button button) { buttons_.push_back(button); }
 
-  int messageBox(const std::string& prompt, int style, const std::string& title) override {
+  Button messageBox(const std::string& prompt, MessageStyle style,
+                    const std::string& title) override {
     dialogs_.push_back({Dialog::Message, prompt, title, style, ""});
     if (!buttons_.empty()) {
-      int b = buttons_.front();
+      Button b = buttons_.front();
       buttons_.pop_front();
       return b;
     }
-    return (style & 0xF) == 4 ? kButtonYes : kButtonOk;
+    return asksYesNo(style) ? Button::yes : Button::ok;
   }
 
   std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) override {
-    dialogs_.push_back({Dialog::Input, prompt, title, 0, defaultText});
+    dialogs_.push_back({Dialog::Input, prompt, title, MessageStyle::plain, defaultText});
     if (inputs_.empty()) return defaultText;
     auto answer = std::move(inputs_.front());
     inputs_.pop_front();
@@ -55,7 +56,7 @@ class ScriptedUi final : public Ui {
 
  private:
   std::deque<std::optional<std::string>> inputs_;
-  std::deque<int> buttons_;
+  std::deque<Button> buttons_;
   std::vector<Dialog> dialogs_;
 };
 

@@ -1,0 +1,63 @@
+// The dialogs and the clock of a run as an embedding provides them, and ready implementations:
+// answers from a list, defaults taken silently, a fixed date, the system clock.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "valdrex/host/date.h"
+#include "valdrex/host/ui.h"
+
+namespace valdrex {
+
+// The host's two dialogs, and the cell a message pointed at.
+class JobDialogs : public host::Ui {
+ public:
+  // The run selected `place` ("成绩表!D7") after the last message, to show the teacher where.
+  virtual void showPlace(const std::string& place) { (void)place; }
+};
+
+// Input boxes answered from a list, in order (nullopt cancels), then by their default texts;
+// message boxes take their default button (Yes on a Yes/No question). Shows nothing, keeps the
+// messages.
+class ListAnswers : public JobDialogs {
+ public:
+  explicit ListAnswers(std::vector<std::optional<std::string>> answers = {})
+      : answers_(std::move(answers)) {}
+  host::Button messageBox(const std::string& prompt, host::MessageStyle style,
+                          const std::string& title) override;
+  std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& defaultText) override;
+
+  struct Message {
+    std::string title, text;
+  };
+  const std::vector<Message>& messages() const { return messages_; }
+
+ private:
+  std::vector<std::optional<std::string>> answers_;
+  std::vector<Message> messages_;
+  std::size_t next_ = 0;
+};
+
+// Every question answered by its default, silently.
+class SilentDefaults final : public ListAnswers {};
+
+class FixedDate final : public host::Clock {
+ public:
+  explicit FixedDate(CivilDate date) : date_(date) {}
+  CivilDate today() override { return date_; }
+
+ private:
+  CivilDate date_;
+};
+
+// Today in the local time zone.
+class SystemClock final : public host::Clock {
+ public:
+  CivilDate today() override;
+};
+
+}  // namespace valdrex
