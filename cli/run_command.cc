@@ -83,7 +83,7 @@ std::optional<TargetAnswers> parseTargets(const std::string& text) {
   if (items.size() != 2) return std::nullopt;
   auto first = wholeNumber(items[0]);
   auto second = wholeNumber(items[1]);
-  if (!first || !second || *first < 1 || *first > *second || *second > 32767) return std::nullopt;
+  if (!first || !second || !validTargets(*first, *second)) return std::nullopt;
   return TargetAnswers{static_cast<int16_t>(*first), static_cast<int16_t>(*second)};
 }
 
@@ -92,12 +92,10 @@ std::optional<CivilDate> parseDate(const std::string& text) {
   auto year = wholeNumber(text.substr(0, 4));
   auto month = wholeNumber(text.substr(5, 2));
   auto day = wholeNumber(text.substr(8, 2));
-  if (!year || !month || !day || *year < 1900 || *month < 1 || *month > 12 || *day < 1)
-    return std::nullopt;
-  static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (*year % 4 == 0 && *year % 100 != 0) || *year % 400 == 0;
-  if (*day > kDays[*month - 1] || (*month == 2 && *day == 29 && !leap)) return std::nullopt;
-  return CivilDate{static_cast<int>(*year), static_cast<int>(*month), static_cast<int>(*day)};
+  if (!year || !month || !day) return std::nullopt;
+  const CivilDate date{static_cast<int>(*year), static_cast<int>(*month), static_cast<int>(*day)};
+  if (!isCalendarDate(date)) return std::nullopt;
+  return date;
 }
 
 int runCommand(RunOptions options, Terminal& terminal) {

@@ -8,15 +8,13 @@ namespace valdrex::cli {
 
 namespace {
 
-constexpr long kMaxTarget = 32767;
-
 // A whole number from `low` to kMaxTarget, as the completion targets must be.
 bool validTarget(const std::string& text, long low) {
   if (text.empty() || text.size() > 5) return false;
   for (char c : text)
     if (!std::isdigit(static_cast<unsigned char>(c))) return false;
   const long value = std::stol(text);
-  return value >= low && value <= kMaxTarget;
+  return validTargets(low, value);
 }
 
 }  // namespace

@@ -19,12 +19,6 @@ namespace valdrex::cli {
 inline const std::string kFirstTargetPrompt = "请输入每班一档完成指标数！";
 inline const std::string kSecondTargetPrompt = "请输入每班二档完成指标数！";
 
-// The two completion targets given on the command line.
-struct TargetAnswers {
-  int16_t first = 0;
-  int16_t second = 0;
-};
-
 // Workbooks run side by side, but their target questions come in the order of the command line:
 // a workbook asks once every earlier one has had its turn (asked, or ended without asking).
 class QuestionTurns {

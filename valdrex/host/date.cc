@@ -39,6 +39,13 @@ bool inLanguageRange(double serial) { return serial >= kFirstDate && serial < kL
 
 }  // namespace
 
+bool isCalendarDate(const CivilDate& d) {
+  if (d.year < 1900 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1) return false;
+  static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
+  return d.day <= kDays[d.month - 1] && !(d.month == 2 && d.day == 29 && !leap);
+}
+
 double dateSerial(const CivilDate& d) {
   long serial = daysFromCivil(d.year, d.month, d.day) - kEpoch;
   // Before 1900-03-01 the spreadsheet counts its phantom 1900-02-29 one day late.

@@ -12,6 +12,9 @@ struct CivilDate {
   friend bool operator==(const CivilDate&, const CivilDate&) = default;
 };
 
+// A day of the calendar from 1900-01-01 to 9999-12-31.
+bool isCalendarDate(const CivilDate& d);
+
 // Serial 1 is 1900-01-01; serial 60 is the spreadsheet's phantom 1900-02-29, kept for
 // compatibility with files that rely on it.
 double dateSerial(const CivilDate& d);

@@ -6,6 +6,8 @@
 
 namespace valdrex {
 
+enum class FindingKind { note, wrongResult, stopsLoading };
+
 struct Finding {
   std::string place;  // "成绩表!D7", or a sheet's name
   std::string text;
@@ -13,6 +15,14 @@ struct Finding {
   // The run would go on, but its statistics would be wrong: students left out, a class split in
   // two, a score counted as something else than the teacher meant.
   bool wrongResult = false;
+
+  FindingKind kind() const {
+    return stopsLoading ? FindingKind::stopsLoading
+                        : wrongResult ? FindingKind::wrongResult : FindingKind::note;
+  }
+  // The place's sheet (or the file's name, for the whole file) and cell ("D7"; empty for a sheet).
+  std::string sheet() const;
+  std::string cell() const;
 };
 
 struct CheckReport {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,17 @@
 #include "valdrex/host/ui.h"
 
 namespace valdrex {
+
+// The two completion targets, given instead of answering their questions.
+struct TargetAnswers {
+  int16_t first = 0;
+  int16_t second = 0;
+};
+inline constexpr long kMaxTarget = 32767;
+// What the targets must be for the completion rates to mean something.
+inline bool validTargets(long first, long second) {
+  return first >= 1 && first <= second && second <= kMaxTarget;
+}
 
 // The host's two dialogs, and the cell a message pointed at.
 class JobDialogs : public host::Ui {

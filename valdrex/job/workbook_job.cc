@@ -117,6 +117,7 @@ host::MemorySheet* WorkbookJob::scoreSheet(const std::optional<std::string>& she
 
 CheckReport WorkbookJob::check(const std::optional<std::string>& sheet) {
   checked_ = checkWorkbook(*wb_, sheet);
+  checkedSheet_ = sheet;
   return *checked_;
 }
 
@@ -160,7 +161,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   }
 
   // What the check finds: a stop in the loading would make every count after it too small.
-  if (!checked_) check(settings.sheet);
+  if (!checked_ || checkedSheet_ != settings.sheet) check(settings.sheet);
   outcome_.findings = checked_->findings;
   const Finding* stop = nullptr;
   int stops = 0;

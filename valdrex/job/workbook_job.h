@@ -118,6 +118,7 @@ class WorkbookJob {
   std::string path_;  // empty for a workbook made in memory
   std::string name_;
   std::optional<CheckReport> checked_;
+  std::optional<std::string> checkedSheet_;  // the sheet asked for when checked_ was made
   bool ran_ = false;
   JobOutcome outcome_;
 };
