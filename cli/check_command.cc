@@ -4,6 +4,7 @@
 
 #include "cli/exit_codes.h"
 #include "valdrex/job/workbook_check.h"
+#include "cli/workbook_io.h"
 #include "valdrex/job/workbook_files.h"
 
 namespace valdrex::cli {

@@ -5,6 +5,7 @@
 #include "valdrex/job/class_rows.h"
 #include "cli/exit_codes.h"
 #include "valdrex/job/output_paths.h"
+#include "cli/workbook_io.h"
 #include "valdrex/job/workbook_files.h"
 #include "valdrex/job/workbook_sheets.h"
 #include "valdrex/io/io_error.h"

@@ -2,13 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <ostream>
 
 #include "valdrex/job/output_paths.h"
 #include "valdrex/io/atomic_file.h"
-#include "valdrex/io/write_limits.h"
-#include "valdrex/io/xlsx_reader.h"
-#include "valdrex/io/xlsx_writer.h"
+#include "valdrex/io/io_error.h"
 
 namespace valdrex {
 
@@ -29,28 +26,6 @@ std::string readProblem(const std::string& fileError) {
 
 std::string writeProblem(const std::string& fileError) {
   return withAdvice(fileError, "请确认文件夹存在且可以写入、文件没有被其他程序打开，然后重试。");
-}
-
-std::unique_ptr<host::MemoryWorkbook> readWorkbookOrTell(const std::string& path,
-                                                         std::ostream& err) {
-  try {
-    return io::readWorkbook(path);
-  } catch (const io::FileError& e) {
-    err << readProblem(e.what()) << '\n';
-    return nullptr;
-  }
-}
-
-bool writeWorkbookOrTell(const host::MemoryWorkbook& wb, const std::string& path,
-                         std::ostream& err) {
-  try {
-    io::refuseUnwritable(wb, path);
-    io::writeWorkbook(wb, path);
-    return true;
-  } catch (const io::FileError& e) {
-    err << writeProblem(e.what()) << '\n';
-    return false;
-  }
 }
 
 std::string copyAsBackup(const std::string& input) {

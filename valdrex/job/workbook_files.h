@@ -1,20 +1,12 @@
-// Reading and writing workbook files for the commands, with errors a teacher can act on.
+// Workbook files beside the teacher's: backups, and errors a teacher can act on.
 #pragma once
 
-#include <iosfwd>
 #include <memory>
 #include <string>
 
 #include "valdrex/host/memory_workbook.h"
 
 namespace valdrex {
-
-// The workbook, or nullptr after telling `err` what is wrong and what to do.
-std::unique_ptr<host::MemoryWorkbook> readWorkbookOrTell(const std::string& path,
-                                                         std::ostream& err);
-// Writes atomically; false after telling `err` what is wrong and what to do.
-bool writeWorkbookOrTell(const host::MemoryWorkbook& wb, const std::string& path,
-                         std::ostream& err);
 
 // Copies `input` to the first free backup name beside it (output_paths.h), never replacing a
 // file, and returns that name. Failing is an io::FileError.
