@@ -9,7 +9,7 @@
 #include "valdrex/automation/valdrex_cls.h"
 #include "valdrex/host/application.h"
 #include "valdrex/host/failure.h"
-#include "valdrex/host/forwarding_host.h"
+#include "support/forwarding_host.h"
 #include "valdrex/host/memory_workbook.h"
 #include "support/scripted_ui.h"
 

@@ -1,4 +1,4 @@
-#include "valdrex/host/forwarding_host.h"
+#include "support/forwarding_host.h"
 
 namespace valdrex::host {
 
