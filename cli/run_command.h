@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/terminal.h"
-#include "cli/workbook_job.h"
+#include "cli/terminal_job.h"
 
 namespace valdrex::cli {
 

@@ -1,11 +1,12 @@
-// ValdrexCls: the library's one public class, and the project's only supported C++ API.
+// ValdrexCls: the members of the automation interface, as a spreadsheet's macros call them. For a
+// whole job on a workbook file (check, missing sheets, saving) see valdrex/job/workbook_job.h.
 //
 // A program (or a scripting host through invoke(), see member_table.h) creates one object for a
 // host application and calls its members with the host's workbooks and worksheets, which the
 // object borrows for the length of one call. The object owns one grade book for its whole life and
 // can run any number of compilations in a row.
 //
-//   host::MemoryWorkbook& wb = ...;              // e.g. read by io/xlsx_reader.h
+//   host::MemoryWorkbook& wb = ...;              // e.g. read by valdrex/io/xlsx_reader.h
 //   host::BasicApplication app(ui, clock, launcher, &wb);
 //   ValdrexCls vd(app);
 //   vd.输出(&app, wb, wb.sheet("成绩表"));        // every report sheet, then the closing message

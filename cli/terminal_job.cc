@@ -1,4 +1,4 @@
-#include "cli/workbook_job.h"
+#include "cli/terminal_job.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,4 +1,4 @@
-// One workbook of `valdrex run`: read it, run the statistics, write the result, sum it up.
+// One workbook of `valdrex run` on the terminal: the workbook job, its findings, messages and summary told.
 #pragma once
 
 #include <optional>
