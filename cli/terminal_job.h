@@ -1,4 +1,5 @@
-// One workbook of `valdrex run` on the terminal: the workbook job, its findings, messages and summary told.
+// One workbook of `valdrex run` on the terminal: the workbook job with its findings, messages
+// and summary told.
 #pragma once
 
 #include <optional>
