@@ -51,10 +51,7 @@ class TerminalJob {
 
     TerminalUi ui(terminal_, prefix_, settings_.targets);
     ui.takeTurns(turns, turn);
-    SystemClock systemClock;
-    std::optional<FixedDate> fixedDate;
-    if (settings_.date) fixedDate.emplace(*settings_.date);
-    host::Clock& clock = fixedDate ? static_cast<host::Clock&>(*fixedDate) : systemClock;
+    DateOrToday clock(settings_.date);
     const JobOutcome& outcome = job->run(ui, clock, {settings_.sheet, settings_.strict});
     ui.passTurn();
     if (outcome.ran && !outcome.completed)

@@ -128,10 +128,8 @@ valdrex_status valdrex_run(valdrex_job* job, const valdrex_run_options* options)
     std::vector<std::optional<std::string>> answers;
     if (!defaults) answers = {std::to_string(o.first_target), std::to_string(o.second_target)};
     valdrex::ListAnswers dialogs(std::move(answers));
-    valdrex::SystemClock systemClock;
-    valdrex::FixedDate fixed({o.year, o.month, o.day});
-    valdrex::host::Clock& clock =
-        o.year != 0 ? static_cast<valdrex::host::Clock&>(fixed) : systemClock;
+    valdrex::DateOrToday clock(o.year != 0 ? std::optional<valdrex::CivilDate>({o.year, o.month, o.day})
+                                           : std::nullopt);
     valdrex::RunSettings settings;
     if (o.sheet) settings.sheet = o.sheet;
     settings.strict = o.strict != 0;

@@ -72,4 +72,14 @@ class SystemClock final : public host::Clock {
   CivilDate today() override;
 };
 
+// The date given, else today.
+class DateOrToday final : public host::Clock {
+ public:
+  explicit DateOrToday(std::optional<CivilDate> date) : date_(date) {}
+  CivilDate today() override { return date_ ? *date_ : SystemClock().today(); }
+
+ private:
+  std::optional<CivilDate> date_;
+};
+
 }  // namespace valdrex
