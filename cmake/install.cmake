@@ -47,6 +47,7 @@ its manual page and teacher's guide, and the C++ library with its headers, CMake
 pkg-config file.")
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 # The static library, the CMake package and the .pc file name libzip and expat for linking.
