@@ -2,7 +2,7 @@
 # Installs the Debian packages Valdrex builds and tests with. Safe to run again.
 set -euo pipefail
 packages=(
-  g++ cmake make pkg-config
+  g++ cmake make pkg-config dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libzip-dev libexpat1-dev libxlsxwriter-dev libcli11-dev zlib1g-dev
   python3 python3-openpyxl python3-xlsxwriter libreoffice-calc-nogui

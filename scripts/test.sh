@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: a normal build and an
-# address+undefined sanitizer build; then the lean extras: the parallel runner under the thread
+# address+undefined sanitizer build, with the Debian package built (and, as root, installed and
+# tried) in between; then the lean extras: the parallel runner under the thread
 # sanitizer and a short fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,6 +11,26 @@ jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+# The Debian package, from the Release tree. Where this runs as root with apt, it is installed,
+# the command runs the built-in sample and the man page and the .pc file are found; then it is removed again.
+bash scripts/package-deb.sh
+deb=$(ls "$PWD"/build-release/deb/valdrex_*_amd64.deb)
+if [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null && command -v dpkg >/dev/null; then
+  remove_package() { DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq valdrex >/dev/null; }
+  trap remove_package EXIT
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
+  sample=$(mktemp -d)
+  (cd "$sample" && /usr/bin/valdrex run -o "$sample/sample.xlsx" </dev/null)
+  test -s "$sample/sample.xlsx"
+  man -w valdrex
+  pkg-config --exists valdrex
+  rm -rf "$sample"
+  remove_package
+  trap - EXIT
+else
+  echo "Built $deb; installing it needs root and apt-get: skipped"
+fi
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVALDREX_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs"

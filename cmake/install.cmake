@@ -1,0 +1,56 @@
+# What `cmake --install` and the Debian package put in place: the command and its man page (from
+# cli/), the combined libraries with their headers, CMake package and pkg-config file, and the
+# documentation, which the home page and help links point at.
+include(CMakePackageConfigHelpers)
+
+install(TARGETS valdrex_shared valdrex_static EXPORT ValdrexTargets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+# Every header of the library's folders (test helpers live with the tests).
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/valdrex/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/valdrex
+        FILES_MATCHING PATTERN "*.h")
+
+set(cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Valdrex)
+install(EXPORT ValdrexTargets NAMESPACE Valdrex:: DESTINATION ${cmake_dir})
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/ValdrexConfig.cmake.in
+                              ${PROJECT_BINARY_DIR}/ValdrexConfig.cmake INSTALL_DESTINATION ${cmake_dir})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/ValdrexConfigVersion.cmake
+                                 COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/ValdrexConfig.cmake ${PROJECT_BINARY_DIR}/ValdrexConfigVersion.cmake
+        DESTINATION ${cmake_dir})
+
+# The .pc file names the prefix it is installed to, which `cmake --install --prefix` may change:
+# the prefix is filled in when installing.
+set(pc_prefix "@CMAKE_INSTALL_PREFIX@")
+configure_file(${CMAKE_CURRENT_LIST_DIR}/valdrex.pc.in ${PROJECT_BINARY_DIR}/valdrex.pc.in @ONLY)
+install(CODE "configure_file(${PROJECT_BINARY_DIR}/valdrex.pc.in
+  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig/valdrex.pc\" @ONLY)
+  message(STATUS \"Installing: \${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig/valdrex.pc\")")
+
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}
+        PATTERN "valdrex.1" EXCLUDE)
+
+# The Debian package: `cpack` in a build configured with CMAKE_INSTALL_PREFIX=/usr.
+set(VALDREX_MAINTAINER "Valdrex maintainers <maintainers@valdrex.invalid>"
+    CACHE STRING "Maintainer named in the Debian package")
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME valdrex)
+set(CPACK_PACKAGE_CONTACT "${VALDREX_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "年级考试成绩统计 / compiles a school grade's exam results from an .xlsx workbook")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Valdrex scales and totals every score of a grade's examination workbook, ranks each student \
+within the class and the grade, and writes nine report sheets (ranking lists, the class \
+comparison, completion rates, score and rank bands). The package holds the valdrex command with \
+its manual page and teacher's guide, and the C++ library with its headers, CMake package and \
+pkg-config file.")
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+# The static library, the CMake package and the .pc file name libzip and expat for linking.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libzip-dev, libexpat1-dev")
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+include(CPack)

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs a build into a fresh prefix, then builds and runs the consumer program against it twice:
+# as a CMake project using find_package(Valdrex), and compiled by hand with pkg-config.
+# Usage: consumers.sh BUILD_DIR WORK_DIR
+set -euo pipefail
+build=$(realpath "$1")
+work=$2
+here=$(cd "$(dirname "$0")" && pwd)
+rm -rf "$work"
+mkdir -p "$work"
+work=$(realpath "$work")
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+# The shared library carries its ABI version; the test helpers stay out of the headers.
+lib=$(find "$prefix" -name libvaldrex.so)
+objdump -p "$lib" | grep -q 'SONAME *libvaldrex\.so\.0$'
+test -f "$prefix/include/valdrex/job/sample_workbook.h"
+test -f "$prefix/include/valdrex/valdrex.h"
+
+cmake -S "$here/cmake" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$work/cmake" -j2 >/dev/null
+"$work/cmake/consumer" "$work/cmake-shared.xlsx"
+"$work/cmake/consumer_static" "$work/cmake-static.xlsx"
+
+export PKG_CONFIG_PATH
+PKG_CONFIG_PATH=$(dirname "$(find "$prefix" -name valdrex.pc)")
+# shellcheck disable=SC2046  # the flags are meant to split
+c++ -std=c++20 -o "$work/pkgconfig-consumer" "$here/consumer.cc" \
+  $(pkg-config --cflags --libs valdrex)
+LD_LIBRARY_PATH=$(pkg-config --variable=libdir valdrex) \
+  "$work/pkgconfig-consumer" "$work/pkgconfig.xlsx"
