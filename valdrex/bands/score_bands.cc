@@ -2,6 +2,7 @@
 
 #include "valdrex/bands/counters.h"
 #include "valdrex/bands/sheet_frame.h"
+#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/arithmetic.h"
 #include "valdrex/host/number_text.h"
 #include "valdrex/reports/formatting.h"
@@ -45,25 +46,27 @@ Variant rowNumber(int row) { return Variant::long_(row); }
 void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
   sh.setVisible(-1);
   countWholeClassesForTotal(g);
-  const bool fresh = isEmptyCell(sh, 3, 3);
+  constexpr int first = BandSheetLayout::firstBandColumn;
+  const bool fresh = isEmptyCell(sh, BandSheetLayout::firstHeaderRow, first);
   if (fresh) sh.clear(sh.usedRange());
 
   const int classes = g.班级数;
-  int r = 3;
+  int r = BandSheetLayout::firstHeaderRow;
   int c = 0;
   for (int16_t j = 1; j <= g.km + 1; ++j) {
+    const int header = r;
     sh.setCell(r - 1, 4, g.headerTexts(g.kmcl + j - 1));
-    if (fresh || isEmptyCell(sh, r, 3)) writeDefaultHeader(sh, r, g.markLines(1, j));
+    if (fresh || isEmptyCell(sh, r, first)) writeDefaultHeader(sh, r, g.markLines(1, j));
 
     for (int16_t b = 1; b <= classes; ++b) {
       ++r;
       sh.setCell(r, 1, g.classNames(b));
       sh.setCell(r, 2, Variant::integer(g.examineeCounts(b, j)));
-      for (c = 3; !isEmptyCell(sh, r - b, c); ++c) {
+      for (c = first; !isEmptyCell(sh, r - b, c); ++c) {
         std::string label = textOf(sh.cell(r - b, c));
         const Variant count = 计数器(g, j, b, label);
         if (count.isNumeric() && count.number() == -1) {
-          showBadBandHeader(sh, ui, "Quillan提示：各分数段统计", r - b, c);
+          showBadBandHeader(sh, ui, messageTitle("各分数段统计"), r - b, c);
           return;
         }
         sh.setCell(r, c, count);
@@ -80,7 +83,7 @@ void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& 
         sum = toInteger(sum + leadingNumber(textOf(sh.cell(r - i, col))));
       sh.setCell(r, col, Variant::integer(sum));
     }
-    r += 2;
+    r = header + classes + kScoreBandLayout.gap;
   }
   writeDatedTitleRow(sh, c, clock);
 }

@@ -1,8 +1,11 @@
 #include "valdrex/gradebook/limits_message.h"
+
 #include "valdrex/host/failure.h"
 
 namespace valdrex {
 
-void showLimitsMessage(host::Ui& ui) { ui.messageBox(kLimitsMessage, host::kCritical, kMessageTitle); }
+void showLimitsMessage(host::Ui& ui) {
+  ui.messageBox(kLimitsMessage, host::kCritical, messageTitle());
+}
 
 }  // namespace valdrex

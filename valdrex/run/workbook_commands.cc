@@ -31,7 +31,8 @@ std::string helpFilePath(const std::string& folder) {
 
 void 帮助(host::Ui& ui, host::Launcher& launcher, host::Workbook* callingWorkbook,
           const DesktopLinks& links) {
-  if (ui.messageBox("是否连接到互联网?", host::kYesNoQuestion, kMessageTitle) == host::kButtonYes) {
+  if (ui.messageBox("是否连接到互联网?", host::kYesNoQuestion, messageTitle()) ==
+      host::kButtonYes) {
     launcher.start({links.opener, links.productPage});
     return;
   }
