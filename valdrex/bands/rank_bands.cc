@@ -30,8 +30,6 @@ void writeDefaultHeader(host::Worksheet& sh, int r, int step, int students) {
   }
 }
 
-Variant rowNumber(int row) { return Variant::long_(row); }
-
 }  // namespace
 
 void 名次分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
@@ -67,7 +65,8 @@ void 名次分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::C
       }
     }
 
-    加边框(sh, rowNumber(r - classes), rowNumber(1), rowNumber(r), rowNumber(c - 1));
+    加边框(sh, indexArgument(r - classes), indexArgument(1), indexArgument(r),
+           indexArgument(c - 1));
     r = header + classes + kRankBandLayout.gap;
   }
   writeDatedTitleRow(sh, c, clock);

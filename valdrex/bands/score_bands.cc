@@ -39,8 +39,6 @@ void writeDefaultHeader(host::Worksheet& sh, int r, int16_t m) {
   sh.setCell(r, t + 6, "最低分");
 }
 
-Variant rowNumber(int row) { return Variant::long_(row); }
-
 }  // namespace
 
 void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
@@ -75,7 +73,8 @@ void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& 
 
     ++r;
     sh.setCell(r, 1, "合计");
-    加边框(sh, rowNumber(r - classes - 1), rowNumber(1), rowNumber(r), rowNumber(c - 1));
+    加边框(sh, indexArgument(r - classes - 1), indexArgument(1), indexArgument(r),
+           indexArgument(c - 1));
     // The last two header columns hold the highest and lowest scores, which do not add up.
     for (int col = 2; col <= c - 3; ++col) {
       int16_t sum = 0;
