@@ -42,7 +42,7 @@ void writeDefaultHeader(host::Worksheet& sh, int r, int16_t m) {
 }  // namespace
 
 void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
-  sh.setVisible(-1);
+  sh.setVisible(host::SheetVisibility::Visible);
   countWholeClassesForTotal(g);
   constexpr int first = BandSheetLayout::firstBandColumn;
   const bool fresh = isEmptyCell(sh, BandSheetLayout::firstHeaderRow, first);

@@ -40,7 +40,7 @@ void datedTitleRow(host::Worksheet& sh, int w, host::Clock& clock) {
   sh.merge(host::between(1, 1, 1, w - 2));
   sh.merge(host::between(1, w - 1, 1, w));
   sh.setCell(1, w - 1, Variant::date(dateSerial(clock.today())));
-  sh.setHorizontalAlignment(host::wholeRow(1), host::kAlignCenter);
+  sh.setHorizontalAlignment(host::wholeRow(1), host::HAlign::Center);
 }
 
 // The blocks are found in the sorted sheet itself, so that each title names the class whose
