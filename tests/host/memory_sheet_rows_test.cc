@@ -76,8 +76,8 @@ TEST_F(Rows, DeletingAWholeRowMovesValuesMergesBordersAndRowFormatsUp) {
   s.merge(Range{1, 1, 1, 3});
   s.merge(Range{3, 1, 3, 2});
   s.merge(Range{2, 4, 4, 4});
-  s.setBorder(singleCell(3, 2), kBorderRight, kLineContinuous);
-  s.setHorizontalAlignment(wholeRow(2), kAlignCenter);
+  s.setBorder(singleCell(3, 2), BorderSide::Right, LineStyle::Continuous);
+  s.setHorizontalAlignment(wholeRow(2), HAlign::Center);
   s.deleteCells(wholeRow(1));
   EXPECT_EQ(grid(s, Range{1, 1, 2, 2}), (Grid{{"head", ""}, {"x", ""}}));
   EXPECT_EQ(s.merges(), (std::vector<Range>{{2, 1, 2, 2}, {1, 4, 3, 4}}));
@@ -117,8 +117,8 @@ TEST_F(Rows, InsertAfterCopyingARowInsertsItOnce) {
   other.setCell(1, 4, Variant::date(46362));
   other.merge(Range{1, 1, 1, 3});
   other.merge(Range{1, 4, 1, 5});
-  other.setHorizontalAlignment(wholeRow(1), kAlignCenter);
-  other.setBorder(singleCell(1, 2), kBorderBottom, kLineContinuous);
+  other.setHorizontalAlignment(wholeRow(1), HAlign::Center);
+  other.setBorder(singleCell(1, 2), BorderSide::Bottom, LineStyle::Continuous);
   other.setCell(1, kMaxColumns, "far");
   other.copy(wholeRow(1));
 
@@ -141,7 +141,7 @@ TEST_F(Rows, PasteOverwritesTheAreaWithTheCopiedBlock) {
   MemorySheet& source = book.addSheet("Source");
   fill(source, 3, 3, {{"t", ""}, {"a", "1"}});
   source.merge(Range{3, 3, 3, 4});
-  source.setBorder(singleCell(4, 4), kBorderLeft, kLineContinuous);
+  source.setBorder(singleCell(4, 4), BorderSide::Left, LineStyle::Continuous);
   source.copy(source.usedRange());
 
   fill(s, 1, 1, {{"old", "old"}, {"old", "old"}, {"keep"}});
@@ -158,7 +158,7 @@ TEST_F(Rows, PasteOverwritesTheAreaWithTheCopiedBlock) {
 
 TEST_F(Rows, CopyingPartOfARowCarriesTheRowsAlignment) {
   fill(s, 1, 1, {{"x", "", "z"}});
-  s.setHorizontalAlignment(wholeRow(1), kAlignCenter);
+  s.setHorizontalAlignment(wholeRow(1), HAlign::Center);
   s.copy(Range{1, 1, 1, 3});
   MemorySheet& target = book.addSheet("Target");
   target.pasteSpecial(2, 1);

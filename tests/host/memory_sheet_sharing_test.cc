@@ -22,10 +22,14 @@ const Edit kEdits[] = {
     {"empty a cell", [](MemorySheet& s) { s.setCell(3, 3, ""); }},
     {"clear contents", [](MemorySheet& s) { s.clearContents(between(2, 1, 3, 3)); }},
     {"clear", [](MemorySheet& s) { s.clear(between(1, 1, 3, 3)); }},
-    {"border", [](MemorySheet& s) { s.setBorder(between(1, 1, 3, 3), kBorderTop, kLineContinuous); }},
-    {"centre a row", [](MemorySheet& s) { s.setHorizontalAlignment(wholeRow(2), kAlignCenter); }},
+    {"border",
+     [](MemorySheet& s) {
+       s.setBorder(between(1, 1, 3, 3), BorderSide::Top, LineStyle::Continuous);
+     }},
+    {"centre a row", [](MemorySheet& s) { s.setHorizontalAlignment(wholeRow(2), HAlign::Center); }},
     {"merge", [](MemorySheet& s) { s.merge(between(2, 1, 2, 3)); }},
-    {"sort", [](MemorySheet& s) {
+    {"sort",
+     [](MemorySheet& s) {
        SortKey key{3, true};
        s.sort(between(1, 1, 3, 3), std::span(&key, 1), true);
      }},
@@ -39,7 +43,7 @@ class Sharing : public ::testing::Test {
  protected:
   Sharing() : source(wb.addSheet("源")), target(wb.addSheet("目标")) {
     fill(source, 1, 1, kTable);
-    source.setBorder(between(1, 1, 3, 3), kBorderLeft, kLineContinuous);
+    source.setBorder(between(1, 1, 3, 3), BorderSide::Left, LineStyle::Continuous);
   }
   static void expectUntouched(const MemorySheet& s, const char* edit) {
     EXPECT_EQ(grid(s, between(1, 1, 3, 3)), kTable) << edit;
@@ -68,7 +72,7 @@ TEST_F(Sharing, EditingTheSourceAfterThePasteLeavesTheCopy) {
     // Put the source back for the next edit.
     source.deleteCells(source.usedRange());
     fill(source, 1, 1, kTable);
-    source.setBorder(between(1, 1, 3, 3), kBorderLeft, kLineContinuous);
+    source.setBorder(between(1, 1, 3, 3), BorderSide::Left, LineStyle::Continuous);
   }
 }
 

@@ -195,7 +195,7 @@ inline std::unique_ptr<host::MemoryWorkbook> sampleBook() {
 
   auto& hidden = book->addSheet("属性表");
   put(hidden, 3, 4, Variant::number(150));
-  hidden.setVisible(0);
+  hidden.setVisible(host::SheetVisibility::Hidden);
   book->addSheet("Sheet3");
   book->activeSheet = 2;
   return book;

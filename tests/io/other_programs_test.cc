@@ -82,7 +82,7 @@ TEST_F(OtherProgramsTest, OpenpyxlSeesWhatWeWrote) {
   auto& title = book->addSheet("年级排名表");
   title.merge(host::between(1, 1, 1, 4));
   title.merge(host::between(1, 5, 1, 6));
-  title.setHorizontalAlignment(host::wholeRow(1), host::kAlignCenter);
+  title.setHorizontalAlignment(host::wholeRow(1), host::HAlign::Center);
   title.setCell(1, 5, Variant::date(46362));
   const std::string path = dir_.file("ours.xlsx");
   writeWorkbook(*book, path);

@@ -78,11 +78,11 @@ void ForwardingWorksheet::merge(const Range& block) {
   onOperation(Operation::Merge);
   target_.merge(block);
 }
-void ForwardingWorksheet::setHorizontalAlignment(const Range& block, int alignment) {
+void ForwardingWorksheet::setHorizontalAlignment(const Range& block, HAlign alignment) {
   onOperation(Operation::Alignment);
   target_.setHorizontalAlignment(block, alignment);
 }
-void ForwardingWorksheet::setBorder(const Range& block, int side, int lineStyle) {
+void ForwardingWorksheet::setBorder(const Range& block, BorderSide side, LineStyle lineStyle) {
   onOperation(Operation::Border);
   target_.setBorder(block, side, lineStyle);
 }
@@ -94,9 +94,9 @@ void ForwardingWorksheet::selectCell(int row, int col) {
   onOperation(Operation::SelectCell);
   target_.selectCell(row, col);
 }
-void ForwardingWorksheet::setVisible(int visible) {
+void ForwardingWorksheet::setVisible(SheetVisibility visibility) {
   onOperation(Operation::Visible);
-  target_.setVisible(visible);
+  target_.setVisible(visibility);
 }
 
 // A sheet of a forwarding workbook: its operations go to the workbook's hook.

@@ -38,11 +38,11 @@ class ForwardingWorksheet : public Worksheet {
   void pasteSpecial(int row, int col) override;
   void sort(const Range& block, std::span<const SortKey> keys, bool header) override;
   void merge(const Range& block) override;
-  void setHorizontalAlignment(const Range& block, int alignment) override;
-  void setBorder(const Range& block, int side, int lineStyle) override;
+  void setHorizontalAlignment(const Range& block, HAlign alignment) override;
+  void setBorder(const Range& block, BorderSide side, LineStyle lineStyle) override;
   void activate() override;
   void selectCell(int row, int col) override;
-  void setVisible(int visible) override;
+  void setVisible(SheetVisibility visibility) override;
 
  protected:
   // Called before each operation is passed on. Const because reads are: an observer keeps its

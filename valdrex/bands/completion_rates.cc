@@ -42,8 +42,6 @@ double cellNumber(const host::Worksheet& sh, int row, int col) {
   return numericValue(sh.cell(row, col));
 }
 
-Variant rowNumber(int row) { return Variant::long_(row); }
-
 struct Tiers {
   CompletionTargets targets;
   std::string first, second;  // «1-50»: the grade's best n × T
@@ -126,9 +124,10 @@ void 完成率统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Cloc
   r = 3;
   for (int j = 1; j <= g.km + 1; ++j) {
     for (int b = 1; b <= classes; ++b)
-      排名(rowNumber(r + b), rowNumber(r + 1), rowNumber(r + classes), rowNumber(9), rowNumber(10),
-           sh);
-    加边框(sh, rowNumber(r), rowNumber(1), rowNumber(r + classes + 1), rowNumber(kColumns));
+      排名(indexArgument(r + b), indexArgument(r + 1), indexArgument(r + classes), indexArgument(9),
+           indexArgument(10), sh);
+    加边框(sh, indexArgument(r), indexArgument(1), indexArgument(r + classes + 1),
+           indexArgument(kColumns));
     r += classes + 3;
   }
 

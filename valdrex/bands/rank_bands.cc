@@ -4,14 +4,12 @@
 
 #include "valdrex/bands/counters.h"
 #include "valdrex/bands/sheet_frame.h"
+#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/reports/formatting.h"
 
 namespace valdrex {
 
 namespace {
-
-// Header columns 3 to 102 at most.
-constexpr int kLastBandColumn = 102;
 
 bool isEmptyCell(const host::Worksheet& sh, int row, int col) {
   return textOf(sh.cell(row, col)).empty();
@@ -32,22 +30,22 @@ void writeDefaultHeader(host::Worksheet& sh, int r, int step, int students) {
   }
 }
 
-Variant rowNumber(int row) { return Variant::long_(row); }
-
 }  // namespace
 
 void 名次分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
   countWholeClassesForTotal(g);
-  const bool fresh = isEmptyCell(sh, 3, 3);
+  constexpr int first = BandSheetLayout::firstBandColumn;
+  const bool fresh = isEmptyCell(sh, BandSheetLayout::firstHeaderRow, first);
   // A tenth of the grade in whole hundreds: 650 students give bands of 60.
   const int step = std::max(5, g.总人数 / 100 * 10);
   if (fresh) sh.clear(sh.usedRange());
 
   const int classes = g.班级数;
-  int r = 3;
+  int r = BandSheetLayout::firstHeaderRow;
   int c = 0;
   for (int16_t j = 1; j <= g.km + 1; ++j) {
-    if (fresh || isEmptyCell(sh, r, 3)) {
+    const int header = r;
+    if (fresh || isEmptyCell(sh, r, first)) {
       sh.setCell(r - 1, 4, g.headerTexts(g.kmcl + j - 1));
       writeDefaultHeader(sh, r, step, g.总人数);
     }
@@ -56,19 +54,20 @@ void 名次分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::C
       ++r;
       sh.setCell(r, 1, g.classNames(b));
       sh.setCell(r, 2, Variant::integer(g.examineeCounts(b, j)));
-      for (c = 3; c <= kLastBandColumn && !isEmptyCell(sh, r - b, c); ++c) {
+      for (c = first; c <= kRankBandLayout.lastBandColumn && !isEmptyCell(sh, r - b, c); ++c) {
         std::string label = textOf(sh.cell(r - b, c));
         const Variant count = 计数器2(g, j, b, label);
         if (count.isNumeric() && count.number() == -1) {
-          showBadBandHeader(sh, ui, "Quillan提示：各名次段统计", r - b, c);
+          showBadBandHeader(sh, ui, messageTitle("各名次段统计"), r - b, c);
           return;
         }
         sh.setCell(r, c, count);
       }
     }
 
-    加边框(sh, rowNumber(r - classes), rowNumber(1), rowNumber(r), rowNumber(c - 1));
-    r += 2;
+    加边框(sh, indexArgument(r - classes), indexArgument(1), indexArgument(r),
+           indexArgument(c - 1));
+    r = header + classes + kRankBandLayout.gap;
   }
   writeDatedTitleRow(sh, c, clock);
 }

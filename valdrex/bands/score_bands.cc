@@ -2,6 +2,7 @@
 
 #include "valdrex/bands/counters.h"
 #include "valdrex/bands/sheet_frame.h"
+#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/arithmetic.h"
 #include "valdrex/host/number_text.h"
 #include "valdrex/reports/formatting.h"
@@ -38,32 +39,32 @@ void writeDefaultHeader(host::Worksheet& sh, int r, int16_t m) {
   sh.setCell(r, t + 6, "最低分");
 }
 
-Variant rowNumber(int row) { return Variant::long_(row); }
-
 }  // namespace
 
 void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
-  sh.setVisible(-1);
+  sh.setVisible(host::SheetVisibility::Visible);
   countWholeClassesForTotal(g);
-  const bool fresh = isEmptyCell(sh, 3, 3);
+  constexpr int first = BandSheetLayout::firstBandColumn;
+  const bool fresh = isEmptyCell(sh, BandSheetLayout::firstHeaderRow, first);
   if (fresh) sh.clear(sh.usedRange());
 
   const int classes = g.班级数;
-  int r = 3;
+  int r = BandSheetLayout::firstHeaderRow;
   int c = 0;
   for (int16_t j = 1; j <= g.km + 1; ++j) {
+    const int header = r;
     sh.setCell(r - 1, 4, g.headerTexts(g.kmcl + j - 1));
-    if (fresh || isEmptyCell(sh, r, 3)) writeDefaultHeader(sh, r, g.markLines(1, j));
+    if (fresh || isEmptyCell(sh, r, first)) writeDefaultHeader(sh, r, g.markLines(1, j));
 
     for (int16_t b = 1; b <= classes; ++b) {
       ++r;
       sh.setCell(r, 1, g.classNames(b));
       sh.setCell(r, 2, Variant::integer(g.examineeCounts(b, j)));
-      for (c = 3; !isEmptyCell(sh, r - b, c); ++c) {
+      for (c = first; !isEmptyCell(sh, r - b, c); ++c) {
         std::string label = textOf(sh.cell(r - b, c));
         const Variant count = 计数器(g, j, b, label);
         if (count.isNumeric() && count.number() == -1) {
-          showBadBandHeader(sh, ui, "Quillan提示：各分数段统计", r - b, c);
+          showBadBandHeader(sh, ui, messageTitle("各分数段统计"), r - b, c);
           return;
         }
         sh.setCell(r, c, count);
@@ -72,7 +73,8 @@ void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& 
 
     ++r;
     sh.setCell(r, 1, "合计");
-    加边框(sh, rowNumber(r - classes - 1), rowNumber(1), rowNumber(r), rowNumber(c - 1));
+    加边框(sh, indexArgument(r - classes - 1), indexArgument(1), indexArgument(r),
+           indexArgument(c - 1));
     // The last two header columns hold the highest and lowest scores, which do not add up.
     for (int col = 2; col <= c - 3; ++col) {
       int16_t sum = 0;
@@ -80,7 +82,7 @@ void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& 
         sum = toInteger(sum + leadingNumber(textOf(sh.cell(r - i, col))));
       sh.setCell(r, col, Variant::integer(sum));
     }
-    r += 2;
+    r = header + classes + kScoreBandLayout.gap;
   }
   writeDatedTitleRow(sh, c, clock);
 }

@@ -10,7 +10,7 @@ void countWholeClassesForTotal(GradeBook& g) {
 
 void writeDatedTitleRow(host::Worksheet& sh, int c, host::Clock& clock) {
   sh.merge(host::between(1, 1, 1, c - 3));
-  sh.setHorizontalAlignment(host::wholeRow(1), host::kAlignCenter);
+  sh.setHorizontalAlignment(host::wholeRow(1), host::HAlign::Center);
   sh.merge(host::between(1, c - 2, 1, c - 1));
   sh.setCell(1, c - 2, Variant::date(dateSerial(clock.today())));
 }
@@ -18,7 +18,7 @@ void writeDatedTitleRow(host::Worksheet& sh, int c, host::Clock& clock) {
 void showBadBandHeader(host::Worksheet& sh, host::Ui& ui, const std::string& title, int row,
                        int col) {
   ui.messageBox("区间划分格式错误!请参照默认格式.", host::MessageStyle::plainSecondDefault, title);
-  sh.setVisible(-1);
+  sh.setVisible(host::SheetVisibility::Visible);
   sh.activate();
   sh.selectCell(row, col);
 }

@@ -6,15 +6,14 @@
 #include <cstdint>
 #include <string>
 
+#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/gradebook/table.h"
 
 namespace valdrex {
 
-inline constexpr int kMaxClasses = 20;
-inline constexpr int kMaxStudents = 100;
-inline constexpr int kMaxSubjects = 12;
-// Subjects 1..12 and the total at 13.
-inline constexpr int kSubjectSlots = 14;
+inline constexpr int kClassSlots = ModelLimits::classes + 1;
+inline constexpr int kStudentSlots = ModelLimits::studentsPerClass + 1;
+inline constexpr int kSubjectSlots = ModelLimits::subjectSlots;
 
 struct GradeBook {
   // Public properties, readable and writable by the host.
@@ -30,28 +29,28 @@ struct GradeBook {
   int32_t t = 0;       // working value of every rounding; keeps the last one
 
   // [class][subject]
-  Table2<int16_t, 21, kSubjectSlots> examineeCounts;
-  Table2<int16_t, 21, kSubjectSlots> passCounts;
-  Table2<int16_t, 21, kSubjectSlots> excellentCounts;
-  Table2<int16_t, 21, kSubjectSlots> lowCounts;
-  Table2<double, 21, kSubjectSlots> scoreSums;
+  Table2<int16_t, kClassSlots, kSubjectSlots> examineeCounts;
+  Table2<int16_t, kClassSlots, kSubjectSlots> passCounts;
+  Table2<int16_t, kClassSlots, kSubjectSlots> excellentCounts;
+  Table2<int16_t, kClassSlots, kSubjectSlots> lowCounts;
+  Table2<double, kClassSlots, kSubjectSlots> scoreSums;
   // Score sheet header text by column.
-  Table1<std::string, 21> headerTexts;
+  Table1<std::string, ModelLimits::headerTexts + 1> headerTexts;
   // [1 full, 2 excellent, 3 pass, 4 low-score][subject]
-  Table2<int16_t, 5, kSubjectSlots> markLines;
+  Table2<int16_t, PropertySheetLayout::markLineRows + 1, kSubjectSlots> markLines;
   // [property sheet row - 8][subject]
-  Table2<float, 8, kSubjectSlots> weights;
+  Table2<float, PropertySheetLayout::weightRows + 1, kSubjectSlots> weights;
   std::string lowRateLabel;
-  Table1<std::string, 21> classNames;
-  Table1<int16_t, 21> classSizes;
+  Table1<std::string, kClassSlots> classNames;
+  Table1<int16_t, kClassSlots> classSizes;
   // [class][student][score sheet column]
-  Table3<std::string, 21, 101, 8> studentInfo;
+  Table3<std::string, kClassSlots, kStudentSlots, ModelLimits::studentInfoColumns + 1> studentInfo;
   // [class][student][subject]; -0.001 marks an absent score
-  Table3<float, 21, 101, 17> scores;
-  Table3<int16_t, 21, 101, 17> classRanks;
-  Table3<int16_t, 21, 101, 17> schoolRanks;
+  Table3<float, kClassSlots, kStudentSlots, 17> scores;
+  Table3<int16_t, kClassSlots, kStudentSlots, 17> classRanks;
+  Table3<int16_t, kClassSlots, kStudentSlots, 17> schoolRanks;
   // [property sheet class row][subject]
-  Table2<std::string, 21, kSubjectSlots> teacherNames;
+  Table2<std::string, ModelLimits::teacherRows + 1, kSubjectSlots> teacherNames;
 };
 
 inline constexpr float kAbsent = -0.001f;

@@ -10,7 +10,7 @@ namespace valdrex {
 
 namespace {
 
-constexpr int kFirstClassRow = 18;  // property sheet: one row per class from here
+using PS = PropertySheetLayout;
 
 // The class slot whose name equals v, searching from slot 0 (the blank class) up to n;
 // -1 when none does.
@@ -37,16 +37,18 @@ void loadClasses(GradeBook& g, const host::Worksheet& sh) {
 
 void loadMarkLines(GradeBook& g, const host::Worksheet& sx) {
   int16_t last = addInteger(g.km, 1);
-  for (int r = 1; r <= 4; ++r)
-    for (int j = 1; j <= last; ++j) g.markLines(r, j) = cellToInteger(sx.cell(r + 2, j + 1));
+  for (int r = 1; r <= PS::markLineRows; ++r)
+    for (int j = 1; j <= last; ++j)
+      g.markLines(r, j) =
+          cellToInteger(sx.cell(PS::fullMarkRow - 1 + r, PS::firstSubjectColumn - 1 + j));
 }
 
-// One score cell scaled from the paper's full mark in row 2 to the property sheet's full mark,
-// keeping one decimal.
+// One score cell scaled from the paper's full mark in the raw full mark row to the property sheet's
+// full mark, keeping one decimal.
 float scaledScore(GradeBook& g, const host::Worksheet& sh, const std::string& text, int col,
                   int j) {
   double raw = leadingNumber(text);
-  double full = leadingNumber(cellText(sh, 2, col));
+  double full = leadingNumber(cellText(sh, ScoreSheetLayout::rawFullMarkRow, col));
   if (full == 0)
     throw Failure(FailureKind::DivisionByZero, "第 " + std::to_string(col) + " 列的原始满分为 0");
   float x = toSingle(raw * g.markLines(1, j) / full);
@@ -71,7 +73,7 @@ void loadStudent(GradeBook& g, const host::Worksheet& sh, int row, int c, int s)
 // Every student row goes to the class its own class cell names, so rows of a class need not
 // stand together. Rows of the blank class or of a class not loaded are left out.
 void loadStudents(GradeBook& g, const host::Worksheet& sh) {
-  Table1<int16_t, kMaxClasses + 1> placed;
+  Table1<int16_t, kClassSlots> placed;
   for (int16_t i = 1; i <= g.总人数; ++i) {
     int16_t row = addInteger(g.bjhh, i);
     int c = findClass(g, cellText(sh, row, g.bjlh), g.班级数);
@@ -83,12 +85,16 @@ void loadStudents(GradeBook& g, const host::Worksheet& sh) {
 
 void loadSettings(GradeBook& g, const host::Worksheet& sx) {
   int16_t last = addInteger(g.km, 1);
-  for (int r = 1; r <= 7; ++r)
-    for (int j = 1; j <= last; ++j) g.weights(r, j) = cellToSingle(sx.cell(r + 8, j + 1));
-  g.lowRateLabel = cellText(sx, 12, 1);
-  for (int16_t r = 1; !cellText(sx, kFirstClassRow - 1 + r, 1).empty(); r = addInteger(r, 1))
+  for (int r = 1; r <= PS::weightRows; ++r)
     for (int j = 1; j <= last; ++j)
-      g.teacherNames(r, j) = cellText(sx, kFirstClassRow - 1 + r, j + 1);
+      g.weights(r, j) =
+          cellToSingle(sx.cell(PS::firstWeightRow - 1 + r, PS::firstSubjectColumn - 1 + j));
+  g.lowRateLabel = cellText(sx, PS::lowRateLabelRow, PS::labelColumn);
+  for (int16_t r = 1; !cellText(sx, PS::firstClassRow - 1 + r, PS::labelColumn).empty();
+       r = addInteger(r, 1))
+    for (int j = 1; j <= last; ++j)
+      g.teacherNames(r, j) =
+          cellText(sx, PS::firstClassRow - 1 + r, PS::firstSubjectColumn - 1 + j);
 }
 
 }  // namespace
@@ -104,19 +110,19 @@ void 载入班级(GradeBook& g, host::Worksheet& sh, host::Ui& ui) {
 int16_t F班级数(GradeBook& g, host::Worksheet& sh1, host::Worksheet& sh2, host::Ui& ui) {
   attempt([&] { 载入班级(g, sh1, ui); });
   for (int c = 1; c <= g.班级数; ++c)
-    attempt([&] { sh2.setCell(kFirstClassRow - 1 + c, 1, g.classNames(c)); });
+    attempt([&] { sh2.setCell(PS::firstClassRow - 1 + c, PS::labelColumn, g.classNames(c)); });
   // Names left from a longer earlier list are cleared; a row the host cannot read ends the list.
-  for (int row = kFirstClassRow + g.班级数;; ++row) {
+  for (int row = PS::firstClassRow + g.班级数;; ++row) {
     bool filled = false;
-    if (!attempt([&] { filled = !cellText(sh2, row, 1).empty(); }) || !filled) break;
-    attempt([&] { sh2.setCell(row, 1, Variant::text("")); });
+    if (!attempt([&] { filled = !cellText(sh2, row, PS::labelColumn).empty(); }) || !filled) break;
+    attempt([&] { sh2.setCell(row, PS::labelColumn, Variant::text("")); });
   }
   return g.班级数;
 }
 
 void 载入成绩(GradeBook& g, host::Worksheet& sh, host::Worksheet* sx, host::Ui& ui) {
   try {
-    if (sx == nullptr) throw Failure(FailureKind::HostError, "找不到属性表");
+    if (sx == nullptr) throw Failure(FailureKind::HostError, "找不到" + std::string(PS::name));
     loadMarkLines(g, *sx);
     loadStudents(g, sh);
     loadSettings(g, *sx);

@@ -32,7 +32,7 @@ void rankColumn(GradeBook& g, int j, std::vector<Entry>& present) {
     float last = 0;
     int16_t rank = 0;
   };
-  ClassWalk walk[kMaxClasses + 1];
+  ClassWalk walk[kClassSlots];
   int16_t gradeRank = 0;
   for (std::size_t i = 0; i < present.size(); ++i) {
     const Entry& e = present[i];
@@ -58,7 +58,7 @@ void rankColumn(GradeBook& g, int j, std::vector<Entry>& present) {
 
 void 各科排名(GradeBook& g) {
   std::vector<Entry> present;
-  present.reserve((kMaxClasses + 1) * (kMaxStudents + 1));
+  present.reserve(kClassSlots * kStudentSlots);
   for (int j = 1; j <= g.km + 1; ++j) rankColumn(g, j, present);
 }
 

@@ -246,8 +246,8 @@ void MemorySheet::selectCell(int row, int col) {
   selection_ = std::make_pair(row, col);
 }
 
-void MemorySheet::setVisible(int visible) {
-  if (visible != 0) {
+void MemorySheet::setVisible(SheetVisibility visibility) {
+  if (visibility == SheetVisibility::Visible) {
     visible_ = true;
     return;
   }

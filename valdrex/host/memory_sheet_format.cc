@@ -6,7 +6,6 @@
 #include <queue>
 #include <string>
 
-#include "valdrex/host/failure.h"
 #include "valdrex/host/memory_sheet_support.h"
 #include "valdrex/host/memory_workbook.h"
 
@@ -16,32 +15,18 @@ using namespace sheet;
 
 namespace {
 
-HAlign alignmentOf(int alignment) {
-  switch (alignment) {
-    case kAlignCenter:
-      return HAlign::Center;
-    case kAlignLeft:
-      return HAlign::Left;
-    case kAlignRight:
-      return HAlign::Right;
-    case kAlignGeneral:
-      return HAlign::General;
-  }
-  throw Failure(FailureKind::HostError, "无效的水平对齐方式：" + std::to_string(alignment));
-}
-
-uint8_t edgeOf(int side) {
+uint8_t edgeOf(BorderSide side) {
   switch (side) {
-    case kBorderLeft:
+    case BorderSide::Left:
       return kEdgeLeft;
-    case kBorderRight:
+    case BorderSide::Right:
       return kEdgeRight;
-    case kBorderTop:
+    case BorderSide::Top:
       return kEdgeTop;
-    case kBorderBottom:
-      return kEdgeBottom;
+    case BorderSide::Bottom:
+      break;
   }
-  throw Failure(FailureKind::HostError, "无效的边框位置：" + std::to_string(side));
+  return kEdgeBottom;
 }
 
 // Every column first..last of the row gets a cell, a new one with the row's own format; the
@@ -169,18 +154,15 @@ void MemorySheet::changeFormats(const Range& b, bool rowFormatsToo, const Change
   if (untidy) tidyRows(b.row1, b.row2);
 }
 
-void MemorySheet::setHorizontalAlignment(const Range& block, int alignment) {
-  HAlign align = alignmentOf(alignment);
+void MemorySheet::setHorizontalAlignment(const Range& block, HAlign alignment) {
   Range b = checkBlock(block);
-  changeFormats(b, true, [&](CellFormat& f) { f.align = align; });
+  changeFormats(b, true, [&](CellFormat& f) { f.align = alignment; });
 }
 
-void MemorySheet::setBorder(const Range& block, int side, int lineStyle) {
+void MemorySheet::setBorder(const Range& block, BorderSide side, LineStyle lineStyle) {
   uint8_t edge = edgeOf(side);
-  if (lineStyle != kLineContinuous && lineStyle != kLineNone)
-    throw Failure(FailureKind::HostError, "无效的边框线型：" + std::to_string(lineStyle));
   Range b = checkBlock(block);
-  bool on = lineStyle == kLineContinuous;
+  bool on = lineStyle == LineStyle::Continuous;
   changeFormats(b, false,
                 [&](CellFormat& f) { f.borders = on ? (f.borders | edge) : (f.borders & ~edge); });
 }

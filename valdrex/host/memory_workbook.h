@@ -34,7 +34,6 @@ class FileOrigin {
 
 // Border bits of a cell.
 enum : uint8_t { kEdgeLeft = 1, kEdgeRight = 2, kEdgeTop = 4, kEdgeBottom = 8 };
-enum class HAlign : uint8_t { General, Left, Center, Right };
 
 struct CellFormat {
   uint8_t borders = 0;            // kEdge* bits, thin continuous lines
@@ -75,11 +74,11 @@ class MemorySheet final : public Worksheet {
   void pasteSpecial(int row, int col) override;
   void sort(const Range& block, std::span<const SortKey> keys, bool header) override;
   void merge(const Range& block) override;
-  void setHorizontalAlignment(const Range& block, int alignment) override;
-  void setBorder(const Range& block, int side, int lineStyle) override;
+  void setHorizontalAlignment(const Range& block, HAlign alignment) override;
+  void setBorder(const Range& block, BorderSide side, LineStyle lineStyle) override;
   void activate() override;
   void selectCell(int row, int col) override;
-  void setVisible(int visible) override;
+  void setVisible(SheetVisibility visibility) override;
 
   // Direct access for the file layer and tests.
   void rename(std::string name) { name_ = std::move(name); }

@@ -4,6 +4,7 @@
 // tests, forwarding hosts that inject failures.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,14 +32,12 @@ inline Range singleCell(int row, int col) { return Range{row, col, row, col}; }
 std::string columnName(int col);
 std::string cellName(int row, int col);
 
-// Constants of the host's object model that callers pass through.
-inline constexpr int kAlignCenter = -4108;
-inline constexpr int kAlignLeft = -4131;
-inline constexpr int kAlignRight = -4152;
-inline constexpr int kAlignGeneral = 1;
-enum BorderSide { kBorderLeft = 1, kBorderRight = 2, kBorderTop = 3, kBorderBottom = 4 };
-inline constexpr int kLineContinuous = 1;
-inline constexpr int kLineNone = -4142;
+// Formats a sheet is given. The object model's numeric codes for them are the automation edge's
+// (valdrex/automation/object_model_codes.h).
+enum class HAlign : uint8_t { General, Left, Center, Right };
+enum class BorderSide : uint8_t { Left, Right, Top, Bottom };
+enum class LineStyle : uint8_t { None, Continuous };
+enum class SheetVisibility : uint8_t { Hidden, Visible };
 
 struct SortKey {
   int column = 1;  // absolute column number
@@ -82,15 +81,15 @@ class Worksheet : public Object {
   virtual void sort(const Range& block, std::span<const SortKey> keys, bool header) = 0;
   // One merged cell keeping the top-left value.
   virtual void merge(const Range& block) = 0;
-  // kAlignCenter and the other alignment constants; for a whole row the row's own format too.
-  virtual void setHorizontalAlignment(const Range& block, int alignment) = 0;
-  // Line style on one side (kBorderLeft..kBorderBottom) of every cell of the block.
-  virtual void setBorder(const Range& block, int side, int lineStyle) = 0;
+  // For a whole row the row's own format too.
+  virtual void setHorizontalAlignment(const Range& block, HAlign alignment) = 0;
+  // Line style on one side of every cell of the block.
+  virtual void setBorder(const Range& block, BorderSide side, LineStyle lineStyle) = 0;
   // Select on the sheet: it becomes the active sheet. On a cell: the active sheet and cell.
   virtual void activate() = 0;
   virtual void selectCell(int row, int col) = 0;
-  // Visible put (-1 visible, 0 hidden).
-  virtual void setVisible(int visible) = 0;
+  // Visible put. Hiding the last visible sheet fails.
+  virtual void setVisible(SheetVisibility visibility) = 0;
 };
 
 class Workbook : public Object {

@@ -83,7 +83,7 @@ std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLim
     host::MemorySheet& sheet = book->addSheet(entry.name);
     context.lastRow = rowsOf ? std::min((*rowsOf)(entry.name), host::kMaxRows) : host::kMaxRows;
     if (context.lastRow > 0) readSheet(zip, *r->part, sheet, context);
-    if (entry.hidden) sheet.setVisible(0);
+    if (entry.hidden) sheet.setVisible(host::SheetVisibility::Hidden);
     sheet.markAsRead();
     source.sheets.push_back(SourcePackage::Sheet{*r->part, i, sheet.columnWidths()});
     if (i == workbook.activeTab) book->activeSheet = book->sheetCount() - 1;

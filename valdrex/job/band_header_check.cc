@@ -1,11 +1,12 @@
 #include "valdrex/job/band_header_check.h"
 
 #include "valdrex/bands/counters.h"
-#include "valdrex/job/cell_name.h"
-#include "valdrex/job/look_alike.h"
+#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/host/number_text.h"
 #include "valdrex/host/text.h"
+#include "valdrex/job/cell_name.h"
+#include "valdrex/job/look_alike.h"
 
 namespace valdrex {
 
@@ -54,18 +55,19 @@ std::string misreadLabel(const BandReading& reading, const std::string& written,
   return plain;
 }
 
-// Header rows of the tables, one per subject and the total, `gap` rows apart. A sheet whose C3
-// is empty gets default headers on the next run, so there is nothing to check.
+// Header rows of the tables, one per subject and the total. A sheet whose first header cell is
+// empty gets default headers on the next run, so there is nothing to check.
 template <class Counter>
-void checkSheet(host::MemoryWorkbook& wb, std::string_view name, int gap, int lastColumn,
-                ValdrexCls& vd, Counter counter, const BandReading& reading, CheckReport& report) {
-  host::MemorySheet* sh = wb.find(name);
-  if (!sh || isEmptyAt(*sh, 3, 3)) return;
+void checkSheet(host::MemoryWorkbook& wb, const BandSheetLayout& layout, ValdrexCls& vd,
+                Counter counter, const BandReading& reading, CheckReport& report) {
+  constexpr int first = BandSheetLayout::firstBandColumn;
+  host::MemorySheet* sh = wb.find(layout.name);
+  if (!sh || isEmptyAt(*sh, BandSheetLayout::firstHeaderRow, first)) return;
   const int classes = vd.班级数();
   for (int16_t j = 1; j <= vd.km() + 1; ++j) {
-    const int row = 3 + (j - 1) * (classes + gap);
-    if (isEmptyAt(*sh, row, 3)) continue;
-    for (int col = 3; col <= lastColumn && !isEmptyAt(*sh, row, col); ++col) {
+    const int row = BandSheetLayout::firstHeaderRow + (j - 1) * (classes + layout.gap);
+    if (isEmptyAt(*sh, row, first)) continue;
+    for (int col = first; col <= layout.lastBandColumn && !isEmptyAt(*sh, row, col); ++col) {
       std::string label = textOf(sh->cell(row, col));
       const std::string written = label;
       int16_t subject = j, noClass = 0;
@@ -94,11 +96,11 @@ void checkSheet(host::MemoryWorkbook& wb, std::string_view name, int gap, int la
 
 void checkBandHeaders(host::MemoryWorkbook& wb, ValdrexCls& vd, CheckReport& report) {
   checkSheet(
-      wb, "分数段统计", 3, host::kMaxColumns, vd,
+      wb, kScoreBandLayout, vd,
       [](ValdrexCls& o, int16_t& k, int16_t& b, std::string& s) { return o.计数器(k, b, s); },
       {scoreBand, scoreBandText}, report);
   checkSheet(
-      wb, "名次段统计", 2, 102, vd,
+      wb, kRankBandLayout, vd,
       [](ValdrexCls& o, int16_t& k, int16_t& b, std::string& s) { return o.计数器2(k, b, s); },
       {rankBand, rankBandText}, report);
 }

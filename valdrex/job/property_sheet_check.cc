@@ -1,37 +1,42 @@
 #include "valdrex/job/property_sheet_check.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "valdrex/gradebook/sheet_layout.h"
+#include "valdrex/host/failure.h"
 #include "valdrex/job/cell_name.h"
 #include "valdrex/job/look_alike.h"
-#include "valdrex/job/workbook_sheets.h"
-#include "valdrex/host/failure.h"
 
 namespace valdrex {
 
 namespace {
 
-constexpr int kFirstClassRow = 18;
-constexpr int kMaxClassRows = 20;
+using PS = PropertySheetLayout;
+constexpr int kFirstClassRow = PS::firstClassRow;
+constexpr int kMaxClassRows = ModelLimits::teacherRows;
 
-const char* const kLineNames[4] = {"满分", "优秀线", "及格线", "低分线"};
+const char* const kLineNames[PS::markLineRows] = {"满分", "优秀线", "及格线", "低分线"};
 
 class PropertySheetCheck {
  public:
   PropertySheetCheck(const host::Worksheet& sx, int subjects, CheckReport& report)
-      : sx_(sx), lastColumn_(std::min(subjects, 12) + 2), report_(report) {}
+      : sx_(sx),
+        // The subjects' columns and the total's after them.
+        lastColumn_(PS::firstSubjectColumn + std::min(subjects, ModelLimits::subjects)),
+        report_(report) {}
 
   void lines() {
-    for (int col = 2; col <= lastColumn_; ++col) {
-      for (int r = 0; r < 4; ++r) {
+    for (int col = PS::firstSubjectColumn; col <= lastColumn_; ++col) {
+      for (int r = 0; r < PS::markLineRows; ++r) {
         auto value = convert(
-            3 + r, col, [](const Variant& v) { return double(cellToInteger(v)); },
+            PS::fullMarkRow + r, col, [](const Variant& v) { return double(cellToInteger(v)); },
             std::string(kLineNames[r]) + "应为整数");
         if (r == 0 && value && *value == 0)
-          wrong(at(3, col),
+          wrong(at(PS::fullMarkRow, col),
                 "满分为 0（没有填写？）：" + columnName(col) + " 列这一科的分数都会换算成 0");
       }
-      for (int row = 9; row <= 15; ++row)
+      for (int row = PS::firstWeightRow; row < PS::firstWeightRow + PS::weightRows; ++row)
         convert(
             row, col, [](const Variant& v) { return double(cellToSingle(v)); }, "权重应为数字");
     }
@@ -43,10 +48,14 @@ class PropertySheetCheck {
     std::vector<std::string> names;
     for (int i = 0;; ++i) {
       const int row = kFirstClassRow + i;
-      const std::string name = textOf(sx_.cell(row, 1));
+      const std::string name = textOf(sx_.cell(row, PS::labelColumn));
       if (name.empty()) break;
       if (i == kMaxClassRows) {
-        add(at(row, 1), "班级行超过 20 行（第 18 到 37 行）", true);
+        add(at(row, PS::labelColumn),
+            "班级行超过 " + std::to_string(kMaxClassRows) + " 行（第 " +
+                std::to_string(kFirstClassRow) + " 到 " +
+                std::to_string(kFirstClassRow + kMaxClassRows - 1) + " 行）",
+            true);
         return;
       }
       names.push_back(name);
@@ -54,8 +63,9 @@ class PropertySheetCheck {
     const int classes = static_cast<int>(classNames.size());
     if (names.empty()) {
       if (classes > 0)
-        wrong(at(kFirstClassRow, 1),
-              "从第 18 行起没有班级行：各班的任课教师都会是空的。可运行 valdrex classes 列出班级");
+        wrong(at(kFirstClassRow, PS::labelColumn),
+              "从第 " + std::to_string(kFirstClassRow) +
+                  " 行起没有班级行：各班的任课教师都会是空的。可运行 valdrex classes 列出班级");
       return;
     }
     auto position = [](const std::vector<std::string>& list, const std::string& name) {
@@ -75,27 +85,29 @@ class PropertySheetCheck {
       const bool inPlace = i < classes;
       if (c == i) {
         if (name != classNames[i])
-          report_.layout.push_back("注意：" + at(row, 1) + "“" + name + "”与成绩表的“" +
-                                   classNames[i] + "”写法不同（空格、全角/半角或大小写），" +
-                                   "任课教师仍按行的顺序对应到这个班");
+          report_.layout.push_back(
+              "注意：" + at(row, PS::labelColumn) + "“" + name + "”与成绩表的“" + classNames[i] +
+              "”写法不同（空格、全角/半角或大小写），" + "任课教师仍按行的顺序对应到这个班");
       } else if (c >= 0 && inPlace) {
-        wrong(at(row, 1), "这一行是“" + name + "”，但成绩表中第 " + std::to_string(i + 1) +
-                              " 个班是“" + classNames[i] +
-                              "”：任课教师按行的顺序对应班级，这一行的教师会算到“" + classNames[i] +
-                              "”名下" + advice);
+        wrong(at(row, PS::labelColumn), "这一行是“" + name + "”，但成绩表中第 " +
+                                            std::to_string(i + 1) + " 个班是“" + classNames[i] +
+                                            "”：任课教师按行的顺序对应班级，这一行的教师会算到“" +
+                                            classNames[i] + "”名下" + advice);
       } else if (inPlace) {
-        wrong(at(row, 1), "成绩表中没有“" + name + "”这个班，这一行却占了第 " +
-                              std::to_string(i + 1) + " 个班“" + classNames[i] +
-                              "”的位置：它的教师会算到“" + classNames[i] + "”名下" + advice);
+        wrong(at(row, PS::labelColumn), "成绩表中没有“" + name + "”这个班，这一行却占了第 " +
+                                            std::to_string(i + 1) + " 个班“" + classNames[i] +
+                                            "”的位置：它的教师会算到“" + classNames[i] + "”名下" +
+                                            advice);
       } else {
-        add(at(row, 1), c >= 0 ? "“" + name + "”的班级行重复了（成绩表中它是第 " +
-                                     std::to_string(c + 1) + " 个班），统计不会用到这一行"
-                               : "成绩表中没有“" + name + "”这个班：多余的班级行，统计不会用到");
+        add(at(row, PS::labelColumn),
+            c >= 0 ? "“" + name + "”的班级行重复了（成绩表中它是第 " + std::to_string(c + 1) +
+                         " 个班），统计不会用到这一行"
+                   : "成绩表中没有“" + name + "”这个班：多余的班级行，统计不会用到");
       }
     }
     for (int c = 0; c < classes; ++c)
       if (position(names, classNames[c]) < 0)
-        wrong(at(kFirstClassRow + c, 1),
+        wrong(at(kFirstClassRow + c, PS::labelColumn),
               "成绩表中的第 " + std::to_string(c + 1) + " 个班“" + classNames[c] +
                   "”在属性表的班级行里没有：它的任课教师会是空的，或是这一行别的班的" + advice);
   }
@@ -133,8 +145,10 @@ void checkPropertySheet(const host::Worksheet* sx, int subjects,
                         const std::vector<std::string>& classNames, CheckReport& report) {
   if (!sx) {
     report.findings.push_back(
-        {std::string(kPropertySheet),
-         "缺少“属性表”：统计会在载入时停下。可参照 valdrex template 生成的模板加上它", true});
+        {std::string(PS::name),
+         "缺少“" + std::string(PS::name) +
+             "”：统计会在载入时停下。可参照 valdrex template 生成的模板加上它",
+         true});
     return;
   }
   PropertySheetCheck check(*sx, subjects, report);

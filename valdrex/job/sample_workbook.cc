@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "valdrex/gradebook/sheet_layout.h"
+#include "valdrex/host/arithmetic.h"
 #include "valdrex/job/chinese_names.h"
 #include "valdrex/job/sample_random.h"
 #include "valdrex/job/workbook_layout.h"
-#include "valdrex/job/workbook_sheets.h"
-#include "valdrex/host/arithmetic.h"
 
 namespace valdrex {
 
@@ -39,32 +39,33 @@ double drawScore(SampleRandom& random, double ability, int rawFull) {
 }  // namespace
 
 std::unique_ptr<host::MemoryWorkbook> sampleWorkbook(const SampleOptions& options) {
-  checkRange("班级数", options.classes, 1, 20);
-  checkRange("每班人数", options.students, 1, 100);
-  checkRange("科目数", options.subjects, 1, 12);
+  checkRange("班级数", options.classes, 1, ModelLimits::classes);
+  checkRange("每班人数", options.students, 1, ModelLimits::studentsPerClass);
+  checkRange("科目数", options.subjects, 1, ModelLimits::subjects);
 
   SampleRandom random(options.seed);
   const std::vector<SubjectSetting> subjects(kSubjects.begin(),
                                              kSubjects.begin() + options.subjects);
   auto wb = std::make_unique<host::MemoryWorkbook>();
-  host::MemorySheet& scores = wb->addSheet(std::string(kScoreSheetName));
+  host::MemorySheet& scores = wb->addSheet(std::string(ScoreSheetLayout::defaultName));
   writeScoreSheetHead(scores, "高一年级期末考试成绩", subjects);
 
   std::vector<std::string> classNames;
-  int row = 4;
+  using SS = ScoreSheetLayout;
+  int row = SS::firstStudentRow;
   for (int c = 1; c <= options.classes; ++c) {
     classNames.push_back(std::to_string(c) + "班");
     // Classes differ a little, as real ones do.
     const double classLevel = 0.3 * random.normal();
     for (int s = 1; s <= options.students; ++s, ++row) {
-      scores.setCell(row, 1, classNames.back());
-      scores.setCell(row, 2, Variant::number(s));
-      scores.setCell(row, 3, personName(random));
+      scores.setCell(row, SS::classColumn, classNames.back());
+      scores.setCell(row, SS::seatColumn, Variant::number(s));
+      scores.setCell(row, SS::nameColumn, personName(random));
       const double ability = classLevel + random.normal();
       for (std::size_t j = 0; j < subjects.size(); ++j) {
         double score = drawScore(random, ability, subjects[j].rawFullMark);
         if (random.unit() < kAbsentShare) continue;  // absent: the cell stays empty
-        scores.setCell(row, 4 + static_cast<int>(j), Variant::number(score));
+        scores.setCell(row, SS::firstSubjectColumn + static_cast<int>(j), Variant::number(score));
       }
     }
   }
@@ -72,7 +73,8 @@ std::unique_ptr<host::MemoryWorkbook> sampleWorkbook(const SampleOptions& option
   std::vector<std::vector<std::string>> teachers(classNames.size());
   for (auto& classTeachers : teachers)
     for (std::size_t j = 0; j <= subjects.size(); ++j) classTeachers.push_back(teacherName(random));
-  writePropertySheet(wb->addSheet(std::string(kPropertySheet)), subjects, classNames, teachers);
+  writePropertySheet(wb->addSheet(std::string(PropertySheetLayout::name)), subjects, classNames,
+                     teachers);
   addReportSheets(*wb);
   return wb;
 }

@@ -3,20 +3,22 @@
 #include <algorithm>
 #include <map>
 
-#include "valdrex/job/cell_name.h"
-#include "valdrex/job/look_alike.h"
+#include "valdrex/gradebook/layout.h"
 #include "valdrex/host/memory_workbook.h"
 #include "valdrex/host/number_text.h"
+#include "valdrex/job/cell_name.h"
+#include "valdrex/job/look_alike.h"
 
 namespace valdrex {
 
 namespace {
 
-constexpr int kHeaderRow = 3;
-constexpr int kFirstSubjectColumn = 4;
-constexpr int kMaxHeaderColumns = 20;
-// The loading counts student rows in 16 bits: a list reaching this row loads no student at all.
-constexpr int kFirstRowBeyondCount = 32767;
+using SS = ScoreSheetLayout;
+constexpr int kHeaderRow = SS::headerRow;
+constexpr int kFirstSubjectColumn = SS::firstSubjectColumn;
+constexpr int kMaxHeaderColumns = ModelLimits::headerTexts;
+// A list reaching this row loads no student at all.
+constexpr int kFirstRowBeyondCount = ModelLimits::firstRowBeyondCount;
 // Blank class cells told one by one; the rest are summed up in one more finding.
 constexpr int kBlankClassesTold = 10;
 
@@ -24,10 +26,15 @@ std::string textAt(const host::Worksheet& sh, int row, int col) {
   return textOf(sh.cell(row, col));
 }
 
+// "B、C": the columns whose filling makes a row a student's.
+std::string seatAndName() {
+  return host::columnName(SS::seatColumn) + "、" + host::columnName(SS::nameColumn);
+}
+
 int classColumn(const host::Worksheet& sh) {
   int found = 0;
-  for (int k = 1; k <= 3; ++k)
-    if (textAt(sh, kHeaderRow, k) == "班级") found = k;
+  for (int k = 1; k <= SS::leadingColumns; ++k)
+    if (isClassHeader(textAt(sh, kHeaderRow, k))) found = k;
   return found;
 }
 
@@ -47,7 +54,8 @@ class ScoreSheetCheck {
     header();
     rowsBelowTheList();
     classRows();
-    for (int j = 0; j < std::min(shape_.subjects, 12); ++j) subjectColumn(kFirstSubjectColumn + j);
+    for (int j = 0; j < std::min(shape_.subjects, ModelLimits::subjects); ++j)
+      subjectColumn(kFirstSubjectColumn + j);
   }
 
  private:
@@ -64,27 +72,35 @@ class ScoreSheetCheck {
   }
 
   void header() {
-    if (shape_.subjects > 12)
-      add(at(kHeaderRow, kFirstSubjectColumn + 12),
-          "共有 " + std::to_string(shape_.subjects) + " 个科目，统计科目不能超过 12 个", true);
+    constexpr int most = ModelLimits::subjects;
+    if (shape_.subjects > most)
+      add(at(kHeaderRow, kFirstSubjectColumn + most),
+          "共有 " + std::to_string(shape_.subjects) + " 个科目，统计科目不能超过 " +
+              std::to_string(most) + " 个",
+          true);
     // The loading keeps header texts in 20 slots and adds "总分", "班排", "校排" after them.
     int filled = 0;
     while (filled <= kMaxHeaderColumns && !textAt(sh_, kHeaderRow, filled + 1).empty()) ++filled;
     if (filled > kMaxHeaderColumns - 3)
       add(at(kHeaderRow, filled > kMaxHeaderColumns ? kMaxHeaderColumns + 1 : filled),
           "表头连续 " +
-              std::string(filled > kMaxHeaderColumns ? "超过 20" : std::to_string(filled)) +
-              " 列，最多 17 列（程序还要在后面加上总分、班排、校排）",
+              (filled > kMaxHeaderColumns ? "超过 " + std::to_string(kMaxHeaderColumns)
+                                          : std::to_string(filled)) +
+              " 列，最多 " + std::to_string(kMaxHeaderColumns - 3) +
+              " 列（程序还要在后面加上总分、班排、校排）",
           true);
     if (shape_.subjects == 0)
-      add(at(kHeaderRow, kFirstSubjectColumn), "从 D 列开始没有科目表头", true);
+      add(at(kHeaderRow, kFirstSubjectColumn),
+          "从 " + columnName(kFirstSubjectColumn) + " 列开始没有科目表头", true);
     if (shape_.students == 0)
-      add(at(kHeaderRow + 1, 2), "没有学生：从第 4 行起，B、C 两列为空的第一行就是名单的结尾");
+      add(at(SS::firstStudentRow, SS::seatColumn),
+          "没有学生：从第 " + std::to_string(SS::firstStudentRow) + " 行起，" + seatAndName() +
+              " 两列为空的第一行就是名单的结尾");
     const int lastRow = kHeaderRow + shape_.students;
     if (lastRow >= kFirstRowBeyondCount)
-      add(at(kFirstRowBeyondCount, 2),
-          "名单一直排到第 " + std::to_string(lastRow) + " 行（B、C 两列不空），超出了程序能数的 " +
-              std::to_string(kFirstRowBeyondCount - 1) +
+      add(at(kFirstRowBeyondCount, SS::seatColumn),
+          "名单一直排到第 " + std::to_string(lastRow) + " 行（" + seatAndName() +
+              " 两列不空），超出了程序能数的 " + std::to_string(kFirstRowBeyondCount - 1) +
               " 行，一个学生也不会载入。请删去名单下方多余的内容",
           true);
   }
@@ -94,14 +110,16 @@ class ScoreSheetCheck {
   void rowsBelowTheList() {
     const auto* memory = dynamic_cast<const host::MemorySheet*>(&sh_);
     if (!memory) return;
-    const int end = kHeaderRow + shape_.students + 1;
+    const int end = SS::firstStudentRow + shape_.students;
     const int lastScore = kFirstSubjectColumn + shape_.subjects - 1;
     int rows = 0, firstRow = 0, firstCol = 0;
     memory->forEachRow(
         [&](int row, std::span<const std::pair<int, host::Cell>> cells, const host::CellFormat*) {
           if (row <= end) return;
           for (const auto& [col, cell] : cells) {
-            if (col < 3 || col > std::max(3, lastScore) || textOf(cell.value).empty()) continue;
+            if (col < SS::nameColumn || col > std::max<int>(SS::nameColumn, lastScore) ||
+                textOf(cell.value).empty())
+              continue;
             if (!rows++) {
               firstRow = row;
               firstCol = col;
@@ -111,9 +129,9 @@ class ScoreSheetCheck {
         });
     if (rows)
       add(at(firstRow, firstCol),
-          "第 " + std::to_string(end) + " 行的 B、C 两列都为空，名单到此结束；下面从第 " +
-              std::to_string(firstRow) + " 行起还有 " + std::to_string(rows) +
-              " 行有姓名或分数，这些学生不会被统计。请删去名单中间的空行");
+          "第 " + std::to_string(end) + " 行的 " + seatAndName() +
+              " 两列都为空，名单到此结束；下面从第 " + std::to_string(firstRow) + " 行起还有 " +
+              std::to_string(rows) + " 行有姓名或分数，这些学生不会被统计。请删去名单中间的空行");
   }
 
   // Students go to the class their own class cell names; a row without a class is left out.
@@ -140,9 +158,16 @@ class ScoreSheetCheck {
       }
       const int size = ++sizes[name];
       if (size == 1) spellings[classNameKey(name)].emplace_back(name, row);
-      if (size == 101) add(at(row, col), name + "的第 101 名学生：每班不能超过 100 人", true);
-      if (size == 1 && sizes.size() == 21)
-        add(at(row, col), "第 21 个班“" + name + "”：班数不能超过 20", true);
+      if (size == ModelLimits::studentsPerClass + 1)
+        add(at(row, col),
+            name + "的第 " + std::to_string(size) + " 名学生：每班不能超过 " +
+                std::to_string(ModelLimits::studentsPerClass) + " 人",
+            true);
+      if (size == 1 && sizes.size() == ModelLimits::classes + 1)
+        add(at(row, col),
+            "第 " + std::to_string(sizes.size()) + " 个班“" + name + "”：班数不能超过 " +
+                std::to_string(ModelLimits::classes),
+            true);
       if (name == current) continue;
       if (size > 1)
         report_.layout.push_back("注意：" + at(row, col) + " 起又是“" + name +
@@ -166,10 +191,10 @@ class ScoreSheetCheck {
 
   void subjectColumn(int col) {
     const std::string subject = textAt(sh_, kHeaderRow, col);
-    const Variant fullCell = sh_.cell(2, col);
+    const Variant fullCell = sh_.cell(SS::rawFullMarkRow, col);
     const double rawFull = leadingNumber(textOf(fullCell));
     if (rawFull == 0)
-      add(at(2, col),
+      add(at(SS::rawFullMarkRow, col),
           "“" + subject + "”的原始满分" + (fullCell.isEmpty() ? std::string("没有填写") : "为 0") +
               "：这一科的分数无法换算",
           true);
@@ -177,8 +202,9 @@ class ScoreSheetCheck {
       const int row = kHeaderRow + i;
       const Variant v = sh_.cell(row, col);
       if (v.isEmpty() && hasFormula(row, col))
-        add(at(row, col), "公式没有保存计算结果（文件不是由电子表格程序保存的？），会按缺考处理。"
-                          "请用电子表格程序打开并保存一次");
+        add(at(row, col),
+            "公式没有保存计算结果（文件不是由电子表格程序保存的？），会按缺考处理。"
+            "请用电子表格程序打开并保存一次");
       if (v.isEmpty() || (v.isText() && v.text().empty())) continue;
       const auto score = scoreValue(v);
       if (!score) {
@@ -205,14 +231,13 @@ ScoreSheetShape scoreSheetShape(const host::Worksheet& sh) {
   ScoreSheetShape shape;
   for (int col = kFirstSubjectColumn;; ++col) {
     const std::string header = textAt(sh, kHeaderRow, col);
-    if (header.empty() || header == "总分" || col > host::kMaxColumns - 1) break;
+    if (endsSubjects(header) || col > host::kMaxColumns - 1) break;
     shape.subjectNames.push_back(header);
   }
   shape.subjects = static_cast<int>(shape.subjectNames.size());
-  int row = kHeaderRow + 1;
-  while (row <= host::kMaxRows && (!textAt(sh, row, 2).empty() || !textAt(sh, row, 3).empty()))
-    ++row;
-  shape.students = row - kHeaderRow - 1;
+  int row = SS::firstStudentRow;
+  while (row <= host::kMaxRows && isStudentRow(sh, row)) ++row;
+  shape.students = row - SS::firstStudentRow;
 
   if (const int col = classColumn(sh)) {
     for (int i = 1; i <= shape.students; ++i) {

@@ -4,9 +4,9 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/job/argument_text.h"
 #include "valdrex/job/workbook_layout.h"
-#include "valdrex/job/workbook_sheets.h"
 
 namespace valdrex {
 
@@ -38,15 +38,17 @@ SubjectSetting subjectSetting(const std::string& item) {
 }
 
 void checkSubjects(const std::vector<SubjectSetting>& subjects) {
-  if (subjects.empty() || subjects.size() > 12)
-    throw std::invalid_argument("科目应有 1 到 12 个，而不是 " + std::to_string(subjects.size()) +
-                                " 个");
+  if (subjects.empty() || subjects.size() > std::size_t{ModelLimits::subjects})
+    throw std::invalid_argument("科目应有 1 到 " + std::to_string(ModelLimits::subjects) +
+                                " 个，而不是 " + std::to_string(subjects.size()) + " 个");
   for (std::size_t i = 0; i < subjects.size(); ++i) {
     const std::string& name = subjects[i].name;
     if (name.empty()) throw std::invalid_argument("科目名不能为空");
     // The header scan stops at "总分"; the leading columns are found by these names.
-    if (name == "总分" || name == "班排" || name == "校排" || name == "班级" || name == "座号" ||
-        name == "考号" || name == "姓名")
+    using SS = ScoreSheetLayout;
+    if (name == SS::totalHeader || name == SS::classRankHeader || name == SS::schoolRankHeader ||
+        name == SS::classHeader || name == SS::seatHeader || name == SS::examNumberHeader ||
+        name == SS::nameHeader)
       throw std::invalid_argument("“" + name + "”不能用作科目名");
     if (std::any_of(subjects.begin(), subjects.begin() + i,
                     [&](const SubjectSetting& s) { return s.name == name; }))
@@ -60,16 +62,17 @@ std::unique_ptr<host::MemoryWorkbook> templateWorkbook(const TemplateOptions& op
   std::vector<SubjectSetting> subjects;
   for (const std::string& item : options.subjects) subjects.push_back(subjectSetting(item));
   checkSubjects(subjects);
-  if (options.classes < 1 || options.classes > 20)
-    throw std::invalid_argument("班级数应在 1 到 20 之间，而不是 " +
-                                std::to_string(options.classes));
+  if (options.classes < 1 || options.classes > ModelLimits::classes)
+    throw std::invalid_argument("班级数应在 1 到 " + std::to_string(ModelLimits::classes) +
+                                " 之间，而不是 " + std::to_string(options.classes));
 
   std::vector<std::string> classNames;
   for (int c = 1; c <= options.classes; ++c) classNames.push_back(std::to_string(c) + "班");
 
   auto wb = std::make_unique<host::MemoryWorkbook>();
-  writeScoreSheetHead(wb->addSheet(std::string(kScoreSheetName)), "考试成绩", subjects);
-  writePropertySheet(wb->addSheet(std::string(kPropertySheet)), subjects, classNames);
+  writeScoreSheetHead(wb->addSheet(std::string(ScoreSheetLayout::defaultName)), "考试成绩",
+                      subjects);
+  writePropertySheet(wb->addSheet(std::string(PropertySheetLayout::name)), subjects, classNames);
   addReportSheets(*wb);
   return wb;
 }

@@ -3,15 +3,15 @@
 #include <algorithm>
 
 #include "valdrex/automation/valdrex_cls.h"
+#include "valdrex/io/write_limits.h"
 #include "valdrex/job/band_header_check.h"
 #include "valdrex/job/cell_name.h"
+#include "valdrex/job/desktop_launcher.h"
 #include "valdrex/job/output_paths.h"
 #include "valdrex/job/property_sheet_check.h"
+#include "valdrex/job/ready_dialogs.h"
 #include "valdrex/job/score_sheet_check.h"
 #include "valdrex/job/workbook_sheets.h"
-#include "valdrex/job/desktop_launcher.h"
-#include "valdrex/job/ready_dialogs.h"
-#include "valdrex/io/write_limits.h"
 
 namespace valdrex {
 
@@ -56,7 +56,7 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
   CheckReport report;
   host::MemorySheet* scoreSheet = findScoreSheet(wb, sheet);
   if (!scoreSheet) {
-    report.findings.push_back({sheet ? *sheet : std::string(kScoreSheetName),
+    report.findings.push_back({sheet ? *sheet : std::string(ScoreSheetLayout::defaultName),
                                sheet ? "工作簿里没有这张工作表（现有：" + sheetList(wb) + "）"
                                      : "找不到成绩表：除“属性表”和报告表外没有别的工作表",
                                true});
@@ -72,7 +72,7 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
   DesktopLauncher launcher;  // the loading starts nothing
   host::BasicApplication app(ui, clock, launcher, &wb);
   ValdrexCls vd(app);
-  host::MemorySheet* propertySheet = wb.find(kPropertySheet);
+  host::MemorySheet* propertySheet = wb.find(PropertySheetLayout::name);
   vd.初始化(*scoreSheet);
   vd.载入班级(*scoreSheet);
   if (propertySheet) vd.载入成绩(*scoreSheet, *propertySheet);
@@ -80,7 +80,7 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
   std::vector<std::string> classNames;
   for (const auto& entry : shape.classes) classNames.push_back(entry.first);
   checkPropertySheet(propertySheet, shape.subjects, classNames, report);
-  for (std::string_view name : kReportSheets)
+  for (std::string_view name : kReportSheetNames)
     if (!wb.find(name))
       report.findings.push_back(
           {std::string(name), "缺少报告表“" + std::string(name) + "”（valdrex run 会在末尾添加）"});

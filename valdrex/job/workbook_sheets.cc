@@ -5,7 +5,8 @@
 namespace valdrex {
 
 bool isReportSheet(std::string_view name) {
-  return std::find(kReportSheets.begin(), kReportSheets.end(), name) != kReportSheets.end();
+  return std::find(kReportSheetNames.begin(), kReportSheetNames.end(), name) !=
+         kReportSheetNames.end();
 }
 
 host::MemorySheet* findScoreSheet(host::MemoryWorkbook& wb,
@@ -13,7 +14,7 @@ host::MemorySheet* findScoreSheet(host::MemoryWorkbook& wb,
   if (wanted) return wb.find(*wanted);
   for (std::size_t i = 0; i < wb.sheetCount(); ++i) {
     host::MemorySheet& sh = wb.sheetAt(i);
-    if (sh.name() != kPropertySheet && !isReportSheet(sh.name())) return &sh;
+    if (sh.name() != PropertySheetLayout::name && !isReportSheet(sh.name())) return &sh;
   }
   return nullptr;
 }
@@ -26,7 +27,7 @@ std::string reportNameWithoutCells(const host::MemoryWorkbook& wb) {
 
 std::vector<std::string> addMissingReportSheets(host::MemoryWorkbook& wb) {
   std::vector<std::string> added;
-  for (std::string_view name : kReportSheets) {
+  for (std::string_view name : kReportSheetNames) {
     if (wb.find(name)) continue;
     wb.addSheet(std::string(name));
     added.emplace_back(name);
@@ -36,7 +37,7 @@ std::vector<std::string> addMissingReportSheets(host::MemoryWorkbook& wb) {
 
 std::vector<std::string> filledReportSheets(host::MemoryWorkbook& wb) {
   std::vector<std::string> filled;
-  for (std::string_view name : kReportSheets) {
+  for (std::string_view name : kReportSheetNames) {
     host::MemorySheet* sh = wb.find(name);
     if (sh && sh->cellCount() > 0) filled.emplace_back(name);
   }

@@ -7,15 +7,15 @@
 #include <string_view>
 #include <vector>
 
+#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/memory_workbook.h"
 
 namespace valdrex {
 
-inline constexpr std::string_view kPropertySheet = "属性表";
-inline constexpr std::array<std::string_view, 9> kReportSheets = {
-    "输出表",   "各班详细排名", "各班排名表", "年级排名表", "年级详细排名",
-    "两率一分", "完成率表",     "分数段统计", "名次段统计"};
-inline constexpr std::string_view kScoreSheetName = "成绩表";
+// The gradebook's names, under the names the job layer has used.
+inline constexpr std::string_view kPropertySheet = PropertySheetLayout::name;
+inline constexpr const auto& kReportSheets = kReportSheetNames;
+inline constexpr std::string_view kScoreSheetName = ScoreSheetLayout::defaultName;
 
 bool isReportSheet(std::string_view name);
 

@@ -75,8 +75,8 @@ void 各班成绩表(GradeBook& g, host::Worksheet& sh1, bool xx) {
 
   const int lastColumn = xx ? 3 * (g.km + 2) : g.km + 6;
   attempt([&] {
-    加边框(sh1, Variant::long_(2), Variant::long_(1), Variant::long_(g.总人数 + 2),
-           Variant::long_(lastColumn));
+    加边框(sh1, indexArgument(2), indexArgument(1), indexArgument(g.总人数 + 2),
+           indexArgument(lastColumn));
   });
 }
 

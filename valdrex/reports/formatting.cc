@@ -12,9 +12,11 @@ int cellIndex(const Variant& v) { return toLong(numericValue(v)); }
 Variant 加边框(host::Worksheet& sh, const Variant& x1, const Variant& y1, const Variant& x2,
                const Variant& y2) {
   // Every side of every cell, so that the inner grid is drawn as well as the outline.
-  for (int side : {host::kBorderLeft, host::kBorderRight, host::kBorderTop, host::kBorderBottom}) {
+  using host::BorderSide;
+  for (BorderSide side :
+       {BorderSide::Left, BorderSide::Right, BorderSide::Top, BorderSide::Bottom}) {
     host::Range block = host::between(cellIndex(x1), cellIndex(y1), cellIndex(x2), cellIndex(y2));
-    sh.setBorder(block, side, host::kLineContinuous);
+    sh.setBorder(block, side, host::LineStyle::Continuous);
   }
   return Variant();
 }

@@ -6,6 +6,9 @@
 
 namespace valdrex {
 
+// A row or column number as the Long that 加边框 and 排名 take.
+inline Variant indexArgument(int n) { return Variant::long_(n); }
+
 // Thin continuous lines on all four sides of every cell from (x1, y1) to (x2, y2). Returns Empty.
 // Failures reach the caller.
 Variant 加边框(host::Worksheet& sh, const Variant& x1, const Variant& y1, const Variant& x2,

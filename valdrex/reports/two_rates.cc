@@ -157,7 +157,7 @@ void 两率一分(GradeBook& g, host::Workbook&, host::Worksheet& sh, host::Cloc
   sh.merge(host::between(noteRow, 1, noteRow, cols.last()));
 
   sh.merge(host::between(1, 1, 1, 11 + cols.f));
-  sh.setHorizontalAlignment(host::wholeRow(1), host::kAlignCenter);
+  sh.setHorizontalAlignment(host::wholeRow(1), host::HAlign::Center);
   sh.merge(host::between(1, 12 + cols.f, 1, 13 + cols.f));
   sh.setCell(1, 12 + cols.f, Variant::date(dateSerial(clock.today())));
 }

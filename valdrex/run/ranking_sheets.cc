@@ -31,7 +31,7 @@ std::string titleSuffix(RankingSheet kind) {
 // Students in the table: those of the listed classes (a blank class cell has no row).
 int studentRows(const GradeBook& g) {
   int n = 0;
-  for (int c = 1; c <= std::min<int>(g.班级数, kMaxClasses); ++c) n += g.classSizes(c);
+  for (int c = 1; c <= std::min<int>(g.班级数, ModelLimits::classes); ++c) n += g.classSizes(c);
   return n;
 }
 
@@ -40,7 +40,7 @@ void datedTitleRow(host::Worksheet& sh, int w, host::Clock& clock) {
   sh.merge(host::between(1, 1, 1, w - 2));
   sh.merge(host::between(1, w - 1, 1, w));
   sh.setCell(1, w - 1, Variant::date(dateSerial(clock.today())));
-  sh.setHorizontalAlignment(host::wholeRow(1), host::kAlignCenter);
+  sh.setHorizontalAlignment(host::wholeRow(1), host::HAlign::Center);
 }
 
 // The blocks are found in the sorted sheet itself, so that each title names the class whose
@@ -74,13 +74,13 @@ void classBlocks(const GradeBook& g, host::Worksheet& sh, RankingSheet kind) {
 const char* rankingSheetName(RankingSheet kind) {
   switch (kind) {
     case RankingSheet::ClassPlain:
-      return "各班排名表";
+      return ReportSheets::classPlain.data();
     case RankingSheet::GradePlain:
-      return "年级排名表";
+      return ReportSheets::gradePlain.data();
     case RankingSheet::ClassDetailed:
-      return "各班详细排名";
+      return ReportSheets::classDetailed.data();
     case RankingSheet::GradeDetailed:
-      return "年级详细排名";
+      return ReportSheets::gradeDetailed.data();
   }
   return "";
 }

@@ -7,6 +7,7 @@
 #include "valdrex/gradebook/layout.h"
 #include "valdrex/gradebook/limits_message.h"
 #include "valdrex/gradebook/loading.h"
+#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/gradebook/subject_ranking.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/reports/class_tables.h"
@@ -21,7 +22,7 @@ namespace {
 // The property sheet, or nullptr: the load then stops with its limits message.
 host::Worksheet* propertySheet(host::Workbook& wb) {
   host::Worksheet* sx = nullptr;
-  attempt([&] { sx = &wb.sheet("属性表"); });
+  attempt([&] { sx = &wb.sheet(PropertySheetLayout::name); });
   return sx;
 }
 
@@ -44,24 +45,26 @@ void 输出(GradeBook& g, host::Workbook& wb, host::Worksheet& sh1, host::Ui& ui
   attempt([&] { 求和(g); });
   attempt([&] { 各科排名(g); });
 
-  attempt([&] { deleteUsedRange(wb.sheet("输出表")); });
-  attempt([&] { 各班成绩表(g, wb.sheet("输出表"), false); });
-  attempt([&] { deleteUsedRange(wb.sheet("各班详细排名")); });
-  attempt([&] { 各班成绩表(g, wb.sheet("各班详细排名"), true); });
+  attempt([&] { deleteUsedRange(wb.sheet(ReportSheets::output)); });
+  attempt([&] { 各班成绩表(g, wb.sheet(ReportSheets::output), false); });
+  attempt([&] { deleteUsedRange(wb.sheet(ReportSheets::classDetailed)); });
+  attempt([&] { 各班成绩表(g, wb.sheet(ReportSheets::classDetailed), true); });
 
-  attempt([&] { deleteUsedRange(wb.sheet("各班排名表")); });
-  attempt([&] { deleteUsedRange(wb.sheet("年级排名表")); });
-  attempt([&] { deleteUsedRange(wb.sheet("年级详细排名")); });
+  attempt([&] { deleteUsedRange(wb.sheet(ReportSheets::classPlain)); });
+  attempt([&] { deleteUsedRange(wb.sheet(ReportSheets::gradePlain)); });
+  attempt([&] { deleteUsedRange(wb.sheet(ReportSheets::gradeDetailed)); });
   // The detailed copy is taken before "各班详细排名" is finished: both start from one table.
-  attempt([&] { 复制工作表(wb.sheet("输出表"), wb.sheet("各班排名表")); });
-  attempt([&] { 复制工作表(wb.sheet("输出表"), wb.sheet("年级排名表")); });
-  attempt([&] { 复制工作表(wb.sheet("各班详细排名"), wb.sheet("年级详细排名")); });
+  attempt([&] { 复制工作表(wb.sheet(ReportSheets::output), wb.sheet(ReportSheets::classPlain)); });
+  attempt([&] { 复制工作表(wb.sheet(ReportSheets::output), wb.sheet(ReportSheets::gradePlain)); });
+  attempt([&] {
+    复制工作表(wb.sheet(ReportSheets::classDetailed), wb.sheet(ReportSheets::gradeDetailed));
+  });
 
-  attempt([&] { 统计(g, wb.sheet("属性表")); });
-  attempt([&] { 两率一分(g, wb, wb.sheet("两率一分"), clock); });
-  attempt([&] { 完成率统计(g, wb.sheet("完成率表"), ui, clock); });
-  attempt([&] { 分段统计(g, wb.sheet("分数段统计"), ui, clock); });
-  attempt([&] { 名次分段统计(g, wb.sheet("名次段统计"), ui, clock); });
+  attempt([&] { 统计(g, wb.sheet(PropertySheetLayout::name)); });
+  attempt([&] { 两率一分(g, wb, wb.sheet(ReportSheets::twoRates), clock); });
+  attempt([&] { 完成率统计(g, wb.sheet(ReportSheets::completionRates), ui, clock); });
+  attempt([&] { 分段统计(g, wb.sheet(ReportSheets::scoreBands), ui, clock); });
+  attempt([&] { 名次分段统计(g, wb.sheet(ReportSheets::rankBands), ui, clock); });
 
   for (RankingSheet kind : kSortOrder)
     attempt([&] { sortRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind); });
@@ -69,7 +72,9 @@ void 输出(GradeBook& g, host::Workbook& wb, host::Worksheet& sh1, host::Ui& ui
     attempt([&] { titleRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind, clock); });
 
   // The closing message is a statement of the run too: a host that cannot show it fails no step.
-  attempt([&] { ui.messageBox("成绩统计操作完成!", host::MessageStyle::information, kMessageTitle); });
+  attempt([&] {
+    ui.messageBox("成绩统计操作完成!", host::MessageStyle::information, messageTitle());
+  });
 }
 
 }  // namespace valdrex

@@ -31,7 +31,7 @@ std::string helpFilePath(const std::string& folder) {
 
 void 帮助(host::Ui& ui, host::Launcher& launcher, host::Workbook* callingWorkbook,
           const DesktopLinks& links) {
-  if (ui.messageBox("是否连接到互联网?", host::MessageStyle::yesNoQuestion, kMessageTitle) ==
+  if (ui.messageBox("是否连接到互联网?", host::MessageStyle::yesNoQuestion, messageTitle()) ==
       host::Button::yes) {
     launcher.start({links.opener, links.productPage});
     return;
