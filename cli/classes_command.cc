@@ -68,7 +68,7 @@ int classesCommand(const std::string& path, const std::optional<std::string>& sh
         << '\n';
     return sheet ? kExitBadArguments : kExitProblem;
   }
-  host::MemorySheet* propertySheet = wb->find(kPropertySheet);
+  host::MemorySheet* propertySheet = wb->find(PropertySheetLayout::name);
   if (!propertySheet) {
     err << "工作簿里没有“属性表”，无法列出班级。请加入名为“属性表”的工作表（可参照 valdrex "
            "template 生成的模板）后重试。\n";

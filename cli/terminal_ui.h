@@ -12,12 +12,11 @@
 #include <vector>
 
 #include "cli/terminal.h"
+#include "valdrex/bands/completion_targets.h"
 #include "valdrex/job/ready_dialogs.h"
 
 namespace valdrex::cli {
 
-inline const std::string kFirstTargetPrompt = "请输入每班一档完成指标数！";
-inline const std::string kSecondTargetPrompt = "请输入每班二档完成指标数！";
 
 // Workbooks run side by side, but their target questions come in the order of the command line:
 // a workbook asks once every earlier one has had its turn (asked, or ended without asking).

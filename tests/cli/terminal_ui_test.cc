@@ -22,10 +22,10 @@ struct Console {
 TEST(TerminalUi, WithoutATerminalDefaultsAreTakenOnceThenCancelled) {
   Console c(false, "ignored\n");
   TerminalUi ui(c.terminal, "", std::nullopt);
-  EXPECT_THAT(ui.inputBox(kFirstTargetPrompt, "T", "5"), Optional(std::string("5")));
+  EXPECT_THAT(ui.inputBox(std::string(kFirstTargetPrompt), "T", "5"), Optional(std::string("5")));
   EXPECT_EQ(ui.messageBox("输入有误！", host::MessageStyle::plain, "Quillan提示"), host::Button::ok);
   // Asked again after a rejection: answering the same default again would loop for ever.
-  EXPECT_EQ(ui.inputBox(kFirstTargetPrompt, "T", "5"), std::nullopt);
+  EXPECT_EQ(ui.inputBox(std::string(kFirstTargetPrompt), "T", "5"), std::nullopt);
   EXPECT_THAT(
       c.err.str(),
       HasSubstr("【T】请输入每班一档完成指标数！ 5（默认值）\n【Quillan提示】输入有误！\n"));
@@ -34,9 +34,9 @@ TEST(TerminalUi, WithoutATerminalDefaultsAreTakenOnceThenCancelled) {
 TEST(TerminalUi, CommandLineTargetsAnswerOnlyTheFirstTime) {
   Console c(true, "99\r\n");
   TerminalUi ui(c.terminal, "[a.xlsx] ", TargetAnswers{3, 12});
-  EXPECT_THAT(ui.inputBox(kFirstTargetPrompt, "T", "5"), Optional(std::string("3")));
-  EXPECT_THAT(ui.inputBox(kSecondTargetPrompt, "T", "20"), Optional(std::string("12")));
-  EXPECT_EQ(ui.inputBox(kSecondTargetPrompt, "T", "20"), std::nullopt);
+  EXPECT_THAT(ui.inputBox(std::string(kFirstTargetPrompt), "T", "5"), Optional(std::string("3")));
+  EXPECT_THAT(ui.inputBox(std::string(kSecondTargetPrompt), "T", "20"), Optional(std::string("12")));
+  EXPECT_EQ(ui.inputBox(std::string(kSecondTargetPrompt), "T", "20"), std::nullopt);
   EXPECT_THAT(c.err.str(), HasSubstr("[a.xlsx] 【T】请输入每班二档完成指标数！ 12（--targets）"));
   // Other questions still go to the terminal; a line typed with CR LF is the same line.
   EXPECT_THAT(ui.inputBox("别的问题", "T", "x"), Optional(std::string("99")));

@@ -10,10 +10,10 @@ std::optional<CompletionTargets> askCompletionTargets(host::Ui& ui) {
   const std::string title = messageTitle("完成率统计");
   for (;;) {
     // A cancelled box is the teacher's way out; without it a run could never end here.
-    auto first = ui.inputBox("请输入每班一档完成指标数！", title, "5");
+    auto first = ui.inputBox(std::string(kFirstTargetPrompt), title, "5");
     if (!first) return std::nullopt;
     const int16_t t1 = toInteger(leadingNumber(*first));
-    auto second = ui.inputBox("请输入每班二档完成指标数！", title, "20");
+    auto second = ui.inputBox(std::string(kSecondTargetPrompt), title, "20");
     if (!second) return std::nullopt;
     const int16_t t2 = toInteger(leadingNumber(*second));
     // A target below 1 would make the tier labels and rates meaningless.

@@ -3,10 +3,15 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "valdrex/host/ui.h"
 
 namespace valdrex {
+
+// The two questions, as callers recognise them.
+inline constexpr std::string_view kFirstTargetPrompt = "请输入每班一档完成指标数！";
+inline constexpr std::string_view kSecondTargetPrompt = "请输入每班二档完成指标数！";
 
 struct CompletionTargets {
   int16_t first = 0;   // students per class expected in the first tier

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "valdrex/automation/valdrex_cls.h"
+#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/application.h"
 #include "valdrex/job/desktop_launcher.h"
 #include "valdrex/job/look_alike.h"
@@ -12,7 +13,7 @@ namespace valdrex {
 
 namespace {
 
-constexpr int kFirstClassRow = 18;
+constexpr int kFirstClassRow = PropertySheetLayout::firstClassRow;
 
 // The first row not taken yet whose name passes `same`.
 template <class Same>

@@ -43,21 +43,23 @@ std::vector<CellEdit> editedResultCells(const host::MemoryWorkbook& earlier,
                                         const host::MemoryWorkbook& now, int classes,
                                         int subjects) {
   std::vector<CellEdit> edits;
-  for (std::string_view name : kReportSheets) {
+  for (std::string_view name : kReportSheetNames) {
     const host::MemorySheet* before = sheetOf(earlier, name);
     const host::MemorySheet* after = sheetOf(now, name);
     if (!before || !after) continue;
     compareRow(*before, *after, 1, 1, edits);
     // One table per subject and the total, each under its header row.
-    const int gap = name == "分数段统计" ? 3 : name == "名次段统计" ? 2 : 0;
-    if (gap == 0) continue;
+    const BandSheetLayout* bands = name == kScoreBandLayout.name  ? &kScoreBandLayout
+                                   : name == kRankBandLayout.name ? &kRankBandLayout
+                                                                  : nullptr;
+    if (!bands) continue;
     for (int j = 0; j <= subjects; ++j) {
-      const int header = 3 + j * (classes + gap);
+      const int header = BandSheetLayout::firstHeaderRow + j * (classes + bands->gap);
       // Where the earlier result has no header row here, it was made from another list of
       // classes: its tables lie elsewhere, and nothing of this one was edited.
       if (valueAt(*before, header, 1) != valueAt(*after, header, 1)) continue;
       compareRow(*before, *after, header - 1, 1, edits);  // the subject's name above it
-      compareRow(*before, *after, header, 3, edits);
+      compareRow(*before, *after, header, BandSheetLayout::firstBandColumn, edits);
     }
   }
   return edits;

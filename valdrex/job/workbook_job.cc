@@ -3,12 +3,14 @@
 #include <filesystem>
 
 #include "valdrex/automation/valdrex_cls.h"
+#include "valdrex/bands/completion_targets.h"
 #include "valdrex/gradebook/limits_message.h"
 #include "valdrex/host/application.h"
 #include "valdrex/io/io_error.h"
 #include "valdrex/io/write_limits.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
+#include "valdrex/run/statistics_run.h"
 #include "valdrex/job/cell_name.h"
 #include "valdrex/job/desktop_launcher.h"
 #include "valdrex/job/output_paths.h"
@@ -21,10 +23,6 @@
 namespace valdrex {
 
 namespace {
-
-const std::string kClosingMessage = "成绩统计操作完成!";
-const std::string kFirstTargetPrompt = "请输入每班一档完成指标数！";
-const std::string kSecondTargetPrompt = "请输入每班二档完成指标数！";
 
 // Student rows the loading leaves out: those without a class, and those below the first row
 // whose columns B and C are both empty (where the list ends).
@@ -279,7 +277,7 @@ void WorkbookJob::keepEditedResult(const std::string& target) {
   try {
     // Band sheets whole, every other sheet only its title row: the ranking sheets are large.
     auto earlier = io::readWorkbookTop(target, [](const std::string& sheet) {
-      if (sheet == "分数段统计" || sheet == "名次段统计") return host::kMaxRows;
+      if (sheet == kScoreBandLayout.name || sheet == kRankBandLayout.name) return host::kMaxRows;
       return isReportSheet(sheet) ? 1 : 0;
     });
     const auto edits = editedResultCells(*earlier, *wb_, outcome_.classes, outcome_.subjects);

@@ -1,7 +1,6 @@
 // The sheets a statistics run needs by name, and finding the score sheet among them.
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,11 +10,6 @@
 #include "valdrex/host/memory_workbook.h"
 
 namespace valdrex {
-
-// The gradebook's names, under the names the job layer has used.
-inline constexpr std::string_view kPropertySheet = PropertySheetLayout::name;
-inline constexpr const auto& kReportSheets = kReportSheetNames;
-inline constexpr std::string_view kScoreSheetName = ScoreSheetLayout::defaultName;
 
 bool isReportSheet(std::string_view name);
 

@@ -73,7 +73,7 @@ void 输出(GradeBook& g, host::Workbook& wb, host::Worksheet& sh1, host::Ui& ui
 
   // The closing message is a statement of the run too: a host that cannot show it fails no step.
   attempt([&] {
-    ui.messageBox("成绩统计操作完成!", host::MessageStyle::information, messageTitle());
+    ui.messageBox(std::string(kClosingMessage), host::MessageStyle::information, messageTitle());
   });
 }
 
