@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "valdrex/job/sample_workbook.h"
 #include "support/scripted_ui.h"
+#include "valdrex/job/sample_workbook.h"
 #include "valdrex/run/statistics_run.h"
 
 namespace valdrex::bench {

@@ -1,11 +1,11 @@
 // Ranking every subject and the total of the largest grade, from a loaded grade book.
 #include <benchmark/benchmark.h>
 
-#include "valdrex/gradebook/loading.h"
-#include "valdrex/gradebook/layout.h"
-#include "valdrex/gradebook/subject_ranking.h"
 #include "grade_fixture.h"
 #include "support/scripted_ui.h"
+#include "valdrex/gradebook/layout.h"
+#include "valdrex/gradebook/loading.h"
+#include "valdrex/gradebook/subject_ranking.h"
 
 namespace valdrex::bench {
 namespace {

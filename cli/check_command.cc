@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "cli/exit_codes.h"
-#include "valdrex/job/workbook_check.h"
 #include "cli/workbook_io.h"
+#include "valdrex/job/workbook_check.h"
 #include "valdrex/job/workbook_files.h"
 
 namespace valdrex::cli {

@@ -2,13 +2,13 @@
 
 #include <ostream>
 
-#include "valdrex/job/class_rows.h"
 #include "cli/exit_codes.h"
-#include "valdrex/job/output_paths.h"
 #include "cli/workbook_io.h"
+#include "valdrex/io/io_error.h"
+#include "valdrex/job/class_rows.h"
+#include "valdrex/job/output_paths.h"
 #include "valdrex/job/workbook_files.h"
 #include "valdrex/job/workbook_sheets.h"
-#include "valdrex/io/io_error.h"
 
 namespace valdrex::cli {
 

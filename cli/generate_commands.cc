@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 #include "cli/exit_codes.h"
-#include "valdrex/job/output_paths.h"
 #include "cli/workbook_io.h"
+#include "valdrex/job/output_paths.h"
 #include "valdrex/job/workbook_files.h"
 
 namespace valdrex::cli {

@@ -6,8 +6,8 @@
 #include <system_error>
 #include <thread>
 
-#include "valdrex/job/argument_text.h"
 #include "cli/exit_codes.h"
+#include "valdrex/job/argument_text.h"
 #include "valdrex/job/output_paths.h"
 
 namespace valdrex::cli {

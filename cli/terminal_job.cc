@@ -54,9 +54,9 @@ class TerminalJob {
     DateOrToday clock(settings_.date);
     const JobOutcome& outcome = job->run(ui, clock, {settings_.sheet, settings_.strict});
     ui.passTurn();
-    if (outcome.ran && !outcome.completed)
-      say("警告：统计没有正常结束（没有看到完成提示）。");
-    if (outcome.problem.empty()) settings_.inPlace ? job->saveInPlace() : job->saveAs(input_.output);
+    if (outcome.ran && !outcome.completed) say("警告：统计没有正常结束（没有看到完成提示）。");
+    if (outcome.problem.empty())
+      settings_.inPlace ? job->saveInPlace() : job->saveAs(input_.output);
     for (const std::string& note : outcome.notes) say("注意：" + note);
     if (!outcome.problem.empty()) return fail(static_cast<int>(outcome.status), outcome.problem);
     summarise(outcome);

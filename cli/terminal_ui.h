@@ -17,7 +17,6 @@
 
 namespace valdrex::cli {
 
-
 // Workbooks run side by side, but their target questions come in the order of the command line:
 // a workbook asks once every earlier one has had its turn (asked, or ended without asking).
 class QuestionTurns {

@@ -8,7 +8,6 @@
 #include <ostream>
 #include <vector>
 
-#include "valdrex/job/argument_text.h"
 #include "cli/check_command.h"
 #include "cli/chinese_cli.h"
 #include "cli/classes_command.h"
@@ -17,6 +16,7 @@
 #include "cli/members_command.h"
 #include "cli/run_command.h"
 #include "cli/terminal.h"
+#include "valdrex/job/argument_text.h"
 
 #ifndef VALDREX_VERSION
 #define VALDREX_VERSION "0"
@@ -94,8 +94,7 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
       ->option_text("一档,二档");
   run->add_option("--date", c.date, "标题行中的日期（默认今天）")->option_text("YYYY-MM-DD");
   run->add_flag("--in-place", c.run.settings.inPlace, "直接改写原工作簿（先备份为“<原名>-备份”）");
-  run->add_flag("--strict", c.run.settings.strict,
-                "有会让统计出错的警告时不写入结果（退出码 1）");
+  run->add_flag("--strict", c.run.settings.strict, "有会让统计出错的警告时不写入结果（退出码 1）");
 
   CLI::App* check =
       subcommand(app, "check", "检查工作簿中会让统计出错或失败的地方，不写入任何文件");

@@ -8,14 +8,18 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 jobs=$(nproc)
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Every source follows .clang-format.
+git ls-files '*.cc' '*.h' '*.c' | xargs clang-format --dry-run --Werror
+
+# Configured for /usr, so that the Debian package below comes from this same tree.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
-# The Debian package, from the Release tree. Where this runs as root with apt, it is installed,
-# the command runs the built-in sample and the man page and the .pc file are found; then it is removed again.
-bash scripts/package-deb.sh
-deb=$(ls "$PWD"/build-release/deb/valdrex_*_amd64.deb)
+# The Debian package. Where this runs as root with apt, it is installed, the command runs the
+# built-in sample and the man page and the .pc file are found; then it is removed again.
+bash scripts/package-deb.sh build
+deb=$(ls "$PWD"/build/deb/valdrex_*_amd64.deb)
 if [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null && command -v dpkg >/dev/null; then
   remove_package() { DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq valdrex >/dev/null; }
   trap remove_package EXIT

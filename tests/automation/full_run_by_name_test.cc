@@ -3,9 +3,9 @@
 
 #include <map>
 
+#include "support/scripted_ui.h"
 #include "valdrex/automation/member_table.h"
 #include "valdrex/host/memory_workbook.h"
-#include "support/scripted_ui.h"
 
 namespace valdrex {
 namespace {

@@ -1,10 +1,11 @@
 // The by-name interface: the member list, dispatch, argument checks and by-reference results.
+#include "valdrex/automation/member_table.h"
+
 #include <gtest/gtest.h>
 
-#include "valdrex/automation/member_table.h"
+#include "support/scripted_ui.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/host/memory_workbook.h"
-#include "support/scripted_ui.h"
 
 namespace valdrex {
 namespace {
@@ -18,7 +19,9 @@ class MemberTableTest : public testing::Test {
   host::BasicApplication app{ui, clock, launcher, &wb};
   ValdrexCls vd{app, DesktopLinks{"file:///doc/index.html", "file:///doc/help.html", "xdg-open"}};
 
-  Variant call(std::string_view name, std::vector<Variant> args = {}) { return invoke(vd, name, args); }
+  Variant call(std::string_view name, std::vector<Variant> args = {}) {
+    return invoke(vd, name, args);
+  }
   // The message of the failure the call raises, "" if none.
   std::string failure(std::string_view name, std::vector<Variant> args) {
     try {
@@ -41,11 +44,16 @@ TEST_F(MemberTableTest, ListsEveryMemberInInterfaceOrderWithItsTypes) {
   const auto prop = MemberKind::Property;
   const auto meth = MemberKind::Method;
   std::vector<Expected> expected = {
-      {"总人数", prop, {P::Integer}, P::Integer}, {"班级数", prop, {P::Integer}, P::Integer},
-      {"教师数", prop, {P::Integer}, P::Integer}, {"bjhh", prop, {P::Integer}, P::Integer},
-      {"bjlh", prop, {P::Integer}, P::Integer},   {"zhlh", prop, {P::Integer}, P::Integer},
-      {"kmcl", prop, {P::Integer}, P::Integer},   {"kmwl", prop, {P::Integer}, P::Integer},
-      {"km", prop, {P::Integer}, P::Integer},     {"t", prop, {P::Long}, P::Long},
+      {"总人数", prop, {P::Integer}, P::Integer},
+      {"班级数", prop, {P::Integer}, P::Integer},
+      {"教师数", prop, {P::Integer}, P::Integer},
+      {"bjhh", prop, {P::Integer}, P::Integer},
+      {"bjlh", prop, {P::Integer}, P::Integer},
+      {"zhlh", prop, {P::Integer}, P::Integer},
+      {"kmcl", prop, {P::Integer}, P::Integer},
+      {"kmwl", prop, {P::Integer}, P::Integer},
+      {"km", prop, {P::Integer}, P::Integer},
+      {"t", prop, {P::Long}, P::Long},
       {"F总人数", meth, {P::Worksheet}, P::Double},
       {"初始化", meth, {P::Worksheet}, P::Void},
       {"F班级数", meth, {P::Worksheet, P::Worksheet}, P::Integer},
@@ -56,7 +64,10 @@ TEST_F(MemberTableTest, ListsEveryMemberInInterfaceOrderWithItsTypes) {
       {"复制工作表", meth, {P::Worksheet, P::Worksheet}, P::Void},
       {"各班成绩表", meth, {P::Worksheet, P::Boolean}, P::Void},
       {"各科排名", meth, {}, P::Void},
-      {"排名", meth, {P::Variant, P::Variant, P::Variant, P::Variant, P::Variant, P::Worksheet}, P::Variant},
+      {"排名",
+       meth,
+       {P::Variant, P::Variant, P::Variant, P::Variant, P::Variant, P::Worksheet},
+       P::Variant},
       {"新排名", meth, {P::Variant, P::Variant, P::Variant, P::Text}, P::Variant},
       {"分段统计", meth, {P::Worksheet}, P::Void},
       {"计数器", meth, {P::Integer, P::Integer, P::Text}, P::Variant},
@@ -124,7 +135,8 @@ TEST_F(MemberTableTest, HelpOpensTheProductPageOrTheFileBesideTheWorkbook) {
   call("帮助");
   ASSERT_EQ(launcher.commands.size(), 2u);
   EXPECT_EQ(launcher.commands[0], (std::vector<std::string>{"xdg-open", "file:///doc/help.html"}));
-  EXPECT_EQ(launcher.commands[1], (std::vector<std::string>{"xdg-open", "/home/teacher/成绩/说明.txt"}));
+  EXPECT_EQ(launcher.commands[1],
+            (std::vector<std::string>{"xdg-open", "/home/teacher/成绩/说明.txt"}));
   EXPECT_EQ(ui.dialogs()[0].prompt, "是否连接到互联网?");
   EXPECT_EQ(ui.dialogs()[0].style, host::MessageStyle::yesNoQuestion);
   EXPECT_EQ(ui.dialogs()[0].title, "Quillan提示");

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "band_book.h"
+#include "support/scripted_ui.h"
 #include "valdrex/bands/rank_bands.h"
 #include "valdrex/bands/score_bands.h"
-#include "support/scripted_ui.h"
 
 namespace valdrex {
 namespace {

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "band_book.h"
-#include "valdrex/host/date.h"
-#include "valdrex/automation/dialog_codes.h"
 #include "support/scripted_ui.h"
+#include "valdrex/automation/dialog_codes.h"
+#include "valdrex/host/date.h"
 
 namespace valdrex {
 namespace {
@@ -24,8 +24,9 @@ class CompletionSheet : public ::testing::Test {
   std::vector<std::string> dialogs() const {
     std::vector<std::string> out;
     for (const auto& d : ui.dialogs())
-      out.push_back(d.prompt + "|" + d.title + "|" +
-                    (d.kind == d.Input ? d.defaultText : std::to_string(messageStyleCode(d.style))));
+      out.push_back(
+          d.prompt + "|" + d.title + "|" +
+          (d.kind == d.Input ? d.defaultText : std::to_string(messageStyleCode(d.style))));
     return out;
   }
 

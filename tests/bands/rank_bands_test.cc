@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "band_book.h"
-#include "valdrex/host/date.h"
 #include "support/scripted_ui.h"
+#include "valdrex/host/date.h"
 
 namespace valdrex {
 namespace {

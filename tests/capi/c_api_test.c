@@ -6,13 +6,12 @@
 #include "valdrex/valdrex.h"
 
 static int failures = 0;
-#define EXPECT(condition)                                                   \
-  do {                                                                      \
-    if (!(condition)) {                                                     \
-      fprintf(stderr, "%s:%d: %s (%s)\n", __FILE__, __LINE__, #condition,   \
-              valdrex_last_error());                                        \
-      ++failures;                                                           \
-    }                                                                       \
+#define EXPECT(condition)                                                                        \
+  do {                                                                                           \
+    if (!(condition)) {                                                                          \
+      fprintf(stderr, "%s:%d: %s (%s)\n", __FILE__, __LINE__, #condition, valdrex_last_error()); \
+      ++failures;                                                                                \
+    }                                                                                            \
   } while (0)
 
 int main(int argc, char** argv) {

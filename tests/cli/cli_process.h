@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "valdrex/job/sample_workbook.h"
 #include "valdrex/io/xlsx_writer.h"
+#include "valdrex/job/sample_workbook.h"
 
 namespace valdrex::cli::testing {
 

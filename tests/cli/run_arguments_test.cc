@@ -1,8 +1,8 @@
 // Option values of `valdrex run` and the names of the files it writes.
 #include <gmock/gmock.h>
 
-#include "valdrex/job/output_paths.h"
 #include "cli/run_command.h"
+#include "valdrex/job/output_paths.h"
 
 namespace valdrex::cli {
 namespace {

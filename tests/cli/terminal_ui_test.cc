@@ -23,7 +23,8 @@ TEST(TerminalUi, WithoutATerminalDefaultsAreTakenOnceThenCancelled) {
   Console c(false, "ignored\n");
   TerminalUi ui(c.terminal, "", std::nullopt);
   EXPECT_THAT(ui.inputBox(std::string(kFirstTargetPrompt), "T", "5"), Optional(std::string("5")));
-  EXPECT_EQ(ui.messageBox("输入有误！", host::MessageStyle::plain, "Quillan提示"), host::Button::ok);
+  EXPECT_EQ(ui.messageBox("输入有误！", host::MessageStyle::plain, "Quillan提示"),
+            host::Button::ok);
   // Asked again after a rejection: answering the same default again would loop for ever.
   EXPECT_EQ(ui.inputBox(std::string(kFirstTargetPrompt), "T", "5"), std::nullopt);
   EXPECT_THAT(
@@ -35,7 +36,8 @@ TEST(TerminalUi, CommandLineTargetsAnswerOnlyTheFirstTime) {
   Console c(true, "99\r\n");
   TerminalUi ui(c.terminal, "[a.xlsx] ", TargetAnswers{3, 12});
   EXPECT_THAT(ui.inputBox(std::string(kFirstTargetPrompt), "T", "5"), Optional(std::string("3")));
-  EXPECT_THAT(ui.inputBox(std::string(kSecondTargetPrompt), "T", "20"), Optional(std::string("12")));
+  EXPECT_THAT(ui.inputBox(std::string(kSecondTargetPrompt), "T", "20"),
+              Optional(std::string("12")));
   EXPECT_EQ(ui.inputBox(std::string(kSecondTargetPrompt), "T", "20"), std::nullopt);
   EXPECT_THAT(c.err.str(), HasSubstr("[a.xlsx] 【T】请输入每班二档完成指标数！ 12（--targets）"));
   // Other questions still go to the terminal; a line typed with CR LF is the same line.

@@ -18,11 +18,11 @@ const char* kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 const char* kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 std::string packageAround(std::string_view sheet) {
-  const std::string rels = std::string("<Relationships xmlns=\"x\">") +
-                           "<Relationship Id=\"r1\" Type=\"" + kRel +
-                           "/worksheet\" Target=\"sheet.xml\"/><Relationship Id=\"r2\" Type=\"" +
-                           kRel + "/sharedStrings\" Target=\"s.xml\"/><Relationship Id=\"r3\" Type=\"" +
-                           kRel + "/styles\" Target=\"st.xml\"/></Relationships>";
+  const std::string rels =
+      std::string("<Relationships xmlns=\"x\">") + "<Relationship Id=\"r1\" Type=\"" + kRel +
+      "/worksheet\" Target=\"sheet.xml\"/><Relationship Id=\"r2\" Type=\"" + kRel +
+      "/sharedStrings\" Target=\"s.xml\"/><Relationship Id=\"r3\" Type=\"" + kRel +
+      "/styles\" Target=\"st.xml\"/></Relationships>";
   const std::string parts[][2] = {
       {"xl/workbook.xml", std::string("<workbook xmlns=\"") + kMain + "\" xmlns:r=\"" + kRel +
                               "\"><sheets><sheet name=\"s\" r:id=\"r1\"/></sheets></workbook>"},

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "support/scripted_ui.h"
 #include "valdrex/gradebook/grade_book.h"
 #include "valdrex/gradebook/layout.h"
 #include "valdrex/gradebook/limits_message.h"
 #include "valdrex/gradebook/loading.h"
 #include "valdrex/host/memory_workbook.h"
-#include "support/scripted_ui.h"
 
 namespace valdrex {
 

@@ -1,9 +1,9 @@
 // Sorting, deleting, inserting and copying rows of the in-memory sheet.
 #include <gtest/gtest.h>
 
+#include "tests/host/sheet_fixture.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/host/memory_workbook.h"
-#include "tests/host/sheet_fixture.h"
 
 namespace valdrex::host {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "valdrex/host/memory_workbook.h"
 #include "sheet_fixture.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex::host {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "valdrex/host/failure.h"
 #include "tests/host/sheet_fixture.h"
+#include "valdrex/host/failure.h"
 
 namespace valdrex::host {
 namespace {

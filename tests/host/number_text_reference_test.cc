@@ -36,7 +36,8 @@ std::string referenceText(double x, int digits, int maxExponent) {
   }
   if (exponent < 0) return out.append("0.").append(-exponent - 1, '0').append(mantissa);
   std::size_t intDigits = static_cast<std::size_t>(exponent) + 1;
-  if (mantissa.size() <= intDigits) return out.append(mantissa).append(intDigits - mantissa.size(), '0');
+  if (mantissa.size() <= intDigits)
+    return out.append(mantissa).append(intDigits - mantissa.size(), '0');
   return out.append(mantissa, 0, intDigits).append(".").append(mantissa, intDigits);
 }
 
@@ -49,9 +50,10 @@ double referenceSingleToDouble(float x) {
 // Scores, halves and tenths, rates, whole numbers at the digit limits, and random doubles over
 // every magnitude, each also negated.
 std::vector<double> samples() {
-  std::vector<double> xs = {0.5,  2.5,   87.2, 135,    0.1 + 0.2, 1e15 - 1, 1e15, 999999.95,
-                            1e-5, 1e-6,  5e-6, 9.5e-6, 1e7 - 1,   1e7,      1e21, 123456789012345.6,
-                            0.05, 0.015, 66.665, 33.335, 1.0 / 3, 2.0 / 3,  1e300, 4.9e-324};
+  std::vector<double> xs = {
+      0.5,  2.5,   87.2,   135,    0.1 + 0.2, 1e15 - 1, 1e15,  999999.95,
+      1e-5, 1e-6,  5e-6,   9.5e-6, 1e7 - 1,   1e7,      1e21,  123456789012345.6,
+      0.05, 0.015, 66.665, 33.335, 1.0 / 3,   2.0 / 3,  1e300, 4.9e-324};
   for (int i = 0; i <= 1500; ++i) xs.push_back(i / 10.0);
   for (int i = 0; i <= 10000; i += 7) xs.push_back(i / 100.0);
   std::mt19937_64 random(20261206);

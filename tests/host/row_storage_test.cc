@@ -1,5 +1,7 @@
 // Row storage hands out blocks from shared regions and reuses freed ones: blocks must never
 // overlap, whatever the mix of sizes, the order of freeing or the thread that frees them.
+#include "valdrex/host/row_storage.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,8 +9,6 @@
 #include <random>
 #include <thread>
 #include <vector>
-
-#include "valdrex/host/row_storage.h"
 
 namespace valdrex::host {
 namespace {

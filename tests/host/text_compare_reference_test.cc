@@ -17,10 +17,15 @@ std::vector<char32_t> decodeAll(const std::string& s, bool fold) {
   std::vector<char32_t> out;
   for (std::size_t i = 0; i < s.size();) {
     auto c = static_cast<unsigned char>(s[i]);
-    std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
+    std::size_t len = c < 0x80           ? 1
+                      : (c >> 5) == 6    ? 2
+                      : (c >> 4) == 0xE  ? 3
+                      : (c >> 3) == 0x1E ? 4
+                                         : 1;
     len = std::min(len, s.size() - i);
     char32_t cp = len == 1 ? c : c & (0x7F >> len);
-    for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    for (std::size_t k = 1; k < len; ++k)
+      cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
     if (fold && cp >= 'A' && cp <= 'Z') cp += 'a' - 'A';
     if (fold && cp >= 0xFF21 && cp <= 0xFF3A) cp += 0xFF41 - 0xFF21;
     out.push_back(cp);
@@ -31,7 +36,9 @@ std::vector<char32_t> decodeAll(const std::string& s, bool fold) {
 
 int referenceCompare(const std::string& a, const std::string& b, bool fold) {
   auto x = decodeAll(a, fold), y = decodeAll(b, fold);
-  auto unit = [](char32_t cp) -> uint32_t { return cp < 0x10000 ? cp : 0xD800 + ((cp - 0x10000) >> 10); };
+  auto unit = [](char32_t cp) -> uint32_t {
+    return cp < 0x10000 ? cp : 0xD800 + ((cp - 0x10000) >> 10);
+  };
   for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
     if (x[i] == y[i]) continue;
     if (unit(x[i]) != unit(y[i])) return unit(x[i]) < unit(y[i]) ? -1 : 1;
@@ -45,8 +52,8 @@ int sign(int x) { return (x > 0) - (x < 0); }
 TEST(TextCompareReference, SharedStartsAndBrokenSequencesOrderAsDecodedFromTheStart) {
   // Pieces that make long shared starts, case pairs, characters beyond the basic plane and bytes
   // that break a sequence.
-  const std::vector<std::string> pieces = {"1", "2", "班", "A", "a", "Ｚ", "ｚ", "😀", "中",
-                                           "\xE4", "\xB8", "\xF0\x9F", " ", "-"};
+  const std::vector<std::string> pieces = {"1", "2",  "班",   "A",    "a",        "Ｚ", "ｚ",
+                                           "😀", "中", "\xE4", "\xB8", "\xF0\x9F", " ",  "-"};
   std::mt19937 random(1206);
   auto text = [&] {
     std::string s = "高一";

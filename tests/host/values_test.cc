@@ -14,9 +14,10 @@ namespace valdrex {
 namespace {
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
-  struct { double in, out; } cases[] = {
-      {0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-2.5, -2}, {872.5, 872}, {937.5, 938}, {312.5, 312},
-      {2.4999999, 2}, {2.5000001, 3}};
+  struct {
+    double in, out;
+  } cases[] = {{0.5, 0},     {1.5, 2},     {2.5, 2},     {3.5, 4},       {-2.5, -2},
+               {872.5, 872}, {937.5, 938}, {312.5, 312}, {2.4999999, 2}, {2.5000001, 3}};
   for (auto c : cases) EXPECT_EQ(roundHalfEven(c.in), c.out) << c.in;
 }
 
@@ -39,11 +40,25 @@ TEST(Rounding, CheckedWholeNumbersFailInsteadOfWrapping) {
 }
 
 TEST(NumberText, DoubleShowsAtMostFifteenDigits) {
-  struct { double in; const char* out; } cases[] = {
-      {87.2, "87.2"}, {135, "135"}, {0.5, "0.5"}, {0.9 * 150, "135"}, {0.3 * 75, "22.5"},
-      {0.1 + 0.2, "0.3"}, {-3.25, "-3.25"}, {1e15, "1E+15"}, {123456789012345.0, "123456789012345"},
-      {0.00001, "0.00001"}, {0.000001, "1E-06"}, {1.5e-7, "1.5E-07"}, {0, "0"}, {-0.0, "0"},
-      {double(87.2f), "87.1999969482422"}, {(1 - 0.8) * 100, "20"}};
+  struct {
+    double in;
+    const char* out;
+  } cases[] = {{87.2, "87.2"},
+               {135, "135"},
+               {0.5, "0.5"},
+               {0.9 * 150, "135"},
+               {0.3 * 75, "22.5"},
+               {0.1 + 0.2, "0.3"},
+               {-3.25, "-3.25"},
+               {1e15, "1E+15"},
+               {123456789012345.0, "123456789012345"},
+               {0.00001, "0.00001"},
+               {0.000001, "1E-06"},
+               {1.5e-7, "1.5E-07"},
+               {0, "0"},
+               {-0.0, "0"},
+               {double(87.2f), "87.1999969482422"},
+               {(1 - 0.8) * 100, "20"}};
   for (auto c : cases) EXPECT_EQ(doubleText(c.in), c.out) << c.in;
 }
 
@@ -58,21 +73,40 @@ TEST(NumberText, SingleShowsItsShortestForm) {
 }
 
 TEST(NumberText, LeadingNumberReadsLikeTheLanguage) {
-  struct { const char* in; double out; } cases[] = {
-      {"60以下", 60}, {"50名", 50}, {"前50", 0}, {"", 0}, {"abc", 0}, {" 87.5", 87.5},
-      {"1 0", 10}, {"\t1\n2", 12}, {".5", 0.5}, {"-.5", -0.5}, {"1e2x", 100}, {"1e", 1},
-      {"1.2.3", 1.2}, {"90-80", 90}, {"-60", -60}, {"+7", 7}, {"100—90", 100}};
+  struct {
+    const char* in;
+    double out;
+  } cases[] = {{"60以下", 60},  {"50名", 50},   {"前50", 0},    {"", 0},       {"abc", 0},
+               {" 87.5", 87.5}, {"1 0", 10},    {"\t1\n2", 12}, {".5", 0.5},   {"-.5", -0.5},
+               {"1e2x", 100},   {"1e", 1},      {"1.2.3", 1.2}, {"90-80", 90}, {"-60", -60},
+               {"+7", 7},       {"100—90", 100}};
   for (auto c : cases) EXPECT_EQ(leadingNumber(c.in), c.out) << c.in;
   EXPECT_THROW(leadingNumber("1e999"), Failure);
 }
 
 TEST(NumberText, TypedInputBecomesANumberOnlyWhenNothingIsLost) {
-  struct { const char* in; bool number; double value; } cases[] = {
-      {" 33.33", true, 33.33}, {" .5", true, 0.5}, {"80", true, 80}, {"-12.5", true, -12.5},
-      {" 115 ", true, 115}, {"1e3", true, 1000}, {"0", true, 0}, {"0.25", true, 0.25},
-      {"0501", false, 0}, {"110101200001011234", false, 0}, {" 20以下", false, 0},
-      {"100-90", false, 0}, {"", false, 0}, {".", false, 0}, {"1e", false, 0}, {"前60名", false, 0},
-      {"1234567890123456", false, 0}, {"1000000000000000000", true, 1e18}};
+  struct {
+    const char* in;
+    bool number;
+    double value;
+  } cases[] = {{" 33.33", true, 33.33},
+               {" .5", true, 0.5},
+               {"80", true, 80},
+               {"-12.5", true, -12.5},
+               {" 115 ", true, 115},
+               {"1e3", true, 1000},
+               {"0", true, 0},
+               {"0.25", true, 0.25},
+               {"0501", false, 0},
+               {"110101200001011234", false, 0},
+               {" 20以下", false, 0},
+               {"100-90", false, 0},
+               {"", false, 0},
+               {".", false, 0},
+               {"1e", false, 0},
+               {"前60名", false, 0},
+               {"1234567890123456", false, 0},
+               {"1000000000000000000", true, 1e18}};
   for (auto c : cases) {
     auto v = typedNumber(c.in);
     EXPECT_EQ(v.has_value(), c.number) << c.in;

@@ -1,8 +1,8 @@
 // Every kind of bad input ends in one FileError that names the file and says what is wrong.
 #include <gtest/gtest.h>
 
-#include "valdrex/io/xlsx_reader.h"
 #include "io_support.h"
+#include "valdrex/io/xlsx_reader.h"
 
 namespace valdrex::io {
 namespace {
@@ -37,7 +37,8 @@ std::string readProblem(const std::string& bytes, const ReadLimits& limits = {})
 }
 
 TEST(XlsxBadInputTest, EachProblemIsNamed) {
-  const std::string valid = oneSheet("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData>");
+  const std::string valid =
+      oneSheet("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData>");
   const std::string laughs =
       "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
       "\"&a;&a;&a;&a;&a;&a;&a;&a;\">]><worksheet><sheetData><row><c t=\"inlineStr\"><is><t>&b;</t>"
@@ -63,20 +64,28 @@ TEST(XlsxBadInputTest, EachProblemIsNamed) {
        "工作表“Sheet1”的部件 xl/worksheets/sheet1.xml 不存在"},
       {"missing relationships", withoutPart("xl/_rels/workbook.xml.rels"),
        "缺少部件 xl/_rels/workbook.xml.rels"},
-      {"malformed sheet", withPart("xl/worksheets/sheet1.xml", "<worksheet><sheetData></worksheet>"),
+      {"malformed sheet",
+       withPart("xl/worksheets/sheet1.xml", "<worksheet><sheetData></worksheet>"),
        "部件 xl/worksheets/sheet1.xml 的 XML 格式错误（第 1 行"},
-      {"malformed workbook", withPart("xl/workbook.xml", "<workbook"), "部件 xl/workbook.xml 的 XML 格式错误"},
+      {"malformed workbook", withPart("xl/workbook.xml", "<workbook"),
+       "部件 xl/workbook.xml 的 XML 格式错误"},
       {"entity expansion", withPart("xl/worksheets/sheet1.xml", laughs), "含有 DTD 声明"},
-      {"column beyond XFD", oneSheet("<sheetData><row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row></sheetData>"),
+      {"column beyond XFD",
+       oneSheet("<sheetData><row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row></sheetData>"),
        "单元格位置 XFE1 无效或超出工作表范围"},
-      {"row beyond the sheet", oneSheet("<sheetData><row r=\"1048577\"><c><v>1</v></c></row></sheetData>"),
+      {"row beyond the sheet",
+       oneSheet("<sheetData><row r=\"1048577\"><c><v>1</v></c></row></sheetData>"),
        "行号 1048577 超出工作表范围"},
-      {"dangling shared string", oneSheet("<sheetData><row><c r=\"B2\" t=\"s\"><v>1</v></c></row></sheetData>", "<si><t>x</t></si>"),
+      {"dangling shared string",
+       oneSheet("<sheetData><row><c r=\"B2\" t=\"s\"><v>1</v></c></row></sheetData>",
+                "<si><t>x</t></si>"),
        "单元格 B2 引用了不存在的共享字符串"},
       {"bad number", oneSheet("<sheetData><row><c r=\"C3\"><v>12abc</v></c></row></sheetData>"),
        "单元格 C3 的数值 “12abc” 无效"},
-      {"bad merge", oneSheet("<mergeCells><mergeCell ref=\"A1:ZZZZ9\"/></mergeCells>"), "合并区域 A1:ZZZZ9 无效"},
-      {"bad cell type", oneSheet("<sheetData><row><c r=\"A1\" t=\"x\"><v>1</v></c></row></sheetData>"),
+      {"bad merge", oneSheet("<mergeCells><mergeCell ref=\"A1:ZZZZ9\"/></mergeCells>"),
+       "合并区域 A1:ZZZZ9 无效"},
+      {"bad cell type",
+       oneSheet("<sheetData><row><c r=\"A1\" t=\"x\"><v>1</v></c></row></sheetData>"),
        "单元格 A1 的类型 “x” 无效"},
   };
   for (const auto& c : cases) {
@@ -92,7 +101,8 @@ TEST(XlsxBadInputTest, SizesBeyondTheLimitsAreRefused) {
   ASSERT_LT(bomb.size(), 64u << 10);
   ReadLimits part;
   part.maxPartBytes = 1 << 20;
-  EXPECT_NE(readProblem(bomb, part).find("解压后超过 1 MB（文件异常，可能是 zip 炸弹）"), std::string::npos);
+  EXPECT_NE(readProblem(bomb, part).find("解压后超过 1 MB（文件异常，可能是 zip 炸弹）"),
+            std::string::npos);
   ReadLimits total;
   total.maxTotalBytes = 1 << 20;
   EXPECT_NE(readProblem(bomb, total).find("解压后的内容超过 1 MB"), std::string::npos);
@@ -106,7 +116,8 @@ TEST(XlsxBadInputTest, SizesBeyondTheLimitsAreRefused) {
   cells.maxCells = 40;
   EXPECT_EQ(readProblem(many, cells), "");
 
-  std::string wide = oneSheet("<cols><col min=\"1\" max=\"16384\" width=\"3\" customWidth=\"1\"/></cols>");
+  std::string wide =
+      oneSheet("<cols><col min=\"1\" max=\"16384\" width=\"3\" customWidth=\"1\"/></cols>");
   EXPECT_NE(readProblem(wide, cells).find("单元格数超过上限"), std::string::npos)
       << "column widths count against the same budget";
 }
@@ -118,9 +129,11 @@ TEST(XlsxBadInputTest, DamagedCompressedDataIsReported) {
     seed = seed * 1103515245u + 12345u;
     c = static_cast<char>('a' + (seed >> 16) % 26);
   }
-  std::string bytes = oneSheet("<sheetData><row><c t=\"inlineStr\"><is><t>" + text + "</t></is></c></row></sheetData>");
+  std::string bytes = oneSheet("<sheetData><row><c t=\"inlineStr\"><is><t>" + text +
+                               "</t></is></c></row></sheetData>");
   // Flip bytes in the middle of the compressed data, away from the headers.
-  for (std::size_t i = bytes.size() / 3; i < bytes.size() / 3 + 16; ++i) bytes[i] = static_cast<char>(~bytes[i]);
+  for (std::size_t i = bytes.size() / 3; i < bytes.size() / 3 + 16; ++i)
+    bytes[i] = static_cast<char>(~bytes[i]);
   std::string message = readProblem(bytes);
   EXPECT_NE(message.find("已损坏"), std::string::npos) << message;
 }

@@ -33,7 +33,8 @@ class TempDir {
   // Names of everything in the folder, to see that no temporary file was left behind.
   std::vector<std::string> entries() const {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(path_))
+      names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -74,10 +75,8 @@ inline std::string readBytes(const std::string& path) {
   return s.str();
 }
 
-inline const char* kMain =
-    "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-inline const char* kRel =
-    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+inline const char* kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+inline const char* kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 inline std::string sheetXml(const std::string& body) {
   return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"") + kMain +
@@ -88,9 +87,9 @@ inline std::string sheetXml(const std::string& body) {
 // strings, styles and workbook properties.
 struct PackageSpec {
   std::vector<std::pair<std::string, std::string>> sheets;  // name, worksheet xml
-  std::string sharedStrings;  // <sst> body, "" for none
-  std::string styles;         // whole styles part, "" for none
-  std::string workbookPr;     // e.g. "<workbookPr date1904=\"1\"/>"
+  std::string sharedStrings;                                // <sst> body, "" for none
+  std::string styles;                                       // whole styles part, "" for none
+  std::string workbookPr;                                   // e.g. "<workbookPr date1904=\"1\"/>"
 };
 
 inline Parts packageParts(const PackageSpec& spec) {
@@ -99,9 +98,10 @@ inline Parts packageParts(const PackageSpec& spec) {
       "<?xml version=\"1.0\"?><Types "
       "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>";
   parts["_rels/.rels"] =
-      std::string("<?xml version=\"1.0\"?><Relationships "
-                  "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                  "<Relationship Id=\"rId1\" Type=\"") +
+      std::string(
+          "<?xml version=\"1.0\"?><Relationships "
+          "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+          "<Relationship Id=\"rId1\" Type=\"") +
       kRel + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
   std::string sheets, rels;
   for (std::size_t i = 0; i < spec.sheets.size(); ++i) {
@@ -119,8 +119,8 @@ inline Parts packageParts(const PackageSpec& spec) {
         std::string("<sst xmlns=\"") + kMain + "\">" + spec.sharedStrings + "</sst>";
   }
   if (!spec.styles.empty()) {
-    rels += std::string("<Relationship Id=\"rT\" Type=\"") + kRel +
-            "/styles\" Target=\"styles.xml\"/>";
+    rels +=
+        std::string("<Relationship Id=\"rT\" Type=\"") + kRel + "/styles\" Target=\"styles.xml\"/>";
     parts["xl/styles.xml"] = spec.styles;
   }
   parts["xl/workbook.xml"] = std::string("<?xml version=\"1.0\"?><workbook xmlns=\"") + kMain +
@@ -154,10 +154,11 @@ inline std::string runHelper(const std::string& script, const std::string& args)
   return out;
 }
 
-inline constexpr uint8_t kBox = host::kEdgeLeft | host::kEdgeRight | host::kEdgeTop | host::kEdgeBottom;
+inline constexpr uint8_t kBox =
+    host::kEdgeLeft | host::kEdgeRight | host::kEdgeTop | host::kEdgeBottom;
 
 inline void put(host::MemorySheet& s, int row, int col, Variant v, host::CellFormat f = {},
-         std::string formula = "") {
+                std::string formula = "") {
   host::Cell& c = s.at(row, col);
   c.value = std::move(v);
   c.format = std::move(f);

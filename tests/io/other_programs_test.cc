@@ -3,9 +3,9 @@
 
 #include <cstdlib>
 
+#include "io_support.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
-#include "io_support.h"
 
 namespace valdrex::io {
 namespace {
@@ -41,13 +41,19 @@ TEST_F(OtherProgramsTest, ReadsAWorkbookMadeByOpenpyxl) {
     int row, col;
     Variant value;
   } cases[] = {
-      {1, 1, Variant("班级")},           {2, 1, Variant::number(1)},
-      {2, 2, Variant("张三")},           {2, 3, Variant::number(87.5)},
-      {2, 6, Variant::boolean(true)},    {3, 6, Variant::boolean(false)},
-      {4, 4, Variant::number(1e-7)},     {2, 8, Variant::date(45352)},
-      {6, 1, Variant("多行\n文本")},     {6, 2, Variant("0501")},
+      {1, 1, Variant("班级")},
+      {2, 1, Variant::number(1)},
+      {2, 2, Variant("张三")},
+      {2, 3, Variant::number(87.5)},
+      {2, 6, Variant::boolean(true)},
+      {3, 6, Variant::boolean(false)},
+      {4, 4, Variant::number(1e-7)},
+      {2, 8, Variant::date(45352)},
+      {6, 1, Variant("多行\n文本")},
+      {6, 2, Variant("0501")},
       {6, 3, Variant::number(1.234567890123457e17)},
-      {20, 30, Variant("远处")},         {3, 4, Variant::number(100)},
+      {20, 30, Variant("远处")},
+      {3, 4, Variant::number(100)},
   };
   for (const auto& c : cases) EXPECT_EQ(s.cell(c.row, c.col), c.value) << c.row << "," << c.col;
   EXPECT_EQ(s.cell(3, 8).kind(), VarKind::Date);
@@ -117,7 +123,8 @@ TEST_F(OtherProgramsTest, OpenpyxlSeesWhatWeWrote) {
 TEST_F(OtherProgramsTest, ReadsAWorkbookSavedByLibreOffice) {
   std::string office;
   for (const char* name : {"soffice", "libreoffice"})
-    if (std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0) office = name;
+    if (std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0)
+      office = name;
   if (office.empty()) GTEST_SKIP() << "LibreOffice is not installed";
   const std::string out = (dir_.path() / "lo").string();
   std::string command = office + " --headless --convert-to xlsx --outdir '" + out + "' '" +

@@ -13,8 +13,8 @@ TEST(CellReferenceTest, WithinTheSheetOnly) {
   EXPECT_EQ(parseCell("A1"), (CellPosition{1, 1}));
   EXPECT_EQ(parseCell("xfd1048576"), (CellPosition{1048576, 16384}));
   EXPECT_EQ(parseCell("AB12"), (CellPosition{12, 28}));
-  for (const char* bad : {"", "A", "1", "A0", "A01", "XFE1", "A1048577", "AAAA1", "A1B", "$A$1",
-                          "A123456789012"})
+  for (const char* bad :
+       {"", "A", "1", "A0", "A01", "XFE1", "A1048577", "AAAA1", "A1B", "$A$1", "A123456789012"})
     EXPECT_FALSE(parseCell(bad)) << bad;
   EXPECT_EQ(parseRange("C3:A1"), (host::Range{1, 1, 3, 3}));
   EXPECT_EQ(cellName(1048576, 16384), "XFD1048576");
@@ -69,8 +69,10 @@ TEST(PartNamesTest, TargetsStayInsideThePackage) {
   };
   for (const auto& c : cases) {
     auto part = resolvePart(c.source, c.target);
-    if (c.expected) EXPECT_EQ(part.value_or("<refused>"), c.expected) << c.target;
-    else EXPECT_FALSE(part) << c.target << " -> " << *part;
+    if (c.expected)
+      EXPECT_EQ(part.value_or("<refused>"), c.expected) << c.target;
+    else
+      EXPECT_FALSE(part) << c.target << " -> " << *part;
   }
   EXPECT_EQ(relationshipsPartOf(""), "_rels/.rels");
   EXPECT_EQ(relationshipsPartOf("xl/workbook.xml"), "xl/_rels/workbook.xml.rels");
@@ -80,8 +82,8 @@ TEST(NumberFormatsTest, DateTokensOutsideQuotesAndBrackets) {
   for (const char* date : {"yyyy/m/d", "m/d/yy h:mm", "[$-804]yyyy\"年\"m\"月\"", "[h]:mm:ss",
                            "mm:ss.0", "dddd", "h\"时\"mm\"分\"", "[Red]yyyy-mm-dd"})
     EXPECT_TRUE(isDateFormatCode(date)) << date;
-  for (const char* plain : {"General", "0.00", "#,##0;[Red]-#,##0", "0.0\"分\"", "@",
-                            "0.00E+00", "\\d0", "0_m", "[$¥-804]#,##0.00", "0\"days\""})
+  for (const char* plain : {"General", "0.00", "#,##0;[Red]-#,##0", "0.0\"分\"", "@", "0.00E+00",
+                            "\\d0", "0_m", "[$¥-804]#,##0.00", "0\"days\""})
     EXPECT_FALSE(isDateFormatCode(plain)) << plain;
   EXPECT_TRUE(isBuiltinDateFormat(14));
   EXPECT_TRUE(isBuiltinDateFormat(31));

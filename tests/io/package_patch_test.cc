@@ -3,10 +3,10 @@
 // everything they held.
 #include <gtest/gtest.h>
 
+#include "io_support.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
-#include "io_support.h"
 
 namespace valdrex::io {
 namespace {
@@ -48,21 +48,22 @@ Parts teacherPackage() {
   spec.sheets = {
       {"成绩表", sheetXml("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData>")},
       {"两率一分",
-       sheetXml("<sheetPr codeName=\"Sheet9\"><tabColor rgb=\"FFFF0000\"/></sheetPr>"
-                "<dimension ref=\"A1:B9\"/><sheetViews><sheetView zoomScale=\"85\" "
-                "workbookViewId=\"0\"><pane ySplit=\"3\" topLeftCell=\"A4\" state=\"frozen\"/>"
-                "</sheetView></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/>"
-                "<cols><col min=\"1\" max=\"1\" width=\"20\" customWidth=\"1\"/></cols>"
-                "<sheetData><row r=\"1\" ht=\"30\" customHeight=\"1\"><c r=\"A1\"><v>5</v></c></row>"
-                "<row r=\"9\"><c r=\"B9\"><f>A1*2</f><v>10</v></c></row></sheetData>"
-                "<sheetProtection sheet=\"1\"/><mergeCells count=\"1\"><mergeCell ref=\"A2:B2\"/>"
-                "</mergeCells><conditionalFormatting sqref=\"A1:B9\"><cfRule type=\"cellIs\" "
-                "dxfId=\"0\" priority=\"1\" operator=\"greaterThan\"><formula>5</formula></cfRule>"
-                "</conditionalFormatting><conditionalFormatting sqref=\"Z50\"><cfRule "
-                "type=\"cellIs\" dxfId=\"0\" priority=\"2\" operator=\"lessThan\"><formula>1"
-                "</formula></cfRule></conditionalFormatting><pageMargins left=\"0.5\" "
-                "right=\"0.5\" top=\"1\" bottom=\"1\" header=\"0.3\" footer=\"0.3\"/><pageSetup "
-                "orientation=\"landscape\"/><drawing r:id=\"rId1\"/>")}};
+       sheetXml(
+           "<sheetPr codeName=\"Sheet9\"><tabColor rgb=\"FFFF0000\"/></sheetPr>"
+           "<dimension ref=\"A1:B9\"/><sheetViews><sheetView zoomScale=\"85\" "
+           "workbookViewId=\"0\"><pane ySplit=\"3\" topLeftCell=\"A4\" state=\"frozen\"/>"
+           "</sheetView></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/>"
+           "<cols><col min=\"1\" max=\"1\" width=\"20\" customWidth=\"1\"/></cols>"
+           "<sheetData><row r=\"1\" ht=\"30\" customHeight=\"1\"><c r=\"A1\"><v>5</v></c></row>"
+           "<row r=\"9\"><c r=\"B9\"><f>A1*2</f><v>10</v></c></row></sheetData>"
+           "<sheetProtection sheet=\"1\"/><mergeCells count=\"1\"><mergeCell ref=\"A2:B2\"/>"
+           "</mergeCells><conditionalFormatting sqref=\"A1:B9\"><cfRule type=\"cellIs\" "
+           "dxfId=\"0\" priority=\"1\" operator=\"greaterThan\"><formula>5</formula></cfRule>"
+           "</conditionalFormatting><conditionalFormatting sqref=\"Z50\"><cfRule "
+           "type=\"cellIs\" dxfId=\"0\" priority=\"2\" operator=\"lessThan\"><formula>1"
+           "</formula></cfRule></conditionalFormatting><pageMargins left=\"0.5\" "
+           "right=\"0.5\" top=\"1\" bottom=\"1\" header=\"0.3\" footer=\"0.3\"/><pageSetup "
+           "orientation=\"landscape\"/><drawing r:id=\"rId1\"/>")}};
   Parts parts = packageParts(spec);
   std::string& workbook = parts["xl/workbook.xml"];
   workbook.replace(workbook.find("</sheets>"), 9,
@@ -74,7 +75,8 @@ Parts teacherPackage() {
   rels.replace(rels.find("</Relationships>"), 16,
                std::string("<Relationship Id=\"rC\" Type=\"") + kRel +
                    "/chartsheet\" Target=\"chartsheets/sheet1.xml\"/><Relationship Id=\"rK\" "
-                   "Type=\"" + kRel + "/calcChain\" Target=\"calcChain.xml\"/></Relationships>");
+                   "Type=\"" +
+                   kRel + "/calcChain\" Target=\"calcChain.xml\"/></Relationships>");
   parts["[Content_Types].xml"] =
       "<?xml version=\"1.0\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/"
       "content-types\"><Override PartName=\"/xl/calcChain.xml\" ContentType=\"application/"
@@ -99,9 +101,7 @@ Parts teacherPackage() {
 TEST(PackagePatchTest, OnlyWhatChangedIsRewritten) {
   TempDir dir;
   const Parts before = teacherPackage();
-  {
-    std::ofstream(dir.file("in.xlsx"), std::ios::binary) << zipOf(before);
-  }
+  { std::ofstream(dir.file("in.xlsx"), std::ios::binary) << zipOf(before); }
   auto book = readWorkbook(dir.file("in.xlsx"));
   ASSERT_EQ(book->sheetsWithoutCells, std::vector<std::string>{"图表"});
   host::MemorySheet& report = *book->find("两率一分");
@@ -134,11 +134,11 @@ TEST(PackagePatchTest, OnlyWhatChangedIsRewritten) {
 
   // Bookkeeping parts keep what they held and learn about the new sheet.
   const std::string& workbook = after["xl/workbook.xml"];
-  for (const char* kept : {"date1904=\"1\" codeName=\"本工作簿\"",
-                           "<definedName name=\"语文成绩\">成绩表!$A$1:$A$9</definedName>",
-                           "localSheetId=\"1\">两率一分!$1:$3", "<sheet name=\"图表\" sheetId=\"7\"",
-                           "<sheet name=\"完成率表\" sheetId=\"8\" r:id=\"rId3\"/>",
-                           "fullCalcOnLoad=\"1\""})
+  for (const char* kept :
+       {"date1904=\"1\" codeName=\"本工作簿\"",
+        "<definedName name=\"语文成绩\">成绩表!$A$1:$A$9</definedName>",
+        "localSheetId=\"1\">两率一分!$1:$3", "<sheet name=\"图表\" sheetId=\"7\"",
+        "<sheet name=\"完成率表\" sheetId=\"8\" r:id=\"rId3\"/>", "fullCalcOnLoad=\"1\""})
     EXPECT_TRUE(has(workbook, kept)) << kept << "\n" << workbook;
   EXPECT_EQ(after.count("xl/calcChain.xml"), 0u) << "the chain named a formula that is gone";
   EXPECT_FALSE(has(after["[Content_Types].xml"], "calcChain"));
@@ -164,9 +164,7 @@ TEST(PackagePatchTest, AReportNameHeldByAChartSheetIsRefused) {
   Parts parts = teacherPackage();
   std::string& workbook = parts["xl/workbook.xml"];
   workbook.replace(workbook.find("图表"), std::string("图表").size(), "输出表");
-  {
-    std::ofstream(dir.file("in.xlsx"), std::ios::binary) << zipOf(parts);
-  }
+  { std::ofstream(dir.file("in.xlsx"), std::ios::binary) << zipOf(parts); }
   auto book = readWorkbook(dir.file("in.xlsx"));
   EXPECT_THROW(book->addSheet("输出表"), Failure);
 }

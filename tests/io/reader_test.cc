@@ -2,8 +2,8 @@
 // the workbook as producers other than ours write it.
 #include <gtest/gtest.h>
 
-#include "valdrex/io/xlsx_reader.h"
 #include "io_support.h"
+#include "valdrex/io/xlsx_reader.h"
 
 namespace valdrex::io {
 namespace {
@@ -22,7 +22,8 @@ std::unique_ptr<MemoryWorkbook> readOneSheet(const std::string& body,
   return readSpec({{{"Sheet1", sheetXml(body)}}, sharedStrings, styles, ""});
 }
 
-const char* kStyles = R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
+const char* kStyles =
+    R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">
   <numFmts count="2">
     <numFmt numFmtId="164" formatCode="yyyy&quot;年&quot;m&quot;月&quot;d&quot;日&quot;"/>
     <numFmt numFmtId="165" formatCode="0.0&quot;分&quot;"/>
@@ -156,7 +157,8 @@ TEST(XlsxReaderTest, FormatsMergesWidthsAndRowFormats) {
   const auto& s = book->sheetAt(0);
   const host::Cell* a1 = s.find(1, 1);
   ASSERT_NE(a1, nullptr);
-  EXPECT_EQ(a1->format.borders, host::kEdgeLeft | host::kEdgeRight | host::kEdgeTop | host::kEdgeBottom);
+  EXPECT_EQ(a1->format.borders,
+            host::kEdgeLeft | host::kEdgeRight | host::kEdgeTop | host::kEdgeBottom);
   EXPECT_EQ(a1->format.align, host::HAlign::Center);
   EXPECT_EQ(a1->format.numberFormat, "yyyy\"年\"m\"月\"d\"日\"");
 
@@ -180,22 +182,30 @@ TEST(XlsxReaderTest, FormatsMergesWidthsAndRowFormats) {
 TEST(XlsxReaderTest, SheetsInWorkbookOrderWithTheirNamesAndStates) {
   Parts parts = packageParts({{{"a", sheetXml("")}, {"b", sheetXml("")}}, "", "", ""});
   // Sheet order is the workbook's, not the part names'; targets may be absolute.
-  parts["xl/workbook.xml"] = std::string("<x:workbook xmlns:x=\"") + kMain + "\" xmlns:r=\"" + kRel +
-                             "\"><x:bookViews><x:workbookView activeTab=\"1\"/></x:bookViews>"
-                             "<x:sheets><x:sheet name=\"成绩表\" sheetId=\"9\" r:id=\"rId2\"/>"
-                             "<x:sheet name=\"图表\" sheetId=\"3\" r:id=\"rC\"/>"
-                             "<x:sheet name=\"属性表\" sheetId=\"1\" r:id=\"rId1\" state=\"hidden\"/>"
-                             "</x:sheets></x:workbook>";
+  parts["xl/workbook.xml"] =
+      std::string("<x:workbook xmlns:x=\"") + kMain + "\" xmlns:r=\"" + kRel +
+      "\"><x:bookViews><x:workbookView activeTab=\"1\"/></x:bookViews>"
+      "<x:sheets><x:sheet name=\"成绩表\" sheetId=\"9\" r:id=\"rId2\"/>"
+      "<x:sheet name=\"图表\" sheetId=\"3\" r:id=\"rC\"/>"
+      "<x:sheet name=\"属性表\" sheetId=\"1\" r:id=\"rId1\" state=\"hidden\"/>"
+      "</x:sheets></x:workbook>";
   parts["xl/_rels/workbook.xml.rels"] =
-      std::string("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">") +
-      "<Relationship Id=\"rId1\" Type=\"" + kRel + "/worksheet\" Target=\"/xl/worksheets/sheet1.xml\"/>" +
-      "<Relationship Id=\"rId2\" Type=\"" + kRel + "/worksheet\" Target=\"./worksheets/../worksheets/sheet2.xml\"/>" +
-      "<Relationship Id=\"rC\" Type=\"" + kRel + "/chartsheet\" Target=\"chartsheets/sheet1.xml\"/>" +
-      "<Relationship Id=\"rV\" Type=\"http://schemas.microsoft.com/office/2006/relationships/vbaProject\" Target=\"vbaProject.bin\"/>" +
+      std::string(
+          "<Relationships "
+          "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">") +
+      "<Relationship Id=\"rId1\" Type=\"" + kRel +
+      "/worksheet\" Target=\"/xl/worksheets/sheet1.xml\"/>" + "<Relationship Id=\"rId2\" Type=\"" +
+      kRel + "/worksheet\" Target=\"./worksheets/../worksheets/sheet2.xml\"/>" +
+      "<Relationship Id=\"rC\" Type=\"" + kRel +
+      "/chartsheet\" Target=\"chartsheets/sheet1.xml\"/>" +
+      "<Relationship Id=\"rV\" "
+      "Type=\"http://schemas.microsoft.com/office/2006/relationships/vbaProject\" "
+      "Target=\"vbaProject.bin\"/>" +
       "</Relationships>";
   parts["xl/worksheets/sheet2.xml"] =
       sheetXml("<x:sheetData xmlns:x=\"" + std::string(kMain) +
-               "\"><x:row r=\"2\"><x:c r=\"B2\" t=\"inlineStr\"><x:is><x:t>张三</x:t></x:is></x:c></x:row></x:sheetData>");
+               "\"><x:row r=\"2\"><x:c r=\"B2\" "
+               "t=\"inlineStr\"><x:is><x:t>张三</x:t></x:is></x:c></x:row></x:sheetData>");
   parts["xl/vbaProject.bin"] = std::string("\xD0\xCF\x11\xE0\0macro\0", 11);
   std::string bytes = zipOf(parts);
   auto book = readWorkbookFromMemory(bytes, "m.xlsm");

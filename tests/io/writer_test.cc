@@ -4,10 +4,10 @@
 
 #include <cmath>
 
+#include "io_support.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
-#include "io_support.h"
 
 namespace valdrex::io {
 namespace {
@@ -29,7 +29,8 @@ void expectSameSheet(const host::MemorySheet& a, const host::MemorySheet& b) {
     EXPECT_EQ(std::get<0>(right[i]), r);
     EXPECT_EQ(std::get<1>(right[i]), c);
     const Cell& back = std::get<2>(right[i]);
-    EXPECT_EQ(back.value, cell.value) << a.name() << " " << r << "," << c << " " << textOf(back.value);
+    EXPECT_EQ(back.value, cell.value)
+        << a.name() << " " << r << "," << c << " " << textOf(back.value);
     EXPECT_EQ(back.formula, cell.formula) << r << "," << c;
     EXPECT_EQ(back.format.borders, cell.format.borders) << r << "," << c;
     EXPECT_EQ(back.format.align, cell.format.align) << r << "," << c;
@@ -97,10 +98,10 @@ TEST(XlsxWriterTest, MacroProjectIsCarriedOverIntoAnXlsmOnly) {
     writeWorkbook(*book, dir.file("out.xlsx"));
     ADD_FAILURE() << "a macro workbook written as .xlsx";
   } catch (const FileError& e) {
-    EXPECT_EQ(std::string(e.what()).rfind("无法保存工作簿 " + dir.file("out.xlsx") +
-                                              "：工作簿含有宏，只能保存为 .xlsm 文件",
-                                          0),
-              0u)
+    EXPECT_EQ(
+        std::string(e.what()).rfind(
+            "无法保存工作簿 " + dir.file("out.xlsx") + "：工作簿含有宏，只能保存为 .xlsm 文件", 0),
+        0u)
         << e.what();
   }
   EXPECT_TRUE(dir.entries().empty());

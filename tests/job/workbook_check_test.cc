@@ -160,11 +160,13 @@ TEST(WorkbookCheck, AListBeyondTheCountableRowsIsWhyNothingLoads) {
   auto wb = sampleWorkbook({1, 3, 2, 1});
   for (int row = 7; row <= 32800; ++row) scores(*wb).setCell(row, 2, Variant::number(1));
   auto found = findings(*wb);
-  EXPECT_THAT(found, ::testing::Contains(::testing::HasSubstr("成绩表!B32767：名单一直排到第 32800 行")));
+  EXPECT_THAT(found,
+              ::testing::Contains(::testing::HasSubstr("成绩表!B32767：名单一直排到第 32800 行")));
   EXPECT_LT(found.size(), 20u);
 
   scores(*wb).setCell(32767, 2, "");  // one row shorter: the list ends in time
-  EXPECT_THAT(findings(*wb), ::testing::Not(::testing::Contains(::testing::HasSubstr("名单一直排到"))));
+  EXPECT_THAT(findings(*wb),
+              ::testing::Not(::testing::Contains(::testing::HasSubstr("名单一直排到"))));
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ TEST(WorkbookJob, AddsMissingSheetsAndCountsTheStudentsLeftOut) {
   auto bare = std::make_unique<host::MemoryWorkbook>();
   for (const char* name : {"成绩表", "属性表"}) {
     host::MemorySheet& to = bare->addSheet(name);
-    sample->find(name)->forEachCell([&](int r, int c, const host::Cell& cell) { to.at(r, c) = cell; });
+    sample->find(name)->forEachCell(
+        [&](int r, int c, const host::Cell& cell) { to.at(r, c) = cell; });
   }
   bare->find("成绩表")->setCell(5, 1, "");  // a student without a class
 

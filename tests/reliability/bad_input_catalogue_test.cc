@@ -63,12 +63,12 @@ struct BadInput {
   const char* workbook;           // a case of bad_workbooks.py
   std::vector<std::string> more;  // arguments after "run <workbook>"
   int exit;
-  const char* says;               // in what the run printed
-  bool result;                    // a complete result is written
+  const char* says;  // in what the run printed
+  bool result;       // a complete result is written
   int checkExit;
-  const char* checkSays;          // in what `valdrex check` printed; nullptr: check not run
-  const char* resultSays = "";    // in the result's probe
-  bool boundedMemory = false;     // run and check with little address space
+  const char* checkSays;        // in what `valdrex check` printed; nullptr: check not run
+  const char* resultSays = "";  // in the result's probe
+  bool boundedMemory = false;   // run and check with little address space
 };
 
 // The address space of the programs started while it lives. Sanitizers reserve terabytes of it,
@@ -102,7 +102,8 @@ Outcome valdrexIn(bool bounded, const ScratchFolder& dir, const std::vector<std:
   return valdrex(dir, args);
 }
 
-constexpr const char* kLimits = "程序运行错误！每班人数不能超过100，班数不能超过20，统计科目不能超过12。";
+constexpr const char* kLimits =
+    "程序运行错误！每班人数不能超过100，班数不能超过20，统计科目不能超过12。";
 
 void expectCatalogued(const BadInput& c, bool readOnly = false) {
   SCOPED_TRACE(c.workbook);
@@ -156,59 +157,176 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
   const BadInput cases[] = {
       {"no_score_sheet", {}, kExitProblem, "找不到成绩表", false, kExitProblem, "找不到成绩表"},
       // Loading would stop, so every count after it would be too small: no result at all.
-      {"no_property_sheet", {}, kExitProblem, "属性表：缺少“属性表”", false, kExitProblem,
+      {"no_property_sheet",
+       {},
+       kExitProblem,
+       "属性表：缺少“属性表”",
+       false,
+       kExitProblem,
        "缺少“属性表”"},
-      {"empty_score_sheet", {}, kExitProblem, "成绩表!D3：从 D 列开始没有科目表头", false,
-       kExitProblem, "没有学生"},
-      {"thirteen_subjects", {}, kExitProblem, "成绩表!P3：共有 13 个科目", false, kExitProblem,
+      {"empty_score_sheet",
+       {},
+       kExitProblem,
+       "成绩表!D3：从 D 列开始没有科目表头",
+       false,
+       kExitProblem,
+       "没有学生"},
+      {"thirteen_subjects",
+       {},
+       kExitProblem,
+       "成绩表!P3：共有 13 个科目",
+       false,
+       kExitProblem,
        "共有 13 个科目"},
-      {"twenty_one_classes", {}, kExitProblem, "成绩表!A44：第 21 个班", false, kExitProblem,
+      {"twenty_one_classes",
+       {},
+       kExitProblem,
+       "成绩表!A44：第 21 个班",
+       false,
+       kExitProblem,
        "第 21 个班"},
-      {"class_of_101", {}, kExitProblem, "成绩表!A104：1的第 101 名学生", false, kExitProblem,
+      {"class_of_101",
+       {},
+       kExitProblem,
+       "成绩表!A104：1的第 101 名学生",
+       false,
+       kExitProblem,
        "1的第 101 名学生"},
-      {"header_shifted", {}, kExitProblem, "成绩表!A3：前三列中没有“班级”表头", false,
-       kExitProblem, "前三列中没有“班级”表头"},
-      {"property_text_and_negatives", {}, kExitProblem, "没有写入结果", false, kExitProblem,
+      {"header_shifted",
+       {},
+       kExitProblem,
+       "成绩表!A3：前三列中没有“班级”表头",
+       false,
+       kExitProblem,
+       "前三列中没有“班级”表头"},
+      {"property_text_and_negatives",
+       {},
+       kExitProblem,
+       "没有写入结果",
+       false,
+       kExitProblem,
        "属性表!B3：“一百”不是数字"},
       // A warning is written with the result and listed again in the summary; --strict refuses it.
-      {"word_in_score_cell", {}, kExitProblem, "\n  警告：成绩表!D5：“缺考”不是分数", true,
-       kExitProblem, "成绩表!D5：“缺考”不是分数"},
-      {"word_in_score_cell", {"--strict"}, kExitProblem, "--strict 不允许带着警告写入", false,
-       kExitProblem, nullptr},
-      {"error_values", {}, kExitProblem, "成绩统计操作完成!", true, kExitProblem,
+      {"word_in_score_cell",
+       {},
+       kExitProblem,
+       "\n  警告：成绩表!D5：“缺考”不是分数",
+       true,
+       kExitProblem,
+       "成绩表!D5：“缺考”不是分数"},
+      {"word_in_score_cell",
+       {"--strict"},
+       kExitProblem,
+       "--strict 不允许带着警告写入",
+       false,
+       kExitProblem,
+       nullptr},
+      {"error_values",
+       {},
+       kExitProblem,
+       "成绩统计操作完成!",
+       true,
+       kExitProblem,
        "成绩表!D4：“#DIV/0!”不是分数，会按 0 分计算"},
       // The stored results of the formulas are the scores: D4 holds =40+4, last computed 44.
-      {"formulas", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题",
+      {"formulas",
+       {},
+       kExitOk,
+       "成绩统计操作完成!",
+       true,
+       kExitOk,
+       "没有发现问题",
        "first student [1, 1, '学生1-1', 44, 54]"},
-      {"formulas_never_computed", {}, kExitProblem, "成绩统计操作完成!", true, kExitProblem,
+      {"formulas_never_computed",
+       {},
+       kExitProblem,
+       "成绩统计操作完成!",
+       true,
+       kExitProblem,
        "成绩表!D4：公式没有保存计算结果"},
-      {"merged_score_area", {}, kExitProblem, "12 名学生（另有 3 行没有统计：班级为空 3 行）", true,
-       kExitProblem, "成绩表!A5：班级为空"},
+      {"merged_score_area",
+       {},
+       kExitProblem,
+       "12 名学生（另有 3 行没有统计：班级为空 3 行）",
+       true,
+       kExitProblem,
+       "成绩表!A5：班级为空"},
       // Texts as long as a cell holds stay savable where the reports add to them.
-      {"very_long_texts", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题",
+      {"very_long_texts",
+       {},
+       kExitOk,
+       "成绩统计操作完成!",
+       true,
+       kExitOk,
+       "没有发现问题",
        "complete 32767"},
-      // Runs that go on with a wrong result warn (exit 1, the result written); check names the cells.
-      {"rows_below_a_blank_row", {}, kExitProblem, "1 个班，4 名学生", true, kExitProblem,
+      // Runs that go on with a wrong result warn (exit 1, the result written); check names the
+      // cells.
+      {"rows_below_a_blank_row",
+       {},
+       kExitProblem,
+       "1 个班，4 名学生",
+       true,
+       kExitProblem,
        "成绩表!C9：第 8 行的 B、C 两列都为空，名单到此结束；下面从第 9 行起还有 8 行"},
-      {"look_alike_classes", {}, kExitProblem, "4 个班", true, kExitProblem,
+      {"look_alike_classes",
+       {},
+       kExitProblem,
+       "4 个班",
+       true,
+       kExitProblem,
        "成绩表!A10：“2”（2 人，从 成绩表!A8 起）和“２”（2 人，从 成绩表!A10 起）只差空格"},
-      {"band_full_width_dash", {}, kExitProblem, "成绩统计操作完成!", true, kExitProblem,
+      {"band_full_width_dash",
+       {},
+       kExitProblem,
+       "成绩统计操作完成!",
+       true,
+       kExitProblem,
        "分数段统计!D3：“60～70”会统计分数正好是 60 的人数，而不是分数在 60（含）到 70（不含）"},
-      {"property_classes_mismatch", {}, kExitProblem, "成绩统计操作完成!", true, kExitProblem,
+      {"property_classes_mismatch",
+       {},
+       kExitProblem,
+       "成绩统计操作完成!",
+       true,
+       kExitProblem,
        "属性表!A20：成绩表中的第 3 个班“3”在属性表的班级行里没有"},
-      {"chart_sheet_named_like_a_report", {}, kExitProblem, "是图表工作表", false, kExitOk, nullptr},
-      {"good", {"-o", "没有的文件夹/结果.xlsx"}, kExitUnwritable, "文件夹 没有的文件夹 不存在",
-       false, kExitOk, nullptr},
+      {"chart_sheet_named_like_a_report",
+       {},
+       kExitProblem,
+       "是图表工作表",
+       false,
+       kExitOk,
+       nullptr},
+      {"good",
+       {"-o", "没有的文件夹/结果.xlsx"},
+       kExitUnwritable,
+       "文件夹 没有的文件夹 不存在",
+       false,
+       kExitOk,
+       nullptr},
       // What a spreadsheet program would refuse is told by check, and refused with its own advice.
-      {"text_over_cell_limit", {}, kExitUnwritable,
+      {"text_over_cell_limit",
+       {},
+       kExitUnwritable,
        "工作表“备注”的单元格 C2：文字有 40000 个字符，超过一个单元格能容纳的 32767 个，无法保存。"
        "请把这一格的文字缩短后重试。\n",
-       false, kExitProblem, "备注!C2：文字有 40000 个字符"},
-      {"macros_in_xlsx", {}, kExitUnwritable,
-       "工作簿含有宏，只能保存为 .xlsm 文件。请把文件改名为以 .xlsm 结尾后重试。\n", false,
-       kExitProblem, "macros_in_xlsx.xlsx：工作簿含有宏"},
+       false,
+       kExitProblem,
+       "备注!C2：文字有 40000 个字符"},
+      {"macros_in_xlsx",
+       {},
+       kExitUnwritable,
+       "工作簿含有宏，只能保存为 .xlsm 文件。请把文件改名为以 .xlsm 结尾后重试。\n",
+       false,
+       kExitProblem,
+       "macros_in_xlsx.xlsx：工作簿含有宏"},
       // A date no spreadsheet can show is a number: the class is named by it.
-      {"date_of_1e308", {}, kExitProblem, "成绩统计操作完成!", true, kExitProblem,
+      {"date_of_1e308",
+       {},
+       kExitProblem,
+       "成绩统计操作完成!",
+       true,
+       kExitProblem,
        "班级：3 个（1E+308 4 人"},
   };
   for (const BadInput& c : cases) expectCatalogued(c);
@@ -220,15 +338,50 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
 TEST(BadInputCatalogue, SmallFilesCostWhatTheyHold) {
   REQUIRE_PYTHON();
   const BadInput cases[] = {
-      {"one_string_everywhere", {}, kExitUnwritable, "单元格 A1：文字有 1000000 个字符", false,
-       kExitProblem, "备注!A11：从这一格起还有更多过长的单元格", "", true},
-      {"one_format_everywhere", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题", "",
+      {"one_string_everywhere",
+       {},
+       kExitUnwritable,
+       "单元格 A1：文字有 1000000 个字符",
+       false,
+       kExitProblem,
+       "备注!A11：从这一格起还有更多过长的单元格",
+       "",
        true},
-      {"one_formula_everywhere", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题",
-       "", true},
-      {"eight_million_sheets", {}, kExitUnreadable, "工作表超过 1024 张", false, kExitUnreadable,
-       "工作表超过 1024 张", "", true},
-      {"whole_sheet_merged", {}, kExitOk, "成绩统计操作完成!", true, kExitOk, "没有发现问题", "",
+      {"one_format_everywhere",
+       {},
+       kExitOk,
+       "成绩统计操作完成!",
+       true,
+       kExitOk,
+       "没有发现问题",
+       "",
+       true},
+      {"one_formula_everywhere",
+       {},
+       kExitOk,
+       "成绩统计操作完成!",
+       true,
+       kExitOk,
+       "没有发现问题",
+       "",
+       true},
+      {"eight_million_sheets",
+       {},
+       kExitUnreadable,
+       "工作表超过 1024 张",
+       false,
+       kExitUnreadable,
+       "工作表超过 1024 张",
+       "",
+       true},
+      {"whole_sheet_merged",
+       {},
+       kExitOk,
+       "成绩统计操作完成!",
+       true,
+       kExitOk,
+       "没有发现问题",
+       "",
        true},
   };
   for (const BadInput& c : cases) expectCatalogued(c);
@@ -238,17 +391,22 @@ TEST(BadInputCatalogue, AReadOnlyWorkbookIsNeverChanged) {
   REQUIRE_PYTHON();
   expectCatalogued({"good", {}, kExitOk, "写入 9 张报告表", true, kExitOk, nullptr}, true);
   // Rewriting it in place is refused; only the backup, a copy of it, is written.
-  expectCatalogued({"good", {"--in-place"}, kExitUnwritable, "文件是只读的", false, kExitOk, nullptr},
-                   true);
+  expectCatalogued(
+      {"good", {"--in-place"}, kExitUnwritable, "文件是只读的", false, kExitOk, nullptr}, true);
 }
 
 TEST(BadInputCatalogue, AMillionRowsAreRefusedWithinBoundedMemory) {
   REQUIRE_PYTHON();
-  expectCatalogued({"million_rows", {}, kExitProblem, "成绩表!B32767：名单一直排到第 1048576 行",
-                    false, kExitOk, nullptr});
+  expectCatalogued({"million_rows",
+                    {},
+                    kExitProblem,
+                    "成绩表!B32767：名单一直排到第 1048576 行",
+                    false,
+                    kExitOk,
+                    nullptr});
 #if !defined(__SANITIZE_ADDRESS__)
   // Every cell of the sheet is held in memory once, and not much more than that.
-  rusage usage {};
+  rusage usage{};
   ::getrusage(RUSAGE_CHILDREN, &usage);
   EXPECT_LT(usage.ru_maxrss, 1'500'000) << "kilobytes at the peak";
 #endif

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "valdrex/gradebook/limits_message.h"
 #include "reliability/faulty_host.h"
+#include "valdrex/gradebook/limits_message.h"
 
 namespace valdrex::testing {
 namespace {
@@ -79,17 +79,18 @@ TEST(FaultInjection, EveryFailingOperationOfTheRunIsSkippedAndTheRunCompletes) {
     loading = w.plan.count;
   }
   Step run = [](FaultySession& w) { w.vd.输出(&w.app, *w.wb, w.sheet("成绩表")); };
-  long n = sweep([](FaultySession&) {}, run, [&](FaultySession& w, Outcome outcome, long k, long n) {
-    EXPECT_EQ(outcome, Outcome::Returned);
-    if (k == n) {
-      EXPECT_EQ(w.plan.failed, host::Operation::MessageBox);
-      EXPECT_FALSE(w.showed("成绩统计操作完成!"));
-    } else {
-      ASSERT_FALSE(w.ui.messages().empty());
-      EXPECT_EQ(w.ui.messages().back(), "成绩统计操作完成!");
-    }
-    EXPECT_EQ(w.showed(kLimitsMessage), k <= loading);
-  });
+  long n = sweep([](FaultySession&) {}, run,
+                 [&](FaultySession& w, Outcome outcome, long k, long n) {
+                   EXPECT_EQ(outcome, Outcome::Returned);
+                   if (k == n) {
+                     EXPECT_EQ(w.plan.failed, host::Operation::MessageBox);
+                     EXPECT_FALSE(w.showed("成绩统计操作完成!"));
+                   } else {
+                     ASSERT_FALSE(w.ui.messages().empty());
+                     EXPECT_EQ(w.ui.messages().back(), "成绩统计操作完成!");
+                   }
+                   EXPECT_EQ(w.showed(kLimitsMessage), k <= loading);
+                 });
   EXPECT_GT(loading, 10);
   EXPECT_GT(n, loading + 100);
   ::testing::Test::RecordProperty("faults", static_cast<int>(n));
@@ -110,8 +111,7 @@ TEST(FaultInjection, EachMethodFailsTheWayItsModeSays) {
   Step none = [](FaultySession&) {};
   const MethodCase cases[] = {
       {"初始化", Mode::Limits, none, [](FaultySession& w) { w.vd.初始化(w.sheet("成绩表")); }},
-      {"载入班级", Mode::Limits,
-       [](FaultySession& w) { w.vd.初始化(w.sheet("成绩表")); },
+      {"载入班级", Mode::Limits, [](FaultySession& w) { w.vd.初始化(w.sheet("成绩表")); },
        [](FaultySession& w) { w.vd.载入班级(w.sheet("成绩表")); }},
       {"载入成绩", Mode::Limits,
        [](FaultySession& w) {
@@ -120,8 +120,7 @@ TEST(FaultInjection, EachMethodFailsTheWayItsModeSays) {
        },
        [](FaultySession& w) { w.vd.载入成绩(w.sheet("成绩表"), w.sheet("属性表")); }},
       {"F总人数", Mode::Skip, none, [](FaultySession& w) { w.vd.F总人数(w.sheet("成绩表")); }},
-      {"F班级数", Mode::Skip,
-       [](FaultySession& w) { w.vd.初始化(w.sheet("成绩表")); },
+      {"F班级数", Mode::Skip, [](FaultySession& w) { w.vd.初始化(w.sheet("成绩表")); },
        [](FaultySession& w) { w.vd.F班级数(w.sheet("成绩表"), w.sheet("属性表")); }},
       {"各班成绩表 plain", Mode::Skip, load,
        [](FaultySession& w) {
@@ -161,8 +160,7 @@ TEST(FaultInjection, EachMethodFailsTheWayItsModeSays) {
       {"保存", Mode::ReachCaller,
        [](FaultySession& w) { w.book->setSaver([](host::MemoryWorkbook&) {}); },
        [](FaultySession& w) { w.vd.保存(); }},
-      {"帮助", Mode::ReachCaller,
-       [](FaultySession& w) { w.ui.queueButton(host::Button::no); },
+      {"帮助", Mode::ReachCaller, [](FaultySession& w) { w.ui.queueButton(host::Button::no); },
        [](FaultySession& w) { w.vd.帮助(); }},
   };
   long total = 0;

@@ -6,12 +6,12 @@
 #include <optional>
 #include <string>
 
+#include "support/forwarding_host.h"
+#include "support/scripted_ui.h"
 #include "valdrex/automation/valdrex_cls.h"
 #include "valdrex/host/application.h"
 #include "valdrex/host/failure.h"
-#include "support/forwarding_host.h"
 #include "valdrex/host/memory_workbook.h"
-#include "support/scripted_ui.h"
 
 namespace valdrex::testing {
 
@@ -24,8 +24,8 @@ struct FaultPlan {
   void operator()(host::Operation op) {
     if (++count != failAt) return;
     failed = op;
-    throw Failure(FailureKind::HostError, "injected failure of " +
-                                              std::string(host::operationName(op)));
+    throw Failure(FailureKind::HostError,
+                  "injected failure of " + std::string(host::operationName(op)));
   }
 };
 

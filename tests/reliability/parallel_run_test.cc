@@ -5,11 +5,11 @@
 #include <sstream>
 
 #include "../cli/cli_process.h"
-#include "valdrex/job/output_paths.h"
 #include "cli/run_command.h"
-#include "valdrex/job/sample_workbook.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
+#include "valdrex/job/output_paths.h"
+#include "valdrex/job/sample_workbook.h"
 
 namespace valdrex::cli {
 namespace {
@@ -70,9 +70,10 @@ TEST(ParallelRun, SeveralWorkbooksAtOnceGiveWhatEachGivesAlone) {
     const std::string name = displayName(books[i]);
     SCOPED_TRACE(name);
     // Lines of several workbooks are told apart by their name, and never broken into.
-    EXPECT_THAT(together.err, ::testing::HasSubstr("[" + name + "] 【Quillan提示】成绩统计操作完成!\n"));
-    EXPECT_THAT(together.out, ::testing::HasSubstr(name + "：" + std::to_string(samples[i].classes) +
-                                                   " 个班"));
+    EXPECT_THAT(together.err,
+                ::testing::HasSubstr("[" + name + "] 【Quillan提示】成绩统计操作完成!\n"));
+    EXPECT_THAT(together.out,
+                ::testing::HasSubstr(name + "：" + std::to_string(samples[i].classes) + " 个班"));
     EXPECT_EQ(contents(resultPath(books[i])), contents(alone[i]));
   }
 }

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "valdrex/host/memory_workbook.h"
 #include "support/pupils.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "valdrex/host/memory_workbook.h"
-#include "support/scripted_ui.h"
 #include "support/pupils.h"
+#include "support/scripted_ui.h"
+#include "valdrex/host/memory_workbook.h"
 
 namespace valdrex {
 namespace {

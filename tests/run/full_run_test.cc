@@ -7,9 +7,9 @@
 #include <sstream>
 #include <vector>
 
+#include "support/scripted_ui.h"
 #include "valdrex/host/date.h"
 #include "valdrex/host/memory_workbook.h"
-#include "support/scripted_ui.h"
 #include "valdrex/run/statistics_run.h"
 
 namespace valdrex {

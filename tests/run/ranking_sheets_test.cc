@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "valdrex/host/memory_workbook.h"
-#include "support/scripted_ui.h"
-#include "valdrex/reports/class_tables.h"
 #include "support/pupils.h"
+#include "support/scripted_ui.h"
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/reports/class_tables.h"
 
 namespace valdrex {
 namespace {

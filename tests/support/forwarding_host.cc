@@ -4,28 +4,50 @@ namespace valdrex::host {
 
 std::string_view operationName(Operation op) {
   switch (op) {
-    case Operation::SheetName: return "name";
-    case Operation::CellRead: return "cell read";
-    case Operation::CellWrite: return "cell write";
-    case Operation::UsedRange: return "used range";
-    case Operation::Clear: return "clear";
-    case Operation::ClearContents: return "clear contents";
-    case Operation::Delete: return "delete";
-    case Operation::Insert: return "insert";
-    case Operation::Copy: return "copy";
-    case Operation::Paste: return "paste";
-    case Operation::Sort: return "sort";
-    case Operation::Merge: return "merge";
-    case Operation::Alignment: return "alignment";
-    case Operation::Border: return "border";
-    case Operation::Activate: return "activate";
-    case Operation::SelectCell: return "select cell";
-    case Operation::Visible: return "visible";
-    case Operation::SheetLookup: return "sheet lookup";
-    case Operation::FolderPath: return "folder path";
-    case Operation::Save: return "save";
-    case Operation::MessageBox: return "message box";
-    case Operation::InputBox: return "input box";
+    case Operation::SheetName:
+      return "name";
+    case Operation::CellRead:
+      return "cell read";
+    case Operation::CellWrite:
+      return "cell write";
+    case Operation::UsedRange:
+      return "used range";
+    case Operation::Clear:
+      return "clear";
+    case Operation::ClearContents:
+      return "clear contents";
+    case Operation::Delete:
+      return "delete";
+    case Operation::Insert:
+      return "insert";
+    case Operation::Copy:
+      return "copy";
+    case Operation::Paste:
+      return "paste";
+    case Operation::Sort:
+      return "sort";
+    case Operation::Merge:
+      return "merge";
+    case Operation::Alignment:
+      return "alignment";
+    case Operation::Border:
+      return "border";
+    case Operation::Activate:
+      return "activate";
+    case Operation::SelectCell:
+      return "select cell";
+    case Operation::Visible:
+      return "visible";
+    case Operation::SheetLookup:
+      return "sheet lookup";
+    case Operation::FolderPath:
+      return "folder path";
+    case Operation::Save:
+      return "save";
+    case Operation::MessageBox:
+      return "message box";
+    case Operation::InputBox:
+      return "input box";
   }
   return "?";
 }

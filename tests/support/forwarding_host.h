@@ -13,10 +13,28 @@ namespace valdrex::host {
 
 // Every operation of worksheet.h and ui.h, one kind each.
 enum class Operation {
-  SheetName, CellRead, CellWrite, UsedRange, Clear, ClearContents, Delete, Insert, Copy, Paste,
-  Sort, Merge, Alignment, Border, Activate, SelectCell, Visible,
-  SheetLookup, FolderPath, Save,
-  MessageBox, InputBox,
+  SheetName,
+  CellRead,
+  CellWrite,
+  UsedRange,
+  Clear,
+  ClearContents,
+  Delete,
+  Insert,
+  Copy,
+  Paste,
+  Sort,
+  Merge,
+  Alignment,
+  Border,
+  Activate,
+  SelectCell,
+  Visible,
+  SheetLookup,
+  FolderPath,
+  Save,
+  MessageBox,
+  InputBox,
 };
 std::string_view operationName(Operation op);
 

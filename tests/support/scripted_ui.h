@@ -17,7 +17,7 @@ class ScriptedUi final : public Ui {
     std::string prompt;
     std::string title;
     MessageStyle style = MessageStyle::plain;  // message boxes
-    std::string defaultText;  // input boxes
+    std::string defaultText;                   // input boxes
   };
 
   // Answers for the next input boxes, in order; nullopt answers as a cancel. When the queue is

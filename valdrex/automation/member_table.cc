@@ -49,10 +49,14 @@ class Reader {
     if (!p) badArgument(member_, i, type);
     return *p;
   }
-  host::Worksheet& worksheet(std::size_t i) { return object<host::Worksheet>(i, ParamType::Worksheet); }
+  host::Worksheet& worksheet(std::size_t i) {
+    return object<host::Worksheet>(i, ParamType::Worksheet);
+  }
   host::Workbook& workbook(std::size_t i) { return object<host::Workbook>(i, ParamType::Workbook); }
   // The application argument is accepted for the interface and may be anything or nothing.
-  host::Object* application(std::size_t i) { return args_[i].isObject() ? args_[i].object() : nullptr; }
+  host::Object* application(std::size_t i) {
+    return args_[i].isObject() ? args_[i].object() : nullptr;
+  }
 
  private:
   template <class T>
@@ -99,11 +103,12 @@ const std::vector<Entry>& entries() {
     t.push_back(property("kmcl", P::Integer, &ValdrexCls::kmcl, &ValdrexCls::kmcl));
     t.push_back(property("kmwl", P::Integer, &ValdrexCls::kmwl, &ValdrexCls::kmwl));
     t.push_back(property("km", P::Integer, &ValdrexCls::km, &ValdrexCls::km));
-    t.push_back({{"t", MemberKind::Property, {{"value", P::Long}}, P::Long}, [](ValdrexCls& o, Args& a) {
-                   if (a.empty()) return Variant::long_(o.t());
-                   o.t(Variant::long_(Reader("t", a).long_(0)));
-                   return Variant();
-                 }});
+    t.push_back(
+        {{"t", MemberKind::Property, {{"value", P::Long}}, P::Long}, [](ValdrexCls& o, Args& a) {
+           if (a.empty()) return Variant::long_(o.t());
+           o.t(Variant::long_(Reader("t", a).long_(0)));
+           return Variant();
+         }});
     auto method = [&t](std::string_view name, std::vector<Parameter> params, ParamType result,
                        std::function<Variant(ValdrexCls&, Reader&, Args&)> body) {
       t.push_back({{name, MemberKind::Method, std::move(params), result},
@@ -158,8 +163,12 @@ const std::vector<Entry>& entries() {
       return Variant();
     });
     method("排名",
-           {{"a", P::Variant}, {"b", P::Variant}, {"c", P::Variant}, {"d", P::Variant},
-            {"e", P::Variant}, {"f", P::Worksheet}},
+           {{"a", P::Variant},
+            {"b", P::Variant},
+            {"c", P::Variant},
+            {"d", P::Variant},
+            {"e", P::Variant},
+            {"f", P::Worksheet}},
            P::Variant, [](ValdrexCls& o, Reader& r, Args&) {
              host::Worksheet& f = r.worksheet(5);
              return o.排名(r.variant(0), r.variant(1), r.variant(2), r.variant(3), r.variant(4), f);
@@ -175,8 +184,8 @@ const std::vector<Entry>& entries() {
       o.分段统计(r.worksheet(0));
       return Variant();
     });
-    for (auto [name, counter] : {std::pair{"计数器", &ValdrexCls::计数器},
-                                 std::pair{"计数器2", &ValdrexCls::计数器2}}) {
+    for (auto [name, counter] :
+         {std::pair{"计数器", &ValdrexCls::计数器}, std::pair{"计数器2", &ValdrexCls::计数器2}}) {
       method(name, {{"k", P::Integer}, {"b", P::Integer}, {"s", P::Text}}, P::Variant,
              [counter](ValdrexCls& o, Reader& r, Args& a) {
                int16_t k = r.integer(0), b = r.integer(1);
@@ -205,10 +214,14 @@ const std::vector<Entry>& entries() {
       return Variant();
     });
     method("加边框",
-           {{"sh", P::Worksheet}, {"x1", P::Variant}, {"y1", P::Variant}, {"x2", P::Variant},
+           {{"sh", P::Worksheet},
+            {"x1", P::Variant},
+            {"y1", P::Variant},
+            {"x2", P::Variant},
             {"y2", P::Variant}},
            P::Variant, [](ValdrexCls& o, Reader& r, Args&) {
-             return o.加边框(r.worksheet(0), r.variant(1), r.variant(2), r.variant(3), r.variant(4));
+             return o.加边框(r.worksheet(0), r.variant(1), r.variant(2), r.variant(3),
+                             r.variant(4));
            });
     return t;
   }();
@@ -228,16 +241,26 @@ const std::vector<Member>& members() {
 
 std::string_view typeName(ParamType type) {
   switch (type) {
-    case ParamType::Void: return "Void";
-    case ParamType::Integer: return "Integer";
-    case ParamType::Long: return "Long";
-    case ParamType::Double: return "Double";
-    case ParamType::Boolean: return "Boolean";
-    case ParamType::Text: return "String";
-    case ParamType::Variant: return "Variant";
-    case ParamType::Worksheet: return "Worksheet";
-    case ParamType::Workbook: return "Workbook";
-    case ParamType::Application: return "Application";
+    case ParamType::Void:
+      return "Void";
+    case ParamType::Integer:
+      return "Integer";
+    case ParamType::Long:
+      return "Long";
+    case ParamType::Double:
+      return "Double";
+    case ParamType::Boolean:
+      return "Boolean";
+    case ParamType::Text:
+      return "String";
+    case ParamType::Variant:
+      return "Variant";
+    case ParamType::Worksheet:
+      return "Worksheet";
+    case ParamType::Workbook:
+      return "Workbook";
+    case ParamType::Application:
+      return "Application";
   }
   return "?";
 }

@@ -12,7 +12,18 @@
 
 namespace valdrex {
 
-enum class ParamType { Void, Integer, Long, Double, Boolean, Text, Variant, Worksheet, Workbook, Application };
+enum class ParamType {
+  Void,
+  Integer,
+  Long,
+  Double,
+  Boolean,
+  Text,
+  Variant,
+  Worksheet,
+  Workbook,
+  Application
+};
 enum class MemberKind { Property, Method };
 
 struct Parameter {

@@ -50,7 +50,7 @@ void ValdrexCls::复制工作表(host::Worksheet& sh1, host::Worksheet& sh2) {
 void ValdrexCls::各班成绩表(host::Worksheet& sh1, bool& xx) { valdrex::各班成绩表(*g_, sh1, xx); }
 void ValdrexCls::各科排名() { valdrex::各科排名(*g_); }
 Variant ValdrexCls::排名(Variant& a, Variant& b, Variant& c, Variant& d, Variant& e,
-                        host::Worksheet& f) {
+                         host::Worksheet& f) {
   return valdrex::排名(a, b, c, d, e, f);
 }
 Variant ValdrexCls::新排名(Variant& b, Variant& c, Variant& d, std::string& f) {
@@ -71,7 +71,8 @@ void ValdrexCls::保存() { valdrex::保存(app_.thisWorkbook()); }
 void ValdrexCls::主页() { valdrex::主页(app_.launcher(), links_); }
 void ValdrexCls::帮助() { valdrex::帮助(app_.ui(), app_.launcher(), app_.thisWorkbook(), links_); }
 void ValdrexCls::统计(host::Worksheet& sh) { valdrex::统计(*g_, sh); }
-Variant ValdrexCls::加边框(host::Worksheet& sh, Variant& x1, Variant& y1, Variant& x2, Variant& y2) {
+Variant ValdrexCls::加边框(host::Worksheet& sh, Variant& x1, Variant& y1, Variant& x2,
+                           Variant& y2) {
   return valdrex::加边框(sh, x1, y1, x2, y2);
 }
 

@@ -128,8 +128,8 @@ valdrex_status valdrex_run(valdrex_job* job, const valdrex_run_options* options)
     std::vector<std::optional<std::string>> answers;
     if (!defaults) answers = {std::to_string(o.first_target), std::to_string(o.second_target)};
     valdrex::ListAnswers dialogs(std::move(answers));
-    valdrex::DateOrToday clock(o.year != 0 ? std::optional<valdrex::CivilDate>({o.year, o.month, o.day})
-                                           : std::nullopt);
+    valdrex::DateOrToday clock(
+        o.year != 0 ? std::optional<valdrex::CivilDate>({o.year, o.month, o.day}) : std::nullopt);
     valdrex::RunSettings settings;
     if (o.sheet) settings.sheet = o.sheet;
     settings.strict = o.strict != 0;
@@ -156,15 +156,24 @@ long valdrex_count_of(valdrex_job* job, valdrex_count which) {
   if (!job) return -1;
   const valdrex::JobOutcome& o = job->job->outcome();
   switch (which) {
-    case VALDREX_CLASSES: return o.classes;
-    case VALDREX_STUDENTS: return o.students;
-    case VALDREX_SUBJECTS: return o.subjects;
-    case VALDREX_LEFT_OUT: return o.leftOut.total();
-    case VALDREX_SHEETS_ADDED: return static_cast<long>(o.sheetsAdded.size());
-    case VALDREX_REPORT_SHEETS: return static_cast<long>(o.reportSheets.size());
-    case VALDREX_MESSAGES: return static_cast<long>(o.messages.size());
-    case VALDREX_WARNINGS: return static_cast<long>(o.warnings.size());
-    case VALDREX_COMPLETED: return o.completed ? 1 : 0;
+    case VALDREX_CLASSES:
+      return o.classes;
+    case VALDREX_STUDENTS:
+      return o.students;
+    case VALDREX_SUBJECTS:
+      return o.subjects;
+    case VALDREX_LEFT_OUT:
+      return o.leftOut.total();
+    case VALDREX_SHEETS_ADDED:
+      return static_cast<long>(o.sheetsAdded.size());
+    case VALDREX_REPORT_SHEETS:
+      return static_cast<long>(o.reportSheets.size());
+    case VALDREX_MESSAGES:
+      return static_cast<long>(o.messages.size());
+    case VALDREX_WARNINGS:
+      return static_cast<long>(o.warnings.size());
+    case VALDREX_COMPLETED:
+      return o.completed ? 1 : 0;
   }
   return -1;
 }
@@ -173,10 +182,14 @@ const char* valdrex_text_of(valdrex_job* job, valdrex_text which) {
   if (!job) return "";
   const valdrex::JobOutcome& o = job->job->outcome();
   switch (which) {
-    case VALDREX_PROBLEM: return o.problem.c_str();
-    case VALDREX_SCORE_SHEET: return o.scoreSheet.c_str();
-    case VALDREX_RESULT_PATH: return o.resultPath.c_str();
-    case VALDREX_BACKUP_PATH: return o.backupPath.c_str();
+    case VALDREX_PROBLEM:
+      return o.problem.c_str();
+    case VALDREX_SCORE_SHEET:
+      return o.scoreSheet.c_str();
+    case VALDREX_RESULT_PATH:
+      return o.resultPath.c_str();
+    case VALDREX_BACKUP_PATH:
+      return o.backupPath.c_str();
   }
   return "";
 }

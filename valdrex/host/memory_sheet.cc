@@ -191,7 +191,8 @@ Range MemorySheet::usedRange() const {
   };
   for (const Row& row : rows_) {
     const CellRow& cells = row.cells.read();
-    if (!cells.empty()) take(Range{row.number, cells.front().first, row.number, cells.back().first});
+    if (!cells.empty())
+      take(Range{row.number, cells.front().first, row.number, cells.back().first});
     if (row.format) take(singleCell(row.number, 1));
   }
   for (const Range& m : merges_) take(m);
@@ -283,9 +284,8 @@ void MemorySheet::forEachCell(const std::function<void(int, int, const Cell&)>& 
     for (const auto& [col, cell] : row.cells.read()) visit(row.number, col, cell);
 }
 
-void MemorySheet::forEachRow(
-    const std::function<void(int, std::span<const std::pair<int, Cell>>, const CellFormat*)>&
-        visit) const {
+void MemorySheet::forEachRow(const std::function<void(int, std::span<const std::pair<int, Cell>>,
+                                                      const CellFormat*)>& visit) const {
   for (const Row& row : rows_) {
     const CellRow& cells = row.cells.read();
     visit(row.number, std::span<const std::pair<int, Cell>>(cells.data(), cells.size()),

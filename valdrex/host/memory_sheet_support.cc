@@ -35,10 +35,11 @@ Range checkBlock(const Range& block) {
 
 std::pair<std::size_t, std::size_t> columnSpan(const CellRow& cells, int first, int last) {
   // The cells of a table row stand in every column between its first and its last.
-  if (!cells.empty() && cells.back().first - cells.front().first + 1 == static_cast<int>(cells.size())) {
+  if (!cells.empty() &&
+      cells.back().first - cells.front().first + 1 == static_cast<int>(cells.size())) {
     auto position = [&](int col) {
-      return static_cast<std::size_t>(std::clamp(col - cells.front().first, 0,
-                                                 static_cast<int>(cells.size())));
+      return static_cast<std::size_t>(
+          std::clamp(col - cells.front().first, 0, static_cast<int>(cells.size())));
     };
     std::size_t begin = position(first);
     return {begin, std::max(begin, position(last + 1))};

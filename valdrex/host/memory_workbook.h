@@ -36,9 +36,9 @@ class FileOrigin {
 enum : uint8_t { kEdgeLeft = 1, kEdgeRight = 2, kEdgeTop = 4, kEdgeBottom = 8 };
 
 struct CellFormat {
-  uint8_t borders = 0;            // kEdge* bits, thin continuous lines
+  uint8_t borders = 0;  // kEdge* bits, thin continuous lines
   HAlign align = HAlign::General;
-  SparseText numberFormat;        // "" = General; dates written without one show as yyyy/m/d
+  SparseText numberFormat;  // "" = General; dates written without one show as yyyy/m/d
   // The style the cell had in the file it was read from (0: the workbook's default). It carries
   // what the model does not hold (font, fill, protection, line colours), so that a cell keeps
   // them when it is written back, and a changed border or alignment is applied on top of them.
@@ -116,7 +116,8 @@ class MemorySheet final : public Worksheet {
     removed_.clear();
   }
 
-  using CellRow = std::vector<std::pair<int, Cell>, RowAllocator<std::pair<int, Cell>>>;  // by column
+  using CellRow =
+      std::vector<std::pair<int, Cell>, RowAllocator<std::pair<int, Cell>>>;  // by column
 
  private:
   friend class MemoryWorkbook;
@@ -143,7 +144,7 @@ class MemorySheet final : public Worksheet {
   void tidyRows(int first, int last);
   int lastUsedRow() const;
   int lastCellColumn() const;  // of cells and row formats; merges left out
-  std::size_t index() const;  // position in the workbook
+  std::size_t index() const;   // position in the workbook
   void recordMerge(const Range& block);
   void noteRemoved(const Range& block);
   // Rows from `row` on move down by `by`; a merge across the gap grows.
@@ -158,7 +159,7 @@ class MemorySheet final : public Worksheet {
 
   MemoryWorkbook& book_;
   std::string name_;
-  std::vector<Row> rows_;  // sorted by row number; only rows that hold something
+  std::vector<Row> rows_;                     // sorted by row number; only rows that hold something
   mutable std::size_t rowHints_[2] = {0, 0};  // where rowIndex() last found rows
   std::vector<Range> merges_;
   std::map<int, double> columnWidths_;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -24,7 +24,8 @@ constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
 // exponent is below -5 or at least `maxExponent`. Numbers are turned into text for every cell a
 // run reads, so this works in a stack buffer: the digits are those of printf's "%.*e".
 std::string formatNumber(double x, int digits, int maxExponent) {
-  if (x == 0 || !std::isfinite(x)) return x == 0 ? "0" : (std::isnan(x) ? "NaN" : (x > 0 ? "Inf" : "-Inf"));
+  if (x == 0 || !std::isfinite(x))
+    return x == 0 ? "0" : (std::isnan(x) ? "NaN" : (x > 0 ? "Inf" : "-Inf"));
   char out[64];
   // A whole number that fits the digits is its integer digits, with no rounding to do.
   if (std::abs(x) < kPow10[std::min({digits, maxExponent, 15})] && x == std::trunc(x)) {
@@ -183,8 +184,9 @@ double singleToDouble(float x) {
   // Whole singles below 10^7 print exactly; the rest go through their seven digits.
   if (std::abs(x) < 1e7f && x == std::trunc(x)) return x;
   char buf[32];
-  char* end = std::to_chars(buf, buf + sizeof buf, static_cast<double>(x),
-                            std::chars_format::scientific, 6).ptr;
+  char* end =
+      std::to_chars(buf, buf + sizeof buf, static_cast<double>(x), std::chars_format::scientific, 6)
+          .ptr;
   double v = 0;
   auto [stop, ec] = std::from_chars(buf, end, v);
   if (ec != std::errc() || stop != end) return std::strtod(std::string(buf, end).c_str(), nullptr);

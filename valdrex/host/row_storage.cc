@@ -66,8 +66,8 @@ class Storage {
   // A region aligned to the huge page size, so that the system can map it as one; what is left
   // of the previous region is not used.
   void newRegion() {
-    void* raw = mmap(nullptr, 2 * kRegion, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                     -1, 0);
+    void* raw =
+        mmap(nullptr, 2 * kRegion, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED) throw std::bad_alloc();
     const auto start = reinterpret_cast<std::uintptr_t>(raw);
     const auto aligned = (start + kRegion - 1) / kRegion * kRegion;

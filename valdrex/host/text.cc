@@ -36,7 +36,8 @@ char32_t decode(std::string_view s, std::size_t pos) {
   std::size_t len = nextChar(s, pos) - pos;
   if (len == 1) return c;
   char32_t cp = c & (0x7F >> len);
-  for (std::size_t i = 1; i < len; ++i) cp = (cp << 6) | (static_cast<unsigned char>(s[pos + i]) & 0x3F);
+  for (std::size_t i = 1; i < len; ++i)
+    cp = (cp << 6) | (static_cast<unsigned char>(s[pos + i]) & 0x3F);
   return cp;
 }
 
@@ -48,7 +49,9 @@ uint32_t foldCase(char32_t cp) {
 
 // Two different code points in the order of their UTF-16 code units.
 int compareAsUtf16(char32_t a, char32_t b) {
-  auto high = [](char32_t cp) -> uint32_t { return cp < 0x10000 ? cp : 0xD800 + ((cp - 0x10000) >> 10); };
+  auto high = [](char32_t cp) -> uint32_t {
+    return cp < 0x10000 ? cp : 0xD800 + ((cp - 0x10000) >> 10);
+  };
   if (high(a) != high(b)) return high(a) < high(b) ? -1 : 1;
   return a < b ? -1 : 1;  // same lead unit: both are pairs, ordered by the trail unit
 }
@@ -82,7 +85,9 @@ std::size_t charCount(std::string_view s) {
   return n;
 }
 
-std::string leftChars(std::string_view s, std::size_t n) { return std::string(s.substr(0, byteOffset(s, n))); }
+std::string leftChars(std::string_view s, std::size_t n) {
+  return std::string(s.substr(0, byteOffset(s, n)));
+}
 
 std::string rightChars(std::string_view s, std::size_t n) {
   std::size_t count = charCount(s);

@@ -12,11 +12,11 @@ namespace valdrex::host {
 // The message boxes the library shows. The spreadsheet's numeric style codes (0, 16, 36, 64, 128)
 // belong to the automation edge (automation/dialog_codes.h).
 enum class MessageStyle {
-  plain,                // OK only
-  critical,             // OK, with the stop sign
-  yesNoQuestion,        // Yes and No, Yes the default, with the question mark
-  information,          // OK, with the information sign
-  plainSecondDefault,   // OK only, asked with a second button as the default
+  plain,               // OK only
+  critical,            // OK, with the stop sign
+  yesNoQuestion,       // Yes and No, Yes the default, with the question mark
+  information,         // OK, with the information sign
+  plainSecondDefault,  // OK only, asked with a second button as the default
 };
 enum class Button { ok, yes, no };
 

@@ -18,30 +18,41 @@ namespace {
 
 std::string textOf(const Variant& v) {
   switch (v.kind()) {
-    case VarKind::Empty: return "";
+    case VarKind::Empty:
+      return "";
     case VarKind::Integer:
     case VarKind::Long:
-    case VarKind::Double: return doubleText(v.number());
-    case VarKind::Single: return singleText(static_cast<float>(v.number()));
-    case VarKind::Date: return dateText(v.number());
-    case VarKind::Boolean: return v.number() != 0 ? "True" : "False";
+    case VarKind::Double:
+      return doubleText(v.number());
+    case VarKind::Single:
+      return singleText(static_cast<float>(v.number()));
+    case VarKind::Date:
+      return dateText(v.number());
+    case VarKind::Boolean:
+      return v.number() != 0 ? "True" : "False";
     case VarKind::Text:
-    case VarKind::Error: return v.text();
-    case VarKind::Object: return "[对象]";
+    case VarKind::Error:
+      return v.text();
+    case VarKind::Object:
+      return "[对象]";
   }
   return "";
 }
 
 double numericValue(const Variant& v) {
   switch (v.kind()) {
-    case VarKind::Empty: return 0;
-    case VarKind::Boolean: return v.number() != 0 ? -1 : 0;
+    case VarKind::Empty:
+      return 0;
+    case VarKind::Boolean:
+      return v.number() != 0 ? -1 : 0;
     case VarKind::Text:
       if (auto n = wholeTextNumber(v.text())) return *n;
       mismatch(v);
     case VarKind::Error:
-    case VarKind::Object: mismatch(v);
-    default: return v.number();
+    case VarKind::Object:
+      mismatch(v);
+    default:
+      return v.number();
   }
 }
 

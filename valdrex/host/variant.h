@@ -17,7 +17,16 @@ class Object {
 }  // namespace host
 
 enum class VarKind : uint8_t {
-  Empty, Integer, Long, Single, Double, Date, Boolean, Text, Error, Object
+  Empty,
+  Integer,
+  Long,
+  Single,
+  Double,
+  Date,
+  Boolean,
+  Text,
+  Error,
+  Object
 };
 
 // A cell holds Empty, Double, Date, Boolean, Text or Error (errors only as read from a file);

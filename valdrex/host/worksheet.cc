@@ -17,7 +17,8 @@ std::string columnName(int col) {
 std::string cellName(int row, int col) { return columnName(col) + std::to_string(row); }
 
 Range between(int rowA, int colA, int rowB, int colB) {
-  return Range{std::min(rowA, rowB), std::min(colA, colB), std::max(rowA, rowB), std::max(colA, colB)};
+  return Range{std::min(rowA, rowB), std::min(colA, colB), std::max(rowA, rowB),
+               std::max(colA, colB)};
 }
 
 }  // namespace valdrex::host

@@ -46,7 +46,6 @@ struct SortKey {
 
 class Worksheet : public Object {
  public:
-
   virtual std::string name() const = 0;
 
   // Cells(row, col) read: Empty, Double, Date, Boolean, Text or Error.

@@ -107,8 +107,10 @@ std::size_t skipQuoted(std::string_view f, std::size_t i) {
 std::size_t skipBracketed(std::string_view f, std::size_t i) {
   int depth = 0;
   for (; i < f.size(); ++i) {
-    if (f[i] == '[') ++depth;
-    else if (f[i] == ']' && --depth == 0) return i + 1;
+    if (f[i] == '[')
+      ++depth;
+    else if (f[i] == ']' && --depth == 0)
+      return i + 1;
   }
   return f.size();
 }

@@ -33,7 +33,7 @@ class PackageEdit {
   std::optional<std::string> stored(std::string_view part) const;  // the stored name
 
   std::optional<ZipArchive> zip_;
-  std::vector<std::string> order_;                   // stored names, then new ones
+  std::vector<std::string> order_;                  // stored names, then new ones
   std::map<std::string, std::string> storedByKey_;  // lower-case name -> stored name
   std::map<std::string, std::string> replaced_;     // by name as in order_
   std::map<std::string, bool> dropped_;

@@ -42,7 +42,8 @@ std::optional<std::string> resolvePart(std::string_view source, std::string_view
     joined = decoded->substr(1);
   } else {
     std::size_t slash = source.rfind('/');
-    joined = slash == std::string_view::npos ? std::string() : std::string(source.substr(0, slash + 1));
+    joined =
+        slash == std::string_view::npos ? std::string() : std::string(source.substr(0, slash + 1));
     joined += *decoded;
   }
 

@@ -9,7 +9,7 @@ namespace valdrex::io {
 // A school's workbook is a few megabytes; these are far above that and far below what would
 // exhaust the machine, so that a zip bomb or a hostile file ends in an error, not a hang.
 struct ReadLimits {
-  uint64_t maxTotalBytes = uint64_t{1} << 30;  // inflated bytes of every part read, counted
+  uint64_t maxTotalBytes = uint64_t{1} << 30;   // inflated bytes of every part read, counted
   uint64_t maxPartBytes = uint64_t{256} << 20;  // inflated bytes of one part
   uint64_t maxEntries = 65536;                  // zip entries in the package
   std::size_t maxSheets = 1024;

@@ -8,14 +8,13 @@
 #include "valdrex/host/date.h"
 #include "valdrex/io/cell_reference.h"
 #include "valdrex/io/format_problem.h"
-#include "valdrex/io/number_formats.h"
 #include "valdrex/io/formula_shift.h"
+#include "valdrex/io/number_formats.h"
 #include "valdrex/io/string_item.h"
 #include "valdrex/io/xml_parser.h"
 
 namespace valdrex::io {
 namespace {
-
 
 enum class CellType { Number, Shared, FormulaText, Inline, Boolean, Error, IsoDate };
 
@@ -33,9 +32,11 @@ std::optional<CellType> cellType(std::string_view t) {
 bool isTrue(std::string_view v) { return v == "1" || v == "true"; }
 
 std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\n' || s.front() == '\r'))
+  while (!s.empty() &&
+         (s.front() == ' ' || s.front() == '\t' || s.front() == '\n' || s.front() == '\r'))
     s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n' || s.back() == '\r'))
+  while (!s.empty() &&
+         (s.back() == ' ' || s.back() == '\t' || s.back() == '\n' || s.back() == '\r'))
     s.remove_suffix(1);
   return s;
 }
@@ -131,9 +132,12 @@ class SheetHandler : public XmlHandler {
   }
 
   void characters(std::string_view s) override {
-    if (inValue_) value_.append(s);
-    else if (inFormula_) formula_.append(s);
-    else if (inInline_) item_.characters(s);
+    if (inValue_)
+      value_.append(s);
+    else if (inFormula_)
+      formula_.append(s);
+    else if (inInline_)
+      item_.characters(s);
   }
 
   // What is kept until the whole part has been read.
@@ -179,11 +183,14 @@ class SheetHandler : public XmlHandler {
     }
     col_ = cellCol_;
     auto type = cellType(a.get("t"));
-    if (!type) fail("的单元格 " + cellName(cellRow_, cellCol_) + " 的类型 “" + std::string(a.get("t")) + "” 无效");
+    if (!type)
+      fail("的单元格 " + cellName(cellRow_, cellCol_) + " 的类型 “" + std::string(a.get("t")) +
+           "” 无效");
     type_ = *type;
     style_ = 0;
     std::string_view s = a.get("s");
-    if (!s.empty() && !parseNumber(s, style_)) fail("的单元格 " + cellName(cellRow_, cellCol_) + " 的样式编号无效");
+    if (!s.empty() && !parseNumber(s, style_))
+      fail("的单元格 " + cellName(cellRow_, cellCol_) + " 的样式编号无效");
     value_.clear();
     formula_.clear();
     hasValue_ = hasFormula_ = false;
@@ -243,7 +250,8 @@ class SheetHandler : public XmlHandler {
       case CellType::FormulaText: {
         if (value_.empty()) return Variant();
         std::string text = decodeEscapes(value_);
-        if (hasFormula_ && isErrorCode(text) && text != trimmed(formula_)) return Variant::error(text);
+        if (hasFormula_ && isErrorCode(text) && text != trimmed(formula_))
+          return Variant::error(text);
         return Variant(std::move(text));
       }
       default:

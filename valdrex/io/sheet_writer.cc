@@ -17,23 +17,50 @@ namespace {
 using host::Cell;
 using host::CellFormat;
 
-
 // A title merge in a formatted row is a few cells wide; blank cells carrying the row's format are
 // only written for merges up to this size, so that a hostile whole-sheet merge costs nothing.
 constexpr long long kMaxFilledMerge = 16384;
 
 // The order the elements of a worksheet part must keep.
-constexpr std::string_view kOrder[] = {
-    "sheetPr",         "dimension",       "sheetViews",      "sheetFormatPr",
-    "cols",            "sheetData",       "sheetCalcPr",     "sheetProtection",
-    "protectedRanges", "scenarios",       "autoFilter",      "sortState",
-    "dataConsolidate", "customSheetViews", "mergeCells",     "phoneticPr",
-    "conditionalFormatting", "dataValidations", "hyperlinks", "printOptions",
-    "pageMargins",     "pageSetup",       "headerFooter",    "rowBreaks",
-    "colBreaks",       "customProperties", "cellWatches",    "ignoredErrors",
-    "smartTags",       "drawing",         "legacyDrawing",   "legacyDrawingHF",
-    "drawingHF",       "picture",         "oleObjects",      "controls",
-    "webPublishItems", "tableParts",      "extLst"};
+constexpr std::string_view kOrder[] = {"sheetPr",
+                                       "dimension",
+                                       "sheetViews",
+                                       "sheetFormatPr",
+                                       "cols",
+                                       "sheetData",
+                                       "sheetCalcPr",
+                                       "sheetProtection",
+                                       "protectedRanges",
+                                       "scenarios",
+                                       "autoFilter",
+                                       "sortState",
+                                       "dataConsolidate",
+                                       "customSheetViews",
+                                       "mergeCells",
+                                       "phoneticPr",
+                                       "conditionalFormatting",
+                                       "dataValidations",
+                                       "hyperlinks",
+                                       "printOptions",
+                                       "pageMargins",
+                                       "pageSetup",
+                                       "headerFooter",
+                                       "rowBreaks",
+                                       "colBreaks",
+                                       "customProperties",
+                                       "cellWatches",
+                                       "ignoredErrors",
+                                       "smartTags",
+                                       "drawing",
+                                       "legacyDrawing",
+                                       "legacyDrawingHF",
+                                       "drawingHF",
+                                       "picture",
+                                       "oleObjects",
+                                       "controls",
+                                       "webPublishItems",
+                                       "tableParts",
+                                       "extLst"};
 
 int rankOf(std::string_view name) {
   for (std::size_t i = 0; i < std::size(kOrder); ++i)
@@ -49,7 +76,8 @@ std::string keptRowAttributes(std::string_view tag) {
     kept = withoutAttribute(kept, decided);
   std::size_t from = 1 + tagName(kept).size();
   std::size_t to = kept.size() - (selfClosing(kept) ? 2 : 1);
-  while (to > from && std::string_view(" \t\r\n").find(kept[to - 1]) != std::string_view::npos) --to;
+  while (to > from && std::string_view(" \t\r\n").find(kept[to - 1]) != std::string_view::npos)
+    --to;
   return to > from ? kept.substr(from, to - from) : std::string();
 }
 
@@ -173,7 +201,8 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
     if (name == "sheetData") {
       // An original with formulas had its results in the calculation chain too.
       std::string_view data = slice(child);
-      if (data.find("<f>") != std::string_view::npos || data.find("<f ") != std::string_view::npos ||
+      if (data.find("<f>") != std::string_view::npos ||
+          data.find("<f ") != std::string_view::npos ||
           data.find(":f>") != std::string_view::npos || data.find(":f ") != std::string_view::npos)
         formulas_ = true;
       for (std::size_t k = i + 1; k < spans.size() && spans[k].depth == 2; ++k) {
@@ -181,14 +210,16 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
         std::string_view tag = original.substr(spans[k].begin, spans[k].startEnd - spans[k].begin);
         int row = 0;
         auto r = attributeValue(tag, "r");
-        if (!r || std::from_chars(r->data(), r->data() + r->size(), row).ec != std::errc()) continue;
+        if (!r || std::from_chars(r->data(), r->data() + r->size(), row).ec != std::errc())
+          continue;
         std::string kept = keptRowAttributes(tag);
         if (!kept.empty()) rowAttributes[row] = std::move(kept);
       }
       continue;
     }
     if (name == "conditionalFormatting") {
-      auto refs = attributeValue(original.substr(child.begin, child.startEnd - child.begin), "sqref");
+      auto refs =
+          attributeValue(original.substr(child.begin, child.startEnd - child.begin), "sqref");
       if (refs && meetsRemoved(*refs, removed)) continue;
     } else if (name == "dataValidations" || name == "hyperlinks") {
       if (!removed.empty()) {
@@ -206,8 +237,8 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
         std::string tag(original.substr(child.begin, child.startEnd - child.begin));
         if (attributeValue(tag, "count")) tag = withAttribute(tag, "count", std::to_string(kept));
         pieces.push_back(Piece{rank, tag + inner +
-                                         std::string(original.substr(child.closeBegin,
-                                                                     child.end - child.closeBegin))});
+                                         std::string(original.substr(
+                                             child.closeBegin, child.end - child.closeBegin))});
         continue;
       }
     }
@@ -339,19 +370,19 @@ void SheetWriter::sheetData(std::string& out, const host::MemorySheet& sheet,
   };
 
   out += "<sheetData>";
-  sheet.forEachRow([&](int row, std::span<const std::pair<int, Cell>> cells,
-                       const CellFormat* format) {
-    attributeRowsBefore(row);
-    openRow(row, format);
-    for (const auto& [col, c] : cells) {
-      for (; blank != blanks.end() && blank->first == row && blank->second < col; ++blank)
-        blankCell(blank->first, blank->second, *format);
-      cell(out, row, col, c);
-    }
-    for (; blank != blanks.end() && blank->first == row; ++blank)
-      blankCell(blank->first, blank->second, *format);
-    out += "</row>";
-  });
+  sheet.forEachRow(
+      [&](int row, std::span<const std::pair<int, Cell>> cells, const CellFormat* format) {
+        attributeRowsBefore(row);
+        openRow(row, format);
+        for (const auto& [col, c] : cells) {
+          for (; blank != blanks.end() && blank->first == row && blank->second < col; ++blank)
+            blankCell(blank->first, blank->second, *format);
+          cell(out, row, col, c);
+        }
+        for (; blank != blanks.end() && blank->first == row; ++blank)
+          blankCell(blank->first, blank->second, *format);
+        out += "</row>";
+      });
   attributeRowsBefore(host::kMaxRows + 1);
   out += "</sheetData>";
 }
@@ -372,9 +403,12 @@ void SheetWriter::cell(std::string& out, int row, int col, const Cell& c) {
   // out of range is written instead.
   const bool badNumber = v.isNumeric() && !std::isfinite(numberOf(v));
   std::string_view type;
-  if (v.isText()) type = c.formula.empty() ? "inlineStr" : "str";
-  else if (v.kind() == VarKind::Boolean) type = "b";
-  else if (v.isError() || badNumber) type = "e";
+  if (v.isText())
+    type = c.formula.empty() ? "inlineStr" : "str";
+  else if (v.kind() == VarKind::Boolean)
+    type = "b";
+  else if (v.isError() || badNumber)
+    type = "e";
   if (!type.empty()) out.append(" t=\"").append(type).append("\"");
 
   if (v.isEmpty() && c.formula.empty()) {
@@ -394,10 +428,14 @@ void SheetWriter::cell(std::string& out, int row, int col, const Cell& c) {
     out += "</t></is>";
   } else if (!v.isEmpty()) {
     out += needsPreserve(v.text()) && v.isText() ? "<v xml:space=\"preserve\">" : "<v>";
-    if (badNumber) out += "#NUM!";
-    else if (v.isText() || v.isError()) appendText(out, v.text());
-    else if (v.kind() == VarKind::Boolean) out.push_back(v.number() != 0 ? '1' : '0');
-    else appendNumber(out, date && date1904_ ? numberOf(v) - k1904Offset : numberOf(v));
+    if (badNumber)
+      out += "#NUM!";
+    else if (v.isText() || v.isError())
+      appendText(out, v.text());
+    else if (v.kind() == VarKind::Boolean)
+      out.push_back(v.number() != 0 ? '1' : '0');
+    else
+      appendNumber(out, date && date1904_ ? numberOf(v) - k1904Offset : numberOf(v));
     out += "</v>";
   }
   out += "</c>";

@@ -13,9 +13,9 @@ namespace valdrex::io {
 class SourcePackage final : public host::FileOrigin {
  public:
   struct Sheet {
-    std::string part;               // the worksheet part
-    std::size_t entry = 0;          // its place among the workbook part's sheets
-    std::map<int, double> widths;   // column widths as read
+    std::string part;              // the worksheet part
+    std::size_t entry = 0;         // its place among the workbook part's sheets
+    std::map<int, double> widths;  // column widths as read
   };
 
   std::string bytes;          // the whole file as it was read

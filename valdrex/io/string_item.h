@@ -16,12 +16,16 @@ class StringItem {
     phonetic_ = 0;
   }
   void start(std::string_view name) {
-    if (name == "rPh") ++phonetic_;
-    else if (name == "t" && phonetic_ == 0) inT_ = true;
+    if (name == "rPh")
+      ++phonetic_;
+    else if (name == "t" && phonetic_ == 0)
+      inT_ = true;
   }
   void end(std::string_view name) {
-    if (name == "rPh") --phonetic_;
-    else if (name == "t") inT_ = false;
+    if (name == "rPh")
+      --phonetic_;
+    else if (name == "t")
+      inT_ = false;
   }
   void characters(std::string_view s) {
     if (inT_) text_.append(s);

@@ -26,18 +26,22 @@ host::HAlign alignment(std::string_view horizontal) {
 
 std::string_view horizontal(host::HAlign align) {
   switch (align) {
-    case host::HAlign::Left: return "left";
-    case host::HAlign::Center: return "center";
-    case host::HAlign::Right: return "right";
-    case host::HAlign::General: break;
+    case host::HAlign::Left:
+      return "left";
+    case host::HAlign::Center:
+      return "center";
+    case host::HAlign::Right:
+      return "right";
+    case host::HAlign::General:
+      break;
   }
   return "general";
 }
 
 // The children of styleSheet in the order the schema wants them.
 constexpr std::array<std::string_view, 11> kSchemaOrder = {
-    "numFmts", "fonts",      "fills", "borders",     "cellStyleXfs", "cellXfs",
-    "cellStyles", "dxfs", "tableStyles", "colors", "extLst"};
+    "numFmts",    "fonts", "fills",       "borders", "cellStyleXfs", "cellXfs",
+    "cellStyles", "dxfs",  "tableStyles", "colors",  "extLst"};
 constexpr std::array<std::size_t, 3> kRank = {0, 3, 5};  // of the lists a style adds to
 constexpr std::array<std::string_view, 3> kItem = {"numFmt", "border", "xf"};
 
@@ -104,7 +108,11 @@ class StyleSheet::Reader : public XmlHandler {
       } else if (list_ == kBorders) {
         s_.borders_.push_back(Border{{}, open, {}, 0});
       } else {
-        s_.xfs_.push_back(Xf{{}, open, {}, number(a.get("numFmtId")), number(a.get("borderId")),
+        s_.xfs_.push_back(Xf{{},
+                             open,
+                             {},
+                             number(a.get("numFmtId")),
+                             number(a.get("borderId")),
                              host::HAlign::General});
       }
     } else if (depth_ == 4 && item_) {
@@ -260,8 +268,8 @@ uint32_t StyleSheet::borderFor(int base, uint8_t edges) {
     if (had && drawn == wanted)
       add(name, std::string(child->second));
     else
-      add(name, "<" + std::string(prefix) + std::string(name) +
-                    (wanted ? " style=\"thin\"/>" : "/>"));
+      add(name,
+          "<" + std::string(prefix) + std::string(name) + (wanted ? " style=\"thin\"/>" : "/>"));
   }
   for (const auto& [name, element] : from.children)
     if (!edgeOf(name)) add(name, std::string(element));
@@ -275,8 +283,8 @@ uint32_t StyleSheet::borderFor(int base, uint8_t edges) {
     id = same->second;
   } else {
     std::string_view kept = keep(std::move(text));
-    Border border{kept, kept.substr(0, children.empty() ? kept.size() : children[0].second.first),
-                  {}, edges};
+    Border border{
+        kept, kept.substr(0, children.empty() ? kept.size() : children[0].second.first), {}, edges};
     for (const auto& [name, at] : children)
       border.children.emplace_back(name, kept.substr(at.first, at.second));
     id = static_cast<uint32_t>(borders_.size());
@@ -321,10 +329,10 @@ uint32_t StyleSheet::derive(uint32_t base, const host::CellFormat& format,
     open = withAttribute(withAttribute(open, "numFmtId", std::to_string(xf.numFmtId)),
                          "applyNumberFormat", "1");
   }
-  std::size_t alignmentAt = xf.alignment.empty()
-                                ? 0
-                                : static_cast<std::size_t>(xf.alignment.data() - xf.text.data()) -
-                                      xf.open.size();
+  std::size_t alignmentAt =
+      xf.alignment.empty()
+          ? 0
+          : static_cast<std::size_t>(xf.alignment.data() - xf.text.data()) - xf.open.size();
   std::size_t alignmentSize = xf.alignment.size();
   if (format.align != was.format.align) {
     xf.align = format.align;
@@ -355,8 +363,8 @@ uint32_t StyleSheet::derive(uint32_t base, const host::CellFormat& format,
 
 uint32_t StyleSheet::indexFor(const host::CellFormat& format, bool date) {
   if (hasLast_ && date == lastDate_ && format == lastFormat_) return last_;
-  std::string code = date && format.numberFormat.empty() ? std::string(kDateFormat)
-                                                         : format.numberFormat.str();
+  std::string code =
+      date && format.numberFormat.empty() ? std::string(kDateFormat) : format.numberFormat.str();
   std::string key(sizeof format.style + 2, '\0');
   std::memcpy(key.data(), &format.style, sizeof format.style);
   key[sizeof format.style] = static_cast<char>(format.borders);

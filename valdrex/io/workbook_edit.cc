@@ -155,12 +155,12 @@ void WorkbookEdit::recalculateOnLoad() {
   }
   // Its place is after the defined names, before what follows them in the part.
   static constexpr std::string_view kAfter[] = {
-      "oleSize",       "customWorkbookViews", "pivotCaches",       "smartTagPr",
-      "smartTagTypes", "webPublishing",       "fileRecoveryPr",    "webPublishObjects",
-      "extLst"};
+      "oleSize",       "customWorkbookViews", "pivotCaches",       "smartTagPr", "smartTagTypes",
+      "webPublishing", "fileRecoveryPr",      "webPublishObjects", "extLst"};
   std::size_t at = spans_.front().closeBegin;
   for (const XmlElement& s : spans_)
-    if (s.depth == 1 && std::find(std::begin(kAfter), std::end(kAfter), s.name) != std::end(kAfter)) {
+    if (s.depth == 1 &&
+        std::find(std::begin(kAfter), std::end(kAfter), s.name) != std::end(kAfter)) {
       at = s.begin;
       break;
     }
@@ -170,10 +170,11 @@ void WorkbookEdit::recalculateOnLoad() {
 // ---- relationships
 
 RelationshipsEdit::RelationshipsEdit(std::string part, std::string xml, std::string_view source)
-    : SplicedXml(part, xml.empty() ? "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-                                     "<Relationships xmlns=\"http://schemas.openxmlformats.org/"
-                                     "package/2006/relationships\"></Relationships>"
-                                   : xml),
+    : SplicedXml(part, xml.empty()
+                           ? "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                             "<Relationships xmlns=\"http://schemas.openxmlformats.org/"
+                             "package/2006/relationships\"></Relationships>"
+                           : xml),
       parsed_(Relationships::parse(part_, xml_, source)) {
   for (const Relationship& r : parsed_.all()) ids_.push_back(r.id);
 }
@@ -205,8 +206,8 @@ ContentTypesEdit::ContentTypesEdit(std::string part, std::string xml)
 const XmlElement* ContentTypesEdit::overrideOf(const std::string& part) const {
   for (const XmlElement& s : spans_) {
     if (s.depth != 1 || s.name != "Override") continue;
-    auto name = attributeValue(std::string_view(xml_).substr(s.begin, s.startEnd - s.begin),
-                               "PartName");
+    auto name =
+        attributeValue(std::string_view(xml_).substr(s.begin, s.startEnd - s.begin), "PartName");
     if (name && equalIgnoringCase(*name, "/" + part)) return &s;
   }
   return nullptr;
@@ -281,8 +282,9 @@ std::string withSheetTitles(const std::string& appXml, const std::vector<std::st
     auto size = attributeValue(vtag, "size");
     int total = 0;
     if (size) std::from_chars(size->data(), size->data() + size->size(), total);
-    edit.replace(titleVector->begin, titleVector->startEnd,
-                 withAttribute(vtag, "size", std::to_string(total + static_cast<int>(names.size()))));
+    edit.replace(
+        titleVector->begin, titleVector->startEnd,
+        withAttribute(vtag, "size", std::to_string(total + static_cast<int>(names.size()))));
     edit.replace(insertAt, insertAt, inserted);
     return edit.xml();
   }

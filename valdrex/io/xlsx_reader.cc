@@ -62,8 +62,8 @@ std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLim
   if (auto part = relatedPart(zip, rels, "sharedStrings"))
     strings = readSharedStrings(zip, *part, limits);
   auto stylesPart = relatedPart(zip, rels, "styles");
-  StyleSheet styles = stylesPart ? StyleSheet::parse(*stylesPart, zip.read(*stylesPart))
-                                 : StyleSheet::fresh();
+  StyleSheet styles =
+      stylesPart ? StyleSheet::parse(*stylesPart, zip.read(*stylesPart)) : StyleSheet::fresh();
 
   auto book = std::make_unique<host::MemoryWorkbook>();
   book->date1904 = workbook.date1904;

@@ -133,7 +133,8 @@ class PackageWriter {
                                    : StyleSheet::fresh();
     SheetWriter writer(styles, book_.date1904);
 
-    for (std::size_t i = 0; i < book_.sheetCount(); ++i) host::checkSheetName(book_.sheetAt(i).name());
+    for (std::size_t i = 0; i < book_.sheetCount(); ++i)
+      host::checkSheetName(book_.sheetAt(i).name());
     const std::size_t read = source_ ? source_->sheets.size() : 0;
     std::vector<std::string> added;
     for (std::size_t i = 0; i < book_.sheetCount(); ++i) {
@@ -141,7 +142,8 @@ class PackageWriter {
       if (i < read) {
         const SourcePackage::Sheet& was = source_->sheets[i];
         if (sheet.changed())
-          package_.put(was.part, writer.write(sheet, was.part, package_.text(was.part), was.widths));
+          package_.put(was.part,
+                       writer.write(sheet, was.part, package_.text(was.part), was.widths));
         workbook.setSheet(was.entry, sheet.name(), sheet.visible());
         continue;
       }
@@ -202,7 +204,9 @@ class PackageWriter {
 
 void writeBytes(const std::string& target, const std::string& temp, const std::string& bytes) {
   int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-  if (fd < 0) throw FileError::writing(target, std::string("无法写入临时文件（") + std::strerror(errno) + "）");
+  if (fd < 0)
+    throw FileError::writing(target,
+                             std::string("无法写入临时文件（") + std::strerror(errno) + "）");
   std::size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);

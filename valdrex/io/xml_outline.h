@@ -9,12 +9,12 @@
 namespace valdrex::io {
 
 struct XmlElement {
-  std::string name;          // local name, the prefix dropped
-  int depth = 0;             // the root element is 0
-  std::size_t begin = 0;     // the start tag's "<"
-  std::size_t startEnd = 0;  // just after the start tag
+  std::string name;            // local name, the prefix dropped
+  int depth = 0;               // the root element is 0
+  std::size_t begin = 0;       // the start tag's "<"
+  std::size_t startEnd = 0;    // just after the start tag
   std::size_t closeBegin = 0;  // the end tag's "<"; startEnd for an empty element
-  std::size_t end = 0;       // just after the end tag
+  std::size_t end = 0;         // just after the end tag
 };
 
 // Elements down to `maxDepth`, in document order. Malformed XML is a FormatProblem.

@@ -63,7 +63,8 @@ void XMLCALL onEnd(void* data, const XML_Char* name) {
 
 void XMLCALL onText(void* data, const XML_Char* text, int length) {
   auto* s = static_cast<XmlParser::State*>(data);
-  s->guarded([&] { s->handler->characters(std::string_view(text, static_cast<std::size_t>(length))); });
+  s->guarded(
+      [&] { s->handler->characters(std::string_view(text, static_cast<std::size_t>(length))); });
 }
 
 // No workbook part needs a DTD; refusing it rules out entity expansion of every kind.
@@ -124,8 +125,7 @@ void XmlParser::parse(std::string_view chunk, bool last) {
     XML_Status status = XML_Parse(s.parser, chunk.data(), static_cast<int>(n), final);
     chunk.remove_prefix(n);
     if (s.failure) std::rethrow_exception(s.failure);
-    if (s.doctype)
-      throw FormatProblem("部件 " + s.part + " 含有 DTD 声明（出于安全原因拒绝读取）");
+    if (s.doctype) throw FormatProblem("部件 " + s.part + " 含有 DTD 声明（出于安全原因拒绝读取）");
     if (status != XML_STATUS_OK) {
       throw FormatProblem("部件 " + s.part + " 的 XML 格式错误（第 " +
                           std::to_string(XML_GetCurrentLineNumber(s.parser)) + " 行：" +

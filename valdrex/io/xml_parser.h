@@ -64,7 +64,6 @@ class XmlParser {
   // The tag being reported (see XmlHandler::tagSpan).
   XmlSpan tagSpan() const;
 
-
   struct State;
 
  private:

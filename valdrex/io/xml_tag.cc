@@ -52,15 +52,30 @@ void appendXmlEscaped(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char* reference;
     switch (text[i]) {
-      case '&': reference = "&amp;"; break;
-      case '<': reference = "&lt;"; break;
-      case '>': reference = "&gt;"; break;
-      case '"': reference = "&quot;"; break;
+      case '&':
+        reference = "&amp;";
+        break;
+      case '<':
+        reference = "&lt;";
+        break;
+      case '>':
+        reference = "&gt;";
+        break;
+      case '"':
+        reference = "&quot;";
+        break;
       // Kept as references: a parser turns raw white space in an attribute into blanks.
-      case '\t': reference = "&#9;"; break;
-      case '\n': reference = "&#10;"; break;
-      case '\r': reference = "&#13;"; break;
-      default: continue;
+      case '\t':
+        reference = "&#9;";
+        break;
+      case '\n':
+        reference = "&#10;";
+        break;
+      case '\r':
+        reference = "&#13;";
+        break;
+      default:
+        continue;
     }
     out.append(text.substr(plain, i - plain)).append(reference);
     plain = i + 1;

@@ -123,8 +123,7 @@ std::string ZipArchive::read(std::string_view part) {
   return bytes;
 }
 
-void ZipArchive::stream(std::string_view part,
-                        const std::function<void(std::string_view)>& sink) {
+void ZipArchive::stream(std::string_view part, const std::function<void(std::string_view)>& sink) {
   int64_t index = locate(part);
   if (index < 0) throw FormatProblem("缺少部件 " + std::string(part));
   std::unique_ptr<zip_file_t, FileCloser> file(

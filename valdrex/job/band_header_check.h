@@ -3,8 +3,8 @@
 #pragma once
 
 #include "valdrex/automation/valdrex_cls.h"
-#include "valdrex/job/check_finding.h"
 #include "valdrex/host/memory_workbook.h"
+#include "valdrex/job/check_finding.h"
 
 namespace valdrex {
 

@@ -17,8 +17,9 @@ struct Finding {
   bool wrongResult = false;
 
   FindingKind kind() const {
-    return stopsLoading ? FindingKind::stopsLoading
-                        : wrongResult ? FindingKind::wrongResult : FindingKind::note;
+    return stopsLoading  ? FindingKind::stopsLoading
+           : wrongResult ? FindingKind::wrongResult
+                         : FindingKind::note;
   }
   // The place's sheet (or the file's name, for the whole file) and cell ("D7"; empty for a sheet).
   std::string sheet() const;

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "valdrex/job/check_finding.h"
 #include "valdrex/host/worksheet.h"
+#include "valdrex/job/check_finding.h"
 
 namespace valdrex {
 

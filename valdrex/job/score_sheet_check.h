@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "valdrex/job/check_finding.h"
 #include "valdrex/host/worksheet.h"
+#include "valdrex/job/check_finding.h"
 
 namespace valdrex {
 

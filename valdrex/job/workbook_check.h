@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "valdrex/job/check_finding.h"
 #include "valdrex/host/memory_workbook.h"
+#include "valdrex/job/check_finding.h"
 
 namespace valdrex {
 

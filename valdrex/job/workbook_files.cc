@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "valdrex/job/output_paths.h"
 #include "valdrex/io/atomic_file.h"
 #include "valdrex/io/io_error.h"
+#include "valdrex/job/output_paths.h"
 
 namespace valdrex {
 

@@ -10,7 +10,6 @@
 #include "valdrex/io/write_limits.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
-#include "valdrex/run/statistics_run.h"
 #include "valdrex/job/cell_name.h"
 #include "valdrex/job/desktop_launcher.h"
 #include "valdrex/job/output_paths.h"
@@ -19,6 +18,7 @@
 #include "valdrex/job/workbook_check.h"
 #include "valdrex/job/workbook_files.h"
 #include "valdrex/job/workbook_sheets.h"
+#include "valdrex/run/statistics_run.h"
 
 namespace valdrex {
 
@@ -70,8 +70,7 @@ class RecordingDialogs final : public host::Ui {
     const Selections now = selections();
     for (std::size_t i = 0; i < now.size(); ++i) {
       if (!now[i] || (i < before_->size() && (*before_)[i] == now[i])) continue;
-      const std::string place =
-          sheetCellName(wb_.sheetAt(i).name(), now[i]->first, now[i]->second);
+      const std::string place = sheetCellName(wb_.sheetAt(i).name(), now[i]->first, now[i]->second);
       outcome_.messages.back().place = place;
       shown_.showPlace(place);
     }
@@ -168,10 +167,10 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
     if (f.stopsLoading && stops++ == 0) stop = &f;
   }
   if (stop) {
-    fail(JobStatus::attention,
-         "没有写入结果：统计会在载入时停下，结果不会正确（" + findingLine(*stop) +
-             (stops > 1 ? "，共 " + std::to_string(stops) + " 处" : "") +
-             "）。请改正上面标为“错误”的地方后重试。");
+    fail(JobStatus::attention, "没有写入结果：统计会在载入时停下，结果不会正确（" +
+                                   findingLine(*stop) +
+                                   (stops > 1 ? "，共 " + std::to_string(stops) + " 处" : "") +
+                                   "）。请改正上面标为“错误”的地方后重试。");
     return false;
   }
   auto refuseStrictly = [&] {
@@ -205,7 +204,8 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
     outcome_.warnings.push_back("【" + m.title + "】" + m.text);
     if (m.text == kLimitsMessage) sawLimits = true;
   }
-  if (outcome_.targetsCancelled > 0) outcome_.warnings.push_back("完成率表没有更新：指标数的询问已取消");
+  if (outcome_.targetsCancelled > 0)
+    outcome_.warnings.push_back("完成率表没有更新：指标数的询问已取消");
   if (!outcome_.completed) outcome_.warnings.push_back("统计没有正常结束（没有看到完成提示）");
   if (sawLimits) {
     fail(JobStatus::attention,
@@ -223,8 +223,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
 
 bool WorkbookJob::refuseUnlessSaveable() {
   if (ran_) return true;
-  if (outcome_.problem.empty())
-    fail(JobStatus::badRequest, "没有可保存的结果：请先运行统计。");
+  if (outcome_.problem.empty()) fail(JobStatus::badRequest, "没有可保存的结果：请先运行统计。");
   return false;
 }
 
@@ -232,7 +231,8 @@ const JobOutcome& WorkbookJob::saveAs(const std::string& path) {
   if (!refuseUnlessSaveable()) return outcome_;
   std::string problem = outputProblem(path);
   if (problem.empty() && !path_.empty() && sameFile(path, path_))
-    problem = "结果文件 " + path + " 就是输入的工作簿。原文件不会被覆盖：请换一个结果文件名；"
+    problem = "结果文件 " + path +
+              " 就是输入的工作簿。原文件不会被覆盖：请换一个结果文件名；"
               "要改写原工作簿请用 --in-place（会先备份）。";
   if (!problem.empty()) {
     fail(JobStatus::badRequest, problem);

@@ -71,8 +71,8 @@ struct JobOutcome {
 };
 
 struct RunSettings {
-  std::optional<std::string> sheet;  // the score sheet's name; else the first other sheet
-  bool strict = false;               // a warning refuses the result
+  std::optional<std::string> sheet;    // the score sheet's name; else the first other sheet
+  bool strict = false;                 // a warning refuses the result
   host::Launcher* launcher = nullptr;  // starts the help pages; else the desktop's opener
 };
 
