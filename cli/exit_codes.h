@@ -1,18 +1,20 @@
-// The exit statuses of the valdrex command; a larger status is a worse outcome.
+// The exit statuses of the valdrex command: a workbook job's statuses; a larger one is worse.
 #pragma once
 
 #include <algorithm>
 
+#include "valdrex/job/workbook_job.h"
+
 namespace valdrex::cli {
 
 enum ExitCode : int {
-  kExitOk = 0,       // written, nothing for the teacher to act on
-  kExitProblem = 1,  // a warning or a message the teacher must read; a refused result; check found
-                     // something
-  kExitBadArguments = 2,  // nothing written
-  kExitUnreadable = 3,    // a workbook could not be read
-  kExitUnwritable = 4,    // the result could not be written
-  kExitInternal = 5,
+  kExitOk = static_cast<int>(JobStatus::ok),  // written, nothing for the teacher to act on
+  // A warning or a message the teacher must read; a refused result; check found something.
+  kExitProblem = static_cast<int>(JobStatus::attention),
+  kExitBadArguments = static_cast<int>(JobStatus::badRequest),  // nothing written
+  kExitUnreadable = static_cast<int>(JobStatus::unreadable),    // a workbook could not be read
+  kExitUnwritable = static_cast<int>(JobStatus::unwritable),    // the result could not be written
+  kExitInternal = static_cast<int>(JobStatus::internal),
 };
 
 inline int worseExit(int a, int b) { return std::max(a, b); }

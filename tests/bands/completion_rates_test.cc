@@ -5,7 +5,7 @@
 
 #include "band_book.h"
 #include "support/scripted_ui.h"
-#include "valdrex/automation/dialog_codes.h"
+#include "valdrex/automation/object_model_codes.h"
 #include "valdrex/host/date.h"
 
 namespace valdrex {
@@ -24,9 +24,8 @@ class CompletionSheet : public ::testing::Test {
   std::vector<std::string> dialogs() const {
     std::vector<std::string> out;
     for (const auto& d : ui.dialogs())
-      out.push_back(
-          d.prompt + "|" + d.title + "|" +
-          (d.kind == d.Input ? d.defaultText : std::to_string(messageStyleCode(d.style))));
+      out.push_back(d.prompt + "|" + d.title + "|" +
+                    (d.kind == d.Input ? d.defaultText : std::to_string(objectModelCode(d.style))));
     return out;
   }
 

@@ -21,6 +21,16 @@ struct valdrex_job {
 
 namespace {
 
+// The C values are the library's, passed through by their numbers.
+static_assert(VALDREX_INTERNAL == static_cast<int>(valdrex::JobStatus::internal) &&
+              VALDREX_ATTENTION == static_cast<int>(valdrex::JobStatus::attention));
+static_assert(VALDREX_FINDING_STOPS_LOADING ==
+              static_cast<int>(valdrex::FindingKind::stopsLoading));
+static_assert(VALDREX_MESSAGE_PLAIN_SECOND_DEFAULT ==
+                  static_cast<int>(valdrex::host::MessageStyle::plainSecondDefault) &&
+              VALDREX_MESSAGE_INFORMATION ==
+                  static_cast<int>(valdrex::host::MessageStyle::information));
+
 thread_local std::string lastError;
 
 valdrex_status failed(valdrex_status status, std::string why) {

@@ -14,6 +14,7 @@
 #include "valdrex/host/copy_on_write.h"
 #include "valdrex/host/formula_text.h"
 #include "valdrex/host/row_storage.h"
+#include "valdrex/host/sheet_presentation.h"
 #include "valdrex/host/sparse_text.h"
 #include "valdrex/host/worksheet.h"
 
@@ -43,8 +44,9 @@ struct CellFormat {
   // what the model does not hold (font, fill, protection, line colours), so that a cell keeps
   // them when it is written back, and a changed border or alignment is applied on top of them.
   uint32_t style = 0;
+  bool bold = false;  // set by Valdrex on the header rows of sheets it made
   bool empty() const {
-    return borders == 0 && align == HAlign::General && numberFormat.empty() && style == 0;
+    return borders == 0 && align == HAlign::General && numberFormat.empty() && style == 0 && !bold;
   }
   friend bool operator==(const CellFormat&, const CellFormat&) = default;
 };
@@ -105,6 +107,20 @@ class MemorySheet final : public Worksheet {
   }
   bool visible() const { return visible_; }
   std::optional<std::pair<int, int>> selection() const { return selection_; }
+  // Only for sheets Valdrex made (a file's sheets keep their own settings): nullopt otherwise.
+  const std::optional<PrintLayout>& printLayout() const { return printLayout_; }
+  void setPrintLayout(PrintLayout layout) {
+    printLayout_ = layout;
+    changed_ = true;
+  }
+  // Charts Valdrex placed on the sheet; setting them replaces the drawing the sheet had.
+  const std::vector<Chart>& charts() const { return charts_; }
+  void setCharts(std::vector<Chart> charts) {
+    charts_ = std::move(charts);
+    chartsSet_ = true;
+    changed_ = true;
+  }
+  bool chartsSet() const { return chartsSet_; }
   MemoryWorkbook& workbook() const { return book_; }
   // Whether anything of the sheet's own (cells, formats, merges, widths) changed since it was
   // read: the file layer rewrites only such sheets and copies the others as they were.
@@ -165,6 +181,9 @@ class MemorySheet final : public Worksheet {
   std::map<int, double> columnWidths_;
   bool visible_ = true;
   std::optional<std::pair<int, int>> selection_;
+  std::optional<PrintLayout> printLayout_;
+  std::vector<Chart> charts_;
+  bool chartsSet_ = false;
   bool changed_ = true;  // a new sheet is written
   std::vector<Range> removed_;
 };

@@ -10,7 +10,7 @@
 namespace valdrex::host {
 
 // The message boxes the library shows. The spreadsheet's numeric style codes (0, 16, 36, 64, 128)
-// belong to the automation edge (automation/dialog_codes.h).
+// belong to the automation edge (automation/object_model_codes.h).
 enum class MessageStyle {
   plain,               // OK only
   critical,            // OK, with the stop sign
