@@ -52,7 +52,8 @@ class TerminalJob {
     TerminalUi ui(terminal_, prefix_, settings_.targets);
     ui.takeTurns(turns, turn);
     DateOrToday clock(settings_.date);
-    const JobOutcome& outcome = job->run(ui, clock, {settings_.sheet, settings_.strict});
+    const JobOutcome& outcome =
+        job->run(ui, clock, {settings_.sheet, settings_.strict, nullptr, settings_.charts});
     ui.passTurn();
     if (outcome.ran && !outcome.completed) say("警告：统计没有正常结束（没有看到完成提示）。");
     if (outcome.problem.empty())
@@ -88,6 +89,8 @@ class TerminalJob {
     if (!outcome.backupPath.empty())
       line += settings_.inPlace ? "（原文件备份为 " + outcome.backupPath + "）"
                                 : "（旧结果备份为 " + outcome.backupPath + "）";
+    if (!outcome.chartSheet.empty())
+      line += "；" + outcome.chartSheet + " " + std::to_string(outcome.charts) + " 幅";
     const auto& warnings = outcome.warnings;
     line += warnings.empty() ? "；没有警告" : "；警告 " + std::to_string(warnings.size()) + " 条";
     line += "；用时 " + seconds(std::chrono::steady_clock::now() - start_) + " 秒";

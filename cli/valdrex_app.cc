@@ -95,6 +95,9 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
   run->add_option("--date", c.date, "标题行中的日期（默认今天）")->option_text("YYYY-MM-DD");
   run->add_flag("--in-place", c.run.settings.inPlace, "直接改写原工作簿（先备份为“<原名>-备份”）");
   run->add_flag("--strict", c.run.settings.strict, "有会让统计出错的警告时不写入结果（退出码 1）");
+  run->add_flag_callback(
+      "--no-charts", [&c] { c.run.settings.charts = false; },
+      "不写“统计图表”工作表（已有的原样保留）");
 
   CLI::App* check =
       subcommand(app, "check", "检查工作簿中会让统计出错或失败的地方，不写入任何文件");

@@ -2,7 +2,8 @@
 # Measures the largest grade (20 classes of 100 students in 12 subjects): the benchmark program,
 # then the whole `valdrex run` on the largest workbook beside the floor program (the xlsx writer
 # library alone writing as many cells), as medians of several runs in the same session, and the
-# peak memory of the run. Compares each figure with its budget.
+# peak memory of the run, and the run without its charts (--no-charts). Compares each figure with
+# its budget.
 #
 # Today's build is also timed beside a fixed earlier release (BASELINE, built once into the
 # benchmark folder from the repository's history), so a change of speed shows in one run.
@@ -43,6 +44,7 @@ args="run $work/largest.xlsx --targets 5,20 --date 2026-12-06 -o $work/result.xl
 run="$BUILD/cli/valdrex $args"
 hyperfine -N --style basic --warmup 2 --runs "$RUNS" --export-json "$work/times.json" \
   -n "valdrex run" "$run" \
+  -n "without charts" "$run --no-charts" \
   -n "baseline run" "$base/build/cli/valdrex $args" \
   -n "floor" "$work/xlsx_write_floor $work/floor.xlsx" \
   -n "floor streaming" "$work/xlsx_write_floor $work/floor.xlsx streaming" >/dev/null
@@ -71,11 +73,14 @@ def verdict(ok):
 
 run, floor, streaming = times["valdrex run"], times["floor"], times["floor streaming"]
 baseline = times["baseline run"]
+plain = times["without charts"]
 output = median_ms("BM_输出_largest_grade")
 print(f"输出 in memory, largest grade:   {output:7.1f} ms   (budget 20 ms)        {verdict(output <= 20)}")
 print(f"valdrex run, largest workbook:   {run:7.3f} s    (budget 0.35 s)       {verdict(run <= 0.35)}")
 print(f"{'earlier release ' + sys.argv[4] + ':':33s}{baseline:7.3f} s    run / release = {run / baseline:.2f}"
       f"   (budget 1.0)  {verdict(run <= baseline)}")
+print(f"without charts (--no-charts):    {plain:7.3f} s    charts cost {(run / plain - 1) * 100:+.1f} %"
+      f"  (budget 5 %)   {verdict(run <= 1.05 * plain)}")
 print(f"floor, normal mode:              {floor:7.3f} s    run / floor = {run / floor:.2f}")
 print(f"floor, streaming mode:           {streaming:7.3f} s    run / floor = {run / streaming:.2f}"
       f"   (budget 1.5)  {verdict(run <= 1.5 * streaming)}")

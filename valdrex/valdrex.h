@@ -53,7 +53,8 @@ typedef enum valdrex_count {
   VALDREX_REPORT_SHEETS = 5, /* report sheets holding something after the run */
   VALDREX_MESSAGES = 6,
   VALDREX_WARNINGS = 7,
-  VALDREX_COMPLETED = 8 /* 1 when the run showed its closing message */
+  VALDREX_COMPLETED = 8, /* 1 when the run showed its closing message */
+  VALDREX_CHARTS = 9     /* charts written on the sheet "统计图表" */
 } valdrex_count;
 
 /* Texts of the outcome; "" when there is none. */
@@ -73,6 +74,8 @@ typedef struct valdrex_run_options {
   int second_target;
   int year, month, day; /* the date of the title rows; year 0: today */
   int strict;           /* nonzero: a warning refuses the result */
+  int no_charts; /* nonzero: no charts; a sheet "统计图表" is neither added nor changed. 0 (the
+                    default): the result is charted on "统计图表", added at the end if missing */
 } valdrex_run_options;
 
 /* "0.1.0" */

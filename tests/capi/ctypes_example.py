@@ -19,7 +19,8 @@ RESULT_PATH = 2
 class RunOptions(ctypes.Structure):
     _fields_ = [("sheet", ctypes.c_char_p), ("first_target", ctypes.c_int),
                 ("second_target", ctypes.c_int), ("year", ctypes.c_int),
-                ("month", ctypes.c_int), ("day", ctypes.c_int), ("strict", ctypes.c_int)]
+                ("month", ctypes.c_int), ("day", ctypes.c_int), ("strict", ctypes.c_int),
+                ("no_charts", ctypes.c_int)]
 
 
 job = ctypes.c_void_p()
@@ -27,7 +28,7 @@ assert lib.valdrex_open("缺少的.xlsx".encode(), ctypes.byref(job)) == UNREADA
 assert "缺少的.xlsx" in lib.valdrex_last_error().decode()
 
 assert lib.valdrex_open_sample(ctypes.byref(job)) == OK
-options = RunOptions(None, 5, 20, 2026, 12, 6, 0)
+options = RunOptions(None, 5, 20, 2026, 12, 6, 0, 0)
 assert lib.valdrex_run(job, ctypes.byref(options)) == OK, lib.valdrex_last_error().decode()
 result = os.path.join(sys.argv[2], "python-结果.xlsx")
 if os.path.exists(result):

@@ -25,6 +25,10 @@ TEST(RunCommand, WritesEveryReportBesideTheUntouchedInput) {
   ASSERT_EQ(o.status, 0) << o.err;
   EXPECT_THAT(o.err, HasSubstr("【Quillan提示】成绩统计操作完成!"));
   EXPECT_THAT(o.out, HasSubstr("grade.xlsx：3 个班，24 名学生，3 个科目；写入 9 张报告表"));
+  EXPECT_THAT(o.out, HasSubstr("；统计图表 8 幅"));
+  EXPECT_THAT(
+      valdrex(dir, {"run", "grade.xlsx", "--no-charts", "-o", "plain.xlsx"}).out,
+      ::testing::AllOf(HasSubstr("写入 9 张报告表"), ::testing::Not(HasSubstr("统计图表"))));
   EXPECT_EQ(slurp(dir / "grade.xlsx"), before);
 
   const std::string sheets = python(dir / "grade-统计结果.xlsx", kFilledSheets);

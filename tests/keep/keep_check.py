@@ -34,6 +34,8 @@ TYPES = "{http://schemas.openxmlformats.org/package/2006/content-types}"
 APP = "{http://schemas.openxmlformats.org/officeDocument/2006/extended-properties}"
 REPORTS = teacher_workbooks.REPORTS
 PROPERTY = "属性表"
+# A run also rewrites its charts' sheet.
+RUN_WRITES = REPORTS + ["统计图表"]
 ARGS = ["--targets", "5,20", "--date", "2026-01-15"]
 # Sheet settings a rewritten sheet keeps; cells, dimension and merges are the command's own.
 SETTINGS = ["sheetPr", "sheetFormatPr", "sheetProtection", "printOptions", "pageMargins",
@@ -396,13 +398,13 @@ def commands(valdrex, source, work):
     out = []
     result = os.path.join(work, f"{stem}.run{ext}")
     code, text = run(valdrex, ["run", source, "-o", result] + ARGS)
-    out.append(("run", result if code in (0, 1) and os.path.exists(result) else None, REPORTS,
+    out.append(("run", result if code in (0, 1) and os.path.exists(result) else None, RUN_WRITES,
                 f"exit {code}: {text.strip()}"))
 
     copy = os.path.join(work, f"{stem}.inplace{ext}")
     shutil.copyfile(source, copy)
     code, text = run(valdrex, ["run", copy, "--in-place"] + ARGS)
-    out.append(("run --in-place", copy if code in (0, 1) else None, REPORTS,
+    out.append(("run --in-place", copy if code in (0, 1) else None, RUN_WRITES,
                 f"exit {code}: {text.strip()}"))
 
     copy = os.path.join(work, f"{stem}.classes{ext}")

@@ -143,6 +143,7 @@ valdrex_status valdrex_run(valdrex_job* job, const valdrex_run_options* options)
     valdrex::RunSettings settings;
     if (o.sheet) settings.sheet = o.sheet;
     settings.strict = o.strict != 0;
+    settings.charts = o.no_charts == 0;
     return statusOf(job->job->run(dialogs, clock, settings));
   });
 }
@@ -184,6 +185,8 @@ long valdrex_count_of(valdrex_job* job, valdrex_count which) {
       return static_cast<long>(o.warnings.size());
     case VALDREX_COMPLETED:
       return o.completed ? 1 : 0;
+    case VALDREX_CHARTS:
+      return o.charts;
   }
   return -1;
 }

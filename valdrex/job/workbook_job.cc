@@ -1,5 +1,6 @@
 #include "valdrex/job/workbook_job.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "valdrex/automation/valdrex_cls.h"
@@ -13,6 +14,7 @@
 #include "valdrex/job/cell_name.h"
 #include "valdrex/job/desktop_launcher.h"
 #include "valdrex/job/output_paths.h"
+#include "valdrex/job/result_charts.h"
 #include "valdrex/job/result_edits.h"
 #include "valdrex/job/score_sheet_check.h"
 #include "valdrex/job/workbook_check.h"
@@ -218,7 +220,20 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
     return false;
   }
   if (!outcome_.warnings.empty()) outcome_.status = worse(outcome_.status, JobStatus::attention);
+  if (settings.charts) writeCharts();
   return true;
+}
+
+void WorkbookJob::writeCharts() {
+  const auto& others = wb_->sheetsWithoutCells;
+  if (std::find(others.begin(), others.end(), kChartSheetName) != others.end()) {
+    outcome_.notes.push_back(
+        std::string("“") + std::string(kChartSheetName) +
+        "”是图表工作表（或对话框工作表），统计图表没有写入：请把它改名后重试。");
+    return;
+  }
+  outcome_.charts = writeChartSheet(*wb_, outcome_.classes, outcome_.subjects);
+  outcome_.chartSheet = kChartSheetName;
 }
 
 bool WorkbookJob::refuseUnlessSaveable() {

@@ -57,6 +57,8 @@ struct JobOutcome {
   LeftOutRows leftOut;
   std::vector<std::string> sheetsAdded;   // report sheets that were missing
   std::vector<std::string> reportSheets;  // report sheets holding something after the run
+  std::string chartSheet;                 // "统计图表" when the run wrote its charts
+  int charts = 0;                         // charts on it
   std::vector<Finding> findings;          // of the check before the run
   std::vector<ShownMessage> messages;     // every message box, the closing one included
   bool ran = false;                       // the statistics ran: not refused before
@@ -74,6 +76,7 @@ struct RunSettings {
   std::optional<std::string> sheet;    // the score sheet's name; else the first other sheet
   bool strict = false;                 // a warning refuses the result
   host::Launcher* launcher = nullptr;  // starts the help pages; else the desktop's opener
+  bool charts = true;                  // "统计图表" follows the result; false: left as it was
 };
 
 class WorkbookJob {
@@ -97,7 +100,8 @@ class WorkbookJob {
 
   // Checks the workbook and refuses it when its statistics cannot be right, adds the missing
   // report sheets and runs the statistics with `dialogs` (messages, the two target questions)
-  // and the date of `clock`. Nothing is saved. Never throws: a fault is status internal.
+  // and the date of `clock`, then charts the result on "统计图表". Nothing is saved. Never throws:
+  // a fault is status internal.
   const JobOutcome& run(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings = {});
   // After a run that was not refused: writes the result to `path`, never over the input. An
   // earlier result there whose titles or band headers the teacher edited is kept as a backup.
@@ -110,6 +114,7 @@ class WorkbookJob {
  private:
   void fail(JobStatus status, std::string problem);
   bool runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings);
+  void writeCharts();
   bool refuseUnlessSaveable();
   void save(const std::string& target, bool inPlace);
   void keepEditedResult(const std::string& target);

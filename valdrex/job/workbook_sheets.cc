@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "valdrex/job/result_charts.h"
+
 namespace valdrex {
 
 bool isReportSheet(std::string_view name) {
@@ -14,7 +16,9 @@ host::MemorySheet* findScoreSheet(host::MemoryWorkbook& wb,
   if (wanted) return wb.find(*wanted);
   for (std::size_t i = 0; i < wb.sheetCount(); ++i) {
     host::MemorySheet& sh = wb.sheetAt(i);
-    if (sh.name() != PropertySheetLayout::name && !isReportSheet(sh.name())) return &sh;
+    if (sh.name() != PropertySheetLayout::name && sh.name() != kChartSheetName &&
+        !isReportSheet(sh.name()))
+      return &sh;
   }
   return nullptr;
 }

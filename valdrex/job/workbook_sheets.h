@@ -13,8 +13,8 @@ namespace valdrex {
 
 bool isReportSheet(std::string_view name);
 
-// The sheet named `wanted`, or without a name the first sheet that is neither the property sheet
-// nor a report sheet. nullptr when there is none.
+// The sheet named `wanted`, or without a name the first sheet that is neither the property sheet,
+// a report sheet nor "统计图表". nullptr when there is none.
 host::MemorySheet* findScoreSheet(host::MemoryWorkbook& wb,
                                   const std::optional<std::string>& wanted);
 

@@ -1,0 +1,129 @@
+// The charts of a run: each series refers to the report sheet's cells for the classes, in order,
+// under the header it stands for; a second run replaces them; without charts nothing is added.
+#include "valdrex/job/result_charts.h"
+
+#include <gmock/gmock.h>
+
+#include <map>
+
+#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/workbook_job.h"
+
+namespace valdrex {
+namespace {
+
+struct Grade {
+  int classes, subjects;
+};
+
+class ResultCharts : public ::testing::TestWithParam<Grade> {};
+
+std::string cellText(host::MemoryWorkbook& wb, const std::string& sheet, int row, int col) {
+  return textOf(wb.find(sheet)->cell(row, col));
+}
+
+TEST_P(ResultCharts, SeriesReferToTheTotalsAndAveragesOfEveryClass) {
+  const auto [classes, subjects] = GetParam();
+  WorkbookJob job(sampleWorkbook({classes, 12, subjects, 7}), "样例");
+  SilentDefaults answers;
+  FixedDate date({2026, 12, 6});
+  const JobOutcome& o = job.run(answers, date);
+  ASSERT_TRUE(o.ran) << o.problem;
+  host::MemoryWorkbook& wb = job.workbook();
+  ASSERT_EQ(o.chartSheet, "统计图表");
+  const std::vector<host::Chart> charts = wb.find("统计图表")->charts();
+  ASSERT_EQ(o.charts, static_cast<int>(charts.size()));
+
+  // Title → the sheet, the table's subject and the header above each series' values.
+  std::map<std::string, std::tuple<std::string, std::string, std::vector<std::string>>> expected;
+  expected["总分各班平均分"] = {"两率一分", "总分", {"平均分"}};
+  expected["总分各班优秀率与及格率"] = {"两率一分", "总分", {"优秀率", "及格率"}};
+  expected["总分各班一档、二档完成率"] = {"完成率表", "总分", {"一档完成率", "二档完成率"}};
+  for (int j = 1; j <= subjects; ++j) {
+    const std::string name = cellText(wb, "成绩表", 3, 3 + j);
+    expected[name + "各班平均分"] = {"两率一分", name, {"平均分"}};
+  }
+  // Band series are the header's bands: the default score header ends with the overlapping
+  // " 0.6·M以下", the highest and the lowest score; the rank header may repeat the whole grade.
+  for (const auto& [sheet, gap, title] : {std::tuple{"分数段统计", 3, "总分各班分数段人数"},
+                                          {"名次段统计", 2, "总分各班名次段人数"}}) {
+    const int header = 3 + subjects * (classes + gap);
+    std::vector<std::string> bands;
+    for (int col = 3; !cellText(wb, sheet, header, col).empty(); ++col)
+      if (const std::string band = cellText(wb, sheet, header, col);
+          std::find(bands.begin(), bands.end(), band) == bands.end())
+        bands.push_back(band);
+    if (gap == 3) bands.resize(bands.size() - 3);
+    expected[title] = {sheet, "总分", bands};
+  }
+
+  std::vector<std::string> titles;
+  for (const host::Chart& c : charts) {
+    titles.push_back(c.title);
+    ASSERT_TRUE(expected.count(c.title)) << c.title;
+    const auto& [sheet, subject, headers] = expected[c.title];
+    ASSERT_EQ(c.series.size(), headers.size()) << c.title;
+    for (std::size_t i = 0; i < headers.size(); ++i) {
+      const host::ChartSeries& s = c.series[i];
+      const host::Range v = s.values.range, k = s.categories.range, n = s.name.range;
+      EXPECT_EQ(s.values.sheet, sheet);
+      EXPECT_EQ(s.categories.sheet, sheet);
+      EXPECT_EQ(n.row1, n.row2);
+      EXPECT_EQ(n.col1, n.col2);
+      ASSERT_EQ(v.col1, v.col2);
+      ASSERT_EQ(k.col1, k.col2);
+      ASSERT_EQ(v.row2 - v.row1 + 1, classes) << c.title;
+      ASSERT_EQ(k.row2 - k.row1 + 1, classes);
+      EXPECT_EQ(cellText(wb, sheet, v.row1 - 1, v.col1), headers[i]) << c.title;
+      EXPECT_EQ(cellText(wb, sheet, v.row1 - 2, 4), subject) << c.title;
+      const std::string name = cellText(wb, s.name.sheet, n.row1, n.col1);
+      EXPECT_EQ(name, headers[i] == "平均分" ? subject : headers[i]) << c.title;
+      for (int r = 0; r < classes; ++r) {
+        const std::string className = std::to_string(r + 1) + "班";
+        EXPECT_EQ(cellText(wb, sheet, k.row1 + r, k.col1), className);
+        EXPECT_EQ(cellText(wb, sheet, v.row1 + r, 1), className);
+        EXPECT_TRUE(wb.find(sheet)->cell(v.row1 + r, v.col1).isNumeric()) << c.title << r;
+      }
+    }
+    // Printed landscape, fit to the width: 18 columns and 38 rows a page; no chart crosses a page.
+    EXPECT_LE(c.anchor.col2, 18);
+    EXPECT_EQ((c.anchor.row1 - 1) / 38, (c.anchor.row2 - 1) / 38) << c.title;
+  }
+  EXPECT_EQ(titles.size(), expected.size());
+
+  for (std::size_t a = 0; a < charts.size(); ++a)
+    for (std::size_t b = a + 1; b < charts.size(); ++b) {
+      const host::Range x = charts[a].anchor, y = charts[b].anchor;
+      EXPECT_TRUE(x.row2 < y.row1 || y.row2 < x.row1 || x.col2 < y.col1 || y.col2 < x.col1);
+    }
+
+  // Again on the same workbook: one chart sheet, its cells cleared, the same charts.
+  const std::size_t sheets = wb.sheetCount();
+  wb.find("统计图表")->setCell(1, 1, "旧内容");
+  job.run(answers, date);
+  EXPECT_EQ(wb.sheetCount(), sheets);
+  EXPECT_EQ(wb.find("统计图表")->cellCount(), 0u);
+  EXPECT_EQ(wb.find("统计图表")->charts(), charts);
+}
+
+INSTANTIATE_TEST_SUITE_P(Grades, ResultCharts, ::testing::Values(Grade{2, 1}, Grade{20, 12}));
+
+TEST(ResultCharts, LeftOutTheChartSheetStaysAsItWas) {
+  RunSettings settings;
+  settings.charts = false;
+  SilentDefaults answers;
+  FixedDate date({2026, 12, 6});
+
+  WorkbookJob fresh(sampleWorkbook({2, 5, 1, 1}), "样例");
+  EXPECT_TRUE(fresh.run(answers, date, settings).chartSheet.empty());
+  EXPECT_EQ(fresh.workbook().find("统计图表"), nullptr);
+
+  WorkbookJob kept(sampleWorkbook({2, 5, 1, 1}), "样例");
+  kept.workbook().addSheet("统计图表").setCell(1, 1, "自己的图");
+  kept.run(answers, date, settings);
+  EXPECT_EQ(textOf(kept.workbook().find("统计图表")->cell(1, 1)), "自己的图");
+  EXPECT_FALSE(kept.workbook().find("统计图表")->chartsSet());
+}
+
+}  // namespace
+}  // namespace valdrex
