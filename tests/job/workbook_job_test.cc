@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include "valdrex/job/print_ready.h"
 #include "valdrex/job/sample_workbook.h"
 
 namespace valdrex {
@@ -51,6 +52,71 @@ TEST(WorkbookJob, MessagesCarryTheirPlaceAndMakeWarnings) {
   const JobOutcome refused = runInMemory(std::move(strict), {std::nullopt, true});
   EXPECT_FALSE(refused.ran);
   EXPECT_THAT(refused.problem, ::testing::HasSubstr("--strict"));
+}
+
+// Report sheets the run adds print with their headers on every page; a sheet the teacher had
+// keeps its own settings, and the result opens on "输出表" unless a report was open.
+TEST(WorkbookJob, AddedSheetsArePrintReadyAndTheResultOpensOnTheFirstReport) {
+  auto sample = sampleWorkbook({2, 5, 2, 1});
+  sample->find("成绩表")->setCell(4, 3, "欧阳娜娜娜娜娜娜");  // wider than a default column
+  auto bookWith = [&](std::vector<const char*> sheets, std::size_t active) {
+    auto wb = std::make_unique<host::MemoryWorkbook>();
+    for (const char* name : sheets) {
+      host::MemorySheet& to = wb->addSheet(name);
+      if (host::MemorySheet* from = sample->find(name))
+        from->forEachCell([&](int r, int c, const host::Cell& cell) { to.at(r, c) = cell; });
+    }
+    wb->activeSheet = active;
+    return wb;
+  };
+  struct Added {
+    const char* sheet;
+    int repeatFirst, repeatLast, frozenRows, frozenColumns;
+    std::vector<std::pair<int, int>> boldCells;  // 2 classes of 5, tables of 2 subjects + total
+  };
+  const std::vector<Added> added = {
+      {"输出表", 1, 2, 2, 3, {{1, 1}, {2, 3}}},
+      {"各班排名表", 2, 2, 2, 3, {{2, 3}, {8, 1}, {9, 3}}},
+      {"各班详细排名", 2, 2, 2, 3, {{9, 4}}},
+      {"年级排名表", 1, 2, 2, 3, {{2, 8}}},
+      {"年级详细排名", 1, 2, 2, 3, {{2, 12}}},
+      {"完成率表", 3, 3, 0, 1, {{3, 11}, {12, 4}, {13, 11}}},
+      {"分数段统计", 0, 0, 0, 1, {{8, 1}, {13, 15}}},
+      {"名次段统计", 0, 0, 0, 1, {{6, 4}, {11, 2}}},
+  };
+
+  WorkbookJob job(bookWith({"成绩表", "属性表", "两率一分"}, 2), "测试");
+  SilentDefaults answers;
+  FixedDate date({2026, 12, 6});
+  ASSERT_TRUE(job.run(answers, date).ran);
+  host::MemoryWorkbook& wb = job.workbook();
+  for (const Added& a : added) {
+    const host::MemorySheet& sh = *wb.find(a.sheet);
+    ASSERT_TRUE(sh.printLayout()) << a.sheet;
+    EXPECT_EQ(*sh.printLayout(),
+              (host::PrintLayout{sh.printLayout()->landscape, true, a.repeatFirst, a.repeatLast,
+                                 a.frozenRows, a.frozenColumns}))
+        << a.sheet;
+    for (auto [r, c] : a.boldCells)
+      EXPECT_TRUE(sh.find(r, c) && sh.find(r, c)->format.bold) << a.sheet << " " << r << "," << c;
+    EXPECT_FALSE(sh.find(4, 1)->format.bold) << a.sheet;
+  }
+  EXPECT_TRUE(wb.find("年级详细排名")->printLayout()->landscape);
+  const host::MemorySheet& names = *wb.find("年级排名表");
+  for (int r = 2; r <= 12; ++r)
+    EXPECT_GE(names.columnWidths().at(3), textUnits(textOf(names.cell(r, 3)))) << r;
+  EXPECT_GE(names.columnWidths().at(3), 16);
+  EXPECT_EQ(textUnits("语文a"), 5);
+
+  const host::MemorySheet& had = *wb.find("两率一分");
+  EXPECT_FALSE(had.printLayout());
+  EXPECT_TRUE(had.columnWidths().empty());
+  EXPECT_FALSE(had.find(3, 1)->format.bold);
+  EXPECT_EQ(wb.activeSheet, 2u) << "the report the teacher had open";
+
+  WorkbookJob bare(bookWith({"成绩表", "属性表"}, 0), "测试");
+  ASSERT_TRUE(bare.run(answers, date).ran);
+  EXPECT_EQ(bare.workbook().sheetAt(bare.workbook().activeSheet).name(), "输出表");
 }
 
 }  // namespace

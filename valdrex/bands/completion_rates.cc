@@ -13,10 +13,7 @@ namespace valdrex {
 
 namespace {
 
-constexpr int kColumns = 11;
-const char* const kHeaders[kColumns] = {"班级",       "参考人数",   "一档人数", "一档完成率",
-                                        "二档人数",   "二档完成率", "平均分",   "平均分完成率",
-                                        "综合完成率", "综合名次",   "任课教师"};
+constexpr int kColumns = static_cast<int>(kCompletionHeader.size());
 
 double divide(double x, double y) {
   if (y == 0) throw Failure(FailureKind::DivisionByZero, "除数为零");
@@ -50,7 +47,8 @@ struct Tiers {
 // One table's class rows and total row, from header row r. Returns the total row.
 int writeTable(GradeBook& g, host::Worksheet& sh, int16_t j, int r, const Tiers& tiers) {
   sh.setCell(r - 1, 4, g.headerTexts(g.kmcl + j - 1));
-  for (int col = 1; col <= kColumns; ++col) sh.setCell(r, col, kHeaders[col - 1]);
+  for (int col = 1; col <= kColumns; ++col)
+    sh.setCell(r, col, std::string(kCompletionHeader[col - 1]));
 
   int32_t takers = 0;
   double sum = 0;

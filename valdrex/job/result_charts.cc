@@ -5,6 +5,7 @@
 #include <string>
 
 #include "valdrex/gradebook/sheet_layout.h"
+#include "valdrex/job/print_ready.h"
 
 namespace valdrex {
 
@@ -220,10 +221,7 @@ int writeChartSheet(host::MemoryWorkbook& wb, int classes, int subjects) {
   if (sh->cellCount() > 0 || !sh->merges().empty()) sh->clear(sh->usedRange());
   const int count = static_cast<int>(charts.size());
   sh->setCharts(std::move(charts));
-  host::PrintLayout print;
-  print.landscape = true;
-  print.fitToPageWidth = true;
-  sh->setPrintLayout(print);
+  makePrintReady(*sh);
   return count;
 }
 

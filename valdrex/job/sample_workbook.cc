@@ -8,6 +8,7 @@
 #include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/arithmetic.h"
 #include "valdrex/job/chinese_names.h"
+#include "valdrex/job/print_ready.h"
 #include "valdrex/job/sample_random.h"
 #include "valdrex/job/workbook_layout.h"
 
@@ -76,6 +77,7 @@ std::unique_ptr<host::MemoryWorkbook> sampleWorkbook(const SampleOptions& option
   writePropertySheet(wb->addSheet(std::string(PropertySheetLayout::name)), subjects, classNames,
                      teachers);
   addReportSheets(*wb);
+  makeNewWorkbookPrintReady(*wb);
   return wb;
 }
 

@@ -17,8 +17,8 @@ struct SampleOptions {
 
 // "成绩表" with a title, the raw full marks and the header in rows 1-3 and the classes' students
 // together from row 4 (a few absent in a subject), a filled "属性表" and every report sheet,
-// empty. The same options give the same workbook. Options outside their ranges fail with
-// std::invalid_argument.
+// empty; every sheet ready to print. The same options give the same workbook. Options outside
+// their ranges fail with std::invalid_argument.
 std::unique_ptr<host::MemoryWorkbook> sampleWorkbook(const SampleOptions& options);
 
 }  // namespace valdrex

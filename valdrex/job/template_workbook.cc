@@ -6,6 +6,7 @@
 
 #include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/job/argument_text.h"
+#include "valdrex/job/print_ready.h"
 #include "valdrex/job/workbook_layout.h"
 
 namespace valdrex {
@@ -74,6 +75,7 @@ std::unique_ptr<host::MemoryWorkbook> templateWorkbook(const TemplateOptions& op
                       subjects);
   writePropertySheet(wb->addSheet(std::string(PropertySheetLayout::name)), subjects, classNames);
   addReportSheets(*wb);
+  makeNewWorkbookPrintReady(*wb);
   return wb;
 }
 

@@ -18,9 +18,9 @@ struct TemplateOptions {
 
 // "成绩表" with its title, each subject's raw full mark in row 2 and the header; "属性表" with the
 // same full marks, the lines and weights, and the class rows "1班", "2班", ...; every report
-// sheet, empty. A subject list that is empty, too long, repeats a name, uses a name the header
-// reserves or gives a mark that is not a whole number from 1 to 1000, and a class count out of
-// range, fail with std::invalid_argument (the message in Chinese).
+// sheet, empty; every sheet ready to print. A subject list that is empty, too long, repeats a
+// name, uses a name the header reserves or gives a mark that is not a whole number from 1 to
+// 1000, and a class count out of range, fail with std::invalid_argument (the message in Chinese).
 std::unique_ptr<host::MemoryWorkbook> templateWorkbook(const TemplateOptions& options);
 
 }  // namespace valdrex

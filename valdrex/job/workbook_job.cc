@@ -14,6 +14,7 @@
 #include "valdrex/job/cell_name.h"
 #include "valdrex/job/desktop_launcher.h"
 #include "valdrex/job/output_paths.h"
+#include "valdrex/job/print_ready.h"
 #include "valdrex/job/result_charts.h"
 #include "valdrex/job/result_edits.h"
 #include "valdrex/job/score_sheet_check.h"
@@ -93,6 +94,12 @@ class RecordingDialogs final : public host::Ui {
   std::optional<Selections> before_;
 };
 
+std::size_t sheetIndex(host::MemoryWorkbook& wb, std::string_view name) {
+  for (std::size_t i = 0; i < wb.sheetCount(); ++i)
+    if (wb.sheetAt(i).name() == name) return i;
+  return wb.activeSheet;
+}
+
 std::string findingLine(const Finding& f) { return f.place + "：" + f.text; }
 
 }  // namespace
@@ -129,7 +136,12 @@ const JobOutcome& WorkbookJob::run(JobDialogs& dialogs, host::Clock& clock,
                                    const RunSettings& settings) {
   outcome_ = JobOutcome{};
   try {
+    const std::size_t active = wb_->activeSheet;
+    const bool reportActive =
+        active < wb_->sheetCount() && isReportSheet(wb_->sheetAt(active).name());
     ran_ = runSteps(dialogs, clock, settings);
+    // The result opens on the first report, unless the teacher had saved it on another one.
+    if (ran_) wb_->activeSheet = reportActive ? active : sheetIndex(*wb_, ReportSheets::output);
   } catch (const std::exception& e) {
     fail(JobStatus::internal,
          std::string("内部错误：") + e.what() + "。请把工作簿和这条消息交给维护者。");
@@ -199,6 +211,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   outcome_.students = vd.总人数();
   outcome_.subjects = vd.km();
   outcome_.reportSheets = filledReportSheets(*wb_);
+  for (const std::string& added : outcome_.sheetsAdded) makePrintReady(*wb_->find(added));
 
   bool sawLimits = false;
   for (const ShownMessage& m : outcome_.messages) {

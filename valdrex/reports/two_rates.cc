@@ -25,16 +25,6 @@ struct Columns {
   int last() const { return 13 + f; }
 };
 
-std::vector<std::string> headerRow(const Columns& cols) {
-  std::vector<std::string> h = {"班级",   "参考人数", "优秀人数", "及格人数",
-                                "优秀率", "及格率",   "平均分"};
-  if (cols.f == 1) h.push_back("低分率");
-  for (const char* s :
-       {"综合积分", "综合名次", "优秀率排名", "及格率排名", "平均分排名", "任课教师"})
-    h.push_back(s);
-  return h;
-}
-
 // x ÷ y × scale rounded to a whole number (halves to even) through the public working value,
 // then ÷ 100: a percentage for scale 10000, a two-decimal value for scale 100.
 double rounded(GradeBook& g, double x, double y, double scale) {
@@ -117,6 +107,16 @@ std::string noteText(const GradeBook& g, int f) {
 
 }  // namespace
 
+std::vector<std::string> twoRatesHeader(bool lowRate) {
+  std::vector<std::string> h = {"班级",   "参考人数", "优秀人数", "及格人数",
+                                "优秀率", "及格率",   "平均分"};
+  if (lowRate) h.push_back("低分率");
+  for (const char* s :
+       {"综合积分", "综合名次", "优秀率排名", "及格率排名", "平均分排名", "任课教师"})
+    h.push_back(s);
+  return h;
+}
+
 void 两率一分(GradeBook& g, host::Workbook&, host::Worksheet& sh, host::Clock& clock) {
   sh.clear(sh.usedRange());
   const int n = g.班级数;
@@ -124,7 +124,7 @@ void 两率一分(GradeBook& g, host::Workbook&, host::Worksheet& sh, host::Cloc
   for (int k = 1; k <= n; ++k) g.examineeCounts(k, g.km + 1) = g.classSizes(k);
 
   const Columns cols{g.lowRateLabel == "低分率" ? 1 : 0};
-  const std::vector<std::string> headers = headerRow(cols);
+  const std::vector<std::string> headers = twoRatesHeader(cols.f == 1);
 
   int r = 3;
   for (int j = 1; j <= g.km + 1; ++j) {
