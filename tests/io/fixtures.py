@@ -3,9 +3,14 @@
 
   fixtures.py make DIR    writes DIR/openpyxl.xlsx and DIR/epoch1904.xlsx
   fixtures.py dump FILE   prints every sheet, cell, format, merge and width, one per line
+  fixtures.py layout FILE prints print settings, panes, bold cells, selected tabs and the
+                          references of every chart part (every XML part must parse)
 """
 import datetime
+import re
 import sys
+import zipfile
+import xml.etree.ElementTree as ElementTree
 
 import openpyxl
 from openpyxl.styles import Alignment, Border, Side
@@ -105,5 +110,28 @@ def dump(path):
                     print(f"{where}\tformat\t{cell.number_format}")
 
 
+def layout(path):
+    with zipfile.ZipFile(path) as package:
+        for name in sorted(package.namelist()):
+            if name.endswith((".xml", ".rels")):
+                root = ElementTree.fromstring(package.read(name))
+            if re.match(r"xl/(charts|drawings)/[^/]*\.xml$", name):
+                refs = [f.text for f in root.iter("{http://schemas.openxmlformats.org/drawingml/2006/chart}f")]
+                print(f"part\t{name}\t{' '.join(refs)}".rstrip())
+    wb = openpyxl.load_workbook(path)
+    print(f"active\t{wb.active.title}")
+    for ws in wb.worksheets:
+        setup = ws.page_setup
+        print(f"{ws.title}\tprint\t{ws.print_title_rows}\t{setup.orientation}\t{setup.paperSize}"
+              f"\t{ws.sheet_properties.pageSetUpPr and ws.sheet_properties.pageSetUpPr.fitToPage}"
+              f"\t{setup.fitToWidth}\t{setup.fitToHeight}\t{ws.freeze_panes}")
+        if ws.sheet_view.tabSelected:
+            print(f"{ws.title}\tselected")
+        for row in ws.iter_rows():
+            for cell in row:
+                if cell.font.b:
+                    print(f"{ws.title}!{cell.coordinate}\tbold\t{cell.font.sz}")
+
+
 if __name__ == "__main__":
-    {"make": make, "dump": dump}[sys.argv[1]](sys.argv[2])
+    {"make": make, "dump": dump, "layout": layout}[sys.argv[1]](sys.argv[2])

@@ -119,6 +119,85 @@ TEST_F(OtherProgramsTest, OpenpyxlSeesWhatWeWrote) {
     EXPECT_NE(seen.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << seen;
 }
 
+// A report sheet Valdrex made, added to a workbook read from a file: its print settings, bold
+// header and charts as another reader sees them; charts set to none leave no chart behind.
+TEST_F(OtherProgramsTest, ReportSheetsPrintAndChartAsSet) {
+  auto made = sampleBook();
+  made->activeSheet = 0;
+  writeWorkbook(*made, dir_.file("base.xlsx"));
+  auto book = readWorkbook(dir_.file("base.xlsx"));
+  auto& rates = book->addSheet("两率一分");
+  put(rates, 3, 1, Variant("班级"), {0, host::HAlign::Center, "", 0, true});
+  put(rates, 3, 2, Variant("及格率"));
+  put(rates, 3, 3, Variant("优秀率"));
+  for (int r = 4; r <= 23; ++r) {
+    put(rates, r, 1, Variant(std::to_string(r - 3) + "班"));
+    put(rates, r, 2, Variant::number(0.5 + r / 100.0), {0, host::HAlign::General, "0%"});
+    put(rates, r, 3, Variant::number(r / 100.0));
+  }
+  rates.setPrintLayout({.landscape = true,
+                        .fitToPageWidth = true,
+                        .repeatFirstRow = 1,
+                        .repeatLastRow = 3,
+                        .frozenRows = 3,
+                        .frozenColumns = 1});
+  auto series = [](int col) {
+    return host::ChartSeries{{"两率一分", host::singleCell(3, col)},
+                             {"两率一分", {4, 1, 23, 1}},
+                             {"两率一分", {4, col, 23, col}}};
+  };
+  rates.setCharts({{host::ChartKind::clusteredColumns,
+                    "各班两率",
+                    "班级",
+                    "比率",
+                    true,
+                    {series(2), series(3)},
+                    {2, 5, 20, 12}},
+                   {host::ChartKind::stackedColumns,
+                    "优秀率",
+                    "班级",
+                    "",
+                    false,
+                    {series(3)},
+                    {22, 5, 40, 12}}});
+  book->activeSheet = 3;
+  writeWorkbook(*book, dir_.file("report.xlsx"));
+
+  std::string seen = runHelper(script_, "layout '" + dir_.file("report.xlsx") + "'");
+  for (const char* line : {
+           "part\txl/charts/chart1.xml\t'两率一分'!$B$3 '两率一分'!$A$4:$A$23 '两率一分'!$B$4:$B$23"
+           " '两率一分'!$C$3 '两率一分'!$A$4:$A$23 '两率一分'!$C$4:$C$23",
+           "part\txl/charts/chart2.xml\t'两率一分'!$C$3 '两率一分'!$A$4:$A$23 "
+           "'两率一分'!$C$4:$C$23",
+           "part\txl/drawings/drawing1.xml",
+           "active\t两率一分",
+           "两率一分\tprint\t$1:$3\tlandscape\t9\tTrue\t1\t0\tB4",
+           "两率一分\tselected",
+           "两率一分!A3\tbold\t11.0",
+       })
+    EXPECT_NE(seen.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << seen;
+  EXPECT_EQ(seen.find("成绩表\tselected"), std::string::npos) << seen;
+
+  std::string office;
+  for (const char* name : {"soffice", "libreoffice"})
+    if (std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0)
+      office = name;
+  if (!office.empty()) {
+    std::string command = office + " --headless --convert-to pdf --outdir '" +
+                          dir_.path().string() + "' '" + dir_.file("report.xlsx") +
+                          "' >/dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_GT(fs::file_size(dir_.file("report.pdf")), 0u);
+  }
+
+  auto again = readWorkbook(dir_.file("report.xlsx"));
+  again->sheetAt(3).setCharts({});
+  writeWorkbook(*again, dir_.file("plain.xlsx"));
+  seen = runHelper(script_, "layout '" + dir_.file("plain.xlsx") + "'");
+  EXPECT_EQ(seen.find("part\t"), std::string::npos) << seen;
+  EXPECT_NE(seen.find("两率一分\tprint\t$1:$3\tlandscape"), std::string::npos) << seen;
+}
+
 // LibreOffice writes cached formula results and its own styles; skipped where it is missing.
 TEST_F(OtherProgramsTest, ReadsAWorkbookSavedByLibreOffice) {
   std::string office;

@@ -7,6 +7,7 @@
 
 #include "valdrex/host/number_text.h"
 #include "valdrex/io/cell_reference.h"
+#include "valdrex/io/format_problem.h"
 #include "valdrex/io/number_formats.h"
 #include "valdrex/io/xml_outline.h"
 #include "valdrex/io/xml_tag.h"
@@ -156,6 +157,108 @@ double numberOf(const Variant& v) {
   return v.number();
 }
 
+constexpr std::string_view kRelationshipsNs =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+// The elements of `slice`, complete elements of a part whose root start tag is `rootTag`, with
+// the root's namespace declarations in force: offsets into the slice, its own elements at depth 1.
+std::vector<XmlElement> outlineSlice(const std::string& part, std::string_view rootTag,
+                                     std::string_view slice, int depth) {
+  const std::string open = openTag(rootTag);
+  std::vector<XmlElement> spans = outlineXml(
+      part, open + std::string(slice) + "</" + std::string(tagName(rootTag)) + ">", depth);
+  spans.erase(spans.begin());
+  for (XmlElement& s : spans) {
+    s.begin -= open.size();
+    s.startEnd -= open.size();
+    s.closeBegin -= open.size();
+    s.end -= open.size();
+  }
+  return spans;
+}
+
+// Frozen panes below the first rows and right of the first columns, and the selection in the
+// pane that scrolls.
+std::string frozenPanes(const host::PrintLayout& layout, std::string_view prefix) {
+  const int rows = std::max(layout.frozenRows, 0), cols = std::max(layout.frozenColumns, 0);
+  if (rows == 0 && cols == 0) return "";
+  std::string corner;
+  appendCellName(corner, rows + 1, cols + 1);
+  const std::string active = rows > 0 && cols > 0 ? "bottomRight"
+                             : rows > 0           ? "bottomLeft"
+                                                  : "topRight";
+  const std::string p(prefix);
+  std::string out = "<" + p + "pane";
+  if (cols > 0) out += " xSplit=\"" + std::to_string(cols) + "\"";
+  if (rows > 0) out += " ySplit=\"" + std::to_string(rows) + "\"";
+  out += " topLeftCell=\"" + corner + "\" activePane=\"" + active + "\" state=\"frozen\"/>";
+  out += "<" + p + "selection pane=\"" + active + "\" activeCell=\"" + corner + "\" sqref=\"" +
+         corner + "\"/>";
+  return out;
+}
+
+// The sheet views with the first view's panes and selections those of the layout.
+std::string viewsWith(const std::string& part, std::string_view rootTag, std::string_view views,
+                      const host::PrintLayout& layout) {
+  const XmlElement* view = nullptr;
+  std::vector<XmlElement> spans;
+  if (!views.empty()) {
+    spans = outlineSlice(part, rootTag, views, 3);
+    for (const XmlElement& s : spans)
+      if (s.depth == 2 && s.name == "sheetView") {
+        view = &s;
+        break;
+      }
+  }
+  if (!view) {
+    std::string panes = frozenPanes(layout, "");
+    return "<sheetViews><sheetView workbookViewId=\"0\"" +
+           (panes.empty() ? "/>" : ">" + panes + "</sheetView>") + "</sheetViews>";
+  }
+  std::string_view tag = views.substr(view->begin, view->startEnd - view->begin);
+  std::string out(views.substr(0, view->begin));
+  out += openTag(tag);
+  out += frozenPanes(layout, tagPrefix(tag));
+  for (const XmlElement& s : spans)
+    if (s.depth == 3 && s.begin > view->begin && s.end <= view->end && s.name != "pane" &&
+        s.name != "selection")
+      out += views.substr(s.begin, s.end - s.begin);
+  out += "</" + std::string(tagName(tag)) + ">";
+  out += views.substr(view->end);
+  return out;
+}
+
+// The sheet properties with fit to page set as the layout wants, the rest kept.
+std::string sheetPrWith(const std::string& part, std::string_view rootTag, std::string_view pr,
+                        bool fit) {
+  if (pr.empty()) return fit ? "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr>" : "";
+  std::vector<XmlElement> spans = outlineSlice(part, rootTag, pr, 2);
+  const XmlElement& self = spans.front();
+  std::string_view prTag = pr.substr(self.begin, self.startEnd - self.begin);
+  for (const XmlElement& s : spans)
+    if (s.depth == 2 && s.name == "pageSetUpPr") {
+      std::string_view tag = pr.substr(s.begin, s.startEnd - s.begin);
+      return std::string(pr.substr(0, s.begin)) +
+             (fit ? withAttribute(tag, "fitToPage", "1") : withoutAttribute(tag, "fitToPage")) +
+             std::string(pr.substr(s.startEnd));
+    }
+  if (!fit) return std::string(pr);
+  // Its place is last among the properties' children.
+  const std::string setUp = "<" + std::string(tagPrefix(prTag)) + "pageSetUpPr fitToPage=\"1\"/>";
+  if (self.end == self.startEnd)
+    return openTag(prTag) + setUp + "</" + std::string(tagName(prTag)) + ">";
+  return std::string(pr.substr(0, self.closeBegin)) + setUp +
+         std::string(pr.substr(self.closeBegin));
+}
+
+std::string pageSetup(const host::PrintLayout& layout) {
+  // A4, the paper of the schools the reports are printed for.
+  std::string out = "<pageSetup paperSize=\"9\" orientation=\"";
+  out += layout.landscape ? "landscape\"" : "portrait\"";
+  if (layout.fitToPageWidth) out += " fitToWidth=\"1\" fitToHeight=\"0\"";
+  return out + "/>";
+}
+
 }  // namespace
 
 std::string freshSheetXml(bool selected) {
@@ -170,17 +273,81 @@ std::string freshSheetXml(bool selected) {
          "header=\"0.3\" footer=\"0.3\"/></worksheet>";
 }
 
+std::optional<std::string> withTabSelected(const std::string& part, const std::string& xml,
+                                           bool selected) {
+  // The views come before the cells: the head of the part, closed after its last element, is
+  // all that is parsed (the whole part when that fails).
+  std::size_t root = xml.find('<');
+  while (root != std::string::npos && root + 1 < xml.size() &&
+         (xml[root + 1] == '?' || xml[root + 1] == '!'))
+    root = xml.find('<', root + 1);
+  if (root == std::string::npos) return std::nullopt;
+  const std::string_view rootTag = std::string_view(xml).substr(root, xml.find('>', root) - root);
+  std::size_t cells = xml.find("sheetData");
+  std::size_t head = cells == std::string::npos ? std::string::npos : xml.rfind('<', cells);
+  std::vector<XmlElement> spans;
+  try {
+    if (head == std::string::npos || head <= root) throw FormatProblem("");
+    spans = outlineXml(part, xml.substr(0, head) + "</" + std::string(tagName(rootTag)) + ">", 2);
+  } catch (const FormatProblem&) {
+    spans = outlineXml(part, xml, 2);
+  }
+  const XmlElement* views = nullptr;
+  std::size_t afterHead = spans.front().startEnd;  // where views go when there are none
+  struct Edit {
+    std::size_t begin, end;
+    std::string text;
+  };
+  std::vector<Edit> edits;
+  bool first = true;
+  for (const XmlElement& s : spans) {
+    if (s.depth == 1 && (s.name == "sheetPr" || s.name == "dimension")) afterHead = s.end;
+    if (s.depth == 1 && s.name == "sheetViews" && !views) views = &s;
+    if (s.depth != 2 || !views || s.begin > views->end || s.name != "sheetView") continue;
+    std::string_view tag = std::string_view(xml).substr(s.begin, s.startEnd - s.begin);
+    auto value = attributeValue(tag, "tabSelected");
+    const bool was = value && (*value == "1" || *value == "true"), wanted = selected && first;
+    first = false;
+    if (was != wanted)
+      edits.push_back(
+          {s.begin, s.startEnd,
+           wanted ? withAttribute(tag, "tabSelected", "1") : withoutAttribute(tag, "tabSelected")});
+  }
+  if (selected && first) {
+    const std::string p(tagPrefix(rootTag));
+    std::string view = "<" + p + "sheetViews><" + p +
+                       "sheetView tabSelected=\"1\" workbookViewId=\"0\"/></" + p + "sheetViews>";
+    if (views)
+      edits.push_back({views->begin, views->end, std::move(view)});
+    else
+      edits.push_back({afterHead, afterHead, std::move(view)});
+  }
+  if (edits.empty()) return std::nullopt;
+  std::string out;
+  std::size_t at = 0;
+  for (const Edit& e : edits) {
+    out.append(xml, at, e.begin - at);
+    out += e.text;
+    at = e.end;
+  }
+  out.append(xml, at);
+  return out;
+}
+
 uint32_t SheetWriter::styleOf(const CellFormat& format, bool date) {
   if (format.empty() && !date) return 0;
   return styles_.indexFor(format, date);
 }
 
 std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string& part,
-                               std::string_view original,
-                               const std::map<int, double>& widthsAsRead) {
+                               std::string_view original, const std::map<int, double>& widthsAsRead,
+                               std::string_view drawingId) {
   const std::vector<XmlElement> spans = outlineXml(part, original, 2);
   auto slice = [&](const XmlElement& s) { return original.substr(s.begin, s.end - s.begin); };
   const XmlElement& root = spans.front();
+  const std::string_view rootTag = original.substr(root.begin, root.startEnd - root.begin);
+  const auto& layout = sheet.printLayout();
+  bool hadPr = false, hadViews = false;
   const std::vector<host::Range>& removed = sheet.removedBlocks();
   const bool widthsKept = sheet.columnWidths() == widthsAsRead;
 
@@ -198,6 +365,19 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
     if (int known = rankOf(child.name); known >= 0) rank = known;
     const std::string& name = child.name;
     if (name == "dimension" || name == "mergeCells" || (name == "cols" && !widthsKept)) continue;
+    if (sheet.chartsSet() && name == "drawing") continue;
+    if (layout && name == "pageSetup") continue;
+    if (layout && name == "sheetPr") {
+      hadPr = true;
+      pieces.push_back(
+          Piece{rank, sheetPrWith(part, rootTag, slice(child), layout->fitToPageWidth)});
+      continue;
+    }
+    if (layout && name == "sheetViews") {
+      hadViews = true;
+      pieces.push_back(Piece{rank, viewsWith(part, rootTag, slice(child), *layout)});
+      continue;
+    }
     if (name == "sheetData") {
       // An original with formulas had its results in the calculation chain too.
       std::string_view data = slice(child);
@@ -294,6 +474,24 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
     }
     merges += "</mergeCells>";
     pieces.push_back(Piece{rankOf("mergeCells"), std::move(merges)});
+  }
+
+  if (layout) {
+    if (!hadPr && layout->fitToPageWidth)
+      pieces.push_back(Piece{rankOf("sheetPr"), sheetPrWith(part, rootTag, "", true)});
+    if (!hadViews)
+      pieces.push_back(Piece{rankOf("sheetViews"), viewsWith(part, rootTag, "", *layout)});
+    pieces.push_back(Piece{rankOf("pageSetup"), pageSetup(*layout)});
+  }
+  if (sheet.chartsSet() && !drawingId.empty()) {
+    // The relationships prefix is declared here unless the root binds "r" to it.
+    const bool bound =
+        rootTag.find("xmlns:r=\"" + std::string(kRelationshipsNs) + "\"") != std::string_view::npos;
+    pieces.push_back(
+        Piece{rankOf("drawing"),
+              "<drawing " +
+                  (bound ? std::string() : "xmlns:r=\"" + std::string(kRelationshipsNs) + "\" ") +
+                  "r:id=\"" + xmlEscape(drawingId) + "\"/>"});
   }
 
   std::stable_sort(pieces.begin(), pieces.end(),

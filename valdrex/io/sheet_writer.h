@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,11 @@ namespace valdrex::io {
 // The worksheet part a new sheet starts from: default view and margins, no cells.
 std::string freshSheetXml(bool selected);
 
+// A worksheet or chart sheet part whose first view is the selected tab, or no view is; nullopt
+// when it already is so. Only the part's head (up to its cells) is parsed.
+std::optional<std::string> withTabSelected(const std::string& part, const std::string& xml,
+                                           bool selected);
+
 class SheetWriter {
  public:
   SheetWriter(StyleSheet& styles, bool date1904) : styles_(styles), date1904_(date1904) {}
@@ -24,9 +30,13 @@ class SheetWriter {
   // margins, header and footer, breaks, protection, drawings, tables, row heights. Conditional
   // formats, validations and hyperlinks stay unless they lay in a block the sheet removed. The
   // column widths are the original's unless the sheet's widths differ from `widthsAsRead`.
+  // A sheet with a print layout gets its fit to width, view panes and page setup instead of the
+  // original's. A sheet whose charts were set loses the original's drawing; `drawingId` names
+  // the relationship of the drawing that replaces it ("": none).
   // Malformed original XML is a FormatProblem naming `part`.
   std::string write(const host::MemorySheet& sheet, const std::string& part,
-                    std::string_view original, const std::map<int, double>& widthsAsRead);
+                    std::string_view original, const std::map<int, double>& widthsAsRead,
+                    std::string_view drawingId = {});
 
   // Whether a sheet written so far holds a formula, or held one before.
   bool formulas() const { return formulas_; }

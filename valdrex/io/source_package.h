@@ -18,8 +18,9 @@ class SourcePackage final : public host::FileOrigin {
     std::map<int, double> widths;  // column widths as read
   };
 
-  std::string bytes;          // the whole file as it was read
-  std::vector<Sheet> sheets;  // one for each sheet of the model read from it, in order
+  std::string bytes;            // the whole file as it was read
+  std::vector<Sheet> sheets;    // one for each sheet of the model read from it, in order
+  std::size_t activeSheet = 0;  // the model's active sheet as read
 };
 
 }  // namespace valdrex::io

@@ -42,8 +42,8 @@ std::string_view horizontal(host::HAlign align) {
 constexpr std::array<std::string_view, 11> kSchemaOrder = {
     "numFmts",    "fonts", "fills",       "borders", "cellStyleXfs", "cellXfs",
     "cellStyles", "dxfs",  "tableStyles", "colors",  "extLst"};
-constexpr std::array<std::size_t, 3> kRank = {0, 3, 5};  // of the lists a style adds to
-constexpr std::array<std::string_view, 3> kItem = {"numFmt", "border", "xf"};
+constexpr std::array<std::size_t, 4> kRank = {0, 1, 3, 5};  // of the lists a style adds to
+constexpr std::array<std::string_view, 4> kItem = {"numFmt", "font", "border", "xf"};
 
 struct EdgeSlot {
   uint8_t bit;
@@ -105,6 +105,8 @@ class StyleSheet::Reader : public XmlHandler {
       ++s_.lists_[list_].read;
       if (list_ == kNumFmts) {
         s_.numFmts_[number(a.get("numFmtId"), -1)] = a.get("formatCode");
+      } else if (list_ == kFonts) {
+        s_.fonts_.push_back(open);
       } else if (list_ == kBorders) {
         s_.borders_.push_back(Border{{}, open, {}, 0});
       } else {
@@ -112,6 +114,7 @@ class StyleSheet::Reader : public XmlHandler {
                              open,
                              {},
                              number(a.get("numFmtId")),
+                             number(a.get("fontId")),
                              number(a.get("borderId")),
                              host::HAlign::General});
       }
@@ -136,6 +139,7 @@ class StyleSheet::Reader : public XmlHandler {
     } else if (depth_ == 3 && item_) {
       item_ = false;
       std::string_view element = text_.substr(itemBegin_, tag.end - itemBegin_);
+      if (list_ == kFonts) s_.fonts_.back() = element;
       if (list_ == kBorders) s_.borders_.back().text = element;
       if (list_ == kCellXfs) s_.xfs_.back().text = element;
     } else if (depth_ == 2) {
@@ -296,6 +300,58 @@ uint32_t StyleSheet::borderFor(int base, uint8_t edges) {
   return id;
 }
 
+bool StyleSheet::boldFont(int font) const {
+  if (font < 0 || static_cast<std::size_t>(font) >= fonts_.size()) return false;
+  std::string_view text = fonts_[static_cast<std::size_t>(font)];
+  for (std::size_t at = text.find('<', 1); at != std::string_view::npos;
+       at = text.find('<', at + 1)) {
+    std::string_view tag = text.substr(at, text.find('>', at) + 1 - at);
+    if (tag.starts_with("</") || localPart(tagName(tag)) != "b") continue;
+    auto val = attributeValue(tag, "val");
+    return !val || (*val != "0" && *val != "false");
+  }
+  return false;
+}
+
+// A copy of the base font with <b/> as its first child (a font's children come in any order),
+// and any weight it had dropped.
+uint32_t StyleSheet::boldFontFor(int base) {
+  if (auto found = boldFonts_.find(base); found != boldFonts_.end()) return found->second;
+  const std::string plain =
+      "<" + prefix_ + "font><" + prefix_ + "sz val=\"11\"/></" + prefix_ + "font>";
+  // Index 0 is the font of every style that names none: a table without one gets it first.
+  if (fonts_.empty()) {
+    fonts_.push_back(keep(plain));
+    addedFonts_.push_back(fonts_.back());
+  }
+  bool known = base >= 0 && static_cast<std::size_t>(base) < fonts_.size();
+  std::string from(known ? fonts_[static_cast<std::size_t>(base)] : std::string_view(plain));
+  const std::string open = openTag(from.substr(0, from.find('>') + 1));
+  std::string rest = selfClosing(from.substr(0, from.find('>') + 1))
+                         ? "</" + std::string(tagName(open)) + ">"
+                         : from.substr(from.find('>') + 1);
+  // Drop a <b val="0"/> the base may have.
+  for (std::size_t at = rest.find('<'); at != std::string::npos; at = rest.find('<', at + 1)) {
+    std::size_t end = rest.find('>', at) + 1;
+    std::string_view tag = std::string_view(rest).substr(at, end - at);
+    if (!tag.starts_with("</") && localPart(tagName(tag)) == "b" && selfClosing(tag)) {
+      rest.erase(at, end - at);
+      break;
+    }
+  }
+  std::string text = open + "<" + std::string(tagPrefix(open)) + "b/>" + rest;
+  uint32_t id = static_cast<uint32_t>(fonts_.size());
+  auto same = std::find(fonts_.begin(), fonts_.end(), text);
+  if (same != fonts_.end()) {
+    id = static_cast<uint32_t>(same - fonts_.begin());
+  } else {
+    fonts_.push_back(keep(std::move(text)));
+    addedFonts_.push_back(fonts_.back());
+  }
+  boldFonts_[base] = id;
+  return id;
+}
+
 uint32_t StyleSheet::addXf(std::string text, std::size_t openSize, std::size_t alignmentAt,
                            std::size_t alignmentSize, Xf xf) {
   if (auto same = xfIds_.find(text); same != xfIds_.end()) return same->second;
@@ -311,8 +367,8 @@ uint32_t StyleSheet::addXf(std::string text, std::size_t openSize, std::size_t a
   return index;
 }
 
-// The base style with only what differs changed: borderId, the alignment's horizontal attribute,
-// numFmtId, and the apply flags that make a program use them.
+// The base style with only what differs changed: borderId, fontId, the alignment's horizontal
+// attribute, numFmtId, and the apply flags that make a program use them.
 uint32_t StyleSheet::derive(uint32_t base, const host::CellFormat& format,
                             const std::string& code) {
   const CellStyle was = styles_[base];
@@ -323,6 +379,11 @@ uint32_t StyleSheet::derive(uint32_t base, const host::CellFormat& format,
     xf.borderId = static_cast<int>(borderFor(xf.borderId, format.borders));
     open = withAttribute(withAttribute(open, "borderId", std::to_string(xf.borderId)),
                          "applyBorder", "1");
+  }
+  if (format.bold && !boldFont(xf.fontId)) {
+    xf.fontId = static_cast<int>(boldFontFor(xf.fontId));
+    open =
+        withAttribute(withAttribute(open, "fontId", std::to_string(xf.fontId)), "applyFont", "1");
   }
   if (code != was.format.numberFormat) {
     xf.numFmtId = numFmtIdFor(code);
@@ -365,18 +426,20 @@ uint32_t StyleSheet::indexFor(const host::CellFormat& format, bool date) {
   if (hasLast_ && date == lastDate_ && format == lastFormat_) return last_;
   std::string code =
       date && format.numberFormat.empty() ? std::string(kDateFormat) : format.numberFormat.str();
-  std::string key(sizeof format.style + 2, '\0');
+  std::string key(sizeof format.style + 3, '\0');
   std::memcpy(key.data(), &format.style, sizeof format.style);
   key[sizeof format.style] = static_cast<char>(format.borders);
   key[sizeof format.style + 1] = static_cast<char>(format.align);
+  key[sizeof format.style + 2] = static_cast<char>(format.bold);
   key += code;
 
   auto [answer, added] = answers_.try_emplace(std::move(key), 0);
   if (added) {
     uint32_t base = format.style < styles_.size() ? format.style : 0;
     const CellStyle& was = at(base);
+    const bool bolder = format.bold && !boldFont(base < xfs_.size() ? xfs_[base].fontId : 0);
     if (was.format.borders != format.borders || was.format.align != format.align ||
-        was.format.numberFormat != code) {
+        was.format.numberFormat != code || bolder) {
       // Index 0 is every unstyled cell's style: a table without one gets the default first.
       if (xfs_.empty()) {
         std::string xf = "<" + prefix_ +
@@ -402,7 +465,8 @@ std::size_t StyleSheet::insertionPoint(List list) const {
 }
 
 std::string StyleSheet::xml() const {
-  if (addedNumFmts_.empty() && addedBorders_.empty() && addedXfs_.empty()) return original();
+  if (addedNumFmts_.empty() && addedFonts_.empty() && addedBorders_.empty() && addedXfs_.empty())
+    return original();
   struct Edit {
     std::size_t begin, end;
     std::string text;
@@ -410,7 +474,7 @@ std::string StyleSheet::xml() const {
   std::vector<Edit> edits;
   if (rootClosed_) edits.push_back({rootOpenEnd_ - 2, rootOpenEnd_, ">"});
   const std::array<const std::vector<std::string_view>*, kLists> added = {
-      &addedNumFmts_, &addedBorders_, &addedXfs_};
+      &addedNumFmts_, &addedFonts_, &addedBorders_, &addedXfs_};
   for (std::size_t l = 0; l < kLists; ++l) {
     if (added[l]->empty()) continue;
     std::string elements;

@@ -48,17 +48,19 @@ class StyleSheet {
 
   // The style to write a cell with: format.style itself when the rest of the format is what that
   // style shows (a date with no number format shows kDateFormat), else a style derived from it
-  // with only the borders, alignment or number format changed, appended on first use. A style
-  // index beyond the table counts as 0.
+  // with only the borders, alignment or number format changed, or its font made bold, appended
+  // on first use. A style index beyond the table counts as 0. format.bold false means the
+  // style's own font, bold or not: the reader leaves it false.
   uint32_t indexFor(const host::CellFormat& format, bool date);
 
   // Whether the part differs from the one read (always, for a fresh one).
   bool changed() const {
-    return fresh_ || !addedNumFmts_.empty() || !addedBorders_.empty() || !addedXfs_.empty();
+    return fresh_ || !addedNumFmts_.empty() || !addedFonts_.empty() || !addedBorders_.empty() ||
+           !addedXfs_.empty();
   }
   // The part to write: the bytes read when nothing was added, else those bytes with the added
-  // number formats, borders and cell styles inserted at the end of their lists (a list missing
-  // is created in its place) and the lists' counts updated.
+  // number formats, fonts, borders and cell styles inserted at the end of their lists (a list
+  // missing is created in its place) and the lists' counts updated.
   std::string xml() const;
 
  private:
@@ -70,11 +72,11 @@ class StyleSheet {
   struct Xf {
     std::string_view text, open;
     std::string_view alignment;  // the alignment start tag inside text, "" when none
-    int numFmtId = 0, borderId = 0;
+    int numFmtId = 0, fontId = 0, borderId = 0;
     host::HAlign align = host::HAlign::General;
   };
   // The lists a cell style can add to, in the order the part has them.
-  enum List { kNumFmts, kBorders, kCellXfs, kLists };
+  enum List { kNumFmts, kFonts, kBorders, kCellXfs, kLists };
   struct ListAt {
     bool present = false;
     std::size_t openBegin = 0, openEnd = 0, closeBegin = 0;
@@ -89,6 +91,8 @@ class StyleSheet {
   void indexExisting();
   int numFmtIdFor(const std::string& code);
   uint32_t borderFor(int base, uint8_t edges);
+  bool boldFont(int font) const;
+  uint32_t boldFontFor(int base);
   uint32_t addXf(std::string text, std::size_t openSize, std::size_t alignmentAt,
                  std::size_t alignmentSize, Xf xf);
   uint32_t derive(uint32_t base, const host::CellFormat& format, const std::string& code);
@@ -99,7 +103,8 @@ class StyleSheet {
   CellStyle default_;
   std::vector<Xf> xfs_;
   std::vector<Border> borders_;
-  std::map<int, std::string> numFmts_;  // id -> code, as read and added
+  std::vector<std::string_view> fonts_;  // each font element
+  std::map<int, std::string> numFmts_;   // id -> code, as read and added
   bool fresh_ = false;
 
   // Where things are in the part as read.
@@ -111,12 +116,13 @@ class StyleSheet {
   std::array<std::size_t, 11> listEnds_{};  // end of each list in schema order, 0 when absent
 
   // What was added, and what answers a repeated question.
-  std::vector<std::string_view> addedNumFmts_, addedBorders_, addedXfs_;
+  std::vector<std::string_view> addedNumFmts_, addedFonts_, addedBorders_, addedXfs_;
   bool indexed_ = false;
   std::unordered_map<std::string, int> numFmtIds_;  // code -> id
   int lastNumFmtId_ = 163;
   std::unordered_map<std::string_view, uint32_t> borderIds_, xfIds_;  // by text
   std::map<std::pair<int, uint8_t>, uint32_t> derivedBorders_;
+  std::map<int, uint32_t> boldFonts_;  // base font -> its bold copy
   std::unordered_map<std::string, uint32_t> answers_;
   host::CellFormat lastFormat_;
   bool lastDate_ = false, hasLast_ = false;

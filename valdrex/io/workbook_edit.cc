@@ -59,8 +59,9 @@ void SplicedXml::expandEmpty(const XmlElement& span) {
   spans_ = outlineXml(part_, xml_, 4);
 }
 
-void SplicedXml::replace(std::size_t begin, std::size_t end, std::string text) {
+std::size_t SplicedXml::replace(std::size_t begin, std::size_t end, std::string text) {
   edits_.push_back(Edit{begin, end, std::move(text)});
+  return edits_.size() - 1;
 }
 
 std::string SplicedXml::xml() const {
@@ -139,13 +140,73 @@ void WorkbookEdit::addSheet(const std::string& name, const std::string& id, bool
 
 void WorkbookEdit::setActiveTab(std::size_t index) {
   if (const XmlElement* view = child("workbookView", 2)) {
-    replace(view->begin, view->startEnd,
-            withAttribute(tag(*view), "activeTab", std::to_string(index)));
+    std::string t = withAttribute(tag(*view), "activeTab", std::to_string(index));
+    auto first = attributeValue(t, "firstSheet");
+    std::size_t n = 0;
+    if (first &&
+        std::from_chars(first->data(), first->data() + first->size(), n).ec == std::errc() &&
+        n > index)
+      t = withAttribute(t, "firstSheet", std::to_string(index));
+    replace(view->begin, view->startEnd, std::move(t));
     return;
   }
   const XmlElement& list = *child("sheets", 1);
   replace(list.begin, list.begin,
           "<bookViews><workbookView activeTab=\"" + std::to_string(index) + "\"/></bookViews>");
+}
+
+namespace {
+
+// What follows the defined names in the part, the calculation settings first.
+constexpr std::string_view kAfterNames[] = {
+    "calcPr",        "oleSize",       "customWorkbookViews", "pivotCaches",       "smartTagPr",
+    "smartTagTypes", "webPublishing", "fileRecoveryPr",      "webPublishObjects", "extLst"};
+
+}  // namespace
+
+// Where an element goes that comes before all of `names`.
+std::size_t WorkbookEdit::before(std::span<const std::string_view> names) const {
+  for (const XmlElement& s : spans_)
+    if (s.depth == 1 && std::find(names.begin(), names.end(), s.name) != names.end())
+      return s.begin;
+  return spans_.front().closeBegin;
+}
+
+void WorkbookEdit::setPrintTitles(std::size_t index, const std::string& value) {
+  const std::string prefix(tagPrefix(tag(*child("sheets", 1))));
+  std::string element;
+  if (!value.empty())
+    element = "<" + prefix + "definedName name=\"_xlnm.Print_Titles\" localSheetId=\"" +
+              std::to_string(index) + "\">" + xmlEscape(value) + "</" + prefix + "definedName>";
+  const XmlElement* list = child("definedNames", 1);
+  if (!list) {
+    if (element.empty()) return;
+    // One list for every name added; its place is after the sheets, before what follows them.
+    const std::size_t at = before(kAfterNames);
+    const std::string open = "<" + prefix + "definedNames>",
+                      close = "</" + prefix + "definedNames>";
+    if (addedNames_.empty()) namesEdit_ = replace(at, at, "");
+    addedNames_ += element;
+    setText(namesEdit_, open + addedNames_ + close);
+    return;
+  }
+  for (const XmlElement& s : spans_) {
+    if (s.depth != 2 || s.name != "definedName" || s.begin < list->begin || s.end > list->end)
+      continue;
+    const std::string t = tag(s);
+    if (attributeValue(t, "name") == "_xlnm.Print_Titles" &&
+        attributeValue(t, "localSheetId") == std::to_string(index)) {
+      replace(s.begin, s.end, element);
+      return;
+    }
+  }
+  if (element.empty()) return;
+  if (list->end == list->startEnd) {
+    const std::string t = tag(*list);
+    replace(list->begin, list->end, openTag(t) + element + "</" + std::string(tagName(t)) + ">");
+  } else {
+    replace(list->closeBegin, list->closeBegin, element);
+  }
 }
 
 void WorkbookEdit::recalculateOnLoad() {
@@ -154,16 +215,7 @@ void WorkbookEdit::recalculateOnLoad() {
     return;
   }
   // Its place is after the defined names, before what follows them in the part.
-  static constexpr std::string_view kAfter[] = {
-      "oleSize",       "customWorkbookViews", "pivotCaches",       "smartTagPr", "smartTagTypes",
-      "webPublishing", "fileRecoveryPr",      "webPublishObjects", "extLst"};
-  std::size_t at = spans_.front().closeBegin;
-  for (const XmlElement& s : spans_)
-    if (s.depth == 1 &&
-        std::find(std::begin(kAfter), std::end(kAfter), s.name) != std::end(kAfter)) {
-      at = s.begin;
-      break;
-    }
+  const std::size_t at = before(std::span(kAfterNames).subspan(1));
   replace(at, at, "<calcPr fullCalcOnLoad=\"1\"/>");
 }
 

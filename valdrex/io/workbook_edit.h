@@ -2,6 +2,7 @@
 // types, the document's sheet titles — that change only what they must and keep every other byte.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,14 +18,17 @@ class SplicedXml {
  public:
   SplicedXml(std::string part, std::string xml);
   const std::string& original() const { return xml_; }
-  // Replaces [begin, end); an insertion when begin == end. Edits may not overlap.
-  void replace(std::size_t begin, std::size_t end, std::string text);
+  // Replaces [begin, end); an insertion when begin == end. Edits may not overlap; insertions at
+  // one place keep the order they were made in. Returns the edit's number.
+  std::size_t replace(std::size_t begin, std::size_t end, std::string text);
   bool changed() const { return !edits_.empty(); }
   std::string xml() const;
 
  protected:
   // An empty element written as one tag gets an end tag, so that children can be added to it.
   void expandEmpty(const XmlElement& span);
+  // The text an earlier edit puts in.
+  void setText(std::size_t edit, std::string text) { edits_.at(edit).text = std::move(text); }
 
   std::string part_;
   std::string xml_;
@@ -46,14 +50,25 @@ class WorkbookEdit : public SplicedXml {
   void setSheet(std::size_t entry, const std::string& name, bool visible);
   // A new sheet after the others, its part named by relationship `id`.
   void addSheet(const std::string& name, const std::string& id, bool visible);
+  // The tab shown on opening (and the first tab shown no later than it).
   void setActiveTab(std::size_t index);
+  // The rows printed at the top of every page of the sheet at `index` among the part's sheets,
+  // as its _xlnm.Print_Titles ("'Name'!$1:$2"); "" removes them. Called before
+  // recalculateOnLoad(), since the names go before the calculation settings.
+  void setPrintTitles(std::size_t index, const std::string& value);
   void recalculateOnLoad();
+  std::size_t sheetCount() const { return sheets_.size(); }
+  const WorkbookPart& parsed() const { return parsed_; }
 
  private:
   std::string tag(const XmlElement& span) const;
   const XmlElement* child(std::string_view name, int depth) const;
 
+  std::size_t before(std::span<const std::string_view> names) const;
+
   WorkbookPart parsed_;
+  std::string addedNames_;     // defined names for a list the part lacks ...
+  std::size_t namesEdit_ = 0;  // ... and the edit that puts it in
   std::vector<const XmlElement*> sheets_;
   int nextSheetId_ = 1;
 };

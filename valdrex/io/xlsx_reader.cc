@@ -89,6 +89,7 @@ std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLim
     if (i == workbook.activeTab) book->activeSheet = book->sheetCount() - 1;
   }
 
+  source.activeSheet = book->activeSheet;
   if (auto part = relatedPart(zip, rels, "vbaProject")) book->vbaProject = zip.read(*part);
   return book;
 }

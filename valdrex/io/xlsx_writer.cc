@@ -10,6 +10,7 @@
 
 #include "valdrex/host/failure.h"
 #include "valdrex/io/atomic_file.h"
+#include "valdrex/io/chart_parts.h"
 #include "valdrex/io/format_problem.h"
 #include "valdrex/io/package_edit.h"
 #include "valdrex/io/part_names.h"
@@ -111,6 +112,15 @@ std::string targetFrom(const std::string& main, const std::string& part) {
   return "/" + part;
 }
 
+// "'Name'!$1:$2", the rows printed on every page; "" for none.
+std::string printTitles(const std::string& sheet, const host::PrintLayout& layout) {
+  if (layout.repeatFirstRow <= 0) return "";
+  std::string quoted;
+  for (char c : sheet) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+  return "'" + quoted + "'!$" + std::to_string(layout.repeatFirstRow) + ":$" +
+         std::to_string(std::max(layout.repeatLastRow, layout.repeatFirstRow));
+}
+
 class PackageWriter {
  public:
   PackageWriter(const host::MemoryWorkbook& book, const SourcePackage* source)
@@ -136,26 +146,53 @@ class PackageWriter {
     for (std::size_t i = 0; i < book_.sheetCount(); ++i)
       host::checkSheetName(book_.sheetAt(i).name());
     const std::size_t read = source_ ? source_->sheets.size() : 0;
+    const std::size_t entries = workbook.sheetCount();
     std::vector<std::string> added;
+    std::vector<std::string> parts;  // of the model's sheets
     for (std::size_t i = 0; i < book_.sheetCount(); ++i) {
       const host::MemorySheet& sheet = book_.sheetAt(i);
-      if (i < read) {
-        const SourcePackage::Sheet& was = source_->sheets[i];
-        if (sheet.changed())
-          package_.put(was.part,
-                       writer.write(sheet, was.part, package_.text(was.part), was.widths));
-        workbook.setSheet(was.entry, sheet.name(), sheet.visible());
+      const bool isNew = i >= read;
+      const std::string part =
+          isNew ? package_.freeName("xl/worksheets/sheet", ".xml") : source_->sheets[i].part;
+      const std::size_t entry = isNew ? entries + added.size() : source_->sheets[i].entry;
+      parts.push_back(part);
+      if (isNew || sheet.changed()) {
+        const std::string drawing =
+            sheet.chartsSet() ? replaceDrawing(package_, types, part, sheet) : std::string();
+        const std::string original =
+            isNew ? freshSheetXml(!source_ && i == activeSheet()) : package_.text(part);
+        const std::map<int, double> noWidths;
+        package_.put(part, writer.write(sheet, part, original,
+                                        isNew ? noWidths : source_->sheets[i].widths, drawing));
+        if (const auto& layout = sheet.printLayout())
+          workbook.setPrintTitles(entry, printTitles(sheet.name(), *layout));
+      }
+      if (!isNew) {
+        workbook.setSheet(entry, sheet.name(), sheet.visible());
         continue;
       }
-      const std::string part = package_.freeName("xl/worksheets/sheet", ".xml");
-      const bool selected = !source_ && i == activeSheet();
-      package_.put(part, writer.write(sheet, part, freshSheetXml(selected), {}));
       const std::string id = rels.add("worksheet", targetFrom(main_, part));
       workbook.addSheet(sheet.name(), id, sheet.visible());
       types.override(part, kWorksheetType);
       added.push_back(sheet.name());
     }
-    if (!source_) workbook.setActiveTab(activeSheet());
+    if (!source_) {
+      workbook.setActiveTab(activeSheet());
+    } else if (book_.activeSheet != source_->activeSheet && book_.sheetCount() > 0) {
+      // Exactly the active sheet is the selected tab; every other part keeps its bytes.
+      const std::size_t active = activeSheet();
+      workbook.setActiveTab(active < read ? source_->sheets[active].entry
+                                          : entries + (active - read));
+      std::vector<std::string> tabs;
+      for (const SheetEntry& e : workbook.parsed().sheets)
+        if (const Relationship* r = rels.original().byId(e.relationshipId); r && r->part)
+          tabs.push_back(*r->part);
+      tabs.insert(tabs.end(), parts.begin() + static_cast<std::ptrdiff_t>(read), parts.end());
+      for (const std::string& part : tabs)
+        if (package_.has(part))
+          if (auto edited = withTabSelected(part, package_.text(part), part == parts[active]))
+            package_.put(part, std::move(*edited));
+    }
 
     if (styles.changed()) {
       if (!stylesPart) {

@@ -10,6 +10,7 @@ namespace valdrex::io {
 
 // Every sheet in order with its values, formulas (with their cached results), merges, borders,
 // alignment, number formats, row formats, column widths, hidden state and the active sheet; the
+// print layout, bold header cells and charts of sheets Valdrex made; the
 // macro project of a workbook read from an .xlsm is carried over, and such a workbook must then
 // be written to a name ending in .xlsm. Dates are written in the 1900 date system.
 // The file is replaced in one step: on any failure a FileError names the file and the problem,
