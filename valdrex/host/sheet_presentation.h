@@ -41,7 +41,8 @@ struct Chart {
   std::string title;
   std::string categoryAxisTitle;
   std::string valueAxisTitle;
-  bool percentValues = false;  // the value axis shows 0%..100%
+  // The values are percentages (33.33 for 33.33 %): the value axis starts at 0 and shows a % sign.
+  bool percentValues = false;
   std::vector<ChartSeries> series;
   Range anchor;  // the cells it covers, corners included
   friend bool operator==(const Chart&, const Chart&) = default;

@@ -203,10 +203,11 @@ std::string chartXml(const host::Chart& chart, const host::MemoryWorkbook& book)
       "</c:catAx>";
 
   out += "<c:valAx><c:axId val=\"100000002\"/><c:scaling><c:orientation val=\"minMax\"/>";
-  if (chart.percentValues) out += "<c:max val=\"1\"/><c:min val=\"0\"/>";
+  // Rates are kept as percentages (33.33 is 33.33 %) and completion rates pass 100: no maximum.
+  if (chart.percentValues) out += "<c:min val=\"0\"/>";
   out += "</c:scaling><c:delete val=\"0\"/><c:axPos val=\"l\"/><c:majorGridlines/>";
   if (!chart.valueAxisTitle.empty()) out += title(chart.valueAxisTitle, 1000, true);
-  out += chart.percentValues ? "<c:numFmt formatCode=\"0%\" sourceLinked=\"0\"/>"
+  out += chart.percentValues ? "<c:numFmt formatCode=\"0&quot;%&quot;\" sourceLinked=\"0\"/>"
                              : "<c:numFmt formatCode=\"General\" sourceLinked=\"1\"/>";
   out +=
       "<c:majorTickMark val=\"out\"/><c:minorTickMark val=\"none\"/>"
