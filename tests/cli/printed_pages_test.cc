@@ -1,5 +1,5 @@
 // The sample's result as LibreOffice prints it: the tables' headers on every page, the class
-// comparison one page wide. Skipped where LibreOffice or pdftotext is missing.
+// comparison one page wide, every chart drawn. Skipped where LibreOffice or pdftotext is missing.
 #include <gmock/gmock.h>
 
 #include <algorithm>
@@ -58,6 +58,14 @@ TEST(PrintedPages, HeadersOnEveryPageAndTheClassComparisonOnePageWide) {
   EXPECT_THAT(headless, ::testing::IsEmpty());
   EXPECT_FALSE(comparisonPages.empty());
   EXPECT_THAT(cut, ::testing::IsEmpty());
+  // Every chart is drawn once, on a page of its own sheet.
+  for (const char* title : {"总分各班平均分", "总分各班优秀率与及格率", "总分各班分数段人数",
+                            "总分各班一档、二档完成率", "总分各班名次段人数", "语文各班平均分"})
+    EXPECT_EQ(std::count_if(
+                  printed.begin(), printed.end(),
+                  [&](const std::string& page) { return page.find(title) != std::string::npos; }),
+              1)
+        << title;
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ TEST(RunCommand, WritesEveryReportBesideTheUntouchedInput) {
   EXPECT_THAT(
       valdrex(dir, {"run", "grade.xlsx", "--no-charts", "-o", "plain.xlsx"}).out,
       ::testing::AllOf(HasSubstr("写入 9 张报告表"), ::testing::Not(HasSubstr("统计图表"))));
+  EXPECT_EQ(slurp(dir / "plain.xlsx").find("xl/charts/"), std::string::npos);  // part names
   EXPECT_EQ(slurp(dir / "grade.xlsx"), before);
 
   const std::string sheets = python(dir / "grade-统计结果.xlsx", kFilledSheets);
