@@ -294,11 +294,7 @@ std::optional<std::string> withTabSelected(const std::string& part, const std::s
   }
   const XmlElement* views = nullptr;
   std::size_t afterHead = spans.front().startEnd;  // where views go when there are none
-  struct Edit {
-    std::size_t begin, end;
-    std::string text;
-  };
-  std::vector<Edit> edits;
+  std::vector<XmlSplice> edits;
   bool first = true;
   for (const XmlElement& s : spans) {
     if (s.depth == 1 && (s.name == "sheetPr" || s.name == "dimension")) afterHead = s.end;
@@ -323,15 +319,7 @@ std::optional<std::string> withTabSelected(const std::string& part, const std::s
       edits.push_back({afterHead, afterHead, std::move(view)});
   }
   if (edits.empty()) return std::nullopt;
-  std::string out;
-  std::size_t at = 0;
-  for (const Edit& e : edits) {
-    out.append(xml, at, e.begin - at);
-    out += e.text;
-    at = e.end;
-  }
-  out.append(xml, at);
-  return out;
+  return splicedXml(xml, std::move(edits));
 }
 
 uint32_t SheetWriter::styleOf(const CellFormat& format, bool date) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "valdrex/io/number_formats.h"
+#include "valdrex/io/xml_outline.h"
 #include "valdrex/io/xml_parser.h"
 #include "valdrex/io/xml_tag.h"
 
@@ -467,11 +468,7 @@ std::size_t StyleSheet::insertionPoint(List list) const {
 std::string StyleSheet::xml() const {
   if (addedNumFmts_.empty() && addedFonts_.empty() && addedBorders_.empty() && addedXfs_.empty())
     return original();
-  struct Edit {
-    std::size_t begin, end;
-    std::string text;
-  };
-  std::vector<Edit> edits;
+  std::vector<XmlSplice> edits;
   if (rootClosed_) edits.push_back({rootOpenEnd_ - 2, rootOpenEnd_, ">"});
   const std::array<const std::vector<std::string_view>*, kLists> added = {
       &addedNumFmts_, &addedFonts_, &addedBorders_, &addedXfs_};
@@ -500,20 +497,7 @@ std::string StyleSheet::xml() const {
     }
   }
   if (rootClosed_) edits.push_back({rootOpenEnd_, rootOpenEnd_, "</" + rootName_ + ">"});
-  std::stable_sort(edits.begin(), edits.end(),
-                   [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
-
-  const std::string& text = original();
-  std::string out;
-  out.reserve(text.size() + 256);
-  std::size_t at = 0;
-  for (const Edit& e : edits) {
-    out.append(text, at, e.begin - at);
-    out += e.text;
-    at = e.end;
-  }
-  out.append(text, at);
-  return out;
+  return splicedXml(original(), std::move(edits));
 }
 
 }  // namespace valdrex::io

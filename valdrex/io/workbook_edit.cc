@@ -60,25 +60,11 @@ void SplicedXml::expandEmpty(const XmlElement& span) {
 }
 
 std::size_t SplicedXml::replace(std::size_t begin, std::size_t end, std::string text) {
-  edits_.push_back(Edit{begin, end, std::move(text)});
+  edits_.push_back(XmlSplice{begin, end, std::move(text)});
   return edits_.size() - 1;
 }
 
-std::string SplicedXml::xml() const {
-  std::vector<const Edit*> order;
-  for (const Edit& e : edits_) order.push_back(&e);
-  std::stable_sort(order.begin(), order.end(),
-                   [](const Edit* a, const Edit* b) { return a->begin < b->begin; });
-  std::string out;
-  std::size_t at = 0;
-  for (const Edit* e : order) {
-    out.append(xml_, at, e->begin - at);
-    out.append(e->text);
-    at = e->end;
-  }
-  out.append(xml_, at, std::string::npos);
-  return out;
-}
+std::string SplicedXml::xml() const { return splicedXml(xml_, edits_); }
 
 // ---- the workbook part
 

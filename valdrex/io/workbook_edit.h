@@ -35,11 +35,7 @@ class SplicedXml {
   std::vector<XmlElement> spans_;
 
  private:
-  struct Edit {
-    std::size_t begin, end;
-    std::string text;
-  };
-  std::vector<Edit> edits_;
+  std::vector<XmlSplice> edits_;
 };
 
 class WorkbookEdit : public SplicedXml {

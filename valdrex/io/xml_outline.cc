@@ -1,5 +1,7 @@
 #include "valdrex/io/xml_outline.h"
 
+#include <algorithm>
+
 #include "valdrex/io/xml_parser.h"
 
 namespace valdrex::io {
@@ -42,6 +44,21 @@ std::vector<XmlElement> outlineXml(const std::string& part, std::string_view xml
   std::vector<XmlElement> out;
   OutlineHandler handler(out, maxDepth);
   parseXml(part, xml, handler);
+  return out;
+}
+
+std::string splicedXml(std::string_view xml, std::vector<XmlSplice> splices) {
+  std::stable_sort(splices.begin(), splices.end(),
+                   [](const XmlSplice& a, const XmlSplice& b) { return a.begin < b.begin; });
+  std::string out;
+  out.reserve(xml.size() + 256);
+  std::size_t at = 0;
+  for (const XmlSplice& s : splices) {
+    out.append(xml, at, s.begin - at);
+    out += s.text;
+    at = s.end;
+  }
+  out.append(xml, at);
   return out;
 }
 

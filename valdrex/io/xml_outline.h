@@ -20,4 +20,13 @@ struct XmlElement {
 // Elements down to `maxDepth`, in document order. Malformed XML is a FormatProblem.
 std::vector<XmlElement> outlineXml(const std::string& part, std::string_view xml, int maxDepth);
 
+// A part's text with [begin, end) replaced by `text` (an insertion when begin == end).
+struct XmlSplice {
+  std::size_t begin, end;
+  std::string text;
+};
+// `xml` with the splices applied; they may not overlap, and insertions at one place keep their
+// order.
+std::string splicedXml(std::string_view xml, std::vector<XmlSplice> splices);
+
 }  // namespace valdrex::io
