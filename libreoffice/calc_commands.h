@@ -1,0 +1,32 @@
+// The menu's commands on a document open in LibreOffice Calc. Each works on the document itself:
+// what a command changes is one undo action, and a refused command changes nothing.
+#pragma once
+
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <string>
+#include <vector>
+
+#include "valdrex/job/workbook_job.h"
+
+namespace valdrex::calc {
+
+using Document = css::uno::Reference<css::sheet::XSpreadsheetDocument>;
+
+// 统计: the score sheet (the first sheet that is neither "属性表" nor a report sheet) is checked
+// and, unless its statistics cannot be right, the statistics run on the document: missing report
+// sheets are added and every report sheet written. The messages and the two target questions go
+// through `dialogs`; outcome().problem says why a run was refused.
+JobOutcome runStatistics(const Document& doc, JobDialogs& dialogs, host::Clock& clock);
+
+// 检查: what `valdrex check` finds in the document; nothing is changed.
+CheckReport checkDocument(const Document& doc);
+
+// 列出班级: the score sheet's classes written into "属性表" from row 18, teacher rows kept with
+// their class, as `valdrex classes` does. `lines` tell the teacher what was done, or why not.
+struct ClassesResult {
+  bool changed = false;
+  std::vector<std::string> lines;
+};
+ClassesResult listClassesInDocument(const Document& doc);
+
+}  // namespace valdrex::calc
