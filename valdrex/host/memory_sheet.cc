@@ -33,8 +33,9 @@ std::string cutToCellLimit(const std::string& text) {
   return text.substr(0, std::min(i, text.size()));
 }
 
-// The value a cell stores for a written value, as typed input is stored.
-Variant storedValue(const Variant& value) {
+}  // namespace
+
+Variant storedCellValue(const Variant& value) {
   switch (value.kind()) {
     case VarKind::Text:
       if (value.text().empty()) return Variant();
@@ -58,8 +59,6 @@ Variant storedValue(const Variant& value) {
       return value;
   }
 }
-
-}  // namespace
 
 MemorySheet::MemorySheet(MemoryWorkbook& book, std::string name)
     : book_(book), name_(std::move(name)) {}
@@ -162,7 +161,7 @@ Variant MemorySheet::cell(int row, int col) const {
 void MemorySheet::setCell(int row, int col, const Variant& value) {
   checkCell(row, col);
   changed_ = true;
-  Variant stored = storedValue(value);
+  Variant stored = storedCellValue(value);
   if (stored.isEmpty()) {
     // Emptying a cell that was never used leaves nothing behind.
     Row* existing = findRow(row);

@@ -45,11 +45,33 @@ int compareForSort(const Variant& a, const Variant& b) {
 struct SortRow {
   int number;
   SharedCells cells;
-  std::array<const Variant*, 3> keys{};  // nullptr for an empty key cell
-  bool keyed = false;                    // some key cell is not empty
 };
 
 }  // namespace
+
+std::vector<std::size_t> sortedRowOrder(std::span<const std::array<const Variant*, 3>> keyCells,
+                                        std::span<const SortKey> keys) {
+  // Empty keys go last in either direction; only the order of the others is reversed.
+  auto before = [&](std::size_t x, std::size_t y) {
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+      const Variant* a = keyCells[x][k];
+      const Variant* c = keyCells[y][k];
+      if (!a || !c) {
+        if (a != c) return a != nullptr;
+        continue;
+      }
+      int order = compareForSort(*a, *c);
+      if (order != 0) return keys[k].descending ? order > 0 : order < 0;
+    }
+    return false;
+  };
+  auto keyed = [&](std::size_t i) { return keyCells[i][0] || keyCells[i][1] || keyCells[i][2]; };
+  std::vector<std::size_t> order, rest;
+  for (std::size_t i = 0; i < keyCells.size(); ++i) (keyed(i) ? order : rest).push_back(i);
+  std::stable_sort(order.begin(), order.end(), before);
+  order.insert(order.end(), rest.begin(), rest.end());
+  return order;
+}
 
 void MemorySheet::sort(const Range& block, std::span<const SortKey> keys, bool header) {
   Range b = checkBlock(block);
@@ -74,43 +96,30 @@ void MemorySheet::sort(const Range& block, std::span<const SortKey> keys, bool h
     SharedCells cells = takeCells(rows_[i].cells, b.col1, b.col2);
     if (!cells.read().empty()) entries.push_back({rows_[i].number, std::move(cells)});
   }
-  for (SortRow& e : entries) {
+  std::vector<std::array<const Variant*, 3>> keyCells(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const CellRow& cells = entries[i].cells.read();
     for (std::size_t k = 0; k < keys.size(); ++k) {
-      const CellRow& cells = e.cells.read();
       auto [at, end] = columnSpan(cells, keys[k].column, keys[k].column);
-      if (at != end && !cells[at].second.value.isEmpty()) e.keys[k] = &cells[at].second.value;
-      e.keyed |= e.keys[k] != nullptr;
+      if (at != end && !cells[at].second.value.isEmpty()) keyCells[i][k] = &cells[at].second.value;
     }
   }
-
-  // Empty keys go last in either direction; only the order of the others is reversed.
-  auto before = [&](std::size_t x, std::size_t y) {
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-      const Variant* a = entries[x].keys[k];
-      const Variant* c = entries[y].keys[k];
-      if (!a || !c) {
-        if (a != c) return a != nullptr;
-        continue;
-      }
-      int order = compareForSort(*a, *c);
-      if (order != 0) return keys[k].descending ? order > 0 : order < 0;
-    }
-    return false;
-  };
-  std::vector<std::size_t> keyed;
-  keyed.reserve(entries.size());
-  for (std::size_t i = 0; i < entries.size(); ++i)
-    if (entries[i].keyed) keyed.push_back(i);
-  std::stable_sort(keyed.begin(), keyed.end(), before);
+  const std::vector<std::size_t> order = sortedRowOrder(keyCells, keys);
 
   // Rows with a key come first; every other row, the empty ones included, keeps its order
   // after them, that is, it moves down by the number of keyed rows that stood below it.
-  std::vector<int> target(entries.size());
-  for (std::size_t k = 0; k < keyed.size(); ++k)
-    target[keyed[k]] = sorted.row1 + static_cast<int>(k);
-  int keyedBelow = static_cast<int>(keyed.size());
+  std::vector<int> target(entries.size(), 0);
+  std::vector<bool> keyed(entries.size(), false);
+  int keyedBelow = 0;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    const std::size_t i = order[k];
+    if (!keyCells[i][0] && !keyCells[i][1] && !keyCells[i][2]) break;
+    target[i] = sorted.row1 + static_cast<int>(k);
+    keyed[i] = true;
+    ++keyedBelow;
+  }
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].keyed)
+    if (keyed[i])
       --keyedBelow;
     else
       target[i] = entries[i].number + keyedBelow;

@@ -4,10 +4,12 @@
 // tests, forwarding hosts that inject failures.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "valdrex/host/variant.h"
 
@@ -43,6 +45,15 @@ struct SortKey {
   int column = 1;  // absolute column number
   bool descending = false;
 };
+
+// The value a cell stores when `value` is written to it, by the rules of Worksheet::setCell.
+Variant storedCellValue(const Variant& value);
+
+// The order of rows sorted by up to three keys, by the rules of Worksheet::sort: `keyCells[i][k]`
+// is row i's cell of key k (nullptr when empty or not used). Rows with some key come first,
+// stably sorted; every other row keeps its order after them. Returns row indices, new order.
+std::vector<std::size_t> sortedRowOrder(std::span<const std::array<const Variant*, 3>> keyCells,
+                                        std::span<const SortKey> keys);
 
 class Worksheet : public Object {
  public:
