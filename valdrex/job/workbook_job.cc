@@ -13,6 +13,7 @@
 #include "valdrex/io/xlsx_writer.h"
 #include "valdrex/job/cell_name.h"
 #include "valdrex/job/desktop_launcher.h"
+#include "valdrex/job/live_workbook.h"
 #include "valdrex/job/output_paths.h"
 #include "valdrex/job/print_ready.h"
 #include "valdrex/job/result_charts.h"
@@ -201,11 +202,18 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   outcome_.sheetsAdded = addMissingReportSheets(*wb_);
   RecordingDialogs recording(dialogs, *wb_, outcome_);
   DesktopLauncher desktop;
+  std::optional<MirroredWorkbook> mirrored;
+  host::Workbook* target = wb_.get();
+  if (settings.live) {
+    for (const std::string& added : outcome_.sheetsAdded) settings.live->addSheet(added);
+    target = &mirrored.emplace(*wb_, *settings.live);
+  }
   host::BasicApplication app(recording, clock, settings.launcher ? *settings.launcher : desktop,
-                             wb_.get());
+                             target);
   ValdrexCls vd(app);
   outcome_.ran = true;
-  vd.输出(&app, *wb_, *sheet);
+  vd.输出(&app, *target, target->sheet(sheet->name()));
+  if (settings.live) settings.live->flush();
   recording.finish();
   outcome_.classes = vd.班级数();
   outcome_.students = vd.总人数();
@@ -233,7 +241,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
     return false;
   }
   if (!outcome_.warnings.empty()) outcome_.status = worse(outcome_.status, JobStatus::attention);
-  if (settings.charts) writeCharts();
+  if (settings.charts && !settings.live) writeCharts();
   return true;
 }
 

@@ -22,6 +22,8 @@
 
 namespace valdrex {
 
+class LiveWorkbook;
+
 // How a job ended, the worst step deciding; the numbers are the command's exit statuses.
 enum class JobStatus {
   ok = 0,          // done, nothing for the teacher to act on
@@ -77,6 +79,9 @@ struct RunSettings {
   bool strict = false;                 // a warning refuses the result
   host::Launcher* launcher = nullptr;  // starts the help pages; else the desktop's opener
   bool charts = true;                  // "统计图表" follows the result; false: left as it was
+  // A spreadsheet program's open workbook that the job's workbook is a copy of: the run's every
+  // change is made to it as well, the added sheets included; no charts are drawn there.
+  LiveWorkbook* live = nullptr;
 };
 
 class WorkbookJob {
