@@ -12,40 +12,6 @@
 
 namespace valdrex::cli {
 
-namespace {
-
-std::string listed(const std::vector<std::string>& names) {
-  std::string out;
-  for (const std::string& n : names) out += (out.empty() ? "" : "、") + n;
-  return out;
-}
-
-// A class row that no class takes any more leaves the list; its teachers are told here and stay
-// in `original`.
-void tellMoves(const ClassRowMoves& moves, const std::string& original, std::ostream& out) {
-  for (const auto& [was, now] : moves.renamed)
-    out << "“" << was << "”一行的任课教师归到了“" << now << "”（写法不同，按同一个班处理）\n";
-  if (!moves.added.empty()) out << "新的班级，请填写任课教师：" << listed(moves.added) << "\n";
-  if (!moves.kept.empty())
-    out << "这些新班级的行里原来已有内容（当时还没有班级名），已保留，请核对："
-        << listed(moves.kept) << "\n";
-  auto cells = [](const ClassRow& r) {
-    std::vector<std::string> texts;
-    for (const auto& [col, cell] : r.cells)
-      texts.push_back(host::columnName(col) + " " + textOf(cell.value));
-    return listed(texts);
-  };
-  for (const ClassRow& r : moves.dropped)
-    out << "“" << r.name << "”已不在成绩表中，它的班级行已从属性表删去"
-        << (r.cells.empty() ? "（没有填任课教师）" : "（原有：" + cells(r) + "）")
-        << "；原来的内容仍在 " << original << "\n";
-  for (const ClassRow& r : moves.replaced)
-    out << "“" << r.name << "”的任课教师移到了原来没有班级名的一行，那一行原有的内容（" << cells(r)
-        << "）已替换；原来的内容仍在 " << original << "\n";
-}
-
-}  // namespace
-
 int classesCommand(const std::string& path, const std::optional<std::string>& sheet,
                    const std::optional<std::string>& output, std::ostream& out, std::ostream& err) {
   const std::string target = output.value_or(path);
@@ -92,11 +58,12 @@ int classesCommand(const std::string& path, const std::optional<std::string>& sh
   }
   if (!writeWorkbookOrTell(*wb, target, err)) return kExitUnwritable;
 
-  out << "找到 " << listing.classes.size() << " 个班：" << listed(listing.classes)
+  out << "找到 " << listing.classes.size() << " 个班：" << listedNames(listing.classes)
       << "。已写入“属性表”第 18 行起的 A 列"
       << (moves.moved ? "，各班的任课教师随班级移到了新的行" : "") << "，并保存 " << target
       << (backup.empty() ? "" : "（原文件备份为 " + backup + "）") << "\n";
-  tellMoves(moves, backup.empty() ? path : backup, out);
+  for (const std::string& line : classMoveLines(moves, backup.empty() ? path : backup))
+    out << line << "\n";
   return kExitOk;
 }
 

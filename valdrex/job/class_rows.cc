@@ -120,4 +120,35 @@ ClassListing listClasses(host::MemoryWorkbook& wb, host::MemorySheet& scoreSheet
   return listing;
 }
 
+std::string listedNames(const std::vector<std::string>& names) {
+  std::string out;
+  for (const std::string& n : names) out += (out.empty() ? "" : "、") + n;
+  return out;
+}
+
+std::vector<std::string> classMoveLines(const ClassRowMoves& moves, const std::string& original) {
+  std::vector<std::string> lines;
+  for (const auto& [was, now] : moves.renamed)
+    lines.push_back("“" + was + "”一行的任课教师归到了“" + now + "”（写法不同，按同一个班处理）");
+  if (!moves.added.empty())
+    lines.push_back("新的班级，请填写任课教师：" + listedNames(moves.added));
+  if (!moves.kept.empty())
+    lines.push_back("这些新班级的行里原来已有内容（当时还没有班级名），已保留，请核对：" +
+                    listedNames(moves.kept));
+  auto cells = [](const ClassRow& r) {
+    std::vector<std::string> texts;
+    for (const auto& [col, cell] : r.cells)
+      texts.push_back(host::columnName(col) + " " + textOf(cell.value));
+    return listedNames(texts);
+  };
+  for (const ClassRow& r : moves.dropped)
+    lines.push_back("“" + r.name + "”已不在成绩表中，它的班级行已从属性表删去" +
+                    (r.cells.empty() ? "（没有填任课教师）" : "（原有：" + cells(r) + "）") +
+                    "；原来的内容仍在 " + original);
+  for (const ClassRow& r : moves.replaced)
+    lines.push_back("“" + r.name + "”的任课教师移到了原来没有班级名的一行，那一行原有的内容（" +
+                    cells(r) + "）已替换；原来的内容仍在 " + original);
+  return lines;
+}
+
 }  // namespace valdrex

@@ -46,4 +46,10 @@ struct ClassListing {
 ClassListing listClasses(host::MemoryWorkbook& wb, host::MemorySheet& scoreSheet,
                          host::MemorySheet& propertySheet);
 
+// Names joined with "、".
+std::string listedNames(const std::vector<std::string>& names);
+// What the teacher is told of the moves, one line each; `original` names where the earlier
+// property sheet can still be found.
+std::vector<std::string> classMoveLines(const ClassRowMoves& moves, const std::string& original);
+
 }  // namespace valdrex
