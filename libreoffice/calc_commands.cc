@@ -1,15 +1,130 @@
 #include "libreoffice/calc_commands.h"
 
+#include <com/sun/star/document/XUndoManager.hpp>
+#include <com/sun/star/document/XUndoManagerSupplier.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <map>
+
+#include "libreoffice/calc_workbook.h"
+#include "libreoffice/uno_text.h"
+#include "valdrex/gradebook/sheet_layout.h"
+#include "valdrex/job/class_rows.h"
+#include "valdrex/job/workbook_sheets.h"
+
 namespace valdrex::calc {
 
-// Placeholder until the host over Calc lands: shows that the command was reached.
-JobOutcome runStatistics(const Document&, JobDialogs& dialogs, host::Clock&) {
-  dialogs.messageBox("统计", host::MessageStyle::information, "成绩统计");
-  return {};
+using namespace css;
+using uno::Reference;
+using uno::UNO_QUERY_THROW;
+
+namespace {
+
+// Everything done between its making and its end is one undo action; the views are locked
+// meanwhile so that the document is drawn once, at the end.
+class OneUndoAction {
+ public:
+  OneUndoAction(const Document& doc, const char* title)
+      : undo_(Reference<document::XUndoManagerSupplier>(doc, UNO_QUERY_THROW)->getUndoManager()),
+        model_(doc, UNO_QUERY_THROW) {
+    undo_->enterUndoContext(ustr(title));
+    model_->lockControllers();
+  }
+  ~OneUndoAction() { end(); }
+  OneUndoAction(const OneUndoAction&) = delete;
+  OneUndoAction& operator=(const OneUndoAction&) = delete;
+
+  // Takes back what was done: for a run whose result must not stay.
+  void takeBack() {
+    end();
+    undo_->undo();
+  }
+
+ private:
+  void end() {
+    if (ended_) return;
+    ended_ = true;
+    model_->unlockControllers();
+    undo_->leaveUndoContext();
+  }
+  Reference<document::XUndoManager> undo_;
+  Reference<frame::XModel> model_;
+  bool ended_ = false;
+};
+
+std::string nameOf(const CalcWorkbook& live) {
+  std::string name = live.fileName();
+  return name.empty() ? "当前工作簿" : name;
 }
 
-CheckReport checkDocument(const Document&) { return {}; }
+std::map<std::pair<int, int>, Variant> valuesOf(const host::MemorySheet& sheet) {
+  std::map<std::pair<int, int>, Variant> values;
+  sheet.forEachCell([&](int row, int col, const host::Cell& cell) {
+    if (!cell.value.isEmpty()) values[{row, col}] = cell.value;
+  });
+  return values;
+}
 
-ClassesResult listClassesInDocument(const Document&) { return {}; }
+}  // namespace
+
+JobOutcome runStatistics(const Document& doc, JobDialogs& dialogs, host::Clock& clock) {
+  CalcWorkbook live(doc);
+  WorkbookJob job(live.copyValues(), nameOf(live));
+  RunSettings settings;
+  settings.charts = false;
+  settings.live = &live;
+  OneUndoAction undo(doc, "成绩统计");
+  JobOutcome outcome = job.run(dialogs, clock, settings);
+  // A result the job refuses after writing it (or a fault halfway) does not stay in the document.
+  if (outcome.ran && !outcome.problem.empty()) undo.takeBack();
+  return outcome;
+}
+
+CheckReport checkDocument(const Document& doc) {
+  CalcWorkbook live(doc);
+  WorkbookJob job(live.copyValues(), nameOf(live));
+  return job.check();
+}
+
+ClassesResult listClassesInDocument(const Document& doc) {
+  CalcWorkbook live(doc);
+  std::unique_ptr<host::MemoryWorkbook> wb = live.copyValues();
+  ClassesResult result;
+  host::MemorySheet* score = findScoreSheet(*wb, std::nullopt);
+  host::MemorySheet* property = wb->find(PropertySheetLayout::name);
+  if (!score || !property) {
+    result.lines.push_back(!score ? "工作簿里找不到成绩表（现有：" + sheetList(*wb) +
+                                        "）。请先加入成绩表。"
+                                  : "工作簿里没有“属性表”，无法列出班级。请加入名为“属性表”的"
+                                    "工作表后重试。");
+    return result;
+  }
+  const auto before = valuesOf(*property);
+  const ClassListing listing = listClasses(*wb, *score, *property);
+  if (!listing.messages.empty()) {
+    result.lines = listing.messages;
+    result.lines.push_back("班级没有列出，工作簿未改动。请先修正成绩表（可用“检查”查看问题）。");
+    return result;
+  }
+
+  // Only the cells whose values changed are written: formulas and formats elsewhere stay.
+  const auto after = valuesOf(*property);
+  {
+    OneUndoAction undo(doc, "列出班级");
+    CalcSheet& sheet = live.calcSheet(property->name());
+    for (const auto& [at, value] : before)
+      if (!after.contains(at)) sheet.putValue(at.first, at.second, Variant());
+    for (const auto& [at, value] : after)
+      if (auto was = before.find(at); was == before.end() || !(was->second == value))
+        sheet.putValue(at.first, at.second, value);
+    live.flush();
+  }
+  result.changed = true;
+  result.lines.push_back("找到 " + std::to_string(listing.classes.size()) + " 个班：" +
+                         listedNames(listing.classes) + "。已写入“属性表”第 18 行起的 A 列" +
+                         (listing.moves.moved ? "，各班的任课教师随班级移到了新的行" : "") + "。");
+  for (const std::string& line : classMoveLines(listing.moves, "撤销之前的工作簿里（编辑 → 撤销）"))
+    result.lines.push_back(line);
+  return result;
+}
 
 }  // namespace valdrex::calc

@@ -1,0 +1,116 @@
+// The host over LibreOffice Calc's object model: the sheets of a spreadsheet document open in the
+// office. Cells go through in blocks (data arrays), never one call per cell: a sheet's values are
+// read at once and kept until its layout changes, and written cells are held back and written as
+// rectangles before anything that needs them (every other operation, flush()).
+#pragma once
+
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "valdrex/host/memory_workbook.h"
+#include "valdrex/job/live_workbook.h"
+
+namespace valdrex::calc {
+
+class CalcWorkbook;
+
+class CalcSheet final : public host::Worksheet {
+ public:
+  CalcSheet(CalcWorkbook& book, css::uno::Reference<css::sheet::XSpreadsheet> sheet,
+            std::string name);
+  ~CalcSheet();
+
+  std::string name() const override { return name_; }
+  Variant cell(int row, int col) const override;
+  void setCell(int row, int col, const Variant& value) override;
+  host::Range usedRange() const override;
+  void clear(const host::Range& block) override;
+  void clearContents(const host::Range& block) override;
+  void deleteCells(const host::Range& block) override;
+  void insertRow(int row) override;
+  void copy(const host::Range& block) override;
+  void pasteSpecial(int row, int col) override;
+  void sort(const host::Range& block, std::span<const host::SortKey> keys, bool header) override;
+  void merge(const host::Range& block) override;
+  void setHorizontalAlignment(const host::Range& block, host::HAlign alignment) override;
+  void setBorder(const host::Range& block, host::BorderSide side, host::LineStyle style) override;
+  void activate() override;
+  void selectCell(int row, int col) override;
+  void setVisible(host::SheetVisibility visibility) override;
+
+  // A value exactly as the cell is to store it: no typed-input rule.
+  void putValue(int row, int col, const Variant& stored);
+  // Writes the cells and borders held back.
+  void flush();
+  // Every cell with a value, as the sheet holds them now.
+  void copyValuesTo(host::MemorySheet& copy);
+
+ private:
+  struct Loaded {
+    host::Range area;
+    std::vector<Variant> values;  // row by row
+  };
+  struct HeldBorder {
+    host::Range block;
+    host::LineStyle style;
+    unsigned sides = 0;  // bit per host::BorderSide
+  };
+  const Loaded& loaded() const;
+  css::uno::Reference<css::table::XCellRange> range(const host::Range& block) const;
+  host::Range clamped(host::Range block) const;
+  void changed();  // the layout moved: values are read again when asked
+  void flushCells();
+  void flushBorder();
+  void applyBorder(const host::Range& block, unsigned sides, host::LineStyle style);
+  void clearValues(const host::Range& block);
+  int index() const;
+
+  CalcWorkbook& book_;
+  css::uno::Reference<css::sheet::XSpreadsheet> sheet_;
+  std::string name_;
+  int maxRow_, maxCol_;
+  mutable std::optional<Loaded> loaded_;
+  std::map<std::pair<int, int>, Variant> held_;  // by row, then column
+  std::optional<HeldBorder> heldBorder_;
+};
+
+class CalcWorkbook final : public LiveWorkbook {
+ public:
+  explicit CalcWorkbook(css::uno::Reference<css::sheet::XSpreadsheetDocument> doc);
+  ~CalcWorkbook();
+
+  host::Worksheet& sheet(std::string_view name) override { return calcSheet(name); }
+  CalcSheet& calcSheet(std::string_view name);
+  std::string folderPath() const override;
+  void save() override;
+  bool hasSheet(std::string_view name) override;
+  void addSheet(const std::string& name) override;
+  void flush() override;
+
+  // The sheets' values, in the document's order, as a workbook in memory.
+  std::unique_ptr<host::MemoryWorkbook> copyValues();
+  // The document's file name, or "" when it was never saved.
+  std::string fileName() const;
+
+ private:
+  friend class CalcSheet;
+  struct Clipboard {
+    std::string sheet;
+    host::Range block;
+    bool wholeRows = false;
+  };
+  std::vector<std::string> sheetNames() const;
+  int dateFormat();
+
+  css::uno::Reference<css::sheet::XSpreadsheetDocument> doc_;
+  std::map<std::string, std::unique_ptr<CalcSheet>, std::less<>> sheets_;
+  std::optional<Clipboard> clipboard_;
+  std::optional<int> dateFormat_;
+};
+
+}  // namespace valdrex::calc
