@@ -1,5 +1,7 @@
 // The UNO component Calc loads from valdrex.oxt: a protocol handler for the "成绩统计" menu's
 // commands (vnd.valdrex:run, check, classes, help, home) on spreadsheet documents.
+#include <uno/lbnames.h>
+
 #include <com/sun/star/deployment/PackageInformationProvider.hpp>
 #include <com/sun/star/frame/FeatureStateEvent.hpp>
 #include <com/sun/star/frame/XController.hpp>
@@ -17,7 +19,6 @@
 #include <cppuhelper/implementationentry.hxx>
 #include <cppuhelper/supportsservice.hxx>
 #include <osl/file.hxx>
-#include <uno/lbnames.h>
 #include <string>
 #include <vector>
 
@@ -31,11 +32,11 @@ namespace valdrex::calc {
 namespace {
 
 using css::uno::Any;
-using rtl::OUString;
 using css::uno::Reference;
 using css::uno::Sequence;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
+using rtl::OUString;
 using Context = Reference<css::uno::XComponentContext>;
 
 constexpr char kImplementationName[] = "org.valdrex.calc.CommandHandler";
@@ -108,7 +109,7 @@ std::string systemPath(const OUString& url) {
 
 class CommandHandler final
     : public cppu::WeakImplHelper4<css::frame::XDispatchProvider, css::frame::XDispatch,
-                                  css::lang::XInitialization, css::lang::XServiceInfo> {
+                                   css::lang::XInitialization, css::lang::XServiceInfo> {
  public:
   explicit CommandHandler(const Context& context) : context_(context) {}
 
@@ -137,13 +138,20 @@ class CommandHandler final
                          const Sequence<css::beans::PropertyValue>&) override {
     const Document doc = document();
     if (!doc.is()) return;
-    auto dialogs = makeOfficeDialogs(context_, frame_);
+    // Nothing may escape into the office: a failure is told, and a failing dialog swallowed.
+    std::string failure;
     try {
-      run(commandOf(url), doc, *dialogs);
-    } catch (const std::exception& e) {
-      dialogs->messageBox(e.what(), host::MessageStyle::critical, messageTitle());
-    } catch (const css::uno::Exception& e) {
-      dialogs->messageBox(utf8(e.Message), host::MessageStyle::critical, messageTitle());
+      auto dialogs = makeOfficeDialogs(context_, frame_);
+      try {
+        run(commandOf(url), doc, *dialogs);
+        return;
+      } catch (const std::exception& e) {
+        failure = e.what();
+      } catch (const css::uno::Exception& e) {
+        failure = utf8(e.Message);
+      }
+      dialogs->messageBox(failure, host::MessageStyle::critical, messageTitle());
+    } catch (...) {
     }
   }
   void SAL_CALL addStatusListener(const Reference<css::frame::XStatusListener>& listener,
@@ -181,7 +189,8 @@ class CommandHandler final
 
   void run(Command command, const Document& doc, OfficeDialogs& dialogs) {
     switch (command) {
-      case Command::none: return;
+      case Command::none:
+        return;
       case Command::run: {
         SystemClock clock;
         const JobOutcome outcome = runStatistics(doc, dialogs, clock);
@@ -189,7 +198,8 @@ class CommandHandler final
           dialogs.messageBox(outcome.problem, host::MessageStyle::critical, messageTitle());
         return;
       }
-      case Command::check: return check(doc, dialogs);
+      case Command::check:
+        return check(doc, dialogs);
       case Command::classes: {
         const ClassesResult result = listClassesInDocument(doc);
         if (result.lines.empty()) return;
@@ -221,8 +231,8 @@ class CommandHandler final
     }
     std::vector<std::string> lines;
     for (const Finding& f : report.findings) lines.push_back(f.place + "：" + f.text);
-    const std::string heading = "发现 " + std::to_string(lines.size()) +
-                                " 个问题。选中一条，即转到它所在的单元格。";
+    const std::string heading =
+        "发现 " + std::to_string(lines.size()) + " 个问题。选中一条，即转到它所在的单元格。";
     dialogs.showList(messageTitle("检查"), heading, lines, [&](std::size_t i) {
       select(doc, report.findings[i].sheet(), report.findings[i].cell());
     });
@@ -273,19 +283,17 @@ Reference<css::uno::XInterface> SAL_CALL createHandler(const Context& context) {
 OUString SAL_CALL implementationName() { return OUString::createFromAscii(kImplementationName); }
 Sequence<OUString> SAL_CALL serviceNames() { return CommandHandler::serviceNames(); }
 
-const cppu::ImplementationEntry kEntries[] = {
-    {createHandler, implementationName, serviceNames, cppu::createSingleComponentFactory, nullptr,
-     0},
-    {nullptr, nullptr, nullptr, nullptr, nullptr, 0}};
+const cppu::ImplementationEntry kEntries[] = {{createHandler, implementationName, serviceNames,
+                                               cppu::createSingleComponentFactory, nullptr, 0},
+                                              {nullptr, nullptr, nullptr, nullptr, nullptr, 0}};
 
 }  // namespace
 }  // namespace valdrex::calc
 
 extern "C" SAL_DLLPUBLIC_EXPORT void* SAL_CALL component_getFactory(const char* name,
-                                                                     void* serviceManager,
-                                                                     void* registry) {
-  return cppu::component_getFactoryHelper(name, serviceManager, registry,
-                                          valdrex::calc::kEntries);
+                                                                    void* serviceManager,
+                                                                    void* registry) {
+  return cppu::component_getFactoryHelper(name, serviceManager, registry, valdrex::calc::kEntries);
 }
 
 extern "C" SAL_DLLPUBLIC_EXPORT void SAL_CALL

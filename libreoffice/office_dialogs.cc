@@ -30,10 +30,10 @@ namespace valdrex::calc {
 namespace {
 
 using css::uno::Any;
-using rtl::OUString;
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
+using rtl::OUString;
 
 OUString ou(const std::string& s) {
   return rtl::OStringToOUString(rtl::OString(s.data(), s.size()), RTL_TEXTENCODING_UTF8);
@@ -49,11 +49,16 @@ std::vector<std::string> splitLines(const std::string& text) {
 
 const char* styleName(host::MessageStyle style) {
   switch (style) {
-    case host::MessageStyle::plain: return "plain";
-    case host::MessageStyle::critical: return "critical";
-    case host::MessageStyle::yesNoQuestion: return "yesNoQuestion";
-    case host::MessageStyle::information: return "information";
-    case host::MessageStyle::plainSecondDefault: return "plainSecondDefault";
+    case host::MessageStyle::plain:
+      return "plain";
+    case host::MessageStyle::critical:
+      return "critical";
+    case host::MessageStyle::yesNoQuestion:
+      return "yesNoQuestion";
+    case host::MessageStyle::information:
+      return "information";
+    case host::MessageStyle::plainSecondDefault:
+      return "plainSecondDefault";
   }
   return "plain";
 }
@@ -117,8 +122,9 @@ class DialogBuilder {
                 int width, int height)
       : context_(context) {
     auto manager = context->getServiceManager();
-    model_.set(manager->createInstanceWithContext("com.sun.star.awt.UnoControlDialogModel", context),
-               UNO_QUERY_THROW);
+    model_.set(
+        manager->createInstanceWithContext("com.sun.star.awt.UnoControlDialogModel", context),
+        UNO_QUERY_THROW);
     Reference<css::beans::XPropertySet> props(model_, UNO_QUERY_THROW);
     props->setPropertyValue("Title", Any(ou(title)));
     props->setPropertyValue("Width", Any(sal_Int32(width)));
@@ -151,13 +157,13 @@ class DialogBuilder {
   }
 
   Reference<css::awt::XControl> create(const Reference<css::awt::XWindowPeer>& parent) {
-    Reference<css::awt::XControl> dialog(
-        context_->getServiceManager()->createInstanceWithContext("com.sun.star.awt.UnoControlDialog",
-                                                                 context_),
-        UNO_QUERY_THROW);
+    Reference<css::awt::XControl> dialog(context_->getServiceManager()->createInstanceWithContext(
+                                             "com.sun.star.awt.UnoControlDialog", context_),
+                                         UNO_QUERY_THROW);
     dialog->setModel(Reference<css::awt::XControlModel>(model_, UNO_QUERY_THROW));
     dialog->createPeer(
-        Reference<css::awt::XToolkit>(css::awt::Toolkit::create(context_), UNO_QUERY_THROW), parent);
+        Reference<css::awt::XToolkit>(css::awt::Toolkit::create(context_), UNO_QUERY_THROW),
+        parent);
     return dialog;
   }
 
@@ -203,8 +209,12 @@ class ShownDialogs final : public OfficeDialogs {
       case host::MessageStyle::plain:
       case host::MessageStyle::plainSecondDefault:  // OK is its only button
         break;
-      case host::MessageStyle::critical: type = css::awt::MessageBoxType_ERRORBOX; break;
-      case host::MessageStyle::information: type = css::awt::MessageBoxType_INFOBOX; break;
+      case host::MessageStyle::critical:
+        type = css::awt::MessageBoxType_ERRORBOX;
+        break;
+      case host::MessageStyle::information:
+        type = css::awt::MessageBoxType_INFOBOX;
+        break;
       case host::MessageStyle::yesNoQuestion:
         type = css::awt::MessageBoxType_QUERYBOX;
         shown = buttons::BUTTONS_YES_NO | buttons::DEFAULT_BUTTON_YES;

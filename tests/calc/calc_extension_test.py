@@ -122,7 +122,8 @@ def used_range(sheet):
 
 def values(sheet, cols=None, rows=None):
     end_col, end_row = used_range(sheet)
-    return sheet.getCellRangeByPosition(0, 0, cols or end_col, rows or end_row).DataArray
+    cols, rows = (end_col, end_row) if cols is None else (cols, rows)
+    return sheet.getCellRangeByPosition(0, 0, cols, rows).DataArray
 
 
 def formats(sheet, cols, rows):
@@ -200,8 +201,8 @@ def check_run(office, valdrex, work):
     before = snapshot(doc)
     dialogs = office.dispatch(doc, "run", TARGETS)
     print("统计 dialogs:", dialogs)
-    faults = ["input boxes answered: %s" % [d[1] for d in dialogs if d[0] == "input"]] \
-        if [d[1] for d in dialogs if d[0] == "input"] != [str(t) for t in TARGETS] else []
+    answered = [field for kind, field, _, _ in dialogs if kind == "input"]
+    faults = [] if answered == [str(t) for t in TARGETS] else ["input boxes: %s" % answered]
     want = office.load(want_path)
     for name in REPORT_SHEETS:
         if not doc.Sheets.hasByName(name):
