@@ -123,7 +123,9 @@ def used_range(sheet):
 def values(sheet, cols=None, rows=None):
     end_col, end_row = used_range(sheet)
     cols, rows = (end_col, end_row) if cols is None else (cols, rows)
-    return sheet.getCellRangeByPosition(0, 0, cols, rows).DataArray
+    data = sheet.getCellRangeByPosition(0, 0, cols, rows).DataArray
+    # A file keeps numbers to 15 or 17 digits, the office's cells exactly.
+    return [[round(v, 9) if isinstance(v, float) else v for v in row] for row in data]
 
 
 def formats(sheet, cols, rows):
@@ -154,8 +156,10 @@ def formats(sheet, cols, rows):
 def sheet_differences(name, got, want):
     """Why two sheets differ: values over both used areas, then formats cell by cell."""
     cols, rows = (max(a, b) for a, b in zip(used_range(got), used_range(want)))
-    if values(got, cols, rows) != values(want, cols, rows):
-        return ["%s: values differ" % name]
+    a, b = values(got, cols, rows), values(want, cols, rows)
+    if a != b:
+        return ["%s!R%dC%d: %r != %r" % (name, r + 1, c + 1, a[r][c], b[r][c])
+                for r in range(rows + 1) for c in range(cols + 1) if a[r][c] != b[r][c]][:5]
     a, b = formats(got, cols, rows), formats(want, cols, rows)
     return ["%s!R%dC%d: %s != %s" % (name, row + 1, col + 1, a.get((row, col)), b.get((row, col)))
             for row, col in sorted(set(a) | set(b)) if a.get((row, col)) != b.get((row, col))][:5]
