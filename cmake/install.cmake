@@ -31,6 +31,12 @@ install(CODE "configure_file(${PROJECT_BINARY_DIR}/valdrex.pc.in
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}
         PATTERN "valdrex.1" EXCLUDE)
 
+# The Calc extension, for `unopkg add`; LibreOffice itself stays optional.
+if(TARGET valdrex_oxt)
+  install(FILES ${VALDREX_OXT} DESTINATION ${CMAKE_INSTALL_DATADIR}/valdrex)
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libreoffice-calc")
+endif()
+
 # The Debian package: `cpack` in a build configured with CMAKE_INSTALL_PREFIX=/usr.
 set(VALDREX_MAINTAINER "Valdrex maintainers <maintainers@valdrex.invalid>"
     CACHE STRING "Maintainer named in the Debian package")

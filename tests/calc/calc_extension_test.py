@@ -1,0 +1,288 @@
+#!/usr/bin/python3
+"""valdrex.oxt inside a headless LibreOffice with a private profile: 统计, 检查 and 列出班级 started
+through the dispatcher on an open workbook give what the command gives on the same file, and one
+Undo takes a run back.
+
+    calc_extension_test.py VALDREX OXT WORKDIR
+
+Exits 77 (skipped) when soffice, unopkg, python3-uno or the extension is missing.
+"""
+import datetime
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+SKIPPED = 77
+REPORT_SHEETS = ["输出表", "各班详细排名", "各班排名表", "年级排名表", "年级详细排名", "两率一分",
+                 "完成率表", "分数段统计", "名次段统计"]
+TARGETS = (10, 30)
+
+
+def missing_office(oxt):
+    for program in ("soffice", "unopkg"):
+        if not shutil.which(program):
+            return program + " not found"
+    try:
+        import uno  # noqa: F401
+    except ImportError:
+        return "python3-uno not installed"
+    return None if os.path.exists(oxt) else oxt + " not built"
+
+
+class Office:
+    """A headless office on a private profile with the extension installed, driven over a pipe;
+    its dialogs go to the test hook's folder."""
+
+    def __init__(self, work, oxt):
+        import uno
+        self.uno = uno
+        self.hook = os.path.join(work, "hook")
+        os.makedirs(self.hook, exist_ok=True)
+        self.profile = "-env:UserInstallation=" + uno.systemPathToFileUrl(
+            os.path.join(work, "profile"))
+        command = ["unopkg", "add", "--suppress-license", self.profile, oxt]
+        if os.geteuid() == 0:  # unopkg refuses root a user's installation: it runs as nobody
+            os.chmod(work, 0o777)
+            command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
+        subprocess.run(command, check=True, stdout=subprocess.DEVNULL,
+                       env=dict(os.environ, HOME=work))
+        self.start()
+
+    def start(self):
+        pipe = "valdrex_calc_%d" % os.getpid()
+        env = dict(os.environ, VALDREX_CALC_TEST_DIR=self.hook)
+        self.process = subprocess.Popen(
+            ["soffice", self.profile, "--headless", "--invisible", "--norestore", "--nologo",
+             "--nodefault", "--accept=pipe,name=%s;urp;" % pipe], env=env)
+        local = self.uno.getComponentContext()
+        resolver = local.ServiceManager.createInstanceWithContext(
+            "com.sun.star.bridge.UnoUrlResolver", local)
+        for _ in range(120):
+            try:
+                self.ctx = resolver.resolve(
+                    "uno:pipe,name=%s;urp;StarOffice.ComponentContext" % pipe)
+                break
+            except Exception:
+                time.sleep(0.5)
+        else:
+            raise RuntimeError("soffice did not answer")
+        smgr = self.ctx.ServiceManager
+        self.desktop = smgr.createInstanceWithContext("com.sun.star.frame.Desktop", self.ctx)
+        self.dispatcher = smgr.createInstanceWithContext("com.sun.star.frame.DispatchHelper",
+                                                         self.ctx)
+
+    def load(self, path):
+        from com.sun.star.beans import PropertyValue
+        hidden = PropertyValue(Name="Hidden", Value=True)
+        return self.desktop.loadComponentFromURL(self.uno.systemPathToFileUrl(path), "_blank", 0,
+                                                 (hidden,))
+
+    def dispatch(self, doc, command, answers=()):
+        """Runs a menu command on `doc`; returns the dialogs it logged."""
+        with open(os.path.join(self.hook, "answers.txt"), "w") as f:
+            f.write("".join("%s\n" % a for a in answers))
+        log = os.path.join(self.hook, "dialogs.txt")
+        if os.path.exists(log):
+            os.remove(log)
+        self.dispatcher.executeDispatch(doc.CurrentController.Frame, "vnd.valdrex:" + command,
+                                        "_self", 0, ())
+        return read_dialogs(log)
+
+    def close(self):
+        try:
+            self.desktop.terminate()
+        except Exception:
+            pass
+        try:
+            self.process.wait(30)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+
+
+def read_dialogs(path):
+    """dialogs.txt as (kind, field, title, lines) tuples."""
+    dialogs = []
+    if os.path.exists(path):
+        for line in open(path, encoding="utf-8").read().splitlines():
+            if line.startswith("\t"):
+                dialogs[-1][3].append(line[1:])
+            else:
+                kind, field, title = line.split("\t")
+                dialogs.append((kind, field, title, []))
+    return dialogs
+
+
+def used_range(sheet):
+    cursor = sheet.createCursor()
+    cursor.gotoEndOfUsedArea(False)
+    return cursor.RangeAddress.EndColumn, cursor.RangeAddress.EndRow
+
+
+def values(sheet, cols=None, rows=None):
+    end_col, end_row = used_range(sheet)
+    cols, rows = (end_col, end_row) if cols is None else (cols, rows)
+    data = sheet.getCellRangeByPosition(0, 0, cols, rows).DataArray
+    # A file keeps numbers to 15 or 17 digits, the office's cells exactly.
+    return [[round(v, 9) if isinstance(v, float) else v for v in row] for row in data]
+
+
+def formats(sheet, cols, rows):
+    """Per cell: horizontal alignment, which of the four borders have a line, and the merged
+    area a cell starts; read per run of equally formatted cells."""
+    cells = {}
+    block = sheet.getCellRangeByPosition(0, 0, cols, rows)
+    for i in range(block.UniqueCellFormatRanges.Count):
+        ranges = block.UniqueCellFormatRanges.getByIndex(i)
+        lines = tuple(getattr(ranges, side).OuterLineWidth + getattr(ranges, side).InnerLineWidth > 0
+                      for side in ("TopBorder", "BottomBorder", "LeftBorder", "RightBorder"))
+        align = ranges.HoriJustify.value
+        first = ranges.RangeAddresses[0]
+        cursor = sheet.createCursorByRange(
+            sheet.getCellByPosition(first.StartColumn, first.StartRow))
+        cursor.collapseToMergedArea()
+        a = cursor.RangeAddress
+        span = (a.EndColumn - a.StartColumn + 1, a.EndRow - a.StartRow + 1)
+        if a.StartColumn != first.StartColumn or a.StartRow != first.StartRow:
+            span = (1, 1)  # covered by a merge that starts elsewhere
+        for r in ranges.RangeAddresses:
+            for row in range(r.StartRow, r.EndRow + 1):
+                for col in range(r.StartColumn, r.EndColumn + 1):
+                    cells[(row, col)] = (align, lines, span)
+    return cells
+
+
+def sheet_differences(name, got, want):
+    """Why two sheets differ: values over both used areas, then formats cell by cell."""
+    cols, rows = (max(a, b) for a, b in zip(used_range(got), used_range(want)))
+    a, b = values(got, cols, rows), values(want, cols, rows)
+    if a != b:
+        return ["%s!R%dC%d: %r != %r" % (name, r + 1, c + 1, a[r][c], b[r][c])
+                for r in range(rows + 1) for c in range(cols + 1) if a[r][c] != b[r][c]][:5]
+    a, b = formats(got, cols, rows), formats(want, cols, rows)
+    return ["%s!R%dC%d: %s != %s" % (name, row + 1, col + 1, a.get((row, col)), b.get((row, col)))
+            for row, col in sorted(set(a) | set(b)) if a.get((row, col)) != b.get((row, col))][:5]
+
+
+def snapshot(doc):
+    return {name: values(doc.Sheets.getByName(name)) for name in doc.Sheets.ElementNames}
+
+
+def make_workbooks(valdrex, work):
+    """in.xlsx: a sample grade with a defined name, a sheet with a chart and one report sheet
+    missing; problem.xlsx: a score that is not a number; classes.xlsx: no class rows."""
+    import openpyxl
+    from openpyxl.chart import BarChart, Reference
+    from openpyxl.workbook.defined_name import DefinedName
+    sample = os.path.join(work, "sample.xlsx")
+    subprocess.run([valdrex, "sample", "--classes", "3", "--students", "20", "--subjects", "4",
+                    "--force", sample], check=True, stdout=subprocess.DEVNULL)
+    wb = openpyxl.load_workbook(sample)
+    wb.defined_names.append(DefinedName("考试名称", attr_text="成绩表!$A$1"))
+    notes = wb.create_sheet("备注")
+    for row in (("班级", "人数"), ("1班", 20), ("2班", 20), ("3班", 20)):
+        notes.append(row)
+    chart = BarChart()
+    chart.add_data(Reference(notes, min_col=2, min_row=1, max_row=4), titles_from_data=True)
+    notes.add_chart(chart, "D2")
+    del wb["名次段统计"]
+    wb.save(os.path.join(work, "in.xlsx"))
+    wb["成绩表"]["D6"] = "九十"
+    wb.save(os.path.join(work, "problem.xlsx"))
+    wb = openpyxl.load_workbook(sample)
+    for row in range(18, 40):
+        wb["属性表"].cell(row, 1).value = None
+    wb.save(os.path.join(work, "classes.xlsx"))
+
+
+def check_run(office, valdrex, work):
+    source = os.path.join(work, "in.xlsx")
+    want_path = os.path.join(work, "want-run.xlsx")
+    subprocess.run([valdrex, "run", source, "--targets", "%d,%d" % TARGETS, "--date",
+                    datetime.date.today().isoformat(), "-o", want_path], capture_output=True)
+    doc = office.load(source)
+    before = snapshot(doc)
+    dialogs = office.dispatch(doc, "run", TARGETS)
+    print("统计 dialogs:", dialogs)
+    answered = [field for kind, field, _, _ in dialogs if kind == "input"]
+    faults = [] if answered == [str(t) for t in TARGETS] else ["input boxes: %s" % answered]
+    want = office.load(want_path)
+    for name in REPORT_SHEETS:
+        if not doc.Sheets.hasByName(name):
+            faults.append("%s missing" % name)
+        else:
+            faults += sheet_differences(name, doc.Sheets.getByName(name),
+                                        want.Sheets.getByName(name))
+    after = snapshot(doc)
+    faults += ["%s changed" % n for n in before if n not in REPORT_SHEETS and before[n] != after[n]]
+    if doc.Sheets.getByName("备注").Charts.Count != 1:
+        faults.append("the chart on 备注 is gone")
+    if not doc.NamedRanges.hasByName("考试名称"):
+        faults.append("the name 考试名称 is gone")
+    if doc.UndoManager.isUndoPossible():
+        doc.UndoManager.undo()
+    else:
+        faults.append("nothing to undo after 统计")
+    undone = snapshot(doc)
+    faults += ["%s not undone" % n for n in before if undone.get(n) != before[n]]
+    print("sheets left after Undo that the run added:", sorted(set(undone) - set(before)))
+    want.close(True)
+    doc.close(True)
+    return faults
+
+
+def check_check(office, valdrex, work):
+    source = os.path.join(work, "problem.xlsx")
+    out = subprocess.run([valdrex, "check", source], capture_output=True, text=True).stdout
+    printed = out.splitlines()
+    count = int(printed[-1].split()[1]) if printed[-1].startswith("发现") else 0
+    want = printed[-1 - count:-1]
+    doc = office.load(source)
+    dialogs = office.dispatch(doc, "check")
+    doc.close(True)
+    got = [line for kind, _, _, lines in dialogs if kind == "list" for line in lines]
+    return [] if want and got == want else ["检查 listed %s, check printed %s" % (got, want)]
+
+
+def check_classes(office, valdrex, work):
+    source = os.path.join(work, "classes.xlsx")
+    want_path = os.path.join(work, "want-classes.xlsx")
+    subprocess.run([valdrex, "classes", source, "-o", want_path], capture_output=True)
+    doc = office.load(source)
+    dialogs = office.dispatch(doc, "classes")
+    print("列出班级 dialogs:", dialogs)
+    want = office.load(want_path)
+    faults = [] if dialogs else ["列出班级 showed nothing"]
+    got, expected = doc.Sheets.getByName("属性表"), want.Sheets.getByName("属性表")
+    faults += sheet_differences("属性表", got, expected)
+    want.close(True)
+    doc.close(True)
+    return faults
+
+
+def main(valdrex, oxt, work):
+    why = missing_office(oxt)
+    if why:
+        print("skipped:", why)
+        return SKIPPED
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    make_workbooks(valdrex, work)
+    shutil.copy(oxt, work)  # where nobody can read it
+    office = Office(work, os.path.join(work, os.path.basename(oxt)))
+    faults = []
+    try:
+        for check in (check_run, check_check, check_classes):
+            found = check(office, valdrex, work)
+            print("%s: %s" % (check.__name__, "ok" if not found else "FAILED"))
+            faults += found
+    finally:
+        office.close()
+    for fault in faults:
+        print(fault)
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:4]))
