@@ -21,7 +21,7 @@ struct ZipEntry {
   bool fresh = false;
   uint16_t method = 0;  // 0 stored, 8 deflated (copied parts keep theirs)
   uint32_t crc = 0;
-  uint64_t size = 0;  // plain bytes
+  uint64_t size = 0;    // plain bytes
   uint32_t stored = 0;  // bytes as stored
   uint16_t time = 0, date = 0;
   uint16_t madeBy = 0;
@@ -91,7 +91,8 @@ void compressAll(std::vector<ZipEntry*> todo) {
     try {
       Compressor compressor(libdeflate_alloc_compressor(kLevel));
       if (!compressor) throw std::bad_alloc();
-      for (std::size_t i = next++; i < todo.size(); i = next++) compress(compressor.get(), *todo[i]);
+      for (std::size_t i = next++; i < todo.size(); i = next++)
+        compress(compressor.get(), *todo[i]);
     } catch (...) {
       errors[slot] = std::current_exception();
       next = todo.size();
@@ -124,9 +125,8 @@ void put32(std::string& out, uint32_t v) {
 // The fields local and central headers share, from "version needed" to the name's length.
 void common(std::string& out, const ZipEntry& e) {
   put16(out, 20);
-  put16(out, std::any_of(e.name.begin(), e.name.end(), [](char c) { return c & 0x80; })
-                 ? kUtf8Name
-                 : 0);
+  put16(out,
+        std::any_of(e.name.begin(), e.name.end(), [](char c) { return c & 0x80; }) ? kUtf8Name : 0);
   put16(out, e.method);
   put16(out, e.time);
   put16(out, e.date);
@@ -152,8 +152,7 @@ void ZipWriter::copy(ZipArchive& from, std::string_view part) {
   if (zip_stat_index(from.archive_, index, 0, &st) != 0)
     fail("无法复制部件 " + std::string(part), zip_get_error(from.archive_));
   constexpr zip_uint64_t kNeeded = ZIP_STAT_NAME | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE |
-                                   ZIP_STAT_CRC | ZIP_STAT_COMP_METHOD |
-                                   ZIP_STAT_ENCRYPTION_METHOD;
+                                   ZIP_STAT_CRC | ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD;
   if ((st.valid & kNeeded) != kNeeded || st.encryption_method != ZIP_EM_NONE)
     throw FormatProblem("无法复制部件 " + std::string(part));
   if (st.size >= kMaxSize || st.comp_size >= kMaxSize)
