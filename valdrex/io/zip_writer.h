@@ -3,16 +3,15 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "valdrex/io/zip_archive.h"
 
-struct zip;
-struct zip_source;
-
 namespace valdrex::io {
+
+struct ZipEntry;
 
 // Every failure is a FormatProblem saying what went wrong (the caller adds the file).
 class ZipWriter {
@@ -23,18 +22,16 @@ class ZipWriter {
   ZipWriter& operator=(const ZipWriter&) = delete;
 
   // The part's compressed bytes copied as they are, never inflated: what the package had stays
-  // exactly what it was. `from` must outlive finish().
+  // exactly what it was.
   void copy(ZipArchive& from, std::string_view part);
   void add(std::string_view part, std::string bytes);
-  // The archive's bytes; the writer is used up.
+  // The archive's bytes; the writer is used up. New parts are compressed on every core when
+  // they are big enough to gain from it.
   std::string finish();
 
  private:
-  void added(std::string_view part, int64_t index);
-
-  struct zip* archive_ = nullptr;
-  struct zip_source* buffer_ = nullptr;
-  std::deque<std::string> contents_;  // kept until finish(), which compresses them
+  std::vector<ZipEntry> entries_;
+  uint16_t time_, date_;  // when the new parts were made
 };
 
 }  // namespace valdrex::io
