@@ -24,6 +24,7 @@
 
 #include "libreoffice/calc_commands.h"
 #include "libreoffice/office_dialogs.h"
+#include "libreoffice/uno_text.h"
 #include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/run/workbook_commands.h"
@@ -43,10 +44,7 @@ constexpr char kImplementationName[] = "org.valdrex.calc.CommandHandler";
 constexpr char kExtensionId[] = "org.valdrex.calc";
 constexpr char kProtocol[] = "vnd.valdrex:";
 
-OUString ou(const std::string& s) {
-  return rtl::OStringToOUString(rtl::OString(s.data(), s.size()), RTL_TEXTENCODING_UTF8);
-}
-std::string utf8(const OUString& s) { return OUStringToOString(s, RTL_TEXTENCODING_UTF8).getStr(); }
+OUString ou(std::string_view s) { return calc::ustr(s); }
 
 enum class Command { none, run, check, classes, help, home };
 

@@ -25,6 +25,8 @@
 #include <sstream>
 #include <utility>
 
+#include "libreoffice/uno_text.h"
+
 namespace valdrex::calc {
 
 namespace {
@@ -35,10 +37,7 @@ using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 using rtl::OUString;
 
-OUString ou(const std::string& s) {
-  return rtl::OStringToOUString(rtl::OString(s.data(), s.size()), RTL_TEXTENCODING_UTF8);
-}
-std::string utf8(const OUString& s) { return OUStringToOString(s, RTL_TEXTENCODING_UTF8).getStr(); }
+OUString ou(std::string_view s) { return calc::ustr(s); }
 
 std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> lines;
