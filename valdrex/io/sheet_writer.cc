@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "valdrex/host/number_text.h"
 #include "valdrex/io/cell_reference.h"
@@ -137,12 +138,9 @@ void appendText(std::string& out, std::string_view text) {
                          isHex(text[i + 5]) && text[i + 6] == '_';
     if (!control && !literalEscape) continue;
     flush(i);
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    const unsigned char code = control ? c : '_';
-    out.append("_x00");
-    out.push_back(kHex[code >> 4]);
-    out.push_back(kHex[code & 0xF]);
-    out.push_back('_');
+    char code[8];
+    std::snprintf(code, sizeof code, "_x%04X_", control ? c : '_');
+    out.append(code);
     plain = i + 1;
   }
   flush(text.size());
@@ -346,7 +344,6 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
   struct Piece {
     int rank;
     std::string xml;
-    bool cells = false;  // the cells, written straight into the part
   };
   std::vector<Piece> pieces;
   int rank = 0;
@@ -448,7 +445,9 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
     pieces.push_back(Piece{rankOf("cols"), std::move(cols)});
   }
 
-  pieces.push_back(Piece{rankOf("sheetData"), "", true});
+  std::string data;
+  sheetData(data, sheet, rowAttributes);
+  pieces.push_back(Piece{rankOf("sheetData"), std::move(data)});
 
   if (!sheet.merges().empty()) {
     std::string merges = "<mergeCells count=\"";
@@ -486,29 +485,21 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
   std::stable_sort(pieces.begin(), pieces.end(),
                    [](const Piece& a, const Piece& b) { return a.rank < b.rank; });
 
-  // Room for the cells at a guess: reserved pages that stay unused cost nothing, while growing
-  // a large part copies it and touches fresh memory again.
   std::string out;
-  std::size_t size = original.size() + 64 + sheet.cellCount() * 48;
+  std::size_t size = root.startEnd + 64;
   for (const Piece& p : pieces) size += p.xml.size();
   out.reserve(size);
-  auto append = [&](const Piece& p) {
-    if (p.cells)
-      sheetData(out, sheet, rowAttributes);
-    else
-      out.append(p.xml);
-  };
   std::string_view startTag = original.substr(root.begin, root.startEnd - root.begin);
   out.append(original.substr(0, root.begin));
   if (root.end == root.startEnd) {
     // An empty root element ("<worksheet/>") gets a body.
     std::string_view name = startTag.substr(1, startTag.find_first_of(" \t\r\n/>", 1) - 1);
     out.append(startTag.substr(0, startTag.size() - 2)).append(">");
-    for (const Piece& p : pieces) append(p);
+    for (const Piece& p : pieces) out.append(p.xml);
     out.append("</").append(name).append(">");
   } else {
     out.append(startTag);
-    for (const Piece& p : pieces) append(p);
+    for (const Piece& p : pieces) out.append(p.xml);
     out.append(original.substr(root.closeBegin, root.end - root.closeBegin));
   }
   out.append(original.substr(root.end));

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <ctime>
 #include <new>
-#include <set>
 
 #include "valdrex/host/failure.h"
 #include "valdrex/io/atomic_file.h"
@@ -150,11 +149,6 @@ class PackageWriter {
     const std::size_t entries = workbook.sheetCount();
     std::vector<std::string> added;
     std::vector<std::string> parts;  // of the model's sheets
-    // Exactly the active sheet is the selected tab. A rewritten sheet gets its tab from its
-    // original, so that its large new part is not copied to change one attribute.
-    const bool tabsMove =
-        source_ && book_.activeSheet != source_->activeSheet && book_.sheetCount() > 0;
-    std::set<std::string> rewritten;
     for (std::size_t i = 0; i < book_.sheetCount(); ++i) {
       const host::MemorySheet& sheet = book_.sheetAt(i);
       const bool isNew = i >= read;
@@ -165,12 +159,8 @@ class PackageWriter {
       if (isNew || sheet.changed()) {
         const std::string drawing =
             sheet.chartsSet() ? replaceDrawing(package_, types, part, sheet) : std::string();
-        std::string original =
+        const std::string original =
             isNew ? freshSheetXml(!source_ && i == activeSheet()) : package_.text(part);
-        if (tabsMove)
-          if (auto edited = withTabSelected(part, original, i == activeSheet()))
-            original = std::move(*edited);
-        rewritten.insert(part);
         const std::map<int, double> noWidths;
         package_.put(part, writer.write(sheet, part, original,
                                         isNew ? noWidths : source_->sheets[i].widths, drawing));
@@ -188,8 +178,8 @@ class PackageWriter {
     }
     if (!source_) {
       workbook.setActiveTab(activeSheet());
-    } else if (tabsMove) {
-      // Every other part keeps its bytes.
+    } else if (book_.activeSheet != source_->activeSheet && book_.sheetCount() > 0) {
+      // Exactly the active sheet is the selected tab; every other part keeps its bytes.
       const std::size_t active = activeSheet();
       workbook.setActiveTab(active < read ? source_->sheets[active].entry
                                           : entries + (active - read));
@@ -199,7 +189,7 @@ class PackageWriter {
           tabs.push_back(*r->part);
       tabs.insert(tabs.end(), parts.begin() + static_cast<std::ptrdiff_t>(read), parts.end());
       for (const std::string& part : tabs)
-        if (package_.has(part) && !rewritten.count(part))
+        if (package_.has(part))
           if (auto edited = withTabSelected(part, package_.text(part), part == parts[active]))
             package_.put(part, std::move(*edited));
     }

@@ -3,15 +3,16 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "valdrex/io/zip_archive.h"
 
-namespace valdrex::io {
+struct zip;
+struct zip_source;
 
-struct ZipEntry;
+namespace valdrex::io {
 
 // Every failure is a FormatProblem saying what went wrong (the caller adds the file).
 class ZipWriter {
@@ -22,16 +23,18 @@ class ZipWriter {
   ZipWriter& operator=(const ZipWriter&) = delete;
 
   // The part's compressed bytes copied as they are, never inflated: what the package had stays
-  // exactly what it was.
+  // exactly what it was. `from` must outlive finish().
   void copy(ZipArchive& from, std::string_view part);
   void add(std::string_view part, std::string bytes);
-  // The archive's bytes; the writer is used up. New parts are compressed on every core when
-  // they are big enough to gain from it.
+  // The archive's bytes; the writer is used up.
   std::string finish();
 
  private:
-  std::vector<ZipEntry> entries_;
-  uint16_t time_, date_;  // when the new parts were made
+  void added(std::string_view part, int64_t index);
+
+  struct zip* archive_ = nullptr;
+  struct zip_source* buffer_ = nullptr;
+  std::deque<std::string> contents_;  // kept until finish(), which compresses them
 };
 
 }  // namespace valdrex::io
