@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::size_t kRegion = 2 * 1024 * 1024;  // one huge page
 // Smaller parts live in ordinary memory: a region would be cleared whole on first use.
-constexpr std::size_t kSmall = 512 * 1024;
+constexpr std::size_t kSmall = 64 * 1024;
 // Address space costs nothing until it is written: a large part is given room to grow in without
 // moving.
 constexpr std::size_t kReserve = 256 * 1024 * 1024;

@@ -24,25 +24,27 @@ class PartBuffer {
   void clear() { size_ = 0; }  // the memory stays for the next part
 
   // Room for n more bytes, to be written at the returned place and then kept with advance().
-  char* room(std::size_t n) {
-    if (capacity_ - size_ < n) grow(n);
+  // These are called for every few bytes of a sheet: they are always inlined.
+  [[gnu::always_inline]] char* room(std::size_t n) {
+    if (capacity_ - size_ < n) [[unlikely]]
+      grow(n);
     return data_ + size_;
   }
-  void advance(std::size_t n) { size_ += n; }
+  [[gnu::always_inline]] void advance(std::size_t n) { size_ += n; }
 
-  void append(std::string_view s) {
+  [[gnu::always_inline]] void append(std::string_view s) {
     std::memcpy(room(s.size()), s.data(), s.size());
     size_ += s.size();
   }
-  void push_back(char c) {
+  [[gnu::always_inline]] void push_back(char c) {
     *room(1) = c;
     ++size_;
   }
-  PartBuffer& operator+=(std::string_view s) {
+  [[gnu::always_inline]] PartBuffer& operator+=(std::string_view s) {
     append(s);
     return *this;
   }
-  PartBuffer& operator+=(char c) {
+  [[gnu::always_inline]] PartBuffer& operator+=(char c) {
     push_back(c);
     return *this;
   }

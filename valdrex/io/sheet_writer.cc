@@ -131,6 +131,14 @@ void appendCellName(std::string& out, int row, int col) {
 // The sheet's cells are written straight into the part's memory.
 void appendNumber(PartBuffer& out, double x) {
   char* at = out.room(32);
+  // Most numbers of a report are small whole numbers (scores, ranks, counts), whose shortest text
+  // is their digits: written as integers, they are the same text made several times faster.
+  // (From 100000 on, the shortest text may be "1e+05".)
+  if (x > -100000 && x < 100000 && x == static_cast<double>(static_cast<int>(x)) &&
+      !(x == 0 && std::signbit(x))) {
+    out.advance(static_cast<std::size_t>(std::to_chars(at, at + 32, static_cast<int>(x)).ptr - at));
+    return;
+  }
   out.advance(static_cast<std::size_t>(std::to_chars(at, at + 32, x).ptr - at));
 }
 

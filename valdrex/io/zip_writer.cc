@@ -181,20 +181,24 @@ void ZipWriter::add(std::string_view part, PartBuffer& bytes) {
       }
     }
   }
-  if (!helper_.joinable()) {
+  bool handed = false;
+  if (helper_.joinable()) {
+    std::lock_guard lock(lock_);
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+    // A helper still busy with the last part leaves this one to this thread, so that neither
+    // waits for the other.
+    if (!busy_) {
+      std::swap(handed_, bytes);
+      handedName_ = part;
+      busy_ = true;
+      handed = true;
+    }
+  }
+  if (handed)
+    changed_.notify_all();
+  else
     add(part, bytes.view());
-    bytes.clear();
-    return;
-  }
-  {
-    std::unique_lock lock(lock_);
-    waitForHelper(lock);
-    std::swap(handed_, bytes);
-    handedName_ = part;
-    busy_ = true;
-  }
   bytes.clear();
-  changed_.notify_all();
 }
 
 void ZipWriter::helperLoop() {
@@ -240,6 +244,7 @@ PartBuffer ZipWriter::finish(const std::vector<std::string>& order) {
     total += 30 + 46 + 2 * order[i].size() + listed[i]->length;
   if (total > kMax32) throw FormatProblem("文件超过 4 GB，无法写成 xlsx 文件");
   PartBuffer out;
+  out.room(total);
   std::vector<uint32_t> offsets;
   auto header = [&](const std::string& name, const Entry& e, bool central) {
     const bool ascii = std::all_of(name.begin(), name.end(),
