@@ -82,14 +82,13 @@ struct ZipWriter::Deflater {
 ZipWriter::ZipWriter() = default;
 
 ZipWriter::~ZipWriter() {
-  if (helper_.joinable()) {
-    {
-      std::lock_guard lock(lock_);
-      stop_ = true;
-    }
-    changed_.notify_all();
-    helper_.join();
+  {
+    std::lock_guard lock(lock_);
+    handed_.clear();
+    stop_ = true;
   }
+  changed_.notify_all();
+  for (std::thread& helper : helpers_) helper.join();
 }
 
 ZipWriter::Entry& ZipWriter::entry(std::string_view part) {
@@ -164,72 +163,75 @@ void ZipWriter::add(std::string_view part, std::string_view bytes) {
   compress(part, bytes, *mine_);
 }
 
-void ZipWriter::waitForHelper(std::unique_lock<std::mutex>& lock) {
-  changed_.wait(lock, [&] { return !busy_; });
-  if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
-}
-
 void ZipWriter::add(std::string_view part, PartBuffer& bytes) {
-  if (!helperTried_) {
-    helperTried_ = true;
-    if (std::thread::hardware_concurrency() > 1) {
-      try {
-        helpers_ = std::make_unique<Deflater>();
-        helper_ = std::thread([this] { helperLoop(); });
-      } catch (const std::system_error&) {
-        // Without a second thread every part is compressed here.
-      }
+  static const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  std::unique_lock lock(lock_);
+  if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+  // The part goes to an idle helper, or to a new one while there are fewer helpers than other
+  // cores. Otherwise this thread compresses it: no thread waits for another.
+  if (idle_ == handed_.size() && helpers_.size() + 1 < cores) {
+    try {
+      helpers_.emplace_back([this] { helperLoop(); });
+      ++idle_;
+    } catch (const std::system_error&) {
+      // Fewer threads only take longer.
     }
   }
-  bool handed = false;
-  if (helper_.joinable()) {
-    std::lock_guard lock(lock_);
-    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
-    // A helper still busy with the last part leaves this one to this thread, so that neither
-    // waits for the other.
-    if (!busy_) {
-      std::swap(handed_, bytes);
-      handedName_ = part;
-      busy_ = true;
-      handed = true;
+  if (idle_ > handed_.size()) {
+    handed_.push_back({std::string(part), std::move(bytes)});
+    bytes = PartBuffer();
+    if (!spare_.empty()) {
+      bytes = std::move(spare_.back());
+      spare_.pop_back();
     }
-  }
-  if (handed)
+    lock.unlock();
     changed_.notify_all();
-  else
-    add(part, bytes.view());
+    return;
+  }
+  lock.unlock();
+  add(part, bytes.view());
   bytes.clear();
 }
 
 void ZipWriter::helperLoop() {
+  Deflater deflater;
   std::unique_lock lock(lock_);
   for (;;) {
-    changed_.wait(lock, [&] { return busy_ || stop_; });
-    if (!busy_) return;
+    changed_.wait(lock, [&] { return !handed_.empty() || stop_; });
+    if (handed_.empty()) return;
+    Handed job = std::move(handed_.front());
+    handed_.pop_front();
+    --idle_;
     lock.unlock();
     std::exception_ptr failure;
     try {
-      compress(handedName_, handed_.view(), *helpers_);
+      compress(job.name, job.bytes.view(), deflater);
     } catch (...) {
       failure = std::current_exception();
     }
+    job.bytes.clear();
     lock.lock();
     if (failure && !failure_) failure_ = failure;
-    busy_ = false;
+    try {
+      spare_.push_back(std::move(job.bytes));
+    } catch (const std::bad_alloc&) {
+      // The buffer is only not reused.
+    }
+    ++idle_;
     changed_.notify_all();
   }
 }
 
 PartBuffer ZipWriter::finish(const std::vector<std::string>& order) {
-  if (helper_.joinable()) {
-    {
-      std::unique_lock lock(lock_);
-      waitForHelper(lock);
-      stop_ = true;
-    }
-    changed_.notify_all();
-    helper_.join();
+  {
+    std::unique_lock lock(lock_);
+    changed_.wait(lock, [&] { return handed_.empty() && idle_ == helpers_.size(); });
+    stop_ = true;
   }
+  changed_.notify_all();
+  for (std::thread& helper : helpers_) helper.join();
+  helpers_.clear();
+  if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
   if (order.size() != entries_.size() || order.size() > 0xFFFF)
     throw FormatProblem(order.size() > 0xFFFF ? "部件过多，无法写成 xlsx 文件" : "部件不全");
   std::vector<const Entry*> listed;

@@ -1,9 +1,10 @@
 // A new package built in memory: parts copied from another package as they are stored, and new
-// parts compressed here, a large one on another core while the next is being made.
+// parts compressed here, large ones on the other cores while the next is being made.
 #pragma once
 
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <map>
 #include <memory>
@@ -32,8 +33,8 @@ class ZipWriter {
   void copy(ZipArchive& from, std::string_view part);
   // The part compressed here.
   void add(std::string_view part, std::string_view bytes);
-  // The part compressed on another core when there is one; `bytes` comes back empty, with
-  // memory to write the next part into.
+  // The part compressed on another core when one is free, else here; `bytes` comes back empty,
+  // with memory to write the next part into.
   void add(std::string_view part, PartBuffer& bytes);
   // The archive: every part copied or added, in `order` (which names each once). The writer is
   // used up.
@@ -49,24 +50,28 @@ class ZipWriter {
   };
 
   struct Deflater;  // one thread's compressor and its output
+  struct Handed {
+    std::string name;
+    PartBuffer bytes;
+  };
 
   Entry& entry(std::string_view part);  // a new entry; lock_ held
   void compress(std::string_view part, std::string_view bytes, Deflater& deflater);
   void helperLoop();
-  void waitForHelper(std::unique_lock<std::mutex>& lock);
 
-  std::mutex lock_;  // entries_, stored_ and the hand-over to the helper
+  std::unique_ptr<Deflater> mine_;  // this thread's
+
+  std::mutex lock_;  // what follows
   std::map<std::string, Entry> entries_;
   PartBuffer stored_;  // every part's bytes as stored, in the order they were made
-  std::unique_ptr<Deflater> mine_, helpers_;
 
-  std::thread helper_;
-  bool helperTried_ = false;
   std::condition_variable changed_;
-  PartBuffer handed_;  // the part the helper compresses
-  std::string handedName_;
-  bool busy_ = false, stop_ = false;
-  std::exception_ptr failure_;
+  std::vector<std::thread> helpers_;
+  std::size_t idle_ = 0;           // helpers without a part
+  std::deque<Handed> handed_;      // parts no helper has taken yet
+  std::vector<PartBuffer> spare_;  // buffers of compressed parts, for the next parts
+  bool stop_ = false;
+  std::exception_ptr failure_;  // the first a helper met
 };
 
 }  // namespace valdrex::io
