@@ -10,7 +10,8 @@ foreach(lib valdrex_shared valdrex_static)
   target_include_directories(${lib} INTERFACE $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
                                               $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   target_compile_features(${lib} INTERFACE cxx_std_20)
-  target_link_libraries(${lib} PRIVATE PkgConfig::VALDREX_LIBZIP PkgConfig::VALDREX_EXPAT Threads::Threads)
+  target_link_libraries(${lib} PRIVATE PkgConfig::VALDREX_LIBZIP PkgConfig::VALDREX_EXPAT
+                                       PkgConfig::VALDREX_DEFLATE Threads::Threads)
 endforeach()
 set_target_properties(valdrex_shared PROPERTIES OUTPUT_NAME valdrex EXPORT_NAME valdrex
                       VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})

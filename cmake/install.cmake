@@ -56,7 +56,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
-# The static library, the CMake package and the .pc file name libzip and expat for linking.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libzip-dev, libexpat1-dev")
+# The static library, the CMake package and the .pc file name libzip, expat and libdeflate for
+# linking.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libzip-dev, libexpat1-dev, libdeflate-dev")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 include(CPack)

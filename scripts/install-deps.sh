@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libzip-dev libexpat1-dev libxlsxwriter-dev libcli11-dev zlib1g-dev
+  libzip-dev libexpat1-dev libdeflate-dev libxlsxwriter-dev libcli11-dev zlib1g-dev
   python3 python3-openpyxl python3-xlsxwriter libreoffice-calc-nogui poppler-utils
   libreoffice-dev python3-uno
   clang libclang-rt-14-dev clang-format

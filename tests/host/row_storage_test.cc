@@ -1,5 +1,6 @@
 // Row storage hands out blocks from shared regions and reuses freed ones: blocks must never
-// overlap, whatever the mix of sizes, the order of freeing or the thread that frees them.
+// overlap, whatever the mix of sizes, the order of freeing, the thread that frees them or the
+// threads that ended before.
 #include "valdrex/host/row_storage.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +52,18 @@ TEST(RowStorage, BlocksNeverOverlapAcrossSizesReuseAndThreads) {
   std::thread other(churn, 2u, 4000);
   churn(3, 4000);
   other.join();
+
+  // Blocks made by a thread that has ended are freed here, while a new thread starts with what
+  // the ended one left.
+  std::vector<void*> made;
+  std::thread maker([&made] {
+    for (std::size_t i = 0; i < 500; ++i) made.push_back(allocateRowStorage(64 + i * 8));
+  });
+  maker.join();
+  for (std::size_t i = 0; i < 500; ++i) releaseRowStorage(made[i], 64 + i * 8);
+  std::thread next(churn, 4u, 4000);
+  churn(5, 4000);
+  next.join();
 }
 
 }  // namespace

@@ -13,8 +13,8 @@ namespace {
 
 using namespace testing;
 
-// The parts of a zip archive, inflated.
-Parts partsOf(const std::string& bytes) {
+// The parts of a zip archive, inflated (or as stored).
+Parts partsOf(const std::string& bytes, bool stored = false) {
   Parts parts;
   zip_error_t error;
   zip_error_init(&error);
@@ -25,8 +25,9 @@ Parts partsOf(const std::string& bytes) {
   for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
     zip_stat_t st;
     zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &st);
-    std::string data(static_cast<std::size_t>(st.size), '\0');
-    zip_file_t* f = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
+    std::string data(static_cast<std::size_t>(stored ? st.comp_size : st.size), '\0');
+    zip_file_t* f =
+        zip_fopen_index(archive, static_cast<zip_uint64_t>(i), stored ? ZIP_FL_COMPRESSED : 0);
     zip_fread(f, data.data(), data.size());
     zip_fclose(f);
     parts[st.name] = data;
@@ -101,7 +102,8 @@ Parts teacherPackage() {
 TEST(PackagePatchTest, OnlyWhatChangedIsRewritten) {
   TempDir dir;
   const Parts before = teacherPackage();
-  { std::ofstream(dir.file("in.xlsx"), std::ios::binary) << zipOf(before); }
+  const std::string input = zipOf(before);
+  { std::ofstream(dir.file("in.xlsx"), std::ios::binary) << input; }
   auto book = readWorkbook(dir.file("in.xlsx"));
   ASSERT_EQ(book->sheetsWithoutCells, std::vector<std::string>{"图表"});
   host::MemorySheet& report = *book->find("两率一分");
@@ -112,11 +114,15 @@ TEST(PackagePatchTest, OnlyWhatChangedIsRewritten) {
   writeWorkbook(*book, dir.file("out.xlsx"));
   Parts after = partsOf(readBytes(dir.file("out.xlsx")));
 
-  // Parts nobody touched, byte for byte.
+  // Parts nobody touched, byte for byte, and copied as they were stored, never inflated.
+  Parts storedBefore = partsOf(input, true),
+        storedAfter = partsOf(readBytes(dir.file("out.xlsx")), true);
   for (const char* part : {"xl/worksheets/sheet1.xml", "xl/chartsheets/sheet1.xml",
                            "xl/worksheets/_rels/sheet2.xml.rels", "xl/drawings/drawing1.xml",
-                           "customXml/item1.xml", "_rels/.rels"})
+                           "customXml/item1.xml", "_rels/.rels"}) {
     EXPECT_EQ(after[part], before.at(part)) << part;
+    EXPECT_EQ(storedAfter[part], storedBefore[part]) << part;
+  }
 
   // The rewritten sheet: its cells are new, its settings are its own.
   const std::string& sheet = after["xl/worksheets/sheet2.xml"];

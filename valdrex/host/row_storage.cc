@@ -3,7 +3,9 @@
 #include <sys/mman.h>
 
 #include <cstdint>
+#include <iterator>
 #include <mutex>
+#include <utility>
 
 namespace valdrex::host {
 
@@ -31,13 +33,13 @@ struct FreeBlock {
   FreeBlock* next;
 };
 
-// Blocks of each size on a free list; new ones carved from the current region. Rows of one
-// workbook may be freed by another thread than the one that made them, hence the lock.
+// Blocks of each size on a free list; new ones carved from the current region. Each thread has
+// its own, so that the workbooks of a batch never wait for each other: a block freed by another
+// thread than the one that made it joins the freeing thread's lists.
 class Storage {
  public:
   void* allocate(std::size_t bytes) {
     const std::size_t size = rounded(bytes);
-    std::lock_guard lock(mutex_);
     FreeBlock*& head = free_[size / kGrain];
     if (head) {
       FreeBlock* b = head;
@@ -52,10 +54,24 @@ class Storage {
 
   void release(void* p, std::size_t bytes) noexcept {
     const std::size_t size = rounded(bytes);
-    std::lock_guard lock(mutex_);
     auto* b = static_cast<FreeBlock*>(p);
     b->next = free_[size / kGrain];
     free_[size / kGrain] = b;
+  }
+
+  // Every free block and the rest of the region, for another thread's storage.
+  void giveTo(Storage& other) noexcept {
+    for (std::size_t i = 0; i < std::size(free_); ++i) {
+      while (FreeBlock* b = free_[i]) {
+        free_[i] = b->next;
+        b->next = other.free_[i];
+        other.free_[i] = b;
+      }
+    }
+    if (end_ - next_ > other.end_ - other.next_) {
+      std::swap(next_, other.next_);
+      std::swap(end_, other.end_);
+    }
   }
 
  private:
@@ -78,15 +94,34 @@ class Storage {
     end_ = next_ + kRegion;
   }
 
-  std::mutex mutex_;
   FreeBlock* free_[kLargest / kGrain + 1] = {};
   char* next_ = nullptr;
   char* end_ = nullptr;
 };
 
+// What finished threads left, for the next thread that starts: only then is a lock taken.
+std::mutex leftoversMutex;
+Storage leftovers;
+
+// Never destroyed: rows may still be freed during exit, after the thread's objects are gone.
+thread_local Storage* mine = nullptr;
+
+struct HandOver {
+  ~HandOver() {
+    std::lock_guard lock(leftoversMutex);
+    mine->giveTo(leftovers);
+  }
+};
+
 Storage& storage() {
-  static Storage* s = new Storage;  // never destroyed: rows may still be freed during exit
-  return *s;
+  if (!mine) [[unlikely]] {
+    mine = new Storage;
+    std::lock_guard lock(leftoversMutex);
+    leftovers.giveTo(*mine);
+    static thread_local HandOver atExit;  // made now, so that it hands over when the thread ends
+    (void)atExit;
+  }
+  return *mine;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Memory for the cells of sheet rows. The tables of a large grade take many megabytes in blocks
 // of a few kilobytes; they are carved from 2 MB regions that the system may map as huge pages,
-// which it maps far faster than the same memory page by page. Freed blocks are kept for reuse.
+// which it maps far faster than the same memory page by page. Freed blocks are kept for reuse,
+// by each thread for itself: threads working on different workbooks take no common lock.
 #pragma once
 
 #include <cstddef>

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "valdrex/io/format_problem.h"
-#include "valdrex/io/zip_writer.h"
 
 namespace valdrex::io {
 namespace {
@@ -38,23 +37,44 @@ bool PackageEdit::has(std::string_view part) const {
 std::string PackageEdit::text(std::string_view part) {
   auto name = stored(part);
   if (!name || dropped_.count(*name)) throw FormatProblem("缺少部件 " + std::string(part));
+  if (sealed_.count(*name)) throw FormatProblem("部件 " + std::string(part) + " 已写入");
   if (auto it = replaced_.find(*name); it != replaced_.end()) return it->second;
   return zip_->read(*name);
 }
 
-void PackageEdit::put(std::string_view part, std::string bytes) {
+std::string PackageEdit::named(std::string_view part) {
   auto name = stored(part);
   if (!name) {
     name = std::string(part);
     order_.push_back(*name);
     storedByKey_.emplace(key(part), *name);
   }
+  if (sealed_.count(*name)) throw FormatProblem("部件 " + std::string(part) + " 已写入");
   dropped_.erase(*name);
-  replaced_[*name] = std::move(bytes);
+  return *name;
+}
+
+void PackageEdit::put(std::string_view part, std::string bytes) {
+  replaced_[named(part)] = std::move(bytes);
+}
+
+void PackageEdit::seal(std::string_view part, PartBuffer& bytes) {
+  const std::string name = named(part);
+  replaced_.erase(name);
+  out_.add(name, bytes);
+  sealed_[name] = true;
+}
+
+bool PackageEdit::sealed(std::string_view part) const {
+  auto name = stored(part);
+  return name && sealed_.count(*name);
 }
 
 void PackageEdit::drop(std::string_view part) {
-  if (auto name = stored(part)) dropped_[*name] = true;
+  if (auto name = stored(part)) {
+    if (sealed_.count(*name)) throw FormatProblem("部件 " + std::string(part) + " 已写入");
+    dropped_[*name] = true;
+  }
 }
 
 std::string PackageEdit::freeName(std::string_view prefix, std::string_view suffix) const {
@@ -64,16 +84,18 @@ std::string PackageEdit::freeName(std::string_view prefix, std::string_view suff
   }
 }
 
-std::string PackageEdit::finish() {
-  ZipWriter out;
+PartBuffer PackageEdit::finish() {
+  std::vector<std::string> kept;
   for (const std::string& name : order_) {
     if (dropped_.count(name)) continue;
+    kept.push_back(name);
+    if (sealed_.count(name)) continue;
     if (auto it = replaced_.find(name); it != replaced_.end())
-      out.add(name, std::move(it->second));
+      out_.add(name, std::string_view(it->second));
     else
-      out.copy(*zip_, name);
+      out_.copy(*zip_, name);
   }
-  return out.finish();
+  return out_.finish(kept);
 }
 
 }  // namespace valdrex::io

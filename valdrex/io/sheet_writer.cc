@@ -112,12 +112,44 @@ void appendInt(std::string& out, long long n) {
   out.append(buffer, result.ptr);
 }
 
-void appendCellName(std::string& out, int row, int col) {
+// "AB12" at `at`, which has room for it; returns the end.
+char* cellName(char* at, int row, int col) {
   char letters[4];
   int n = 0;
-  for (int c = col; c > 0; c = (c - 1) / 26) letters[n++] = static_cast<char>('A' + (c - 1) % 26);
-  while (n > 0) out.push_back(letters[--n]);
-  appendInt(out, row);
+  for (int c = col; c > 0 && n < 4; c = (c - 1) / 26)
+    letters[n++] = static_cast<char>('A' + (c - 1) % 26);
+  while (n > 0) *at++ = letters[--n];
+  return std::to_chars(at, at + 12, row).ptr;
+}
+constexpr std::size_t kCellNameRoom = 4 + 12;
+
+void appendCellName(std::string& out, int row, int col) {
+  char name[kCellNameRoom];
+  out.append(name, cellName(name, row, col));
+}
+
+// The sheet's cells are written straight into the part's memory.
+void appendNumber(PartBuffer& out, double x) {
+  char* at = out.room(32);
+  // Most numbers of a report are small whole numbers (scores, ranks, counts), whose shortest text
+  // is their digits: written as integers, they are the same text made several times faster.
+  // (From 100000 on, the shortest text may be "1e+05".)
+  if (x > -100000 && x < 100000 && x == static_cast<double>(static_cast<int>(x)) &&
+      !(x == 0 && std::signbit(x))) {
+    out.advance(static_cast<std::size_t>(std::to_chars(at, at + 32, static_cast<int>(x)).ptr - at));
+    return;
+  }
+  out.advance(static_cast<std::size_t>(std::to_chars(at, at + 32, x).ptr - at));
+}
+
+void appendInt(PartBuffer& out, long long n) {
+  char* at = out.room(24);
+  out.advance(static_cast<std::size_t>(std::to_chars(at, at + 24, n).ptr - at));
+}
+
+void appendCellName(PartBuffer& out, int row, int col) {
+  char* at = out.room(kCellNameRoom);
+  out.advance(static_cast<std::size_t>(cellName(at, row, col) - at));
 }
 
 bool isHex(char c) {
@@ -127,7 +159,7 @@ bool isHex(char c) {
 // Element text: markup escaped, and characters XML cannot carry (control characters) written as
 // the spreadsheet's own _xHHHH_ escapes; a literal "_x0041_" is protected the same way, so that
 // every text reads back exactly as it was.
-void appendText(std::string& out, std::string_view text) {
+void appendText(PartBuffer& out, std::string_view text) {
   std::size_t plain = 0;
   auto flush = [&](std::size_t i) { appendXmlEscaped(out, text.substr(plain, i - plain)); };
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -138,9 +170,10 @@ void appendText(std::string& out, std::string_view text) {
                          isHex(text[i + 5]) && text[i + 6] == '_';
     if (!control && !literalEscape) continue;
     flush(i);
-    char code[8];
-    std::snprintf(code, sizeof code, "_x%04X_", control ? c : '_');
-    out.append(code);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const unsigned code = control ? c : '_';
+    const char escape[] = {'_', 'x', '0', '0', kHex[code >> 4], kHex[code & 15], '_'};
+    out.append(std::string_view(escape, sizeof escape));
     plain = i + 1;
   }
   flush(text.size());
@@ -259,6 +292,45 @@ std::string pageSetup(const host::PrintLayout& layout) {
   return out + "/>";
 }
 
+// The edits that make the first sheet view of `xml` the selected tab, or no view, given the
+// elements to depth 2 (the views at depth 1); views are added at `insertAt` when there are none.
+std::vector<XmlSplice> tabEdits(std::string_view xml, const std::vector<XmlElement>& spans,
+                                std::size_t insertAt, std::string_view prefix, bool selected) {
+  const XmlElement* views = nullptr;
+  std::vector<XmlSplice> edits;
+  bool first = true;
+  for (const XmlElement& s : spans) {
+    if (s.depth == 1 && s.name == "sheetViews" && !views) views = &s;
+    if (s.depth != 2 || !views || s.begin > views->end || s.name != "sheetView") continue;
+    std::string_view tag = xml.substr(s.begin, s.startEnd - s.begin);
+    auto value = attributeValue(tag, "tabSelected");
+    const bool was = value && (*value == "1" || *value == "true"), wanted = selected && first;
+    first = false;
+    if (was != wanted)
+      edits.push_back(
+          {s.begin, s.startEnd,
+           wanted ? withAttribute(tag, "tabSelected", "1") : withoutAttribute(tag, "tabSelected")});
+  }
+  if (selected && first) {
+    const std::string p(prefix);
+    std::string view = "<" + p + "sheetViews><" + p +
+                       "sheetView tabSelected=\"1\" workbookViewId=\"0\"/></" + p + "sheetViews>";
+    if (views)
+      edits.push_back({views->begin, views->end, std::move(view)});
+    else
+      edits.push_back({insertAt, insertAt, std::move(view)});
+  }
+  return edits;
+}
+
+// The sheet views element (`views`, "" for none) with its first view the selected tab, or none.
+std::string viewsSelected(const std::string& part, std::string_view rootTag, std::string_view views,
+                          bool selected) {
+  std::vector<XmlElement> spans;
+  if (!views.empty()) spans = outlineSlice(part, rootTag, views, 2);
+  return splicedXml(views, tabEdits(views, spans, 0, tagPrefix(rootTag), selected));
+}
+
 }  // namespace
 
 std::string freshSheetXml(bool selected) {
@@ -292,32 +364,10 @@ std::optional<std::string> withTabSelected(const std::string& part, const std::s
   } catch (const FormatProblem&) {
     spans = outlineXml(part, xml, 2);
   }
-  const XmlElement* views = nullptr;
   std::size_t afterHead = spans.front().startEnd;  // where views go when there are none
-  std::vector<XmlSplice> edits;
-  bool first = true;
-  for (const XmlElement& s : spans) {
+  for (const XmlElement& s : spans)
     if (s.depth == 1 && (s.name == "sheetPr" || s.name == "dimension")) afterHead = s.end;
-    if (s.depth == 1 && s.name == "sheetViews" && !views) views = &s;
-    if (s.depth != 2 || !views || s.begin > views->end || s.name != "sheetView") continue;
-    std::string_view tag = std::string_view(xml).substr(s.begin, s.startEnd - s.begin);
-    auto value = attributeValue(tag, "tabSelected");
-    const bool was = value && (*value == "1" || *value == "true"), wanted = selected && first;
-    first = false;
-    if (was != wanted)
-      edits.push_back(
-          {s.begin, s.startEnd,
-           wanted ? withAttribute(tag, "tabSelected", "1") : withoutAttribute(tag, "tabSelected")});
-  }
-  if (selected && first) {
-    const std::string p(tagPrefix(rootTag));
-    std::string view = "<" + p + "sheetViews><" + p +
-                       "sheetView tabSelected=\"1\" workbookViewId=\"0\"/></" + p + "sheetViews>";
-    if (views)
-      edits.push_back({views->begin, views->end, std::move(view)});
-    else
-      edits.push_back({afterHead, afterHead, std::move(view)});
-  }
+  std::vector<XmlSplice> edits = tabEdits(xml, spans, afterHead, tagPrefix(rootTag), selected);
   if (edits.empty()) return std::nullopt;
   return splicedXml(xml, std::move(edits));
 }
@@ -327,14 +377,20 @@ uint32_t SheetWriter::styleOf(const CellFormat& format, bool date) {
   return styles_.indexFor(format, date);
 }
 
-std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string& part,
-                               std::string_view original, const std::map<int, double>& widthsAsRead,
-                               std::string_view drawingId) {
+void SheetWriter::write(const host::MemorySheet& sheet, const std::string& part,
+                        std::string_view original, const std::map<int, double>& widthsAsRead,
+                        std::string_view drawingId, std::optional<bool> tabSelected,
+                        PartBuffer& out) {
   const std::vector<XmlElement> spans = outlineXml(part, original, 2);
   auto slice = [&](const XmlElement& s) { return original.substr(s.begin, s.end - s.begin); };
   const XmlElement& root = spans.front();
   const std::string_view rootTag = original.substr(root.begin, root.startEnd - root.begin);
   const auto& layout = sheet.printLayout();
+  // The views (the original's, or none) as the layout and the tab selection want them.
+  auto views = [&](std::string_view was) {
+    std::string now = layout ? viewsWith(part, rootTag, was, *layout) : std::string(was);
+    return tabSelected ? viewsSelected(part, rootTag, now, *tabSelected) : now;
+  };
   bool hadPr = false, hadViews = false;
   const std::vector<host::Range>& removed = sheet.removedBlocks();
   const bool widthsKept = sheet.columnWidths() == widthsAsRead;
@@ -344,6 +400,7 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
   struct Piece {
     int rank;
     std::string xml;
+    bool cells = false;
   };
   std::vector<Piece> pieces;
   int rank = 0;
@@ -361,9 +418,10 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
           Piece{rank, sheetPrWith(part, rootTag, slice(child), layout->fitToPageWidth)});
       continue;
     }
-    if (layout && name == "sheetViews") {
+    if ((layout || tabSelected) && name == "sheetViews") {
       hadViews = true;
-      pieces.push_back(Piece{rank, viewsWith(part, rootTag, slice(child), *layout)});
+      if (std::string xml = views(slice(child)); !xml.empty())
+        pieces.push_back(Piece{rank, std::move(xml)});
       continue;
     }
     if (name == "sheetData") {
@@ -445,9 +503,8 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
     pieces.push_back(Piece{rankOf("cols"), std::move(cols)});
   }
 
-  std::string data;
-  sheetData(data, sheet, rowAttributes);
-  pieces.push_back(Piece{rankOf("sheetData"), std::move(data)});
+  // The cells are the one piece written in place.
+  pieces.push_back(Piece{rankOf("sheetData"), std::string(), true});
 
   if (!sheet.merges().empty()) {
     std::string merges = "<mergeCells count=\"";
@@ -464,11 +521,12 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
     pieces.push_back(Piece{rankOf("mergeCells"), std::move(merges)});
   }
 
+  if (!hadViews)
+    if (std::string xml = views(""); !xml.empty())
+      pieces.push_back(Piece{rankOf("sheetViews"), std::move(xml)});
   if (layout) {
     if (!hadPr && layout->fitToPageWidth)
       pieces.push_back(Piece{rankOf("sheetPr"), sheetPrWith(part, rootTag, "", true)});
-    if (!hadViews)
-      pieces.push_back(Piece{rankOf("sheetViews"), viewsWith(part, rootTag, "", *layout)});
     pieces.push_back(Piece{rankOf("pageSetup"), pageSetup(*layout)});
   }
   if (sheet.chartsSet() && !drawingId.empty()) {
@@ -484,29 +542,34 @@ std::string SheetWriter::write(const host::MemorySheet& sheet, const std::string
 
   std::stable_sort(pieces.begin(), pieces.end(),
                    [](const Piece& a, const Piece& b) { return a.rank < b.rank; });
-
-  std::string out;
-  std::size_t size = root.startEnd + 64;
-  for (const Piece& p : pieces) size += p.xml.size();
-  out.reserve(size);
+  auto body = [&] {
+    for (const Piece& p : pieces) {
+      if (p.cells)
+        sheetData(out, sheet, rowAttributes);
+      else
+        out.append(p.xml);
+    }
+  };
   std::string_view startTag = original.substr(root.begin, root.startEnd - root.begin);
   out.append(original.substr(0, root.begin));
   if (root.end == root.startEnd) {
     // An empty root element ("<worksheet/>") gets a body.
     std::string_view name = startTag.substr(1, startTag.find_first_of(" \t\r\n/>", 1) - 1);
-    out.append(startTag.substr(0, startTag.size() - 2)).append(">");
-    for (const Piece& p : pieces) out.append(p.xml);
-    out.append("</").append(name).append(">");
+    out.append(startTag.substr(0, startTag.size() - 2));
+    out.push_back('>');
+    body();
+    out.append("</");
+    out.append(name);
+    out.push_back('>');
   } else {
     out.append(startTag);
-    for (const Piece& p : pieces) out.append(p.xml);
+    body();
     out.append(original.substr(root.closeBegin, root.end - root.closeBegin));
   }
   out.append(original.substr(root.end));
-  return out;
 }
 
-void SheetWriter::sheetData(std::string& out, const host::MemorySheet& sheet,
+void SheetWriter::sheetData(PartBuffer& out, const host::MemorySheet& sheet,
                             const std::map<int, std::string>& rowAttributes) {
   // Cells a merge covers in a formatted row carry the row's format, as the spreadsheet keeps
   // them: the centred title area of a report stays centred for readers that look at cells.
@@ -573,7 +636,7 @@ void SheetWriter::sheetData(std::string& out, const host::MemorySheet& sheet,
   out += "</sheetData>";
 }
 
-void SheetWriter::cell(std::string& out, int row, int col, const Cell& c) {
+void SheetWriter::cell(PartBuffer& out, int row, int col, const Cell& c) {
   const Variant& v = c.value;
   const bool date = v.kind() == VarKind::Date;
   out += "<c r=\"";
@@ -595,10 +658,14 @@ void SheetWriter::cell(std::string& out, int row, int col, const Cell& c) {
     type = "b";
   else if (v.isError() || badNumber)
     type = "e";
-  if (!type.empty()) out.append(" t=\"").append(type).append("\"");
+  if (!type.empty()) {
+    out += " t=\"";
+    out += type;
+    out += '"';
+  }
 
   if (v.isEmpty() && c.formula.empty()) {
-    out.append("/>");
+    out += "/>";
     return;
   }
   out.push_back('>');

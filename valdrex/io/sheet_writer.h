@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "valdrex/host/memory_workbook.h"
+#include "valdrex/io/part_buffer.h"
 #include "valdrex/io/style_sheet.h"
 
 namespace valdrex::io {
@@ -24,27 +25,28 @@ class SheetWriter {
  public:
   SheetWriter(StyleSheet& styles, bool date1904) : styles_(styles), date1904_(date1904) {}
 
-  // The sheet's part: `original` (the part as it was in the file, or freshSheetXml()) with its
-  // cells, merges and used-range note replaced by the sheet's. Everything else of the original
-  // stays as it was, byte for byte: sheet properties, views, default formats, page setup,
-  // margins, header and footer, breaks, protection, drawings, tables, row heights. Conditional
-  // formats, validations and hyperlinks stay unless they lay in a block the sheet removed. The
-  // column widths are the original's unless the sheet's widths differ from `widthsAsRead`.
-  // A sheet with a print layout gets its fit to width, view panes and page setup instead of the
-  // original's. A sheet whose charts were set loses the original's drawing; `drawingId` names
-  // the relationship of the drawing that replaces it ("": none).
-  // Malformed original XML is a FormatProblem naming `part`.
-  std::string write(const host::MemorySheet& sheet, const std::string& part,
-                    std::string_view original, const std::map<int, double>& widthsAsRead,
-                    std::string_view drawingId = {});
+  // The sheet's part, appended to `out`: `original` (the part as it was in the file, or
+  // freshSheetXml()) with its cells, merges and used-range note replaced by the sheet's. Everything
+  // else of the original stays as it was, byte for byte: sheet properties, views, default formats,
+  // page setup, margins, header and footer, breaks, protection, drawings, tables, row heights.
+  // Conditional formats, validations and hyperlinks stay unless they lay in a block the sheet
+  // removed. The column widths are the original's unless the sheet's widths differ from
+  // `widthsAsRead`. A sheet with a print layout gets its fit to width, view panes and page setup
+  // instead of the original's. A sheet whose charts were set loses the original's drawing;
+  // `drawingId` names the relationship of the drawing that replaces it ("": none). `tabSelected`
+  // makes the first view the selected tab (true) or no view (false); nullopt leaves the views as
+  // they were. Malformed original XML is a FormatProblem naming `part`.
+  void write(const host::MemorySheet& sheet, const std::string& part, std::string_view original,
+             const std::map<int, double>& widthsAsRead, std::string_view drawingId,
+             std::optional<bool> tabSelected, PartBuffer& out);
 
   // Whether a sheet written so far holds a formula, or held one before.
   bool formulas() const { return formulas_; }
 
  private:
-  void sheetData(std::string& out, const host::MemorySheet& sheet,
+  void sheetData(PartBuffer& out, const host::MemorySheet& sheet,
                  const std::map<int, std::string>& rowAttributes);
-  void cell(std::string& out, int row, int col, const host::Cell& cell);
+  void cell(PartBuffer& out, int row, int col, const host::Cell& cell);
   uint32_t styleOf(const host::CellFormat& format, bool date);
 
   StyleSheet& styles_;

@@ -105,6 +105,10 @@ std::string fileBytes(const std::string& path, const ReadLimits& limits) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw FormatProblem(std::string("无法读取文件（") + std::strerror(errno) + "）");
   std::string bytes;
+  // Room for the whole file at once: a package is read whole, and copying it as it grows costs
+  // more than reading it.
+  if (auto size = std::filesystem::file_size(path, ec); !ec)
+    bytes.reserve(static_cast<std::size_t>(std::min<uintmax_t>(size, limits.maxTotalBytes)));
   char buffer[1 << 16];
   while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
     bytes.append(buffer, static_cast<std::size_t>(in.gcount()));

@@ -128,7 +128,7 @@ class PackageWriter {
     if (!source) freshPackage(package_, book.date1904);
   }
 
-  std::string bytes() {
+  PartBuffer bytes() {
     main_ = mainPart(package_);
     relsPart_ = relationshipsPartOf(main_);
     WorkbookEdit workbook(main_, package_.text(main_));
@@ -147,8 +147,14 @@ class PackageWriter {
       host::checkSheetName(book_.sheetAt(i).name());
     const std::size_t read = source_ ? source_->sheets.size() : 0;
     const std::size_t entries = workbook.sheetCount();
+    // A changed active sheet makes exactly the active sheet the selected tab; otherwise every
+    // part keeps its bytes.
+    const bool tabMoves =
+        source_ && book_.activeSheet != source_->activeSheet && book_.sheetCount() > 0;
+    const std::size_t active = activeSheet();
     std::vector<std::string> added;
     std::vector<std::string> parts;  // of the model's sheets
+    PartBuffer xml;
     for (std::size_t i = 0; i < book_.sheetCount(); ++i) {
       const host::MemorySheet& sheet = book_.sheetAt(i);
       const bool isNew = i >= read;
@@ -159,11 +165,12 @@ class PackageWriter {
       if (isNew || sheet.changed()) {
         const std::string drawing =
             sheet.chartsSet() ? replaceDrawing(package_, types, part, sheet) : std::string();
-        const std::string original =
-            isNew ? freshSheetXml(!source_ && i == activeSheet()) : package_.text(part);
+        const bool selected = i == active && (tabMoves || !source_);
+        const std::string original = isNew ? freshSheetXml(selected) : package_.text(part);
         const std::map<int, double> noWidths;
-        package_.put(part, writer.write(sheet, part, original,
-                                        isNew ? noWidths : source_->sheets[i].widths, drawing));
+        writer.write(sheet, part, original, isNew ? noWidths : source_->sheets[i].widths, drawing,
+                     !isNew && tabMoves ? std::optional<bool>(selected) : std::nullopt, xml);
+        package_.seal(part, xml);
         if (const auto& layout = sheet.printLayout())
           workbook.setPrintTitles(entry, printTitles(sheet.name(), *layout));
       }
@@ -177,10 +184,8 @@ class PackageWriter {
       added.push_back(sheet.name());
     }
     if (!source_) {
-      workbook.setActiveTab(activeSheet());
-    } else if (book_.activeSheet != source_->activeSheet && book_.sheetCount() > 0) {
-      // Exactly the active sheet is the selected tab; every other part keeps its bytes.
-      const std::size_t active = activeSheet();
+      workbook.setActiveTab(active);
+    } else if (tabMoves) {
       workbook.setActiveTab(active < read ? source_->sheets[active].entry
                                           : entries + (active - read));
       std::vector<std::string> tabs;
@@ -189,7 +194,7 @@ class PackageWriter {
           tabs.push_back(*r->part);
       tabs.insert(tabs.end(), parts.begin() + static_cast<std::ptrdiff_t>(read), parts.end());
       for (const std::string& part : tabs)
-        if (package_.has(part))
+        if (package_.has(part) && !package_.sealed(part))
           if (auto edited = withTabSelected(part, package_.text(part), part == parts[active]))
             package_.put(part, std::move(*edited));
     }
@@ -239,7 +244,7 @@ class PackageWriter {
   std::string main_, relsPart_;
 };
 
-void writeBytes(const std::string& target, const std::string& temp, const std::string& bytes) {
+void writeBytes(const std::string& target, const std::string& temp, std::string_view bytes) {
   int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
   if (fd < 0)
     throw FileError::writing(target,
@@ -265,7 +270,7 @@ void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path) {
   // The target is checked (and its temporary file made) before the work of making the package.
   writeAtomically(path, [&](const std::string& temp) {
     refuseUnwritable(book, path);
-    std::string bytes;
+    PartBuffer bytes;
     try {
       const auto* source = dynamic_cast<const SourcePackage*>(book.origin.get());
       bytes = PackageWriter(book, source).bytes();
@@ -276,7 +281,7 @@ void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path) {
     } catch (const std::bad_alloc&) {
       throw FileError::writing(path, "内存不足");
     }
-    writeBytes(path, temp, bytes);
+    writeBytes(path, temp, bytes.view());
   });
 }
 

@@ -47,42 +47,6 @@ bool findAttribute(std::string_view tag, std::string_view name, AttributeAt& fou
 
 }  // namespace
 
-void appendXmlEscaped(std::string& out, std::string_view text) {
-  std::size_t plain = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char* reference;
-    switch (text[i]) {
-      case '&':
-        reference = "&amp;";
-        break;
-      case '<':
-        reference = "&lt;";
-        break;
-      case '>':
-        reference = "&gt;";
-        break;
-      case '"':
-        reference = "&quot;";
-        break;
-      // Kept as references: a parser turns raw white space in an attribute into blanks.
-      case '\t':
-        reference = "&#9;";
-        break;
-      case '\n':
-        reference = "&#10;";
-        break;
-      case '\r':
-        reference = "&#13;";
-        break;
-      default:
-        continue;
-    }
-    out.append(text.substr(plain, i - plain)).append(reference);
-    plain = i + 1;
-  }
-  out.append(text.substr(plain));
-}
-
 std::string xmlEscape(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -125,7 +89,11 @@ std::string withAttribute(std::string_view tag, std::string_view name, std::stri
   std::string out(tag);
   if (findAttribute(tag, name, a, after))
     return out.replace(a.valueBegin, a.valueEnd - a.valueBegin, xmlEscape(value));
-  return out.insert(after, " " + std::string(name) + "=\"" + xmlEscape(value) + "\"");
+  std::string attribute = " ";
+  attribute.append(name).append("=\"");
+  appendXmlEscaped(attribute, value);
+  attribute += '"';
+  return out.insert(after, attribute);
 }
 
 std::string withoutAttribute(std::string_view tag, std::string_view name) {

@@ -8,9 +8,46 @@
 
 namespace valdrex::io {
 
-// The text escaped for an attribute value or character data.
+// The text escaped for an attribute value or character data, appended to `out` (a string or
+// anything else with append(string_view)).
+template <class Out>
+void appendXmlEscaped(Out& out, std::string_view text) {
+  std::size_t plain = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    std::string_view reference;
+    switch (text[i]) {
+      case '&':
+        reference = "&amp;";
+        break;
+      case '<':
+        reference = "&lt;";
+        break;
+      case '>':
+        reference = "&gt;";
+        break;
+      case '"':
+        reference = "&quot;";
+        break;
+      // Kept as references: a parser turns raw white space in an attribute into blanks.
+      case '\t':
+        reference = "&#9;";
+        break;
+      case '\n':
+        reference = "&#10;";
+        break;
+      case '\r':
+        reference = "&#13;";
+        break;
+      default:
+        continue;
+    }
+    out.append(text.substr(plain, i - plain));
+    out.append(reference);
+    plain = i + 1;
+  }
+  out.append(text.substr(plain));
+}
 std::string xmlEscape(std::string_view text);
-void appendXmlEscaped(std::string& out, std::string_view text);
 
 // The qualified name of a start tag ("x:xf" for <x:xf numFmtId="0"/>).
 std::string_view tagName(std::string_view tag);
