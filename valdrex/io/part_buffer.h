@@ -33,6 +33,7 @@ class PartBuffer {
   [[gnu::always_inline]] void advance(std::size_t n) { size_ += n; }
 
   [[gnu::always_inline]] void append(std::string_view s) {
+    if (s.empty()) return;  // an empty view may have no data, and memcpy takes no null pointer
     std::memcpy(room(s.size()), s.data(), s.size());
     size_ += s.size();
   }
