@@ -514,25 +514,22 @@ void CalcWorkbook::flush() {
   for (auto& [name, sheet] : sheets_) sheet->flush();
 }
 
-std::string CalcWorkbook::fileName() const {
-  Reference<frame::XModel> model(doc_, UNO_QUERY_THROW);
-  std::string url = utf8(model->getURL());
+std::string CalcWorkbook::filePath() const {
+  const OUString url = Reference<frame::XModel>(doc_, UNO_QUERY_THROW)->getURL();
   OUString path;
-  if (url.empty() ||
-      osl::FileBase::getSystemPathFromFileURL(model->getURL(), path) != osl::FileBase::E_None)
+  if (url.isEmpty() || osl::FileBase::getSystemPathFromFileURL(url, path) != osl::FileBase::E_None)
     return "";
-  std::string p = utf8(path);
-  return p.substr(p.find_last_of('/') + 1);
+  return utf8(path);
+}
+
+std::string CalcWorkbook::fileName() const {
+  const std::string path = filePath();
+  return path.substr(path.find_last_of('/') + 1);
 }
 
 std::string CalcWorkbook::folderPath() const {
-  Reference<frame::XModel> model(doc_, UNO_QUERY_THROW);
-  OUString path;
-  if (model->getURL().isEmpty() ||
-      osl::FileBase::getSystemPathFromFileURL(model->getURL(), path) != osl::FileBase::E_None)
-    return "";
-  std::string p = utf8(path);
-  return p.substr(0, p.find_last_of('/'));
+  const std::string path = filePath();
+  return path.empty() ? "" : path.substr(0, path.find_last_of('/'));
 }
 
 void CalcWorkbook::save() {

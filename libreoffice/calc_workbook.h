@@ -105,6 +105,7 @@ class CalcWorkbook final : public LiveWorkbook {
     bool wholeRows = false;
   };
   std::vector<std::string> sheetNames() const;
+  std::string filePath() const;  // "" when the document was never saved
   int dateFormat();
 
   css::uno::Reference<css::sheet::XSpreadsheetDocument> doc_;

@@ -44,8 +44,6 @@ constexpr char kImplementationName[] = "org.valdrex.calc.CommandHandler";
 constexpr char kExtensionId[] = "org.valdrex.calc";
 constexpr char kProtocol[] = "vnd.valdrex:";
 
-OUString ou(std::string_view s) { return calc::ustr(s); }
-
 enum class Command { none, run, check, classes, help, home };
 
 Command commandOf(const css::util::URL& url) {
@@ -67,7 +65,7 @@ class OfficeLauncher final : public host::Launcher {
   explicit OfficeLauncher(const Context& context) : context_(context) {}
   void start(const std::vector<std::string>& command) override {
     if (command.empty()) throw Failure(FailureKind::HostError, "没有要打开的文件");
-    OUString target = ou(command.back());
+    OUString target = ustr(command.back());
     if (target.startsWith("/")) {
       OUString url;
       osl::FileBase::getFileURLFromSystemPath(target, url);
@@ -239,13 +237,13 @@ class CommandHandler final
   // Shows a finding's sheet and selects its cell.
   void select(const Document& doc, const std::string& sheetName, const std::string& cell) {
     auto sheets = doc->getSheets();
-    if (!sheets->hasByName(ou(sheetName))) return;
-    Reference<css::sheet::XSpreadsheet> sheet(sheets->getByName(ou(sheetName)), UNO_QUERY_THROW);
+    if (!sheets->hasByName(ustr(sheetName))) return;
+    Reference<css::sheet::XSpreadsheet> sheet(sheets->getByName(ustr(sheetName)), UNO_QUERY_THROW);
     Reference<css::sheet::XSpreadsheetView> view(frame_->getController(), UNO_QUERY_THROW);
     view->setActiveSheet(sheet);
     if (cell.empty()) return;
     Reference<css::view::XSelectionSupplier>(view, UNO_QUERY_THROW)
-        ->select(Any(sheet->getCellRangeByName(ou(cell))));
+        ->select(Any(sheet->getCellRangeByName(ustr(cell))));
   }
 
   // The documentation shipped in the extension.
@@ -266,7 +264,7 @@ class CommandHandler final
     if (path.empty()) {
       std::string docs = links().homePage;
       docs.erase(docs.rfind('/'));
-      return systemPath(ou(docs));
+      return systemPath(ustr(docs));
     }
     return path.substr(0, path.rfind('/'));
   }

@@ -37,8 +37,6 @@ using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 using rtl::OUString;
 
-OUString ou(std::string_view s) { return calc::ustr(s); }
-
 std::vector<std::string> splitLines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -125,7 +123,7 @@ class DialogBuilder {
         manager->createInstanceWithContext("com.sun.star.awt.UnoControlDialogModel", context),
         UNO_QUERY_THROW);
     Reference<css::beans::XPropertySet> props(model_, UNO_QUERY_THROW);
-    props->setPropertyValue("Title", Any(ou(title)));
+    props->setPropertyValue("Title", Any(ustr(title)));
     props->setPropertyValue("Width", Any(sal_Int32(width)));
     props->setPropertyValue("Height", Any(sal_Int32(height)));
     props->setPropertyValue("Closeable", Any(true));
@@ -150,7 +148,7 @@ class DialogBuilder {
   Reference<css::beans::XPropertySet> button(const char* name, const char* label, int x, int y,
                                              css::awt::PushButtonType type) {
     auto b = add("Button", name, x, y, 50, 14);
-    b->setPropertyValue("Label", Any(ou(label)));
+    b->setPropertyValue("Label", Any(ustr(label)));
     b->setPropertyValue("PushButtonType", Any(sal_Int16(type)));
     return b;
   }
@@ -184,7 +182,7 @@ void dispose(const Reference<css::awt::XControl>& dialog) {
 int rowsOf(const std::string& text, std::size_t perRow) {
   int rows = 0;
   for (const std::string& line : splitLines(text)) {
-    const std::size_t chars = ou(line).getLength();
+    const std::size_t chars = ustr(line).getLength();
     rows += static_cast<int>(chars / perRow) + 1;
   }
   return rows < 1 ? 1 : rows;
@@ -221,7 +219,7 @@ class ShownDialogs final : public OfficeDialogs {
     }
     Reference<css::awt::XMessageBoxFactory> factory(css::awt::Toolkit::create(context_),
                                                     UNO_QUERY_THROW);
-    auto box = factory->createMessageBox(parent_, type, shown, ou(title), ou(prompt));
+    auto box = factory->createMessageBox(parent_, type, shown, ustr(title), ustr(prompt));
     const sal_Int16 result = box->execute();
     if (Reference<css::lang::XComponent> c{box, UNO_QUERY}; c.is()) c->dispose();
     if (!host::asksYesNo(style)) return host::Button::ok;
@@ -234,10 +232,10 @@ class ShownDialogs final : public OfficeDialogs {
     const int height = labelHeight + 56;
     DialogBuilder b(context_, title, 200, height);
     auto label = b.add("FixedText", "prompt", 6, 6, 188, labelHeight);
-    label->setPropertyValue("Label", Any(ou(prompt)));
+    label->setPropertyValue("Label", Any(ustr(prompt)));
     label->setPropertyValue("MultiLine", Any(true));
     b.add("Edit", "answer", 6, labelHeight + 12, 188, 14)
-        ->setPropertyValue("Text", Any(ou(defaultText)));
+        ->setPropertyValue("Text", Any(ustr(defaultText)));
     b.button("ok", "确定", 88, height - 20, css::awt::PushButtonType_OK)
         ->setPropertyValue("DefaultButton", Any(true));
     b.button("cancel", "取消", 144, height - 20, css::awt::PushButtonType_CANCEL);
@@ -257,10 +255,10 @@ class ShownDialogs final : public OfficeDialogs {
                 const std::function<void(std::size_t)>& chosen) override {
     DialogBuilder b(context_, title, 320, 200);
     auto label = b.add("FixedText", "heading", 6, 6, 308, 20);
-    label->setPropertyValue("Label", Any(ou(heading)));
+    label->setPropertyValue("Label", Any(ustr(heading)));
     label->setPropertyValue("MultiLine", Any(true));
     css::uno::Sequence<OUString> items(static_cast<sal_Int32>(lines.size()));
-    for (std::size_t i = 0; i < lines.size(); ++i) items.getArray()[i] = ou(lines[i]);
+    for (std::size_t i = 0; i < lines.size(); ++i) items.getArray()[i] = ustr(lines[i]);
     auto list = b.add("ListBox", "items", 6, 28, 308, 146);
     list->setPropertyValue("StringItemList", Any(items));
     list->setPropertyValue("HScroll", Any(true));
