@@ -32,6 +32,7 @@
 
 #include "libreoffice/uno_text.h"
 #include "valdrex/host/failure.h"
+#include "valdrex/job/workbook_sheets.h"
 
 namespace valdrex::calc {
 
@@ -172,10 +173,48 @@ void CalcSheet::flush() {
   flushBorder();
 }
 
+void CalcSheet::changing() {
+  flush();
+  fixRowHeights();
+}
+
+// Calc fits a row's height to its text after every change of it, measuring each cell of the row
+// again: most of a run's time on a large grade. So before its first change a report sheet's fitted
+// rows get the height they have as a fixed one (rows inserted later take their neighbour's);
+// the texts a run writes are one line in the sheet's font.
+void CalcSheet::fixRowHeights() {
+  if (heightsFixed_ || !isReportSheet(name_)) return;
+  heightsFixed_ = true;
+  const int below = writtenRange().row2;  // index of the first row below the used area
+  calling("固定行高", [&] {
+    Reference<table::XColumnRowRange> all(sheet_, UNO_QUERY_THROW);
+    Reference<container::XIndexAccess> rows(all->getRows(), UNO_QUERY_THROW);
+    auto fix = [&](int first, int last, sal_Int32 height) {
+      Reference<table::XColumnRowRange> r(sheet_->getCellRangeByPosition(0, first, 0, last),
+                                          UNO_QUERY_THROW);
+      Reference<beans::XPropertySet>(r->getRows(), UNO_QUERY_THROW)
+          ->setPropertyValue("Height", Any(height));
+    };
+    int first = -1;
+    sal_Int32 height = 0;
+    for (int i = 0; i <= below; ++i) {
+      Reference<beans::XPropertySet> row(rows->getByIndex(i), UNO_QUERY_THROW);
+      bool fitted = false;
+      sal_Int32 h = 0;
+      row->getPropertyValue("OptimalHeight") >>= fitted;
+      row->getPropertyValue("Height") >>= h;
+      if (first >= 0 && (!fitted || h != height)) fix(first, i - 1, height), first = -1;
+      if (fitted && first < 0) first = i, height = h;
+    }
+    if (first >= 0) fix(first, maxRow_ - 1, height);  // the empty rows below as the first of them
+  });
+}
+
 // Held cells go out as rectangles: runs of neighbouring cells in a row, and runs of rows whose
 // runs cover the same columns. Only held cells are written, so formulas around them stay.
 void CalcSheet::flushCells() {
   if (held_.empty()) return;
+  fixRowHeights();
   struct Block {
     int row1, col1, row2, col2;
     std::vector<Sequence<Any>> rows;
@@ -220,6 +259,10 @@ void CalcSheet::flushCells() {
 
 Range CalcSheet::usedRange() const {
   const_cast<CalcSheet*>(this)->flushCells();
+  return writtenRange();
+}
+
+Range CalcSheet::writtenRange() const {
   return calling("取已用区域", [&] {
     Reference<sheet::XSheetCellCursor> cursor = sheet_->createCursor();
     Reference<sheet::XUsedAreaCursor> used(cursor, UNO_QUERY_THROW);
@@ -238,7 +281,7 @@ void CalcSheet::clearValues(const Range& block) {
 }
 
 void CalcSheet::clear(const Range& block) {
-  flush();
+  changing();
   changed();
   calling("清除", [&] {
     using namespace sheet::CellFlags;
@@ -250,13 +293,13 @@ void CalcSheet::clear(const Range& block) {
 }
 
 void CalcSheet::clearContents(const Range& block) {
-  flush();
+  changing();
   changed();
   calling("清除内容", [&] { clearValues(block); });
 }
 
 void CalcSheet::deleteCells(const Range& block) {
-  flush();
+  changing();
   Range b = clamped(block);
   calling("删除", [&] {
     Reference<sheet::XCellRangeMovement> move(sheet_, UNO_QUERY_THROW);
@@ -268,7 +311,7 @@ void CalcSheet::deleteCells(const Range& block) {
 }
 
 void CalcSheet::insertRow(int row) {
-  flush();
+  changing();
   clamped(host::singleCell(row, 1));
   std::optional<CalcWorkbook::Clipboard> copied;
   if (book_.clipboard_ && book_.clipboard_->wholeRows) copied.swap(book_.clipboard_);
@@ -296,14 +339,18 @@ void CalcSheet::insertRow(int row) {
   changed();
 }
 
+// Whole rows are copied as far as the sheet has cells: Calc would copy all 16384 columns of them,
+// each copy costing more than the rest of a run.
 void CalcSheet::copy(const Range& block) {
   flush();
-  book_.clipboard_ = CalcWorkbook::Clipboard{name_, clamped(block), wholeRows(block)};
+  Range b = clamped(block);
+  if (wholeRows(block)) b.col2 = std::max(1, usedRange().col2);
+  book_.clipboard_ = CalcWorkbook::Clipboard{name_, b, wholeRows(block)};
 }
 
 void CalcSheet::pasteSpecial(int row, int col) {
   if (!book_.clipboard_) throw Failure(FailureKind::HostError, "剪贴板上没有内容");
-  flush();
+  changing();
   changed();
   clamped(host::singleCell(row, col));
   const CalcWorkbook::Clipboard& c = *book_.clipboard_;
@@ -323,7 +370,7 @@ void CalcSheet::pasteSpecial(int row, int col) {
 void CalcSheet::sort(const Range& block, std::span<const host::SortKey> keys, bool header) {
   if (keys.empty() || keys.size() > 3)
     throw Failure(FailureKind::HostError, "排序关键字须为一到三个");
-  flush();
+  changing();
   Range b = clamped(block);
   for (const host::SortKey& key : keys)
     if (key.column < b.col1 || key.column > b.col2)
@@ -378,7 +425,7 @@ void CalcSheet::sort(const Range& block, std::span<const host::SortKey> keys, bo
 }
 
 void CalcSheet::merge(const Range& block) {
-  flush();
+  changing();
   changed();
   Range b = clamped(block);
   calling("合并单元格", [&] {
@@ -390,7 +437,7 @@ void CalcSheet::merge(const Range& block) {
 }
 
 void CalcSheet::setHorizontalAlignment(const Range& block, host::HAlign alignment) {
-  flush();
+  changing();
   table::CellHoriJustify justify = table::CellHoriJustify_STANDARD;
   if (alignment == host::HAlign::Left) justify = table::CellHoriJustify_LEFT;
   if (alignment == host::HAlign::Center) justify = table::CellHoriJustify_CENTER;
@@ -405,6 +452,7 @@ void CalcSheet::setHorizontalAlignment(const Range& block, host::HAlign alignmen
 // every line inside it, which is one side of every cell four times over.
 void CalcSheet::setBorder(const Range& block, host::BorderSide side, host::LineStyle style) {
   Range b = clamped(block);
+  fixRowHeights();
   if (heldBorder_ && (heldBorder_->block != b || heldBorder_->style != style)) flushBorder();
   if (!heldBorder_) heldBorder_ = HeldBorder{b, style, 0};
   heldBorder_->sides |= bit(side);

@@ -63,7 +63,10 @@ class CalcSheet final : public host::Worksheet {
   const Loaded& loaded() const;
   css::uno::Reference<css::table::XCellRange> range(const host::Range& block) const;
   host::Range clamped(host::Range block) const;
-  void changed();  // the layout moved: values are read again when asked
+  host::Range writtenRange() const;  // the used area without the cells held back
+  void changed();                    // the layout moved: values are read again when asked
+  void changing();                   // before a change: held writes out, row heights fixed
+  void fixRowHeights();
   void flushCells();
   void flushBorder();
   void applyBorder(const host::Range& block, unsigned sides, host::LineStyle style);
@@ -77,6 +80,7 @@ class CalcSheet final : public host::Worksheet {
   mutable std::optional<Loaded> loaded_;
   std::map<std::pair<int, int>, Variant> held_;  // by row, then column
   std::optional<HeldBorder> heldBorder_;
+  bool heightsFixed_ = false;
 };
 
 class CalcWorkbook final : public LiveWorkbook {
