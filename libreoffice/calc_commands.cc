@@ -1,8 +1,10 @@
 #include "libreoffice/calc_commands.h"
 
+#include <com/sun/star/awt/AsyncCallback.hpp>
 #include <com/sun/star/document/XUndoManager.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
+#include <cppuhelper/implbase2.hxx>
 #include <map>
 
 #include "libreoffice/calc_workbook.h"
@@ -33,6 +35,8 @@ class OneUndoAction {
   OneUndoAction(const OneUndoAction&) = delete;
   OneUndoAction& operator=(const OneUndoAction&) = delete;
 
+  void add(document::XUndoAction* action) { undo_->addUndoAction(action); }
+
   // Takes back what was done: for a run whose result must not stay.
   void takeBack() {
     end();
@@ -51,6 +55,60 @@ class OneUndoAction {
   bool ended_ = false;
 };
 
+// Sets every cell that differs from the values a workbook held back to them. Calc's Undo of a block
+// of written cells gives back the cells that held a value, but leaves the new values where cells
+// were empty; this completes it.
+void setBackValues(const Document& doc, const host::MemoryWorkbook& before) {
+  CalcWorkbook now(doc);
+  for (std::size_t i = 0; i < before.sheetCount(); ++i) {
+    const host::MemorySheet& was = before.sheetAt(i);
+    if (!now.hasSheet(was.name())) continue;
+    CalcSheet& sheet = now.calcSheet(was.name());
+    const host::Range a = sheet.usedRange(), b = was.usedRange();
+    for (int row = std::min(a.row1, b.row1); row <= std::max(a.row2, b.row2); ++row)
+      for (int col = std::min(a.col1, b.col1); col <= std::max(a.col2, b.col2); ++col)
+        if (Variant value = was.cell(row, col); !(sheet.cell(row, col) == value))
+          sheet.putValue(row, col, value);
+  }
+  now.flush();
+}
+
+// The first action of a run, so the last one undone. The office's Undo must not change the
+// document while it runs (a change records an action that ends the undo in progress), so the
+// values are set back right after it, with nothing recorded.
+class ValuesBack final : public cppu::WeakImplHelper2<document::XUndoAction, awt::XCallback> {
+ public:
+  ValuesBack(Context context, Document doc, std::unique_ptr<host::MemoryWorkbook> before)
+      : context_(std::move(context)), doc_(std::move(doc)), before_(std::move(before)) {}
+  OUString SAL_CALL getTitle() override { return ustr("成绩统计"); }
+  void SAL_CALL undo() override {
+    awt::AsyncCallback::create(context_)->addCallback(this, uno::Any());
+  }
+  void SAL_CALL redo() override {}  // the run's own actions, redone after this one, write again
+  void SAL_CALL notify(const uno::Any&) override {
+    try {
+      Reference<document::XUndoManager> undo =
+          Reference<document::XUndoManagerSupplier>(doc_, UNO_QUERY_THROW)->getUndoManager();
+      undo->lock();
+      try {
+        setBackValues(doc_, *before_);
+      } catch (...) {
+        undo->unlock();
+        throw;
+      }
+      undo->unlock();
+    } catch (const std::exception&) {
+      // Nothing may throw into the office; what was not set back stays as the run left it.
+    } catch (const uno::Exception&) {
+    }
+  }
+
+ private:
+  Context context_;
+  Document doc_;
+  std::unique_ptr<host::MemoryWorkbook> before_;
+};
+
 std::string nameOf(const CalcWorkbook& live) {
   std::string name = live.fileName();
   return name.empty() ? "当前工作簿" : name;
@@ -66,13 +124,16 @@ std::map<std::pair<int, int>, Variant> valuesOf(const host::MemorySheet& sheet) 
 
 }  // namespace
 
-JobOutcome runStatistics(const Document& doc, JobDialogs& dialogs, host::Clock& clock) {
+JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs& dialogs,
+                         host::Clock& clock) {
   CalcWorkbook live(doc);
   WorkbookJob job(live.copyValues(), nameOf(live));
   RunSettings settings;
   settings.charts = false;
   settings.live = &live;
+  live.fixReportRowHeights();
   OneUndoAction undo(doc, "成绩统计");
+  undo.add(new ValuesBack(context, doc, live.copyValues()));
   JobOutcome outcome = job.run(dialogs, clock, settings);
   // A result the job refuses after writing it (or a fault halfway) does not stay in the document.
   if (outcome.ran && !outcome.problem.empty()) undo.takeBack();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/uno/XComponentContext.hpp>
 #include <string>
 #include <vector>
 
@@ -11,12 +12,14 @@
 namespace valdrex::calc {
 
 using Document = css::uno::Reference<css::sheet::XSpreadsheetDocument>;
+using Context = css::uno::Reference<css::uno::XComponentContext>;
 
 // 统计: the score sheet (the first sheet that is neither "属性表" nor a report sheet) is checked
 // and, unless its statistics cannot be right, the statistics run on the document: missing report
 // sheets are added and every report sheet written. The messages and the two target questions go
-// through `dialogs`; outcome().problem says why a run was refused.
-JobOutcome runStatistics(const Document& doc, JobDialogs& dialogs, host::Clock& clock);
+// through `dialogs`; outcome().problem says why a run was refused. One Undo takes the run back.
+JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs& dialogs,
+                         host::Clock& clock);
 
 // 检查: what `valdrex check` finds in the document; nothing is changed.
 CheckReport checkDocument(const Document& doc);

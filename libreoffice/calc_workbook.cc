@@ -178,12 +178,10 @@ void CalcSheet::changing() {
   fixRowHeights();
 }
 
-// Calc fits a row's height to its text after every change of it, measuring each cell of the row
-// again: most of a run's time on a large grade. So before its first change a report sheet's fitted
-// rows get the height they have as a fixed one (rows inserted later take their neighbour's);
-// the texts a run writes are one line in the sheet's font.
+// A fitted row keeps the height it has (rows inserted later take their neighbour's); the texts a
+// run writes are one line in the sheet's font.
 void CalcSheet::fixRowHeights() {
-  if (heightsFixed_ || !isReportSheet(name_)) return;
+  if (heightsFixed_ || !book_.fixHeights_ || !isReportSheet(name_)) return;
   heightsFixed_ = true;
   const int below = writtenRange().row2;  // index of the first row below the used area
   calling("固定行高", [&] {

@@ -98,6 +98,9 @@ class CalcWorkbook final : public LiveWorkbook {
 
   // The sheets' values, in the document's order, as a workbook in memory.
   std::unique_ptr<host::MemoryWorkbook> copyValues();
+  // Before a report sheet's first change, its fitted row heights become fixed ones: Calc fits a
+  // row to its text after every change of it, which is most of a run's time on a large grade.
+  void fixReportRowHeights() { fixHeights_ = true; }
   // The document's file name, or "" when it was never saved.
   std::string fileName() const;
 
@@ -116,6 +119,7 @@ class CalcWorkbook final : public LiveWorkbook {
   std::map<std::string, std::unique_ptr<CalcSheet>, std::less<>> sheets_;
   std::optional<Clipboard> clipboard_;
   std::optional<int> dateFormat_;
+  bool fixHeights_ = false;
 };
 
 }  // namespace valdrex::calc

@@ -189,7 +189,7 @@ class CommandHandler final
         return;
       case Command::run: {
         SystemClock clock;
-        const JobOutcome outcome = runStatistics(doc, dialogs, clock);
+        const JobOutcome outcome = runStatistics(context_, doc, dialogs, clock);
         if (!outcome.problem.empty())
           dialogs.messageBox(outcome.problem, host::MessageStyle::critical, messageTitle());
         return;
