@@ -55,50 +55,55 @@ class OneUndoAction {
   bool ended_ = false;
 };
 
-// Sets every cell that differs from the values a workbook held back to them. Calc's Undo of a block
-// of written cells gives back the cells that held a value, but leaves the new values where cells
-// were empty; this completes it.
-void setBackValues(const Document& doc, const host::MemoryWorkbook& before) {
+// Empties the cells that were empty in `before` and hold a value now. Calc's Undo of a block of
+// written cells gives back the cells that held something, but leaves the new values where cells
+// were empty: this completes it. Cells that held something are left to Calc, which gives back
+// formulas too.
+void emptyAgain(const Document& doc, const host::MemoryWorkbook& before) {
   CalcWorkbook now(doc);
   for (std::size_t i = 0; i < before.sheetCount(); ++i) {
     const host::MemorySheet& was = before.sheetAt(i);
     if (!now.hasSheet(was.name())) continue;
     CalcSheet& sheet = now.calcSheet(was.name());
-    const host::Range a = sheet.usedRange(), b = was.usedRange();
-    for (int row = std::min(a.row1, b.row1); row <= std::max(a.row2, b.row2); ++row)
-      for (int col = std::min(a.col1, b.col1); col <= std::max(a.col2, b.col2); ++col)
-        if (Variant value = was.cell(row, col); !(sheet.cell(row, col) == value))
-          sheet.putValue(row, col, value);
+    const host::Range used = sheet.usedRange();
+    for (int row = used.row1; row <= used.row2; ++row)
+      for (int col = used.col1; col <= used.col2; ++col)
+        if (!sheet.cell(row, col).isEmpty() && was.cell(row, col).isEmpty())
+          sheet.putValue(row, col, Variant());
   }
   now.flush();
 }
 
 // The first action of a run, so the last one undone. The office's Undo must not change the
 // document while it runs (a change records an action that ends the undo in progress), so the
-// values are set back right after it, with nothing recorded.
-class ValuesBack final : public cppu::WeakImplHelper2<document::XUndoAction, awt::XCallback> {
+// cells are emptied right after it, with nothing recorded.
+class EmptyCellsUndo final : public cppu::WeakImplHelper2<document::XUndoAction, awt::XCallback> {
  public:
-  ValuesBack(Context context, Document doc, std::unique_ptr<host::MemoryWorkbook> before)
+  EmptyCellsUndo(Context context, Document doc, std::unique_ptr<host::MemoryWorkbook> before)
       : context_(std::move(context)), doc_(std::move(doc)), before_(std::move(before)) {}
   OUString SAL_CALL getTitle() override { return ustr("成绩统计"); }
   void SAL_CALL undo() override {
+    pending_ = true;
     awt::AsyncCallback::create(context_)->addCallback(this, uno::Any());
   }
-  void SAL_CALL redo() override {}  // the run's own actions, redone after this one, write again
+  // The run's own actions, redone after this one, write the result again.
+  void SAL_CALL redo() override { pending_ = false; }
   void SAL_CALL notify(const uno::Any&) override {
+    if (!pending_) return;
+    pending_ = false;
     try {
       Reference<document::XUndoManager> undo =
           Reference<document::XUndoManagerSupplier>(doc_, UNO_QUERY_THROW)->getUndoManager();
       undo->lock();
       try {
-        setBackValues(doc_, *before_);
+        emptyAgain(doc_, *before_);
       } catch (...) {
         undo->unlock();
         throw;
       }
       undo->unlock();
     } catch (const std::exception&) {
-      // Nothing may throw into the office; what was not set back stays as the run left it.
+      // Nothing may throw into the office; what was not emptied stays as the run left it.
     } catch (const uno::Exception&) {
     }
   }
@@ -107,6 +112,7 @@ class ValuesBack final : public cppu::WeakImplHelper2<document::XUndoAction, awt
   Context context_;
   Document doc_;
   std::unique_ptr<host::MemoryWorkbook> before_;
+  bool pending_ = false;
 };
 
 std::string nameOf(const CalcWorkbook& live) {
@@ -133,7 +139,7 @@ JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs
   settings.live = &live;
   live.fixReportRowHeights();
   OneUndoAction undo(doc, "成绩统计");
-  undo.add(new ValuesBack(context, doc, live.copyValues()));
+  undo.add(new EmptyCellsUndo(context, doc, live.copyValues()));
   JobOutcome outcome = job.run(dialogs, clock, settings);
   // A result the job refuses after writing it (or a fault halfway) does not stay in the document.
   if (outcome.ran && !outcome.problem.empty()) undo.takeBack();
