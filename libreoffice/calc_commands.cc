@@ -57,13 +57,13 @@ class OneUndoAction {
 
 // Empties the cells that were empty in `before` and hold a value now. Calc's Undo of a block of
 // written cells gives back the cells that held something, but leaves the new values where cells
-// were empty: this completes it. Cells that held something are left to Calc, which gives back
-// formulas too.
+// were empty: this completes it on the report sheets, the only ones a run writes. Cells that held
+// something are left to Calc, which gives back formulas too.
 void emptyAgain(const Document& doc, const host::MemoryWorkbook& before) {
   CalcWorkbook now(doc);
   for (std::size_t i = 0; i < before.sheetCount(); ++i) {
     const host::MemorySheet& was = before.sheetAt(i);
-    if (!now.hasSheet(was.name())) continue;
+    if (!isReportSheet(was.name()) || !now.hasSheet(was.name())) continue;
     CalcSheet& sheet = now.calcSheet(was.name());
     const host::Range used = sheet.usedRange();
     for (int row = used.row1; row <= used.row2; ++row)
