@@ -47,7 +47,7 @@ long sweep(const Step& prepare, const Step& call, const Verdict& verdict) {
     Outcome outcome = outcomeOf(*w, call);
     // A clean call's first k-1 operations are the same, so the k-th is always reached.
     EXPECT_TRUE(w->plan.failed.has_value()) << "k=" << k;
-    std::string what = w->plan.failed ? std::string(host::operationName(*w->plan.failed)) : "?";
+    std::string what = w->plan.failed ? std::string(operationName(*w->plan.failed)) : "?";
     SCOPED_TRACE("operation " + std::to_string(k) + " of " + std::to_string(n) + ": " + what);
     if (outcome != Outcome::Other) verdict(*w, outcome, k, n);
     if (::testing::Test::HasFailure()) break;  // one broken k tells the story
@@ -83,7 +83,7 @@ TEST(FaultInjection, EveryFailingOperationOfTheRunIsSkippedAndTheRunCompletes) {
                  [&](FaultySession& w, Outcome outcome, long k, long n) {
                    EXPECT_EQ(outcome, Outcome::Returned);
                    if (k == n) {
-                     EXPECT_EQ(w.plan.failed, host::Operation::MessageBox);
+                     EXPECT_EQ(w.plan.failed, Operation::MessageBox);
                      EXPECT_FALSE(w.showed("成绩统计操作完成!"));
                    } else {
                      ASSERT_FALSE(w.ui.messages().empty());
