@@ -121,6 +121,7 @@ TEST_F(OtherProgramsTest, OpenpyxlSeesWhatWeWrote) {
 
 // A report sheet Valdrex made, added to a workbook read from a file: its print settings, bold
 // header and charts as another reader sees them; charts set to none leave no chart behind.
+// (LibreOffice opening our results is part of the teacher-workbook check.)
 TEST_F(OtherProgramsTest, ReportSheetsPrintAndChartAsSet) {
   auto made = sampleBook();
   made->activeSheet = 0;
@@ -146,20 +147,12 @@ TEST_F(OtherProgramsTest, ReportSheetsPrintAndChartAsSet) {
                              {"两率一分", {4, 1, 23, 1}},
                              {"两率一分", {4, col, 23, col}}};
   };
-  rates.setCharts({{host::ChartKind::clusteredColumns,
-                    "各班两率",
-                    "班级",
-                    "比率",
-                    true,
-                    {series(2), series(3)},
-                    {2, 5, 20, 12}},
-                   {host::ChartKind::stackedColumns,
-                    "优秀率",
-                    "班级",
-                    "",
-                    false,
-                    {series(3)},
-                    {22, 5, 40, 12}}});
+  // clang-format off
+  rates.setCharts({
+      {host::ChartKind::clusteredColumns, "各班两率", "班级", "比率", true, {series(2), series(3)},
+       {2, 5, 20, 12}},
+      {host::ChartKind::stackedColumns, "优秀率", "班级", "", false, {series(3)}, {22, 5, 40, 12}}});
+  // clang-format on
   book->activeSheet = 3;
   writeWorkbook(*book, dir_.file("report.xlsx"));
 
@@ -178,46 +171,12 @@ TEST_F(OtherProgramsTest, ReportSheetsPrintAndChartAsSet) {
     EXPECT_NE(seen.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << seen;
   EXPECT_EQ(seen.find("成绩表\tselected"), std::string::npos) << seen;
 
-  std::string office;
-  for (const char* name : {"soffice", "libreoffice"})
-    if (std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0)
-      office = name;
-  if (!office.empty()) {
-    std::string command = office + " --headless --convert-to pdf --outdir '" +
-                          dir_.path().string() + "' '" + dir_.file("report.xlsx") +
-                          "' >/dev/null 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    EXPECT_GT(fs::file_size(dir_.file("report.pdf")), 0u);
-  }
-
   auto again = readWorkbook(dir_.file("report.xlsx"));
   again->sheetAt(3).setCharts({});
   writeWorkbook(*again, dir_.file("plain.xlsx"));
   seen = runHelper(script_, "layout '" + dir_.file("plain.xlsx") + "'");
   EXPECT_EQ(seen.find("part\t"), std::string::npos) << seen;
   EXPECT_NE(seen.find("两率一分\tprint\t$1:$3\tlandscape"), std::string::npos) << seen;
-}
-
-// LibreOffice writes cached formula results and its own styles; skipped where it is missing.
-TEST_F(OtherProgramsTest, ReadsAWorkbookSavedByLibreOffice) {
-  std::string office;
-  for (const char* name : {"soffice", "libreoffice"})
-    if (std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0)
-      office = name;
-  if (office.empty()) GTEST_SKIP() << "LibreOffice is not installed";
-  const std::string out = (dir_.path() / "lo").string();
-  std::string command = office + " --headless --convert-to xlsx --outdir '" + out + "' '" +
-                        dir_.file("openpyxl.xlsx") + "' >/dev/null 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  auto book = readWorkbook(out + "/openpyxl.xlsx");
-  ASSERT_GE(book->sheetCount(), 1u);
-  const auto& s = book->sheetAt(0);
-  EXPECT_EQ(s.name(), "成绩表");
-  EXPECT_EQ(s.find(3, 5)->formula, "C3+D3");
-  EXPECT_EQ(s.cell(3, 5), Variant::number(159)) << "LibreOffice saves the computed result";
-  EXPECT_EQ(s.cell(2, 8), Variant::date(45352));
-  EXPECT_EQ(s.merges(), (std::vector<host::Range>{{1, 8, 1, 9}}));
-  EXPECT_NEAR(s.columnWidths().at(2), 15, 1);
 }
 
 }  // namespace
