@@ -16,18 +16,14 @@ TEST(TypedInput, TextIsStoredAsATypedNumberOnlyWhenNothingIsLost) {
     Variant written;
     Variant stored;
   } cases[] = {
-      {" 33.33", Variant::number(33.33)},
-      {"-1.5e2", Variant::number(-150)},
-      {".5", Variant::number(0.5)},
-      {"0501", "0501"},
-      {"110101200001011234", "110101200001011234"},
-      {" 20以下", " 20以下"},
-      {"前60名", "前60名"},
-      {Variant::integer(-7), Variant::number(-7)},
+      // clang-format off
+      {" 33.33", Variant::number(33.33)}, {"-1.5e2", Variant::number(-150)},
+      {".5", Variant::number(0.5)}, {"0501", "0501"}, {" 20以下", " 20以下"}, {"前60名", "前60名"},
+      {"110101200001011234", "110101200001011234"}, {Variant::integer(-7), Variant::number(-7)},
       {Variant::long_(100000), Variant::number(100000)},
-      {Variant::single(87.2f), Variant::number(87.2)},
-      {Variant::date(46362), Variant::date(46362)},
+      {Variant::single(87.2f), Variant::number(87.2)}, {Variant::date(46362), Variant::date(46362)},
       {Variant::boolean(true), Variant::boolean(true)},
+      // clang-format on
   };
   MemoryWorkbook book;
   MemorySheet& s = book.addSheet("Sheet1");
