@@ -91,16 +91,6 @@ class FullRun : public ::testing::Test {
   Variant today() const { return Variant::date(dateSerial({2026, 12, 6})); }
 };
 
-TEST_F(FullRun, AsksForTheTargetsAndClosesWithItsMessage) {
-  const auto& d = ui.dialogs();
-  ASSERT_EQ(d.size(), 3u);
-  EXPECT_EQ(d[0].kind, host::ScriptedUi::Dialog::Input);
-  EXPECT_EQ(d[1].kind, host::ScriptedUi::Dialog::Input);
-  EXPECT_EQ(d[2].prompt + "|" + d[2].title, "成绩统计操作完成!|Quillan提示");
-  EXPECT_EQ(d[2].style, host::MessageStyle::information);
-  for (const char* name : kReportSheets) EXPECT_EQ(cell(name, 60, 30), "") << name;
-}
-
 // Every sheet's cells, borders and merges.
 std::string dump(const host::MemoryWorkbook& wb) {
   std::ostringstream out;
