@@ -41,8 +41,6 @@ ARGS = ["--targets", "5,20", "--date", "2026-01-15"]
 SETTINGS = ["sheetPr", "sheetFormatPr", "sheetProtection", "printOptions", "pageMargins",
             "pageSetup", "headerFooter", "rowBreaks", "colBreaks", "drawing", "legacyDrawing",
             "legacyDrawingHF", "picture", "tableParts"]
-# Columns whose width a command sets, by sheet: none today.
-SIZED_COLUMNS = {}
 STYLE_LISTS = ["fonts", "fills", "borders", "cellStyleXfs", "cellXfs", "cellStyles", "dxfs"]
 
 
@@ -145,14 +143,6 @@ def in_phonetic(si, t):
 
 # --- the checks ----------------------------------------------------------------------------
 
-class Findings:
-    def __init__(self):
-        self.lines = []
-
-    def add(self, book, command, what):
-        self.lines.append(f"{book}\t{command}\t{what}")
-
-
 def listing(items, most=6):
     items = list(items)
     shown = ", ".join(items[:most])
@@ -249,43 +239,36 @@ def check_content_types(before, after, say):
             f"{listing(f'{p} {before.content_type(p)}→{after.content_type(p)}' for p in differ)}")
 
 
-def check_styles(before, after, say):
-    """(b) Every format, font, fill, border, style and number format keeps its index."""
-    part0, part1 = before.related("styles"), after.related("styles")
-    if part0 not in before.parts:
-        return
-    s0, s1 = before.xml(part0), after.xml(part1) if part1 in after.parts else ET.Element("x")
-    for tag in STYLE_LISTS:
-        old, new = s0.find(MAIN + tag), s1.find(MAIN + tag)
-        old = list(old) if old is not None else []
-        new = list(new) if new is not None else []
-        bad = [i for i, e in enumerate(old) if i >= len(new) or canon(e) != canon(new[i])]
+def lost_at(old, new):
+    """Indexes of the elements of old that new does not hold at the same index."""
+    old, new = list(old if old is not None else []), list(new if new is not None else [])
+    return [i for i, e in enumerate(old) if i >= len(new) or canon(e) != canon(new[i])]
+
+
+def check_styles_and_strings(before, after, say):
+    """(b) Every format, font, fill, border, style, number format and shared string keeps its
+    index (kept sheets refer to them by number)."""
+    s0, s1 = before.xml(before.related("styles")), after.xml(after.related("styles"))
+    if s0 is not None:
+        s1 = s1 if s1 is not None else ET.Element("x")
+        for tag in STYLE_LISTS:
+            bad = lost_at(s0.find(MAIN + tag), s1.find(MAIN + tag))
+            if bad:
+                say(f"(b) styles {tag}: {len(bad)} lost or changed "
+                    f"(indexes {listing(map(str, bad))})")
+        formats = [{f.get("numFmtId"): f.get("formatCode") for f in s.iter(MAIN + "numFmt")}
+                   for s in (s0, s1)]
+        bad = [i for i in formats[0] if formats[1].get(i) != formats[0][i]]
         if bad:
-            say(f"(b) styles {tag}: {len(bad)} of {len(old)} lost or changed "
-                f"(indexes {listing(map(str, bad))})")
-
-    def formats(s):
-        return {f.get("numFmtId"): f.get("formatCode") for f in s.iter(MAIN + "numFmt")}
-    old, new = formats(s0), formats(s1)
-    bad = [i for i in old if new.get(i) != old[i]]
-    if bad:
-        say(f"(b) styles numFmts lost or changed: {listing(f'{i}={old[i]}' for i in bad)}")
-    colors0, colors1 = s0.find(MAIN + "colors"), s1.find(MAIN + "colors")
-    if colors0 is not None and (colors1 is None or canon(colors0) != canon(colors1)):
-        say("(b) styles colors changed")
-
-
-def check_strings(before, after, say):
-    """(b) Every shared string keeps its index (kept sheets refer to them by number)."""
-    part0, part1 = before.related("sharedStrings"), after.related("sharedStrings")
-    if part0 not in before.parts:
-        return
-    old = list(before.xml(part0).iter(MAIN + "si"))
-    new = list(after.xml(part1).iter(MAIN + "si")) if part1 in after.parts else []
-    bad = [i for i, e in enumerate(old) if i >= len(new) or canon(e) != canon(new[i])]
-    if bad:
-        say(f"(b) shared strings: {len(bad)} of {len(old)} lost or moved "
-            f"(indexes {listing(map(str, bad))})")
+            say(f"(b) styles numFmts lost or changed: {listing(bad)}")
+        c0, c1 = s0.find(MAIN + "colors"), s1.find(MAIN + "colors")
+        if c0 is not None and (c1 is None or canon(c0) != canon(c1)):
+            say("(b) styles colors changed")
+    t0, t1 = before.xml(before.related("sharedStrings")), after.xml(after.related("sharedStrings"))
+    if t0 is not None:
+        bad = lost_at(t0.iter(MAIN + "si"), t1.iter(MAIN + "si") if t1 is not None else None)
+        if bad:
+            say(f"(b) shared strings: {len(bad)} lost or moved (indexes {listing(map(str, bad))})")
 
 
 def check_app(before, after, say):
@@ -349,20 +332,12 @@ def check_sheet_settings(before, after, sheet, extra, say):
     if bad:
         say(f"(c) “{sheet}” sheetViews changed: {listing(bad)}")
 
+    def same_column(a, b):
+        rest = [{k: v for k, v in c.items() if k not in ("width", "customWidth")} for c in (a, b)]
+        return rest[0] == rest[1] and math.isclose(float(a.get("width", 0)),
+                                                   float(b.get("width", 0)), abs_tol=0.01)
     c0, c1 = columns(x0), columns(x1)
-    sized = SIZED_COLUMNS.get(sheet, set())
-    bad = []
-    for n, a in c0.items():
-        b = c1.get(n)
-        if b is None:
-            bad.append(n)
-            continue
-        same = {k: v for k, v in a.items() if k not in ("width", "customWidth")} == \
-            {k: v for k, v in b.items() if k not in ("width", "customWidth")}
-        width = n in sized or math.isclose(float(a.get("width", 0)), float(b.get("width", 0)),
-                                           abs_tol=0.01)
-        if not (same and width):
-            bad.append(n)
+    bad = [n for n, a in c0.items() if n not in c1 or not same_column(a, c1[n])]
     if bad:
         say(f"(c) “{sheet}” cols lost or changed: columns {listing(map(str, bad))}")
 
@@ -427,7 +402,7 @@ def office():
     return shutil.which("soffice") or shutil.which("libreoffice")
 
 
-def recalculated(results, outdir, profile, findings):
+def recalculated(results, outdir, profile, say):
     """(d) One LibreOffice start converts every result; each must come out."""
     lo = office()
     if not lo:
@@ -450,7 +425,7 @@ def recalculated(results, outdir, profile, findings):
         if os.path.exists(made) and os.path.getsize(made) > 0:
             out[key] = made
         else:
-            findings.add(key[0], key[1], "(d) LibreOffice could not open the result")
+            say(key[0], key[1], "(d) LibreOffice could not open the result")
     return out
 
 
@@ -497,14 +472,17 @@ def main(valdrex, outdir):
         shutil.rmtree(folder, ignore_errors=True)
         os.makedirs(folder)
     sources = teacher_workbooks.make(corpus, profile)
-    findings = Findings()
+    findings = []
+
+    def add(book, command, what):
+        findings.append(f"{book}\t{command}\t{what}")
     done = []  # (book, command, source, result, rewritten)
     for source in sources:
         book = os.path.basename(source)
         before = Package(source)
         for command, result, rewritten, message in commands(valdrex, source, work):
             def say(what, book=book, command=command):
-                findings.add(book, command, what)
+                add(book, command, what)
             if result is None:
                 say(f"no result written ({message[:300]})")
                 continue
@@ -517,8 +495,7 @@ def main(valdrex, outdir):
             check_workbook(before, after, say)
             check_relationships(before, after, rewritten, say)
             check_content_types(before, after, say)
-            check_styles(before, after, say)
-            check_strings(before, after, say)
+            check_styles_and_strings(before, after, say)
             check_app(before, after, say)
             extra = ["conditionalFormatting", "dataValidations"] if command == "classes" else []
             for sheet in rewritten:
@@ -530,17 +507,16 @@ def main(valdrex, outdir):
             check_score_sheet(before, after, say)
             done.append((book, command, source, result, rewritten))
 
-    converted = recalculated([(b, c, r) for b, c, _, r, _ in done], outdir, profile, findings)
+    converted = recalculated([(b, c, r) for b, c, _, r, _ in done], outdir, profile, add)
     for book, command, source, result, rewritten in done:
         if (book, command) in converted:
             untouched = {s["name"] for s in Package(source).sheets} - set(rewritten)
             check_recalculation(source, converted[(book, command)], untouched,
-                                lambda what, b=book, c=command: findings.add(b, c, what))
+                                lambda what, b=book, c=command: add(b, c, what))
 
-    for line in findings.lines:
-        print(line)
-    print(f"{len(sources)} workbooks, {len(done)} results checked, {len(findings.lines)} losses")
-    return 1 if findings.lines else 0
+    print("\n".join(findings + [f"{len(sources)} workbooks, {len(done)} results checked, "
+                                f"{len(findings)} losses"]))
+    return 1 if findings else 0
 
 
 if __name__ == "__main__":
