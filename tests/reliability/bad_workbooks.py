@@ -2,7 +2,6 @@
 """Workbooks that are wrong in the ways teachers make them.
 
   bad_workbooks.py CASE FILE   writes the workbook CASE to FILE
-  bad_workbooks.py list        prints the names of the cases
 """
 import sys
 import zipfile
@@ -69,52 +68,53 @@ def book(classes=3, per_class=4, subjects=2, rows=None, reports=True):
     return wb
 
 
+HEAD = '<?xml version="1.0" encoding="UTF-8"?>'
+OOXML = "http://schemas.openxmlformats.org/"
+RELS = f'{HEAD}<Relationships xmlns="{OOXML}package/2006/relationships">'
+SHEET = "vnd.openxmlformats-officedocument.spreadsheetml"
+
+
+def rel(id, kind, target):
+    return (f'<Relationship Id="{id}" Type="{OOXML}officeDocument/2006/relationships/{kind}" '
+            f'Target="{target}"/>')
+
+
 def raw_workbook(path, sheets, strings=None, styles=None, entries=None):
     """A minimal package written directly: sheets is [(name, rows)] or [(name, rows, xml after
     the sheet data)], rows yield (row, cells) or (row, cells, more attributes of the row) with
-    cells [(col, xml of the <c> element's inside and attributes)]. strings and styles are the xml of those parts; entries, when given, is the
-    inside of the workbook's <sheets> element instead of one entry a sheet."""
+    cells [(col, xml of the <c> element's inside and attributes)]. strings and styles are the
+    xml of those parts; entries, when given, is the inside of the workbook's <sheets> element
+    instead of one entry a sheet."""
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
-        types = "".join(
-            f'<Override PartName="/xl/worksheets/sheet{i}.xml" ContentType="application/'
-            f'vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>'
-            for i in range(1, len(sheets) + 1))
+        types = "".join(f'<Override PartName="/xl/worksheets/sheet{i}.xml" ContentType='
+                        f'"application/{SHEET}.worksheet+xml"/>' for i in range(1, len(sheets) + 1))
         z.writestr("[Content_Types].xml",
-                   '<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.'
-                   'openxmlformats.org/package/2006/content-types"><Default Extension="rels" '
-                   'ContentType="application/vnd.openxmlformats-package.relationships+xml"/>'
-                   '<Default Extension="xml" ContentType="application/xml"/><Override '
-                   'PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-'
-                   'officedocument.spreadsheetml.sheet.main+xml"/>' + types + "</Types>")
-        z.writestr("_rels/.rels",
-                   '<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.'
-                   'openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" '
-                   'Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/'
-                   'officeDocument" Target="xl/workbook.xml"/></Relationships>')
+                   f'{HEAD}<Types xmlns="{OOXML}package/2006/content-types"><Default Extension='
+                   '"rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>'
+                   '<Default Extension="xml" ContentType="application/xml"/><Override PartName='
+                   f'"/xl/workbook.xml" ContentType="application/{SHEET}.sheet.main+xml"/>{types}'
+                   "</Types>")
+        z.writestr("_rels/.rels", RELS + rel("rId1", "officeDocument", "xl/workbook.xml")
+                   + "</Relationships>")
         entries = entries or "".join(f'<sheet name="{escape(s[0])}" sheetId="{i}" r:id="rId{i}"/>'
                                      for i, s in enumerate(sheets, start=1))
         with z.open("xl/workbook.xml", "w") as part:
-            for piece in ['<?xml version="1.0" encoding="UTF-8"?><workbook xmlns="http://schemas.'
-                          'openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.'
-                          'openxmlformats.org/officeDocument/2006/relationships"><sheets>',
+            for piece in [f'{HEAD}<workbook xmlns="{OOXML}spreadsheetml/2006/main" xmlns:r="{OOXML}'
+                          'officeDocument/2006/relationships"><sheets>',
                           *([entries] if isinstance(entries, str) else entries),
                           "</sheets></workbook>"]:
                 part.write(piece.encode())
-        rels = "".join(f'<Relationship Id="rId{i}" Type="http://schemas.openxmlformats.org/'
-                       f'officeDocument/2006/relationships/worksheet" '
-                       f'Target="worksheets/sheet{i}.xml"/>' for i in range(1, len(sheets) + 1))
+        rels = "".join(rel(f"rId{i}", "worksheet", f"worksheets/sheet{i}.xml")
+                       for i in range(1, len(sheets) + 1))
         for kind, xml in (("sharedStrings", strings), ("styles", styles)):
             if xml:
-                z.writestr(f"xl/{kind}.xml", '<?xml version="1.0" encoding="UTF-8"?>' + xml)
-                rels += (f'<Relationship Id="{kind}" Type="http://schemas.openxmlformats.org/'
-                         f'officeDocument/2006/relationships/{kind}" Target="{kind}.xml"/>')
-        z.writestr("xl/_rels/workbook.xml.rels",
-                   '<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.'
-                   'openxmlformats.org/package/2006/relationships">' + rels + "</Relationships>")
+                z.writestr(f"xl/{kind}.xml", HEAD + xml)
+                rels += rel(kind, kind, f"{kind}.xml")
+        z.writestr("xl/_rels/workbook.xml.rels", RELS + rels + "</Relationships>")
         for i, (_, rows, *after) in enumerate(sheets, start=1):
             with z.open(f"xl/worksheets/sheet{i}.xml", "w") as part:
-                part.write(b'<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns="http://'
-                           b'schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>')
+                part.write(f'{HEAD}<worksheet xmlns="{OOXML}spreadsheetml/2006/main"><sheetData>'
+                           .encode())
                 for r, cells, *attributes in rows:
                     xml = "".join(f'<c r="{get_column_letter(c)}{r}"{inner}</c>'
                                   for c, inner in cells)
@@ -369,7 +369,4 @@ CASES = dict(EDITS, **{f.__name__: f for f in [
     whole_sheet_merged]})
 
 if __name__ == "__main__":
-    if sys.argv[1] == "list":
-        print("\n".join(CASES))
-    else:
-        CASES[sys.argv[1]](sys.argv[2])
+    CASES[sys.argv[1]](sys.argv[2])

@@ -1,7 +1,6 @@
-// A host that counts every operation and fails the k-th one, around a small complete workbook.
+// A host that counts every operation and fails the k-th one, around a small sample grade.
 #pragma once
 
-#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -14,6 +13,7 @@
 #include "valdrex/host/memory_workbook.h"
 #include "valdrex/host/ui.h"
 #include "valdrex/host/worksheet.h"
+#include "valdrex/job/sample_workbook.h"
 
 namespace valdrex::testing {
 
@@ -121,47 +121,6 @@ class FaultyUi final : public host::Ui {
   FaultPlan& plan_;
 };
 
-inline const char* const kReportSheets[] = {"输出表",     "各班详细排名", "各班排名表",
-                                            "年级排名表", "年级详细排名", "两率一分",
-                                            "完成率表",   "分数段统计",   "名次段统计"};
-
-// Cells of one row from column 1, as typed input; "" leaves a cell empty.
-inline void typeRow(host::Worksheet& sh, int r, std::initializer_list<const char*> cells) {
-  int col = 1;
-  for (const char* c : cells) {
-    if (*c) sh.setCell(r, col, Variant::text(c));
-    ++col;
-  }
-}
-
-// Three classes, two subjects, "属性表" filled, every report sheet present.
-inline void fillSmallBook(host::MemoryWorkbook& wb) {
-  auto& scores = wb.addSheet("成绩表");
-  typeRow(scores, 2, {"", "", "", "150", "100"});
-  typeRow(scores, 3, {"班级", "座号", "姓名", "语文", "数学"});
-  typeRow(scores, 4, {"1", "1", "甲", "135", "80"});
-  typeRow(scores, 5, {"1", "2", "乙", "", "95"});
-  typeRow(scores, 6, {"2", "1", "丙", "100", "60"});
-  typeRow(scores, 7, {"2", "2", "丁", "88", "缺考"});
-  typeRow(scores, 8, {"3", "1", "戊", "120", "30"});
-  auto& props = wb.addSheet("属性表");
-  typeRow(props, 3, {"满分", "100", "100", "200"});
-  typeRow(props, 4, {"优秀", "85", "85", "170"});
-  typeRow(props, 5, {"及格", "60", "60", "120"});
-  typeRow(props, 6, {"低分", "40", "40", "80"});
-  typeRow(props, 9, {"平均分", "0.3", "0.3", "0.3"});
-  typeRow(props, 10, {"优秀率", "0.25", "0.25", "0.25"});
-  typeRow(props, 11, {"及格率", "1", "1", "1"});
-  typeRow(props, 12, {"低分率", "0.5", "0.5", "0.5"});
-  typeRow(props, 13, {"完成1", "0.5", "0.5", "0.5"});
-  typeRow(props, 14, {"完成2", "0.5", "0.5", "0.5"});
-  typeRow(props, 15, {"综合", "1", "1", "1"});
-  typeRow(props, 18, {"1", "张", "李", "王"});
-  typeRow(props, 19, {"2", "赵", "钱", "孙"});
-  typeRow(props, 20, {"3", "周", "吴", "郑"});
-  for (const char* name : kReportSheets) wb.addSheet(name);
-}
-
 // A ValdrexCls on a faulty host. The object is kept from one workbook to the next, as a
 // workbook's macro keeps it, so a faulty call also must not spoil the calls after it.
 struct FaultySession {
@@ -178,8 +137,8 @@ struct FaultySession {
   // A fresh copy of the small workbook, no dialogs yet, nothing armed.
   void freshBook() {
     wb.reset();
-    book = std::make_unique<host::MemoryWorkbook>();
-    fillSmallBook(*book);
+    book = sampleWorkbook({3, 2, 2, 1});  // every report sheet there
+    book->find("成绩表")->setCell(7, 5, "缺考");
     wb = std::make_unique<FaultyWorkbook>(*book, plan);
     app.setWorkbook(wb.get());
     ui = host::ScriptedUi{};
