@@ -105,7 +105,8 @@ TEST_F(OtherProgramsTest, ReportSheetsPrintAndChartAsSet) {
   rates.setCharts({
       {host::ChartKind::clusteredColumns, "各班两率", "班级", "比率", true, {series(2), series(3)},
        {2, 5, 20, 12}},
-      {host::ChartKind::stackedColumns, "优秀率", "班级", "", false, {series(3)}, {22, 5, 40, 12}}});
+      {host::ChartKind::stackedColumns, "优秀率", "班级", "", false, {series(3)},
+       {22, 5, 40, 12}}});
   // clang-format on
   book->activeSheet = 3;
   writeWorkbook(*book, dir_.file("report.xlsx"));

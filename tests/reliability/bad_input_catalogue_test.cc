@@ -206,8 +206,8 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
        "工作表“备注”的单元格 C2：文字有 40000 个字符，超过一个单元格能容纳的 32767 个，无法保存。"
        "请把这一格的文字缩短后重试。\n", false, kProblem, "备注!C2：文字有 40000 个字符"},
       {"macros_in_xlsx", {}, kUnwritable,
-       "工作簿含有宏，只能保存为 .xlsm 文件。请把文件改名为以 .xlsm 结尾后重试。\n", false, kProblem,
-       "macros_in_xlsx.xlsx：工作簿含有宏"},
+       "工作簿含有宏，只能保存为 .xlsm 文件。请把文件改名为以 .xlsm 结尾后重试。\n", false,
+       kProblem, "macros_in_xlsx.xlsx：工作簿含有宏"},
       // A date no spreadsheet can show is a number: the class is named by it.
       {"date_of_1e308", {}, kProblem, kDone, true, kProblem, "班级：3 个（1E+308 4 人"},
   };

@@ -4,11 +4,11 @@
 
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 #include "gradebook/grade_sheet.h"
 #include "support/scripted_ui.h"
+#include "support/sheet_dump.h"
 #include "valdrex/host/date.h"
 #include "valdrex/host/memory_workbook.h"
 #include "valdrex/run/statistics_run.h"
@@ -70,25 +70,11 @@ class FullRun : public ::testing::Test {
   Variant today() const { return Variant::date(dateSerial({2026, 12, 6})); }
 };
 
-// Every sheet's cells, borders and merges.
-std::string dump(const host::MemoryWorkbook& wb) {
-  std::ostringstream out;
-  for (std::size_t i = 0; i < wb.sheetCount(); ++i) {
-    out << "[" << wb.sheetAt(i).name() << "]\n";
-    wb.sheetAt(i).forEachCell([&](int r, int c, const host::Cell& cell) {
-      out << r << "," << c << "=" << textOf(cell.value) << " b" << int(cell.format.borders) << "\n";
-    });
-    for (const host::Range& m : wb.sheetAt(i).merges())
-      out << m.row1 << "," << m.col1 << ":" << m.row2 << "," << m.col2 << "\n";
-  }
-  return out.str();
-}
-
 TEST_F(FullRun, ARunTwiceGivesIdenticalSheets) {
-  const std::string first = dump(wb);
+  const std::string first = testing::dump(wb);
   host::ScriptedUi again;
   输出(g, wb, wb.sheet("成绩表"), again, clock);
-  EXPECT_EQ(dump(wb), first);
+  EXPECT_EQ(testing::dump(wb), first);
 }
 
 TEST(FullRunWithoutASheet, SkipsOnlyTheStepsThatNeedIt) {
