@@ -75,16 +75,6 @@ TEST(CellAddress, OutsideTheSheetFailsNamingTheCell) {
   EXPECT_THROW(s.clear(Range{0, 1, 3, 3}), Failure);
 }
 
-TEST(CellAddress, AFarOffCellIsStoredAlone) {
-  MemoryWorkbook book;
-  MemorySheet& s = book.addSheet("Sheet1");
-  s.setCell(kMaxRows, kMaxColumns, "end");
-  EXPECT_EQ(s.cellCount(), 1u);
-  EXPECT_EQ(s.usedRange(), singleCell(kMaxRows, kMaxColumns));
-  EXPECT_EQ(s.cell(kMaxRows, kMaxColumns), Variant("end"));
-  EXPECT_TRUE(s.cell(kMaxRows - 1, kMaxColumns).isEmpty());
-}
-
 TEST(UsedRange, CoversValuesFormatsMergesAndRowFormats) {
   MemoryWorkbook book;
   MemorySheet& s = book.addSheet("Sheet1");

@@ -108,17 +108,6 @@ TEST(Text, CountsCharactersNotBytes) {
   EXPECT_EQ(trimBlanks("\t9 "), "\t9");  // only blanks are trimmed
 }
 
-TEST(Text, OrdersAsUtf16CodeUnits) {
-  EXPECT_LT(compareText("A", "a"), 0);
-  EXPECT_LT(compareText("1班", "2班"), 0);
-  EXPECT_LT(compareText("ab", "abc"), 0);
-  EXPECT_EQ(compareText("语文", "语文"), 0);
-  // A supplementary character sorts before U+E000..U+FFFF in UTF-16.
-  EXPECT_LT(compareText("\U00020000", "\uFF21"), 0);
-  EXPECT_EQ(compareTextIgnoringCase("Abc", "aBC"), 0);
-  EXPECT_LT(compareTextIgnoringCase("apple", "Banana"), 0);
-}
-
 TEST(VariantValues, TextOfEachKind) {
   EXPECT_EQ(textOf(Variant()), "");
   EXPECT_EQ(textOf(Variant::number(87.2)), "87.2");
