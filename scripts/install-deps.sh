@@ -5,7 +5,7 @@ packages=(
   g++ cmake make pkg-config dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libzip-dev libexpat1-dev libdeflate-dev libxlsxwriter-dev libcli11-dev zlib1g-dev
-  python3 python3-openpyxl python3-xlsxwriter libreoffice-calc-nogui poppler-utils
+  python3 python3-openpyxl python3-xlsxwriter libreoffice-calc-nogui
   libreoffice-dev python3-uno
   clang libclang-rt-14-dev clang-format
   hyperfine time

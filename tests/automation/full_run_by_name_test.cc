@@ -1,29 +1,14 @@
 // A whole compilation driven only through calls by name, as a workbook's macro drives it.
 #include <gtest/gtest.h>
 
-#include <map>
-
+#include "gradebook/grade_sheet.h"
 #include "support/scripted_ui.h"
+#include "support/sheet_dump.h"
 #include "valdrex/automation/member_table.h"
 #include "valdrex/host/memory_workbook.h"
 
 namespace valdrex {
 namespace {
-
-// Everything a sheet holds, formats and merges included.
-std::pair<std::map<std::pair<int, int>, host::Cell>, std::vector<host::Range>> everything(
-    const host::MemorySheet& sh) {
-  std::map<std::pair<int, int>, host::Cell> cells;
-  sh.forEachCell([&](int r, int c, const host::Cell& cell) { cells[{r, c}] = cell; });
-  return {cells, sh.merges()};
-}
-
-void fill(host::MemorySheet& sh, int row, std::vector<Variant> values) {
-  for (std::size_t i = 0; i < values.size(); ++i)
-    sh.setCell(row, static_cast<int>(i) + 1, values[i]);
-}
-
-Variant n(double x) { return Variant::number(x); }
 
 const char* kReports[] = {"输出表",   "各班详细排名", "各班排名表", "年级排名表", "年级详细排名",
                           "两率一分", "完成率表",     "分数段统计", "名次段统计"};
@@ -36,20 +21,13 @@ TEST(FullRunByName, MacroStyleRunFillsEveryReportAndRepeatsIdentically) {
   host::BasicApplication app{ui, clock, launcher, &wb};
 
   auto& scores = wb.addSheet("成绩表");
-  fill(scores, 2, {"", "", "", n(150), n(100)});
-  fill(scores, 3, {"班级", "座号", "姓名", "语文", "数学"});
-  fill(scores, 4, {n(1), n(1), "张三", n(135), n(90)});
-  fill(scores, 5, {n(1), n(2), "李四", n(90), Variant()});
-  fill(scores, 6, {n(2), n(1), "王五", n(120), n(60)});
-  fill(scores, 7, {n(2), n(2), "赵六", n(60), n(30)});
-  auto& props = wb.addSheet("属性表");
-  fill(props, 3, {"满分", n(100), n(100), n(200)});
-  fill(props, 4, {"优秀", n(85), n(85), n(170)});
-  fill(props, 5, {"及格", n(60), n(60), n(120)});
-  fill(props, 6, {"低分", n(40), n(40), n(80)});
-  for (int r = 9; r <= 15; ++r) fill(props, r, {r == 12 ? "低分率" : "权重", n(1), n(1), n(1)});
-  fill(props, 18, {n(1), "甲", "乙", "丙"});
-  fill(props, 19, {n(2), "丁", "戊", "己"});
+  GradeSheet::write(scores, 2,
+                    {"|||150|100", "班级|座号|姓名|语文|数学", "1|1|张三|135|90", "1|2|李四|90|",
+                     "2|1|王五|120|60", "2|2|赵六|60|30"});
+  GradeSheet::write(wb.addSheet("属性表"), 3,
+                    {"满分|100|100|200", "优秀|85|85|170", "及格|60|60|120", "低分|40|40|80", "",
+                     "", "权重|1|1|1", "权重|1|1|1", "权重|1|1|1", "低分率|1|1|1", "权重|1|1|1",
+                     "权重|1|1|1", "权重|1|1|1", "", "", "1|甲|乙|丙", "2|丁|戊|己"});
   for (const char* name : kReports) wb.addSheet(name);
 
   ValdrexCls vd{app};
@@ -65,11 +43,9 @@ TEST(FullRunByName, MacroStyleRunFillsEveryReportAndRepeatsIdentically) {
   EXPECT_EQ(invoke(vd, "总人数", none), Variant::integer(4));
   EXPECT_EQ(invoke(vd, "km", none), Variant::integer(2));
 
-  std::map<std::string, decltype(everything(scores))> whole;
-  for (const char* name : kReports) {
-    whole[name] = everything(*wb.find(name));
-    EXPECT_GT(whole[name].first.size(), 4u) << name << " was left empty";
-  }
+  for (const char* name : kReports)
+    EXPECT_GT(wb.find(name)->cellCount(), 4u) << name << " was left empty";
+  const std::string whole = testing::dump(wb);
   // 135 of 150 scaled to 100 is 90; the absent 数学 score stays empty in the plain table.
   auto text = [&](const char* sheet, int r, int c) { return textOf(wb.find(sheet)->cell(r, c)); };
   EXPECT_EQ(text("输出表", 3, 4), "90");
@@ -78,7 +54,7 @@ TEST(FullRunByName, MacroStyleRunFillsEveryReportAndRepeatsIdentically) {
   EXPECT_EQ(text("两率一分", 2, 4), "语文");
 
   invoke(vd, "输出", args);
-  for (const char* name : kReports) EXPECT_TRUE(everything(*wb.find(name)) == whole[name]) << name;
+  EXPECT_EQ(testing::dump(wb), whole);
 }
 
 }  // namespace

@@ -33,64 +33,6 @@ class MemberTableTest : public testing::Test {
   }
 };
 
-TEST_F(MemberTableTest, ListsEveryMemberInInterfaceOrderWithItsTypes) {
-  using P = ParamType;
-  struct Expected {
-    const char* name;
-    MemberKind kind;
-    std::vector<P> params;
-    P result;
-  };
-  const auto prop = MemberKind::Property;
-  const auto meth = MemberKind::Method;
-  std::vector<Expected> expected = {
-      {"总人数", prop, {P::Integer}, P::Integer},
-      {"班级数", prop, {P::Integer}, P::Integer},
-      {"教师数", prop, {P::Integer}, P::Integer},
-      {"bjhh", prop, {P::Integer}, P::Integer},
-      {"bjlh", prop, {P::Integer}, P::Integer},
-      {"zhlh", prop, {P::Integer}, P::Integer},
-      {"kmcl", prop, {P::Integer}, P::Integer},
-      {"kmwl", prop, {P::Integer}, P::Integer},
-      {"km", prop, {P::Integer}, P::Integer},
-      {"t", prop, {P::Long}, P::Long},
-      {"F总人数", meth, {P::Worksheet}, P::Double},
-      {"初始化", meth, {P::Worksheet}, P::Void},
-      {"F班级数", meth, {P::Worksheet, P::Worksheet}, P::Integer},
-      {"载入班级", meth, {P::Worksheet}, P::Void},
-      {"载入成绩", meth, {P::Worksheet, P::Worksheet}, P::Void},
-      {"求和", meth, {}, P::Void},
-      {"输出", meth, {P::Application, P::Workbook, P::Worksheet}, P::Void},
-      {"复制工作表", meth, {P::Worksheet, P::Worksheet}, P::Void},
-      {"各班成绩表", meth, {P::Worksheet, P::Boolean}, P::Void},
-      {"各科排名", meth, {}, P::Void},
-      {"排名",
-       meth,
-       {P::Variant, P::Variant, P::Variant, P::Variant, P::Variant, P::Worksheet},
-       P::Variant},
-      {"新排名", meth, {P::Variant, P::Variant, P::Variant, P::Text}, P::Variant},
-      {"分段统计", meth, {P::Worksheet}, P::Void},
-      {"计数器", meth, {P::Integer, P::Integer, P::Text}, P::Variant},
-      {"计数器2", meth, {P::Integer, P::Integer, P::Text}, P::Variant},
-      {"保存", meth, {}, P::Void},
-      {"主页", meth, {}, P::Void},
-      {"帮助", meth, {}, P::Void},
-      {"统计", meth, {P::Worksheet}, P::Void},
-      {"加边框", meth, {P::Worksheet, P::Variant, P::Variant, P::Variant, P::Variant}, P::Variant},
-  };
-  const auto& list = members();
-  ASSERT_EQ(list.size(), expected.size());
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    SCOPED_TRACE(expected[i].name);
-    EXPECT_EQ(list[i].name, expected[i].name);
-    EXPECT_EQ(list[i].kind, expected[i].kind);
-    EXPECT_EQ(list[i].result, expected[i].result);
-    std::vector<P> params;
-    for (const auto& p : list[i].parameters) params.push_back(p.type);
-    EXPECT_EQ(params, expected[i].params);
-  }
-}
-
 TEST_F(MemberTableTest, PropertiesReadAndWriteWithRangeChecks) {
   call("km", {Variant::number(7)});
   EXPECT_EQ(call("km"), Variant::integer(7));

@@ -13,8 +13,6 @@ namespace {
 
 using ::testing::HasSubstr;
 
-// ASCII words in `text` other than option names, command names, file types and the arguments
-// typed.
 std::vector<std::string> asciiWords(const std::string& text) {
   static const std::regex word("[A-Za-z]+");
   std::vector<std::string> words;

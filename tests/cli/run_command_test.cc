@@ -64,25 +64,6 @@ TEST(RunCommand, MissingReportSheetsAreAddedWithANote) {
   EXPECT_THAT(python(dir / "out.xlsx", kFilledSheets), HasSubstr("名次段统计 "));
 }
 
-TEST(RunCommand, InPlaceKeepsTheOldBytesAsBackup) {
-  REQUIRE_PYTHON();
-  ScratchFolder dir;
-  writeSample(dir / "grade.xlsx");
-  const std::string before = slurp(dir / "grade.xlsx");
-
-  Outcome o = valdrex(dir, {"run", "grade.xlsx", "--in-place", "--targets", "2,6"});
-  ASSERT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(slurp(dir / "grade-备份.xlsx"), before);
-  EXPECT_FALSE(fs::exists(dir / "grade-统计结果.xlsx"));
-  EXPECT_THAT(python(dir / "grade.xlsx", "print(wb['完成率表']['B4'].value is not None)"),
-              HasSubstr("True"));
-  // Nothing but the workbook, its backup and the test's own files: no temporary left behind.
-  for (const auto& entry : fs::directory_iterator(dir.path()))
-    EXPECT_THAT(entry.path().filename().string(),
-                ::testing::AnyOf(HasSubstr("grade"), ::testing::StartsWith(".std"),
-                                 ::testing::StartsWith(".check")));
-}
-
 TEST(RunCommand, OneBrokenWorkbookDoesNotStopTheOthers) {
   ScratchFolder dir;
   writeSample(dir / "a.xlsx");

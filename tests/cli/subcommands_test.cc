@@ -30,21 +30,6 @@ TEST(CheckCommand, ReportsEachProblemWithItsCellAndNeverWrites) {
   EXPECT_EQ(valdrex(dir, {"check", "junk.xlsx"}).status, 3);
 }
 
-TEST(ClassesCommand, ListsTheClassesAndSavesInPlace) {
-  REQUIRE_PYTHON();
-  ScratchFolder dir;
-  auto wb = sampleWorkbook({2, 3, 2, 1});
-  host::MemorySheet& props = *wb->find("属性表");
-  for (int row = 18; row <= 21; ++row) props.setCell(row, 1, "旧" + std::to_string(row));
-  io::writeWorkbook(*wb, (dir / "g.xlsx").string());
-
-  Outcome o = valdrex(dir, {"classes", "g.xlsx"});
-  ASSERT_EQ(o.status, 0) << o.err;
-  EXPECT_THAT(o.out, HasSubstr("找到 2 个班：1班、2班"));
-  EXPECT_EQ(python(dir / "g.xlsx", "print([wb['属性表'].cell(r, 1).value for r in range(18, 22)])"),
-            "['1班', '2班', None, None]\n");
-}
-
 TEST(ClassesCommand, EachTeacherRowMovesWithItsClass) {
   REQUIRE_PYTHON();
   ScratchFolder dir;

@@ -17,27 +17,25 @@ struct Edit {
   std::function<void(MemorySheet&)> apply;
 };
 
+// clang-format off
 const Edit kEdits[] = {
     {"write", [](MemorySheet& s) { s.setCell(2, 2, "改"); }},
     {"empty a cell", [](MemorySheet& s) { s.setCell(3, 3, ""); }},
     {"clear contents", [](MemorySheet& s) { s.clearContents(between(2, 1, 3, 3)); }},
     {"clear", [](MemorySheet& s) { s.clear(between(1, 1, 3, 3)); }},
-    {"border",
-     [](MemorySheet& s) {
-       s.setBorder(between(1, 1, 3, 3), BorderSide::Top, LineStyle::Continuous);
-     }},
+    {"border", [](MemorySheet& s) {
+       s.setBorder(between(1, 1, 3, 3), BorderSide::Top, LineStyle::Continuous); }},
     {"centre a row", [](MemorySheet& s) { s.setHorizontalAlignment(wholeRow(2), HAlign::Center); }},
     {"merge", [](MemorySheet& s) { s.merge(between(2, 1, 2, 3)); }},
-    {"sort",
-     [](MemorySheet& s) {
+    {"sort", [](MemorySheet& s) {
        SortKey key{3, true};
-       s.sort(between(1, 1, 3, 3), std::span(&key, 1), true);
-     }},
+       s.sort(between(1, 1, 3, 3), std::span(&key, 1), true); }},
     {"delete a row", [](MemorySheet& s) { s.deleteCells(wholeRow(2)); }},
     {"delete part of rows", [](MemorySheet& s) { s.deleteCells(between(2, 2, 2, 3)); }},
     {"insert a row", [](MemorySheet& s) { s.insertRow(2); }},
     {"direct access", [](MemorySheet& s) { s.at(3, 2).value = Variant("改"); }},
 };
+// clang-format on
 
 class Sharing : public ::testing::Test {
  protected:

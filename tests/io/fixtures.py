@@ -98,7 +98,9 @@ def dump(path):
                     if value in (None, ""):
                         value = None
                 if value is not None:
-                    print(f"{where}\t{type(value).__name__}\t{text(value)}")
+                    kind = type(value).__name__
+                    kind = "number" if kind in ("int", "float") else kind
+                    print(f"{where}\t{kind}\t{text(value)}")
                 edges = "".join(k for k, side in (("L", cell.border.left), ("R", cell.border.right),
                                                   ("T", cell.border.top), ("B", cell.border.bottom))
                                 if side is not None and side.style)

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "io_support.h"
-#include "valdrex/host/failure.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
 
@@ -163,16 +162,6 @@ TEST(PackagePatchTest, OnlyWhatChangedIsRewritten) {
   // A workbook written again without changes is the same package.
   writeWorkbook(*back, dir.file("again.xlsx"));
   EXPECT_EQ(partsOf(readBytes(dir.file("again.xlsx"))), after);
-}
-
-TEST(PackagePatchTest, AReportNameHeldByAChartSheetIsRefused) {
-  TempDir dir;
-  Parts parts = teacherPackage();
-  std::string& workbook = parts["xl/workbook.xml"];
-  workbook.replace(workbook.find("图表"), std::string("图表").size(), "输出表");
-  { std::ofstream(dir.file("in.xlsx"), std::ios::binary) << zipOf(parts); }
-  auto book = readWorkbook(dir.file("in.xlsx"));
-  EXPECT_THROW(book->addSheet("输出表"), Failure);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ and `classes` on each, and compares every result with its input, part by part:
   (b) workbook, relationships, content types, styles, shared strings and properties lose nothing;
   (c) a rewritten sheet keeps its sheet settings (views, columns, print setup, objects);
   (d) LibreOffice opens the result, and recalculating it gives the stored formula results;
-  (e) the report sheets are there, and the score sheet's cells are unchanged.
+  (e) the report sheets are there (the score sheet, untouched, is checked byte for byte by (a)).
 Prints one line per loss (workbook, command, what) and exits 1 if there is any.
 """
 import math
@@ -41,8 +41,6 @@ ARGS = ["--targets", "5,20", "--date", "2026-01-15"]
 SETTINGS = ["sheetPr", "sheetFormatPr", "sheetProtection", "printOptions", "pageMargins",
             "pageSetup", "headerFooter", "rowBreaks", "colBreaks", "drawing", "legacyDrawing",
             "legacyDrawingHF", "picture", "tableParts"]
-# Columns whose width a command sets, by sheet: none today.
-SIZED_COLUMNS = {}
 STYLE_LISTS = ["fonts", "fills", "borders", "cellStyleXfs", "cellXfs", "cellStyles", "dxfs"]
 
 
@@ -110,48 +108,8 @@ class Package:
                 return d.get("ContentType")
         return None
 
-    def score_sheet(self):
-        return next(s["name"] for s in self.sheets
-                    if s["name"] != PROPERTY and s["name"] not in REPORTS)
-
-
-def cells(pkg, sheet):
-    """{A1: (kind, value, formula)} of a worksheet, strings resolved."""
-    strings = []
-    shared = pkg.related("sharedStrings")
-    if shared in pkg.parts:
-        strings = ["".join(t.text or "" for t in si.iter(MAIN + "t") if not in_phonetic(si, t))
-                   for si in pkg.xml(shared).iter(MAIN + "si")]
-    out = {}
-    for c in pkg.xml(pkg.by_name[sheet]).iter(MAIN + "c"):
-        kind, v, f = c.get("t", "n"), c.find(MAIN + "v"), c.find(MAIN + "f")
-        value = v.text if v is not None else None
-        if kind == "s" and value is not None:
-            kind, value = "str", strings[int(value)]
-        elif kind == "inlineStr":
-            kind, value = "str", "".join(t.text or "" for t in c.iter(MAIN + "t"))
-        elif kind in ("n", "d") and value is not None:
-            value = float(value)
-        formula = f.text if f is not None else None
-        if value is None and formula is None:
-            continue  # a formatted blank
-        out[c.get("r")] = (kind, value, formula)
-    return out
-
-
-def in_phonetic(si, t):
-    return any(t in list(rph.iter()) for rph in si.iter(MAIN + "rPh"))
-
 
 # --- the checks ----------------------------------------------------------------------------
-
-class Findings:
-    def __init__(self):
-        self.lines = []
-
-    def add(self, book, command, what):
-        self.lines.append(f"{book}\t{command}\t{what}")
-
 
 def listing(items, most=6):
     items = list(items)
@@ -249,43 +207,36 @@ def check_content_types(before, after, say):
             f"{listing(f'{p} {before.content_type(p)}→{after.content_type(p)}' for p in differ)}")
 
 
-def check_styles(before, after, say):
-    """(b) Every format, font, fill, border, style and number format keeps its index."""
-    part0, part1 = before.related("styles"), after.related("styles")
-    if part0 not in before.parts:
-        return
-    s0, s1 = before.xml(part0), after.xml(part1) if part1 in after.parts else ET.Element("x")
-    for tag in STYLE_LISTS:
-        old, new = s0.find(MAIN + tag), s1.find(MAIN + tag)
-        old = list(old) if old is not None else []
-        new = list(new) if new is not None else []
-        bad = [i for i, e in enumerate(old) if i >= len(new) or canon(e) != canon(new[i])]
+def lost_at(old, new):
+    """Indexes of the elements of old that new does not hold at the same index."""
+    old, new = list(old if old is not None else []), list(new if new is not None else [])
+    return [i for i, e in enumerate(old) if i >= len(new) or canon(e) != canon(new[i])]
+
+
+def check_styles_and_strings(before, after, say):
+    """(b) Every format, font, fill, border, style, number format and shared string keeps its
+    index (kept sheets refer to them by number)."""
+    s0, s1 = before.xml(before.related("styles")), after.xml(after.related("styles"))
+    if s0 is not None:
+        s1 = s1 if s1 is not None else ET.Element("x")
+        for tag in STYLE_LISTS:
+            bad = lost_at(s0.find(MAIN + tag), s1.find(MAIN + tag))
+            if bad:
+                say(f"(b) styles {tag}: {len(bad)} lost or changed "
+                    f"(indexes {listing(map(str, bad))})")
+        formats = [{f.get("numFmtId"): f.get("formatCode") for f in s.iter(MAIN + "numFmt")}
+                   for s in (s0, s1)]
+        bad = [i for i in formats[0] if formats[1].get(i) != formats[0][i]]
         if bad:
-            say(f"(b) styles {tag}: {len(bad)} of {len(old)} lost or changed "
-                f"(indexes {listing(map(str, bad))})")
-
-    def formats(s):
-        return {f.get("numFmtId"): f.get("formatCode") for f in s.iter(MAIN + "numFmt")}
-    old, new = formats(s0), formats(s1)
-    bad = [i for i in old if new.get(i) != old[i]]
-    if bad:
-        say(f"(b) styles numFmts lost or changed: {listing(f'{i}={old[i]}' for i in bad)}")
-    colors0, colors1 = s0.find(MAIN + "colors"), s1.find(MAIN + "colors")
-    if colors0 is not None and (colors1 is None or canon(colors0) != canon(colors1)):
-        say("(b) styles colors changed")
-
-
-def check_strings(before, after, say):
-    """(b) Every shared string keeps its index (kept sheets refer to them by number)."""
-    part0, part1 = before.related("sharedStrings"), after.related("sharedStrings")
-    if part0 not in before.parts:
-        return
-    old = list(before.xml(part0).iter(MAIN + "si"))
-    new = list(after.xml(part1).iter(MAIN + "si")) if part1 in after.parts else []
-    bad = [i for i, e in enumerate(old) if i >= len(new) or canon(e) != canon(new[i])]
-    if bad:
-        say(f"(b) shared strings: {len(bad)} of {len(old)} lost or moved "
-            f"(indexes {listing(map(str, bad))})")
+            say(f"(b) styles numFmts lost or changed: {listing(bad)}")
+        c0, c1 = s0.find(MAIN + "colors"), s1.find(MAIN + "colors")
+        if c0 is not None and (c1 is None or canon(c0) != canon(c1)):
+            say("(b) styles colors changed")
+    t0, t1 = before.xml(before.related("sharedStrings")), after.xml(after.related("sharedStrings"))
+    if t0 is not None:
+        bad = lost_at(t0.iter(MAIN + "si"), t1.iter(MAIN + "si") if t1 is not None else None)
+        if bad:
+            say(f"(b) shared strings: {len(bad)} lost or moved (indexes {listing(map(str, bad))})")
 
 
 def check_app(before, after, say):
@@ -349,43 +300,14 @@ def check_sheet_settings(before, after, sheet, extra, say):
     if bad:
         say(f"(c) “{sheet}” sheetViews changed: {listing(bad)}")
 
+    def same_column(a, b):
+        rest = [{k: v for k, v in c.items() if k not in ("width", "customWidth")} for c in (a, b)]
+        return rest[0] == rest[1] and math.isclose(float(a.get("width", 0)),
+                                                   float(b.get("width", 0)), abs_tol=0.01)
     c0, c1 = columns(x0), columns(x1)
-    sized = SIZED_COLUMNS.get(sheet, set())
-    bad = []
-    for n, a in c0.items():
-        b = c1.get(n)
-        if b is None:
-            bad.append(n)
-            continue
-        same = {k: v for k, v in a.items() if k not in ("width", "customWidth")} == \
-            {k: v for k, v in b.items() if k not in ("width", "customWidth")}
-        width = n in sized or math.isclose(float(a.get("width", 0)), float(b.get("width", 0)),
-                                           abs_tol=0.01)
-        if not (same and width):
-            bad.append(n)
+    bad = [n for n, a in c0.items() if n not in c1 or not same_column(a, c1[n])]
     if bad:
         say(f"(c) “{sheet}” cols lost or changed: columns {listing(map(str, bad))}")
-
-
-def check_score_sheet(before, after, say):
-    """(e) The score sheet is only read."""
-    sheet = before.score_sheet()
-    if sheet not in after.by_name:
-        say(f"(e) score sheet “{sheet}” lost")
-        return
-    a, b = cells(before, sheet), cells(after, sheet)
-    bad = sorted(set(a) | set(b), key=lambda r: (len(r), r))
-    bad = [r for r in bad if not same_cell(a.get(r), b.get(r))]
-    if bad:
-        say(f"(e) score sheet “{sheet}” cells changed: {listing(bad)}")
-
-
-def same_cell(x, y):
-    if x is None or y is None:
-        return x == y
-    if isinstance(x[1], float) and isinstance(y[1], float):
-        return x[0] == y[0] and x[2] == y[2] and math.isclose(x[1], y[1], rel_tol=1e-12)
-    return x == y
 
 
 # --- the commands --------------------------------------------------------------------------
@@ -427,7 +349,7 @@ def office():
     return shutil.which("soffice") or shutil.which("libreoffice")
 
 
-def recalculated(results, outdir, profile, findings):
+def recalculated(results, outdir, profile, say):
     """(d) One LibreOffice start converts every result; each must come out."""
     lo = office()
     if not lo:
@@ -450,7 +372,7 @@ def recalculated(results, outdir, profile, findings):
         if os.path.exists(made) and os.path.getsize(made) > 0:
             out[key] = made
         else:
-            findings.add(key[0], key[1], "(d) LibreOffice could not open the result")
+            say(key[0], key[1], "(d) LibreOffice could not open the result")
     return out
 
 
@@ -497,14 +419,17 @@ def main(valdrex, outdir):
         shutil.rmtree(folder, ignore_errors=True)
         os.makedirs(folder)
     sources = teacher_workbooks.make(corpus, profile)
-    findings = Findings()
+    findings = []
+
+    def add(book, command, what):
+        findings.append(f"{book}\t{command}\t{what}")
     done = []  # (book, command, source, result, rewritten)
     for source in sources:
         book = os.path.basename(source)
         before = Package(source)
         for command, result, rewritten, message in commands(valdrex, source, work):
             def say(what, book=book, command=command):
-                findings.add(book, command, what)
+                add(book, command, what)
             if result is None:
                 say(f"no result written ({message[:300]})")
                 continue
@@ -517,8 +442,7 @@ def main(valdrex, outdir):
             check_workbook(before, after, say)
             check_relationships(before, after, rewritten, say)
             check_content_types(before, after, say)
-            check_styles(before, after, say)
-            check_strings(before, after, say)
+            check_styles_and_strings(before, after, say)
             check_app(before, after, say)
             extra = ["conditionalFormatting", "dataValidations"] if command == "classes" else []
             for sheet in rewritten:
@@ -527,20 +451,18 @@ def main(valdrex, outdir):
                 missing = [n for n in REPORTS if n not in after.by_name]
                 if missing:
                     say(f"(e) report sheets missing: {listing(missing)}")
-            check_score_sheet(before, after, say)
             done.append((book, command, source, result, rewritten))
 
-    converted = recalculated([(b, c, r) for b, c, _, r, _ in done], outdir, profile, findings)
+    converted = recalculated([(b, c, r) for b, c, _, r, _ in done], outdir, profile, add)
     for book, command, source, result, rewritten in done:
         if (book, command) in converted:
             untouched = {s["name"] for s in Package(source).sheets} - set(rewritten)
             check_recalculation(source, converted[(book, command)], untouched,
-                                lambda what, b=book, c=command: findings.add(b, c, what))
+                                lambda what, b=book, c=command: add(b, c, what))
 
-    for line in findings.lines:
-        print(line)
-    print(f"{len(sources)} workbooks, {len(done)} results checked, {len(findings.lines)} losses")
-    return 1 if findings.lines else 0
+    print("\n".join(findings + [f"{len(sources)} workbooks, {len(done)} results checked, "
+                                f"{len(findings)} losses"]))
+    return 1 if findings else 0
 
 
 if __name__ == "__main__":

@@ -66,13 +66,22 @@ def property_rows():
     return rows
 
 
-def chinese_average():
-    scores = [row[3] for row in students()]
-    return sum(scores) / len(scores)
+def score_rows(title):
+    """(row, [A, B, ...]) of "成绩表": title, raw full marks, header and the students."""
+    return ([(1, [title]), (2, [None, None, "原始满分"] + RAW_FULL),
+             (3, ["班级", "座号", "姓名"] + SUBJECTS)] + list(enumerate(students(), start=FIRST)))
 
 
-def max_gap_class1():
-    return max(abs(row[3] - row[4]) for row in students()[:PER_CLASS])
+def put_rows(ws, rows, fmt=lambda r, c: None):
+    """Writes (row, values) into an openpyxl sheet, or an xlsxwriter one with formats."""
+    for r, values in rows:
+        for c, v in enumerate(values, start=1):
+            if v is None:
+                continue
+            if hasattr(ws, "write"):
+                ws.write(r - 1, c - 1, v, fmt(r, c))
+            else:
+                ws.cell(r, c, v)
 
 
 def png(width=40, height=24):
@@ -88,41 +97,9 @@ def png(width=40, height=24):
 
 
 def vba_project():
-    """A compound file shaped like a macro project: storage "VBA" with stream "dir", and stream
-    "PROJECT". Streams are one mini-stream cutoff long so that no mini stream is needed."""
-    sector, end, free, fat_sect, nostream = 512, 0xFFFFFFFE, 0xFFFFFFFF, 0xFFFFFFFD, 0xFFFFFFFF
-    project = (b'ID="{5C8E2A3B-7F14-4D2A-9B61-0A3C5E7D9F21}"\r\n'
-               b'Document=ThisWorkbook/&H00000000\r\nName="VBAProject"\r\nHelpContextID="0"\r\n'
-               b'VersionCompatible32="393222000"\r\n'
-               b'[Host Extender Info]\r\n&H00000001={3832D640-CF90-11CF-8E43-00A0C911005A};VBE;'
-               b'&H00000000\r\n')
-    project = project.ljust(4096, b"\r")[:4096]
-    directory = bytes((i * 37 + 11) & 0xFF for i in range(4096))
-    streams = [project, directory]
-    fat = [fat_sect, end]  # sector 0: this FAT, sector 1: the directory
-    starts = []
-    for data in streams:
-        first = len(fat)
-        count = len(data) // sector
-        starts.append(first)
-        fat += list(range(first + 1, first + count)) + [end]
-    fat += [free] * (sector // 4 - len(fat))
-
-    def entry(name, kind, color, left, right, child, start, size):
-        encoded = (name + "\0").encode("utf-16-le") if name else b""
-        return (encoded.ljust(64, b"\0") + struct.pack("<HBBIII", len(encoded), kind, color, left,
-                                                          right, child)
-                + b"\0" * 16 + struct.pack("<IQQIQ", 0, 0, 0, start, size))
-    # Siblings are ordered by name length first: "VBA" < "PROJECT".
-    entries = (entry("Root Entry", 5, 1, nostream, nostream, 2, end, 0)
-               + entry("VBA", 1, 0, nostream, nostream, 3, 0, 0)
-               + entry("PROJECT", 2, 1, 1, nostream, nostream, starts[0], len(project))
-               + entry("dir", 2, 1, nostream, nostream, nostream, starts[1], len(directory)))
-    header = (bytes.fromhex("D0CF11E0A1B11AE1") + b"\0" * 16
-              + struct.pack("<HHHHH", 0x3E, 3, 0xFFFE, 9, 6) + b"\0" * 6
-              + struct.pack("<IIIIIIIII", 0, 1, 1, 0, 4096, end, 0, end, 0)
-              + struct.pack("<I", 0) + struct.pack("<I", free) * 108)
-    return header + struct.pack(f"<{len(fat)}I", *fat) + entries + b"".join(streams)
+    """Bytes standing for a macro project: a compound file's signature and some content. Nobody
+    here runs it; the package must only carry it over unchanged."""
+    return bytes.fromhex("D0CF11E0A1B11AE1") + bytes(504) + b"Attribute VB_Name = \"Scores\"\r\n" * 64
 
 
 # --- openpyxl: styles, views, print settings, validations, formatted report sheets -------------
@@ -142,32 +119,28 @@ def openpyxl_teacher(path):
     grade.border = Border(bottom=Side(style="hair", color="808080"))
     wb.add_named_style(grade)
 
-    ws["A1"] = "高一年级期末考试成绩"
+    put_rows(ws, score_rows("高一年级期末考试成绩"))
     ws["A1"].font = Font(name="黑体", size=16, bold=True, color="1F3864")
     ws["A1"].alignment = Alignment(horizontal="center", vertical="center")
     ws["A1"].hyperlink = "https://school.example/exam/2026"
     ws.merge_cells("A1:G1")
     ws.row_dimensions[1].height = 30
-    ws["C2"] = "原始满分"
-    for j, full in enumerate(RAW_FULL):
-        ws.cell(2, 4 + j, full).font = Font(italic=True, color="7F7F7F")
+    for cell in ws[2][3:]:
+        cell.font = Font(italic=True, color="7F7F7F")
     ws.row_dimensions[2].hidden = True
     sides = [Side(style="medium", color="000000"), Side(style="dashed", color="FF0000"),
              Side(style="double", color="0070C0"), Side(style="dotted", color="00B050")]
-    for col, text in enumerate(["班级", "座号", "姓名"] + SUBJECTS, start=1):
-        cell = ws.cell(3, col, text)
+    for col, cell in enumerate(ws[3], start=1):
         cell.font = Font(bold=True, color="FFFFFF")
         cell.fill = PatternFill("solid", fgColor="4472C4")
         side = sides[col % len(sides)]
         cell.border = Border(left=side, right=side, top=sides[0], bottom=sides[2])
         cell.alignment = Alignment(vertical="top", wrap_text=True)
     ws.row_dimensions[3].height = 24
-    for r, values in enumerate(students(), start=FIRST):
-        for col, v in enumerate(values, start=1):
-            cell = ws.cell(r, col, v)
-            if col >= 4:
-                cell.style = "成绩"
-                cell.protection = Protection(locked=False)
+    for r in range(FIRST, LAST + 1):
+        for cell in ws[r][3:]:
+            cell.style = "成绩"
+            cell.protection = Protection(locked=False)
         if r % 2:
             ws.cell(r, 3).fill = PatternFill("lightGray", fgColor="D9E1F2", bgColor="FFFFFF")
     ws["I3"] = "备注"
@@ -203,9 +176,7 @@ def openpyxl_teacher(path):
     ws.oddFooter.center.text = "第 &P 页，共 &N 页"
 
     props = wb.create_sheet("属性表")
-    for r, values in property_rows():
-        for col, v in enumerate(values, start=1):
-            props.cell(r, col, v)
+    put_rows(props, property_rows())
     props.column_dimensions["A"].width = 14
     props.sheet_properties.tabColor = "FFC000"
     props.protection.sheet = True
@@ -271,21 +242,8 @@ def openpyxl_teacher(path):
 # --- xlsxwriter: a table, a picture, charts, a summary with names and cached results -----------
 
 def score_sheet_xlsxwriter(ws, head, cell):
-    ws.write("A1", "高一年级期末考试成绩", head)
-    ws.write("C2", "原始满分")
-    for j, full in enumerate(RAW_FULL):
-        ws.write(1, 3 + j, full)
-    for col, text in enumerate(["班级", "座号", "姓名"] + SUBJECTS):
-        ws.write(2, col, text, head)
-    for r, values in enumerate(students(), start=FIRST - 1):
-        for col, v in enumerate(values):
-            ws.write(r, col, v, cell if col >= 3 else None)
-
-
-def write_properties(ws):
-    for r, values in property_rows():
-        for col, v in enumerate(values):
-            ws.write(r - 1, col, v)
+    put_rows(ws, score_rows("高一年级期末考试成绩"),
+             lambda r, c: head if r in (1, 3) else cell if r >= FIRST and c >= 4 else None)
 
 
 def xlsxwriter_objects(path):
@@ -321,7 +279,7 @@ def xlsxwriter_objects(path):
                                               "minimum": 0, "maximum": 100})
 
     props = wb.add_worksheet("属性表")
-    write_properties(props)
+    put_rows(props, property_rows())
     props.protect("jiaowu", {"format_columns": True})
 
     names = wb.add_worksheet("名单")
@@ -345,11 +303,12 @@ def xlsxwriter_objects(path):
     wb.define_name("语文成绩", f"=成绩表!$D${FIRST}:$D${LAST}")
     wb.define_name("属性表!满分行", "=属性表!$B$3:$F$3")
     summary.write("A1", "语文平均分")
-    summary.write_formula("B1", "=AVERAGE(语文成绩)", None, chinese_average())
+    chinese = [row[3] for row in students()]
+    summary.write_formula("B1", "=AVERAGE(语文成绩)", None, sum(chinese) / len(chinese))
     summary.write("A2", "一班语数最大分差")
     summary.write_array_formula("B2:B2", f"{{=MAX(ABS(成绩表!D{FIRST}:D{FIRST + PER_CLASS - 1}"
                                 f"-成绩表!E{FIRST}:E{FIRST + PER_CLASS - 1}))}}", None,
-                                max_gap_class1())
+                                max(abs(r[3] - r[4]) for r in students()[:PER_CLASS]))
     summary.write("A3", "语数合计总和")
     summary.write_formula("B3", "=SUM(名单表[合计])", None, total)
     summary.write("A4", "参考人数")
@@ -414,7 +373,7 @@ def xlsxwriter_macro(path):
         ws.freeze_panes(3, 0)
         props = wb.add_worksheet("属性表")
         props.set_vba_name("Props")
-        write_properties(props)
+        put_rows(props, property_rows())
         props.protect()
         props.data_validation("B3:F6", {"validate": "integer", "criteria": ">=", "value": 0,
                                         "input_title": "分数线", "input_message": "填整数"})
@@ -442,38 +401,21 @@ def libreoffice_1904(path, profile):
     wb.epoch = openpyxl.utils.datetime.CALENDAR_MAC_1904
     ws = wb.active
     ws.title = "成绩表"
-    ws["A1"] = "高一年级期末考试成绩（1904日期）"
-    ws["C2"] = "原始满分"
-    for j, full in enumerate(RAW_FULL):
-        ws.cell(2, 4 + j, full)
-    for col, text in enumerate(["班级", "座号", "姓名"] + SUBJECTS, start=1):
-        ws.cell(3, col, text).font = Font(bold=True, underline="single")
-    for r, values in enumerate(students(), start=FIRST):
-        for col, v in enumerate(values, start=1):
-            ws.cell(r, col, v)
+    put_rows(ws, score_rows("高一年级期末考试成绩（1904日期）"))
+    for cell in ws[3]:
+        cell.font = Font(bold=True, underline="single")
     ws.column_dimensions["C"].width = 13
     ws.freeze_panes = "A4"
 
-    props = wb.create_sheet("属性表")
-    for r, values in property_rows():
-        for col, v in enumerate(values, start=1):
-            props.cell(r, col, v)
-    props.protection.sheet = True
+    put_rows(wb.create_sheet("属性表"), property_rows())
+    wb["属性表"].protection.sheet = True
 
     summary = wb.create_sheet("汇总")
-    summary["A1"] = "语文平均分"
-    summary["B1"] = "=AVERAGE(语文成绩)"
-    summary["A2"] = "最高分"
-    summary["B2"] = "=MAX(语文成绩)"
-    summary["A3"] = "开考时间"
-    summary["B3"] = 0.3333
-    summary["B3"].number_format = "h:mm"
-    summary["A4"] = "考试日期"
-    summary["B4"] = datetime.date(2026, 1, 15)
-    summary["B4"].number_format = "yyyy-mm-dd"
-    summary["A5"] = "统计日"
-    summary["B5"] = "=B4+1"
-    summary["B5"].number_format = "yyyy-mm-dd"
+    put_rows(summary, [(1, ["语文平均分", "=AVERAGE(语文成绩)"]), (2, ["最高分", "=MAX(语文成绩)"]),
+                       (3, ["开考时间", 0.3333]), (4, ["考试日期", datetime.date(2026, 1, 15)]),
+                       (5, ["统计日", "=B4+1"])])
+    for ref, fmt in (("B3", "h:mm"), ("B4", "yyyy-mm-dd"), ("B5", "yyyy-mm-dd")):
+        summary[ref].number_format = fmt
     wb.defined_names.append(DefinedName("语文成绩", attr_text=f"成绩表!$D${FIRST}:$D${LAST}"))
 
     for name in ["两率一分", "完成率表"]:

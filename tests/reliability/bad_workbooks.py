@@ -2,7 +2,6 @@
 """Workbooks that are wrong in the ways teachers make them.
 
   bad_workbooks.py CASE FILE   writes the workbook CASE to FILE
-  bad_workbooks.py list        prints the names of the cases
 """
 import sys
 import zipfile
@@ -69,52 +68,53 @@ def book(classes=3, per_class=4, subjects=2, rows=None, reports=True):
     return wb
 
 
+HEAD = '<?xml version="1.0" encoding="UTF-8"?>'
+OOXML = "http://schemas.openxmlformats.org/"
+RELS = f'{HEAD}<Relationships xmlns="{OOXML}package/2006/relationships">'
+SHEET = "vnd.openxmlformats-officedocument.spreadsheetml"
+
+
+def rel(id, kind, target):
+    return (f'<Relationship Id="{id}" Type="{OOXML}officeDocument/2006/relationships/{kind}" '
+            f'Target="{target}"/>')
+
+
 def raw_workbook(path, sheets, strings=None, styles=None, entries=None):
     """A minimal package written directly: sheets is [(name, rows)] or [(name, rows, xml after
     the sheet data)], rows yield (row, cells) or (row, cells, more attributes of the row) with
-    cells [(col, xml of the <c> element's inside and attributes)]. strings and styles are the xml of those parts; entries, when given, is the
-    inside of the workbook's <sheets> element instead of one entry a sheet."""
+    cells [(col, xml of the <c> element's inside and attributes)]. strings and styles are the
+    xml of those parts; entries, when given, is the inside of the workbook's <sheets> element
+    instead of one entry a sheet."""
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
-        types = "".join(
-            f'<Override PartName="/xl/worksheets/sheet{i}.xml" ContentType="application/'
-            f'vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>'
-            for i in range(1, len(sheets) + 1))
+        types = "".join(f'<Override PartName="/xl/worksheets/sheet{i}.xml" ContentType='
+                        f'"application/{SHEET}.worksheet+xml"/>' for i in range(1, len(sheets) + 1))
         z.writestr("[Content_Types].xml",
-                   '<?xml version="1.0" encoding="UTF-8"?><Types xmlns="http://schemas.'
-                   'openxmlformats.org/package/2006/content-types"><Default Extension="rels" '
-                   'ContentType="application/vnd.openxmlformats-package.relationships+xml"/>'
-                   '<Default Extension="xml" ContentType="application/xml"/><Override '
-                   'PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-'
-                   'officedocument.spreadsheetml.sheet.main+xml"/>' + types + "</Types>")
-        z.writestr("_rels/.rels",
-                   '<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.'
-                   'openxmlformats.org/package/2006/relationships"><Relationship Id="rId1" '
-                   'Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/'
-                   'officeDocument" Target="xl/workbook.xml"/></Relationships>')
+                   f'{HEAD}<Types xmlns="{OOXML}package/2006/content-types"><Default Extension='
+                   '"rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>'
+                   '<Default Extension="xml" ContentType="application/xml"/><Override PartName='
+                   f'"/xl/workbook.xml" ContentType="application/{SHEET}.sheet.main+xml"/>{types}'
+                   "</Types>")
+        z.writestr("_rels/.rels", RELS + rel("rId1", "officeDocument", "xl/workbook.xml")
+                   + "</Relationships>")
         entries = entries or "".join(f'<sheet name="{escape(s[0])}" sheetId="{i}" r:id="rId{i}"/>'
                                      for i, s in enumerate(sheets, start=1))
         with z.open("xl/workbook.xml", "w") as part:
-            for piece in ['<?xml version="1.0" encoding="UTF-8"?><workbook xmlns="http://schemas.'
-                          'openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.'
-                          'openxmlformats.org/officeDocument/2006/relationships"><sheets>',
+            for piece in [f'{HEAD}<workbook xmlns="{OOXML}spreadsheetml/2006/main" xmlns:r="{OOXML}'
+                          'officeDocument/2006/relationships"><sheets>',
                           *([entries] if isinstance(entries, str) else entries),
                           "</sheets></workbook>"]:
                 part.write(piece.encode())
-        rels = "".join(f'<Relationship Id="rId{i}" Type="http://schemas.openxmlformats.org/'
-                       f'officeDocument/2006/relationships/worksheet" '
-                       f'Target="worksheets/sheet{i}.xml"/>' for i in range(1, len(sheets) + 1))
+        rels = "".join(rel(f"rId{i}", "worksheet", f"worksheets/sheet{i}.xml")
+                       for i in range(1, len(sheets) + 1))
         for kind, xml in (("sharedStrings", strings), ("styles", styles)):
             if xml:
-                z.writestr(f"xl/{kind}.xml", '<?xml version="1.0" encoding="UTF-8"?>' + xml)
-                rels += (f'<Relationship Id="{kind}" Type="http://schemas.openxmlformats.org/'
-                         f'officeDocument/2006/relationships/{kind}" Target="{kind}.xml"/>')
-        z.writestr("xl/_rels/workbook.xml.rels",
-                   '<?xml version="1.0" encoding="UTF-8"?><Relationships xmlns="http://schemas.'
-                   'openxmlformats.org/package/2006/relationships">' + rels + "</Relationships>")
+                z.writestr(f"xl/{kind}.xml", HEAD + xml)
+                rels += rel(kind, kind, f"{kind}.xml")
+        z.writestr("xl/_rels/workbook.xml.rels", RELS + rels + "</Relationships>")
         for i, (_, rows, *after) in enumerate(sheets, start=1):
             with z.open(f"xl/worksheets/sheet{i}.xml", "w") as part:
-                part.write(b'<?xml version="1.0" encoding="UTF-8"?><worksheet xmlns="http://'
-                           b'schemas.openxmlformats.org/spreadsheetml/2006/main"><sheetData>')
+                part.write(f'{HEAD}<worksheet xmlns="{OOXML}spreadsheetml/2006/main"><sheetData>'
+                           .encode())
                 for r, cells, *attributes in rows:
                     xml = "".join(f'<c r="{get_column_letter(c)}{r}"{inner}</c>'
                                   for c, inner in cells)
@@ -141,22 +141,42 @@ def sheet_rows(ws):
 
 # --- the cases -------------------------------------------------------------------------------
 
-def no_score_sheet(path):
-    wb = book()
-    del wb["成绩表"]
-    wb.save(path)
+def edited(**sheets):
+    """A case that is book() with cells of its sheets set: {sheet: {cell: value}}."""
+    def make(path):
+        wb = book()
+        for sheet, cells in sheets.items():
+            for ref, value in cells.items():
+                wb[sheet][ref] = value
+        wb.save(path)
+    return make
 
 
-def no_property_sheet(path):
-    wb = book()
-    del wb["属性表"]
-    wb.save(path)
+def without(sheet):
+    def make(path):
+        wb = book()
+        del wb[sheet]
+        wb.save(path)
+    return make
 
 
-def word_in_score_cell(path):
-    wb = book()
-    wb["成绩表"]["D5"] = "缺考"
-    wb.save(path)
+EDITS = {
+    "no_score_sheet": without("成绩表"),
+    "no_property_sheet": without("属性表"),
+    "word_in_score_cell": edited(成绩表={"D5": "缺考"}),
+    # A full mark in words, negative lines and weights.
+    "property_text_and_negatives": edited(属性表={"B3": "一百", "C4": -85, "B9": "零点五",
+                                                 "C10": -0.5}),
+    # The last two students of class 2, typed full-width.
+    "look_alike_classes": edited(成绩表={"A10": "２", "A11": "２"}),
+    "band_full_width_dash": edited(分数段统计={"C3": "90以上", "D3": "60～70"}),
+    # 1 and 2 swapped, 3 missing.
+    "property_classes_mismatch": edited(属性表={"A18": 2, "A19": 1, "A20": 5}),
+    "good": edited(),
+    "thirteen_subjects": lambda path: book(subjects=13).save(path),
+    "twenty_one_classes": lambda path: book(classes=21, per_class=2).save(path),
+    "class_of_101": lambda path: book(classes=2, per_class=101).save(path),
+}
 
 
 def empty_score_sheet(path):
@@ -165,41 +185,17 @@ def empty_score_sheet(path):
     wb.save(path)
 
 
-def thirteen_subjects(path):
-    book(subjects=13).save(path)
-
-
-def twenty_one_classes(path):
-    book(classes=21, per_class=2).save(path)
-
-
-def class_of_101(path):
-    book(classes=2, per_class=101).save(path)
-
-
 def header_shifted(path):
     wb = book()
     wb["成绩表"].insert_rows(1)  # header in row 4, full marks in row 3
     wb.save(path)
 
 
-def property_text_and_negatives(path):
-    wb = book()
-    props = wb["属性表"]
-    props["B3"] = "一百"      # a full mark in words
-    props["C4"] = -85
-    props["B9"] = "零点五"
-    props["C10"] = -0.5
-    wb.save(path)
-
-
 def error_values(path):
     wb = book()
     ws = wb["成绩表"]
-    ws["D4"] = "#DIV/0!"
-    ws["E5"] = "#N/A"
-    ws["D6"] = "#VALUE!"
-    for cell in ("D4", "E5", "D6"):
+    for cell, value in (("D4", "#DIV/0!"), ("E5", "#N/A"), ("D6", "#VALUE!")):
+        ws[cell] = value
         ws[cell].data_type = "e"
     wb.save(path)
 
@@ -262,28 +258,6 @@ def rows_below_a_blank_row(path):
     # A blank row left between the first class and the others ends the list there.
     rows = students(3, 4, 2)
     book(rows=rows[:4] + [[None]] + rows[4:]).save(path)
-
-
-def look_alike_classes(path):
-    wb = book()
-    for r in (10, 11):  # the last two students of class 2, typed full-width
-        wb["成绩表"].cell(r, 1, "２")
-    wb.save(path)
-
-
-def band_full_width_dash(path):
-    wb = book()
-    bands = wb["分数段统计"]
-    bands["C3"] = "90以上"
-    bands["D3"] = "60～70"
-    wb.save(path)
-
-
-def property_classes_mismatch(path):
-    wb = book()
-    props = wb["属性表"]
-    props["A18"], props["A19"], props["A20"] = 2, 1, 5  # 1 and 2 swapped, 3 missing
-    wb.save(path)
 
 
 def raw_book(path, extra=None, **parts):
@@ -377,10 +351,6 @@ def whole_sheet_merged(path):
     raw_workbook(path, sheets, styles=styles)
 
 
-def good(path):
-    book().save(path)
-
-
 def chart_sheet_named_like_a_report(path):
     from openpyxl.chart import BarChart, Reference
     wb = book()
@@ -391,17 +361,12 @@ def chart_sheet_named_like_a_report(path):
     wb.save(path)
 
 
-CASES = {f.__name__: f for f in [
-    good, no_score_sheet, no_property_sheet, word_in_score_cell, empty_score_sheet, thirteen_subjects, twenty_one_classes, class_of_101,
-    header_shifted, property_text_and_negatives, error_values, formulas,
-    formulas_never_computed, merged_score_area, very_long_texts, million_rows,
-    chart_sheet_named_like_a_report, rows_below_a_blank_row, look_alike_classes,
-    band_full_width_dash, property_classes_mismatch, text_over_cell_limit, macros_in_xlsx,
-    date_of_1e308, one_string_everywhere, one_format_everywhere, one_formula_everywhere,
-    eight_million_sheets, whole_sheet_merged]}
+CASES = dict(EDITS, **{f.__name__: f for f in [
+    empty_score_sheet, header_shifted, error_values, formulas, formulas_never_computed,
+    merged_score_area, very_long_texts, million_rows, chart_sheet_named_like_a_report,
+    rows_below_a_blank_row, text_over_cell_limit, macros_in_xlsx, date_of_1e308,
+    one_string_everywhere, one_format_everywhere, one_formula_everywhere, eight_million_sheets,
+    whole_sheet_merged]})
 
 if __name__ == "__main__":
-    if sys.argv[1] == "list":
-        print("\n".join(CASES))
-    else:
-        CASES[sys.argv[1]](sys.argv[2])
+    CASES[sys.argv[1]](sys.argv[2])

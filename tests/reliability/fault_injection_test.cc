@@ -47,7 +47,7 @@ long sweep(const Step& prepare, const Step& call, const Verdict& verdict) {
     Outcome outcome = outcomeOf(*w, call);
     // A clean call's first k-1 operations are the same, so the k-th is always reached.
     EXPECT_TRUE(w->plan.failed.has_value()) << "k=" << k;
-    std::string what = w->plan.failed ? std::string(host::operationName(*w->plan.failed)) : "?";
+    std::string what = w->plan.failed ? std::string(operationName(*w->plan.failed)) : "?";
     SCOPED_TRACE("operation " + std::to_string(k) + " of " + std::to_string(n) + ": " + what);
     if (outcome != Outcome::Other) verdict(*w, outcome, k, n);
     if (::testing::Test::HasFailure()) break;  // one broken k tells the story
@@ -83,7 +83,7 @@ TEST(FaultInjection, EveryFailingOperationOfTheRunIsSkippedAndTheRunCompletes) {
                  [&](FaultySession& w, Outcome outcome, long k, long n) {
                    EXPECT_EQ(outcome, Outcome::Returned);
                    if (k == n) {
-                     EXPECT_EQ(w.plan.failed, host::Operation::MessageBox);
+                     EXPECT_EQ(w.plan.failed, Operation::MessageBox);
                      EXPECT_FALSE(w.showed("成绩统计操作完成!"));
                    } else {
                      ASSERT_FALSE(w.ui.messages().empty());
@@ -109,60 +109,42 @@ Variant num(double x) { return Variant::number(x); }
 
 TEST(FaultInjection, EachMethodFailsTheWayItsModeSays) {
   Step none = [](FaultySession&) {};
+  using S = FaultySession;
+  // clang-format off
   const MethodCase cases[] = {
-      {"初始化", Mode::Limits, none, [](FaultySession& w) { w.vd.初始化(w.sheet("成绩表")); }},
-      {"载入班级", Mode::Limits, [](FaultySession& w) { w.vd.初始化(w.sheet("成绩表")); },
-       [](FaultySession& w) { w.vd.载入班级(w.sheet("成绩表")); }},
+      {"初始化", Mode::Limits, none, [](S& w) { w.vd.初始化(w.sheet("成绩表")); }},
+      {"载入班级", Mode::Limits, [](S& w) { w.vd.初始化(w.sheet("成绩表")); },
+       [](S& w) { w.vd.载入班级(w.sheet("成绩表")); }},
       {"载入成绩", Mode::Limits,
-       [](FaultySession& w) {
-         w.vd.初始化(w.sheet("成绩表"));
-         w.vd.载入班级(w.sheet("成绩表"));
-       },
-       [](FaultySession& w) { w.vd.载入成绩(w.sheet("成绩表"), w.sheet("属性表")); }},
-      {"F总人数", Mode::Skip, none, [](FaultySession& w) { w.vd.F总人数(w.sheet("成绩表")); }},
-      {"F班级数", Mode::Skip, [](FaultySession& w) { w.vd.初始化(w.sheet("成绩表")); },
-       [](FaultySession& w) { w.vd.F班级数(w.sheet("成绩表"), w.sheet("属性表")); }},
+       [](S& w) { w.vd.初始化(w.sheet("成绩表")); w.vd.载入班级(w.sheet("成绩表")); },
+       [](S& w) { w.vd.载入成绩(w.sheet("成绩表"), w.sheet("属性表")); }},
+      {"F总人数", Mode::Skip, none, [](S& w) { w.vd.F总人数(w.sheet("成绩表")); }},
+      {"F班级数", Mode::Skip, [](S& w) { w.vd.初始化(w.sheet("成绩表")); },
+       [](S& w) { w.vd.F班级数(w.sheet("成绩表"), w.sheet("属性表")); }},
       {"各班成绩表 plain", Mode::Skip, load,
-       [](FaultySession& w) {
-         bool xx = false;
-         w.vd.各班成绩表(w.sheet("输出表"), xx);
-       }},
+       [](S& w) { bool xx = false; w.vd.各班成绩表(w.sheet("输出表"), xx); }},
       {"各班成绩表 detailed", Mode::Skip, load,
-       [](FaultySession& w) {
-         bool xx = true;
-         w.vd.各班成绩表(w.sheet("各班详细排名"), xx);
-       }},
+       [](S& w) { bool xx = true; w.vd.各班成绩表(w.sheet("各班详细排名"), xx); }},
       {"复制工作表", Mode::Skip,
-       [](FaultySession& w) {
-         load(w);
-         bool xx = false;
-         w.vd.各班成绩表(w.sheet("输出表"), xx);
-       },
-       [](FaultySession& w) { w.vd.复制工作表(w.sheet("输出表"), w.sheet("各班排名表")); }},
-      {"排名", Mode::ReachCaller, none,
-       [](FaultySession& w) {
+       [](S& w) { load(w); bool xx = false; w.vd.各班成绩表(w.sheet("输出表"), xx); },
+       [](S& w) { w.vd.复制工作表(w.sheet("输出表"), w.sheet("各班排名表")); }},
+      {"排名", Mode::ReachCaller, none, [](S& w) {
          Variant a = num(4), b = num(4), c = num(8), d = num(4), e = num(7);
-         w.vd.排名(a, b, c, d, e, w.sheet("成绩表"));
-       }},
-      {"新排名", Mode::ReachCaller, none,
-       [](FaultySession& w) {
+         w.vd.排名(a, b, c, d, e, w.sheet("成绩表")); }},
+      {"新排名", Mode::ReachCaller, none, [](S& w) {
          Variant b = num(1), c = num(4), d = num(5);
          std::string f = "成绩表";
-         w.vd.新排名(b, c, d, f);
-       }},
-      {"加边框", Mode::ReachCaller, none,
-       [](FaultySession& w) {
+         w.vd.新排名(b, c, d, f); }},
+      {"加边框", Mode::ReachCaller, none, [](S& w) {
          Variant x1 = num(3), y1 = num(1), x2 = num(8), y2 = num(5);
-         w.vd.加边框(w.sheet("成绩表"), x1, y1, x2, y2);
-       }},
-      {"分段统计", Mode::ReachCaller, load,
-       [](FaultySession& w) { w.vd.分段统计(w.sheet("分数段统计")); }},
-      {"保存", Mode::ReachCaller,
-       [](FaultySession& w) { w.book->setSaver([](host::MemoryWorkbook&) {}); },
-       [](FaultySession& w) { w.vd.保存(); }},
-      {"帮助", Mode::ReachCaller, [](FaultySession& w) { w.ui.queueButton(host::Button::no); },
-       [](FaultySession& w) { w.vd.帮助(); }},
+         w.vd.加边框(w.sheet("成绩表"), x1, y1, x2, y2); }},
+      {"分段统计", Mode::ReachCaller, load, [](S& w) { w.vd.分段统计(w.sheet("分数段统计")); }},
+      {"保存", Mode::ReachCaller, [](S& w) { w.book->setSaver([](host::MemoryWorkbook&) {}); },
+       [](S& w) { w.vd.保存(); }},
+      {"帮助", Mode::ReachCaller, [](S& w) { w.ui.queueButton(host::Button::no); },
+       [](S& w) { w.vd.帮助(); }},
   };
+  // clang-format on
   long total = 0;
   for (const MethodCase& m : cases) {
     SCOPED_TRACE(m.name);

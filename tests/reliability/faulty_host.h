@@ -1,90 +1,125 @@
-// A host that counts every operation and fails the k-th one, around a small complete workbook.
+// A host that counts every operation and fails the k-th one, around a small sample grade.
 #pragma once
 
-#include <initializer_list>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "support/forwarding_host.h"
 #include "support/scripted_ui.h"
 #include "valdrex/automation/valdrex_cls.h"
 #include "valdrex/host/application.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/host/memory_workbook.h"
+#include "valdrex/host/ui.h"
+#include "valdrex/host/worksheet.h"
+#include "valdrex/job/sample_workbook.h"
 
 namespace valdrex::testing {
+
+// Every operation of worksheet.h and ui.h, one kind each.
+// clang-format off
+enum class Operation {
+  SheetName, CellRead, CellWrite, UsedRange, Clear, ClearContents, Delete, Insert, Copy, Paste,
+  Sort, Merge, Alignment, Border, Activate, SelectCell, Visible, SheetLookup, FolderPath, Save,
+  MessageBox, InputBox,
+};
+// clang-format on
+inline const char* operationName(Operation op) {
+  static const char* const kNames[] = {
+      "name",        "cell read", "cell write",  "used range",  "clear",   "clear contents",
+      "delete",      "insert",    "copy",        "paste",       "sort",    "merge",
+      "alignment",   "border",    "activate",    "select cell", "visible", "sheet lookup",
+      "folder path", "save",      "message box", "input box"};
+  return kNames[static_cast<int>(op)];
+}
 
 // Shared by the workbook, its sheets and the dialogs, so that k counts across all of them.
 struct FaultPlan {
   long count = 0;
   long failAt = 0;  // 0: nothing fails
-  std::optional<host::Operation> failed;
+  std::optional<Operation> failed;
 
-  void operator()(host::Operation op) {
+  void operator()(Operation op) {
     if (++count != failAt) return;
     failed = op;
-    throw Failure(FailureKind::HostError,
-                  "injected failure of " + std::string(host::operationName(op)));
+    throw Failure(FailureKind::HostError, std::string("injected failure of ") + operationName(op));
   }
 };
 
-// A forwarding workbook or dialog host whose every operation goes through the plan.
-template <class Forwarding>
-class Faulty final : public Forwarding {
+// Each operation goes through the plan first, then to the host it wraps.
+using host::Range;
+using O = Operation;
+class FaultySheet final : public host::Worksheet {
  public:
-  template <class Target>
-  Faulty(Target& target, FaultPlan& plan) : Forwarding(target), plan_(plan) {}
-
- protected:
-  void onOperation(host::Operation op) const override { plan_(op); }
+  FaultySheet(host::Worksheet& to, FaultPlan& plan) : to_(to), plan_(plan) {}
+  std::string name() const override { return plan_(O::SheetName), to_.name(); }
+  Variant cell(int r, int c) const override { return plan_(O::CellRead), to_.cell(r, c); }
+  void setCell(int r, int c, const Variant& v) override {
+    plan_(O::CellWrite), to_.setCell(r, c, v);
+  }
+  Range usedRange() const override { return plan_(O::UsedRange), to_.usedRange(); }
+  void clear(const Range& b) override { plan_(O::Clear), to_.clear(b); }
+  void clearContents(const Range& b) override { plan_(O::ClearContents), to_.clearContents(b); }
+  void deleteCells(const Range& b) override { plan_(O::Delete), to_.deleteCells(b); }
+  void insertRow(int r) override { plan_(O::Insert), to_.insertRow(r); }
+  void copy(const Range& b) override { plan_(O::Copy), to_.copy(b); }
+  void pasteSpecial(int r, int c) override { plan_(O::Paste), to_.pasteSpecial(r, c); }
+  void sort(const Range& b, std::span<const host::SortKey> keys, bool header) override {
+    plan_(O::Sort), to_.sort(b, keys, header);
+  }
+  void merge(const Range& b) override { plan_(O::Merge), to_.merge(b); }
+  void setHorizontalAlignment(const Range& b, host::HAlign a) override {
+    plan_(O::Alignment), to_.setHorizontalAlignment(b, a);
+  }
+  void setBorder(const Range& b, host::BorderSide side, host::LineStyle style) override {
+    plan_(O::Border), to_.setBorder(b, side, style);
+  }
+  void activate() override { plan_(O::Activate), to_.activate(); }
+  void selectCell(int r, int c) override { plan_(O::SelectCell), to_.selectCell(r, c); }
+  void setVisible(host::SheetVisibility v) override { plan_(O::Visible), to_.setVisible(v); }
 
  private:
+  host::Worksheet& to_;
   FaultPlan& plan_;
 };
-using FaultyWorkbook = Faulty<host::ForwardingWorkbook>;
-using FaultyUi = Faulty<host::ForwardingUi>;
 
-inline const char* const kReportSheets[] = {"输出表",     "各班详细排名", "各班排名表",
-                                            "年级排名表", "年级详细排名", "两率一分",
-                                            "完成率表",   "分数段统计",   "名次段统计"};
-
-// Cells of one row from column 1, as typed input; "" leaves a cell empty.
-inline void typeRow(host::Worksheet& sh, int r, std::initializer_list<const char*> cells) {
-  int col = 1;
-  for (const char* c : cells) {
-    if (*c) sh.setCell(r, col, Variant::text(c));
-    ++col;
+class FaultyWorkbook final : public host::Workbook {
+ public:
+  FaultyWorkbook(host::Workbook& to, FaultPlan& plan) : to_(to), plan_(plan) {}
+  // One wrapper per sheet, so that a sheet looked up twice is the same object both times.
+  host::Worksheet& sheet(std::string_view name) override {
+    plan_(O::SheetLookup);
+    host::Worksheet& found = to_.sheet(name);
+    auto& wrapper = sheets_[&found];
+    if (!wrapper) wrapper = std::make_unique<FaultySheet>(found, plan_);
+    return *wrapper;
   }
-}
+  std::string folderPath() const override { return plan_(O::FolderPath), to_.folderPath(); }
+  void save() override { plan_(O::Save), to_.save(); }
 
-// Three classes, two subjects, "属性表" filled, every report sheet present.
-inline void fillSmallBook(host::MemoryWorkbook& wb) {
-  auto& scores = wb.addSheet("成绩表");
-  typeRow(scores, 2, {"", "", "", "150", "100"});
-  typeRow(scores, 3, {"班级", "座号", "姓名", "语文", "数学"});
-  typeRow(scores, 4, {"1", "1", "甲", "135", "80"});
-  typeRow(scores, 5, {"1", "2", "乙", "", "95"});
-  typeRow(scores, 6, {"2", "1", "丙", "100", "60"});
-  typeRow(scores, 7, {"2", "2", "丁", "88", "缺考"});
-  typeRow(scores, 8, {"3", "1", "戊", "120", "30"});
-  auto& props = wb.addSheet("属性表");
-  typeRow(props, 3, {"满分", "100", "100", "200"});
-  typeRow(props, 4, {"优秀", "85", "85", "170"});
-  typeRow(props, 5, {"及格", "60", "60", "120"});
-  typeRow(props, 6, {"低分", "40", "40", "80"});
-  typeRow(props, 9, {"平均分", "0.3", "0.3", "0.3"});
-  typeRow(props, 10, {"优秀率", "0.25", "0.25", "0.25"});
-  typeRow(props, 11, {"及格率", "1", "1", "1"});
-  typeRow(props, 12, {"低分率", "0.5", "0.5", "0.5"});
-  typeRow(props, 13, {"完成1", "0.5", "0.5", "0.5"});
-  typeRow(props, 14, {"完成2", "0.5", "0.5", "0.5"});
-  typeRow(props, 15, {"综合", "1", "1", "1"});
-  typeRow(props, 18, {"1", "张", "李", "王"});
-  typeRow(props, 19, {"2", "赵", "钱", "孙"});
-  typeRow(props, 20, {"3", "周", "吴", "郑"});
-  for (const char* name : kReportSheets) wb.addSheet(name);
-}
+ private:
+  host::Workbook& to_;
+  FaultPlan& plan_;
+  std::map<host::Worksheet*, std::unique_ptr<FaultySheet>> sheets_;
+};
+
+class FaultyUi final : public host::Ui {
+ public:
+  FaultyUi(host::Ui& to, FaultPlan& plan) : to_(to), plan_(plan) {}
+  host::Button messageBox(const std::string& prompt, host::MessageStyle style,
+                          const std::string& title) override {
+    return plan_(O::MessageBox), to_.messageBox(prompt, style, title);
+  }
+  std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& defaultText) override {
+    return plan_(O::InputBox), to_.inputBox(prompt, title, defaultText);
+  }
+
+ private:
+  host::Ui& to_;
+  FaultPlan& plan_;
+};
 
 // A ValdrexCls on a faulty host. The object is kept from one workbook to the next, as a
 // workbook's macro keeps it, so a faulty call also must not spoil the calls after it.
@@ -102,8 +137,8 @@ struct FaultySession {
   // A fresh copy of the small workbook, no dialogs yet, nothing armed.
   void freshBook() {
     wb.reset();
-    book = std::make_unique<host::MemoryWorkbook>();
-    fillSmallBook(*book);
+    book = sampleWorkbook({3, 2, 2, 1});  // every report sheet there
+    book->find("成绩表")->setCell(7, 5, "缺考");
     wb = std::make_unique<FaultyWorkbook>(*book, plan);
     app.setWorkbook(wb.get());
     ui = host::ScriptedUi{};

@@ -125,6 +125,16 @@ TEST(FileSafety, EveryRewriteKeepsTheOldFileUnderANewBackupName) {
   }
 }
 
+// An earlier backup given as another input is no clash: this run's backup takes the next name.
+TEST(FileSafety, AnEarlierBackupAmongTheInputsIsNoClash) {
+  ScratchFolder dir;
+  writeSample(dir / "g.xlsx");
+  fs::copy_file(dir / "g.xlsx", dir / "g-备份.xlsx");
+  Outcome o = valdrex(dir, {"run", "--in-place", "g.xlsx", "g-备份.xlsx"});
+  EXPECT_EQ(o.status, kExitOk) << o.err;
+  EXPECT_THAT(o.out, HasSubstr("（原文件备份为 g-备份-2.xlsx）"));
+}
+
 TEST(FileSafety, ThroughALinkTheFileItPointsToIsUpdatedAndTheLinkStays) {
   ScratchFolder dir;
   fs::create_directory(dir / "真");

@@ -6,6 +6,7 @@
 
 #include "../cli/cli_process.h"
 #include "cli/run_command.h"
+#include "support/sheet_dump.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
 #include "valdrex/job/output_paths.h"
@@ -34,23 +35,6 @@ Said run(std::vector<std::string> workbooks, std::optional<std::string> output =
   return {status, out.str(), err.str()};
 }
 
-// Everything a result holds, sheet by sheet, as read back from its file.
-std::string contents(const std::string& path) {
-  auto wb = io::readWorkbook(path);
-  std::ostringstream s;
-  for (std::size_t i = 0; i < wb->sheetCount(); ++i) {
-    const host::MemorySheet& sh = wb->sheetAt(i);
-    s << "[" << sh.name() << "]\n";
-    sh.forEachCell([&](int r, int c, const host::Cell& cell) {
-      s << r << "," << c << " " << textOf(cell.value) << " " << cell.formula << " "
-        << int(cell.format.borders) << int(cell.format.align) << cell.format.numberFormat << "\n";
-    });
-    for (const host::Range& m : sh.merges())
-      s << "merge " << m.row1 << "," << m.col1 << ":" << m.row2 << "," << m.col2 << "\n";
-  }
-  return s.str();
-}
-
 TEST(ParallelRun, SeveralWorkbooksAtOnceGiveWhatEachGivesAlone) {
   ScratchFolder dir;
   const SampleOptions samples[] = {{3, 12, 4, 1}, {2, 20, 6, 2}, {5, 8, 3, 3}, {1, 30, 2, 4}};
@@ -74,7 +58,8 @@ TEST(ParallelRun, SeveralWorkbooksAtOnceGiveWhatEachGivesAlone) {
                 ::testing::HasSubstr("[" + name + "] 【Quillan提示】成绩统计操作完成!\n"));
     EXPECT_THAT(together.out,
                 ::testing::HasSubstr(name + "：" + std::to_string(samples[i].classes) + " 个班"));
-    EXPECT_EQ(contents(resultPath(books[i])), contents(alone[i]));
+    EXPECT_EQ(valdrex::testing::dump(*io::readWorkbook(resultPath(books[i]))),
+              valdrex::testing::dump(*io::readWorkbook(alone[i])));
   }
 }
 

@@ -4,10 +4,11 @@
 
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <vector>
 
+#include "gradebook/grade_sheet.h"
 #include "support/scripted_ui.h"
+#include "support/sheet_dump.h"
 #include "valdrex/host/date.h"
 #include "valdrex/host/memory_workbook.h"
 #include "valdrex/run/statistics_run.h"
@@ -37,45 +38,23 @@ class FullRun : public ::testing::Test {
  public:
   // Every report sheet present except `missing`, each with a cell left by an earlier run.
   static void fill(host::MemoryWorkbook& wb, const std::string& missing = "") {
-    host::MemorySheet& sh = wb.addSheet("成绩表");
-    sh.setCell(2, 4, Variant::number(100));
-    sh.setCell(2, 5, Variant::number(50));  // 数学 is marked out of 50 and scaled to 100
-    row(sh, 3, {"班级", "座号", "姓名", "语文", "数学"});
-    const struct {
-      const char *cls, *seat, *name, *chinese, *maths;
-    } students[] = {
-        {"1班", "1", "张一", "92", "45"}, {"1班", "2", "张二", "75", "30"},
-        {"1班", "3", "张三", "58", ""},   {"2班", "1", "李一", "88", "40"},
-        {"2班", "2", "李二", "61", "25"}, {"3班", "1", "王一", "100", "50"},
-        {"3班", "2", "王二", "39", "10"}, {"3班", "3", "王三", "", "35"},
-    };
-    int r = 4;
-    for (const auto& s : students) row(sh, r++, {s.cls, s.seat, s.name, s.chinese, s.maths});
-
-    host::MemorySheet& sx = wb.addSheet("属性表");
-    row(sx, 3, {"满分", "100", "100", "200"});
-    row(sx, 4, {"优秀", "85", "85", "170"});
-    row(sx, 5, {"及格", "60", "60", "120"});
-    row(sx, 6, {"低分", "40", "40", "80"});
-    row(sx, 9, {"平均分", "0.5", "0.5", "0.5"});
-    row(sx, 10, {"优秀率", "0.3", "0.3", "0.3"});
-    row(sx, 11, {"及格率", "0.2", "0.2", "0.2"});
-    row(sx, 12, {"备注", "", "", ""});  // no low-score column
-    row(sx, 13, {"一档", "0.4", "0.4", "0.4"});
-    row(sx, 14, {"二档", "0.3", "0.3", "0.3"});
-    row(sx, 15, {"均分", "0.3", "0.3", "0.3"});
-    row(sx, 18, {"1班", "赵老师", "钱老师", "孙老师"});
-    row(sx, 19, {"2班", "周老师", "吴老师", "郑老师"});
-    row(sx, 20, {"3班", "冯老师", "陈老师", "褚老师"});
+    // 数学 is marked out of 50 and scaled to 100; 备注 in row 12: no low-score column.
+    GradeSheet::write(wb.addSheet("成绩表"), 2,
+                      {"|||100|50", "班级|座号|姓名|语文|数学", "1班|1|张一|92|45",
+                       "1班|2|张二|75|30", "1班|3|张三|58|", "2班|1|李一|88|40", "2班|2|李二|61|25",
+                       "3班|1|王一|100|50", "3班|2|王二|39|10", "3班|3|王三||35"});
+    GradeSheet::write(
+        wb.addSheet("属性表"), 3,
+        {"满分|100|100|200", "优秀|85|85|170", "及格|60|60|120", "低分|40|40|80", "", "",
+         "平均分|0.5|0.5|0.5", "优秀率|0.3|0.3|0.3", "及格率|0.2|0.2|0.2", "备注",
+         "一档|0.4|0.4|0.4", "二档|0.3|0.3|0.3", "均分|0.3|0.3|0.3", "", "",
+         "1班|赵老师|钱老师|孙老师", "2班|周老师|吴老师|郑老师", "3班|冯老师|陈老师|褚老师"});
 
     for (const char* name : kReportSheets)
       if (name != missing) wb.addSheet(name).setCell(60, 30, "上次留下的");
   }
 
  protected:
-  static void row(host::Worksheet& sh, int r, const Strings& texts) {
-    for (std::size_t c = 0; c < texts.size(); ++c) sh.setCell(r, int(c) + 1, texts[c]);
-  }
   Strings cells(const char* sheet, int r, int from, int to) {
     Strings out;
     for (int c = from; c <= to; ++c) out.push_back(textOf(wb.sheet(sheet).cell(r, c)));
@@ -91,35 +70,11 @@ class FullRun : public ::testing::Test {
   Variant today() const { return Variant::date(dateSerial({2026, 12, 6})); }
 };
 
-TEST_F(FullRun, AsksForTheTargetsAndClosesWithItsMessage) {
-  const auto& d = ui.dialogs();
-  ASSERT_EQ(d.size(), 3u);
-  EXPECT_EQ(d[0].kind, host::ScriptedUi::Dialog::Input);
-  EXPECT_EQ(d[1].kind, host::ScriptedUi::Dialog::Input);
-  EXPECT_EQ(d[2].prompt + "|" + d[2].title, "成绩统计操作完成!|Quillan提示");
-  EXPECT_EQ(d[2].style, host::MessageStyle::information);
-  for (const char* name : kReportSheets) EXPECT_EQ(cell(name, 60, 30), "") << name;
-}
-
-// Every sheet's cells, borders and merges.
-std::string dump(const host::MemoryWorkbook& wb) {
-  std::ostringstream out;
-  for (std::size_t i = 0; i < wb.sheetCount(); ++i) {
-    out << "[" << wb.sheetAt(i).name() << "]\n";
-    wb.sheetAt(i).forEachCell([&](int r, int c, const host::Cell& cell) {
-      out << r << "," << c << "=" << textOf(cell.value) << " b" << int(cell.format.borders) << "\n";
-    });
-    for (const host::Range& m : wb.sheetAt(i).merges())
-      out << m.row1 << "," << m.col1 << ":" << m.row2 << "," << m.col2 << "\n";
-  }
-  return out.str();
-}
-
 TEST_F(FullRun, ARunTwiceGivesIdenticalSheets) {
-  const std::string first = dump(wb);
+  const std::string first = testing::dump(wb);
   host::ScriptedUi again;
   输出(g, wb, wb.sheet("成绩表"), again, clock);
-  EXPECT_EQ(dump(wb), first);
+  EXPECT_EQ(testing::dump(wb), first);
 }
 
 TEST(FullRunWithoutASheet, SkipsOnlyTheStepsThatNeedIt) {
