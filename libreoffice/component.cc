@@ -38,7 +38,6 @@ using css::uno::Sequence;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
 using rtl::OUString;
-using Context = Reference<css::uno::XComponentContext>;
 
 constexpr char kImplementationName[] = "org.valdrex.calc.CommandHandler";
 constexpr char kExtensionId[] = "org.valdrex.calc";
