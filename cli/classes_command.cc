@@ -8,12 +8,14 @@
 #include "valdrex/job/class_rows.h"
 #include "valdrex/job/output_paths.h"
 #include "valdrex/job/workbook_files.h"
+#include "valdrex/job/workbook_saving.h"
 #include "valdrex/job/workbook_sheets.h"
 
 namespace valdrex::cli {
 
 int classesCommand(const std::string& path, const std::optional<std::string>& sheet,
-                   const std::optional<std::string>& output, std::ostream& out, std::ostream& err) {
+                   const std::optional<std::string>& output, bool force, std::ostream& out,
+                   std::ostream& err) {
   const std::string target = output.value_or(path);
   std::string problem = outputProblem(target);
   if (problem.empty() && output && sameFile(*output, path))
@@ -28,16 +30,14 @@ int classesCommand(const std::string& path, const std::optional<std::string>& sh
   if (!wb) return kExitUnreadable;
   host::MemorySheet* scoreSheet = findScoreSheet(*wb, sheet);
   if (!scoreSheet) {
-    err << (sheet ? "工作簿里没有名为“" + *sheet + "”的工作表（现有：" + sheetList(*wb) +
-                        "）。请用 --sheet 指定成绩表的名字。"
-                  : "工作簿里找不到成绩表（现有：" + sheetList(*wb) + "）。请先加入成绩表。")
-        << '\n';
+    err << scoreSheetMissing(*wb, sheet) << "。请先加入成绩表，或用 --sheet 指定它的名字。\n";
     return sheet ? kExitBadArguments : kExitProblem;
   }
   host::MemorySheet* propertySheet = wb->find(PropertySheetLayout::name);
   if (!propertySheet) {
-    err << "工作簿里没有“属性表”，无法列出班级。请加入名为“属性表”的工作表（可参照 valdrex "
-           "template 生成的模板）后重试。\n";
+    err << propertySheetMissing(*wb)
+        << "，无法列出班级。请加入名为“属性表”的工作表（可参照 valdrex template "
+           "生成的模板）后重试。\n";
     return kExitProblem;
   }
 
@@ -49,20 +49,21 @@ int classesCommand(const std::string& path, const std::optional<std::string>& sh
   }
   const ClassRowMoves& moves = listing.moves;
 
-  std::string backup;
-  try {
-    if (!output) backup = copyAsBackup(path);
-  } catch (const io::FileError& e) {
-    err << writeProblem(e.what()) << '\n';
-    return kExitUnwritable;
+  const SaveResult saved =
+      saveWorkbook(*wb, {.target = target, .inPlace = !output, .force = force});
+  if (saved.status != JobStatus::ok) {
+    err << saved.problem << '\n';
+    return static_cast<int>(saved.status);
   }
-  if (!writeWorkbookOrTell(*wb, target, err)) return kExitUnwritable;
-
+  const std::string& backup = saved.backupPath;
   out << "找到 " << listing.classes.size() << " 个班：" << listedNames(listing.classes)
       << "。已写入“属性表”第 18 行起的 A 列"
       << (moves.moved ? "，各班的任课教师随班级移到了新的行" : "") << "，并保存 " << target
-      << (backup.empty() ? "" : "（原文件备份为 " + backup + "）") << "\n";
-  for (const std::string& line : classMoveLines(moves, backup.empty() ? path : backup))
+      << (backup.empty() ? ""
+          : output       ? "（已有的 " + target + " 备份为 " + backup + "）"
+                         : "（原文件备份为 " + backup + "）")
+      << "\n";
+  for (const std::string& line : classMoveLines(moves, output || backup.empty() ? path : backup))
     out << line << "\n";
   return kExitOk;
 }

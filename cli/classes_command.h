@@ -13,6 +13,7 @@ namespace valdrex::cli {
 // it to the next free backup name. Nothing is saved when the loading reported a problem
 // (status 1) or the workbook has no "属性表" (status 1).
 int classesCommand(const std::string& path, const std::optional<std::string>& sheet,
-                   const std::optional<std::string>& output, std::ostream& out, std::ostream& err);
+                   const std::optional<std::string>& output, bool force, std::ostream& out,
+                   std::ostream& err);
 
 }  // namespace valdrex::cli

@@ -1,15 +1,14 @@
 #include "cli/generate_commands.h"
 
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
 
 #include "cli/exit_codes.h"
-#include "cli/workbook_io.h"
 #include "valdrex/job/output_paths.h"
 #include "valdrex/job/workbook_files.h"
+#include "valdrex/job/workbook_saving.h"
 
 namespace valdrex::cli {
 
@@ -18,17 +17,13 @@ namespace {
 int generate(const std::string& out, bool force, std::ostream& stdOut, std::ostream& err,
              const std::function<std::unique_ptr<host::MemoryWorkbook>()>& make,
              const std::string& command, const std::string& what) {
-  std::string problem = newWorkbookNameProblem(out);
-  if (problem.empty()) problem = outputProblem(out);
-  if (!problem.empty()) {
-    err << problem << '\n';
-    return kExitBadArguments;
-  }
-  std::error_code ec;
-  // A teacher's own workbook is easily named by mistake; it is not overwritten unasked.
-  if (!force && std::filesystem::exists(out, ec)) {
-    err << "文件 " << out << " 已经存在，没有覆盖。请换一个文件名，或加 --force 覆盖它。\n";
-    return kExitBadArguments;
+  // A teacher's own workbook is easily named by mistake: it is not replaced unasked, and only
+  // after a backup.
+  const SaveRequest request{.target = out, .newWorkbook = true, .force = force};
+  if (const SaveResult refusal = saveRefusal(host::MemoryWorkbook(), request);
+      refusal.status != JobStatus::ok) {
+    err << refusal.problem << '\n';
+    return static_cast<int>(refusal.status);
   }
   std::unique_ptr<host::MemoryWorkbook> wb;
   try {
@@ -37,8 +32,14 @@ int generate(const std::string& out, bool force, std::ostream& stdOut, std::ostr
     err << "参数有误：" << e.what() << "。\n请运行 valdrex " << command << " --help 查看用法。\n";
     return kExitBadArguments;
   }
-  if (!writeWorkbookOrTell(*wb, out, err)) return kExitUnwritable;
-  stdOut << "已写入" << what << " " << out << '\n';
+  const SaveResult saved = saveWorkbook(*wb, request);
+  if (saved.status != JobStatus::ok) {
+    err << saved.problem << '\n';
+    return static_cast<int>(saved.status);
+  }
+  stdOut << "已写入" << what << " " << out
+         << (saved.backupPath.empty() ? "" : "（原有的文件备份为 " + saved.backupPath + "）")
+         << '\n';
   return kExitOk;
 }
 

@@ -44,6 +44,9 @@ class TerminalJob {
     } catch (const io::FileError& e) {
       return fail(kExitUnreadable, e.what());
     }
+    // Where the result goes is checked before the run asks anything.
+    if (!job->canSave(input_.output, settings_.inPlace, settings_.force))
+      return fail(static_cast<int>(job->outcome().status), job->outcome().problem);
     // What `valdrex check` finds, told before the run.
     if (job->scoreSheet(settings_.sheet))
       for (const Finding& f : job->check(settings_.sheet).findings)
@@ -57,7 +60,8 @@ class TerminalJob {
     ui.passTurn();
     if (outcome.ran && !outcome.completed) say("警告：统计没有正常结束（没有看到完成提示）。");
     if (outcome.problem.empty())
-      settings_.inPlace ? job->saveInPlace() : job->saveAs(input_.output);
+      settings_.inPlace ? job->saveInPlace(settings_.force)
+                        : job->saveAs(input_.output, settings_.force);
     for (const std::string& note : outcome.notes) say("注意：" + note);
     if (!outcome.problem.empty()) return fail(static_cast<int>(outcome.status), outcome.problem);
     summarise(outcome);

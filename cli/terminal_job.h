@@ -19,6 +19,7 @@ struct JobSettings {
   bool inPlace = false;                  // rewrite the input, after a backup beside it
   bool named = false;                    // several workbooks: lines start with the name
   bool strict = false;                   // a warning refuses the result
+  bool force = false;                    // a lock file beside the result is no reason to refuse
   bool charts = true;                    // chart the result on "统计图表"
 };
 

@@ -94,6 +94,8 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
       ->option_text("一档,二档");
   run->add_option("--date", c.date, "标题行中的日期（默认今天）")->option_text("YYYY-MM-DD");
   run->add_flag("--in-place", c.run.settings.inPlace, "直接改写原工作簿（先备份为“<原名>-备份”）");
+  run->add_flag("--force", c.run.settings.force,
+                "结果文件旁有电子表格程序的锁文件时照样写入（先确认没有程序打开它）");
   run->add_flag("--strict", c.run.settings.strict, "有会让统计出错的警告时不写入结果（退出码 1）");
   run->add_flag_callback(
       "--no-charts", [&c] { c.run.settings.charts = false; },
@@ -110,6 +112,7 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
   classes->add_option("工作簿", c.workbook, "要列出班级的工作簿")->required();
   classes->add_option("-o,--output", c.output, "另存为这个文件，原工作簿不变");
   addSheetOption(classes, c);
+  classes->add_flag("--force", c.force, "要写入的文件旁有电子表格程序的锁文件时照样写入");
 
   CLI::App* sample = subcommand(app, "sample", "生成一个示例工作簿（虚构的学生和成绩）");
   sample->add_option("文件", c.out, "要写入的 .xlsx 文件")->required();
@@ -120,7 +123,7 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
   sample->add_option("--subjects", c.sample.subjects, "科目数（1-12，默认 6）")
       ->check(CLI::Range(1, 12));
   sample->add_option("--seed", c.sample.seed, "随机种子（默认 1；相同种子生成相同的工作簿）");
-  sample->add_flag("--force", c.force, "覆盖已有的文件");
+  sample->add_flag("--force", c.force, "覆盖已有的文件（先备份）");
 
   CLI::App* blank = subcommand(app, "template", "生成一个空白工作簿，含统计所需的全部工作表");
   blank->add_option("文件", c.out, "要写入的 .xlsx 文件")->required();
@@ -131,7 +134,7 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
       ->option_text("科目列表");
   blank->add_option("--classes", c.blank.classes, "班级数（1-20，默认 4）")
       ->check(CLI::Range(1, 20));
-  blank->add_flag("--force", c.force, "覆盖已有的文件");
+  blank->add_flag("--force", c.force, "覆盖已有的文件（先备份）");
 
   CLI::App* members =
       subcommand(app, "members", "列出 ValdrexCls 的成员（名称、种类、参数和结果类型）");
@@ -156,7 +159,7 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
       return runCommand(std::move(c.run), terminal);
     }
     if (check->parsed()) return checkCommand(c.workbook, c.sheet, out, err);
-    if (classes->parsed()) return classesCommand(c.workbook, c.sheet, c.output, out, err);
+    if (classes->parsed()) return classesCommand(c.workbook, c.sheet, c.output, c.force, out, err);
     if (sample->parsed()) return sampleCommand(c.out, c.sample, c.force, out, err);
     if (blank->parsed()) {
       if (c.subjects) c.blank.subjects = splitItems(*c.subjects);

@@ -1,4 +1,4 @@
-// Reading and writing workbook files for the commands, each failure told on the error stream.
+// Reading workbook files for the commands, each failure told on the error stream.
 #pragma once
 
 #include <iosfwd>
@@ -12,8 +12,5 @@ namespace valdrex::cli {
 // The workbook, or nullptr after telling `err` what is wrong and what to do.
 std::unique_ptr<host::MemoryWorkbook> readWorkbookOrTell(const std::string& path,
                                                          std::ostream& err);
-// Writes atomically; false after telling `err` what is wrong and what to do.
-bool writeWorkbookOrTell(const host::MemoryWorkbook& wb, const std::string& path,
-                         std::ostream& err);
 
 }  // namespace valdrex::cli

@@ -159,10 +159,9 @@ ClassesResult listClassesInDocument(const Document& doc) {
   host::MemorySheet* score = findScoreSheet(*wb, std::nullopt);
   host::MemorySheet* property = wb->find(PropertySheetLayout::name);
   if (!score || !property) {
-    result.lines.push_back(!score ? "工作簿里找不到成绩表（现有：" + sheetList(*wb) +
-                                        "）。请先加入成绩表。"
-                                  : "工作簿里没有“属性表”，无法列出班级。请加入名为“属性表”的"
-                                    "工作表后重试。");
+    result.lines.push_back(!score ? scoreSheetMissing(*wb, std::nullopt) + "。请先加入成绩表。"
+                                  : propertySheetMissing(*wb) +
+                                        "，无法列出班级。请加入名为“属性表”的工作表后重试。");
     return result;
   }
   const auto before = valuesOf(*property);

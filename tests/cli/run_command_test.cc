@@ -98,28 +98,6 @@ TEST(RunCommand, AProblemMessageGivesStatusOneAndNamesTheCell) {
   EXPECT_THAT(o.out, HasSubstr("\n  警告：【Quillan提示：各分数段统计】区间划分格式错误!"));
 }
 
-TEST(RunCommand, AResultEditedSinceItWasWrittenIsKeptAsBackup) {
-  ScratchFolder dir;
-  writeSample(dir / "g.xlsx");
-  const fs::path result = dir / "g-统计结果.xlsx", backup = dir / "g-统计结果-备份.xlsx";
-  ASSERT_EQ(valdrex(dir, {"run", "g.xlsx", "--date", "2026-03-01"}).status, 0);
-  // Another day, nothing edited: the dates differ, the result is simply replaced.
-  Outcome again = valdrex(dir, {"run", "g.xlsx", "--date", "2026-03-02"});
-  EXPECT_EQ(again.status, 0) << again.err;
-  EXPECT_FALSE(fs::exists(backup));
-
-  auto wb = io::readWorkbook(result.string());
-  wb->find("分数段统计")->setCell(3, 4, "90以上");
-  io::writeWorkbook(*wb, result.string());
-  const std::string edited = slurp(result);
-  Outcome o = valdrex(dir, {"run", "g.xlsx"});
-  EXPECT_EQ(o.status, 1) << o.err;
-  EXPECT_THAT(o.err, HasSubstr("分数段统计!D3：“90以上”"));
-  EXPECT_THAT(o.err, HasSubstr("分段表头请在输入的工作簿"));
-  EXPECT_EQ(slurp(backup), edited);
-  EXPECT_THAT(o.out, HasSubstr("旧结果备份为 "));
-}
-
 TEST(RunCommand, BadArgumentsChangeNothing) {
   ScratchFolder dir;
   writeSample(dir / "a.xlsx");

@@ -67,7 +67,7 @@ TEST(ClassesCommand, WithoutAPropertySheetNothingIsSaved) {
   const std::string before = slurp(dir / "g.xlsx");
   Outcome o = valdrex(dir, {"classes", "g.xlsx"});
   EXPECT_EQ(o.status, 1);
-  EXPECT_THAT(o.err, HasSubstr("没有“属性表”"));
+  EXPECT_THAT(o.err, HasSubstr("缺少“属性表”"));
   EXPECT_EQ(slurp(dir / "g.xlsx"), before);
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "io_support.h"
+#include "valdrex/io/written_mark.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
 
@@ -116,9 +117,9 @@ TEST(PackagePatchTest, OnlyWhatChangedIsRewritten) {
   // Parts nobody touched, byte for byte, and copied as they were stored, never inflated.
   Parts storedBefore = partsOf(input, true),
         storedAfter = partsOf(readBytes(dir.file("out.xlsx")), true);
-  for (const char* part : {"xl/worksheets/sheet1.xml", "xl/chartsheets/sheet1.xml",
-                           "xl/worksheets/_rels/sheet2.xml.rels", "xl/drawings/drawing1.xml",
-                           "customXml/item1.xml", "_rels/.rels"}) {
+  for (const char* part :
+       {"xl/worksheets/sheet1.xml", "xl/chartsheets/sheet1.xml",
+        "xl/worksheets/_rels/sheet2.xml.rels", "xl/drawings/drawing1.xml", "customXml/item1.xml"}) {
     EXPECT_EQ(after[part], before.at(part)) << part;
     EXPECT_EQ(storedAfter[part], storedBefore[part]) << part;
   }
@@ -162,6 +163,93 @@ TEST(PackagePatchTest, OnlyWhatChangedIsRewritten) {
   // A workbook written again without changes is the same package.
   writeWorkbook(*back, dir.file("again.xlsx"));
   EXPECT_EQ(partsOf(readBytes(dir.file("again.xlsx"))), after);
+}
+
+// A result carries a mark of every other part, so that a later save can tell it untouched; the
+// teacher's own custom properties stay, and a result rewritten keeps one mark.
+TEST(PackagePatchTest, AResultIsMarkedSoALaterSaveKnowsItUntouched) {
+  TempDir dir;
+  Parts parts = teacherPackage();
+  parts["docProps/custom.xml"] =
+      "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+      "custom-properties\" xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+      "docPropsVTypes\"><property fmtid=\"{D5CDD505-2E9C-101B-9397-08002B2CF9AE}\" pid=\"5\" "
+      "name=\"老师\"><vt:lpwstr>王</vt:lpwstr></property></Properties>";
+  parts["_rels/.rels"].insert(parts["_rels/.rels"].find("</Relationships>"),
+                              "<Relationship Id=\"rX\" Type=\"" + std::string(kRel) +
+                                  "/custom-properties\" Target=\"docProps/custom.xml\"/>");
+  for (bool teacherProperties : {false, true}) {
+    Parts input = parts;
+    if (!teacherProperties) {
+      input.erase("docProps/custom.xml");
+      input["_rels/.rels"] = packageParts({})["_rels/.rels"];
+    }
+    { std::ofstream(dir.file("in.xlsx"), std::ios::binary) << zipOf(input); }
+    auto book = readWorkbook(dir.file("in.xlsx"));
+    book->find("两率一分")->setCell(1, 1, Variant("新标题"));
+    writeWorkbook(*book, dir.file("plain.xlsx"));
+    EXPECT_FALSE(unchangedResult(dir.file("plain.xlsx"))) << "only results are marked";
+    writeWorkbook(*book, dir.file("out.xlsx"), true);
+    EXPECT_TRUE(unchangedResult(dir.file("out.xlsx")));
+    Parts out = partsOf(readBytes(dir.file("out.xlsx")));
+    EXPECT_TRUE(has(out["_rels/.rels"], "Target=\"xl/workbook.xml\""));
+    EXPECT_EQ(has(out["docProps/custom.xml"], "name=\"老师\"><vt:lpwstr>王</vt:lpwstr>"),
+              teacherProperties);
+    EXPECT_TRUE(has(out["docProps/custom.xml"],
+                    teacherProperties ? "pid=\"6\" name=\"Valdrex" : "pid=\"2\" name=\"Valdrex"));
+    EXPECT_TRUE(has(out["[Content_Types].xml"], "/docProps/custom.xml"));
+
+    // Read and written again: still one mark, still matching.
+    writeWorkbook(*readWorkbook(dir.file("out.xlsx")), dir.file("again.xlsx"), true);
+    const std::string again = partsOf(readBytes(dir.file("again.xlsx")))["docProps/custom.xml"];
+    EXPECT_EQ(again.find("Valdrex写入摘要"), again.rfind("Valdrex写入摘要"));
+    EXPECT_TRUE(unchangedResult(dir.file("again.xlsx")));
+
+    // One byte of one part changed, or a part added: no longer what was written.
+    for (const char* part : {"customXml/item1.xml", "xl/new.xml"}) {
+      Parts edited = partsOf(readBytes(dir.file("out.xlsx")));
+      edited[part] += " ";
+      { std::ofstream(dir.file("edited.xlsx"), std::ios::binary) << zipOf(edited); }
+      EXPECT_FALSE(unchangedResult(dir.file("edited.xlsx"))) << part;
+    }
+  }
+}
+
+// The workbook part's lists as producers write them: every added sheet's print titles go into the
+// one list, whatever its form, and the part stays one well-formed element.
+TEST(PackagePatchTest, PrintTitlesOfManyNewSheetsShareOneList) {
+  const struct {
+    const char* names;  // what follows </sheets> in the workbook part
+    const char* close;  // the part's end tag
+  } cases[] = {
+      {"<definedNames/><calcPr calcId=\"1\"/>", "</workbook>"},  // as openpyxl writes it
+      {"<definedNames />", "</workbook>"},
+      {"<definedNames></definedNames><calcPr/>", "</workbook>"},
+      {"<definedNames><definedName name=\"a\">成绩表!$A$1</definedName></definedNames>",
+       "</workbook>"},
+      {"<calcPr calcId=\"1\"/>", "</workbook>"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    PackageSpec spec;
+    spec.sheets = {{"成绩表", sheetXml("<sheetData/>")}};
+    Parts parts = packageParts(spec);
+    std::string& workbook = parts["xl/workbook.xml"];
+    workbook.replace(workbook.find("</sheets>"), 9, std::string("</sheets>") + c.names);
+    { std::ofstream(dir.file("in.xlsx"), std::ios::binary) << zipOf(parts); }
+    auto book = readWorkbook(dir.file("in.xlsx"));
+    for (const char* name : {"两率一分", "完成率表", "分数段统计"})
+      book->addSheet(name).setPrintLayout({false, true, 1, 2});
+    writeWorkbook(*book, dir.file("out.xlsx"));
+    const std::string out = partsOf(readBytes(dir.file("out.xlsx")))["xl/workbook.xml"];
+    EXPECT_EQ(out.find(c.close), out.size() - std::string(c.close).size()) << c.names << out;
+    std::size_t titles = 0;
+    for (std::size_t at = out.find("_xlnm.Print_Titles"); at != std::string::npos;
+         at = out.find("_xlnm.Print_Titles", at + 1))
+      ++titles;
+    EXPECT_EQ(titles, 3u) << c.names;
+    EXPECT_EQ(readWorkbook(dir.file("out.xlsx"))->sheetCount(), 4u);
+  }
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include "io_support.h"
 #include "support/sheet_dump.h"
 #include "valdrex/host/failure.h"
+#include "valdrex/io/package_check.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
+#include "valdrex/io/xml_outline.h"
 
 namespace valdrex::io {
 namespace {
@@ -159,6 +161,38 @@ TEST(XlsxWriterTest, SaveWritesBackToTheFileItCameFrom) {
     EXPECT_NE(std::string(e.what()).find("无法保存工作簿 " + path), std::string::npos);
   }
   EXPECT_EQ(readWorkbook(path)->sheetAt(1).cell(3, 4), Variant::number(120));
+}
+
+// The last look before a result replaces anything: what the writer wrote must be well-formed and
+// read back, or it is the program's fault and nothing is written.
+TEST(XlsxWriterTest, APackageThatDoesNotReadBackIsAFault) {
+  PackageSpec spec;
+  spec.sheets = {{"成绩表", sheetXml("<sheetData/>")}};
+  const Parts good = packageParts(spec);
+  const struct {
+    const char* part;
+    const char* text;  // replaces the part; nullptr: as it is
+    bool fault;
+  } cases[] = {
+      {"xl/workbook.xml", nullptr, false},
+      {"docProps/custom.xml", "<Properties><property>", true},
+      {"xl/worksheets/sheet1.xml", "<worksheet><sheetData></worksheet>", true},
+      {"xl/workbook.xml", "<workbook><sheets/></workbook><definedNames/></workbook>", true},
+  };
+  for (const auto& c : cases) {
+    Parts parts = good;
+    if (c.text) parts[c.part] = c.text;
+    const std::string bytes = zipOf(parts);
+    bool fault = false;
+    try {
+      checkWrittenPackage(bytes, {c.part});
+    } catch (const WrittenPackageFault&) {
+      fault = true;
+    }
+    EXPECT_EQ(fault, c.fault) << c.part << " " << (c.text ? c.text : "");
+  }
+  // Edits that would overlap are the caller's fault, never a part written with them.
+  EXPECT_THROW(splicedXml("<a><b/></a>", {{3, 7, "x"}, {5, 8, "y"}}), std::logic_error);
 }
 
 }  // namespace

@@ -32,6 +32,8 @@ REL = "{http://schemas.openxmlformats.org/officeDocument/2006/relationships}"
 PKG = "{http://schemas.openxmlformats.org/package/2006/relationships}"
 TYPES = "{http://schemas.openxmlformats.org/package/2006/content-types}"
 APP = "{http://schemas.openxmlformats.org/officeDocument/2006/extended-properties}"
+CUSTOM = "{http://schemas.openxmlformats.org/officeDocument/2006/custom-properties}"
+MARK = "Valdrex写入摘要"
 REPORTS = teacher_workbooks.REPORTS
 PROPERTY = "属性表"
 # A run also rewrites its charts' sheet.
@@ -120,7 +122,7 @@ def listing(items, most=6):
 def check_parts(before, after, rewritten, say):
     """(a) Every part the command has no reason to touch is there, byte for byte."""
     bookkeeping = {before.workbook, rels_name(before.workbook), "[Content_Types].xml",
-                   "docProps/app.xml"}
+                   "docProps/app.xml", "_rels/.rels", custom_part(before)}
     bookkeeping |= {before.related(k) for k in ("styles", "sharedStrings", "calcChain")}
     rewritten_parts = {before.by_name[s] for s in rewritten if s in before.by_name}
     exempt = bookkeeping | rewritten_parts | {rels_name(p) for p in rewritten_parts}
@@ -135,6 +137,27 @@ def check_parts(before, after, rewritten, say):
         say(f"(a) parts lost: {listing(lost)}")
     if changed:
         say(f"(a) parts changed: {listing(changed)}")
+
+
+def custom_part(pkg):
+    return next((t for _, k, t, _ in pkg.rels("") if k == "custom-properties"), None)
+
+
+def check_mark(before, after, is_result, say):
+    """(a) A result is marked in its custom properties, a rewritten workbook is not; either way
+    the package's relationships and every property of the teacher's stay."""
+    gone = set(before.rels("")) - set(after.rels(""))
+    if gone:
+        say(f"(a) package relationships lost: {listing(f'{i} {k}→{t}' for i, k, t, _ in gone)}")
+    def properties(pkg):
+        root = pkg.xml(custom_part(pkg)) if custom_part(pkg) else None
+        return {} if root is None else {p.get("name"): canon(p) for p in root.iter(CUSTOM + "property")}
+    old, new = properties(before), properties(after)
+    lost = [n for n in old if n != MARK and old[n] != new.get(n)]
+    if lost:
+        say(f"(a) custom properties lost or changed: {listing(lost)}")
+    if (MARK in new) != is_result or set(new) - set(old) - {MARK}:
+        say(f"(a) custom properties {sorted(old)} became {sorted(new)}")
 
 
 def check_workbook(before, after, say):
@@ -439,6 +462,7 @@ def main(valdrex, outdir):
                 say(f"result is not a readable package: {e}")
                 continue
             check_parts(before, after, rewritten, say)
+            check_mark(before, after, command == "run", say)
             check_workbook(before, after, say)
             check_relationships(before, after, rewritten, say)
             check_content_types(before, after, say)

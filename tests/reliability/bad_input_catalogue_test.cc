@@ -160,7 +160,8 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
   const BadInput cases[] = {
       {"no_score_sheet", {}, kProblem, "找不到成绩表", false, kProblem, "找不到成绩表"},
       // Loading would stop, so every count after it would be too small: no result at all.
-      {"no_property_sheet", {}, kProblem, "属性表：缺少“属性表”", false, kProblem, "缺少“属性表”"},
+      {"no_property_sheet", {}, kProblem, "属性表：缺少“属性表”：统计会在载入时停下", false,
+       kProblem, "缺少“属性表”"},
       {"empty_score_sheet", {}, kProblem, "成绩表!D3：从 D 列开始没有科目表头", false, kProblem,
        "没有学生"},
       {"thirteen_subjects", {}, kProblem, "成绩表!P3：共有 13 个科目", false, kProblem,
@@ -205,9 +206,22 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
       {"text_over_cell_limit", {}, kUnwritable,
        "工作表“备注”的单元格 C2：文字有 40000 个字符，超过一个单元格能容纳的 32767 个，无法保存。"
        "请把这一格的文字缩短后重试。\n", false, kProblem, "备注!C2：文字有 40000 个字符"},
-      {"macros_in_xlsx", {}, kUnwritable,
-       "工作簿含有宏，只能保存为 .xlsm 文件。请把文件改名为以 .xlsm 结尾后重试。\n", false,
+      {"macros_in_xlsx", {}, kExitBadArguments,
+       "工作簿含有宏，只能保存为 .xlsm 文件（扩展名与内容不符的文件，电子表格程序会拒绝打开）。"
+       "请把文件名改为以 .xlsm 结尾，例如 macros_in_xlsx-统计结果.xlsm，然后重试。\n", false,
        kProblem, "macros_in_xlsx.xlsx：工作簿含有宏"},
+      // A sheet saved as a chart sheet is named as such, not as missing.
+      {"score_sheet_as_chart_sheet", {}, kProblem,
+       "找不到成绩表：“成绩表”是图表工作表（或对话框工作表），没有单元格", false, kProblem,
+       "“成绩表”是图表工作表"},
+      {"score_sheet_as_chart_sheet", {"--sheet", "成绩表"}, kExitBadArguments,
+       "不能当作成绩表。请把成绩放在一张普通工作表里。", false, kProblem, nullptr},
+      {"property_sheet_as_chart_sheet", {}, kProblem,
+       "属性表：“属性表”是图表工作表（或对话框工作表），没有单元格，不能当作属性表", false,
+       kProblem, "“属性表”是图表工作表"},
+      {"workbook_part_is_a_sheet", {}, kExitUnreadable,
+       "文件已损坏：工作簿的主部件里是“worksheet”，不是工作簿。请找回它的备份", false,
+       kExitUnreadable, "文件已损坏"},
       // A date no spreadsheet can show is a number: the class is named by it.
       {"date_of_1e308", {}, kProblem, kDone, true, kProblem, "班级：3 个（1E+308 4 人"},
   };

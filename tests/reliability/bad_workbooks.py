@@ -361,7 +361,36 @@ def chart_sheet_named_like_a_report(path):
     wb.save(path)
 
 
+def chart_sheet_in_place_of(name):
+    """book() with `name` a chart sheet instead, as a teacher may have saved it."""
+    def make(path):
+        from openpyxl.chart import BarChart, Reference
+        wb = book()
+        data = wb["属性表" if name != "属性表" else "成绩表"]
+        del wb[name]
+        chart = BarChart()
+        chart.add_data(Reference(data, min_col=2, min_row=2, max_row=5), titles_from_data=True)
+        wb.create_chartsheet(name, 0).add_chart(chart)
+        wb.save(path)
+    return make
+
+
+def workbook_part_is_a_sheet(path):
+    import zipfile
+    book().save(path)
+    with zipfile.ZipFile(path) as z:
+        parts = {n: z.read(n) for n in z.namelist()}
+    parts["xl/workbook.xml"] = parts["xl/worksheets/sheet1.xml"]
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
+        for n, data in parts.items():
+            z.writestr(n, data)
+
+
+EDITS["score_sheet_as_chart_sheet"] = chart_sheet_in_place_of("成绩表")
+EDITS["property_sheet_as_chart_sheet"] = chart_sheet_in_place_of("属性表")
+
 CASES = dict(EDITS, **{f.__name__: f for f in [
+    workbook_part_is_a_sheet,
     empty_score_sheet, header_shifted, error_values, formulas, formulas_never_computed,
     merged_score_area, very_long_texts, million_rows, chart_sheet_named_like_a_report,
     rows_below_a_blank_row, text_over_cell_limit, macros_in_xlsx, date_of_1e308,

@@ -24,6 +24,7 @@ namespace valdrex::cli::testing {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 // Every name under the folder with its bytes, a link with where it points, anything else as
 // "special"; links are not followed and the test's own files are left out.
@@ -123,6 +124,121 @@ TEST(FileSafety, EveryRewriteKeepsTheOldFileUnderANewBackupName) {
     }
     EXPECT_EQ(after.size(), before.size() + 1) << "only " << written << " is new";
   }
+}
+
+// Whatever can refuse is checked before anything is written, so a refusal leaves no backup behind:
+// a read-only target, a workbook a spreadsheet program holds open (its lock file beside it, in each
+// program's form), a name whose extension is not what is written.
+TEST(FileSafety, RefusalsComeBeforeAnyFileIsWritten) {
+  ScratchFolder dir;
+  writeSample(dir / "g.xlsx");
+  for (const char* name : {"只读.xlsx", "开着.xlsx", "excel.xlsx", "长名字的成绩单.xlsx",
+                           "期末考试成绩汇总表.xlsx", "lk.xlsx"})
+    fs::copy_file(dir / "g.xlsx", dir / name);
+  fs::copy_file(dir / "g.xlsx", dir / "ro.xlsx");
+  fs::permissions(dir / "ro.xlsx", fs::perms::owner_read | fs::perms::group_read);
+  for (const char* lock : {".~lock.开着.xlsx#", "~$excel.xlsx", "~$名字的成绩单.xlsx",
+                           "~$考试成绩汇总表.xlsx", "~$lk.xlsx"})
+    spit(dir / lock, "someone");
+  const auto before = snapshot(dir);
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    const char* says;
+  } cases[] = {
+      {{"run", "ro.xlsx", "--in-place"}, kExitUnwritable, "文件是只读的"},
+      {{"classes", "ro.xlsx"}, kExitUnwritable, "文件是只读的"},
+      {{"run", "g.xlsx", "-o", "ro.xlsx"}, kExitUnwritable, "文件是只读的"},
+      {{"classes", "g.xlsx", "-o", "ro.xlsx"}, kExitUnwritable, "文件是只读的"},
+      {{"run", "g.xlsx", "-o", "开着.xlsx"}, kExitUnwritable, "旁边有锁文件 .~lock.开着.xlsx#"},
+      {{"run", "开着.xlsx", "--in-place"}, kExitUnwritable, ".~lock.开着.xlsx#"},
+      {{"run", "g.xlsx", "-o", "excel.xlsx"}, kExitUnwritable, "~$excel.xlsx"},
+      {{"run", "g.xlsx", "-o", "长名字的成绩单.xlsx"}, kExitUnwritable, "~$名字的成绩单.xlsx"},
+      {{"classes", "期末考试成绩汇总表.xlsx"}, kExitUnwritable, "~$考试成绩汇总表.xlsx"},
+      {{"classes", "g.xlsx", "-o", "lk.xlsx"}, kExitUnwritable, "可以删除这个锁文件"},
+      {{"run", "g.xlsx", "-o", "out.xlsm"}, kExitBadArguments, "只能保存为 .xlsx 文件"},
+      {{"run", "g.xlsx", "-o", "out.xls"}, kExitBadArguments, "例如 out.xlsx"},
+      {{"run", "g.xlsx", "-o", "out"}, kExitBadArguments, "例如 out.xlsx"},
+      {{"classes", "g.xlsx", "-o", "c.XLSM"}, kExitBadArguments, "只能保存为 .xlsx 文件"},
+      {{"template", "t.xls"}, kExitBadArguments, "例如 t.xlsx"},
+      {{"sample", "g.xlsx"}, kExitBadArguments, "已经存在，没有覆盖"},
+  };
+  for (const auto& c : cases) {
+    Outcome o = valdrex(dir, c.args);
+    EXPECT_EQ(o.status, c.status) << ::testing::PrintToString(c.args) << o.err;
+    EXPECT_THAT(o.err, HasSubstr(c.says)) << ::testing::PrintToString(c.args);
+    EXPECT_TRUE(snapshot(dir) == before) << ::testing::PrintToString(c.args);
+  }
+  // A lock left by a crash: the teacher may still have the file written.
+  Outcome forced = valdrex(dir, {"run", "g.xlsx", "-o", "开着.xlsx", "--force"});
+  EXPECT_EQ(forced.status, kExitProblem) << forced.err;  // 开着.xlsx was no result: kept
+  EXPECT_THAT(forced.out, HasSubstr("（旧结果备份为 开着-备份.xlsx）"));
+  EXPECT_EQ(valdrex(dir, {"run", "g.xlsx", "-o", "OUT.XLSX"}).status, kExitOk);
+}
+
+// An existing file at the target is replaced only when it is exactly what an earlier save left
+// there; anything a teacher did to it since, by hand or with any program, keeps it as a backup.
+TEST(FileSafety, AnEditedResultIsKeptAsABackup) {
+  REQUIRE_PYTHON();
+  ScratchFolder dir;
+  writeSample(dir / "g.xlsx");
+  const fs::path result = dir / "g-统计结果.xlsx";
+  // One digit of one cell changed, every other part's bytes as they were.
+  const std::string oneDigit =
+      "import zipfile, shutil\np = sys.argv[1]\nparts = {}\n"
+      "with zipfile.ZipFile(p) as z:\n  names = z.namelist()\n"
+      "  parts = {n: z.read(n) for n in names}\n"
+      "sheet = [n for n in names if n.startswith('xl/worksheets/') and b'<v>1</v>' in "
+      "parts[n]][0]\n"
+      "parts[sheet] = parts[sheet].replace(b'<v>1</v>', b'<v>2</v>', 1)\n"
+      "with zipfile.ZipFile(p, 'w', zipfile.ZIP_DEFLATED) as z:\n"
+      "  [z.writestr(n, parts[n]) for n in names]\n";
+  const struct {
+    const char* edit;  // a Python snippet with `wb` loaded; empty: the result is left alone
+    const char* says;  // in the note; empty: no backup
+  } steps[] = {
+      {"", ""},
+      {"", ""},
+      {oneDigit.c_str(), "改动过"},
+      {"", ""},
+      {"wb['两率一分']['A1'] = '老师的备注'\nwb.save(sys.argv[1])", "改动过"},
+      {"wb['成绩表'].cell(row=5, column=4).value = 1\nwb.save(sys.argv[1])",
+       "成绩可能改在了旧结果里"},
+      {"wb.create_sheet('我的表')\nwb.save(sys.argv[1])", "改动过"},
+      {"from openpyxl.styles import PatternFill\n"
+       "wb['完成率表']['B3'].fill = PatternFill('solid', fgColor='FFFF00')\nwb.save(sys.argv[1])",
+       "改动过"},
+  };
+  int backups = 0;
+  for (const auto& step : steps) {
+    std::string edited;
+    if (*step.edit) {
+      python(result, step.edit);
+      edited = slurp(result);
+    }
+    Outcome o = valdrex(dir, {"run", "g.xlsx", "--targets", "2,4"});
+    if (!*step.says) {
+      EXPECT_EQ(o.status, kExitOk) << step.edit << o.err;
+      EXPECT_THAT(o.out, Not(HasSubstr("备份")));
+      continue;
+    }
+    ++backups;
+    const std::string backup =
+        "g-统计结果-备份" + (backups > 1 ? "-" + std::to_string(backups) : "") + ".xlsx";
+    EXPECT_EQ(o.status, kExitProblem) << step.edit;
+    EXPECT_THAT(o.out, HasSubstr("（旧结果备份为 " + backup + "）"));
+    EXPECT_THAT(o.err, HasSubstr(step.says));
+    EXPECT_TRUE(slurp(dir / backup) == edited) << backup << " is the edited result";
+  }
+  // Another command writing over a workbook no save of ours left: kept too.
+  python(dir / "g.xlsx", "wb.save(sys.argv[1].replace('g.xlsx', '别人的.xlsx'))");
+  Outcome o = valdrex(dir, {"classes", "g.xlsx", "-o", "别人的.xlsx"});
+  EXPECT_EQ(o.status, kExitOk) << o.err;
+  EXPECT_THAT(o.out, HasSubstr("（已有的 别人的.xlsx 备份为 别人的-备份.xlsx）"));
+  python(dir / "g.xlsx", "wb.save(sys.argv[1].replace('g.xlsx', '模板.xlsx'))");
+  o = valdrex(dir, {"template", "模板.xlsx", "--force"});
+  EXPECT_EQ(o.status, kExitOk) << o.err;
+  EXPECT_THAT(o.out, HasSubstr("（原有的文件备份为 模板-备份.xlsx）"));
 }
 
 // An earlier backup given as another input is no clash: this run's backup takes the next name.

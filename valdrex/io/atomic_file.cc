@@ -15,16 +15,18 @@
 #include <ctime>
 #include <filesystem>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "valdrex/io/io_error.h"
+#include "valdrex/io/system_error_text.h"
 
 namespace valdrex::io {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string systemError() { return std::strerror(errno); }
+std::string systemError() { return systemErrorText(errno); }
 
 std::string folderOf(const std::string& target) {
   fs::path parent = fs::path(target).parent_path();
@@ -136,8 +138,7 @@ TempFile::TempFile(const std::string& target, const std::string& tag) {
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0)
-    throw FileError::writing(target, "无法在目标文件夹中创建临时文件（" + systemError() + "）");
+  if (fd < 0) throw FileError::writing(target, "无法在目标文件夹中创建临时文件：" + systemError());
   path_ = name.data();
   slot_ = track(path_);
   ::flock(fd, LOCK_EX | LOCK_NB);  // new, so free: tells a clean-up the file has a live owner
@@ -172,6 +173,52 @@ std::string replaceProblem(const std::string& target) {
   return std::string("它是") + kind + "，不是普通文件，不会用工作簿替换它";
 }
 
+void writeWhole(int fd, std::string_view bytes, const std::string& target) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw FileError::writing(target, "写入失败：" + systemError());
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+}
+
+void copyInto(const std::string& from, const std::string& tempPath, const std::string& target) {
+  struct Closer {
+    int fd;
+    ~Closer() {
+      if (fd >= 0) ::close(fd);
+    }
+  };
+  Closer in{::open(from.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (in.fd < 0) throw FileError::writing(target, "无法读取 " + from + "：" + systemError());
+  Closer out{::open(tempPath.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC)};
+  if (out.fd < 0) throw FileError::writing(target, "无法写入临时文件：" + systemError());
+  std::vector<char> buffer(1 << 16);
+  for (;;) {
+    const ssize_t n = ::read(in.fd, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw FileError::writing(target, "无法读取 " + from + "：" + systemError());
+    if (n == 0) break;
+    writeWhole(out.fd, std::string_view(buffer.data(), static_cast<std::size_t>(n)), target);
+  }
+  const int fd = std::exchange(out.fd, -1);
+  if (::close(fd) != 0) throw FileError::writing(target, "写入失败：" + systemError());
+}
+
+std::string refusalOf(const std::string& target) {
+  if (std::string problem = replaceProblem(target); !problem.empty())
+    return problem + "。请另选一个文件名";
+  const std::string path = finalTarget(target);
+  std::error_code ec;
+  if (!fs::is_directory(folderOf(path), ec)) return "文件夹 " + folderOf(path) + " 不存在";
+  struct stat existing {};
+  // Renaming over a file needs no write permission on it: honour its read-only mode ourselves,
+  // as writing into it would.
+  if (::stat(path.c_str(), &existing) == 0 && (existing.st_mode & 0222) == 0)
+    return "文件是只读的，不会改写它。请去掉只读属性，或另选一个文件名";
+  return "";
+}
+
 void removeTempFilesOnSignals() {
   for (int sig : {SIGINT, SIGTERM}) {
     struct sigaction old {};
@@ -189,25 +236,19 @@ void removeTempFilesOnSignals() {
 void writeAtomically(const std::string& target,
                      const std::function<void(const std::string& tempPath)>& write) {
   // Through a link, the file it points to is replaced and the link stays.
+  if (std::string problem = refusalOf(target); !problem.empty())
+    throw FileError::writing(target, problem);
   const std::string path = finalTarget(target);
   const std::string folder = folderOf(path);
-  requireFolder(target, folder);
-  if (std::string problem = replaceProblem(path); !problem.empty())
-    throw FileError::writing(target, problem + "。请另选一个文件名");
-
   struct stat existing {};
   bool exists = ::stat(path.c_str(), &existing) == 0;
-  // Renaming over a file needs no write permission on it: honour its read-only mode ourselves,
-  // as writing into it would.
-  if (exists && (existing.st_mode & 0222) == 0)
-    throw FileError::writing(target, "文件是只读的，不会改写它。请去掉只读属性，或另选一个文件名");
   removeStaleTempFiles(path);
   TempFile temp(path, "tmp");
   write(temp.path());
   ::chmod(temp.path().c_str(), exists ? (existing.st_mode & 07777) : newFileMode());
   syncPath(temp.path(), O_RDONLY);
   if (::rename(temp.path().c_str(), path.c_str()) != 0)
-    throw FileError::writing(target, "无法替换文件（" + systemError() + "）");
+    throw FileError::writing(target, "无法替换文件：" + systemError());
   temp.release();
   syncPath(folder, O_RDONLY | O_DIRECTORY);
 }
@@ -236,7 +277,7 @@ std::string writeAsNewFile(const std::function<std::string(int n)>& nameFor,
       syncPath(folder, O_RDONLY | O_DIRECTORY);
       return name;
     }
-    if (errno != EEXIST) throw FileError::writing(name, "无法创建文件（" + systemError() + "）");
+    if (errno != EEXIST) throw FileError::writing(name, "无法创建文件：" + systemError());
   }
   throw FileError::writing(first, "同名的文件太多，找不到空闲的文件名");
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace valdrex::io {
 
@@ -27,6 +28,16 @@ std::string writeAsNewFile(const std::function<std::string(int n)>& nameFor,
 // Why a workbook must not be written to `target`: empty when it does not exist or is a regular
 // file (also through symbolic links); else what it is, e.g. "同名的文件夹已经存在".
 std::string replaceProblem(const std::string& target);
+
+// For the write callbacks above: all of `bytes` to `fd`, or a FileError naming `target` that says
+// why (a full disk, a failing one, …).
+void writeWhole(int fd, std::string_view bytes, const std::string& target);
+// The bytes of the file `from` into the temporary file `tempPath`, failures as above.
+void copyInto(const std::string& from, const std::string& tempPath, const std::string& target);
+
+// Why writeAtomically would refuse `target` before writing anything — not a regular file, its
+// folder missing, read-only — as a sentence with advice; empty when it would not.
+std::string refusalOf(const std::string& target);
 
 // From now on SIGINT and SIGTERM remove the live temporary files, then end the process by the
 // same signal. A signal the program ignores or handles itself is left alone. Only for programs:

@@ -84,16 +84,33 @@ std::string PackageEdit::freeName(std::string_view prefix, std::string_view suff
   }
 }
 
-PartBuffer PackageEdit::finish() {
+std::vector<std::string> PackageEdit::written() const {
+  std::vector<std::string> parts;
+  for (const std::string& name : order_)
+    if (!dropped_.count(name) && (sealed_.count(name) || replaced_.count(name)))
+      parts.push_back(name);
+  return parts;
+}
+
+PartBuffer PackageEdit::finish() { return finish("", {}); }
+
+PartBuffer PackageEdit::finish(
+    const std::string& last,
+    const std::function<std::string(const std::vector<PartSum>&)>& makeLast) {
+  const std::string lastName = last.empty() ? "" : named(last);
   std::vector<std::string> kept;
   for (const std::string& name : order_) {
     if (dropped_.count(name)) continue;
     kept.push_back(name);
-    if (sealed_.count(name)) continue;
+    if (sealed_.count(name) || name == lastName) continue;
     if (auto it = replaced_.find(name); it != replaced_.end())
       out_.add(name, std::string_view(it->second));
     else
       out_.copy(*zip_, name);
+  }
+  if (!lastName.empty()) {
+    const std::string& made = replaced_[lastName] = makeLast(out_.sums());
+    out_.add(lastName, std::string_view(made));
   }
   return out_.finish(kept);
 }

@@ -2,6 +2,7 @@
 // dropped or added. What is not touched is copied as it was stored.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -34,6 +35,12 @@ class PackageEdit {
 
   // The package's bytes: parts in their stored order, new parts after them.
   PartBuffer finish();
+  // The same, with `last` (replaced or added) made after every other part, from their checksums
+  // and sizes.
+  PartBuffer finish(const std::string& last,
+                    const std::function<std::string(const std::vector<PartSum>&)>& makeLast);
+  // The parts put or sealed: what this edit wrote rather than copied.
+  std::vector<std::string> written() const;
 
  private:
   std::optional<std::string> stored(std::string_view part) const;  // the stored name

@@ -70,6 +70,9 @@ std::string SplicedXml::xml() const { return splicedXml(xml_, edits_); }
 
 WorkbookEdit::WorkbookEdit(std::string part, std::string xml)
     : SplicedXml(std::move(part), std::move(xml)), parsed_(WorkbookPart::parse(part_, xml_)) {
+  // Lists written as one tag get an end tag first, so that every edit of them inserts at one
+  // place and edits never overlap.
+  if (const XmlElement* names = child("definedNames", 1)) expandEmpty(*names);
   const XmlElement* list = child("sheets", 1);
   if (!list) throw FormatProblem("部件 " + part_ + " 中没有工作表列表");
   expandEmpty(*list);
@@ -186,13 +189,7 @@ void WorkbookEdit::setPrintTitles(std::size_t index, const std::string& value) {
       return;
     }
   }
-  if (element.empty()) return;
-  if (list->end == list->startEnd) {
-    const std::string t = tag(*list);
-    replace(list->begin, list->end, openTag(t) + element + "</" + std::string(tagName(t)) + ">");
-  } else {
-    replace(list->closeBegin, list->closeBegin, element);
-  }
+  if (!element.empty()) replace(list->closeBegin, list->closeBegin, element);
 }
 
 void WorkbookEdit::recalculateOnLoad() {

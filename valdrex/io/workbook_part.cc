@@ -18,7 +18,12 @@ class WorkbookHandler : public XmlHandler {
     if (!seenRoot_) {
       seenRoot_ = true;
       // A Word or PowerPoint package has an office document too, of another kind.
-      if (name != "workbook") throw FormatProblem("不是 Excel 工作簿（是其他类型的 Office 文档）");
+      if (name == "document" || name == "presentation")
+        throw FormatProblem("不是 Excel 工作簿（是其他类型的 Office 文档）");
+      if (name != "workbook")
+        throw FormatProblem(
+            "文件已损坏：工作簿的主部件里是“" + std::string(name) +
+            "”，不是工作簿。请找回它的备份，或用电子表格程序打开修复后另存为 .xlsx");
     }
     if (name == "workbookPr") {
       out_.date1904 = isTrue(a.get("date1904"));

@@ -1,9 +1,13 @@
 #include "valdrex/io/write_limits.h"
 
+#include <filesystem>
 #include <unordered_map>
 
 #include "valdrex/io/cell_reference.h"
+#include "valdrex/io/format_problem.h"
 #include "valdrex/io/io_error.h"
+#include "valdrex/io/source_package.h"
+#include "valdrex/io/zip_archive.h"
 
 namespace valdrex::io {
 namespace {
@@ -29,13 +33,38 @@ std::size_t utf16Units(const std::string& text) {
 
 }  // namespace
 
+bool writesMacroWorkbook(const host::MemoryWorkbook& book) {
+  if (!book.vbaProject.empty()) return true;
+  // A macro workbook without macros keeps its content type, and with it its kind.
+  const auto* source = dynamic_cast<const SourcePackage*>(book.origin.get());
+  if (!source) return false;
+  try {
+    ZipArchive zip = ZipArchive::openMemory(source->bytes, ReadLimits{});
+    if (!zip.contains("[Content_Types].xml")) return false;
+    return zip.read("[Content_Types].xml").find("macroEnabled.main+xml") != std::string::npos;
+  } catch (const FormatProblem&) {
+    return false;
+  }
+}
+
+std::string fileNameProblem(bool macros, const std::string& path) {
+  const std::string_view wanted = macros ? ".xlsm" : ".xlsx";
+  if (endsWithIgnoringCase(path, wanted)) return "";
+  std::filesystem::path suggested(path);
+  suggested.replace_extension(wanted);
+  return std::string(macros ? "工作簿含有宏，只能保存为 .xlsm 文件"
+                            : "工作簿没有宏，只能保存为 .xlsx 文件") +
+         "（扩展名与内容不符的文件，电子表格程序会拒绝打开）。请把文件名改为以 " +
+         std::string(wanted) + " 结尾，例如 " + suggested.filename().string() + "，然后重试。";
+}
+
 std::vector<WriteProblem> writeProblems(const host::MemoryWorkbook& book, const std::string& path,
                                         std::size_t most) {
   std::vector<WriteProblem> problems;
   if (most == 0) return problems;
-  if (!book.vbaProject.empty() && !endsWithIgnoringCase(path, ".xlsm"))
-    problems.push_back(
-        {"", 0, 0, "工作簿含有宏，只能保存为 .xlsm 文件。请把文件改名为以 .xlsm 结尾后重试。"});
+  if (std::string problem = path.empty() ? "" : fileNameProblem(writesMacroWorkbook(book), path);
+      !problem.empty())
+    problems.push_back({"", 0, 0, problem});
 
   // A text shared by many cells is measured once: its string is the same object in each.
   std::unordered_map<const std::string*, std::size_t> measured;

@@ -19,8 +19,15 @@ struct WriteProblem {
   std::string text;      // what is wrong and what to do about it ("…。请…")
 };
 
+// Whether writing `book` makes a macro workbook: it carries a macro project, or was read from one.
+bool writesMacroWorkbook(const host::MemoryWorkbook& book);
+// Why a workbook of that kind may not be written under `path`: its extension, compared without
+// regard to case, must be .xlsm for a macro workbook and .xlsx for any other; empty when fine.
+std::string fileNameProblem(bool macros, const std::string& path);
+
 // Up to `most` problems of writing `book` to `path`, the workbook's first, then the cells' in
-// sheet, row and column order: a macro project in a file not named .xlsm; a text value or a
+// sheet, row and column order: a name whose extension is not the kind written (above; no name,
+// no such problem); a text value or a
 // formula longer than a cell holds (a text read from a file is kept whole; a formula filled down
 // from another is judged by the text it moves). Each distinct long text is measured once, so the
 // time goes with the cells, not with how often a text repeats.

@@ -12,15 +12,18 @@
 #include "valdrex/io/atomic_file.h"
 #include "valdrex/io/chart_parts.h"
 #include "valdrex/io/format_problem.h"
+#include "valdrex/io/package_check.h"
 #include "valdrex/io/package_edit.h"
 #include "valdrex/io/part_names.h"
 #include "valdrex/io/relationships.h"
 #include "valdrex/io/sheet_writer.h"
 #include "valdrex/io/source_package.h"
 #include "valdrex/io/style_sheet.h"
+#include "valdrex/io/system_error_text.h"
 #include "valdrex/io/workbook_edit.h"
 #include "valdrex/io/workbook_part.h"
 #include "valdrex/io/write_limits.h"
+#include "valdrex/io/written_mark.h"
 
 namespace valdrex::io {
 namespace {
@@ -32,6 +35,8 @@ constexpr std::string_view kWorksheetType =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
 constexpr std::string_view kStylesType =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
+constexpr std::string_view kCustomPropertiesType =
+    "application/vnd.openxmlformats-officedocument.custom-properties+xml";
 
 std::string utcNow() {
   std::time_t now = std::time(nullptr);
@@ -123,8 +128,11 @@ std::string printTitles(const std::string& sheet, const host::PrintLayout& layou
 
 class PackageWriter {
  public:
-  PackageWriter(const host::MemoryWorkbook& book, const SourcePackage* source)
-      : book_(book), source_(source), package_(source ? source->bytes : std::string_view()) {
+  PackageWriter(const host::MemoryWorkbook& book, const SourcePackage* source, bool markAsResult)
+      : book_(book),
+        source_(source),
+        markAsResult_(markAsResult),
+        package_(source ? source->bytes : std::string_view()) {
     if (!source) freshPackage(package_, book.date1904);
   }
 
@@ -222,13 +230,42 @@ class PackageWriter {
     if (!added.empty() && package_.has("docProps/app.xml"))
       package_.put("docProps/app.xml", withSheetTitles(package_.text("docProps/app.xml"), added));
 
+    std::string custom, customXml;
+    if (markAsResult_) {
+      custom = customPropertiesPart(types);
+      if (package_.has(custom)) customXml = package_.text(custom);
+    }
+
     if (workbook.changed()) package_.put(main_, workbook.xml());
     if (rels.changed()) package_.put(relsPart_, rels.xml());
     if (types.changed()) package_.put(kContentTypes, types.xml());
-    return package_.finish();
+    if (!markAsResult_) return package_.finish();
+    // The mark goes in last, made from every other part as written.
+    return package_.finish(custom, [&](const std::vector<PartSum>& parts) {
+      return withWrittenMark(customXml, partsDigest(parts, custom));
+    });
   }
+  std::vector<std::string> written() const { return package_.written(); }
 
  private:
+  // The custom document properties part, added with its relationship and type when missing.
+  std::string customPropertiesPart(ContentTypesEdit& types) {
+    const std::string packageRels = relationshipsPartOf("");
+    RelationshipsEdit rels(packageRels, package_.has(packageRels) ? package_.text(packageRels) : "",
+                           "");
+    std::string part;
+    if (const Relationship* r = rels.original().firstOfKind("custom-properties"); r && r->part) {
+      part = *r->part;
+    } else {
+      part = package_.has("docProps/custom.xml") ? package_.freeName("docProps/custom", ".xml")
+                                                 : std::string("docProps/custom.xml");
+      rels.add("custom-properties", part);
+      package_.put(packageRels, rels.xml());
+    }
+    types.override(part, kCustomPropertiesType);
+    return part;
+  }
+
   std::size_t activeSheet() const {
     std::size_t active = book_.activeSheet < book_.sheetCount() ? book_.activeSheet : 0;
     // The active sheet must be shown.
@@ -240,46 +277,41 @@ class PackageWriter {
 
   const host::MemoryWorkbook& book_;
   const SourcePackage* source_;
+  const bool markAsResult_;
   PackageEdit package_;
   std::string main_, relsPart_;
 };
 
 void writeBytes(const std::string& target, const std::string& temp, std::string_view bytes) {
-  int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-  if (fd < 0)
-    throw FileError::writing(target,
-                             std::string("无法写入临时文件（") + std::strerror(errno) + "）");
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      std::string why = std::strerror(errno);
-      ::close(fd);
-      throw FileError::writing(target, "写入失败（" + why + "）");
-    }
-    done += static_cast<std::size_t>(n);
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (fd < 0) throw FileError::writing(target, "无法写入临时文件：" + systemErrorText(errno));
+  try {
+    writeWhole(fd, bytes, target);
+  } catch (...) {
+    ::close(fd);
+    throw;
   }
-  if (::close(fd) != 0)
-    throw FileError::writing(target, std::string("写入失败（") + std::strerror(errno) + "）");
+  if (::close(fd) != 0) throw FileError::writing(target, "写入失败：" + systemErrorText(errno));
 }
 
 }  // namespace
 
-void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path) {
+void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path, bool markAsResult) {
   // The target is checked (and its temporary file made) before the work of making the package.
   writeAtomically(path, [&](const std::string& temp) {
     refuseUnwritable(book, path);
     PartBuffer bytes;
     try {
       const auto* source = dynamic_cast<const SourcePackage*>(book.origin.get());
-      bytes = PackageWriter(book, source).bytes();
+      PackageWriter writer(book, source, markAsResult);
+      bytes = writer.bytes();
+      checkWrittenPackage(bytes.view(), writer.written());
     } catch (const FormatProblem& e) {
       throw FileError::writing(path, e.what());
     } catch (const Failure& e) {
       throw FileError::writing(path, e.what());
     } catch (const std::bad_alloc&) {
-      throw FileError::writing(path, "内存不足");
+      throw FileError::writing(path, "内存不足。请关闭其他程序后重试");
     }
     writeBytes(path, temp, bytes.view());
   });

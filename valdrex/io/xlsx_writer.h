@@ -14,7 +14,11 @@ namespace valdrex::io {
 // macro project of a workbook read from an .xlsm is carried over, and such a workbook must then
 // be written to a name ending in .xlsm. Dates are written in the 1900 date system.
 // The file is replaced in one step: on any failure a FileError names the file and the problem,
-// and whatever was at `path` before is left as it was.
-void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path);
+// and whatever was at `path` before is left as it was. Before it replaces anything, the package
+// must read back (package_check.h): else WrittenPackageFault, and nothing is written.
+// `markAsResult`: the file is a statistics result that a later save may replace without a backup
+// as long as nobody changed it (written_mark.h).
+void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path,
+                   bool markAsResult = false);
 
 }  // namespace valdrex::io

@@ -1,6 +1,7 @@
 #include "valdrex/io/xml_outline.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "valdrex/io/xml_parser.h"
 
@@ -54,6 +55,9 @@ std::string splicedXml(std::string_view xml, std::vector<XmlSplice> splices) {
   out.reserve(xml.size() + 256);
   std::size_t at = 0;
   for (const XmlSplice& s : splices) {
+    // Overlapping edits would write a part no program can read: a fault of the caller.
+    if (s.begin < at || s.end < s.begin || s.end > xml.size())
+      throw std::logic_error("重叠的部件修改");
     out.append(xml, at, s.begin - at);
     out += s.text;
     at = s.end;

@@ -116,6 +116,20 @@ std::vector<std::string> ZipArchive::names() const {
   return out;
 }
 
+std::vector<PartSum> ZipArchive::sums() const {
+  std::vector<PartSum> out;
+  zip_int64_t entries = zip_get_num_entries(archive_, 0);
+  for (zip_int64_t i = 0; i < entries; ++i) {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(archive_, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW, &st) != 0 ||
+        !(st.valid & ZIP_STAT_NAME) || !(st.valid & ZIP_STAT_CRC) || !(st.valid & ZIP_STAT_SIZE))
+      throw FormatProblem("压缩包的目录无法读取");
+    out.push_back({st.name, st.crc, st.size});
+  }
+  return out;
+}
+
 bool ZipArchive::contains(std::string_view part) const { return locate(part) >= 0; }
 
 std::string ZipArchive::read(std::string_view part) {

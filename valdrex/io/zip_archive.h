@@ -14,6 +14,12 @@ struct zip;
 
 namespace valdrex::io {
 
+struct PartSum {
+  std::string name;
+  uint32_t crc = 0;
+  uint64_t size = 0;
+};
+
 // Every failure is a FormatProblem whose text says what is wrong (the caller adds the file).
 class ZipArchive {
  public:
@@ -31,6 +37,9 @@ class ZipArchive {
   void stream(std::string_view part, const std::function<void(std::string_view)>& sink);
   // Every entry's name, in the order the archive stores them.
   std::vector<std::string> names() const;
+  // Every entry's name with the checksum and size of its inflated bytes, as the archive lists
+  // them: nothing is inflated.
+  std::vector<PartSum> sums() const;
 
  private:
   friend class ZipWriter;

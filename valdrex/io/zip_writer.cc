@@ -222,6 +222,15 @@ void ZipWriter::helperLoop() {
   }
 }
 
+std::vector<PartSum> ZipWriter::sums() {
+  std::unique_lock lock(lock_);
+  changed_.wait(lock, [&] { return handed_.empty() && idle_ == helpers_.size(); });
+  if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+  std::vector<PartSum> out;
+  for (const auto& [name, e] : entries_) out.push_back({name, e.crc, e.size});
+  return out;
+}
+
 PartBuffer ZipWriter::finish(const std::vector<std::string>& order) {
   {
     std::unique_lock lock(lock_);

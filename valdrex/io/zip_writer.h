@@ -36,6 +36,9 @@ class ZipWriter {
   // The part compressed on another core when one is free, else here; `bytes` comes back empty,
   // with memory to write the next part into.
   void add(std::string_view part, PartBuffer& bytes);
+  // Every part copied or added so far, with the checksum and size of its bytes; waits for the
+  // parts being compressed on other cores.
+  std::vector<PartSum> sums();
   // The archive: every part copied or added, in `order` (which names each once). The writer is
   // used up.
   PartBuffer finish(const std::vector<std::string>& order);

@@ -141,17 +141,9 @@ class PropertySheetCheck {
 
 }  // namespace
 
-void checkPropertySheet(const host::Worksheet* sx, int subjects,
+void checkPropertySheet(const host::Worksheet& sx, int subjects,
                         const std::vector<std::string>& classNames, CheckReport& report) {
-  if (!sx) {
-    report.findings.push_back(
-        {std::string(PS::name),
-         "缺少“" + std::string(PS::name) +
-             "”：统计会在载入时停下。可参照 valdrex template 生成的模板加上它",
-         true});
-    return;
-  }
-  PropertySheetCheck check(*sx, subjects, report);
+  PropertySheetCheck check(sx, subjects, report);
   check.lines();
   check.classRows(classNames);
 }

@@ -9,9 +9,8 @@
 
 namespace valdrex {
 
-// sx may be missing (nullptr). `subjects` is the score sheet's subject count; `classNames` its
-// classes in order.
-void checkPropertySheet(const host::Worksheet* sx, int subjects,
+// `subjects` is the score sheet's subject count; `classNames` its classes in order.
+void checkPropertySheet(const host::Worksheet& sx, int subjects,
                         const std::vector<std::string>& classNames, CheckReport& report);
 
 }  // namespace valdrex

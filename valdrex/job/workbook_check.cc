@@ -57,9 +57,7 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
   host::MemorySheet* scoreSheet = findScoreSheet(wb, sheet);
   if (!scoreSheet) {
     report.findings.push_back({sheet ? *sheet : std::string(ScoreSheetLayout::defaultName),
-                               sheet ? "工作簿里没有这张工作表（现有：" + sheetList(wb) + "）"
-                                     : "找不到成绩表：除“属性表”和报告表外没有别的工作表",
-                               true});
+                               scoreSheetMissing(wb, sheet), true});
     return report;
   }
   const ScoreSheetShape shape = scoreSheetShape(*scoreSheet);
@@ -79,7 +77,14 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
 
   std::vector<std::string> classNames;
   for (const auto& entry : shape.classes) classNames.push_back(entry.first);
-  checkPropertySheet(propertySheet, shape.subjects, classNames, report);
+  if (propertySheet)
+    checkPropertySheet(*propertySheet, shape.subjects, classNames, report);
+  else
+    report.findings.push_back({std::string(PropertySheetLayout::name),
+                               propertySheetMissing(wb) +
+                                   "：统计会在载入时停下。请加上名为“属性表”的普通工作表（可参照 "
+                                   "valdrex template 生成的模板）",
+                               true});
   for (std::string_view name : kReportSheetNames)
     if (!wb.find(name))
       report.findings.push_back(

@@ -31,21 +31,7 @@ std::string writeProblem(const std::string& fileError) {
 std::string copyAsBackup(const std::string& input) {
   return io::writeAsNewFile(
       [&](int n) { return backupPath(input, n); },
-      [&](const std::string& temp) {
-        std::error_code ec;
-        std::filesystem::copy_file(input, temp, std::filesystem::copy_options::overwrite_existing,
-                                   ec);
-        if (ec)
-          throw io::FileError::writing(backupPath(input), "无法复制原文件（" + ec.message() + "）");
-      });
-}
-
-std::string newWorkbookNameProblem(const std::string& path) {
-  std::string ext = std::filesystem::path(path).extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (ext == ".xlsx") return "";
-  return "新工作簿的文件名应以 .xlsx 结尾，而不是“" + path + "”。请换一个文件名。";
+      [&](const std::string& temp) { io::copyInto(input, temp, backupPath(input)); });
 }
 
 }  // namespace valdrex

@@ -16,7 +16,4 @@ std::string copyAsBackup(const std::string& input);
 std::string readProblem(const std::string& fileError);
 std::string writeProblem(const std::string& fileError);
 
-// A name a new workbook may be written to: ending in .xlsx. Empty when fine, else the problem.
-std::string newWorkbookNameProblem(const std::string& path);
-
 }  // namespace valdrex

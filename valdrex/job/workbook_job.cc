@@ -17,10 +17,10 @@
 #include "valdrex/job/output_paths.h"
 #include "valdrex/job/print_ready.h"
 #include "valdrex/job/result_charts.h"
-#include "valdrex/job/result_edits.h"
 #include "valdrex/job/score_sheet_check.h"
 #include "valdrex/job/workbook_check.h"
 #include "valdrex/job/workbook_files.h"
+#include "valdrex/job/workbook_saving.h"
 #include "valdrex/job/workbook_sheets.h"
 #include "valdrex/run/statistics_run.h"
 
@@ -103,6 +103,11 @@ std::size_t sheetIndex(host::MemoryWorkbook& wb, std::string_view name) {
 
 std::string findingLine(const Finding& f) { return f.place + "：" + f.text; }
 
+// Only a result written beside the input is marked: one in place is the teacher's workbook.
+SaveRequest request(const std::string& target, bool inPlace, bool force) {
+  return {.target = target, .inPlace = inPlace, .result = !inPlace, .force = force};
+}
+
 }  // namespace
 
 WorkbookJob::WorkbookJob(const std::string& path) : path_(path), name_(displayName(path)) {
@@ -153,14 +158,14 @@ const JobOutcome& WorkbookJob::run(JobDialogs& dialogs, host::Clock& clock,
 bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings) {
   host::MemorySheet* sheet = scoreSheet(settings.sheet);
   if (!sheet) {
-    if (settings.sheet)
-      fail(JobStatus::badRequest, "工作簿 " + name_ + " 里没有名为“" + *settings.sheet +
-                                      "”的工作表（现有：" + sheetList(*wb_) +
-                                      "）。请用 --sheet 指定成绩表的名字。");
-    else
-      fail(JobStatus::attention,
-           "工作簿 " + name_ + " 里找不到成绩表：除“属性表”和报告表外没有别的工作表（现有：" +
-               sheetList(*wb_) + "）。请加入成绩表，或用 valdrex template 生成模板。");
+    const auto& noCells = wb_->sheetsWithoutCells;
+    const bool chart =
+        settings.sheet && std::count(noCells.begin(), noCells.end(), *settings.sheet);
+    fail(settings.sheet ? JobStatus::badRequest : JobStatus::attention,
+         "工作簿 " + name_ + "：" + scoreSheetMissing(*wb_, settings.sheet) +
+             (chart            ? "。请把成绩放在一张普通工作表里。"
+              : settings.sheet ? "。请用 --sheet 指定成绩表的名字。"
+                               : "。请加入成绩表，或用 valdrex template 生成模板。"));
     return false;
   }
   outcome_.scoreSheet = sheet->name();
@@ -263,72 +268,87 @@ bool WorkbookJob::refuseUnlessSaveable() {
   return false;
 }
 
-const JobOutcome& WorkbookJob::saveAs(const std::string& path) {
-  if (!refuseUnlessSaveable()) return outcome_;
-  std::string problem = outputProblem(path);
-  if (problem.empty() && !path_.empty() && sameFile(path, path_))
-    problem = "结果文件 " + path +
-              " 就是输入的工作簿。原文件不会被覆盖：请换一个结果文件名；"
-              "要改写原工作簿请用 --in-place（会先备份）。";
-  if (!problem.empty()) {
+// Why `path` may not take the result because of the input itself: it is the input, or the
+// workbook was not read from a file and cannot be saved in place.
+std::string WorkbookJob::inputProblem(const std::string& path) const {
+  if (path.empty() && path_.empty())
+    return "这个工作簿不是从文件读出的，不能原地保存：请给出结果文件名。";
+  if (!path.empty() && !path_.empty() && sameFile(path, path_))
+    return "结果文件 " + path +
+           " 就是输入的工作簿。原文件不会被覆盖：请换一个结果文件名；"
+           "要改写原工作簿请用 --in-place（会先备份）。";
+  return "";
+}
+
+bool WorkbookJob::canSave(const std::string& path, bool inPlace, bool force) {
+  const std::string target = inPlace ? path_ : path;
+  if (std::string problem = inputProblem(inPlace ? "" : path); !problem.empty()) {
     fail(JobStatus::badRequest, problem);
-    return outcome_;
+    return false;
   }
-  save(path, false);
+  const SaveResult refusal = saveRefusal(*wb_, request(target, inPlace, force));
+  if (refusal.status == JobStatus::ok) return true;
+  fail(refusal.status, refusal.problem);
+  return false;
+}
+
+const JobOutcome& WorkbookJob::saveAs(const std::string& path, bool force) {
+  if (refuseUnlessSaveable() && canSave(path, false, force)) save(path, false, force);
   return outcome_;
 }
 
-const JobOutcome& WorkbookJob::saveInPlace() {
-  if (!refuseUnlessSaveable()) return outcome_;
-  if (path_.empty()) {
-    fail(JobStatus::badRequest, "这个工作簿不是从文件读出的，不能原地保存：请给出结果文件名。");
-    return outcome_;
-  }
-  save(path_, true);
+const JobOutcome& WorkbookJob::saveInPlace(bool force) {
+  if (refuseUnlessSaveable() && canSave("", true, force)) save(path_, true, force);
   return outcome_;
 }
 
-void WorkbookJob::save(const std::string& target, bool inPlace) {
-  try {
-    io::refuseUnwritable(*wb_, target);  // before the backup: nothing is written then
-    if (inPlace)
-      outcome_.backupPath = copyAsBackup(path_);
-    else
-      keepEditedResult(target);
-    io::writeWorkbook(*wb_, target);
-    outcome_.resultPath = target;
-  } catch (const io::FileError& e) {
-    fail(JobStatus::unwritable, writeProblem(e.what()));
-  } catch (const std::exception& e) {
-    fail(JobStatus::internal,
-         std::string("内部错误：") + e.what() + "。请把工作簿和这条消息交给维护者。");
+void WorkbookJob::save(const std::string& target, bool inPlace, bool force) {
+  const SaveResult saved = saveWorkbook(*wb_, request(target, inPlace, force));
+  if (saved.status != JobStatus::ok) {
+    fail(saved.status, saved.problem);
+    return;
   }
+  outcome_.resultPath = saved.resultPath;
+  outcome_.backupPath = saved.backupPath;
+  if (saved.earlierKept) tellKeptResult(saved.backupPath);
 }
 
-// A result the teacher changed after it was written is kept as a backup, not replaced.
-void WorkbookJob::keepEditedResult(const std::string& target) {
-  std::error_code ec;
-  if (!std::filesystem::exists(target, ec)) return;
-  std::string what;
-  try {
-    // Band sheets whole, every other sheet only its title row: the ranking sheets are large.
-    auto earlier = io::readWorkbookTop(target, [](const std::string& sheet) {
-      if (sheet == kScoreBandLayout.name || sheet == kRankBandLayout.name) return host::kMaxRows;
-      return isReportSheet(sheet) ? 1 : 0;
-    });
-    const auto edits = editedResultCells(*earlier, *wb_, outcome_.classes, outcome_.subjects);
-    if (edits.empty()) return;
-    what = "改过的格有 " + std::to_string(edits.size()) + " 处，如 " + edits[0].place + "：“" +
-           edits[0].before + "”，这次写入“" + edits[0].after + "”";
-  } catch (const io::FileError&) {
-    what = "无法读出它的内容，不能确认有没有改过";
-  }
-  outcome_.backupPath = copyAsBackup(target);
+// An earlier result that is not exactly what a run wrote was kept; when its score sheet differs
+// from the input's, the teacher has probably corrected scores in the result.
+void WorkbookJob::tellKeptResult(const std::string& backup) {
   outcome_.status = worse(outcome_.status, JobStatus::attention);
-  outcome_.notes.push_back(
-      "已有的结果 " + displayName(target) + " 与这次写入的表头或标题不同（" + what +
-      "），可能是在结果里改过。旧结果已备份为 " + outcome_.backupPath +
-      "。分段表头请在输入的工作簿的“分数段统计”“名次段统计”里修改，以后的统计都会沿用。");
+  std::string scores;
+  try {
+    const std::string& sheetName = outcome_.scoreSheet;
+    auto earlier = io::readWorkbookTop(
+        backup, [&](const std::string& sheet) { return sheet == sheetName ? host::kMaxRows : 0; });
+    const host::MemorySheet* before = earlier->find(sheetName);
+    const host::MemorySheet* now = wb_->find(sheetName);
+    if (before && now) {
+      const host::Range a = before->usedRange(), b = now->usedRange();
+      // The score sheet's students and subjects lie well within these.
+      const int rows = std::min(std::max(a.row2, b.row2), 5000);
+      const int cols = std::min(std::max(a.col2, b.col2), 64);
+      int differing = 0;
+      std::string first;
+      for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= cols; ++c)
+          if (textOf(before->cell(r, c)) != textOf(now->cell(r, c)) && differing++ == 0)
+            first = sheetCellName(sheetName, r, c) + " 旧结果里是“" + textOf(before->cell(r, c)) +
+                    "”，输入的工作簿里是“" + textOf(now->cell(r, c)) + "”";
+      if (differing > 0)
+        scores = "旧结果的“" + sheetName + "”与输入的工作簿有 " + std::to_string(differing) +
+                 " 格不同（如 " + first +
+                 "）：成绩可能改在了旧结果里。请把改正的成绩抄回输入的工作簿后再统计。";
+    }
+  } catch (const std::exception&) {
+    // The note below says enough.
+  }
+  outcome_.notes.push_back("已有的结果 " + displayName(outcome_.resultPath) +
+                           " 在上次统计后改动过（或不是统计写出的），已备份为 " + backup +
+                           "，再写入新结果。在结果里做的修改不会带到新结果里：表头和分段请在输入的"
+                           "工作簿里修改，以后的统计都会沿用。");
+  if (!scores.empty()) outcome_.notes.push_back(scores);
 }
 
 }  // namespace valdrex

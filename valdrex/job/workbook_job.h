@@ -18,23 +18,12 @@
 #include "valdrex/host/memory_workbook.h"
 #include "valdrex/host/ui.h"
 #include "valdrex/job/check_finding.h"
+#include "valdrex/job/job_status.h"
 #include "valdrex/job/ready_dialogs.h"
 
 namespace valdrex {
 
 class LiveWorkbook;
-
-// How a job ended, the worst step deciding; the numbers are the command's exit statuses.
-enum class JobStatus {
-  ok = 0,          // done, nothing for the teacher to act on
-  attention = 1,   // done with warnings or messages to read, or refused because the result
-                   // would be wrong (nothing written then)
-  badRequest = 2,  // a sheet or a target that cannot be used; nothing written
-  unreadable = 3,  // the workbook could not be read
-  unwritable = 4,  // the result could not be written
-  internal = 5,    // a fault of the program
-};
-inline JobStatus worse(JobStatus a, JobStatus b) { return a < b ? b : a; }
 
 // A message box the run showed.
 struct ShownMessage {
@@ -108,11 +97,15 @@ class WorkbookJob {
   // and the date of `clock`, then charts the result on "统计图表". Nothing is saved. Never throws:
   // a fault is status internal.
   const JobOutcome& run(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings = {});
+  // Whether the result may be written to `path` (or, `inPlace`, over the input): checked before a
+  // run asks anything; a refusal is the outcome's status and problem. Nothing is written.
+  bool canSave(const std::string& path, bool inPlace, bool force = false);
   // After a run that was not refused: writes the result to `path`, never over the input. An
-  // earlier result there whose titles or band headers the teacher edited is kept as a backup.
-  const JobOutcome& saveAs(const std::string& path);
+  // existing file there is kept as a backup unless it is exactly what an earlier save left;
+  // `force`: a spreadsheet program's lock file beside it is no reason to refuse.
+  const JobOutcome& saveAs(const std::string& path, bool force = false);
   // After a run that was not refused: rewrites the input after copying it to a free backup name.
-  const JobOutcome& saveInPlace();
+  const JobOutcome& saveInPlace(bool force = false);
 
   const JobOutcome& outcome() const { return outcome_; }
 
@@ -121,8 +114,9 @@ class WorkbookJob {
   bool runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings);
   void writeCharts();
   bool refuseUnlessSaveable();
-  void save(const std::string& target, bool inPlace);
-  void keepEditedResult(const std::string& target);
+  std::string inputProblem(const std::string& path) const;
+  void save(const std::string& target, bool inPlace, bool force);
+  void tellKeptResult(const std::string& target);
 
   std::unique_ptr<host::MemoryWorkbook> wb_;
   std::string path_;  // empty for a workbook made in memory

@@ -28,6 +28,12 @@ std::vector<std::string> addMissingReportSheets(host::MemoryWorkbook& wb);
 // The report sheets holding at least one cell.
 std::vector<std::string> filledReportSheets(host::MemoryWorkbook& wb);
 
+// Why there is no score sheet (`wanted`, or found by findScoreSheet): absent, or a chart or
+// dialog sheet; without advice, which is the front end's.
+std::string scoreSheetMissing(host::MemoryWorkbook& wb, const std::optional<std::string>& wanted);
+// Why there is no property sheet: absent, or a chart or dialog sheet; without advice.
+std::string propertySheetMissing(const host::MemoryWorkbook& wb);
+
 // "成绩表、属性表、…" for messages.
 std::string sheetList(host::MemoryWorkbook& wb);
 

@@ -1,0 +1,46 @@
+#include "valdrex/io/lock_files.h"
+
+#include <filesystem>
+
+namespace valdrex::io {
+namespace fs = std::filesystem;
+namespace {
+
+// Characters, not bytes: the programs count a name's characters.
+std::size_t characters(const std::string& text) {
+  std::size_t n = 0;
+  for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+  return n;
+}
+
+std::string withoutFirstCharacters(const std::string& text, std::size_t count) {
+  std::size_t at = 0;
+  for (std::size_t dropped = 0; dropped < count && at < text.size(); ++dropped) do
+      ++at;
+    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80);
+  return text.substr(at);
+}
+
+}  // namespace
+
+std::vector<std::string> lockFileNames(const std::string& workbook) {
+  const fs::path path(workbook);
+  const fs::path folder = path.parent_path();
+  const std::string name = path.filename().string();
+  std::vector<std::string> names{(folder / (".~lock." + name + "#")).string(),
+                                 (folder / ("~$" + name)).string()};
+  const std::size_t stem = characters(path.stem().string());
+  if (stem >= 7)
+    names.push_back((folder / ("~$" + withoutFirstCharacters(name, stem == 7 ? 1 : 2))).string());
+  return names;
+}
+
+std::optional<std::string> lockFileBeside(const std::string& workbook) {
+  for (const std::string& lock : lockFileNames(workbook)) {
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(lock, ec))) return lock;
+  }
+  return std::nullopt;
+}
+
+}  // namespace valdrex::io
