@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <mutex>
 #include <utility>
 
@@ -103,24 +104,35 @@ class Storage {
 std::mutex leftoversMutex;
 Storage leftovers;
 
-// Never destroyed: rows may still be freed during exit, after the thread's objects are gone.
+// A thread's own lists, made at its first row and deleted when it ends: a program that starts a
+// thread for each workbook keeps no memory of the threads that are gone.
 thread_local Storage* mine = nullptr;
+// Rows made on an ended thread (by objects destroyed after its storage, or during exit) come
+// from the leftovers, under the lock; these have no destructor, so they last till the end.
+thread_local bool ended = false;
 
 struct HandOver {
   ~HandOver() {
-    std::lock_guard lock(leftoversMutex);
-    mine->giveTo(leftovers);
+    {
+      std::lock_guard lock(leftoversMutex);
+      mine->giveTo(leftovers);
+    }
+    delete mine;
+    mine = nullptr;
+    ended = true;
   }
 };
 
-Storage& storage() {
-  if (!mine) [[unlikely]] {
-    mine = new Storage;
+// The calling thread's storage, made at its first row with what ended threads left.
+Storage& startStorage() {
+  auto made = std::make_unique<Storage>();
+  {
     std::lock_guard lock(leftoversMutex);
-    leftovers.giveTo(*mine);
-    static thread_local HandOver atExit;  // made now, so that it hands over when the thread ends
-    (void)atExit;
+    leftovers.giveTo(*made);
   }
+  static thread_local HandOver atExit;  // made now, so that it hands over when the thread ends
+  (void)atExit;
+  mine = made.release();
   return *mine;
 }
 
@@ -128,7 +140,11 @@ Storage& storage() {
 
 void* allocateRowStorage(std::size_t bytes) {
   if (!kPooled || bytes > kLargest) return ::operator new(bytes);
-  return storage().allocate(bytes);
+  if (Storage* s = mine) [[likely]]
+    return s->allocate(bytes);
+  if (!ended) return startStorage().allocate(bytes);
+  std::lock_guard lock(leftoversMutex);
+  return leftovers.allocate(bytes);
 }
 
 void releaseRowStorage(void* p, std::size_t bytes) noexcept {
@@ -136,7 +152,13 @@ void releaseRowStorage(void* p, std::size_t bytes) noexcept {
     ::operator delete(p);
     return;
   }
-  storage().release(p, bytes);
+  if (Storage* s = mine) [[likely]] {
+    s->release(p, bytes);
+    return;
+  }
+  // A thread that made no rows, or has ended: the block joins the leftovers.
+  std::lock_guard lock(leftoversMutex);
+  leftovers.release(p, bytes);
 }
 
 }  // namespace valdrex::host
