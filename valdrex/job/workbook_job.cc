@@ -147,6 +147,7 @@ const JobOutcome& WorkbookJob::run(JobDialogs& dialogs, host::Clock& clock,
     fail(JobStatus::internal,
          std::string("内部错误：") + e.what() + "。请把工作簿和这条消息交给维护者。");
   }
+  ranOutcome_ = outcome_;
   return outcome_;
 }
 
@@ -257,14 +258,17 @@ void WorkbookJob::writeCharts() {
   outcome_.chartSheet = kChartSheetName;
 }
 
-bool WorkbookJob::refuseUnlessSaveable() {
+// Each save starts from the run's outcome: an earlier save's failure or backup is not its own.
+// False, with the problem, when there is no result to save.
+bool WorkbookJob::startSave() {
+  outcome_ = ranOutcome_;
   if (ran_) return true;
   if (outcome_.problem.empty()) fail(JobStatus::badRequest, "没有可保存的结果：请先运行统计。");
   return false;
 }
 
 const JobOutcome& WorkbookJob::saveAs(const std::string& path) {
-  if (!refuseUnlessSaveable()) return outcome_;
+  if (!startSave()) return outcome_;
   std::string problem = outputProblem(path);
   if (problem.empty() && !path_.empty() && sameFile(path, path_))
     problem = "结果文件 " + path +
@@ -279,7 +283,7 @@ const JobOutcome& WorkbookJob::saveAs(const std::string& path) {
 }
 
 const JobOutcome& WorkbookJob::saveInPlace() {
-  if (!refuseUnlessSaveable()) return outcome_;
+  if (!startSave()) return outcome_;
   if (path_.empty()) {
     fail(JobStatus::badRequest, "这个工作簿不是从文件读出的，不能原地保存：请给出结果文件名。");
     return outcome_;

@@ -110,6 +110,7 @@ class WorkbookJob {
   const JobOutcome& run(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings = {});
   // After a run that was not refused: writes the result to `path`, never over the input. An
   // earlier result there whose titles or band headers the teacher edited is kept as a backup.
+  // Each save's outcome is the run's with only this save's own result and problem.
   const JobOutcome& saveAs(const std::string& path);
   // After a run that was not refused: rewrites the input after copying it to a free backup name.
   const JobOutcome& saveInPlace();
@@ -120,7 +121,7 @@ class WorkbookJob {
   void fail(JobStatus status, std::string problem);
   bool runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings);
   void writeCharts();
-  bool refuseUnlessSaveable();
+  bool startSave();
   void save(const std::string& target, bool inPlace);
   void keepEditedResult(const std::string& target);
 
@@ -131,6 +132,7 @@ class WorkbookJob {
   std::optional<std::string> checkedSheet_;  // the sheet asked for when checked_ was made
   bool ran_ = false;
   JobOutcome outcome_;
+  JobOutcome ranOutcome_;  // as the last run left it, for each save to start from
 };
 
 }  // namespace valdrex
