@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <iterator>
-#include <memory>
 #include <mutex>
 #include <utility>
 
@@ -107,8 +106,8 @@ Storage leftovers;
 // A thread's own lists, made at its first row and deleted when it ends: a program that starts a
 // thread for each workbook keeps no memory of the threads that are gone.
 thread_local Storage* mine = nullptr;
-// Rows made on an ended thread (by objects destroyed after its storage, or during exit) come
-// from the leftovers, under the lock; these have no destructor, so they last till the end.
+// Rows made or freed on a thread after its storage is gone (by objects destroyed after it, or
+// during exit) use the leftovers, under the lock: neither has a destructor, both last till the end.
 thread_local bool ended = false;
 
 struct HandOver {
@@ -123,26 +122,31 @@ struct HandOver {
   }
 };
 
-// The calling thread's storage, made at its first row with what ended threads left.
-Storage& startStorage() {
-  auto made = std::make_unique<Storage>();
+// The calling thread's storage, made at its first row with what ended threads left. Null once
+// the thread has ended, or when there is no memory for it: the leftovers serve then, under the
+// lock.
+Storage* ownStorage() noexcept {
+  if (mine) [[likely]]
+    return mine;
+  if (ended) return nullptr;
+  auto* made = new (std::nothrow) Storage;
+  if (!made) return nullptr;
   {
     std::lock_guard lock(leftoversMutex);
     leftovers.giveTo(*made);
   }
   static thread_local HandOver atExit;  // made now, so that it hands over when the thread ends
   (void)atExit;
-  mine = made.release();
-  return *mine;
+  mine = made;
+  return mine;
 }
 
 }  // namespace
 
 void* allocateRowStorage(std::size_t bytes) {
   if (!kPooled || bytes > kLargest) return ::operator new(bytes);
-  if (Storage* s = mine) [[likely]]
+  if (Storage* s = ownStorage()) [[likely]]
     return s->allocate(bytes);
-  if (!ended) return startStorage().allocate(bytes);
   std::lock_guard lock(leftoversMutex);
   return leftovers.allocate(bytes);
 }
@@ -152,11 +156,10 @@ void releaseRowStorage(void* p, std::size_t bytes) noexcept {
     ::operator delete(p);
     return;
   }
-  if (Storage* s = mine) [[likely]] {
+  if (Storage* s = ownStorage()) [[likely]] {
     s->release(p, bytes);
     return;
   }
-  // A thread that made no rows, or has ended: the block joins the leftovers.
   std::lock_guard lock(leftoversMutex);
   leftovers.release(p, bytes);
 }
