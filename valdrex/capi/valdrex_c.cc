@@ -67,9 +67,12 @@ class Registry {
     auto it = live_.find(reinterpret_cast<std::uintptr_t>(handle));
     return it == live_.end() ? nullptr : it->second;
   }
-  bool remove(valdrex_job* handle) {
+  // The job taken out, null when `handle` is not open; it ends with the last call on it, after
+  // the lock: other jobs wait for no workbook's teardown.
+  std::shared_ptr<Job> remove(valdrex_job* handle) {
     std::lock_guard lock(mutex_);
-    return live_.erase(reinterpret_cast<std::uintptr_t>(handle)) != 0;
+    auto node = live_.extract(reinterpret_cast<std::uintptr_t>(handle));
+    return node ? std::move(node.mapped()) : nullptr;
   }
 
  private:
