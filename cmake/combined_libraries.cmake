@@ -1,4 +1,4 @@
-# The library as others link it: every folder under valdrex/ in one shared library (libvaldrex.so.0)
+# The library as others link it: every folder under valdrex/ in one shared library (libvaldrex.so.1)
 # and one static library (libvaldrex.a), made from the objects the folder libraries already
 # compiled. The folder libraries stay what the project's own programs and tests link.
 get_property(folder_libraries GLOBAL PROPERTY VALDREX_FOLDER_LIBRARIES)
@@ -13,8 +13,11 @@ foreach(lib valdrex_shared valdrex_static)
   target_link_libraries(${lib} PRIVATE PkgConfig::VALDREX_LIBZIP PkgConfig::VALDREX_EXPAT
                                        PkgConfig::VALDREX_DEFLATE Threads::Threads)
 endforeach()
+# The ABI's number, apart from the project's version: raised when a program built against the
+# library before would break with the new one.
+set(VALDREX_SOVERSION 1)
 set_target_properties(valdrex_shared PROPERTIES OUTPUT_NAME valdrex EXPORT_NAME valdrex
-                      VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+                      VERSION ${VALDREX_SOVERSION}.0.0 SOVERSION ${VALDREX_SOVERSION})
 set_target_properties(valdrex_static PROPERTIES OUTPUT_NAME valdrex EXPORT_NAME valdrex_static)
 # A symbol missing from the shared library fails its link, not a consumer's. The sanitizers'
 # runtimes are only linked into programs, so their builds leave those symbols open.

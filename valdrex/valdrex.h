@@ -1,14 +1,31 @@
 /* Valdrex's C interface: open a grade workbook, check it, run the statistics, save the result
- * and read what happened. Every text is UTF-8. No C++ exception crosses it: a failing call
- * returns a status other than VALDREX_OK and valdrex_last_error() says why (per thread).
+ * and read what happened. No C++ exception crosses it, and no misuse of a handle crashes it.
  *
  *   valdrex_job* job;
  *   if (valdrex_open("成绩.xlsx", &job) != VALDREX_OK) puts(valdrex_last_error());
- *   valdrex_run_options options = {0};
+ *   valdrex_run_options options = VALDREX_RUN_OPTIONS_INIT;
  *   options.first_target = 30; options.second_target = 20;
  *   if (valdrex_run(job, &options) <= VALDREX_ATTENTION) valdrex_save_as(job, "结果.xlsx");
  *   valdrex_close(job);
- */
+ *
+ * Statuses: each call reports itself alone, whatever calls failed before. Every call but
+ * valdrex_version() and valdrex_last_error() sets this thread's valdrex_last_error(): why it
+ * failed (for a run or save, the job's VALDREX_PROBLEM), or "" when it succeeded.
+ *
+ * Texts: every text handed out is valid UTF-8 (bytes that are not are shown as U+FFFD), except
+ * the result and backup paths, which are the bytes of the file's name, to be used again as they
+ * are. Texts passed in are used as given; paths are the system's bytes.
+ *
+ * Lifetimes: no returned text is to be freed. Each stays valid as said at its function, and at
+ * most until valdrex_close() of its job.
+ *
+ * Handles: a job is opened by valdrex_open() or valdrex_open_sample() and ends with
+ * valdrex_close(). NULL, a closed job or a value that never was a job is VALDREX_BAD_HANDLE
+ * (or the failing value of a function that returns no status); nothing is done then. Different
+ * jobs may be used from different threads at once; calls on one job are taken one at a time
+ * (a text one thread got from a job ends as said, whichever thread makes the call that ends it).
+ *
+ * The library is libvaldrex.so.1. */
 #ifndef VALDREX_VALDREX_H
 #define VALDREX_VALDREX_H
 
@@ -26,7 +43,9 @@ typedef enum valdrex_status {
   VALDREX_UNREADABLE = 3,
   VALDREX_UNWRITABLE = 4,
   VALDREX_INTERNAL = 5,
-  VALDREX_INVALID_ARGUMENT = 6 /* a null handle or text, an index out of range */
+  VALDREX_INVALID_ARGUMENT = 6, /* a null text or pointer to fill, an index out of range, or
+                                  options of a size this library does not know */
+  VALDREX_BAD_HANDLE = 7        /* the job is NULL, closed, or never was a job */
 } valdrex_status;
 
 typedef enum valdrex_finding_kind {
@@ -67,7 +86,11 @@ typedef enum valdrex_text {
 
 typedef struct valdrex_job valdrex_job;
 
+/* Start from VALDREX_RUN_OPTIONS_INIT: later versions add members at the end, and `size` tells
+ * the library which members the caller knows. A size smaller than the library knows, or a
+ * member it does not know that is not 0, is VALDREX_INVALID_ARGUMENT. */
 typedef struct valdrex_run_options {
+  size_t size;       /* sizeof(valdrex_run_options) where the caller was compiled */
   const char* sheet; /* the score sheet's name; NULL: the first sheet that is neither "属性表"
                         nor a report sheet */
   int first_target;  /* the completion targets; 0: the questions' defaults */
@@ -76,39 +99,56 @@ typedef struct valdrex_run_options {
   int strict;           /* nonzero: a warning refuses the result */
   int no_charts; /* nonzero: no charts; a sheet "统计图表" is neither added nor changed. 0 (the
                     default): the result is charted on "统计图表", added at the end if missing */
+  int reserved;  /* 0. Room for a later option, so that the structure ends without padding and
+                    each later member raises its size */
 } valdrex_run_options;
 
-/* "0.1.0" */
+/* Every option at its default. */
+#define VALDREX_RUN_OPTIONS_INIT \
+  { sizeof(valdrex_run_options), NULL, 0, 0, 0, 0, 0, 0, 0, 0 }
+
+/* "0.1.0"; valid while the library is loaded. */
 const char* valdrex_version(void);
-/* The last failing call's reason in this thread, "" when none failed. */
+/* Why this thread's last call failed, "" when it succeeded. The text belongs to the thread and
+ * stays valid until the thread's next call other than valdrex_last_error() and
+ * valdrex_version(), or until the thread ends. */
 const char* valdrex_last_error(void);
 
-/* Reads the workbook at `path` (VALDREX_UNREADABLE when it cannot be read). */
+/* Reads the workbook at `path` into a new job (VALDREX_UNREADABLE when it cannot be read);
+ * *job is NULL when the call fails. */
 valdrex_status valdrex_open(const char* path, valdrex_job** job);
 /* The built-in sample grade. */
 valdrex_status valdrex_open_sample(valdrex_job** job);
-void valdrex_close(valdrex_job* job);
+/* Ends the job and every text it handed out. NULL is VALDREX_OK and does nothing; a job closed
+ * before is VALDREX_BAD_HANDLE. */
+valdrex_status valdrex_close(valdrex_job* job);
 
 /* Checks the workbook without changing it; `sheet` as in valdrex_run_options. */
 valdrex_status valdrex_check(valdrex_job* job, const char* sheet, size_t* findings);
-/* The i-th finding of the last check; texts stay valid until the next call on `job`. */
+/* The i-th finding of the last check. The texts stay valid until the job's next check. */
 valdrex_status valdrex_finding(valdrex_job* job, size_t i, valdrex_finding_kind* kind,
                                const char** sheet, const char** cell, const char** message);
 
-/* Runs the statistics: the job's status (VALDREX_OK or VALDREX_ATTENTION when it ran). */
+/* Runs the statistics: the job's status (VALDREX_OK or VALDREX_ATTENTION when it ran); NULL
+ * options are the defaults. */
 valdrex_status valdrex_run(valdrex_job* job, const valdrex_run_options* options);
-/* After a run that was not refused: writes the result, never over the input. */
+/* After a run that was not refused: writes the result, never over the input. The status is the
+ * run's together with this save's own. */
 valdrex_status valdrex_save_as(valdrex_job* job, const char* path);
 /* After a run that was not refused: rewrites the input after a backup beside it. */
 valdrex_status valdrex_save_in_place(valdrex_job* job);
 
-/* The outcome of the last run and save. */
+/* The outcome of the last run and the save after it. Texts, messages and warnings stay valid
+ * until the job's next run or save. */
 valdrex_status valdrex_status_of(valdrex_job* job);
+/* -1 for a bad handle or an unknown `which`. */
 long valdrex_count_of(valdrex_job* job, valdrex_count which);
+/* "" when there is none; NULL for a bad handle or an unknown `which`. */
 const char* valdrex_text_of(valdrex_job* job, valdrex_text which);
 valdrex_status valdrex_message(valdrex_job* job, size_t i, const char** title, const char** text,
                                valdrex_message_style* style, const char** place);
-const char* valdrex_warning(valdrex_job* job, size_t i); /* NULL past the end */
+/* NULL past the end or for a bad handle. */
+const char* valdrex_warning(valdrex_job* job, size_t i);
 
 #ifdef __cplusplus
 }

@@ -1,5 +1,8 @@
-/* The C interface end to end from C: the sample run and saved, findings read, and the error
- * paths a caller must be able to tell apart. Argument: a folder to write into. */
+/* The C interface end to end from C: the sample run and saved, findings read, the error paths a
+ * caller must be able to tell apart, and the misuse it must survive. Argument: a folder to write
+ * into. */
+#include <malloc.h>
+#include <pthread.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -14,12 +17,57 @@ static int failures = 0;
     }                                                                                            \
   } while (0)
 
+#define REPLACEMENT "\xEF\xBF\xBD" /* U+FFFD */
+
+/* Every call on a handle that is not an open job reports it, and reads nothing through it. */
+static void expectBadHandle(valdrex_job* job, const char* what) {
+  valdrex_run_options options = VALDREX_RUN_OPTIONS_INIT;
+  size_t n;
+  const char* text;
+  int bad = 0;
+  bad += valdrex_check(job, NULL, &n) != VALDREX_BAD_HANDLE;
+  bad += valdrex_finding(job, 0, NULL, NULL, NULL, &text) != VALDREX_BAD_HANDLE;
+  bad += valdrex_run(job, &options) != VALDREX_BAD_HANDLE;
+  bad += valdrex_save_as(job, "x.xlsx") != VALDREX_BAD_HANDLE;
+  bad += valdrex_save_in_place(job) != VALDREX_BAD_HANDLE;
+  bad += valdrex_status_of(job) != VALDREX_BAD_HANDLE;
+  bad += valdrex_count_of(job, VALDREX_STUDENTS) != -1;
+  bad += valdrex_text_of(job, VALDREX_PROBLEM) != NULL;
+  bad += valdrex_message(job, 0, &text, NULL, NULL, NULL) != VALDREX_BAD_HANDLE;
+  bad += valdrex_warning(job, 0) != NULL;
+  bad += strstr(valdrex_last_error(), "作业") == NULL;
+  if (job) bad += valdrex_close(job) != VALDREX_BAD_HANDLE;
+  if (bad) fprintf(stderr, "%s: %d calls did not report a bad handle\n", what, bad);
+  failures += bad != 0;
+}
+
+static void* openAndClose(void* unused) {
+  (void)unused;
+  valdrex_job* job;
+  if (valdrex_open_sample(&job) == VALDREX_OK) valdrex_close(job);
+  return NULL;
+}
+
+/* Bytes of the heap in use after `threads` threads, one after another, each opened a job. */
+static size_t heapAfterThreads(int threads) {
+  for (int i = 0; i < threads; ++i) {
+    pthread_t thread;
+    if (pthread_create(&thread, NULL, openAndClose, NULL) != 0) return (size_t)-1;
+    pthread_join(thread, NULL);
+  }
+  return mallinfo2().uordblks;
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
-  char result[4096], junk[4096];
+  /* One heap for every thread, so that mallinfo2() counts what each thread left. */
+  mallopt(M_ARENA_MAX, 1);
+  char result[4096], junk[4096], raw[4096];
   snprintf(result, sizeof result, "%s/c-api-结果.xlsx", argv[1]);
   snprintf(junk, sizeof junk, "%s/not-a-workbook.xlsx", argv[1]);
+  snprintf(raw, sizeof raw, "%s/c-api-\xff\xfe.xlsx", argv[1]); /* a name that is not UTF-8 */
   remove(result);
+  remove(raw);
 
   valdrex_job* job = NULL;
   EXPECT(valdrex_open(NULL, &job) == VALDREX_INVALID_ARGUMENT);
@@ -30,6 +78,22 @@ int main(int argc, char** argv) {
   fclose(f);
   EXPECT(valdrex_open(junk, &job) == VALDREX_UNREADABLE);
 
+  /* Texts handed out are UTF-8 whatever the bytes of a path in them. */
+  static const struct {
+    const char *path, *shown;
+  } paths[] = {
+      {"/nonexistent/\xff成绩.xlsx", "/nonexistent/" REPLACEMENT "成绩.xlsx"},
+      {"/nonexistent/\xe6\x88.xlsx", "/nonexistent/" REPLACEMENT ".xlsx"}, /* cut short */
+      {"/nonexistent/\xc0\xaf.xlsx", REPLACEMENT REPLACEMENT ".xlsx"},     /* overlong '/' */
+      {"/nonexistent/\xed\xa0\x80.xlsx",
+       REPLACEMENT REPLACEMENT REPLACEMENT ".xlsx"}, /* surrogate */
+      {"/nonexistent/\xf4\x90\x80\x80", REPLACEMENT REPLACEMENT REPLACEMENT REPLACEMENT},
+  };
+  for (size_t i = 0; i < sizeof paths / sizeof paths[0]; ++i) {
+    EXPECT(valdrex_open(paths[i].path, &job) == VALDREX_UNREADABLE);
+    EXPECT(strstr(valdrex_last_error(), paths[i].shown) != NULL);
+  }
+
   EXPECT(valdrex_open_sample(&job) == VALDREX_OK);
   size_t findings = 99;
   EXPECT(valdrex_check(job, "没有这张表", &findings) == VALDREX_OK && findings == 1);
@@ -39,31 +103,79 @@ int main(int argc, char** argv) {
   EXPECT(kind == VALDREX_FINDING_STOPS_LOADING && strcmp(sheet, "没有这张表") == 0 && *cell == 0);
   EXPECT(valdrex_finding(job, 1, &kind, &sheet, &cell, &message) == VALDREX_INVALID_ARGUMENT);
 
-  valdrex_run_options options = {0};
+  valdrex_run_options options = VALDREX_RUN_OPTIONS_INIT;
   options.first_target = 9;
   options.second_target = 3; /* below the first */
   EXPECT(valdrex_run(job, &options) == VALDREX_BAD_REQUEST);
   EXPECT(valdrex_save_as(job, result) == VALDREX_BAD_REQUEST); /* nothing ran */
+
+  /* The options' size tells which members the caller knows. */
+  const size_t known = sizeof(valdrex_run_options), later = known + sizeof(size_t);
+  const struct {
+    size_t size;
+    int reserved;
+    size_t later; /* a member of a later version */
+    valdrex_status status;
+  } sizes[] = {
+      {0, 0, 0, VALDREX_INVALID_ARGUMENT}, /* = {0}: not from VALDREX_RUN_OPTIONS_INIT */
+      {offsetof(valdrex_run_options, no_charts), 0, 0, VALDREX_INVALID_ARGUMENT},
+      {known, 1, 0, VALDREX_INVALID_ARGUMENT},
+      {later, 0, 0, VALDREX_OK}, /* newer, its own options unset */
+      {later, 0, 1, VALDREX_INVALID_ARGUMENT},
+  };
+  for (size_t i = 0; i < sizeof sizes / sizeof sizes[0]; ++i) {
+    struct {
+      valdrex_run_options known;
+      size_t later;
+    } caller = {VALDREX_RUN_OPTIONS_INIT, sizes[i].later};
+    caller.known.size = sizes[i].size;
+    caller.known.reserved = sizes[i].reserved;
+    EXPECT(valdrex_run(job, &caller.known) == sizes[i].status);
+  }
+
   options.first_target = 3;
   options.second_target = 9;
   options.year = 2026, options.month = 12, options.day = 6;
-  EXPECT(valdrex_run(job, &options) == VALDREX_OK);
+  EXPECT(valdrex_run(job, &options) == VALDREX_OK && *valdrex_last_error() == 0);
   EXPECT(valdrex_count_of(job, VALDREX_CLASSES) == 4 && valdrex_count_of(job, VALDREX_COMPLETED));
   EXPECT(valdrex_count_of(job, VALDREX_REPORT_SHEETS) == 9);
   const char *title = "", *text = "", *place = "";
   valdrex_message_style style;
   EXPECT(valdrex_message(job, 0, &title, &text, &style, &place) == VALDREX_OK);
   EXPECT(strcmp(text, "成绩统计操作完成!") == 0 && style == VALDREX_MESSAGE_INFORMATION);
-  EXPECT(valdrex_save_as(job, result) == VALDREX_OK);
+
+  /* A failed save leaves nothing behind for the next one: status, reason and problem. */
+  EXPECT(valdrex_save_as(job, "/nonexistent/\xff.xlsx") == VALDREX_UNWRITABLE);
+  EXPECT(strstr(valdrex_last_error(), "/nonexistent/" REPLACEMENT) != NULL);
+  EXPECT(strstr(valdrex_text_of(job, VALDREX_PROBLEM), REPLACEMENT) != NULL);
+  EXPECT(valdrex_save_as(job, result) == VALDREX_OK && *valdrex_last_error() == 0);
+  EXPECT(valdrex_status_of(job) == VALDREX_OK && *valdrex_text_of(job, VALDREX_PROBLEM) == 0);
   EXPECT(strcmp(valdrex_text_of(job, VALDREX_RESULT_PATH), result) == 0);
-  valdrex_close(job);
+  /* A path handed back is the file's own bytes, to be used again. */
+  EXPECT(valdrex_save_as(job, raw) == VALDREX_OK);
+  EXPECT(strcmp(valdrex_text_of(job, VALDREX_RESULT_PATH), raw) == 0);
+  EXPECT(valdrex_close(job) == VALDREX_OK);
 
   /* A result opened again may not be saved over itself. */
   EXPECT(valdrex_open(result, &job) == VALDREX_OK);
   EXPECT(valdrex_run(job, NULL) == VALDREX_OK);
   EXPECT(valdrex_save_as(job, result) == VALDREX_BAD_REQUEST);
   EXPECT(strstr(valdrex_last_error(), "不会被覆盖") != NULL);
-  valdrex_close(job);
-  valdrex_close(NULL);
+
+  /* A closed job, NULL and a handle that never was one. */
+  valdrex_job* closed = job;
+  EXPECT(valdrex_close(job) == VALDREX_OK);
+  expectBadHandle(closed, "closed");
+  expectBadHandle(NULL, "NULL");
+  expectBadHandle((valdrex_job*)&failures, "made up");
+  EXPECT(valdrex_close(NULL) == VALDREX_OK);
+
+  /* Threads that ended leave nothing behind: the heap after many is the heap after a few. */
+  const size_t warm = heapAfterThreads(50);
+  const size_t after = heapAfterThreads(2000);
+  if (after > warm + 512 * 1024) {
+    fprintf(stderr, "2000 threads left %zu bytes on the heap\n", after - warm);
+    ++failures;
+  }
   return failures == 0 ? 0 : 1;
 }

@@ -15,7 +15,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 # The shared library carries its ABI version; the C interface is installed with the rest.
 lib=$(find "$prefix" -name libvaldrex.so)
 # (awk reads all of objdump's output: `grep -q` would end the pipe early and fail it.)
-test "$(objdump -p "$lib" | awk '/SONAME/ {print $2}')" = libvaldrex.so.0
+test "$(objdump -p "$lib" | awk '/SONAME/ {print $2}')" = libvaldrex.so.1
 test -f "$prefix/include/valdrex/job/sample_workbook.h"
 test -f "$prefix/include/valdrex/valdrex.h"
 

@@ -1,9 +1,17 @@
-// The C interface over WorkbookJob: handles own the job and the texts handed out.
+// The C interface over WorkbookJob: it looks handles up, turns outcomes into statuses and keeps
+// the texts it hands out.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
+#include "valdrex/host/text.h"
 #include "valdrex/io/io_error.h"
 #include "valdrex/job/sample_workbook.h"
 #include "valdrex/job/workbook_job.h"
@@ -12,12 +20,6 @@
 #ifndef VALDREX_VERSION
 #define VALDREX_VERSION "0"
 #endif
-
-struct valdrex_job {
-  std::unique_ptr<valdrex::WorkbookJob> job;
-  valdrex::CheckReport report;
-  std::string sheet, cell;  // of the finding asked last
-};
 
 namespace {
 
@@ -31,15 +33,79 @@ static_assert(VALDREX_MESSAGE_PLAIN_SECOND_DEFAULT ==
               VALDREX_MESSAGE_INFORMATION ==
                   static_cast<int>(valdrex::host::MessageStyle::information));
 
+struct FindingTexts {
+  valdrex_finding_kind kind;
+  std::string sheet, cell, message;
+};
+
+// The outcome's texts as handed out: valid UTF-8, kept until the next run or save.
+struct OutcomeTexts {
+  std::string problem, scoreSheet;
+  std::vector<valdrex::ShownMessage> messages;
+  std::vector<std::string> warnings;
+};
+
+struct Job {
+  std::mutex mutex;  // one call at a time
+  std::unique_ptr<valdrex::WorkbookJob> job;
+  std::vector<FindingTexts> findings;
+  OutcomeTexts texts;
+};
+
+// The open jobs by handle. A handle is a number never given twice, not an address: a closed or
+// made-up handle is not found, and nothing is read through it.
+class Registry {
+ public:
+  valdrex_job* add(std::shared_ptr<Job> job) {
+    std::lock_guard lock(mutex_);
+    next_ += kStep;
+    live_.emplace(next_, std::move(job));
+    return reinterpret_cast<valdrex_job*>(next_);
+  }
+  std::shared_ptr<Job> find(valdrex_job* handle) {
+    std::lock_guard lock(mutex_);
+    auto it = live_.find(reinterpret_cast<std::uintptr_t>(handle));
+    return it == live_.end() ? nullptr : it->second;
+  }
+  // The job taken out, null when `handle` is not open; it ends with the last call on it, after
+  // the lock: other jobs wait for no workbook's teardown.
+  std::shared_ptr<Job> remove(valdrex_job* handle) {
+    std::lock_guard lock(mutex_);
+    auto node = live_.extract(reinterpret_cast<std::uintptr_t>(handle));
+    return node ? std::move(node.mapped()) : nullptr;
+  }
+
+ private:
+  static constexpr std::uintptr_t kStep = 16;  // looks like an aligned address in a debugger
+  std::mutex mutex_;
+  std::uintptr_t next_ = 0;
+  std::unordered_map<std::uintptr_t, std::shared_ptr<Job>> live_;
+};
+
+// Never destroyed: jobs may still be closed while the program exits.
+Registry& registry() {
+  static Registry* r = new Registry;
+  return *r;
+}
+
 thread_local std::string lastError;
 
-valdrex_status failed(valdrex_status status, std::string why) {
-  lastError = std::move(why);
+valdrex_status failed(valdrex_status status, std::string_view why) {
+  lastError = valdrex::validUtf8(why);
   return status;
+}
+
+valdrex_status succeeded() {
+  lastError.clear();
+  return VALDREX_OK;
 }
 
 valdrex_status invalid(const char* what) {
   return failed(VALDREX_INVALID_ARGUMENT, std::string("参数无效：") + what);
+}
+
+valdrex_status badHandle() {
+  return failed(VALDREX_BAD_HANDLE, "参数无效：job 不是打开着的作业（为空、已关闭或从未打开）");
 }
 
 // Runs `body`, turning anything thrown into a status.
@@ -56,14 +122,56 @@ valdrex_status guarded(Body body) {
   }
 }
 
-valdrex_status statusOf(const valdrex::JobOutcome& outcome) {
-  const auto status = static_cast<valdrex_status>(outcome.status);
-  if (!outcome.problem.empty()) return failed(status, outcome.problem);
-  return status;
+// Runs `body` on the open job `handle`, one call at a time; a handle that is not an open job is
+// VALDREX_BAD_HANDLE.
+template <class Body>
+valdrex_status withJob(valdrex_job* handle, Body body) {
+  const std::shared_ptr<Job> job = registry().find(handle);  // kept alive if closed meanwhile
+  if (!job) return badHandle();
+  return guarded([&] {
+    std::lock_guard lock(job->mutex);
+    return body(*job);
+  });
 }
 
-valdrex_status opened(std::unique_ptr<valdrex::WorkbookJob> job, valdrex_job** out) {
-  *out = new valdrex_job{std::move(job), {}, {}, {}};
+// The job's status after a run or save, its problem as the call's reason.
+valdrex_status statusOf(Job& job) {
+  const valdrex::JobOutcome& o = job.job->outcome();
+  job.texts.problem = valdrex::validUtf8(o.problem);
+  job.texts.scoreSheet = valdrex::validUtf8(o.scoreSheet);
+  job.texts.messages = o.messages;
+  for (valdrex::ShownMessage& m : job.texts.messages) {
+    m.title = valdrex::validUtf8(m.title);
+    m.text = valdrex::validUtf8(m.text);
+    m.place = valdrex::validUtf8(m.place);
+  }
+  job.texts.warnings.clear();
+  for (const std::string& w : o.warnings) job.texts.warnings.push_back(valdrex::validUtf8(w));
+  lastError = job.texts.problem;
+  return static_cast<valdrex_status>(o.status);
+}
+
+valdrex_status opened(std::unique_ptr<valdrex::WorkbookJob> workbookJob, valdrex_job** out) {
+  auto job = std::make_shared<Job>();
+  job->job = std::move(workbookJob);
+  *out = registry().add(std::move(job));
+  return succeeded();
+}
+
+// The caller's options as this library knows them. A caller compiled with fewer members is not
+// known (there is none yet); a newer caller's members past ours must be unset.
+static_assert(sizeof(valdrex_run_options) == offsetof(valdrex_run_options, reserved) + sizeof(int),
+              "a later member must raise the size: no padding at the end");
+valdrex_status readOptions(const valdrex_run_options* given, valdrex_run_options& o) {
+  o = VALDREX_RUN_OPTIONS_INIT;
+  if (!given) return VALDREX_OK;
+  if (given->size < sizeof o)
+    return invalid("valdrex_run_options 的 size 不对：请用 VALDREX_RUN_OPTIONS_INIT 初始化");
+  const auto* bytes = reinterpret_cast<const unsigned char*>(given);
+  bool unknown = given->reserved != 0;
+  for (std::size_t i = sizeof o; i < given->size; ++i) unknown = unknown || bytes[i] != 0;
+  if (unknown) return invalid("valdrex_run_options 里有这个版本的库不认识的选项");
+  std::memcpy(&o, given, sizeof o);
   return VALDREX_OK;
 }
 
@@ -76,8 +184,9 @@ const char* valdrex_version(void) { return VALDREX_VERSION; }
 const char* valdrex_last_error(void) { return lastError.c_str(); }
 
 valdrex_status valdrex_open(const char* path, valdrex_job** job) {
-  if (!path || !job) return invalid("path 和 job 不能为空");
+  if (!job) return invalid("job 不能为空");
   *job = nullptr;
+  if (!path) return invalid("path 不能为空");
   return guarded([&] {
     try {
       return opened(std::make_unique<valdrex::WorkbookJob>(path), job);
@@ -96,45 +205,49 @@ valdrex_status valdrex_open_sample(valdrex_job** job) {
   });
 }
 
-void valdrex_close(valdrex_job* job) { delete job; }
+valdrex_status valdrex_close(valdrex_job* job) {
+  if (!job) return succeeded();
+  return registry().remove(job) ? succeeded() : badHandle();
+}
 
-valdrex_status valdrex_check(valdrex_job* job, const char* sheet, size_t* findings) {
-  if (!job) return invalid("job 不能为空");
-  return guarded([&] {
+valdrex_status valdrex_check(valdrex_job* handle, const char* sheet, size_t* findings) {
+  return withJob(handle, [&](Job& job) {
     std::optional<std::string> name;
     if (sheet) name = sheet;
-    job->report = job->job->check(name);
-    if (findings) *findings = job->report.findings.size();
-    return VALDREX_OK;
+    const valdrex::CheckReport report = job.job->check(name);
+    job.findings.clear();
+    for (const valdrex::Finding& f : report.findings)
+      job.findings.push_back({static_cast<valdrex_finding_kind>(f.kind()),
+                              valdrex::validUtf8(f.sheet()), valdrex::validUtf8(f.cell()),
+                              valdrex::validUtf8(f.text)});
+    if (findings) *findings = job.findings.size();
+    return succeeded();
   });
 }
 
-valdrex_status valdrex_finding(valdrex_job* job, size_t i, valdrex_finding_kind* kind,
+valdrex_status valdrex_finding(valdrex_job* handle, size_t i, valdrex_finding_kind* kind,
                                const char** sheet, const char** cell, const char** message) {
-  if (!job || i >= job->report.findings.size()) return invalid("没有这一条检查结果");
-  return guarded([&] {
-    const valdrex::Finding& f = job->report.findings[i];
-    job->sheet = f.sheet();
-    job->cell = f.cell();
-    if (kind) *kind = static_cast<valdrex_finding_kind>(f.kind());
-    if (sheet) *sheet = job->sheet.c_str();
-    if (cell) *cell = job->cell.c_str();
-    if (message) *message = f.text.c_str();
-    return VALDREX_OK;
+  return withJob(handle, [&](Job& job) {
+    if (i >= job.findings.size()) return invalid("没有这一条检查结果");
+    const FindingTexts& f = job.findings[i];
+    if (kind) *kind = f.kind;
+    if (sheet) *sheet = f.sheet.c_str();
+    if (cell) *cell = f.cell.c_str();
+    if (message) *message = f.message.c_str();
+    return succeeded();
   });
 }
 
-valdrex_status valdrex_run(valdrex_job* job, const valdrex_run_options* options) {
-  if (!job) return invalid("job 不能为空");
-  const valdrex_run_options none{};
-  const valdrex_run_options& o = options ? *options : none;
-  const bool defaults = o.first_target == 0 && o.second_target == 0;
-  if (!defaults && !valdrex::validTargets(o.first_target, o.second_target))
-    return failed(VALDREX_BAD_REQUEST,
-                  "指标数应为两个整数，1 ≤ 一档 ≤ 二档 ≤ 32767，或都为 0（取问题的默认值）");
-  if (o.year != 0 && !valdrex::isCalendarDate({o.year, o.month, o.day}))
-    return failed(VALDREX_BAD_REQUEST, "日期无效：应为 1900-01-01 到 9999-12-31 之间的日期");
-  return guarded([&] {
+valdrex_status valdrex_run(valdrex_job* handle, const valdrex_run_options* options) {
+  return withJob(handle, [&](Job& job) {
+    valdrex_run_options o;
+    if (const valdrex_status status = readOptions(options, o); status != VALDREX_OK) return status;
+    const bool defaults = o.first_target == 0 && o.second_target == 0;
+    if (!defaults && !valdrex::validTargets(o.first_target, o.second_target))
+      return failed(VALDREX_BAD_REQUEST,
+                    "指标数应为两个整数，1 ≤ 一档 ≤ 二档 ≤ 32767，或都为 0（取问题的默认值）");
+    if (o.year != 0 && !valdrex::isCalendarDate({o.year, o.month, o.day}))
+      return failed(VALDREX_BAD_REQUEST, "日期无效：应为 1900-01-01 到 9999-12-31 之间的日期");
     std::vector<std::optional<std::string>> answers;
     if (!defaults) answers = {std::to_string(o.first_target), std::to_string(o.second_target)};
     valdrex::ListAnswers dialogs(std::move(answers));
@@ -144,83 +257,124 @@ valdrex_status valdrex_run(valdrex_job* job, const valdrex_run_options* options)
     if (o.sheet) settings.sheet = o.sheet;
     settings.strict = o.strict != 0;
     settings.charts = o.no_charts == 0;
-    return statusOf(job->job->run(dialogs, clock, settings));
+    job.job->run(dialogs, clock, settings);
+    return statusOf(job);
   });
 }
 
-valdrex_status valdrex_save_as(valdrex_job* job, const char* path) {
-  if (!job || !path) return invalid("job 和 path 不能为空");
-  return guarded([&] { return statusOf(job->job->saveAs(path)); });
+valdrex_status valdrex_save_as(valdrex_job* handle, const char* path) {
+  return withJob(handle, [&](Job& job) {
+    if (!path) return invalid("path 不能为空");
+    job.job->saveAs(path);
+    return statusOf(job);
+  });
 }
 
-valdrex_status valdrex_save_in_place(valdrex_job* job) {
-  if (!job) return invalid("job 不能为空");
-  return guarded([&] { return statusOf(job->job->saveInPlace()); });
+valdrex_status valdrex_save_in_place(valdrex_job* handle) {
+  return withJob(handle, [&](Job& job) {
+    job.job->saveInPlace();
+    return statusOf(job);
+  });
 }
 
-valdrex_status valdrex_status_of(valdrex_job* job) {
-  if (!job) return invalid("job 不能为空");
-  return static_cast<valdrex_status>(job->job->outcome().status);
+valdrex_status valdrex_status_of(valdrex_job* handle) {
+  valdrex_status status = VALDREX_OK;
+  const valdrex_status call = withJob(handle, [&](Job& job) {
+    status = static_cast<valdrex_status>(job.job->outcome().status);
+    return succeeded();
+  });
+  return call == VALDREX_OK ? status : call;
 }
 
-long valdrex_count_of(valdrex_job* job, valdrex_count which) {
-  if (!job) return -1;
-  const valdrex::JobOutcome& o = job->job->outcome();
-  switch (which) {
-    case VALDREX_CLASSES:
-      return o.classes;
-    case VALDREX_STUDENTS:
-      return o.students;
-    case VALDREX_SUBJECTS:
-      return o.subjects;
-    case VALDREX_LEFT_OUT:
-      return o.leftOut.total();
-    case VALDREX_SHEETS_ADDED:
-      return static_cast<long>(o.sheetsAdded.size());
-    case VALDREX_REPORT_SHEETS:
-      return static_cast<long>(o.reportSheets.size());
-    case VALDREX_MESSAGES:
-      return static_cast<long>(o.messages.size());
-    case VALDREX_WARNINGS:
-      return static_cast<long>(o.warnings.size());
-    case VALDREX_COMPLETED:
-      return o.completed ? 1 : 0;
-    case VALDREX_CHARTS:
-      return o.charts;
-  }
-  return -1;
+long valdrex_count_of(valdrex_job* handle, valdrex_count which) {
+  long count = -1;
+  withJob(handle, [&](Job& job) {
+    const valdrex::JobOutcome& o = job.job->outcome();
+    switch (which) {
+      case VALDREX_CLASSES:
+        count = o.classes;
+        break;
+      case VALDREX_STUDENTS:
+        count = o.students;
+        break;
+      case VALDREX_SUBJECTS:
+        count = o.subjects;
+        break;
+      case VALDREX_LEFT_OUT:
+        count = o.leftOut.total();
+        break;
+      case VALDREX_SHEETS_ADDED:
+        count = static_cast<long>(o.sheetsAdded.size());
+        break;
+      case VALDREX_REPORT_SHEETS:
+        count = static_cast<long>(o.reportSheets.size());
+        break;
+      case VALDREX_MESSAGES:
+        count = static_cast<long>(o.messages.size());
+        break;
+      case VALDREX_WARNINGS:
+        count = static_cast<long>(o.warnings.size());
+        break;
+      case VALDREX_COMPLETED:
+        count = o.completed ? 1 : 0;
+        break;
+      case VALDREX_CHARTS:
+        count = o.charts;
+        break;
+      default:
+        return invalid("没有这一项数目");
+    }
+    return succeeded();
+  });
+  return count;
 }
 
-const char* valdrex_text_of(valdrex_job* job, valdrex_text which) {
-  if (!job) return "";
-  const valdrex::JobOutcome& o = job->job->outcome();
-  switch (which) {
-    case VALDREX_PROBLEM:
-      return o.problem.c_str();
-    case VALDREX_SCORE_SHEET:
-      return o.scoreSheet.c_str();
-    case VALDREX_RESULT_PATH:
-      return o.resultPath.c_str();
-    case VALDREX_BACKUP_PATH:
-      return o.backupPath.c_str();
-  }
-  return "";
+const char* valdrex_text_of(valdrex_job* handle, valdrex_text which) {
+  const char* text = nullptr;
+  withJob(handle, [&](Job& job) {
+    const valdrex::JobOutcome& o = job.job->outcome();
+    switch (which) {
+      case VALDREX_PROBLEM:
+        text = job.texts.problem.c_str();
+        break;
+      case VALDREX_SCORE_SHEET:
+        text = job.texts.scoreSheet.c_str();
+        break;
+      case VALDREX_RESULT_PATH:  // the file's name as the system has it, to be used again
+        text = o.resultPath.c_str();
+        break;
+      case VALDREX_BACKUP_PATH:
+        text = o.backupPath.c_str();
+        break;
+      default:
+        return invalid("没有这一项文字");
+    }
+    return succeeded();
+  });
+  return text;
 }
 
-valdrex_status valdrex_message(valdrex_job* job, size_t i, const char** title, const char** text,
+valdrex_status valdrex_message(valdrex_job* handle, size_t i, const char** title, const char** text,
                                valdrex_message_style* style, const char** place) {
-  if (!job || i >= job->job->outcome().messages.size()) return invalid("没有这一条提示");
-  const valdrex::ShownMessage& m = job->job->outcome().messages[i];
-  if (title) *title = m.title.c_str();
-  if (text) *text = m.text.c_str();
-  if (style) *style = static_cast<valdrex_message_style>(m.style);
-  if (place) *place = m.place.c_str();
-  return VALDREX_OK;
+  return withJob(handle, [&](Job& job) {
+    if (i >= job.texts.messages.size()) return invalid("没有这一条提示");
+    const valdrex::ShownMessage& m = job.texts.messages[i];
+    if (title) *title = m.title.c_str();
+    if (text) *text = m.text.c_str();
+    if (style) *style = static_cast<valdrex_message_style>(m.style);
+    if (place) *place = m.place.c_str();
+    return succeeded();
+  });
 }
 
-const char* valdrex_warning(valdrex_job* job, size_t i) {
-  if (!job || i >= job->job->outcome().warnings.size()) return nullptr;
-  return job->job->outcome().warnings[i].c_str();
+const char* valdrex_warning(valdrex_job* handle, size_t i) {
+  const char* warning = nullptr;
+  withJob(handle, [&](Job& job) {
+    if (i >= job.texts.warnings.size()) return invalid("没有这一条警告");
+    warning = job.texts.warnings[i].c_str();
+    return succeeded();
+  });
+  return warning;
 }
 
 }  // extern "C"

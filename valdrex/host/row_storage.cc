@@ -103,32 +103,52 @@ class Storage {
 std::mutex leftoversMutex;
 Storage leftovers;
 
-// Never destroyed: rows may still be freed during exit, after the thread's objects are gone.
+// A thread's own lists, made at its first row and deleted when it ends: a program that starts a
+// thread for each workbook keeps no memory of the threads that are gone.
 thread_local Storage* mine = nullptr;
+// Rows made or freed on a thread after its storage is gone (by objects destroyed after it, or
+// during exit) use the leftovers, under the lock: neither has a destructor, both last till the end.
+thread_local bool ended = false;
 
 struct HandOver {
   ~HandOver() {
-    std::lock_guard lock(leftoversMutex);
-    mine->giveTo(leftovers);
+    {
+      std::lock_guard lock(leftoversMutex);
+      mine->giveTo(leftovers);
+    }
+    delete mine;
+    mine = nullptr;
+    ended = true;
   }
 };
 
-Storage& storage() {
-  if (!mine) [[unlikely]] {
-    mine = new Storage;
+// The calling thread's storage, made at its first row with what ended threads left. Null once
+// the thread has ended, or when there is no memory for it: the leftovers serve then, under the
+// lock.
+Storage* ownStorage() noexcept {
+  if (mine) [[likely]]
+    return mine;
+  if (ended) return nullptr;
+  auto* made = new (std::nothrow) Storage;
+  if (!made) return nullptr;
+  {
     std::lock_guard lock(leftoversMutex);
-    leftovers.giveTo(*mine);
-    static thread_local HandOver atExit;  // made now, so that it hands over when the thread ends
-    (void)atExit;
+    leftovers.giveTo(*made);
   }
-  return *mine;
+  static thread_local HandOver atExit;  // made now, so that it hands over when the thread ends
+  (void)atExit;
+  mine = made;
+  return mine;
 }
 
 }  // namespace
 
 void* allocateRowStorage(std::size_t bytes) {
   if (!kPooled || bytes > kLargest) return ::operator new(bytes);
-  return storage().allocate(bytes);
+  if (Storage* s = ownStorage()) [[likely]]
+    return s->allocate(bytes);
+  std::lock_guard lock(leftoversMutex);
+  return leftovers.allocate(bytes);
 }
 
 void releaseRowStorage(void* p, std::size_t bytes) noexcept {
@@ -136,7 +156,12 @@ void releaseRowStorage(void* p, std::size_t bytes) noexcept {
     ::operator delete(p);
     return;
   }
-  storage().release(p, bytes);
+  if (Storage* s = ownStorage()) [[likely]] {
+    s->release(p, bytes);
+    return;
+  }
+  std::lock_guard lock(leftoversMutex);
+  leftovers.release(p, bytes);
 }
 
 }  // namespace valdrex::host

@@ -77,7 +77,61 @@ int compareBy(std::string_view a, std::string_view b, Fold fold) {
   return 0;
 }
 
+// The bytes that may follow lead byte c as the second of a well-formed sequence, and the
+// sequence's length (0 for a byte that cannot lead one): overlong forms, surrogates and code
+// points past U+10FFFF are ruled out by the second byte.
+struct Lead {
+  unsigned char low = 0x80, high = 0x7F;
+  std::size_t length = 0;
+};
+
+Lead leadOf(unsigned char c) {
+  if (c >= 0xC2 && c <= 0xDF) return {0x80, 0xBF, 2};
+  if (c == 0xE0) return {0xA0, 0xBF, 3};
+  if (c == 0xED) return {0x80, 0x9F, 3};
+  if (c >= 0xE1 && c <= 0xEF) return {0x80, 0xBF, 3};
+  if (c == 0xF0) return {0x90, 0xBF, 4};
+  if (c == 0xF4) return {0x80, 0x8F, 4};
+  if (c >= 0xF1 && c <= 0xF3) return {0x80, 0xBF, 4};
+  return {};
+}
+
 }  // namespace
+
+std::string validUtf8(std::string_view s) {
+  std::string out;
+  std::size_t copied = 0;  // s[copied, i) is well-formed and not yet in out
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    const Lead lead = leadOf(c);
+    std::size_t n = 1;  // bytes of the sequence that fit
+    if (lead.length > 1 && i + 1 < s.size()) {
+      const auto second = static_cast<unsigned char>(s[i + 1]);
+      if (second >= lead.low && second <= lead.high) {
+        n = 2;
+        while (n < lead.length && i + n < s.size() &&
+               (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80)
+          ++n;
+      }
+    }
+    if (n == lead.length) {
+      i += n;
+      continue;
+    }
+    out.append(s, copied, i - copied);
+    out += "\xEF\xBF\xBD";
+    i += n;
+    copied = i;
+  }
+  if (copied == 0) return std::string(s);
+  out.append(s, copied, s.size() - copied);
+  return out;
+}
 
 std::size_t charCount(std::string_view s) {
   std::size_t n = 0;

@@ -152,6 +152,7 @@ const JobOutcome& WorkbookJob::run(JobDialogs& dialogs, host::Clock& clock,
     fail(JobStatus::internal,
          std::string("内部错误：") + e.what() + "。请把工作簿和这条消息交给维护者。");
   }
+  ranOutcome_ = outcome_;
   return outcome_;
 }
 
@@ -262,7 +263,10 @@ void WorkbookJob::writeCharts() {
   outcome_.chartSheet = kChartSheetName;
 }
 
-bool WorkbookJob::refuseUnlessSaveable() {
+// Each save starts from the run's outcome: an earlier save's failure or backup is not its own.
+// False, with the problem, when there is no result to save.
+bool WorkbookJob::startSave() {
+  outcome_ = ranOutcome_;
   if (ran_) return true;
   if (outcome_.problem.empty()) fail(JobStatus::badRequest, "没有可保存的结果：请先运行统计。");
   return false;
@@ -293,12 +297,12 @@ bool WorkbookJob::canSave(const std::string& path, bool inPlace, bool force) {
 }
 
 const JobOutcome& WorkbookJob::saveAs(const std::string& path, bool force) {
-  if (refuseUnlessSaveable() && canSave(path, false, force)) save(path, false, force);
+  if (startSave() && canSave(path, false, force)) save(path, false, force);
   return outcome_;
 }
 
 const JobOutcome& WorkbookJob::saveInPlace(bool force) {
-  if (refuseUnlessSaveable() && canSave("", true, force)) save(path_, true, force);
+  if (startSave() && canSave("", true, force)) save(path_, true, force);
   return outcome_;
 }
 

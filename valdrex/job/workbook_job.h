@@ -103,6 +103,7 @@ class WorkbookJob {
   // After a run that was not refused: writes the result to `path`, never over the input. An
   // existing file there is kept as a backup unless it is exactly what an earlier save left;
   // `force`: a spreadsheet program's lock file beside it is no reason to refuse.
+  // Each save's outcome is the run's with only this save's own result and problem.
   const JobOutcome& saveAs(const std::string& path, bool force = false);
   // After a run that was not refused: rewrites the input after copying it to a free backup name.
   const JobOutcome& saveInPlace(bool force = false);
@@ -113,7 +114,7 @@ class WorkbookJob {
   void fail(JobStatus status, std::string problem);
   bool runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings);
   void writeCharts();
-  bool refuseUnlessSaveable();
+  bool startSave();
   std::string inputProblem(const std::string& path) const;
   void save(const std::string& target, bool inPlace, bool force);
   void tellKeptResult(const std::string& target);
@@ -125,6 +126,7 @@ class WorkbookJob {
   std::optional<std::string> checkedSheet_;  // the sheet asked for when checked_ was made
   bool ran_ = false;
   JobOutcome outcome_;
+  JobOutcome ranOutcome_;  // as the last run left it, for each save to start from
 };
 
 }  // namespace valdrex
