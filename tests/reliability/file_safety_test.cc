@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -239,6 +240,31 @@ TEST(FileSafety, AnEditedResultIsKeptAsABackup) {
   o = valdrex(dir, {"template", "模板.xlsx", "--force"});
   EXPECT_EQ(o.status, kExitOk) << o.err;
   EXPECT_THAT(o.out, HasSubstr("（原有的文件备份为 模板-备份.xlsx）"));
+}
+
+// A backup or result that cannot be written whole says why, in words a teacher can act on, and
+// leaves nothing behind: here the file size limit stands in for a full disk.
+TEST(FileSafety, AFailedWriteNamesItsCauseAndLeavesNothing) {
+  ScratchFolder dir;
+  writeSample(dir / "g.xlsx", {6, 40, 6, 7});
+  const auto before = snapshot(dir);
+  ASSERT_GT(before.at("g.xlsx").size(), 16000u);
+  struct rlimit saved {};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  auto* previous = ::signal(SIGXFSZ, SIG_IGN);  // ignored across exec: the write fails instead
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"run", "g.xlsx", "--in-place"}, {"run", "g.xlsx"}}) {
+    struct rlimit small = saved;
+    small.rlim_cur = 12000;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    Outcome o = valdrex(dir, args);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(o.status, kExitUnwritable) << o.err;
+    EXPECT_THAT(o.err, HasSubstr("文件超过了这个磁盘允许的大小。请另选一个磁盘后重试"));
+    EXPECT_THAT(o.err, Not(HasSubstr("文件夹"))) << "the folder is not to blame";
+    EXPECT_TRUE(snapshot(dir) == before) << ::testing::PrintToString(args);
+  }
+  ::signal(SIGXFSZ, previous);
 }
 
 // An earlier backup given as another input is no clash: this run's backup takes the next name.
