@@ -34,7 +34,8 @@ void checkWrittenPackage(std::string_view package, const std::vector<std::string
       zip.stream(part, [&](std::string_view chunk) { parser.feed(chunk); });
       parser.finish();
     }
-    readWorkbookFromMemory(package, "");
+    // The sheets' cells were parsed above; what the reader adds is the structure.
+    readWorkbookStructure(package, "");
   } catch (const FormatProblem& e) {
     throw WrittenPackageFault(std::string("写出的文件读不回来：") + e.what());
   } catch (const FileError& e) {

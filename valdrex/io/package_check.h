@@ -15,8 +15,9 @@ class WrittenPackageFault : public std::logic_error {
   using std::logic_error::logic_error;
 };
 
-// Every XML part of `written` (names of parts of `package`) must be well-formed, and the package
-// must read back as a workbook; else WrittenPackageFault says which part and what is wrong.
+// Every XML part of `written` (names of parts of `package`) must be well-formed, and the package's
+// structure must read back as a workbook; else WrittenPackageFault says which part and what is
+// wrong.
 void checkWrittenPackage(std::string_view package, const std::vector<std::string>& written);
 
 }  // namespace valdrex::io

@@ -177,4 +177,14 @@ std::unique_ptr<host::MemoryWorkbook> readWorkbookFromMemory(std::string_view by
   return readReported(name, std::move(source), limits);
 }
 
+std::unique_ptr<host::MemoryWorkbook> readWorkbookStructure(std::string_view bytes,
+                                                            const std::string& name) {
+  auto source = std::make_shared<SourcePackage>();
+  source->bytes = bytes;
+  const RowsOf none = [](const std::string&) { return 0; };
+  auto book = readReported(name, std::move(source), ReadLimits{}, &none);
+  book->origin.reset();
+  return book;
+}
+
 }  // namespace valdrex::io
