@@ -133,7 +133,10 @@ valdrex_status valdrex_finding(valdrex_job* job, size_t i, valdrex_finding_kind*
  * options are the defaults. */
 valdrex_status valdrex_run(valdrex_job* job, const valdrex_run_options* options);
 /* After a run that was not refused: writes the result, never over the input. The status is the
- * run's together with this save's own. */
+ * run's together with this save's own. Nothing is written when the save is refused: a name whose
+ * extension is not what is written (VALDREX_BAD_REQUEST), a read-only target or one a spreadsheet
+ * program holds open, its lock file beside it (VALDREX_UNWRITABLE). An existing file there is kept
+ * as a backup (VALDREX_BACKUP_PATH) unless it is a result exactly as an earlier run wrote it. */
 valdrex_status valdrex_save_as(valdrex_job* job, const char* path);
 /* After a run that was not refused: rewrites the input after a backup beside it. */
 valdrex_status valdrex_save_in_place(valdrex_job* job);
