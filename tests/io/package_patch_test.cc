@@ -3,7 +3,10 @@
 // everything they held.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "io_support.h"
+#include "support/sheet_dump.h"
 #include "valdrex/io/written_mark.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
@@ -249,6 +252,44 @@ TEST(PackagePatchTest, PrintTitlesOfManyNewSheetsShareOneList) {
       ++titles;
     EXPECT_EQ(titles, 3u) << c.names;
     EXPECT_EQ(readWorkbook(dir.file("out.xlsx"))->sheetCount(), 4u);
+  }
+}
+
+// Whatever a workbook holds and whatever shape its package had, what is written reads back with
+// the same values: random workbooks over random package shapes.
+TEST(PackagePatchTest, RandomWorkbooksReadBackAsWritten) {
+  const char* const listForms[] = {"", "<definedNames/>", "<definedNames></definedNames>",
+                                   "<definedNames><definedName name=\"n\">$A$1</definedName>"
+                                   "</definedNames>"};
+  const char* const texts[] = {"语文", "a<b>&\"c'", "\x01\x1f控制", "_x0041_",
+                               "  ",   "😀",         "=1+1",         "0501"};
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    std::mt19937 random(seed);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    TempDir dir;
+    PackageSpec spec;
+    for (int i = 0, n = 1 + pick(3); i < n; ++i)
+      spec.sheets.push_back({"表" + std::to_string(i), sheetXml("<sheetData/>")});
+    Parts parts = packageParts(spec);
+    std::string& workbook = parts["xl/workbook.xml"];
+    workbook.insert(workbook.find("</sheets>") + 9, listForms[pick(4)]);
+    { std::ofstream(dir.file("in.xlsx"), std::ios::binary) << zipOf(parts); }
+    auto book = readWorkbook(dir.file("in.xlsx"));
+    for (int i = 0, n = pick(5); i < n; ++i) {
+      host::MemorySheet& sheet =
+          book->addSheet("新" + std::string(texts[i % 2]).substr(0, 3) + std::to_string(i));
+      if (pick(2)) sheet.setPrintLayout({pick(2) == 1, pick(2) == 1, 1, 1 + pick(3)});
+    }
+    for (std::size_t i = 0; i < book->sheetCount(); ++i)
+      for (int k = 0, n = pick(30); k < n; ++k) {
+        const int row = 1 + pick(40), col = 1 + pick(12);
+        book->sheetAt(i).setCell(
+            row, col,
+            pick(2) ? Variant::number(pick(1000) / 8.0) : Variant(std::string(texts[pick(8)])));
+      }
+    writeWorkbook(*book, dir.file("out.xlsx"), pick(2) == 1);
+    auto back = readWorkbook(dir.file("out.xlsx"));
+    EXPECT_EQ(valdrex::testing::dump(*back), valdrex::testing::dump(*book)) << "seed " << seed;
   }
 }
 
