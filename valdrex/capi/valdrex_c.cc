@@ -144,6 +144,9 @@ valdrex_status valdrex_run(valdrex_job* job, const valdrex_run_options* options)
     if (o.sheet) settings.sheet = o.sheet;
     settings.strict = o.strict != 0;
     settings.charts = o.no_charts == 0;
+    if (!defaults)
+      settings.targets = valdrex::TargetAnswers{static_cast<int16_t>(o.first_target),
+                                                static_cast<int16_t>(o.second_target)};
     return statusOf(job->job->run(dialogs, clock, settings));
   });
 }
