@@ -50,6 +50,7 @@ class TerminalJob {
         say((f.stopsLoading ? "错误：" : f.wrongResult ? "警告：" : "注意：") + findingLine(f));
 
     TerminalUi ui(terminal_, prefix_, settings_.targets);
+    ui.limitTargets(job->largestSecondTarget(settings_.sheet));
     ui.takeTurns(turns, turn);
     DateOrToday clock(settings_.date);
     const JobOutcome& outcome = job->run(

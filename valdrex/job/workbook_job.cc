@@ -129,6 +129,12 @@ CheckReport WorkbookJob::check(const std::optional<std::string>& sheet) {
   return *checked_;
 }
 
+int WorkbookJob::largestSecondTarget(const std::optional<std::string>& sheet) {
+  host::MemorySheet* found = scoreSheet(sheet);
+  return valdrex::largestSecondTarget(
+      found ? static_cast<int>(scoreSheetShape(*found).classes.size()) : 0);
+}
+
 void WorkbookJob::fail(JobStatus status, std::string problem) {
   outcome_.status = worse(outcome_.status, status);
   if (outcome_.problem.empty()) outcome_.problem = std::move(problem);
@@ -191,7 +197,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   }
   if (settings.targets) {
     const int classes = static_cast<int>(scoreSheetShape(*sheet).classes.size());
-    const int largest = largestSecondTarget(classes);
+    const int largest = valdrex::largestSecondTarget(classes);
     if (settings.targets->second > largest) {
       const std::string most = std::to_string(largest);
       fail(JobStatus::badRequest,

@@ -106,6 +106,8 @@ class WorkbookJob {
   host::MemorySheet* scoreSheet(const std::optional<std::string>& sheet = {});
   // What would make the statistics wrong or fail; the workbook is only read.
   CheckReport check(const std::optional<std::string>& sheet = {});
+  // The largest completion target that works for the classes of the score sheet `sheet`.
+  int largestSecondTarget(const std::optional<std::string>& sheet = {});
 
   // Checks the workbook and refuses it when its statistics cannot be right, adds the missing
   // report sheets and runs the statistics with `dialogs` (messages, the two target questions)
