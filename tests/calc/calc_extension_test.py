@@ -48,7 +48,9 @@ class Office:
         if os.geteuid() == 0:  # unopkg refuses root a user's installation: it runs as nobody
             os.chmod(work, 0o777)
             command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
-        subprocess.run(command, check=True, stdout=subprocess.DEVNULL,
+        # From `work`: unopkg goes back to the folder it was started in, which ctest's may not be
+        # for nobody.
+        subprocess.run(command, check=True, stdout=subprocess.DEVNULL, cwd=work,
                        env=dict(os.environ, HOME=work))
         self.start()
 

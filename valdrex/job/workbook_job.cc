@@ -233,7 +233,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   ValdrexCls vd(app);
   outcome_.ran = true;
   vd.输出(&app, *target, target->sheet(sheet->name()));
-  const std::vector<SkippedStep> skipped = vd.skippedSteps();
+  const std::vector<SkippedStep>& skipped = vd.skippedSteps();
   if (settings.live) settings.live->flush();
   recording.finish();
   outcome_.classes = vd.班级数();
