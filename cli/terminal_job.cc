@@ -53,10 +53,12 @@ class TerminalJob {
         say((f.stopsLoading ? "错误：" : f.wrongResult ? "警告：" : "注意：") + findingLine(f));
 
     TerminalUi ui(terminal_, prefix_, settings_.targets);
+    ui.limitTargets(job->largestSecondTarget(settings_.sheet));
     ui.takeTurns(turns, turn);
     DateOrToday clock(settings_.date);
-    const JobOutcome& outcome =
-        job->run(ui, clock, {settings_.sheet, settings_.strict, nullptr, settings_.charts});
+    const JobOutcome& outcome = job->run(
+        ui, clock,
+        {settings_.sheet, settings_.strict, nullptr, settings_.charts, nullptr, settings_.targets});
     ui.passTurn();
     if (outcome.ran && !outcome.completed) say("警告：统计没有正常结束（没有看到完成提示）。");
     if (outcome.problem.empty())

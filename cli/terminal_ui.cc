@@ -7,13 +7,13 @@ namespace valdrex::cli {
 
 namespace {
 
-// A whole number from `low` to kMaxTarget, as the completion targets must be.
-bool validTarget(const std::string& text, long low) {
+// A whole number from `low` to `high`, as the completion targets must be.
+bool validTarget(const std::string& text, long low, long high) {
   if (text.empty() || text.size() > 5) return false;
   for (char c : text)
     if (!std::isdigit(static_cast<unsigned char>(c))) return false;
   const long value = std::stol(text);
-  return validTargets(low, value);
+  return validTargets(low, value) && value <= high;
 }
 
 }  // namespace
@@ -96,7 +96,7 @@ std::optional<std::string> TerminalUi::askTarget(const std::string& prompt,
       return std::nullopt;
     }
     const std::string value = answer->empty() ? defaultText : *answer;
-    if (validTarget(value, low)) {
+    if (validTarget(value, low, largest_)) {
       if (first)
         firstTarget_ = std::stol(value);
       else
@@ -104,8 +104,8 @@ std::optional<std::string> TerminalUi::askTarget(const std::string& prompt,
       return value;
     }
     say("“" + value + "”不是有效的指标数。请输入 " + std::to_string(low) + " 到 " +
-        std::to_string(kMaxTarget) + " 之间的整数，例如 " +
-        (validTarget(defaultText, low) ? defaultText : std::to_string(low)) +
+        std::to_string(largest_) + " 之间的整数，例如 " +
+        (validTarget(defaultText, low, largest_) ? defaultText : std::to_string(low)) +
         (first ? "" : "（不能少于一档）"));
   }
 }

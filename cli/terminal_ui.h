@@ -51,6 +51,8 @@ class TerminalUi final : public JobDialogs {
   void takeTurns(QuestionTurns* turns, std::size_t turn);
   // Lets the next workbook ask; done at the latest when the run ends.
   void passTurn();
+  // Targets the terminal takes go up to `largest`: what the workbook's classes allow.
+  void limitTargets(long largest) { largest_ = largest; }
 
   // "  位置：成绩表!D7" under the message that pointed there.
   void showPlace(const std::string& place) override;
@@ -68,6 +70,7 @@ class TerminalUi final : public JobDialogs {
   std::size_t turn_ = 0;
   bool waited_ = false;
   long firstTarget_ = 1;  // the accepted first answer bounds the second
+  long largest_ = kMaxTarget;
 };
 
 }  // namespace valdrex::cli

@@ -93,7 +93,9 @@ typedef struct valdrex_run_options {
   size_t size;       /* sizeof(valdrex_run_options) where the caller was compiled */
   const char* sheet; /* the score sheet's name; NULL: the first sheet that is neither "属性表"
                         nor a report sheet */
-  int first_target;  /* the completion targets; 0: the questions' defaults */
+  /* the completion targets; 0: the questions' defaults. The second at most 32767 divided by
+     the number of classes, else VALDREX_BAD_REQUEST */
+  int first_target;
   int second_target;
   int year, month, day; /* the date of the title rows; year 0: today */
   int strict;           /* nonzero: a warning refuses the result */

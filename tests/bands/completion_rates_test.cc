@@ -6,6 +6,7 @@
 #include "band_book.h"
 #include "support/scripted_ui.h"
 #include "valdrex/automation/object_model_codes.h"
+#include "valdrex/bands/completion_targets.h"
 #include "valdrex/host/date.h"
 
 namespace valdrex {
@@ -38,9 +39,10 @@ class CompletionSheet : public ::testing::Test {
 TEST_F(CompletionSheet, AsksForBothTargetsUntilTheyMakeSense) {
   const char* const first = "请输入每班一档完成指标数！|Quillan提示：完成率统计|5";
   const char* const second = "请输入每班二档完成指标数！|Quillan提示：完成率统计|20";
+  // Two classes: the tier label 2 × T fits 16 bits up to T = 16383.
   const struct {
     const char *first, *second;
-  } rejected[] = {{"20", "5"}, {"0", "20"}, {"5", "abc"}};
+  } rejected[] = {{"20", "5"}, {"0", "20"}, {"5", "abc"}, {"5", "16384"}, {"99999", "99999"}};
   for (const auto& r : rejected) {
     ui = host::ScriptedUi();
     for (const char* answer : {r.first, r.second, " 3", "7人"}) ui.queueInput(answer);
@@ -51,6 +53,19 @@ TEST_F(CompletionSheet, AsksForBothTargetsUntilTheyMakeSense) {
     // The accepted pair is the one in use.
     EXPECT_THAT(text(sh, 13, 1), ::testing::StartsWith("各班一档指标数：3，各班二档指标数：7。"));
   }
+  ui = host::ScriptedUi();
+  for (const char* answer : {"5", "16383"}) ui.queueInput(answer);
+  GradeBook g = bookOf({100}, {{{50}}, {{60}}});
+  run(g);
+  EXPECT_THAT(dialogs(), ElementsAre(first, second));
+  EXPECT_THAT(text(sh, 13, 1), ::testing::HasSubstr("各班二档指标数：16383。"));
+}
+
+TEST(CompletionTargets, TheLargestSecondTargetKeepsTheTierLabelIn16Bits) {
+  const struct {
+    int classes, largest;
+  } cases[] = {{0, 32767}, {1, 32767}, {2, 16383}, {4, 8191}, {7, 4681}, {20, 1638}};
+  for (const auto& c : cases) EXPECT_EQ(largestSecondTarget(c.classes), c.largest) << c.classes;
 }
 
 TEST_F(CompletionSheet, CancellingEitherTargetLeavesTheSheetAlone) {

@@ -5,13 +5,15 @@ Undo takes a run back.
 
     calc_extension_test.py VALDREX OXT WORKDIR
 
-Exits 77 (skipped) when soffice, unopkg, python3-uno or the extension is missing.
+WORKDIR holds the workbooks, the profile and the logs; run as root, a fresh folder under /tmp
+stands in for it. Exits 77 (skipped) when soffice, unopkg, python3-uno or the extension is missing.
 """
 import datetime
 import os
 import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 SKIPPED = 77
@@ -46,7 +48,9 @@ class Office:
         if os.geteuid() == 0:  # unopkg refuses root a user's installation: it runs as nobody
             os.chmod(work, 0o777)
             command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
-        subprocess.run(command, check=True, stdout=subprocess.DEVNULL,
+        # From `work`: unopkg goes back to the folder it was started in, which ctest's may not be
+        # for nobody.
+        subprocess.run(command, check=True, stdout=subprocess.DEVNULL, cwd=work,
                        env=dict(os.environ, HOME=work))
         self.start()
 
@@ -279,19 +283,32 @@ def main(valdrex, oxt, work):
     if why:
         print("skipped:", why)
         return SKIPPED
-    shutil.rmtree(work, ignore_errors=True)
-    os.makedirs(work)
-    make_workbooks(valdrex, work)
-    shutil.copy(oxt, work)  # where nobody can read it
-    office = Office(work, os.path.join(work, os.path.basename(oxt)))
+    # As root, unopkg runs as nobody (see Office), who may not reach a build folder inside a
+    # private one (root's home, a mktemp -d folder): everything then goes to a fresh folder
+    # under /tmp, removed afterwards.
+    dropping = os.geteuid() == 0
+    if dropping:
+        work = tempfile.mkdtemp(prefix="valdrex-calc-", dir="/tmp")
+        os.chmod(work, 0o755)
+        print("working in", work)
+    else:
+        shutil.rmtree(work, ignore_errors=True)
+        os.makedirs(work)
     faults = []
     try:
-        for check in (check_run, check_check, check_classes):
-            found = check(office, valdrex, work)
-            print("%s: %s" % (check.__name__, "ok" if not found else "FAILED"))
-            faults += found
+        make_workbooks(valdrex, work)
+        shutil.copy(oxt, work)  # where nobody can read it
+        office = Office(work, os.path.join(work, os.path.basename(oxt)))
+        try:
+            for check in (check_run, check_check, check_classes):
+                found = check(office, valdrex, work)
+                print("%s: %s" % (check.__name__, "ok" if not found else "FAILED"))
+                faults += found
+        finally:
+            office.close()
     finally:
-        office.close()
+        if dropping:
+            shutil.rmtree(work, ignore_errors=True)
     for fault in faults:
         print(fault)
     return 1 if faults else 0

@@ -134,6 +134,10 @@ int main(int argc, char** argv) {
   }
 
   options.first_target = 3;
+  options.second_target = 8192; /* 4 classes × 8192 is beyond 16 bits */
+  EXPECT(valdrex_run(job, &options) == VALDREX_BAD_REQUEST);
+  EXPECT(strstr(valdrex_last_error(), "最大为 8191") != NULL);
+  options.first_target = 3;
   options.second_target = 9;
   options.year = 2026, options.month = 12, options.day = 6;
   EXPECT(valdrex_run(job, &options) == VALDREX_OK && *valdrex_last_error() == 0);

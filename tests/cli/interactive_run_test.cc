@@ -82,12 +82,15 @@ TEST(InteractiveRun, AnInvalidTargetIsRefusedAtOnceAndAskedAgain) {
   TerminalSession session(dir, {"run", "g.xlsx"});
   ASSERT_TRUE(session.waitFor("一档完成指标数！（回车取 5）：")) << session.seen();
   session.type("abc\n");
-  ASSERT_TRUE(session.waitFor("请输入 1 到 32767 之间的整数，例如 5")) << session.seen();
+  // 3 classes: a target above 10922 would put the tier beyond 32767 students.
+  ASSERT_TRUE(session.waitFor("请输入 1 到 10922 之间的整数，例如 5")) << session.seen();
   ASSERT_TRUE(session.waitFor("一档完成指标数！（回车取 5）：")) << session.seen();
   session.type("30\n");
   ASSERT_TRUE(session.waitFor("二档完成指标数！（回车取 20）：")) << session.seen();
   session.type("\n");  // the default 20 is below the first target
-  ASSERT_TRUE(session.waitFor("请输入 30 到 32767 之间的整数")) << session.seen();
+  ASSERT_TRUE(session.waitFor("请输入 30 到 10922 之间的整数")) << session.seen();
+  session.type("10923\n");
+  ASSERT_TRUE(session.waitFor("“10923”不是有效的指标数。请输入 30 到 10922")) << session.seen();
   session.type("40\n");
   EXPECT_EQ(session.finish(), 0) << session.seen();
   EXPECT_EQ(python(dir / "g-统计结果.xlsx", kNote), "各班一档指标数：30，各班二档指标数：40\n");

@@ -122,6 +122,23 @@ TEST(RunCommand, BadArgumentsChangeNothing) {
   EXPECT_FALSE(fs::exists(dir / "x.xlsx"));
 }
 
+// The completion tiers count classes × target students in 16 bits: beyond that the sheet could
+// not be written, and a rerun would have left the earlier targets' table standing.
+TEST(RunCommand, ASecondTargetTooLargeForTheClassesRefusesTheWorkbook) {
+  ScratchFolder dir;
+  writeSample(dir / "g.xlsx");  // 3 classes: 3 × 10922 = 32766
+  Outcome largest = valdrex(dir, {"run", "g.xlsx", "--targets", "5,10922"});
+  ASSERT_EQ(largest.status, 0) << largest.err;
+  EXPECT_THAT(largest.out, HasSubstr("没有警告"));
+  const std::string first = slurp(dir / "g-统计结果.xlsx");
+
+  Outcome o = valdrex(dir, {"run", "g.xlsx", "--targets", "5,10923"});
+  EXPECT_EQ(o.status, 2) << o.err;
+  EXPECT_THAT(o.err, HasSubstr("二档指标数 10923 太大：工作簿 g.xlsx 有 3 个班"));
+  EXPECT_THAT(o.err, HasSubstr("二档指标数最大为 10922"));
+  EXPECT_EQ(slurp(dir / "g-统计结果.xlsx"), first);
+}
+
 TEST(RunCommand, WithoutWorkbooksRunsTheBuiltInSample) {
   REQUIRE_PYTHON();
   ScratchFolder dir;

@@ -88,10 +88,13 @@ TEST(GenerateCommands, SampleAndTemplateWriteRunnableWorkbooks) {
       "['班级', '座号', '姓名', '语文', '数学', '物理']\n"
       "300 低分率 ['1班', '2班', '3班']\n");
   EXPECT_EQ(valdrex(dir, {"run", "s.xlsx"}).status, 0) << "the sample does not run cleanly";
-  // An empty template runs through, with the one warning that it holds no students yet.
+  // An empty template runs through, warning that it holds no students yet and that the band
+  // sheets could not be laid out without a class.
   Outcome blank = valdrex(dir, {"run", "t.xlsx"});
   EXPECT_EQ(blank.status, 1);
-  EXPECT_THAT(blank.out + blank.err, HasSubstr("警告 1 条"));
+  EXPECT_THAT(blank.out, HasSubstr("警告 3 条"));
+  EXPECT_THAT(blank.out, HasSubstr("没有学生"));
+  EXPECT_THAT(blank.out, HasSubstr("统计中有一步没有完成：写入“名次段统计”"));
 }
 
 TEST(GenerateCommands, BadOptionsAndExistingFiles) {

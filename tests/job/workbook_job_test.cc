@@ -1,9 +1,13 @@
-// The sheets a workbook job adds: ready to print, and the result opens on the first report.
-// (What it tells its caller is checked through the command.)
+// The sheets a workbook job adds: ready to print, and the result opens on the first report. What
+// decides between refusing, warning and a clean result. (What it tells its caller is checked
+// through the command.)
 #include "valdrex/job/workbook_job.h"
 
 #include <gmock/gmock.h>
 
+#include <functional>
+
+#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/job/print_ready.h"
 #include "valdrex/job/sample_workbook.h"
 
@@ -73,6 +77,88 @@ TEST(WorkbookJob, AddedSheetsArePrintReadyAndTheResultOpensOnTheFirstReport) {
   WorkbookJob bare(bookWith({"成绩表", "属性表"}, 0), "测试");
   ASSERT_TRUE(bare.run(answers, date).ran);
   EXPECT_EQ(bare.workbook().sheetAt(bare.workbook().activeSheet).name(), "输出表");
+}
+
+using ::testing::Contains;
+using ::testing::HasSubstr;
+
+// Each report sheet's cells, one line a cell.
+std::string reportCells(host::MemoryWorkbook& wb) {
+  std::string out;
+  for (std::string_view name : kReportSheetNames)
+    wb.find(name)->forEachCell([&](int r, int c, const host::Cell& cell) {
+      out += std::string(name) + " " + std::to_string(r) + "," + std::to_string(c) + " " +
+             textOf(cell.value) + "\n";
+    });
+  return out;
+}
+
+TEST(WorkbookJob, WhatRefusesAndWhatWarns) {
+  // Sample: 4 classes of 8, 3 subjects; the tier label 4 × T fits 16 bits up to T = 8191.
+  const struct {
+    const char* what;
+    std::function<void(host::MemoryWorkbook&)> change;
+    std::optional<TargetAnswers> targets;
+    JobStatus status;
+    const char* told;  // in the problem when refused, else in a warning; "" for none
+  } cases[] = {
+      {"largest second target", [](auto&) {}, TargetAnswers{5, 8191}, JobStatus::ok, ""},
+      {"second target beyond it", [](auto&) {}, TargetAnswers{5, 8192}, JobStatus::badRequest,
+       "二档指标数最大为 8191"},
+      {"twenty class rows",
+       [](auto& wb) {
+         for (int r = 22; r <= 37; ++r) wb.find("属性表")->setCell(r, 1, "班" + std::to_string(r));
+       },
+       std::nullopt, JobStatus::ok, ""},
+      {"a class row beyond twenty",
+       [](auto& wb) {
+         for (int r = 22; r <= 38; ++r) wb.find("属性表")->setCell(r, 1, "班" + std::to_string(r));
+       },
+       std::nullopt, JobStatus::attention, "属性表!A38：班级行超过 20 行"},
+      {"a class row beyond twenty and too many students",
+       [](auto& wb) {
+         for (int r = 22; r <= 38; ++r) wb.find("属性表")->setCell(r, 1, "班" + std::to_string(r));
+         for (int r = 36; r <= 140; ++r) {
+           wb.find("成绩表")->setCell(r, 1, "1班");
+           wb.find("成绩表")->setCell(r, 2, Variant::number(r));
+         }
+       },
+       std::nullopt, JobStatus::attention, "没有写入结果：统计会在载入时停下"},
+      // A grade average below half a point divides the average rate by zero.
+      {"a subject everybody scored 0 in",
+       [](auto& wb) {
+         for (int r = 4; r <= 35; ++r) wb.find("成绩表")->setCell(r, 4, Variant::number(0));
+       },
+       std::nullopt, JobStatus::attention, "统计中有一步没有完成：写入“完成率表”（除数为零"},
+  };
+  std::string twentyRows;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto wb = sampleWorkbook({4, 8, 3, 3});
+    c.change(*wb);
+    WorkbookJob job(std::move(wb), "测试");
+    std::vector<std::optional<std::string>> given;
+    if (c.targets) given = {std::to_string(c.targets->first), std::to_string(c.targets->second)};
+    ListAnswers answers(given);
+    FixedDate date({2026, 12, 6});
+    RunSettings settings;
+    settings.targets = c.targets;
+    const JobOutcome& o = job.run(answers, date, settings);
+    EXPECT_EQ(o.status, c.status) << o.problem;
+    if (!o.ran || !o.problem.empty()) {
+      EXPECT_THAT(o.problem, HasSubstr(c.told));
+    } else if (*c.told) {
+      EXPECT_THAT(o.warnings, Contains(HasSubstr(c.told)));
+    } else {
+      EXPECT_THAT(o.warnings, ::testing::IsEmpty());
+    }
+    // Rows beyond twenty hold no class of the score sheet: every report stays as with twenty.
+    const std::string what = c.what;
+    if (what == "twenty class rows") twentyRows = reportCells(job.workbook());
+    if (what == "a class row beyond twenty") {
+      EXPECT_EQ(reportCells(job.workbook()), twentyRows);
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Every host operation of a call fails in turn: the call must end the way its failure mode says,
 // never with another exception, a crash or a sanitizer report.
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <functional>
 
@@ -38,6 +38,7 @@ long sweep(const Step& prepare, const Step& call, const Verdict& verdict) {
   prepare(*w);
   w->arm(0);
   EXPECT_EQ(outcomeOf(*w, call), Outcome::Returned) << "the clean call failed";
+  EXPECT_THAT(w->vd.skippedSteps(), ::testing::IsEmpty()) << "a clean call skips nothing";
   long n = w->plan.count;
   EXPECT_GT(n, 0) << "the call used no host operation";
   for (long k = 1; k <= n; ++k) {
@@ -82,9 +83,15 @@ TEST(FaultInjection, EveryFailingOperationOfTheRunIsSkippedAndTheRunCompletes) {
   long n = sweep([](FaultySession&) {}, run,
                  [&](FaultySession& w, Outcome outcome, long k, long n) {
                    EXPECT_EQ(outcome, Outcome::Returned);
+                   // Past the loading, whose steps tell with their limits message, every fault
+                   // is a step the run reports as skipped.
+                   const auto& skipped = w.vd.skippedSteps();
+                   EXPECT_TRUE(k <= loading || !skipped.empty());
                    if (k == n) {
                      EXPECT_EQ(w.plan.failed, Operation::MessageBox);
                      EXPECT_FALSE(w.showed("成绩统计操作完成!"));
+                     ASSERT_FALSE(skipped.empty());
+                     EXPECT_EQ(skipped.back().step, "完成提示");
                    } else {
                      ASSERT_FALSE(w.ui.messages().empty());
                      EXPECT_EQ(w.ui.messages().back(), "成绩统计操作完成!");

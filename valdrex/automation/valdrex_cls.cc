@@ -42,7 +42,8 @@ void ValdrexCls::载入成绩(host::Worksheet& sh, host::Worksheet& sx) {
 }
 void ValdrexCls::求和() { valdrex::求和(*g_); }
 void ValdrexCls::输出(host::Object*, host::Workbook& wb, host::Worksheet& sh1) {
-  valdrex::输出(*g_, wb, sh1, app_.ui(), app_.clock());
+  skipped_.clear();  // a run that throws leaves no stale list behind
+  skipped_ = valdrex::输出(*g_, wb, sh1, app_.ui(), app_.clock());
 }
 void ValdrexCls::复制工作表(host::Worksheet& sh1, host::Worksheet& sh2) {
   valdrex::复制工作表(sh1, sh2);

@@ -15,11 +15,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "valdrex/gradebook/grade_book.h"
 #include "valdrex/host/application.h"
 #include "valdrex/host/variant.h"
 #include "valdrex/host/worksheet.h"
+#include "valdrex/run/statistics_run.h"
 #include "valdrex/run/workbook_commands.h"
 
 namespace valdrex {
@@ -78,11 +80,14 @@ class ValdrexCls {
 
   // The grade book, for programs that read the loaded data directly.
   const GradeBook& gradeBook() const { return *g_; }
+  // The steps of the last 输出 that failed and were skipped; empty after a complete run.
+  const std::vector<SkippedStep>& skippedSteps() const { return skipped_; }
 
  private:
   host::Application& app_;
   DesktopLinks links_;
   std::unique_ptr<GradeBook> g_;
+  std::vector<SkippedStep> skipped_;
 };
 
 }  // namespace valdrex

@@ -105,7 +105,7 @@ std::string notesOnTargets(const GradeBook& g, const CompletionTargets& t) {
 }  // namespace
 
 void 完成率统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
-  const auto targets = askCompletionTargets(ui);
+  const auto targets = askCompletionTargets(ui, g.班级数);
   if (!targets) return;
   const int16_t classes = g.班级数;
   const Tiers tiers{*targets, "1-" + std::to_string(mulInteger(classes, targets->first)),

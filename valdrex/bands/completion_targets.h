@@ -18,9 +18,13 @@ struct CompletionTargets {
   int16_t second = 0;  // ... and in the wider second tier
 };
 
-// Asks for both targets until they are whole numbers with 0 < first <= second, telling the
-// teacher about each rejected pair. Empty when the teacher cancels either box. An answer beyond
-// the 16-bit range fails with Overflow.
-std::optional<CompletionTargets> askCompletionTargets(host::Ui& ui);
+// The largest second target that works for `classes` classes: the tier label counts
+// classes × target students in a 16-bit whole number.
+int16_t largestSecondTarget(int classes);
+
+// Asks for both targets until they are whole numbers with 0 < first <= second <=
+// largestSecondTarget(classes), telling the teacher about each rejected pair. Empty when the
+// teacher cancels either box.
+std::optional<CompletionTargets> askCompletionTargets(host::Ui& ui, int classes);
 
 }  // namespace valdrex

@@ -257,6 +257,9 @@ valdrex_status valdrex_run(valdrex_job* handle, const valdrex_run_options* optio
     if (o.sheet) settings.sheet = o.sheet;
     settings.strict = o.strict != 0;
     settings.charts = o.no_charts == 0;
+    if (!defaults)
+      settings.targets = valdrex::TargetAnswers{static_cast<int16_t>(o.first_target),
+                                                static_cast<int16_t>(o.second_target)};
     job.job->run(dialogs, clock, settings);
     return statusOf(job);
   });

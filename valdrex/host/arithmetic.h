@@ -5,6 +5,9 @@
 
 namespace valdrex {
 
+// The largest 16-bit whole number, the host language's Integer.
+inline constexpr int kMaxInteger = 32767;
+
 // Nearest whole number, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
 double roundHalfEven(double x);
 

@@ -18,6 +18,17 @@ class Failure : public std::runtime_error {
   FailureKind kind_;
 };
 
+// The failures attempt() swallowed on this thread. A caller compares the count before and after
+// a step to learn whether the step skipped anything: a skip is otherwise silent.
+struct SwallowedFailures {
+  long count = 0;
+  std::string last;  // the message of the latest one
+};
+inline SwallowedFailures& swallowedFailures() {
+  thread_local SwallowedFailures swallowed;
+  return swallowed;
+}
+
 // Runs one statement of a method that skips failing statements and goes on with the next.
 // Only a Failure is swallowed: a logic error or a crash is never hidden.
 template <class Statement>
@@ -25,7 +36,10 @@ bool attempt(Statement&& statement) {
   try {
     std::forward<Statement>(statement)();
     return true;
-  } catch (const Failure&) {
+  } catch (const Failure& f) {
+    SwallowedFailures& swallowed = swallowedFailures();
+    ++swallowed.count;
+    swallowed.last = f.what();
     return false;
   }
 }

@@ -15,6 +15,9 @@ struct Finding {
   // The run would go on, but its statistics would be wrong: students left out, a class split in
   // two, a score counted as something else than the teacher meant.
   bool wrongResult = false;
+  // The run shows its limits message here, but only after everything it needs is read: the
+  // statistics go on and stay right.
+  bool showsLimits = false;
 
   FindingKind kind() const {
     return stopsLoading  ? FindingKind::stopsLoading

@@ -50,13 +50,18 @@ class PropertySheetCheck {
       const int row = kFirstClassRow + i;
       const std::string name = textOf(sx_.cell(row, PS::labelColumn));
       if (name.empty()) break;
+      // The loading reads every class's row before it meets this one (there are no more classes
+      // than rows), then stops there with its limits message.
       if (i == kMaxClassRows) {
-        add(at(row, PS::labelColumn),
-            "班级行超过 " + std::to_string(kMaxClassRows) + " 行（第 " +
-                std::to_string(kFirstClassRow) + " 到 " +
-                std::to_string(kFirstClassRow + kMaxClassRows - 1) + " 行）",
-            true);
-        return;
+        report_.findings.push_back(
+            {at(row, PS::labelColumn),
+             "班级行超过 " + std::to_string(kMaxClassRows) + " 行（第 " +
+                 std::to_string(kFirstClassRow) + " 到 " +
+                 std::to_string(kFirstClassRow + kMaxClassRows - 1) +
+                 " 行），从这一行起多出的行不会读入；统计时会出现“程序运行错误！”的限制提示，"
+                 "各报告表不受影响。请删去多出的班级行",
+             false, true, true});
+        break;
       }
       names.push_back(name);
     }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "valdrex/host/arithmetic.h"
 #include "valdrex/host/date.h"
 #include "valdrex/host/ui.h"
 
@@ -18,7 +19,7 @@ struct TargetAnswers {
   int16_t first = 0;
   int16_t second = 0;
 };
-inline constexpr long kMaxTarget = 32767;
+inline constexpr long kMaxTarget = kMaxInteger;
 // What the targets must be for the completion rates to mean something.
 inline bool validTargets(long first, long second) {
   return first >= 1 && first <= second && second <= kMaxTarget;

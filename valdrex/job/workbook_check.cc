@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "valdrex/automation/valdrex_cls.h"
+#include "valdrex/gradebook/limits_message.h"
 #include "valdrex/io/write_limits.h"
 #include "valdrex/job/band_header_check.h"
 #include "valdrex/job/cell_name.h"
@@ -73,6 +74,7 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
   host::MemorySheet* propertySheet = wb.find(PropertySheetLayout::name);
   vd.初始化(*scoreSheet);
   vd.载入班级(*scoreSheet);
+  const std::size_t beforeScores = ui.messages().size();
   if (propertySheet) vd.载入成绩(*scoreSheet, *propertySheet);
 
   std::vector<std::string> classNames;
@@ -92,12 +94,21 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
   checkBandHeaders(wb, vd, report);
   checkWritable(wb, report);
 
-  // A loading stop the checks above did not explain is still worth telling.
+  // A loading stop the checks above did not explain is still worth telling. Class rows beyond
+  // the last that counts explain the one limits message of the scores' loading, shown once
+  // every row that counts is read.
   const bool explained = std::any_of(report.findings.begin(), report.findings.end(),
                                      [](const Finding& f) { return f.stopsLoading; });
-  if (!explained)
-    for (const auto& message : ui.messages())
-      report.findings.push_back({scoreSheet->name(), "载入时会出现提示：" + message.text, true});
+  const bool extraRows = std::any_of(report.findings.begin(), report.findings.end(),
+                                     [](const Finding& f) { return f.showsLimits; });
+  const auto& messages = ui.messages();
+  for (std::size_t i = 0; i < messages.size() && !explained; ++i) {
+    const bool harmless = extraRows && i == beforeScores && messages.size() == beforeScores + 1 &&
+                          messages[i].text == kLimitsMessage;
+    if (!harmless)
+      report.findings.push_back(
+          {scoreSheet->name(), "载入时会出现提示：" + messages[i].text, true});
+  }
   return report;
 }
 

@@ -7,6 +7,7 @@
 #include "valdrex/bands/completion_targets.h"
 #include "valdrex/gradebook/limits_message.h"
 #include "valdrex/host/application.h"
+#include "valdrex/host/arithmetic.h"
 #include "valdrex/io/io_error.h"
 #include "valdrex/io/write_limits.h"
 #include "valdrex/io/xlsx_reader.h"
@@ -133,6 +134,12 @@ CheckReport WorkbookJob::check(const std::optional<std::string>& sheet) {
   return *checked_;
 }
 
+int WorkbookJob::largestSecondTarget(const std::optional<std::string>& sheet) {
+  host::MemorySheet* found = scoreSheet(sheet);
+  return valdrex::largestSecondTarget(
+      found ? static_cast<int>(scoreSheetShape(*found).classes.size()) : 0);
+}
+
 void WorkbookJob::fail(JobStatus status, std::string problem) {
   outcome_.status = worse(outcome_.status, status);
   if (outcome_.problem.empty()) outcome_.problem = std::move(problem);
@@ -194,6 +201,19 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
                                    "）。请改正上面标为“错误”的地方后重试。");
     return false;
   }
+  if (settings.targets) {
+    const int classes = static_cast<int>(scoreSheetShape(*sheet).classes.size());
+    const int largest = valdrex::largestSecondTarget(classes);
+    if (settings.targets->second > largest) {
+      const std::string most = std::to_string(largest);
+      fail(JobStatus::badRequest,
+           "二档指标数 " + std::to_string(settings.targets->second) + " 太大：工作簿 " + name_ +
+               " 有 " + std::to_string(classes) + " 个班，班级数×二档指标数不能超过 " +
+               std::to_string(kMaxInteger) + "，二档指标数最大为 " + most +
+               "，否则完成率表无法写出。请把二档指标数改为 " + most + " 或更小后重试。");
+      return false;
+    }
+  }
   auto refuseStrictly = [&] {
     fail(JobStatus::attention, "没有写入结果：有 " + std::to_string(outcome_.warnings.size()) +
                                    " 条警告，--strict 不允许带着警告写入。请改正上面列出的问题后"
@@ -219,6 +239,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   ValdrexCls vd(app);
   outcome_.ran = true;
   vd.输出(&app, *target, target->sheet(sheet->name()));
+  const std::vector<SkippedStep>& skipped = vd.skippedSteps();
   if (settings.live) settings.live->flush();
   recording.finish();
   outcome_.classes = vd.班级数();
@@ -227,15 +248,25 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   outcome_.reportSheets = filledReportSheets(*wb_);
   for (const std::string& added : outcome_.sheetsAdded) makePrintReady(*wb_->find(added));
 
+  // A limits message the check foresaw as harmless is told by its finding; any other one means
+  // the loading stopped short.
+  long expectedLimits = std::count_if(outcome_.findings.begin(), outcome_.findings.end(),
+                                      [](const Finding& f) { return f.showsLimits; });
   bool sawLimits = false;
   for (const ShownMessage& m : outcome_.messages) {
     if (m.text == kClosingMessage) continue;
+    if (m.text == kLimitsMessage && expectedLimits-- > 0) continue;
     outcome_.warnings.push_back("【" + m.title + "】" + m.text);
     if (m.text == kLimitsMessage) sawLimits = true;
   }
   if (outcome_.targetsCancelled > 0)
     outcome_.warnings.push_back("完成率表没有更新：指标数的询问已取消");
   if (!outcome_.completed) outcome_.warnings.push_back("统计没有正常结束（没有看到完成提示）");
+  for (const SkippedStep& s : skipped)
+    outcome_.warnings.push_back(
+        "统计中有一步没有完成：" + s.step + "（" + s.failure +
+        (s.statements > 1 ? "，共跳过 " + std::to_string(s.statements) + " 处" : "") +
+        "），相关的报告表可能不完整、是空的或仍是上次的内容");
   if (sawLimits) {
     fail(JobStatus::attention,
          "没有写入结果：载入时出现了上面的限制提示，统计会少算学生、班级或科目。"

@@ -56,7 +56,8 @@ struct JobOutcome {
   bool completed = false;                 // the run showed its closing message
   int targetsCancelled = 0;               // target questions cancelled: completion rates kept
   // Each makes the result differ from what the teacher meant: findings of kind wrongResult,
-  // messages other than the closing one, a cancelled target question, a run that did not end.
+  // messages other than the closing one, a cancelled target question, a run that did not end, a
+  // step of the run that failed and was skipped.
   std::vector<std::string> warnings;
   std::vector<std::string> notes;  // told, not warnings: e.g. an edited earlier result kept
   std::string resultPath;          // the file written, once saved
@@ -71,6 +72,9 @@ struct RunSettings {
   // A spreadsheet program's open workbook that the job's workbook is a copy of: the run's every
   // change is made to it as well, the added sheets included; no charts are drawn there.
   LiveWorkbook* live = nullptr;
+  // The answers the dialogs will give to the two target questions, when known beforehand: a
+  // second target too large for the workbook's classes refuses it before anything runs.
+  std::optional<TargetAnswers> targets;
 };
 
 class WorkbookJob {
@@ -91,6 +95,8 @@ class WorkbookJob {
   host::MemorySheet* scoreSheet(const std::optional<std::string>& sheet = {});
   // What would make the statistics wrong or fail; the workbook is only read.
   CheckReport check(const std::optional<std::string>& sheet = {});
+  // The largest completion target that works for the classes of the score sheet `sheet`.
+  int largestSecondTarget(const std::optional<std::string>& sheet = {});
 
   // Checks the workbook and refuses it when its statistics cannot be right, adds the missing
   // report sheets and runs the statistics with `dialogs` (messages, the two target questions)

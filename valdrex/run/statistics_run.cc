@@ -35,46 +35,65 @@ constexpr RankingSheet kTitleOrder[] = {RankingSheet::ClassPlain, RankingSheet::
 
 }  // namespace
 
-void 输出(GradeBook& g, host::Workbook& wb, host::Worksheet& sh1, host::Ui& ui,
-          host::Clock& clock) {
+std::vector<SkippedStep> 输出(GradeBook& g, host::Workbook& wb, host::Worksheet& sh1, host::Ui& ui,
+                              host::Clock& clock) {
   // Every step is one statement: a failing one, or one whose sheet is missing, is skipped and
-  // the run goes on with the next.
-  attempt([&] { 初始化(g, sh1, ui); });
-  attempt([&] { 载入班级(g, sh1, ui); });
-  attempt([&] { 载入成绩(g, sh1, propertySheet(wb), ui); });
-  attempt([&] { 求和(g); });
-  attempt([&] { 各科排名(g); });
+  // the run goes on with the next. Steps that write cell by cell skip their failing cells
+  // themselves; the count of swallowed failures tells those apart too.
+  std::vector<SkippedStep> skipped;
+  auto step = [&](std::string what, auto&& statement) {
+    const SwallowedFailures& swallowed = swallowedFailures();
+    const long before = swallowed.count;
+    attempt(statement);
+    if (swallowed.count > before)
+      skipped.push_back({std::move(what), swallowed.count - before, swallowed.last});
+  };
+  auto quoted = [](std::string_view verb, std::string_view sheet, std::string_view rest = {}) {
+    return std::string(verb) + "“" + std::string(sheet) + "”" + std::string(rest);
+  };
+  using RS = ReportSheets;
 
-  attempt([&] { deleteUsedRange(wb.sheet(ReportSheets::output)); });
-  attempt([&] { 各班成绩表(g, wb.sheet(ReportSheets::output), false); });
-  attempt([&] { deleteUsedRange(wb.sheet(ReportSheets::classDetailed)); });
-  attempt([&] { 各班成绩表(g, wb.sheet(ReportSheets::classDetailed), true); });
+  step("初始化", [&] { 初始化(g, sh1, ui); });
+  step("载入班级", [&] { 载入班级(g, sh1, ui); });
+  step("载入成绩", [&] { 载入成绩(g, sh1, propertySheet(wb), ui); });
+  step("求总分", [&] { 求和(g); });
+  step("各科排名", [&] { 各科排名(g); });
 
-  attempt([&] { deleteUsedRange(wb.sheet(ReportSheets::classPlain)); });
-  attempt([&] { deleteUsedRange(wb.sheet(ReportSheets::gradePlain)); });
-  attempt([&] { deleteUsedRange(wb.sheet(ReportSheets::gradeDetailed)); });
+  step(quoted("清空", RS::output), [&] { deleteUsedRange(wb.sheet(RS::output)); });
+  step(quoted("写入", RS::output), [&] { 各班成绩表(g, wb.sheet(RS::output), false); });
+  step(quoted("清空", RS::classDetailed), [&] { deleteUsedRange(wb.sheet(RS::classDetailed)); });
+  step(quoted("写入", RS::classDetailed),
+       [&] { 各班成绩表(g, wb.sheet(RS::classDetailed), true); });
+
+  for (std::string_view copy : {RS::classPlain, RS::gradePlain, RS::gradeDetailed})
+    step(quoted("清空", copy), [&] { deleteUsedRange(wb.sheet(copy)); });
   // The detailed copy is taken before "各班详细排名" is finished: both start from one table.
-  attempt([&] { 复制工作表(wb.sheet(ReportSheets::output), wb.sheet(ReportSheets::classPlain)); });
-  attempt([&] { 复制工作表(wb.sheet(ReportSheets::output), wb.sheet(ReportSheets::gradePlain)); });
-  attempt([&] {
-    复制工作表(wb.sheet(ReportSheets::classDetailed), wb.sheet(ReportSheets::gradeDetailed));
-  });
+  step(quoted("复制到", RS::classPlain),
+       [&] { 复制工作表(wb.sheet(RS::output), wb.sheet(RS::classPlain)); });
+  step(quoted("复制到", RS::gradePlain),
+       [&] { 复制工作表(wb.sheet(RS::output), wb.sheet(RS::gradePlain)); });
+  step(quoted("复制到", RS::gradeDetailed),
+       [&] { 复制工作表(wb.sheet(RS::classDetailed), wb.sheet(RS::gradeDetailed)); });
 
-  attempt([&] { 统计(g, wb.sheet(PropertySheetLayout::name)); });
-  attempt([&] { 两率一分(g, wb, wb.sheet(ReportSheets::twoRates), clock); });
-  attempt([&] { 完成率统计(g, wb.sheet(ReportSheets::completionRates), ui, clock); });
-  attempt([&] { 分段统计(g, wb.sheet(ReportSheets::scoreBands), ui, clock); });
-  attempt([&] { 名次分段统计(g, wb.sheet(ReportSheets::rankBands), ui, clock); });
+  step("各班统计", [&] { 统计(g, wb.sheet(PropertySheetLayout::name)); });
+  step(quoted("写入", RS::twoRates), [&] { 两率一分(g, wb, wb.sheet(RS::twoRates), clock); });
+  step(quoted("写入", RS::completionRates),
+       [&] { 完成率统计(g, wb.sheet(RS::completionRates), ui, clock); });
+  step(quoted("写入", RS::scoreBands), [&] { 分段统计(g, wb.sheet(RS::scoreBands), ui, clock); });
+  step(quoted("写入", RS::rankBands), [&] { 名次分段统计(g, wb.sheet(RS::rankBands), ui, clock); });
 
   for (RankingSheet kind : kSortOrder)
-    attempt([&] { sortRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind); });
+    step(quoted("排序", rankingSheetName(kind)),
+         [&] { sortRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind); });
   for (RankingSheet kind : kTitleOrder)
-    attempt([&] { titleRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind, clock); });
+    step(quoted("写入", rankingSheetName(kind), "的标题"),
+         [&] { titleRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind, clock); });
 
   // The closing message is a statement of the run too: a host that cannot show it fails no step.
-  attempt([&] {
+  step("完成提示", [&] {
     ui.messageBox(std::string(kClosingMessage), host::MessageStyle::information, messageTitle());
   });
+  return skipped;
 }
 
 }  // namespace valdrex

@@ -1,7 +1,9 @@
 // The one-call statistics run.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "valdrex/gradebook/grade_book.h"
 #include "valdrex/host/ui.h"
@@ -9,12 +11,21 @@
 
 namespace valdrex {
 
-// Loads, ranks and counts from score sheet sh1 and "属性表", writes every report sheet of wb that
-// exists, finishes the ranking sheets and always shows the closing message. Every step that
-// fails is skipped.
 // The message that closes a run that went through every step.
 inline constexpr std::string_view kClosingMessage = "成绩统计操作完成!";
 
-void 输出(GradeBook& g, host::Workbook& wb, host::Worksheet& sh1, host::Ui& ui, host::Clock& clock);
+// A step of the run that did not complete: some statement of it failed and was skipped, so what
+// it writes may be partial, empty or left from an earlier run.
+struct SkippedStep {
+  std::string step;     // what the step does, e.g. "写入“完成率表”"
+  long statements = 0;  // statements skipped in it
+  std::string failure;  // the last failure's message
+};
+
+// Loads, ranks and counts from score sheet sh1 and "属性表", writes every report sheet of wb that
+// exists, finishes the ranking sheets and always shows the closing message. Every step that
+// fails is skipped, and returned.
+std::vector<SkippedStep> 输出(GradeBook& g, host::Workbook& wb, host::Worksheet& sh1, host::Ui& ui,
+                              host::Clock& clock);
 
 }  // namespace valdrex
