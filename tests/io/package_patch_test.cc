@@ -164,5 +164,42 @@ TEST(PackagePatchTest, OnlyWhatChangedIsRewritten) {
   EXPECT_EQ(partsOf(readBytes(dir.file("again.xlsx"))), after);
 }
 
+// Cells beyond the rows and columns the reader keeps stay in the file while their sheet is copied
+// as stored; writing such a sheet from the model, which lacks them, is refused, never cut short.
+TEST(PackagePatchTest, ASheetWithCellsNotKeptIsCopiedOrRefused) {
+  TempDir dir;
+  PackageSpec spec;
+  spec.sheets = {
+      {"成绩表", sheetXml("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"F1\"><v>2</v>"
+                          "</c></row></sheetData>")},
+      {"输出表", sheetXml("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row><row "
+                          "r=\"11\"><c r=\"A11\"><v>3</v></c></row></sheetData>")},
+      {"备注", sheetXml("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData>")}};
+  ReadLimits limits;
+  limits.keptRows = 10;
+  limits.keptColumns = 5;
+  auto book = readWorkbookFromMemory(packageOf(spec), "in.xlsx", limits);
+  EXPECT_EQ(book->find("成绩表")->cellCount(), 1u);
+  EXPECT_EQ(book->find("输出表")->cellCount(), 1u);
+
+  book->find("备注")->setCell(1, 1, Variant::number(5));
+  writeWorkbook(*book, dir.file("out.xlsx"));
+  Parts after = partsOf(readBytes(dir.file("out.xlsx")));
+  EXPECT_EQ(after["xl/worksheets/sheet1.xml"], spec.sheets[0].second);
+  EXPECT_EQ(after["xl/worksheets/sheet2.xml"], spec.sheets[1].second);
+
+  book->find("输出表")->deleteCells(book->find("输出表")->usedRange());
+  try {
+    writeWorkbook(*book, dir.file("cut.xlsx"));
+    ADD_FAILURE() << "a sheet lacking A11 was written";
+  } catch (const FileError& e) {
+    EXPECT_TRUE(has(e.what(), "无法保存工作簿 " + dir.file("cut.xlsx") +
+                                  "：工作表“输出表”的 A11 超出了程序读入的范围（第 10 行、E "
+                                  "列以内），改写这张表会丢掉那里的内容。请删去"))
+        << e.what();
+  }
+  EXPECT_FALSE(fs::exists(dir.file("cut.xlsx")));
+}
+
 }  // namespace
 }  // namespace valdrex::io

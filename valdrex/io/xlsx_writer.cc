@@ -162,6 +162,8 @@ class PackageWriter {
           isNew ? package_.freeName("xl/worksheets/sheet", ".xml") : source_->sheets[i].part;
       const std::size_t entry = isNew ? entries + added.size() : source_->sheets[i].entry;
       parts.push_back(part);
+      if (!isNew && sheet.changed() && !source_->sheets[i].unwritable.empty())
+        throw FormatProblem(source_->sheets[i].unwritable);
       if (isNew || sheet.changed()) {
         const std::string drawing =
             sheet.chartsSet() ? replaceDrawing(package_, types, part, sheet) : std::string();

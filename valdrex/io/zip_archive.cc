@@ -13,11 +13,6 @@ namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
 
-std::string sizeText(uint64_t bytes) {
-  if (bytes >= (uint64_t{1} << 20)) return std::to_string(bytes >> 20) + " MB";
-  return std::to_string(bytes) + " 字节";
-}
-
 // Teachers often pick an old .xls by mistake; it (like an encrypted workbook) is an OLE file.
 std::string notZipProblem(std::string_view head) {
   static constexpr unsigned char kOle[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
@@ -126,8 +121,13 @@ std::string ZipArchive::read(std::string_view part) {
   if (int64_t at = locate(part);
       at >= 0 && zip_stat_index(archive_, static_cast<zip_uint64_t>(at), 0, &st) == 0 &&
       (st.valid & ZIP_STAT_SIZE))
-    bytes.reserve(static_cast<std::size_t>(std::min<uint64_t>(st.size, limits_.maxPartBytes)));
-  stream(part, [&](std::string_view chunk) { bytes.append(chunk); });
+    bytes.reserve(static_cast<std::size_t>(std::min<uint64_t>(st.size, limits_.maxWholePartBytes)));
+  stream(part, [&](std::string_view chunk) {
+    if (bytes.size() + chunk.size() > limits_.maxWholePartBytes)
+      throw FormatProblem("部件 " + std::string(part) + " 解压后超过 " +
+                          sizeText(limits_.maxWholePartBytes) + "，无法整个读入" + kLessAdvice);
+    bytes.append(chunk);
+  });
   return bytes;
 }
 

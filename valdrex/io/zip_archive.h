@@ -25,7 +25,8 @@ class ZipArchive {
 
   // Part names are compared ignoring case, as the package format says.
   bool contains(std::string_view part) const;
-  // The whole part; a missing part is a FormatProblem naming it.
+  // The whole part, up to ReadLimits::maxWholePartBytes; a missing part is a FormatProblem naming
+  // it.
   std::string read(std::string_view part);
   // The part's inflated bytes, in chunks, as they come out of the decompressor.
   void stream(std::string_view part, const std::function<void(std::string_view)>& sink);
