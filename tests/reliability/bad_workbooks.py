@@ -373,6 +373,11 @@ def empty_cells_everywhere(path):
     raw_book(path, ("备注", [part] * 1000))
 
 
+def large_side_sheet(path):
+    # A side sheet of 34 MB, larger than a part the program holds whole: saving leaves it as stored.
+    raw_book(path, ("备注", ["<row>" + "<c/>" * 16384 + "</row>"] * 520))
+
+
 def every_column(path):
     # Numbers across all 16,384 columns of a side sheet, far beyond what the reader keeps.
     raw_book(path, ("备注", [(r, [(c, number(c)) for c in range(1, 16385)]) for r in (1, 2, 3)]))
@@ -400,8 +405,8 @@ CASES = dict(EDITS, **{f.__name__: f for f in [
     merged_score_area, very_long_texts, million_rows, chart_sheet_named_like_a_report,
     rows_below_a_blank_row, text_over_cell_limit, macros_in_xlsx, date_of_1e308,
     one_string_everywhere, one_format_everywhere, one_formula_everywhere, eight_million_sheets,
-    whole_sheet_merged, too_many_styles, too_much_text, empty_cells_everywhere, every_column,
-    note_below_the_report]})
+    whole_sheet_merged, too_many_styles, too_much_text, empty_cells_everywhere, large_side_sheet,
+    every_column, note_below_the_report]})
 
 if __name__ == "__main__":
     CASES[sys.argv[1]](sys.argv[2])

@@ -113,6 +113,23 @@ std::vector<std::string> ZipArchive::names() const {
 
 bool ZipArchive::contains(std::string_view part) const { return locate(part) >= 0; }
 
+std::string ZipArchive::readUntil(std::string_view part, std::string_view marker) {
+  struct Found {};
+  std::string bytes;
+  try {
+    stream(part, [&](std::string_view chunk) {
+      if (bytes.size() + chunk.size() > limits_.maxWholePartBytes)
+        throw FormatProblem("部件 " + std::string(part) + " 解压后超过 " +
+                            sizeText(limits_.maxWholePartBytes) + "，无法整个读入" + kLessAdvice);
+      const std::size_t from = bytes.size() < marker.size() ? 0 : bytes.size() - marker.size();
+      bytes.append(chunk);
+      if (bytes.find(marker, from) != std::string::npos) throw Found{};
+    });
+  } catch (const Found&) {
+  }
+  return bytes;
+}
+
 std::string ZipArchive::read(std::string_view part) {
   std::string bytes;
   // Room for the size the archive declares, within the limit: the text is not copied as it grows.

@@ -28,6 +28,8 @@ class ZipArchive {
   // The whole part, up to ReadLimits::maxWholePartBytes; a missing part is a FormatProblem naming
   // it.
   std::string read(std::string_view part);
+  // The part as far as the first chunk that holds `marker` (the whole part when none does).
+  std::string readUntil(std::string_view part, std::string_view marker);
   // The part's inflated bytes, in chunks, as they come out of the decompressor.
   void stream(std::string_view part, const std::function<void(std::string_view)>& sink);
   // Every entry's name, in the order the archive stores them.
