@@ -180,6 +180,30 @@ def every_column(path):
     workbook(path, extra=rows)
 
 
+def most_parsed(path):
+    # As many cells with a value as the reader parses (two elements each), every attribute it
+    # looks up written out, all far to the right of what it keeps.
+    names = [column(c) for c in range(1025, 16385)]
+    rows = (f'<row r="{r}">' + "".join(f'<c r="{n}{r}" s="0" t="n"><v>{r}</v></c>' for n in names)
+            + "</row>" for r in range(1, 515))
+    workbook(path, extra=rows)
+
+
+def most_kept(path):
+    # Every limit on what the reader keeps reached at once, beside the largest grade: half a
+    # million shared strings holding 16 MB of text, 131,072 cell formats, and almost a million
+    # cells using them.
+    strings = (f'<si><t>{i:031d}</t></si>' for i in range(499_990))
+    rows = (f'<row r="{r}">' + "".join(f'<c r="{column(c)}{r}" s="{(r * 1000 + c) % 131072}" '
+                                       f't="s"><v>{(r * 1000 + c) % 499_990}</v></c>'
+                                       for c in range(1, 1001)) + "</row>"
+            for r in range(1, 990))
+    grade = (r for part in (score_sheet(0), student_rows(4, 2000)) for r in part)
+    workbook(path, scores=grade, extra=rows, styles=styles_with(131_070),
+             strings=(p for part in ([f'{HEAD}<sst xmlns="{MAIN}">'], strings, ["</sst>"])
+                      for p in part))
+
+
 def million_formatted_blanks(path):
     # A bordered style on an empty cell of every row of the sheet.
     rows = (f'<row r="{r}"><c r="B{r}" s="1"/></row>' for r in range(1, 1_048_577))
@@ -194,7 +218,7 @@ def empty_cells(path):
 
 CASES = {f.__name__: f for f in [
     twelve_million_styles, million_styles, million_students, one_huge_text, five_million_strings,
-    every_column, million_formatted_blanks, empty_cells]}
+    every_column, most_parsed, most_kept, million_formatted_blanks, empty_cells]}
 
 if __name__ == "__main__":
     if sys.argv[1:] == ["--list"]:

@@ -233,10 +233,10 @@ TEST(BadInputCatalogue, SmallFilesCostWhatTheyHold) {
       // Lists, texts and elements past any real workbook's are refused as soon as they pass.
       {"too_many_styles", {}, kExitUnreadable, "样式中的单元格格式超过 131072 个。请", false,
        kExitUnreadable, "样式中的单元格格式超过 131072 个", "", true},
-      {"too_much_text", {}, kExitUnreadable, "文字和公式共超过 32 MB。请", false, kExitUnreadable,
-       "文字和公式共超过 32 MB", "", true},
-      {"empty_cells_everywhere", {}, kExitUnreadable, "XML 元素超过 16000000 个。请", false,
-       kExitUnreadable, "XML 元素超过 16000000 个", "", true},
+      {"too_much_text", {}, kExitUnreadable, "文字和公式共超过 16 MB。请", false, kExitUnreadable,
+       "文字和公式共超过 16 MB", "", true},
+      {"empty_cells_everywhere", {}, kExitUnreadable, "XML 元素超过 12000000 个。请", false,
+       kExitUnreadable, "XML 元素超过 12000000 个", "", true},
       // Cells far beyond what the statistics use are not kept: a sheet holding some is copied as
       // stored, and one the run would rewrite is refused rather than written without them.
       {"every_column", {}, kExitOk, kDone, true, kExitOk, "没有发现问题", "", true},

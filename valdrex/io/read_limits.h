@@ -14,19 +14,21 @@ namespace valdrex::io {
 // ends in an error, not in exhausted memory or a hang. What the reader does not parse (pictures,
 // charts) is not counted: it is copied as stored.
 struct ReadLimits {
-  uint64_t maxFileBytes = uint64_t{1} << 30;     // the file itself, held in memory
-  uint64_t maxTotalBytes = uint64_t{256} << 20;  // inflated bytes of every part parsed, counted
-  uint64_t maxPartBytes = uint64_t{256} << 20;   // inflated bytes of one part
+  uint64_t maxFileBytes = uint64_t{1} << 30;  // the file itself, held in memory
+  // Inflated bytes of every part parsed, counted as they come out of the decompressor, and of
+  // one part: parsing them takes about three seconds.
+  uint64_t maxTotalBytes = uint64_t{160} << 20;
+  uint64_t maxPartBytes = uint64_t{160} << 20;
   // A part held whole (the workbook, relationships and styles parts, the macro project), and a
   // sheet that may be rewritten: saving holds its original text beside the new one.
   uint64_t maxWholePartBytes = uint64_t{32} << 20;
   uint64_t maxEntries = 65536;           // zip entries in the package
-  std::size_t maxElements = 16'000'000;  // XML elements parsed, over all parts
+  std::size_t maxElements = 12'000'000;  // XML elements parsed, over all parts
   std::size_t maxSheets = 1024;
-  std::size_t maxCells = 1'500'000;  // cells, row formats and column widths kept, over all sheets
+  std::size_t maxCells = 1'000'000;  // cells, row formats and column widths kept, over all sheets
   std::size_t maxMerges = 200'000;   // merged ranges, over all sheets
-  std::size_t maxSharedStrings = 1'000'000;
-  uint64_t maxTextBytes = uint64_t{32} << 20;  // texts and formulas kept, over the workbook
+  std::size_t maxSharedStrings = 500'000;
+  uint64_t maxTextBytes = uint64_t{16} << 20;  // texts and formulas kept, over the workbook
   // Entries of each list of the styles part (cell formats, fonts, borders, number formats):
   // twice what Excel itself allows of cell formats.
   std::size_t maxStyles = 131'072;
