@@ -188,15 +188,23 @@ TEST(PackagePatchTest, ASheetWithCellsNotKeptIsCopiedOrRefused) {
   EXPECT_EQ(after["xl/worksheets/sheet1.xml"], spec.sheets[0].second);
   EXPECT_EQ(after["xl/worksheets/sheet2.xml"], spec.sheets[1].second);
 
-  book->find("输出表")->deleteCells(book->find("输出表")->usedRange());
-  try {
-    writeWorkbook(*book, dir.file("cut.xlsx"));
-    ADD_FAILURE() << "a sheet lacking A11 was written";
-  } catch (const FileError& e) {
-    EXPECT_TRUE(has(e.what(), "无法保存工作簿 " + dir.file("cut.xlsx") +
-                                  "：工作表“输出表”的 A11 超出了程序读入的范围（第 10 行、E "
-                                  "列以内），改写这张表会丢掉那里的内容。请删去"))
-        << e.what();
+  // The report's row 11, and the score sheet's column F, were left out.
+  const struct {
+    const char* sheet;
+    const char* problem;
+  } cases[] = {{"输出表",
+                "：工作表“输出表”的第 11 行超出了程序读入的范围（第 10 行、E 列以内），"
+                "改写这张表会丢掉那里的内容。请删去"},
+               {"成绩表", "：工作表“成绩表”的 F1 超出了程序读入的范围"}};
+  for (const auto& c : cases) {
+    auto changed = readWorkbookFromMemory(packageOf(spec), "in.xlsx", limits);
+    changed->find(c.sheet)->setCell(1, 1, Variant::number(2));
+    try {
+      writeWorkbook(*changed, dir.file("cut.xlsx"));
+      ADD_FAILURE() << c.sheet << " was written without what it lacks";
+    } catch (const FileError& e) {
+      EXPECT_TRUE(has(e.what(), "无法保存工作簿 " + dir.file("cut.xlsx") + c.problem)) << e.what();
+    }
   }
   EXPECT_FALSE(fs::exists(dir.file("cut.xlsx")));
 }

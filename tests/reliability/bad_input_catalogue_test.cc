@@ -242,8 +242,8 @@ TEST(BadInputCatalogue, SmallFilesCostWhatTheyHold) {
       {"every_column", {}, kExitOk, kDone, true, kExitOk, "没有发现问题", "", true},
       {"large_side_sheet", {}, kExitOk, kDone, true, kExitOk, "没有发现问题", "", true},
       {"note_below_the_report", {}, kExitUnwritable,
-       "工作表“输出表”的 A40000 超出了程序读入的范围（第 32768 行、AMJ 列以内），改写这张表会丢掉"
-       "那里的内容。请删去这张表第 32768 行以下和 AMJ 列以右的内容后重试", false, kExitOk,
+       "工作表“输出表”的第 40000 行超出了程序读入的范围（第 32768 行、AMJ 列以内），改写这张表会"
+       "丢掉那里的内容。请删去这张表第 32768 行以下和 AMJ 列以右的内容后重试", false, kExitOk,
        "没有发现问题", "", true},
   };
   // clang-format on

@@ -79,7 +79,8 @@ std::optional<double> isoDateSerial(std::string_view s) {
   return serial + (h * 3600 + mi * 60 + sec) / 86400.0;
 }
 
-// Thrown to stop reading a sheet at its first row beyond SheetContext::lastRow.
+// Thrown to stop reading a sheet at its first row beyond SheetContext::lastRow, or beyond the
+// rows kept.
 struct EnoughRows {};
 
 // The leader of a shared formula: the cells of its fill hold its text moved by their distance
@@ -179,13 +180,17 @@ class SheetHandler : public XmlHandler {
       fail("的行号 " + std::string(r) + " 超出工作表范围（最多 1048576 行）");
     }
     if (row_ > context_.lastRow) throw EnoughRows{};
+    // Rows come in order: none after this one would be kept either, so they are not parsed.
+    if (row_ > context_.limits.keptRows) {
+      noteUnkept(row_, 0);
+      throw EnoughRows{};
+    }
     col_ = 0;
     if (isTrue(a.get("customFormat"))) {
       std::size_t style = 0;
       if (parseNumber(a.get("s"), style)) {
         const host::CellFormat& format = context_.styles.at(style).format;
         if (format.empty()) return;
-        if (!kept(row_, 1)) return noteUnkept(row_, 1);
         countCell();
         sheet_.setRowFormat(row_, format);
       }

@@ -29,10 +29,10 @@ struct SheetContext {
 
 // What the sheet's model lacks of its part.
 struct SheetExtent {
-  // The first cell (row, column) holding something beyond ReadLimits::keptRows or keptColumns:
-  // a value, a formula or a format of its own or of its row.
+  // The first cell (row, column) holding something beyond ReadLimits::keptColumns (a value, a
+  // formula or a format), or the first row beyond keptRows (column 0), where reading stopped.
   std::optional<std::pair<int, int>> unkept;
-  bool rowsLeftOut = false;  // some of them below keptRows
+  bool rowsLeftOut = false;  // the rows below keptRows
   uint64_t partBytes = 0;    // inflated, as far as it was read
 };
 

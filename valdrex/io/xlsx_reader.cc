@@ -57,8 +57,10 @@ std::string unwritable(const std::string& sheet, const SheetExtent& extent,
     const auto [row, col] = *extent.unkept;
     const std::string rows = std::to_string(limits.keptRows);
     const std::string columns = columnName(limits.keptColumns);
-    return "工作表“" + sheet + "”的 " + cellName(row, col) + " 超出了程序读入的范围（第 " + rows +
-           " 行、" + columns + " 列以内），改写这张表会丢掉那里的内容。请删去这张表第 " + rows +
+    const std::string where =
+        col > 0 ? " " + cellName(row, col) + " " : "第 " + std::to_string(row) + " 行";
+    return "工作表“" + sheet + "”的" + where + "超出了程序读入的范围（第 " + rows + " 行、" +
+           columns + " 列以内），改写这张表会丢掉那里的内容。请删去这张表第 " + rows +
            " 行以下和 " + columns + " 列以右的内容后重试";
   }
   if (extent.partBytes > limits.maxWholePartBytes)

@@ -177,10 +177,11 @@ void ZipArchive::stream(std::string_view part, const std::function<void(std::str
     inflated_ += static_cast<uint64_t>(n);
     if (partBytes > limits_.maxPartBytes)
       throw FormatProblem("部件 " + std::string(part) + " 解压后超过 " +
-                          sizeText(limits_.maxPartBytes) + "（文件异常，可能是 zip 炸弹）");
+                          sizeText(limits_.maxPartBytes) + "（文件异常，可能是 zip 炸弹）" +
+                          kLessAdvice);
     if (inflated_ > limits_.maxTotalBytes)
       throw FormatProblem("解压后的内容超过 " + sizeText(limits_.maxTotalBytes) +
-                          "（文件异常，可能是 zip 炸弹）");
+                          "（文件异常，可能是 zip 炸弹）" + kLessAdvice);
     sink(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
   }
 }
