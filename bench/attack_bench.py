@@ -28,8 +28,8 @@ def measured(command, folder):
 
 def main(valdrex, folder, cases):
     os.makedirs(folder, exist_ok=True)
-    print(f"{'case':26s} {'file':>7s}  {'command':7s} {'exit':>4s} {'time':>7s} {'peak':>9s}  verdict"
-          f"  (budget {BUDGET_MB} MB, {BUDGET_S:.0f} s)")
+    print(f"{'case':26s} {'file':>7s}  {'command':7s} {'exit':>4s} {'time':>7s} {'peak':>9s}"
+          f"  verdict  (budget {BUDGET_MB} MB, {BUDGET_S:.0f} s)")
     over = 0
     for case in cases:
         path = os.path.join(folder, case + ".xlsx")

@@ -83,8 +83,8 @@ def raw_workbook(path, sheets, strings=None, styles=None, entries=None):
     """A minimal package written directly: sheets is [(name, rows)] or [(name, rows, xml after
     the sheet data)], rows yield (row, cells), (row, cells, more attributes of the row) or a
     row's xml, with cells [(col, xml of the <c> element's inside and attributes)]. strings and
-    styles are the xml of those parts; entries, when given, is the inside of the workbook's <sheets> element
-    instead of one entry a sheet."""
+    styles are the xml of those parts; entries, when given, is the inside of the workbook's
+    <sheets> element instead of one entry a sheet."""
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
         types = "".join(f'<Override PartName="/xl/worksheets/sheet{i}.xml" ContentType='
                         f'"application/{SHEET}.worksheet+xml"/>' for i in range(1, len(sheets) + 1))
@@ -405,8 +405,8 @@ CASES = dict(EDITS, **{f.__name__: f for f in [
     merged_score_area, very_long_texts, million_rows, chart_sheet_named_like_a_report,
     rows_below_a_blank_row, text_over_cell_limit, macros_in_xlsx, date_of_1e308,
     one_string_everywhere, one_format_everywhere, one_formula_everywhere, eight_million_sheets,
-    whole_sheet_merged, too_many_styles, too_much_text, empty_cells_everywhere, large_side_sheet,
-    every_column, note_below_the_report]})
+    whole_sheet_merged, too_many_styles, too_much_text,
+    empty_cells_everywhere, large_side_sheet, every_column, note_below_the_report]})
 
 if __name__ == "__main__":
     CASES[sys.argv[1]](sys.argv[2])

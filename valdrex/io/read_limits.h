@@ -19,7 +19,7 @@ struct ReadLimits {
   // one part: parsing them takes about three seconds.
   uint64_t maxTotalBytes = uint64_t{160} << 20;
   uint64_t maxPartBytes = uint64_t{160} << 20;
-  // A part held whole (the workbook, relationships and styles parts, the macro project), and a
+  // A part held whole (the styles part, the package's relationships, the macro project), and a
   // sheet that may be rewritten: saving holds its original text beside the new one.
   uint64_t maxWholePartBytes = uint64_t{32} << 20;
   uint64_t maxEntries = 65536;           // zip entries in the package

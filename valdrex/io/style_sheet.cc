@@ -46,6 +46,8 @@ constexpr std::array<std::string_view, 11> kSchemaOrder = {
     "cellStyles", "dxfs",  "tableStyles", "colors",  "extLst"};
 constexpr std::array<std::size_t, 4> kRank = {0, 1, 3, 5};  // of the lists a style adds to
 constexpr std::array<std::string_view, 4> kItem = {"numFmt", "font", "border", "xf"};
+// What a teacher calls each of them.
+constexpr std::array<std::string_view, 4> kItemNames = {"数字格式", "字体", "边框", "单元格格式"};
 
 struct EdgeSlot {
   uint8_t bit;
@@ -77,9 +79,6 @@ int builtinId(std::string_view code) {
 }
 
 }  // namespace
-
-// What a teacher calls each list a cell style adds to.
-constexpr std::array<std::string_view, 4> kItemNames = {"数字格式", "字体", "边框", "单元格格式"};
 
 class StyleSheet::Reader : public XmlHandler {
  public:

@@ -113,14 +113,18 @@ std::vector<std::string> ZipArchive::names() const {
 
 bool ZipArchive::contains(std::string_view part) const { return locate(part) >= 0; }
 
+void ZipArchive::holdWhole(std::string_view part, uint64_t bytes) const {
+  if (bytes > limits_.maxWholePartBytes)
+    throw FormatProblem("部件 " + std::string(part) + " 解压后超过 " +
+                        sizeText(limits_.maxWholePartBytes) + "，无法整个读入" + kLessAdvice);
+}
+
 std::string ZipArchive::readUntil(std::string_view part, std::string_view marker) {
   struct Found {};
   std::string bytes;
   try {
     stream(part, [&](std::string_view chunk) {
-      if (bytes.size() + chunk.size() > limits_.maxWholePartBytes)
-        throw FormatProblem("部件 " + std::string(part) + " 解压后超过 " +
-                            sizeText(limits_.maxWholePartBytes) + "，无法整个读入" + kLessAdvice);
+      holdWhole(part, bytes.size() + chunk.size());
       const std::size_t from = bytes.size() < marker.size() ? 0 : bytes.size() - marker.size();
       bytes.append(chunk);
       if (bytes.find(marker, from) != std::string::npos) throw Found{};
@@ -140,9 +144,7 @@ std::string ZipArchive::read(std::string_view part) {
       (st.valid & ZIP_STAT_SIZE))
     bytes.reserve(static_cast<std::size_t>(std::min<uint64_t>(st.size, limits_.maxWholePartBytes)));
   stream(part, [&](std::string_view chunk) {
-    if (bytes.size() + chunk.size() > limits_.maxWholePartBytes)
-      throw FormatProblem("部件 " + std::string(part) + " 解压后超过 " +
-                          sizeText(limits_.maxWholePartBytes) + "，无法整个读入" + kLessAdvice);
+    holdWhole(part, bytes.size() + chunk.size());
     bytes.append(chunk);
   });
   return bytes;

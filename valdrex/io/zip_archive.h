@@ -39,6 +39,8 @@ class ZipArchive {
   friend class ZipWriter;
   ZipArchive(struct zip* archive, const ReadLimits& limits);
   int64_t locate(std::string_view part) const;
+  // A FormatProblem when `bytes` of the part are more than a part held whole may have.
+  void holdWhole(std::string_view part, uint64_t bytes) const;
 
   struct zip* archive_;
   ReadLimits limits_;
