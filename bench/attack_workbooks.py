@@ -5,6 +5,7 @@
   attack_workbooks.py CASE FILE   writes the workbook CASE to FILE
   attack_workbooks.py --list      prints the cases
 """
+import os
 import sys
 import zipfile
 
@@ -63,7 +64,8 @@ def property_sheet():
     yield row(6, ["低分"] + [40] * n)
     for r, label in zip(range(9, 16), ["平均分", "优秀率", "及格率", "低分率", "一档", "二档", "平均"]):
         yield row(r, [label] + [0.5] * n)
-    yield row(18, [1] + [f"老师{j}" for j in range(1, n + 1)])
+    for c in range(1, 21):
+        yield row(17 + c, [c] + [f"老师{c}-{j}" for j in range(1, n + 1)])
 
 
 def write_part(z, name, pieces):
@@ -86,9 +88,10 @@ def sheet_xml(rows):
     yield "</sheetData></worksheet>"
 
 
-def workbook(path, scores=None, extra=None, strings=None, styles=None, extras=()):
+def workbook(path, scores=None, extra=None, strings=None, styles=None, extras=(), media=()):
     """The grade; scores replaces the score sheet's rows, extra is one more sheet's rows ("备注"),
-    extras the rows of more sheets, strings and styles yield the pieces of those parts."""
+    extras the rows of more sheets, strings and styles yield the pieces of those parts, media
+    holds the bytes of pictures (stored as they are)."""
     sheets = [("成绩表", scores or score_sheet()), ("属性表", property_sheet())]
     sheets += [(name, iter(())) for name in REPORTS]
     if extra:
@@ -124,6 +127,8 @@ def workbook(path, scores=None, extra=None, strings=None, styles=None, extras=()
                    f'{HEAD}<Relationships xmlns="{PACKAGE}/relationships">{rels}</Relationships>')
         for i, (_, rows) in enumerate(sheets, start=1):
             write_part(z, f"xl/worksheets/sheet{i}.xml", sheet_xml(rows))
+        for i, picture in enumerate(media, start=1):
+            z.writestr(f"xl/media/image{i}.jpeg", picture, zipfile.ZIP_STORED)
 
 
 def repeated(piece, times):
@@ -144,6 +149,12 @@ def styles_with(xfs):
 
 
 # --- the cases ---------------------------------------------------------------------------------
+
+def photos(path):
+    # Not hostile: a grade with 25 MB of pictures, which are copied as stored.
+    workbook(path, scores=(r for part in (score_sheet(0), student_rows(4, 2000)) for r in part),
+             media=[os.urandom(5 << 20) for _ in range(5)])
+
 
 def twelve_million_styles(path):
     workbook(path, styles=styles_with(12_000_000))
@@ -217,7 +228,7 @@ def empty_cells(path):
 
 
 CASES = {f.__name__: f for f in [
-    twelve_million_styles, million_styles, million_students, one_huge_text, five_million_strings,
+    photos, twelve_million_styles, million_styles, million_students, one_huge_text, five_million_strings,
     every_column, most_parsed, most_kept, million_formatted_blanks, empty_cells]}
 
 if __name__ == "__main__":
