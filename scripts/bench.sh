@@ -8,11 +8,15 @@
 # machine shows in every figure).
 # Where the Calc extension is built, 统计 inside a headless Calc on the same workbook is timed
 # beside the command (CALC_RUNS runs).
+# Last, `valdrex run` and `valdrex check` on each hostile workbook of bench/attack_workbooks.py
+# (small files that once took gigabytes or minutes), their time and peak memory beside the budget
+# of 256 MB and 5 s; the files are made once in ATTACKS (a folder kept between runs).
 #
 # Today's build is also timed beside a fixed earlier release (BASELINE, built once into the
 # benchmark folder from the repository's history), so a change of speed shows in one run.
 #
-#   bash scripts/bench.sh     # RUNS=15 JOBS=1 BUILD=dir change the runs, build jobs and folder;
+#   bash scripts/bench.sh     # RUNS=15 JOBS=1 BUILD=dir change the runs, build jobs and folder,
+#                             # ATTACKS=dir where the hostile workbooks are kept;
 #                             # FLOOR_SOURCE=file names the floor program when not beside the repo
 set -euo pipefail
 REPO="$(cd "$(dirname "$0")/.." && pwd)"
@@ -137,3 +141,8 @@ print("输出 by grade size:")
 for classes in (1, 5, 10, 20):
     print(f"  {classes:2d} classes of 100: {median_ms(f'BM_输出_by_classes/classes:{classes}'):7.2f} ms")
 EOF
+
+echo
+echo "== Hostile workbooks (load average $(cut -d' ' -f1-3 /proc/loadavg))"
+python3 "$REPO/bench/attack_bench.py" "$BUILD/cli/valdrex" "${ATTACKS:-$BUILD/attacks}" ||
+  echo "some hostile workbook went over the budget"

@@ -112,14 +112,81 @@ TEST(XlsxBadInputTest, SizesBeyondTheLimitsAreRefused) {
   std::string many = oneSheet("<sheetData>" + row + "</row>" + row + "</row></sheetData>");
   ReadLimits cells;
   cells.maxCells = 30;
-  EXPECT_NE(readProblem(many, cells).find("单元格数超过上限 30"), std::string::npos);
+  EXPECT_NE(readProblem(many, cells).find("单元格超过 30 个"), std::string::npos);
   cells.maxCells = 40;
   EXPECT_EQ(readProblem(many, cells), "");
 
   std::string wide =
       oneSheet("<cols><col min=\"1\" max=\"16384\" width=\"3\" customWidth=\"1\"/></cols>");
-  EXPECT_NE(readProblem(wide, cells).find("单元格数超过上限"), std::string::npos)
+  EXPECT_NE(readProblem(wide, cells).find("单元格超过 40 个"), std::string::npos)
       << "column widths count against the same budget";
+}
+
+// Whatever a small file could swell into gigabytes or minutes of parsing is counted as it is
+// read, and the first one too many ends the read.
+TEST(XlsxBadInputTest, EveryCountAHostileFileCouldSwellIsBounded) {
+  auto inline_ = [](const std::string& ref, std::size_t length) {
+    return "<c r=\"" + ref + "\" t=\"inlineStr\"><is><t>" + std::string(length, 'x') +
+           "</t></is></c>";
+  };
+  auto styles = [](const std::string& list, const std::string& item, int count) {
+    std::string items;
+    for (int i = 0; i < count; ++i) items += "<" + item + "/>";
+    return packageOf({{{"Sheet1", sheetXml("")}},
+                      "",
+                      std::string("<styleSheet xmlns=\"") + kMain + "\"><" + list + ">" + items +
+                          "</" + list + "></styleSheet>",
+                      ""});
+  };
+  std::string formattedRows = "<sheetData>";
+  for (int r = 1; r <= 5; ++r)
+    formattedRows += "<row r=\"" + std::to_string(r) + "\" s=\"1\" customFormat=\"1\"/>";
+  formattedRows += "</sheetData>";
+  const std::string borders =
+      std::string("<styleSheet xmlns=\"") + kMain +
+      "\"><borders><border/><border><left style=\"thin\"/></border></borders><cellXfs><xf/>"
+      "<xf borderId=\"1\"/></cellXfs></styleSheet>";
+
+  struct {
+    const char* what;
+    std::string bytes;
+    ReadLimits limits;
+    const char* problem;
+  } cases[] = {
+      {"shared strings",
+       oneSheet("", "<si><t>a</t></si><si><t>b</t></si><si><t>c</t></si>"),
+       {.maxSharedStrings = 2},
+       "共享字符串超过 2 个。请删去"},
+      {"one huge text",
+       oneSheet("<sheetData><row>" + inline_("A1", 5000) + "</row></sheetData>"),
+       {.maxTextBytes = 1000},
+       "文字和公式共超过 1000 字节"},
+      {"texts adding up",
+       oneSheet("<sheetData><row>" + inline_("A1", 600) + "<c r=\"B1\"><f>" +
+                    std::string(300, '1') + "</f></c></row></sheetData>",
+                "<si><t>" + std::string(200, 'y') + "</t></si>"),
+       {.maxTextBytes = 1000},
+       "文字和公式共超过 1000 字节"},
+      {"elements",
+       oneSheet("<sheetData><row><c/><c/><c/><c/><c/><c/><c/><c/></row></sheetData>"),
+       {.maxElements = 8},
+       "XML 元素超过 8 个"},
+      {"cell formats", styles("cellXfs", "xf", 4), {.maxStyles = 3}, "样式中的单元格格式超过 3 个"},
+      {"fonts", styles("fonts", "font", 4), {.maxStyles = 3}, "样式中的字体超过 3 个"},
+      {"a part held whole",
+       styles("cellXfs", "xf", 400),
+       {.maxWholePartBytes = 1000},
+       "部件 xl/styles.xml 解压后超过 1000 字节"},
+      {"formatted rows",
+       packageOf({{{"Sheet1", sheetXml(formattedRows)}}, "", borders, ""}),
+       {.maxCells = 4},
+       "单元格超过 4 个"},
+  };
+  for (const auto& c : cases) {
+    std::string message = readProblem(c.bytes, c.limits);
+    EXPECT_NE(message.find(c.problem), std::string::npos) << c.what << ": " << message;
+    EXPECT_EQ(readProblem(c.bytes), "") << c.what << " is far within the usual limits";
+  }
 }
 
 TEST(XlsxBadInputTest, DamagedCompressedDataIsReported) {

@@ -293,5 +293,50 @@ TEST(PackagePatchTest, RandomWorkbooksReadBackAsWritten) {
   }
 }
 
+// Cells beyond the rows and columns the reader keeps stay in the file while their sheet is copied
+// as stored; writing such a sheet from the model, which lacks them, is refused, never cut short.
+TEST(PackagePatchTest, ASheetWithCellsNotKeptIsCopiedOrRefused) {
+  TempDir dir;
+  PackageSpec spec;
+  spec.sheets = {
+      {"成绩表", sheetXml("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"F1\"><v>2</v>"
+                          "</c></row></sheetData>")},
+      {"输出表", sheetXml("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row><row "
+                          "r=\"11\"><c r=\"A11\"><v>3</v></c></row></sheetData>")},
+      {"备注", sheetXml("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row></sheetData>")}};
+  ReadLimits limits;
+  limits.keptRows = 10;
+  limits.keptColumns = 5;
+  auto book = readWorkbookFromMemory(packageOf(spec), "in.xlsx", limits);
+  EXPECT_EQ(book->find("成绩表")->cellCount(), 1u);
+  EXPECT_EQ(book->find("输出表")->cellCount(), 1u);
+
+  book->find("备注")->setCell(1, 1, Variant::number(5));
+  writeWorkbook(*book, dir.file("out.xlsx"));
+  Parts after = partsOf(readBytes(dir.file("out.xlsx")));
+  EXPECT_EQ(after["xl/worksheets/sheet1.xml"], spec.sheets[0].second);
+  EXPECT_EQ(after["xl/worksheets/sheet2.xml"], spec.sheets[1].second);
+
+  // The report's row 11, and the score sheet's column F, were left out.
+  const struct {
+    const char* sheet;
+    const char* problem;
+  } cases[] = {{"输出表",
+                "：工作表“输出表”的第 11 行超出了程序读入的范围（第 10 行、E 列以内），"
+                "改写这张表会丢掉那里的内容。请删去"},
+               {"成绩表", "：工作表“成绩表”的 F1 超出了程序读入的范围"}};
+  for (const auto& c : cases) {
+    auto changed = readWorkbookFromMemory(packageOf(spec), "in.xlsx", limits);
+    changed->find(c.sheet)->setCell(1, 1, Variant::number(2));
+    try {
+      writeWorkbook(*changed, dir.file("cut.xlsx"));
+      ADD_FAILURE() << c.sheet << " was written without what it lacks";
+    } catch (const FileError& e) {
+      EXPECT_TRUE(has(e.what(), "无法保存工作簿 " + dir.file("cut.xlsx") + c.problem)) << e.what();
+    }
+  }
+  EXPECT_FALSE(fs::exists(dir.file("cut.xlsx")));
+}
+
 }  // namespace
 }  // namespace valdrex::io

@@ -221,8 +221,16 @@ TEST(XlsxReaderTest, SheetsInWorkbookOrderWithTheirNamesAndStates) {
 }
 
 TEST(XlsxReaderTest, FarOffCellStaysSparse) {
-  auto book = readOneSheet(
-      R"(<sheetData><row r="1048576"><c r="XFD1048576"><v>1</v></c></row></sheetData>)");
+  ReadLimits everything;
+  everything.keptRows = host::kMaxRows;
+  everything.keptColumns = host::kMaxColumns;
+  auto book = readWorkbookFromMemory(
+      packageOf({{{"Sheet1", sheetXml(R"(<sheetData><row r="1048576"><c r="XFD1048576"><v>1</v>)"
+                                      "</c></row></sheetData>")}},
+                 "",
+                 "",
+                 ""}),
+      "test.xlsx", everything);
   EXPECT_EQ(book->sheetAt(0).cellCount(), 1u);
   EXPECT_EQ(book->sheetAt(0).cell(1048576, 16384), Variant::number(1));
 }

@@ -99,6 +99,18 @@ TEST(StyleSheetTest, UntouchedStylesKeepTheirIndexAndThePartItsBytes) {
   EXPECT_EQ(sheet.xml(), kExcel);
 }
 
+// A number format named by a hundred thousand styles takes its memory once, not once a style.
+TEST(StyleSheetTest, StylesShareTheTextOfTheirNumberFormat) {
+  std::string xfs;
+  for (int i = 0; i < 3; ++i) xfs += "<xf numFmtId=\"164\"/>";
+  StyleSheet sheet = StyleSheet::parse(
+      "xl/styles.xml", "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"0" +
+                           std::string(1000, '0') + "\"/></numFmts><cellXfs>" + xfs +
+                           "</cellXfs></styleSheet>");
+  EXPECT_EQ(sheet.at(0).format.numberFormat.size(), 1001u);
+  EXPECT_EQ(&sheet.at(0).format.numberFormat.str(), &sheet.at(2).format.numberFormat.str());
+}
+
 TEST(StyleSheetTest, ChangedCellsGetStylesDerivedFromTheirOwn) {
   const std::string box = "<left style=\"medium\"><color rgb=\"FFFF0000\"/></left>";
   const std::string bold = "fontId=\"1\" fillId=\"2\"";

@@ -244,6 +244,21 @@ TEST(BadInputCatalogue, SmallFilesCostWhatTheyHold) {
       {"eight_million_sheets", {}, kExitUnreadable, "工作表超过 1024 张", false, kExitUnreadable,
        "工作表超过 1024 张", "", true},
       {"whole_sheet_merged", {}, kExitOk, kDone, true, kExitOk, "没有发现问题", "", true},
+      // Lists, texts and elements past any real workbook's are refused as soon as they pass.
+      {"too_many_styles", {}, kExitUnreadable, "样式中的单元格格式超过 131072 个。请", false,
+       kExitUnreadable, "样式中的单元格格式超过 131072 个", "", true},
+      {"too_much_text", {}, kExitUnreadable, "文字和公式共超过 16 MB。请", false, kExitUnreadable,
+       "文字和公式共超过 16 MB", "", true},
+      {"empty_cells_everywhere", {}, kExitUnreadable, "XML 元素超过 12000000 个。请", false,
+       kExitUnreadable, "XML 元素超过 12000000 个", "", true},
+      // Cells far beyond what the statistics use are not kept: a sheet holding some is copied as
+      // stored, and one the run would rewrite is refused rather than written without them.
+      {"every_column", {}, kExitOk, kDone, true, kExitOk, "没有发现问题", "", true},
+      {"large_side_sheet", {}, kExitOk, kDone, true, kExitOk, "没有发现问题", "", true},
+      {"note_below_the_report", {}, kExitUnwritable,
+       "工作表“输出表”的第 40000 行超出了程序读入的范围（第 32768 行、AMJ 列以内），改写这张表会"
+       "丢掉那里的内容。请删去这张表第 32768 行以下和 AMJ 列以右的内容后重试", false, kExitOk,
+       "没有发现问题", "", true},
   };
   // clang-format on
   for (const BadInput& c : cases) expectCatalogued(c);
@@ -262,7 +277,7 @@ TEST(BadInputCatalogue, AMillionRowsAreRefusedWithinBoundedMemory) {
   expectCatalogued({"million_rows",
                     {},
                     kExitProblem,
-                    "成绩表!B32767：名单一直排到第 1048576 行",
+                    "成绩表!B32767：名单一直排到第 32768 行以下",
                     false,
                     kExitOk,
                     nullptr});

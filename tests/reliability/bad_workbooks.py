@@ -81,10 +81,10 @@ def rel(id, kind, target):
 
 def raw_workbook(path, sheets, strings=None, styles=None, entries=None):
     """A minimal package written directly: sheets is [(name, rows)] or [(name, rows, xml after
-    the sheet data)], rows yield (row, cells) or (row, cells, more attributes of the row) with
-    cells [(col, xml of the <c> element's inside and attributes)]. strings and styles are the
-    xml of those parts; entries, when given, is the inside of the workbook's <sheets> element
-    instead of one entry a sheet."""
+    the sheet data)], rows yield (row, cells), (row, cells, more attributes of the row) or a
+    row's xml, with cells [(col, xml of the <c> element's inside and attributes)]. strings and
+    styles are the xml of those parts; entries, when given, is the inside of the workbook's
+    <sheets> element instead of one entry a sheet."""
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
         types = "".join(f'<Override PartName="/xl/worksheets/sheet{i}.xml" ContentType='
                         f'"application/{SHEET}.worksheet+xml"/>' for i in range(1, len(sheets) + 1))
@@ -115,7 +115,11 @@ def raw_workbook(path, sheets, strings=None, styles=None, entries=None):
             with z.open(f"xl/worksheets/sheet{i}.xml", "w") as part:
                 part.write(f'{HEAD}<worksheet xmlns="{OOXML}spreadsheetml/2006/main"><sheetData>'
                            .encode())
-                for r, cells, *attributes in rows:
+                for row in rows:
+                    if isinstance(row, str):  # a row's xml as it is
+                        part.write(row.encode())
+                        continue
+                    r, cells, *attributes = row
                     xml = "".join(f'<c r="{get_column_letter(c)}{r}"{inner}</c>'
                                   for c, inner in cells)
                     part.write(f'<row r="{r}"{"".join(attributes)}>{xml}</row>'.encode())
@@ -351,6 +355,41 @@ def whole_sheet_merged(path):
     raw_workbook(path, sheets, styles=styles)
 
 
+def too_many_styles(path):
+    # More cell formats than an office program keeps, in a file of a few kilobytes.
+    styles = '<styleSheet><cellXfs count="131073">' + "<xf/>" * 131073 + "</cellXfs></styleSheet>"
+    raw_book(path, styles=styles)
+
+
+def too_much_text(path):
+    # One shared string of 17 MB: more text than a whole workbook is let keep.
+    strings = "<sst><si><t>" + "x" * (17 << 20) + "</t></si></sst>"
+    raw_book(path, ("备注", column_of(1, ' t="s"><v>0</v>')), strings=strings)
+
+
+def empty_cells_everywhere(path):
+    # Rows of 16,384 empty cells: 12 million elements to parse, none holding anything.
+    part = "<row>" + "<c/>" * 16384 + "</row>"
+    raw_book(path, ("备注", [part] * 750))
+
+
+def large_side_sheet(path):
+    # A side sheet of 34 MB, larger than a part the program holds whole: saving leaves it as stored.
+    raw_book(path, ("备注", ["<row>" + "<c/>" * 16384 + "</row>"] * 520))
+
+
+def every_column(path):
+    # Numbers across all 16,384 columns of a side sheet, far beyond what the reader keeps.
+    raw_book(path, ("备注", [(r, [(c, number(c)) for c in range(1, 16385)]) for r in (1, 2, 3)]))
+
+
+def note_below_the_report(path):
+    # A note typed far below the ranking list, beyond the rows the reader keeps.
+    wb = book()
+    wb["输出表"]["A40000"] = "备注"
+    wb.save(path)
+
+
 def chart_sheet_named_like_a_report(path):
     from openpyxl.chart import BarChart, Reference
     wb = book()
@@ -395,7 +434,8 @@ CASES = dict(EDITS, **{f.__name__: f for f in [
     merged_score_area, very_long_texts, million_rows, chart_sheet_named_like_a_report,
     rows_below_a_blank_row, text_over_cell_limit, macros_in_xlsx, date_of_1e308,
     one_string_everywhere, one_format_everywhere, one_formula_everywhere, eight_million_sheets,
-    whole_sheet_merged]})
+    whole_sheet_merged, too_many_styles, too_much_text,
+    empty_cells_everywhere, large_side_sheet, every_column, note_below_the_report]})
 
 if __name__ == "__main__":
     CASES[sys.argv[1]](sys.argv[2])

@@ -105,6 +105,10 @@ class MemorySheet final : public Worksheet {
     columnWidths_[col] = width;
     changed_ = true;
   }
+  // The rows of the file's sheet the model holds: fewer than all when the reader left out cells
+  // below them (the file keeps them), so that a list reaching the last of them may go on.
+  int rowsRead() const { return rowsRead_; }
+  void setRowsRead(int rows) { rowsRead_ = rows; }
   bool visible() const { return visible_; }
   std::optional<std::pair<int, int>> selection() const { return selection_; }
   // Only for sheets Valdrex made (a file's sheets keep their own settings): nullopt otherwise.
@@ -179,6 +183,7 @@ class MemorySheet final : public Worksheet {
   mutable std::size_t rowHints_[2] = {0, 0};  // where rowIndex() last found rows
   std::vector<Range> merges_;
   std::map<int, double> columnWidths_;
+  int rowsRead_ = kMaxRows;
   bool visible_ = true;
   std::optional<std::pair<int, int>> selection_;
   std::optional<PrintLayout> printLayout_;

@@ -42,6 +42,13 @@ std::string PackageEdit::text(std::string_view part) {
   return zip_->read(*name);
 }
 
+std::string PackageEdit::head(std::string_view part, std::string_view marker) {
+  auto name = stored(part);
+  if (name && !dropped_.count(*name) && !sealed_.count(*name) && !replaced_.count(*name))
+    return zip_->readUntil(*name, marker);
+  return text(part);
+}
+
 std::string PackageEdit::named(std::string_view part) {
   auto name = stored(part);
   if (!name) {

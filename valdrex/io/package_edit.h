@@ -24,6 +24,8 @@ class PackageEdit {
   bool has(std::string_view part) const;
   // The part as it stands now: its replacement, or as stored.
   std::string text(std::string_view part);
+  // Its beginning, as far as `marker` (all of it when the marker is not there).
+  std::string head(std::string_view part, std::string_view marker);
   void put(std::string_view part, std::string bytes);  // replaces or adds
   // The part's last version, compressed now (on another core when there is one) so that its
   // memory serves the next part: `bytes` comes back empty. The part is not read or changed again.

@@ -9,10 +9,12 @@ namespace {
 
 class SharedStringsHandler : public XmlHandler {
  public:
-  SharedStringsHandler(std::vector<host::SharedText>& out, std::size_t limit)
-      : out_(out), limit_(limit) {}
+  SharedStringsHandler(std::vector<host::SharedText>& out, std::size_t limit, Allowance& text,
+                       Allowance& elements)
+      : out_(out), limit_(limit), text_(text), elements_(elements), item_(text) {}
 
   void startElement(std::string_view name, const XmlAttributes&) override {
+    elements_.take(1);
     if (name == "si") {
       inItem_ = true;
       item_.reset();
@@ -23,7 +25,8 @@ class SharedStringsHandler : public XmlHandler {
   void endElement(std::string_view name) override {
     if (name == "si") {
       if (out_.size() >= limit_)
-        throw FormatProblem("共享字符串超过 " + std::to_string(limit_) + " 个");
+        throw FormatProblem("共享字符串超过 " + std::to_string(limit_) + " 个" + kLessAdvice);
+      text_.take(item_.size());
       out_.emplace_back(item_.text());
       inItem_ = false;
     } else if (inItem_) {
@@ -37,6 +40,8 @@ class SharedStringsHandler : public XmlHandler {
  private:
   std::vector<host::SharedText>& out_;
   std::size_t limit_;
+  Allowance& text_;
+  Allowance& elements_;
   StringItem item_;
   bool inItem_ = false;
 };
@@ -44,9 +49,10 @@ class SharedStringsHandler : public XmlHandler {
 }  // namespace
 
 std::vector<host::SharedText> readSharedStrings(ZipArchive& zip, const std::string& part,
-                                                const ReadLimits& limits) {
+                                                const ReadLimits& limits, Allowance& text,
+                                                Allowance& elements) {
   std::vector<host::SharedText> strings;
-  SharedStringsHandler handler(strings, limits.maxSharedStrings);
+  SharedStringsHandler handler(strings, limits.maxSharedStrings, text, elements);
   XmlParser parser(part, handler);
   zip.stream(part, [&](std::string_view chunk) { parser.feed(chunk); });
   parser.finish();

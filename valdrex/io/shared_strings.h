@@ -10,9 +10,10 @@
 
 namespace valdrex::io {
 
-// Streams the part through the parser; more items than the limit is a FormatProblem. Each cell
-// of the item shares its text.
+// Streams the part through the parser; more items than the limit, or more text or elements than
+// is left of the allowances, is a FormatProblem. Each cell of the item shares its text.
 std::vector<host::SharedText> readSharedStrings(ZipArchive& zip, const std::string& part,
-                                                const ReadLimits& limits);
+                                                const ReadLimits& limits, Allowance& text,
+                                                Allowance& elements);
 
 }  // namespace valdrex::io

@@ -79,7 +79,8 @@ std::optional<double> isoDateSerial(std::string_view s) {
   return serial + (h * 3600 + mi * 60 + sec) / 86400.0;
 }
 
-// Thrown to stop reading a sheet at its first row beyond SheetContext::lastRow.
+// Thrown to stop reading a sheet at its first row beyond SheetContext::lastRow, or beyond the
+// rows kept.
 struct EnoughRows {};
 
 // The leader of a shared formula: the cells of its fill hold its text moved by their distance
@@ -93,9 +94,10 @@ struct SharedFormula {
 class SheetHandler : public XmlHandler {
  public:
   SheetHandler(host::MemorySheet& sheet, SheetContext& context)
-      : sheet_(sheet), context_(context) {}
+      : sheet_(sheet), context_(context), item_(context.text) {}
 
   void startElement(std::string_view name, const XmlAttributes& a) override {
+    context_.elements.take(1);
     if (inCell_) {
       cellChild(name, a);
     } else if (name == "c" && inRow_) {
@@ -133,9 +135,9 @@ class SheetHandler : public XmlHandler {
 
   void characters(std::string_view s) override {
     if (inValue_)
-      value_.append(s);
+      append(value_, s);
     else if (inFormula_)
-      formula_.append(s);
+      append(formula_, s);
     else if (inInline_)
       item_.characters(s);
   }
@@ -143,9 +145,30 @@ class SheetHandler : public XmlHandler {
   // What is kept until the whole part has been read.
   void finish() { sheet_.addMerges(merges_); }
 
+  SheetExtent& extent() { return extent_; }
+
  private:
   [[noreturn]] void fail(const std::string& problem) const {
     throw FormatProblem("工作表“" + sheet_.name() + "”" + problem);
+  }
+
+  // A value or formula longer than the texts may still take is refused as it grows.
+  void append(std::string& to, std::string_view s) {
+    if (to.size() + s.size() > context_.text.left()) context_.text.refuse();
+    to.append(s);
+  }
+
+  bool kept(int row, int col) const {
+    return row <= context_.limits.keptRows && col <= context_.limits.keptColumns;
+  }
+  void noteUnkept(int row, int col) {
+    if (!extent_.unkept) extent_.unkept.emplace(row, col);
+    if (row > context_.limits.keptRows) extent_.rowsLeftOut = true;
+  }
+  void countCell() {
+    if (++context_.cells > context_.limits.maxCells)
+      throw FormatProblem("单元格超过 " + std::to_string(context_.limits.maxCells) + " 个" +
+                          kLessAdvice);
   }
 
   void startRow(const XmlAttributes& a) {
@@ -157,12 +180,19 @@ class SheetHandler : public XmlHandler {
       fail("的行号 " + std::string(r) + " 超出工作表范围（最多 1048576 行）");
     }
     if (row_ > context_.lastRow) throw EnoughRows{};
+    // Rows come in order: none after this one would be kept either, so they are not parsed.
+    if (row_ > context_.limits.keptRows) {
+      noteUnkept(row_, 0);
+      throw EnoughRows{};
+    }
     col_ = 0;
     if (isTrue(a.get("customFormat"))) {
       std::size_t style = 0;
       if (parseNumber(a.get("s"), style)) {
         const host::CellFormat& format = context_.styles.at(style).format;
-        if (!format.empty()) sheet_.setRowFormat(row_, format);
+        if (format.empty()) return;
+        countCell();
+        sheet_.setRowFormat(row_, format);
       }
     }
   }
@@ -222,6 +252,12 @@ class SheetHandler : public XmlHandler {
   void endCell() {
     inCell_ = inValue_ = inFormula_ = inInline_ = false;
     const CellStyle& style = context_.styles.at(style_);
+    if (!kept(cellRow_, cellCol_)) {
+      if (!value_.empty() || hasFormula_ || (type_ == CellType::Inline && item_.size() > 0) ||
+          !style.format.empty())
+        noteUnkept(cellRow_, cellCol_);
+      return;
+    }
     Variant value = cellValue(style);
     host::FormulaText formula = cellFormula();
 
@@ -233,8 +269,7 @@ class SheetHandler : public XmlHandler {
     }
     if (value.isEmpty() && formula.empty() && style.format.empty()) return;
 
-    if (++context_.cells > context_.limits.maxCells)
-      throw FormatProblem("单元格数超过上限 " + std::to_string(context_.limits.maxCells));
+    countCell();
     host::Cell& cell = sheet_.at(cellRow_, cellCol_);
     cell.value = std::move(value);
     cell.formula = std::move(formula);
@@ -244,11 +279,13 @@ class SheetHandler : public XmlHandler {
   Variant cellValue(const CellStyle& style) {
     switch (type_) {
       case CellType::Inline: {
+        context_.text.take(item_.size());
         std::string text = item_.text();
         return text.empty() ? Variant() : Variant(std::move(text));
       }
       case CellType::FormulaText: {
         if (value_.empty()) return Variant();
+        context_.text.take(value_.size());
         std::string text = decodeEscapes(value_);
         if (hasFormula_ && isErrorCode(text) && text != trimmed(formula_))
           return Variant::error(text);
@@ -292,6 +329,8 @@ class SheetHandler : public XmlHandler {
 
   host::FormulaText cellFormula() {
     if (!hasFormula_ || !formulaUsable_) return {};
+    // Only the leader of a shared formula holds its text; the cells of its fill hold none.
+    context_.text.take(formula_.size());
     if (sharedIndex_ < 0) return formula_;
     if (sharedRef_ && !formula_.empty()) {
       shared_[sharedIndex_] =
@@ -318,8 +357,7 @@ class SheetHandler : public XmlHandler {
     if (first < 1 || last > host::kMaxColumns || first > last || !(width >= 0 && width <= 255))
       return;
     for (int col = first; col <= last; ++col) {
-      if (++context_.cells > context_.limits.maxCells)
-        throw FormatProblem("单元格数超过上限 " + std::to_string(context_.limits.maxCells));
+      countCell();
       sheet_.setColumnWidth(col, width);
     }
   }
@@ -337,6 +375,7 @@ class SheetHandler : public XmlHandler {
   SheetContext& context_;
   std::unordered_map<int, SharedFormula> shared_;
   std::vector<host::Range> merges_;  // added together at the end
+  SheetExtent extent_;
 
   bool inSheetData_ = false, inRow_ = false, inCell_ = false;
   bool inValue_ = false, inFormula_ = false, inInline_ = false;
@@ -354,16 +393,21 @@ class SheetHandler : public XmlHandler {
 
 }  // namespace
 
-void readSheet(ZipArchive& zip, const std::string& part, host::MemorySheet& sheet,
-               SheetContext& context) {
+SheetExtent readSheet(ZipArchive& zip, const std::string& part, host::MemorySheet& sheet,
+                      SheetContext& context) {
   SheetHandler handler(sheet, context);
   XmlParser parser(part, handler);
+  SheetExtent& extent = handler.extent();
   try {
-    zip.stream(part, [&](std::string_view chunk) { parser.feed(chunk); });
+    zip.stream(part, [&](std::string_view chunk) {
+      extent.partBytes += chunk.size();
+      parser.feed(chunk);
+    });
     parser.finish();
   } catch (const EnoughRows&) {
   }
   handler.finish();
+  return extent;
 }
 
 }  // namespace valdrex::io

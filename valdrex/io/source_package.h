@@ -16,6 +16,9 @@ class SourcePackage final : public host::FileOrigin {
     std::string part;              // the worksheet part
     std::size_t entry = 0;         // its place among the workbook part's sheets
     std::map<int, double> widths;  // column widths as read
+    // Why the sheet cannot be written back from the model (what the model lacks of it, or its
+    // size), in words for the teacher; empty when it can.
+    std::string unwritable;
   };
 
   std::string bytes;            // the whole file as it was read

@@ -5,11 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "valdrex/io/read_limits.h"
+
 namespace valdrex::io {
 
-// Fed the elements and characters inside one item; text() is the item's text.
+// Fed the elements and characters inside one item; text() is the item's text. The text may grow
+// no longer than what is left of the allowance, which stops a single huge text as it is read.
 class StringItem {
  public:
+  explicit StringItem(const Allowance& text) : allowance_(text) {}
   void reset() {
     text_.clear();
     inT_ = false;
@@ -28,11 +32,15 @@ class StringItem {
       inT_ = false;
   }
   void characters(std::string_view s) {
-    if (inT_) text_.append(s);
+    if (!inT_) return;
+    if (text_.size() + s.size() > allowance_.left()) allowance_.refuse();
+    text_.append(s);
   }
   std::string text() const;
+  std::size_t size() const { return text_.size(); }
 
  private:
+  const Allowance& allowance_;
   std::string text_;
   bool inT_ = false;
   int phonetic_ = 0;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "valdrex/io/format_problem.h"
 #include "valdrex/io/number_formats.h"
 #include "valdrex/io/xml_outline.h"
 #include "valdrex/io/xml_parser.h"
@@ -45,6 +46,8 @@ constexpr std::array<std::string_view, 11> kSchemaOrder = {
     "cellStyles", "dxfs",  "tableStyles", "colors",  "extLst"};
 constexpr std::array<std::size_t, 4> kRank = {0, 1, 3, 5};  // of the lists a style adds to
 constexpr std::array<std::string_view, 4> kItem = {"numFmt", "font", "border", "xf"};
+// What a teacher calls each of them.
+constexpr std::array<std::string_view, 4> kItemNames = {"数字格式", "字体", "边框", "单元格格式"};
 
 struct EdgeSlot {
   uint8_t bit;
@@ -79,7 +82,8 @@ int builtinId(std::string_view code) {
 
 class StyleSheet::Reader : public XmlHandler {
  public:
-  explicit Reader(StyleSheet& sheet) : s_(sheet), text_(sheet.original()) {}
+  Reader(StyleSheet& sheet, std::size_t maxItems)
+      : s_(sheet), text_(sheet.original()), maxItems_(maxItems) {}
 
   void startElement(std::string_view name, const XmlAttributes& a) override {
     XmlSpan tag = tagSpan();
@@ -103,7 +107,10 @@ class StyleSheet::Reader : public XmlHandler {
     } else if (depth_ == 3 && list_ != kLists && name == kItem[list_]) {
       item_ = true;
       itemBegin_ = tag.begin;
-      ++s_.lists_[list_].read;
+      if (++s_.lists_[list_].read > maxItems_)
+        throw FormatProblem(
+            "样式中的" + std::string(kItemNames[list_]) + "超过 " + std::to_string(maxItems_) +
+            " 个。请在电子表格程序中清除不用的格式（或把工作表复制到新工作簿）后重试");
       if (list_ == kNumFmts) {
         s_.numFmts_[number(a.get("numFmtId"), -1)] = a.get("formatCode");
       } else if (list_ == kFonts) {
@@ -156,6 +163,7 @@ class StyleSheet::Reader : public XmlHandler {
  private:
   StyleSheet& s_;
   std::string_view text_;
+  std::size_t maxItems_;
   int depth_ = 0;
   List list_ = kLists;
   std::size_t rank_ = 0;  // of the list being read in kSchemaOrder
@@ -163,10 +171,10 @@ class StyleSheet::Reader : public XmlHandler {
   std::size_t itemBegin_ = 0, childBegin_ = 0;
 };
 
-StyleSheet StyleSheet::parse(const std::string& part, std::string_view xml) {
+StyleSheet StyleSheet::parse(const std::string& part, std::string_view xml, std::size_t maxItems) {
   StyleSheet sheet;
   sheet.texts_.emplace_back(xml);
-  Reader reader(sheet);
+  Reader reader(sheet, maxItems);
   parseXml(part, sheet.original(), reader);
   sheet.styles_.reserve(sheet.xfs_.size());
   for (const Xf& xf : sheet.xfs_)
@@ -199,20 +207,24 @@ StyleSheet StyleSheet::fresh() {
 
 std::string_view StyleSheet::keep(std::string text) { return texts_.emplace_back(std::move(text)); }
 
-CellStyle StyleSheet::decode(const Xf& xf, uint32_t index) const {
+CellStyle StyleSheet::decode(const Xf& xf, uint32_t index) {
   CellStyle style;
   style.format.style = index;
   if (xf.borderId >= 0 && static_cast<std::size_t>(xf.borderId) < borders_.size())
     style.format.borders = borders_[static_cast<std::size_t>(xf.borderId)].edges;
   style.format.align = xf.align;
-  auto custom = numFmts_.find(xf.numFmtId);
-  if (custom != numFmts_.end()) {
-    style.format.numberFormat = custom->second == "General" ? "" : custom->second;
-    style.date = isDateFormatCode(custom->second);
-  } else {
-    style.format.numberFormat = builtinFormatCode(xf.numFmtId);
-    style.date = isBuiltinDateFormat(xf.numFmtId);
+  auto [decoded, added] = decodedFormats_.try_emplace(xf.numFmtId);
+  if (added) {
+    auto custom = numFmts_.find(xf.numFmtId);
+    if (custom != numFmts_.end()) {
+      decoded->second = {custom->second == "General" ? "" : custom->second,
+                         isDateFormatCode(custom->second)};
+    } else {
+      decoded->second = {builtinFormatCode(xf.numFmtId), isBuiltinDateFormat(xf.numFmtId)};
+    }
   }
+  style.format.numberFormat = decoded->second.first;
+  style.date = decoded->second.second;
   return style;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "valdrex/host/memory_workbook.h"
@@ -28,8 +29,10 @@ inline constexpr std::string_view kDateFormat = "yyyy/m/d";
 
 class StyleSheet {
  public:
-  // The part as read; its bytes are kept. Malformed XML is a FormatProblem.
-  static StyleSheet parse(const std::string& part, std::string_view xml);
+  // The part as read; its bytes are kept. Malformed XML, or a list of more than maxItems cell
+  // formats, fonts, borders or number formats, is a FormatProblem.
+  static StyleSheet parse(const std::string& part, std::string_view xml,
+                          std::size_t maxItems = SIZE_MAX);
   // The styles of a workbook made from nothing: a default font (Calibri 11) and the fills,
   // border, cell styles and formats every reader expects.
   static StyleSheet fresh();
@@ -87,7 +90,7 @@ class StyleSheet {
   StyleSheet() = default;
   const std::string& original() const { return texts_.front(); }
   std::string_view keep(std::string text);
-  CellStyle decode(const Xf& xf, uint32_t index) const;
+  CellStyle decode(const Xf& xf, uint32_t index);
   void indexExisting();
   int numFmtIdFor(const std::string& code);
   uint32_t borderFor(int base, uint8_t edges);
@@ -105,6 +108,8 @@ class StyleSheet {
   std::vector<Border> borders_;
   std::vector<std::string_view> fonts_;  // each font element
   std::map<int, std::string> numFmts_;   // id -> code, as read and added
+  // id -> what cells show and whether it is a date: decoded once however many styles use it.
+  std::map<int, std::pair<host::SparseText, bool>> decodedFormats_;
   bool fresh_ = false;
 
   // Where things are in the part as read.

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "valdrex/host/failure.h"
+#include "valdrex/io/cell_reference.h"
 #include "valdrex/io/format_problem.h"
 #include "valdrex/io/part_names.h"
 #include "valdrex/io/relationships.h"
@@ -48,6 +49,26 @@ std::optional<std::string> relatedPart(ZipArchive& zip, const Relationships& rel
 
 using RowsOf = std::function<int(const std::string& sheet)>;
 
+// A sheet whose model lacks some of its cells, or whose part is too large to hold beside its new
+// text, is copied as stored; writing it from the model would lose what it lacks.
+std::string unwritable(const std::string& sheet, const SheetExtent& extent,
+                       const ReadLimits& limits) {
+  if (extent.unkept) {
+    const auto [row, col] = *extent.unkept;
+    const std::string rows = std::to_string(limits.keptRows);
+    const std::string columns = columnName(limits.keptColumns);
+    const std::string where =
+        col > 0 ? " " + cellName(row, col) + " " : "第 " + std::to_string(row) + " 行";
+    return "工作表“" + sheet + "”的" + where + "超出了程序读入的范围（第 " + rows + " 行、" +
+           columns + " 列以内），改写这张表会丢掉那里的内容。请删去这张表第 " + rows +
+           " 行以下和 " + columns + " 列以右的内容后重试";
+  }
+  if (extent.partBytes > limits.maxWholePartBytes)
+    return "工作表“" + sheet + "”解压后超过 " + sizeText(limits.maxWholePartBytes) +
+           "，太大，无法改写。请删去这张表中不需要的内容后重试";
+  return "";
+}
+
 std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLimits& limits,
                                                   SourcePackage& source, const RowsOf* rowsOf) {
   const std::string main = mainPart(zip);
@@ -58,16 +79,21 @@ std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLim
   // A relationship names a part of the package, and the package has no more parts than entries.
   Relationships rels = Relationships::read(zip, relsPart, main, limits.maxEntries);
 
+  Allowance text(limits.maxTextBytes,
+                 "文字和公式共超过 " + sizeText(limits.maxTextBytes) + kLessAdvice);
+  Allowance elements(limits.maxElements,
+                     "XML 元素超过 " + std::to_string(limits.maxElements) + " 个" + kLessAdvice);
   std::vector<host::SharedText> strings;
   if (auto part = relatedPart(zip, rels, "sharedStrings"))
-    strings = readSharedStrings(zip, *part, limits);
+    strings = readSharedStrings(zip, *part, limits, text, elements);
   auto stylesPart = relatedPart(zip, rels, "styles");
-  StyleSheet styles =
-      stylesPart ? StyleSheet::parse(*stylesPart, zip.read(*stylesPart)) : StyleSheet::fresh();
+  StyleSheet styles = stylesPart
+                          ? StyleSheet::parse(*stylesPart, zip.read(*stylesPart), limits.maxStyles)
+                          : StyleSheet::fresh();
 
   auto book = std::make_unique<host::MemoryWorkbook>();
   book->date1904 = workbook.date1904;
-  SheetContext context{strings, styles, workbook.date1904, limits};
+  SheetContext context{strings, styles, workbook.date1904, limits, text, elements};
   for (std::size_t i = 0; i < workbook.sheets.size(); ++i) {
     const SheetEntry& entry = workbook.sheets[i];
     const Relationship* r = rels.byId(entry.relationshipId);
@@ -82,10 +108,13 @@ std::unique_ptr<host::MemoryWorkbook> readPackage(ZipArchive& zip, const ReadLim
     if (book->find(entry.name)) throw FormatProblem("工作表名称“" + entry.name + "”重复");
     host::MemorySheet& sheet = book->addSheet(entry.name);
     context.lastRow = rowsOf ? std::min((*rowsOf)(entry.name), host::kMaxRows) : host::kMaxRows;
-    if (context.lastRow > 0) readSheet(zip, *r->part, sheet, context);
+    SheetExtent extent;
+    if (context.lastRow > 0) extent = readSheet(zip, *r->part, sheet, context);
     if (entry.hidden) sheet.setVisible(host::SheetVisibility::Hidden);
+    if (extent.rowsLeftOut) sheet.setRowsRead(limits.keptRows);
     sheet.markAsRead();
-    source.sheets.push_back(SourcePackage::Sheet{*r->part, i, sheet.columnWidths()});
+    source.sheets.push_back(SourcePackage::Sheet{*r->part, i, sheet.columnWidths(),
+                                                 unwritable(entry.name, extent, limits)});
     if (i == workbook.activeTab) book->activeSheet = book->sheetCount() - 1;
   }
 
@@ -108,11 +137,11 @@ std::string fileBytes(const std::string& path, const ReadLimits& limits) {
   // Room for the whole file at once: a package is read whole, and copying it as it grows costs
   // more than reading it.
   if (auto size = std::filesystem::file_size(path, ec); !ec)
-    bytes.reserve(static_cast<std::size_t>(std::min<uintmax_t>(size, limits.maxTotalBytes)));
+    bytes.reserve(static_cast<std::size_t>(std::min<uintmax_t>(size, limits.maxFileBytes)));
   char buffer[1 << 16];
   while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
     bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (bytes.size() > limits.maxTotalBytes) throw FormatProblem("文件过大");
+    if (bytes.size() > limits.maxFileBytes) throw FormatProblem("文件过大");
   }
   if (in.bad()) throw FormatProblem(std::string("无法读取文件（") + std::strerror(errno) + "）");
   return bytes;

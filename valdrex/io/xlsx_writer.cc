@@ -170,6 +170,8 @@ class PackageWriter {
           isNew ? package_.freeName("xl/worksheets/sheet", ".xml") : source_->sheets[i].part;
       const std::size_t entry = isNew ? entries + added.size() : source_->sheets[i].entry;
       parts.push_back(part);
+      if (!isNew && sheet.changed() && !source_->sheets[i].unwritable.empty())
+        throw FormatProblem(source_->sheets[i].unwritable);
       if (isNew || sheet.changed()) {
         const std::string drawing =
             sheet.chartsSet() ? replaceDrawing(package_, types, part, sheet) : std::string();
@@ -201,8 +203,10 @@ class PackageWriter {
         if (const Relationship* r = rels.original().byId(e.relationshipId); r && r->part)
           tabs.push_back(*r->part);
       tabs.insert(tabs.end(), parts.begin() + static_cast<std::ptrdiff_t>(read), parts.end());
+      // The views come before the cells: a sheet whose tab stays as it was is not inflated whole.
       for (const std::string& part : tabs)
-        if (package_.has(part) && !package_.sealed(part))
+        if (package_.has(part) && !package_.sealed(part) &&
+            withTabSelected(part, package_.head(part, "sheetData"), part == parts[active]))
           if (auto edited = withTabSelected(part, package_.text(part), part == parts[active]))
             package_.put(part, std::move(*edited));
     }

@@ -22,9 +22,14 @@ std::string_view localName(const char* name) {
 
 }  // namespace
 
+// Called for a few attributes of every cell: the name is matched from its end, without looking
+// for the separator first.
 const char* XmlAttributes::find(std::string_view wanted) const {
   for (const char** p = pairs_; p && p[0]; p += 2) {
-    if (localName(p[0]) == wanted) return p[1];
+    const std::string_view name(p[0]);
+    if (name.ends_with(wanted) &&
+        (name.size() == wanted.size() || name[name.size() - wanted.size() - 1] == kSeparator))
+      return p[1];
   }
   return nullptr;
 }

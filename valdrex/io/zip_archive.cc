@@ -13,11 +13,6 @@ namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
 
-std::string sizeText(uint64_t bytes) {
-  if (bytes >= (uint64_t{1} << 20)) return std::to_string(bytes >> 20) + " MB";
-  return std::to_string(bytes) + " 字节";
-}
-
 // Teachers often pick an old .xls by mistake; it (like an encrypted workbook) is an OLE file.
 std::string notZipProblem(std::string_view head) {
   static constexpr unsigned char kOle[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
@@ -132,6 +127,27 @@ std::vector<PartSum> ZipArchive::sums() const {
 
 bool ZipArchive::contains(std::string_view part) const { return locate(part) >= 0; }
 
+void ZipArchive::holdWhole(std::string_view part, uint64_t bytes) const {
+  if (bytes > limits_.maxWholePartBytes)
+    throw FormatProblem("部件 " + std::string(part) + " 解压后超过 " +
+                        sizeText(limits_.maxWholePartBytes) + "，无法整个读入" + kLessAdvice);
+}
+
+std::string ZipArchive::readUntil(std::string_view part, std::string_view marker) {
+  struct Found {};
+  std::string bytes;
+  try {
+    stream(part, [&](std::string_view chunk) {
+      holdWhole(part, bytes.size() + chunk.size());
+      const std::size_t from = bytes.size() < marker.size() ? 0 : bytes.size() - marker.size();
+      bytes.append(chunk);
+      if (bytes.find(marker, from) != std::string::npos) throw Found{};
+    });
+  } catch (const Found&) {
+  }
+  return bytes;
+}
+
 std::string ZipArchive::read(std::string_view part) {
   std::string bytes;
   // Room for the size the archive declares, within the limit: the text is not copied as it grows.
@@ -140,8 +156,11 @@ std::string ZipArchive::read(std::string_view part) {
   if (int64_t at = locate(part);
       at >= 0 && zip_stat_index(archive_, static_cast<zip_uint64_t>(at), 0, &st) == 0 &&
       (st.valid & ZIP_STAT_SIZE))
-    bytes.reserve(static_cast<std::size_t>(std::min<uint64_t>(st.size, limits_.maxPartBytes)));
-  stream(part, [&](std::string_view chunk) { bytes.append(chunk); });
+    bytes.reserve(static_cast<std::size_t>(std::min<uint64_t>(st.size, limits_.maxWholePartBytes)));
+  stream(part, [&](std::string_view chunk) {
+    holdWhole(part, bytes.size() + chunk.size());
+    bytes.append(chunk);
+  });
   return bytes;
 }
 
@@ -174,10 +193,11 @@ void ZipArchive::stream(std::string_view part, const std::function<void(std::str
     inflated_ += static_cast<uint64_t>(n);
     if (partBytes > limits_.maxPartBytes)
       throw FormatProblem("部件 " + std::string(part) + " 解压后超过 " +
-                          sizeText(limits_.maxPartBytes) + "（文件异常，可能是 zip 炸弹）");
+                          sizeText(limits_.maxPartBytes) + "（文件异常，可能是 zip 炸弹）" +
+                          kLessAdvice);
     if (inflated_ > limits_.maxTotalBytes)
       throw FormatProblem("解压后的内容超过 " + sizeText(limits_.maxTotalBytes) +
-                          "（文件异常，可能是 zip 炸弹）");
+                          "（文件异常，可能是 zip 炸弹）" + kLessAdvice);
     sink(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
   }
 }

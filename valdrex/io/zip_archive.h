@@ -31,8 +31,11 @@ class ZipArchive {
 
   // Part names are compared ignoring case, as the package format says.
   bool contains(std::string_view part) const;
-  // The whole part; a missing part is a FormatProblem naming it.
+  // The whole part, up to ReadLimits::maxWholePartBytes; a missing part is a FormatProblem naming
+  // it.
   std::string read(std::string_view part);
+  // The part as far as the first chunk that holds `marker` (the whole part when none does).
+  std::string readUntil(std::string_view part, std::string_view marker);
   // The part's inflated bytes, in chunks, as they come out of the decompressor.
   void stream(std::string_view part, const std::function<void(std::string_view)>& sink);
   // Every entry's name, in the order the archive stores them.
@@ -45,6 +48,8 @@ class ZipArchive {
   friend class ZipWriter;
   ZipArchive(struct zip* archive, const ReadLimits& limits);
   int64_t locate(std::string_view part) const;
+  // A FormatProblem when `bytes` of the part are more than a part held whole may have.
+  void holdWhole(std::string_view part, uint64_t bytes) const;
 
   struct zip* archive_;
   ReadLimits limits_;

@@ -97,10 +97,14 @@ class ScoreSheetCheck {
           "没有学生：从第 " + std::to_string(SS::firstStudentRow) + " 行起，" + seatAndName() +
               " 两列为空的第一行就是名单的结尾");
     const int lastRow = kHeaderRow + shape_.students;
+    // The reader keeps no rows below those the loading can count: the list may go on there.
+    const auto* memory = dynamic_cast<const host::MemorySheet*>(&sh_);
+    const bool goesOn = memory && lastRow >= memory->rowsRead();
     if (lastRow >= kFirstRowBeyondCount)
       add(at(kFirstRowBeyondCount, SS::seatColumn),
-          "名单一直排到第 " + std::to_string(lastRow) + " 行（" + seatAndName() +
-              " 两列不空），超出了程序能数的 " + std::to_string(kFirstRowBeyondCount - 1) +
+          "名单一直排到第 " + std::to_string(lastRow) + (goesOn ? " 行以下（" : " 行（") +
+              seatAndName() + " 两列不空），超出了程序能数的 " +
+              std::to_string(kFirstRowBeyondCount - 1) +
               " 行，一个学生也不会载入。请删去名单下方多余的内容",
           true);
   }
