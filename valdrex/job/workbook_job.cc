@@ -305,10 +305,10 @@ bool WorkbookJob::startSave() {
 
 // Why `path` may not take the result because of the input itself: it is the input, or the
 // workbook was not read from a file and cannot be saved in place.
-std::string WorkbookJob::inputProblem(const std::string& path) const {
-  if (path.empty() && path_.empty())
+std::string WorkbookJob::inputProblem(const std::string& path, bool inPlace) const {
+  if (inPlace && path_.empty())
     return "这个工作簿不是从文件读出的，不能原地保存：请给出结果文件名。";
-  if (!path.empty() && !path_.empty() && sameFile(path, path_))
+  if (!inPlace && !path.empty() && !path_.empty() && sameFile(path, path_))
     return "结果文件 " + path +
            " 就是输入的工作簿。原文件不会被覆盖：请换一个结果文件名；"
            "要改写原工作簿请用 --in-place（会先备份）。";
@@ -317,7 +317,7 @@ std::string WorkbookJob::inputProblem(const std::string& path) const {
 
 bool WorkbookJob::canSave(const std::string& path, bool inPlace, bool force) {
   const std::string target = inPlace ? path_ : path;
-  if (std::string problem = inputProblem(inPlace ? "" : path); !problem.empty()) {
+  if (std::string problem = inputProblem(path, inPlace); !problem.empty()) {
     fail(JobStatus::badRequest, problem);
     return false;
   }

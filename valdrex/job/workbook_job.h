@@ -121,7 +121,7 @@ class WorkbookJob {
   bool runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings);
   void writeCharts();
   bool startSave();
-  std::string inputProblem(const std::string& path) const;
+  std::string inputProblem(const std::string& path, bool inPlace) const;
   void save(const std::string& target, bool inPlace, bool force);
   void tellKeptResult(const std::string& target);
 
