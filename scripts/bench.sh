@@ -56,12 +56,13 @@ echo
 echo "== End to end (median of $RUNS runs each)"
 "$BUILD/cli/valdrex" sample --classes 20 --students 100 --subjects 12 "$work/largest.xlsx" >/dev/null
 cc -O2 "$FLOOR_SOURCE" -o "$work/xlsx_write_floor" -lxlsxwriter
-args="run $work/largest.xlsx --targets 5,20 --date 2026-12-06 -o $work/result.xlsx"
-run="$BUILD/cli/valdrex $args"
+args="run $work/largest.xlsx --targets 5,20 --date 2026-12-06"
+# Each program its own result: a result the other one wrote is not ours to replace unasked.
+run="$BUILD/cli/valdrex $args -o $work/result.xlsx"
 hyperfine -N --style basic --warmup 2 --runs "$RUNS" --export-json "$work/times.json" \
   -n "valdrex run" "$run" \
   -n "without charts" "$run --no-charts" \
-  -n "baseline run" "$base/build/cli/valdrex $args" \
+  -n "baseline run" "$base/build/cli/valdrex $args -o $work/baseline.xlsx" \
   -n "floor" "$work/xlsx_write_floor $work/floor.xlsx" \
   -n "floor streaming" "$work/xlsx_write_floor $work/floor.xlsx streaming" >/dev/null
 

@@ -166,31 +166,34 @@ TEST(XlsxWriterTest, SaveWritesBackToTheFileItCameFrom) {
 // The last look before a result replaces anything: what the writer wrote must be well-formed and
 // read back, or it is the program's fault and nothing is written.
 TEST(XlsxWriterTest, APackageThatDoesNotReadBackIsAFault) {
-  PackageSpec spec;
-  spec.sheets = {{"成绩表", sheetXml("<sheetData/>")}};
-  const Parts good = packageParts(spec);
   const struct {
     const char* part;
-    const char* text;  // replaces the part; nullptr: as it is
+    const char* text;
     bool fault;
-  } cases[] = {
-      {"xl/workbook.xml", nullptr, false},
+  } parts[] = {
+      {"docProps/custom.xml", "<Properties><property/></Properties>", false},
       {"docProps/custom.xml", "<Properties><property>", true},
       {"xl/worksheets/sheet1.xml", "<worksheet><sheetData></worksheet>", true},
       {"xl/workbook.xml", "<workbook><sheets/></workbook><definedNames/></workbook>", true},
+      {"xl/media/image1.png", "<not xml", false},
   };
-  for (const auto& c : cases) {
-    Parts parts = good;
-    if (c.text) parts[c.part] = c.text;
-    const std::string bytes = zipOf(parts);
+  for (const auto& c : parts) {
     bool fault = false;
     try {
-      checkWrittenPackage(bytes, {c.part});
+      requireWellFormed(c.part, c.text);
     } catch (const WrittenPackageFault&) {
       fault = true;
     }
-    EXPECT_EQ(fault, c.fault) << c.part << " " << (c.text ? c.text : "");
+    EXPECT_EQ(fault, c.fault) << c.part << " " << c.text;
   }
+  PackageSpec spec;
+  spec.sheets = {{"成绩表", sheetXml("<sheetData/>")}};
+  Parts good = packageParts(spec);
+  EXPECT_NO_THROW(requireReadable(zipOf(good)));
+  Parts noSheetPart = good;
+  noSheetPart.erase("xl/worksheets/sheet1.xml");
+  EXPECT_THROW(requireReadable(zipOf(noSheetPart)), WrittenPackageFault);
+  EXPECT_THROW(requireReadable("PK not a package"), WrittenPackageFault);
   // Edits that would overlap are the caller's fault, never a part written with them.
   EXPECT_THROW(splicedXml("<a><b/></a>", {{3, 7, "x"}, {5, 8, "y"}}), std::logic_error);
 }

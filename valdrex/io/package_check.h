@@ -15,9 +15,11 @@ class WrittenPackageFault : public std::logic_error {
   using std::logic_error::logic_error;
 };
 
-// Every XML part of `written` (names of parts of `package`) must be well-formed, and the package's
-// structure must read back as a workbook; else WrittenPackageFault says which part and what is
-// wrong.
-void checkWrittenPackage(std::string_view package, const std::vector<std::string>& written);
+// A part the writer made, before it goes into the package: an XML part must be well-formed.
+void requireWellFormed(std::string_view part, std::string_view bytes);
+
+// The package made, before it replaces anything: its structure must read back as a workbook. The
+// writer adds to what was read, so the reader's limits on counts are doubled for it.
+void requireReadable(std::string_view package);
 
 }  // namespace valdrex::io

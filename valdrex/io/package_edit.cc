@@ -91,14 +91,6 @@ std::string PackageEdit::freeName(std::string_view prefix, std::string_view suff
   }
 }
 
-std::vector<std::string> PackageEdit::written() const {
-  std::vector<std::string> parts;
-  for (const std::string& name : order_)
-    if (!dropped_.count(name) && (sealed_.count(name) || replaced_.count(name)))
-      parts.push_back(name);
-  return parts;
-}
-
 PartBuffer PackageEdit::finish() { return finish("", {}); }
 
 PartBuffer PackageEdit::finish(

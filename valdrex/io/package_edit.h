@@ -20,6 +20,11 @@ class PackageEdit {
   // The parts of `bytes` (a package), or none when empty. The bytes must outlive the edit.
   explicit PackageEdit(std::string_view bytes);
 
+  // Called with every part put, sealed or added, before it is compressed (on any core).
+  void checkEachWritten(std::function<void(std::string_view part, std::string_view bytes)> check) {
+    out_.checkEach(std::move(check));
+  }
+
   // Part names compare ignoring case, as the package format says.
   bool has(std::string_view part) const;
   // The part as it stands now: its replacement, or as stored.
@@ -41,8 +46,6 @@ class PackageEdit {
   // and sizes.
   PartBuffer finish(const std::string& last,
                     const std::function<std::string(const std::vector<PartSum>&)>& makeLast);
-  // The parts put or sealed: what this edit wrote rather than copied.
-  std::vector<std::string> written() const;
 
  private:
   std::optional<std::string> stored(std::string_view part) const;  // the stored name

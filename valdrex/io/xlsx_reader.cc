@@ -207,11 +207,12 @@ std::unique_ptr<host::MemoryWorkbook> readWorkbookFromMemory(std::string_view by
 }
 
 std::unique_ptr<host::MemoryWorkbook> readWorkbookStructure(std::string_view bytes,
-                                                            const std::string& name) {
+                                                            const std::string& name,
+                                                            const ReadLimits& limits) {
   auto source = std::make_shared<SourcePackage>();
   source->bytes = bytes;
   const RowsOf none = [](const std::string&) { return 0; };
-  auto book = readReported(name, std::move(source), ReadLimits{}, &none);
+  auto book = readReported(name, std::move(source), limits, &none);
   book->origin.reset();
   return book;
 }

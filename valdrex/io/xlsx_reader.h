@@ -35,6 +35,7 @@ std::unique_ptr<host::MemoryWorkbook> readWorkbookFromMemory(std::string_view by
 // The workbook's structure from bytes in memory — its parts, relationships, sheets, styles and
 // shared strings — without reading any sheet's cells; failures as readWorkbook's.
 std::unique_ptr<host::MemoryWorkbook> readWorkbookStructure(std::string_view bytes,
-                                                            const std::string& name);
+                                                            const std::string& name,
+                                                            const ReadLimits& limits = {});
 
 }  // namespace valdrex::io

@@ -134,6 +134,7 @@ class PackageWriter {
         markAsResult_(markAsResult),
         package_(source ? source->bytes : std::string_view()) {
     if (!source) freshPackage(package_, book.date1904);
+    package_.checkEachWritten(requireWellFormed);
   }
 
   PartBuffer bytes() {
@@ -249,7 +250,6 @@ class PackageWriter {
       return withWrittenMark(customXml, partsDigest(parts, custom));
     });
   }
-  std::vector<std::string> written() const { return package_.written(); }
 
  private:
   // The custom document properties part, added with its relationship and type when missing.
@@ -307,9 +307,8 @@ void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path, bo
     PartBuffer bytes;
     try {
       const auto* source = dynamic_cast<const SourcePackage*>(book.origin.get());
-      PackageWriter writer(book, source, markAsResult);
-      bytes = writer.bytes();
-      checkWrittenPackage(bytes.view(), writer.written());
+      bytes = PackageWriter(book, source, markAsResult).bytes();
+      requireReadable(bytes.view());
     } catch (const FormatProblem& e) {
       throw FileError::writing(path, e.what());
     } catch (const Failure& e) {

@@ -134,6 +134,7 @@ void ZipWriter::copy(ZipArchive& from, std::string_view part) {
 void ZipWriter::compress(std::string_view part, std::string_view bytes, Deflater& deflater) {
   if (bytes.size() > kMax32) throw FormatProblem("部件 " + std::string(part) + " 超过 4 GB");
   if (!deflater.compressor) throw std::bad_alloc();
+  if (check_) check_(part, bytes);
   const uint32_t crc = libdeflate_crc32(0, bytes.data(), bytes.size());
   deflater.out.clear();
   const std::size_t bound =

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -27,6 +28,12 @@ class ZipWriter {
   ~ZipWriter();
   ZipWriter(const ZipWriter&) = delete;
   ZipWriter& operator=(const ZipWriter&) = delete;
+
+  // Called with every part added, before it is compressed and in the thread that compresses it;
+  // what it throws ends the writing as any failure does.
+  void checkEach(std::function<void(std::string_view part, std::string_view bytes)> check) {
+    check_ = std::move(check);
+  }
 
   // The part's compressed bytes copied as they are, never inflated: what the package had stays
   // exactly what it was.
@@ -63,6 +70,7 @@ class ZipWriter {
   void helperLoop();
 
   std::unique_ptr<Deflater> mine_;  // this thread's
+  std::function<void(std::string_view, std::string_view)> check_;
 
   std::mutex lock_;  // what follows
   std::map<std::string, Entry> entries_;
