@@ -3,28 +3,18 @@
 #include <algorithm>
 
 #include "valdrex/io/format_problem.h"
+#include "valdrex/io/part_names.h"
 
 namespace valdrex::io {
-namespace {
-
-std::string key(std::string_view part) {
-  std::string k(part);
-  std::transform(k.begin(), k.end(), k.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return k;
-}
-
-}  // namespace
-
 PackageEdit::PackageEdit(std::string_view bytes) {
   if (bytes.empty()) return;
   zip_.emplace(ZipArchive::openMemory(bytes, ReadLimits{}));
   order_ = zip_->names();
-  for (const std::string& name : order_) storedByKey_.emplace(key(name), name);
+  for (const std::string& name : order_) storedByKey_.emplace(partKey(name), name);
 }
 
 std::optional<std::string> PackageEdit::stored(std::string_view part) const {
-  auto it = storedByKey_.find(key(part));
+  auto it = storedByKey_.find(partKey(part));
   if (it == storedByKey_.end()) return std::nullopt;
   return it->second;
 }
@@ -54,7 +44,7 @@ std::string PackageEdit::named(std::string_view part) {
   if (!name) {
     name = std::string(part);
     order_.push_back(*name);
-    storedByKey_.emplace(key(part), *name);
+    storedByKey_.emplace(partKey(part), *name);
   }
   if (sealed_.count(*name)) throw FormatProblem("部件 " + std::string(part) + " 已写入");
   dropped_.erase(*name);

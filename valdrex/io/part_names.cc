@@ -1,5 +1,6 @@
 #include "valdrex/io/part_names.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace valdrex::io {
@@ -77,6 +78,13 @@ std::string relationshipsPartOf(std::string_view part) {
   if (slash == std::string_view::npos) return "_rels/" + std::string(part) + ".rels";
   return std::string(part.substr(0, slash + 1)) + "_rels/" + std::string(part.substr(slash + 1)) +
          ".rels";
+}
+
+std::string partKey(std::string_view part) {
+  std::string key(part);
+  std::transform(key.begin(), key.end(), key.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return key;
 }
 
 }  // namespace valdrex::io

@@ -13,6 +13,9 @@ namespace valdrex::io {
 // package or is not a plain part name.
 std::optional<std::string> resolvePart(std::string_view source, std::string_view target);
 
+// A part name as compared: part names compare ignoring case, as the package format says.
+std::string partKey(std::string_view part);
+
 // The relationships part of a part: "xl/workbook.xml" -> "xl/_rels/workbook.xml.rels";
 // "" (the package itself) -> "_rels/.rels".
 std::string relationshipsPartOf(std::string_view part);

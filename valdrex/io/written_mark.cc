@@ -20,13 +20,6 @@ constexpr std::string_view kTypesNs =
     "http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes";
 constexpr std::string_view kUserDefined = "{D5CDD505-2E9C-101B-9397-08002B2CF9AE}";
 
-std::string lower(std::string_view s) {
-  std::string out(s);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-
 // FNV-1a: the checksums already stand for the bytes, this only folds them into one value.
 void fold(uint64_t& hash, const void* data, std::size_t n) {
   const auto* bytes = static_cast<const unsigned char*>(data);
@@ -44,14 +37,14 @@ std::string property(std::string_view prefix, std::string_view pid, const std::s
 }  // namespace
 
 std::string partsDigest(std::vector<PartSum> parts, std::string_view excluded) {
-  const std::string skip = lower(excluded);
-  std::erase_if(parts, [&](const PartSum& p) { return lower(p.name) == skip; });
+  const std::string skip = partKey(excluded);
+  for (PartSum& p : parts) p.name = partKey(p.name);
+  std::erase_if(parts, [&](const PartSum& p) { return p.name == skip; });
   std::sort(parts.begin(), parts.end(),
-            [](const PartSum& a, const PartSum& b) { return lower(a.name) < lower(b.name); });
+            [](const PartSum& a, const PartSum& b) { return a.name < b.name; });
   uint64_t hash = 0xcbf29ce484222325ULL;
   for (const PartSum& p : parts) {
-    const std::string name = lower(p.name);
-    fold(hash, name.data(), name.size() + 1);  // with its terminating zero
+    fold(hash, p.name.data(), p.name.size() + 1);  // with its terminating zero
     fold(hash, &p.crc, sizeof p.crc);
     fold(hash, &p.size, sizeof p.size);
   }
