@@ -16,7 +16,7 @@
 #include "cli/members_command.h"
 #include "cli/run_command.h"
 #include "cli/terminal.h"
-#include "valdrex/job/argument_text.h"
+#include "valdrex/host/argument_text.h"
 
 #ifndef VALDREX_VERSION
 #define VALDREX_VERSION "0"

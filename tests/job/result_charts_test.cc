@@ -1,12 +1,12 @@
 // The charts of a run: each series refers to the report sheet's cells for the classes, in order,
 // under the header it stands for; a second run replaces them; without charts nothing is added.
-#include "valdrex/job/result_charts.h"
+#include "valdrex/job/presentation/result_charts.h"
 
 #include <gmock/gmock.h>
 
 #include <map>
 
-#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/made/sample_workbook.h"
 #include "valdrex/job/workbook_job.h"
 
 namespace valdrex {

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 
-#include "valdrex/automation/valdrex_cls.h"
 #include "valdrex/gradebook/sheet_layout.h"
-#include "valdrex/host/application.h"
-#include "valdrex/job/desktop_launcher.h"
-#include "valdrex/job/look_alike.h"
-#include "valdrex/job/ready_dialogs.h"
+#include "valdrex/job/checks/look_alike.h"
+#include "valdrex/job/session/loading_session.h"
 
 namespace valdrex {
 
@@ -104,16 +101,14 @@ ClassRowMoves placeClassRows(host::MemorySheet& sx, std::vector<ClassRow> old,
 
 ClassListing listClasses(host::MemoryWorkbook& wb, host::MemorySheet& scoreSheet,
                          host::MemorySheet& propertySheet) {
-  SilentDefaults ui;
-  FixedDate clock({2026, 12, 6});  // the loading reads no date
-  DesktopLauncher launcher;        // and starts nothing
-  host::BasicApplication app(ui, clock, launcher, &wb);
-  ValdrexCls vd(app);
+  LoadingSession session(wb);
+  ValdrexCls& vd = session.valdrex();
   vd.初始化(scoreSheet);
   std::vector<ClassRow> oldRows = readClassRows(propertySheet);
   const int classes = vd.F班级数(scoreSheet, propertySheet);
   ClassListing listing;
-  for (const auto& m : ui.messages()) listing.messages.push_back("【" + m.title + "】" + m.text);
+  for (const auto& m : session.messages())
+    listing.messages.push_back("【" + m.title + "】" + m.text);
   if (!listing.messages.empty()) return listing;
   for (int c = 1; c <= classes; ++c) listing.classes.push_back(vd.gradeBook().classNames(c));
   listing.moves = placeClassRows(propertySheet, std::move(oldRows), listing.classes);
