@@ -22,7 +22,7 @@
 #include <sstream>
 
 #include "support/sheet_dump.h"
-#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/made/sample_workbook.h"
 #include "valdrex/job/workbook_job.h"
 
 namespace valdrex {
