@@ -5,6 +5,7 @@
 #include "cli/exit_codes.h"
 #include "cli/workbook_io.h"
 #include "valdrex/io/io_error.h"
+#include "valdrex/job/cell_name.h"
 #include "valdrex/job/class_rows.h"
 #include "valdrex/job/output_paths.h"
 #include "valdrex/job/workbook_files.h"
@@ -12,6 +13,12 @@
 #include "valdrex/job/workbook_sheets.h"
 
 namespace valdrex::cli {
+
+std::string classListPlace() {
+  using PS = PropertySheetLayout;
+  return "“" + std::string(PS::name) + "”第 " + std::to_string(PS::firstClassRow) + " 行起的 " +
+         columnName(PS::labelColumn) + " 列";
+}
 
 int classesCommand(const std::string& path, const std::optional<std::string>& sheet,
                    const std::optional<std::string>& output, bool force, std::ostream& out,
@@ -57,8 +64,8 @@ int classesCommand(const std::string& path, const std::optional<std::string>& sh
   }
   const std::string& backup = saved.backupPath;
   out << "找到 " << listing.classes.size() << " 个班：" << listedNames(listing.classes)
-      << "。已写入“属性表”第 18 行起的 A 列"
-      << (moves.moved ? "，各班的任课教师随班级移到了新的行" : "") << "，并保存 " << target
+      << "。已写入" << classListPlace() << (moves.moved ? "，各班的任课教师随班级移到了新的行" : "")
+      << "，并保存 " << target
       << (backup.empty() ? ""
           : output       ? "（已有的 " + target + " 备份为 " + backup + "）"
                          : "（原文件备份为 " + backup + "）")
