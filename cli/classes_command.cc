@@ -5,7 +5,6 @@
 #include "cli/exit_codes.h"
 #include "cli/workbook_io.h"
 #include "valdrex/io/io_error.h"
-#include "valdrex/job/cell_name.h"
 #include "valdrex/job/class_rows.h"
 #include "valdrex/job/output_paths.h"
 #include "valdrex/job/workbook_files.h"
@@ -13,12 +12,6 @@
 #include "valdrex/job/workbook_sheets.h"
 
 namespace valdrex::cli {
-
-std::string classListPlace() {
-  using PS = PropertySheetLayout;
-  return "“" + std::string(PS::name) + "”第 " + std::to_string(PS::firstClassRow) + " 行起的 " +
-         columnName(PS::labelColumn) + " 列";
-}
 
 int classesCommand(const std::string& path, const std::optional<std::string>& sheet,
                    const std::optional<std::string>& output, bool force, std::ostream& out,

@@ -7,9 +7,6 @@
 
 namespace valdrex::cli {
 
-// Where the class list goes: "“属性表”第 18 行起的 A 列".
-std::string classListPlace();
-
 // Writes the class names into column 1 of "属性表" from row 18, each class's teacher row moving
 // with it (rows of classes no longer there are dropped and told on `out`), and saves the workbook
 // atomically: to `output` when given (the workbook stays as it was), else in place after copying

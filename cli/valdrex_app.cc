@@ -18,6 +18,7 @@
 #include "cli/terminal.h"
 #include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/job/argument_text.h"
+#include "valdrex/job/class_rows.h"
 #include "valdrex/job/ready_dialogs.h"
 
 #ifndef VALDREX_VERSION

@@ -186,7 +186,7 @@ ClassesResult listClassesInDocument(const Document& doc) {
   }
   result.changed = true;
   result.lines.push_back("找到 " + std::to_string(listing.classes.size()) + " 个班：" +
-                         listedNames(listing.classes) + "。已写入“属性表”第 18 行起的 A 列" +
+                         listedNames(listing.classes) + "。已写入" + classListPlace() +
                          (listing.moves.moved ? "，各班的任课教师随班级移到了新的行" : "") + "。");
   for (const std::string& line : classMoveLines(listing.moves, "撤销之前的工作簿里（编辑 → 撤销）"))
     result.lines.push_back(line);

@@ -5,6 +5,7 @@
 #include "valdrex/automation/valdrex_cls.h"
 #include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/application.h"
+#include "valdrex/job/cell_name.h"
 #include "valdrex/job/desktop_launcher.h"
 #include "valdrex/job/look_alike.h"
 #include "valdrex/job/ready_dialogs.h"
@@ -124,6 +125,12 @@ std::string listedNames(const std::vector<std::string>& names) {
   std::string out;
   for (const std::string& n : names) out += (out.empty() ? "" : "、") + n;
   return out;
+}
+
+std::string classListPlace() {
+  using PS = PropertySheetLayout;
+  return "“" + std::string(PS::name) + "”第 " + std::to_string(PS::firstClassRow) + " 行起的 " +
+         columnName(PS::labelColumn) + " 列";
 }
 
 std::vector<std::string> classMoveLines(const ClassRowMoves& moves, const std::string& original) {
