@@ -1,7 +1,7 @@
 // Where the run writes every report sheet, and so where the charts and the print settings find
 // what it wrote: the title row, the student lists and the stacked tables of "两率一分",
-// "完成率表", "分数段统计" and "名次段统计". The writers, the charts, the print settings, the
-// band header check and the command's texts all read them from here.
+// "完成率表", "分数段统计" and "名次段统计". The writers, the charts, the print settings and the
+// band header check all read them from here.
 #pragma once
 
 #include <string_view>
