@@ -32,7 +32,7 @@ int classesCommand(const std::string& path, const std::optional<std::string>& sh
 
   const std::string& backup = saved.backupPath;
   out << "找到 " << saved.classNames.size() << " 个班：" << listedNames(saved.classNames)
-      << "。已写入“属性表”第 18 行起的 A 列"
+      << "。已写入" << classListPlace()
       << (saved.classMoves.moved ? "，各班的任课教师随班级移到了新的行" : "") << "，并保存 "
       << saved.resultPath
       << (backup.empty() ? ""

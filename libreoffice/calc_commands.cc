@@ -156,7 +156,7 @@ ClassesResult listClassesInDocument(const Document& doc) {
   }
   result.changed = true;
   result.lines.push_back("找到 " + std::to_string(listed.classNames.size()) + " 个班：" +
-                         listedNames(listed.classNames) + "。已写入“属性表”第 18 行起的 A 列" +
+                         listedNames(listed.classNames) + "。已写入" + classListPlace() +
                          (listed.classMoves.moved ? "，各班的任课教师随班级移到了新的行" : "") +
                          "。");
   for (const std::string& line :

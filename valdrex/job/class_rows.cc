@@ -4,6 +4,7 @@
 
 #include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/job/checks/look_alike.h"
+#include "valdrex/job/session/cell_name.h"
 #include "valdrex/job/session/loading_session.h"
 
 namespace valdrex {
@@ -119,6 +120,12 @@ std::string listedNames(const std::vector<std::string>& names) {
   std::string out;
   for (const std::string& n : names) out += (out.empty() ? "" : "、") + n;
   return out;
+}
+
+std::string classListPlace() {
+  using PS = PropertySheetLayout;
+  return "“" + std::string(PS::name) + "”第 " + std::to_string(PS::firstClassRow) + " 行起的 " +
+         columnName(PS::labelColumn) + " 列";
 }
 
 std::vector<std::string> classMoveLines(const ClassRowMoves& moves, const std::string& original) {

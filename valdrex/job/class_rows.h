@@ -33,6 +33,8 @@ ClassListing listClasses(host::MemoryWorkbook& wb, host::MemorySheet& scoreSheet
 
 // Names joined with "、".
 std::string listedNames(const std::vector<std::string>& names);
+// Where the class names go, for the teacher: "“属性表”第 18 行起的 A 列".
+std::string classListPlace();
 // What the teacher is told of the moves, one line each; `original` names where the earlier
 // property sheet can still be found.
 std::vector<std::string> classMoveLines(const ClassRowMoves& moves, const std::string& original);

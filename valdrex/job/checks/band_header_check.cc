@@ -1,7 +1,7 @@
 #include "valdrex/job/checks/band_header_check.h"
 
 #include "valdrex/bands/counters.h"
-#include "valdrex/gradebook/sheet_layout.h"
+#include "valdrex/gradebook/report_layout.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/host/number_text.h"
 #include "valdrex/host/text.h"
@@ -58,14 +58,14 @@ std::string misreadLabel(const BandReading& reading, const std::string& written,
 // Header rows of the tables, one per subject and the total. A sheet whose first header cell is
 // empty gets default headers on the next run, so there is nothing to check.
 template <class Counter>
-void checkSheet(host::MemoryWorkbook& wb, const BandSheetLayout& layout, ValdrexCls& vd,
+void checkSheet(host::MemoryWorkbook& wb, const TableSheetLayout& layout, ValdrexCls& vd,
                 Counter counter, const BandReading& reading, CheckReport& report) {
-  constexpr int first = BandSheetLayout::firstBandColumn;
+  constexpr int first = TableSheetLayout::firstBandColumn;
   host::MemorySheet* sh = wb.find(layout.name);
-  if (!sh || isEmptyAt(*sh, BandSheetLayout::firstHeaderRow, first)) return;
+  if (!sh || isEmptyAt(*sh, TableSheetLayout::firstHeaderRow, first)) return;
   const int classes = vd.班级数();
   for (int16_t j = 1; j <= vd.km() + 1; ++j) {
-    const int row = BandSheetLayout::firstHeaderRow + (j - 1) * (classes + layout.gap);
+    const int row = layout.headerRow(j, classes);
     if (isEmptyAt(*sh, row, first)) continue;
     for (int col = first; col <= layout.lastBandColumn && !isEmptyAt(*sh, row, col); ++col) {
       std::string label = textOf(sh->cell(row, col));

@@ -81,13 +81,13 @@ class ScoreSheetCheck {
     // The loading keeps header texts in 20 slots and adds "总分", "班排", "校排" after them.
     int filled = 0;
     while (filled <= kMaxHeaderColumns && !textAt(sh_, kHeaderRow, filled + 1).empty()) ++filled;
-    if (filled > kMaxHeaderColumns - 3)
+    constexpr int kKept = kMaxHeaderColumns - int{SS::addedHeaders.size()};
+    if (filled > kKept)
       add(at(kHeaderRow, filled > kMaxHeaderColumns ? kMaxHeaderColumns + 1 : filled),
           "表头连续 " +
               (filled > kMaxHeaderColumns ? "超过 " + std::to_string(kMaxHeaderColumns)
                                           : std::to_string(filled)) +
-              " 列，最多 " + std::to_string(kMaxHeaderColumns - 3) +
-              " 列（程序还要在后面加上总分、班排、校排）",
+              " 列，最多 " + std::to_string(kKept) + " 列（程序还要在后面加上总分、班排、校排）",
           true);
     if (shape_.subjects == 0)
       add(at(kHeaderRow, kFirstSubjectColumn),

@@ -24,7 +24,7 @@ SubjectSetting subjectSetting(const std::string& item) {
     colon = wide;
     width = std::string_view("：").size();
   }
-  if (colon == std::string::npos) return {item, 100, 100};
+  if (colon == std::string::npos) return {item, kDefaultFullMark, kDefaultFullMark};
   const std::string name = trimSpaces(item.substr(0, colon));
   const std::string mark = trimSpaces(item.substr(colon + width));
   const bool digits =

@@ -9,6 +9,9 @@
 
 namespace valdrex {
 
+// The full mark of a subject given without one.
+inline constexpr int kDefaultFullMark = 100;
+
 struct TemplateOptions {
   // 1..12 subjects, each "名称" or "名称:满分" (also with the full-width colon "："); the mark
   // is the paper's raw full mark and the full mark the statistics scale to, 100 when not given.

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "valdrex/bands/completion_rates.h"
-#include "valdrex/gradebook/sheet_layout.h"
+#include "valdrex/gradebook/report_layout.h"
 #include "valdrex/job/session/workbook_sheets.h"
 #include "valdrex/reports/two_rates.h"
 
@@ -17,6 +17,8 @@ namespace {
 using SS = ScoreSheetLayout;
 using PS = PropertySheetLayout;
 using RS = ReportSheets;
+using RL = RankingSheetLayout;
+using TL = TableSheetLayout;
 
 constexpr double kDefaultWidth = 8.43;
 constexpr double kMaxWidth = 40;
@@ -29,9 +31,9 @@ constexpr double kPortraitPixels = 659;
 enum class Shape {
   scoreSheet,
   propertySheet,
-  wholeTable,   // title row 1, header row 2, the students below
+  wholeTable,   // a title row, a header row, the students below
   classBlocks,  // a title row and a header row before each class's students
-  blocks,       // from row 3 a table per subject, its name in the row above its header
+  blocks,       // a table per subject, its name in the row above its header
   other,
 };
 
@@ -43,14 +45,16 @@ struct Plan {
 
 Plan planFor(std::string_view name) {
   if (name == RS::output || name == RS::gradePlain || name == RS::gradeDetailed)
-    return {Shape::wholeTable, 1, 2, 2, SS::leadingColumns};
-  // Row 1 names the first class only: the pages of the others repeat the header alone.
+    return {Shape::wholeTable, RL::titleRow, RL::headerRow, RL::headerRow, RL::leadingColumns};
+  // The title row names the first class only: the pages of the others repeat the header alone.
   if (name == RS::classPlain || name == RS::classDetailed)
-    return {Shape::classBlocks, 2, 2, 2, SS::leadingColumns};
+    return {Shape::classBlocks, RL::headerRow, RL::headerRow, RL::headerRow, RL::leadingColumns};
   // Every table has the same header; the band tables' headers differ by subject and by what the
   // teacher typed, so each shows its own.
-  if (name == RS::twoRates || name == RS::completionRates) return {Shape::blocks, 3, 3, 0, 1};
-  if (name == RS::scoreBands || name == RS::rankBands) return {Shape::blocks, 0, 0, 0, 1};
+  if (name == RS::twoRates || name == RS::completionRates)
+    return {Shape::blocks, TL::firstHeaderRow, TL::firstHeaderRow, 0, TL::classColumn};
+  if (name == RS::scoreBands || name == RS::rankBands)
+    return {Shape::blocks, 0, 0, 0, TL::classColumn};
   if (name == SS::defaultName)
     return {Shape::scoreSheet, SS::titleRow, SS::headerRow, SS::headerRow, SS::leadingColumns};
   if (name == PS::name) return {Shape::propertySheet, 0, 0, 0, PS::labelColumn};
@@ -126,7 +130,7 @@ std::set<int> headerRows(const host::MemorySheet& sh, Shape shape) {
     case Shape::propertySheet:
       return {1, PS::subjectHeaderRow, PS::weightHeaderRow, PS::classHeaderRow};
     case Shape::wholeTable:
-      return {1, 2};
+      return {RL::titleRow, RL::headerRow};
     case Shape::classBlocks: {
       // Each class's title row is merged from column 1; its header follows.
       std::set<int> rows;
@@ -135,11 +139,12 @@ std::set<int> headerRows(const host::MemorySheet& sh, Shape shape) {
       return rows;
     }
     case Shape::blocks: {
-      std::set<int> rows = {1};
-      const std::string first = textOf(sh.cell(3, 1));
+      // Every header starts like the first; the subject's name stands in the row above.
+      std::set<int> rows = {ReportTitleLayout::row};
+      const std::string first = textOf(sh.cell(TL::firstHeaderRow, TL::classColumn));
       if (first.empty()) return rows;
-      for (int r = 3; r <= sh.usedRange().row2; ++r)
-        if (textOf(sh.cell(r, 1)) == first) rows.insert({r - 1, r});
+      for (int r = TL::firstHeaderRow; r <= sh.usedRange().row2; ++r)
+        if (textOf(sh.cell(r, TL::classColumn)) == first) rows.insert({r - 1, r});
       return rows;
     }
     case Shape::other:
@@ -203,12 +208,16 @@ std::pair<ColumnTexts, int> expectedTable(std::string_view name, const NewBook& 
       header = {"班级", "参考人数"};
     columns.clear();
     for (const std::string& h : header) columns.push_back({h});
-    columns[0].insert(columns[0].end(), book.classes.begin(), book.classes.end());
-    columns[0].push_back("合计");
-    return {columns, 2 + tables * (classes + 3)};
+    columns[TL::classColumn - 1].insert(columns[TL::classColumn - 1].end(), book.classes.begin(),
+                                        book.classes.end());
+    columns[TL::classColumn - 1].push_back("合计");
+    // Every table sheet is taken as tall as "两率一分" to its note.
+    return {columns, kTwoRatesLayout.noteRow(tables, classes)};
   }
+  // Per-class lists have a title and a header row before every class.
   const bool perClass = name == RS::classPlain || name == RS::classDetailed;
-  return {columns, book.students + (perClass ? 2 * std::max(classes, 1) : 2)};
+  return {columns, book.students +
+                       (perClass ? RL::rowsBeforeEachClass * std::max(classes, 1) : RL::headerRow)};
 }
 
 }  // namespace

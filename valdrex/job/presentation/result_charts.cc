@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "valdrex/gradebook/sheet_layout.h"
+#include "valdrex/gradebook/report_layout.h"
 #include "valdrex/job/presentation/print_ready.h"
 
 namespace valdrex {
@@ -16,17 +16,8 @@ using host::ChartKind;
 using host::ChartSeries;
 using host::SheetRange;
 
-// "两率一分" and "完成率表": a name row, the header row, the class rows and a total row, then
-// the next table after a blank row.
-constexpr int kTableGap = 3;
-constexpr int kFirstHeaderRow = 3;
-
-// Two-rates columns.
-constexpr int kExcellentRateColumn = 5, kPassRateColumn = 6, kAverageColumn = 7;
-// Completion-rate columns.
-constexpr int kFirstTierRateColumn = 4, kSecondTierRateColumn = 6;
-// The subject's name stands in this column of the row above each header.
-constexpr int kSubjectNameColumn = 4;
+using TwoRates = TwoRatesColumns;
+using Completion = CompletionColumns;
 
 // A4 landscape at the writer's margins holds 18 default columns at 85 %, that is 38 rows of
 // 15 points a page: two rows of charts of 17 rows each, with two blank rows after each, keep every
@@ -45,42 +36,47 @@ const host::MemorySheet* sheetNamed(const host::MemoryWorkbook& wb, std::string_
   return nullptr;
 }
 
-// One table of a report sheet: its header row and a row per class below it.
+// Table `index` of a table sheet: its header row and a row per class below it.
 struct Table {
   const host::MemorySheet* sheet = nullptr;
-  int header = 0;
+  const TableSheetLayout* layout = nullptr;
+  int index = 0;
   int classes = 0;
 
+  int header() const { return layout->headerRow(index, classes); }
   std::string text(int row, int col) const { return trimmed(textOf(sheet->cell(row, col))); }
-  std::string headerText(int col) const { return text(header, col); }
+  std::string headerText(int col) const { return text(header(), col); }
   SheetRange cell(int row, int col) const { return {sheet->name(), {row, col, row, col}}; }
-  SheetRange headerCell(int col) const { return cell(header, col); }
+  SheetRange headerCell(int col) const { return cell(header(), col); }
   SheetRange column(int col) const {
-    return {sheet->name(), {header + 1, col, header + classes, col}};
+    return {
+        sheet->name(),
+        {layout->classRow(index, classes, 1), col, layout->classRow(index, classes, classes), col}};
   }
   ChartSeries series(const SheetRange& name, int col, const Table& labels) const {
-    return {name, labels.column(1), column(col)};
+    return {name, labels.column(TableSheetLayout::classColumn), column(col)};
   }
 };
 
-// Table `index` (from 1; the total's is the last) of a sheet whose tables are classes + gap rows
-// apart, when the run wrote it there: its header starts with "班级".
-std::optional<Table> tableAt(const host::MemoryWorkbook& wb, std::string_view sheet, int index,
-                             int classes, int gap) {
-  const host::MemorySheet* sh = sheetNamed(wb, sheet);
+// Table `index` (from 1; the total's is the last) of a table sheet, when the run wrote it where
+// the layout puts it: its header starts with "班级".
+std::optional<Table> tableAt(const host::MemoryWorkbook& wb, const TableSheetLayout& layout,
+                             int index, int classes) {
+  const host::MemorySheet* sh = sheetNamed(wb, layout.name);
   if (!sh) return std::nullopt;
-  Table t{sh, kFirstHeaderRow + (index - 1) * (classes + gap), classes};
-  if (t.headerText(1) != "班级") return std::nullopt;
+  Table t{sh, &layout, index, classes};
+  if (t.headerText(layout.classColumn) != "班级") return std::nullopt;
   return t;
 }
 
 // The total's table, whose rows name every class, or nothing.
-std::optional<Table> totalTable(const host::MemoryWorkbook& wb, std::string_view sheet, int classes,
-                                int subjects, int gap) {
-  auto t = tableAt(wb, sheet, subjects + 1, classes, gap);
+std::optional<Table> totalTable(const host::MemoryWorkbook& wb, const TableSheetLayout& layout,
+                                int classes, int subjects) {
+  auto t = tableAt(wb, layout, subjects + 1, classes);
   if (!t) return std::nullopt;
   for (int k = 1; k <= classes; ++k)
-    if (t->text(t->header + k, 1).empty()) return std::nullopt;
+    if (t->text(layout.classRow(subjects + 1, classes, k), layout.classColumn).empty())
+      return std::nullopt;
   return t;
 }
 
@@ -98,12 +94,14 @@ Chart columnChart(ChartKind kind, std::string title, std::string valueAxis, bool
 // small ones, and 13 series of 20 classes in one chart could not be read.
 std::optional<Chart> averages(const host::MemoryWorkbook& wb, const Table& total, int subject,
                               int classes, int subjects) {
-  auto t = tableAt(wb, ReportSheets::twoRates, subject, classes, kTableGap);
-  if (!t || t->headerText(kAverageColumn) != "平均分") return std::nullopt;
-  std::string name = t->text(t->header - 1, kSubjectNameColumn);
+  auto t = tableAt(wb, kTwoRatesLayout, subject, classes);
+  if (!t || t->headerText(TwoRates::average) != "平均分") return std::nullopt;
+  const int nameRow = kTwoRatesLayout.subjectNameRow(subject, classes);
+  constexpr int nameColumn = TableSheetLayout::subjectNameColumn;
+  std::string name = t->text(nameRow, nameColumn);
   if (name.empty()) name = subject > subjects ? "总分" : "科目" + std::to_string(subject);
   Chart c = columnChart(ChartKind::clusteredColumns, name + "各班平均分", "平均分", false);
-  c.series.push_back(t->series(t->cell(t->header - 1, kSubjectNameColumn), kAverageColumn, total));
+  c.series.push_back(t->series(t->cell(nameRow, nameColumn), TwoRates::average, total));
   return c;
 }
 
@@ -121,7 +119,7 @@ bool overlapsEarlierBand(const std::string& label, const std::vector<std::string
 std::optional<Chart> scoreBands(const Table& t) {
   Chart c = columnChart(ChartKind::stackedColumns, "总分各班分数段人数", "人数", false);
   std::vector<std::string> labels;
-  for (int col = BandSheetLayout::firstBandColumn; !t.headerText(col).empty(); ++col) {
+  for (int col = kScoreBandLayout.firstBandColumn; !t.headerText(col).empty(); ++col) {
     const std::string label = t.headerText(col);
     if (label == "最高分" || label == "最低分" || overlapsEarlierBand(label, labels)) continue;
     labels.push_back(label);
@@ -143,7 +141,7 @@ std::optional<Chart> rankBands(const Table& t) {
   Chart c = columnChart(ChartKind::clusteredColumns, "总分各班名次段人数", "人数", false);
   std::vector<std::string> labels;
   int cumulative = 0;
-  for (int col = BandSheetLayout::firstBandColumn;
+  for (int col = kRankBandLayout.firstBandColumn;
        col <= kRankBandLayout.lastBandColumn && !t.headerText(col).empty(); ++col) {
     const std::string label = t.headerText(col);
     // The default header repeats the whole grade's band when the grade is a multiple of the step.
@@ -185,29 +183,27 @@ std::vector<Chart> resultCharts(const host::MemoryWorkbook& wb, int classes, int
     wide.push_back(isWide);
   };
 
-  const auto rates = totalTable(wb, ReportSheets::twoRates, classes, subjects, kTableGap);
+  const auto rates = totalTable(wb, kTwoRatesLayout, classes, subjects);
   if (rates) {
     add(averages(wb, *rates, subjects + 1, classes, subjects), false);
-    if (rates->headerText(kExcellentRateColumn) == "优秀率" &&
-        rates->headerText(kPassRateColumn) == "及格率") {
+    if (rates->headerText(TwoRates::excellentRate) == "优秀率" &&
+        rates->headerText(TwoRates::passRate) == "及格率") {
       Chart c = columnChart(ChartKind::clusteredColumns, "总分各班优秀率与及格率", "百分比", true);
-      for (int col : {kExcellentRateColumn, kPassRateColumn})
+      for (int col : {TwoRates::excellentRate, TwoRates::passRate})
         c.series.push_back(rates->series(rates->headerCell(col), col, *rates));
       add(std::move(c), false);
     }
   }
-  if (auto t = totalTable(wb, kScoreBandLayout.name, classes, subjects, kScoreBandLayout.gap))
-    add(scoreBands(*t), false);
-  if (auto t = totalTable(wb, ReportSheets::completionRates, classes, subjects, kTableGap);
-      t && t->headerText(kFirstTierRateColumn) == "一档完成率" &&
-      t->headerText(kSecondTierRateColumn) == "二档完成率") {
+  if (auto t = totalTable(wb, kScoreBandLayout, classes, subjects)) add(scoreBands(*t), false);
+  if (auto t = totalTable(wb, kCompletionLayout, classes, subjects);
+      t && t->headerText(Completion::firstTierRate) == "一档完成率" &&
+      t->headerText(Completion::secondTierRate) == "二档完成率") {
     Chart c = columnChart(ChartKind::clusteredColumns, "总分各班一档、二档完成率", "完成率", true);
-    for (int col : {kFirstTierRateColumn, kSecondTierRateColumn})
+    for (int col : {Completion::firstTierRate, Completion::secondTierRate})
       c.series.push_back(t->series(t->headerCell(col), col, *t));
     add(std::move(c), false);
   }
-  if (auto t = totalTable(wb, kRankBandLayout.name, classes, subjects, kRankBandLayout.gap))
-    add(rankBands(*t), true);
+  if (auto t = totalTable(wb, kRankBandLayout, classes, subjects)) add(rankBands(*t), true);
   if (rates)
     for (int j = 1; j <= subjects; ++j) add(averages(wb, *rates, j, classes, subjects), false);
   place(charts, wide);
