@@ -24,6 +24,7 @@ const std::vector<Case> kCases = {
     {"ASCII", "A1", {'A', '1'}, {1, 1}},
     {"two bytes", "\xC2\x80\xDF\xBF", {0x80, 0x7FF}, {2, 2}},
     {"three bytes", "\xE0\xA0\x80中\xEF\xBF\xBD", {0x800, 0x4E2D, 0xFFFD}, {3, 3, 3}},
+    {"private use and last of the plane", "\xEE\x80\x80\xEF\xBF\xBF", {0xE000, 0xFFFF}, {3, 3}},
     {"four bytes", "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", {0x10000, 0x10FFFF}, {4, 4}},
     {"overlong two",
      "\xC0\xAF"
@@ -48,6 +49,11 @@ const std::vector<Case> kCases = {
      "AB",
      {R, 'A', 'B'},
      {2, 1, 1}},
+    {"cut short before the end",
+     "\xEC\x80"
+     "A",
+     {R, 'A'},
+     {2, 1}},
     {"four cut after three",
      "\xF0\x9F\x98"
      "x",

@@ -20,10 +20,17 @@ struct Char {
 
 Char decodeSlow(std::string_view s, std::size_t pos);
 
-// The character that starts at s[pos], pos < s.size().
+// The character that starts at s[pos], pos < s.size(). Texts are mostly ASCII and Chinese: those
+// are read here, the rest out of line.
 inline Char decode(std::string_view s, std::size_t pos) {
   const auto c = static_cast<unsigned char>(s[pos]);
   if (c < 0x80) return {c, 1, true};
+  if (c >= 0xE1 && c <= 0xEF && c != 0xED && pos + 2 < s.size()) {
+    const auto b1 = static_cast<unsigned char>(s[pos + 1]),
+               b2 = static_cast<unsigned char>(s[pos + 2]);
+    if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80)
+      return {static_cast<char32_t>((c & 0x0F) << 12 | (b1 & 0x3F) << 6 | (b2 & 0x3F)), 3, true};
+  }
   return decodeSlow(s, pos);
 }
 
