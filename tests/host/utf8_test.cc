@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "valdrex/host/text.h"
+
 namespace valdrex::utf8 {
 namespace {
 
@@ -129,6 +131,17 @@ TEST(Utf8, UnitsCountPairsBeyondTheBasicPlaneAndOneForEachBrokenSubpart) {
     EXPECT_EQ(count(c.text), c.characters) << c.text;
     EXPECT_EQ(utf16Units(c.text), c.units) << c.text;
   }
+}
+
+TEST(Utf8, TextFunctionsTakeABrokenSubpartAsOneCharacterAndKeepItsBytes) {
+  const std::string text =
+      "\xE4\xB8"
+      "AB\x80中";  // cut short, two letters, stray, 中
+  EXPECT_EQ(charCount(text), 5u);
+  EXPECT_EQ(leftChars(text, 1), "\xE4\xB8");
+  EXPECT_EQ(midChars(text, 2, 3), "AB\x80");
+  EXPECT_EQ(rightChars(text, 1), "中");
+  EXPECT_EQ(findFirstOf(text, {"B"}), 3u);
 }
 
 }  // namespace
