@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "valdrex/host/argument_text.h"
-#include "valdrex/host/text.h"
+#include "valdrex/host/utf8.h"
 #include "valdrex/job/workbook_job.h"
 #include "valdrex/valdrex.h"
 
@@ -90,7 +90,7 @@ Registry& registry() {
 thread_local std::string lastError;
 
 valdrex_status failed(valdrex_status status, std::string_view why) {
-  lastError = valdrex::validUtf8(why);
+  lastError = valdrex::utf8::repaired(why);
   return status;
 }
 
@@ -171,16 +171,16 @@ std::string adviceWords(valdrex::Advice advice) {
 // The job's status after a workflow or save, its problem as the call's reason.
 valdrex_status statusOf(Job& job) {
   const valdrex::JobOutcome& o = job.job->outcome();
-  job.texts.problem = valdrex::validUtf8(o.problem + adviceWords(o.advice));
-  job.texts.scoreSheet = valdrex::validUtf8(o.scoreSheet);
+  job.texts.problem = valdrex::utf8::repaired(o.problem + adviceWords(o.advice));
+  job.texts.scoreSheet = valdrex::utf8::repaired(o.scoreSheet);
   job.texts.messages = o.messages;
   for (valdrex::ShownMessage& m : job.texts.messages) {
-    m.title = valdrex::validUtf8(m.title);
-    m.text = valdrex::validUtf8(m.text);
-    m.place = valdrex::validUtf8(m.place);
+    m.title = valdrex::utf8::repaired(m.title);
+    m.text = valdrex::utf8::repaired(m.text);
+    m.place = valdrex::utf8::repaired(m.place);
   }
   job.texts.warnings.clear();
-  for (const std::string& w : o.warnings) job.texts.warnings.push_back(valdrex::validUtf8(w));
+  for (const std::string& w : o.warnings) job.texts.warnings.push_back(valdrex::utf8::repaired(w));
   lastError = job.texts.problem;
   return static_cast<valdrex_status>(o.status);
 }
@@ -276,8 +276,8 @@ valdrex_status valdrex_check(valdrex_job* handle, const char* sheet, size_t* fin
     job.findings.clear();
     for (const valdrex::Finding& f : report.findings)
       job.findings.push_back({static_cast<valdrex_finding_kind>(f.kind()),
-                              valdrex::validUtf8(f.sheet()), valdrex::validUtf8(f.cell()),
-                              valdrex::validUtf8(f.text + adviceWords(f.advice))});
+                              valdrex::utf8::repaired(f.sheet()), valdrex::utf8::repaired(f.cell()),
+                              valdrex::utf8::repaired(f.text + adviceWords(f.advice))});
     if (findings) *findings = job.findings.size();
     return succeeded();
   });

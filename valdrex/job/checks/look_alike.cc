@@ -2,44 +2,34 @@
 
 #include <vector>
 
+#include "valdrex/host/utf8.h"
+
 namespace valdrex {
 
 namespace {
 
-std::vector<char32_t> codePoints(std::string_view s) {
-  std::vector<char32_t> out;
+// A character, or the bytes of an ill-formed subpart kept as they are (read as U+FFFD): names that
+// differ only there stay different.
+struct Piece {
+  char32_t cp;
+  std::string_view broken;
+};
+
+std::vector<Piece> pieces(std::string_view s) {
+  std::vector<Piece> out;
   for (std::size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    const std::size_t len = c < 0x80           ? 1
-                            : (c >> 5) == 0x6  ? 2
-                            : (c >> 4) == 0xE  ? 3
-                            : (c >> 3) == 0x1E ? 4
-                                               : 1;
-    char32_t cp = len == 1 ? c : c & (0x7F >> len);
-    for (std::size_t k = 1; k < len && i + k < s.size(); ++k)
-      cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-    out.push_back(cp);
-    i += len;
+    const utf8::Char ch = utf8::decode(s, i);
+    out.push_back({ch.cp, ch.wellFormed ? std::string_view() : s.substr(i, ch.size)});
+    i += ch.size;
   }
   return out;
 }
 
-void append(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
+void append(std::string& out, const Piece& p) {
+  if (p.broken.empty())
+    utf8::append(out, p.cp);
+  else
+    out += p.broken;
 }
 
 bool isSpace(char32_t cp) {
@@ -77,35 +67,35 @@ bool isDashLike(char32_t cp) {
 
 std::string classNameKey(std::string_view name) {
   std::string key;
-  for (char32_t cp : codePoints(name)) {
-    if (isSpace(cp)) continue;
-    cp = halfWidth(cp);
-    if (cp >= 'A' && cp <= 'Z') cp += 'a' - 'A';
-    append(key, cp);
+  for (Piece p : pieces(name)) {
+    if (isSpace(p.cp)) continue;
+    p.cp = halfWidth(p.cp);
+    if (p.cp >= 'A' && p.cp <= 'Z') p.cp += 'a' - 'A';
+    append(key, p);
   }
   return key;
 }
 
 std::string plainBandLabel(std::string_view label) {
-  std::vector<char32_t> cps = codePoints(label);
-  for (char32_t& cp : cps) {
-    if (cp == 0x3000) cp = ' ';
-    if ((cp >= 0xFF10 && cp <= 0xFF19) || cp == 0xFF0E) cp = halfWidth(cp);
+  std::vector<Piece> ps = pieces(label);
+  for (Piece& p : ps) {
+    if (p.cp == 0x3000) p.cp = ' ';
+    if ((p.cp >= 0xFF10 && p.cp <= 0xFF19) || p.cp == 0xFF0E) p.cp = halfWidth(p.cp);
   }
   std::string out;
   bool afterDash = false;
-  for (std::size_t i = 0; i < cps.size(); ++i) {
-    char32_t cp = cps[i];
+  for (std::size_t i = 0; i < ps.size(); ++i) {
+    const char32_t cp = ps[i].cp;
     // «一» is a dash only between two numbers: «120一135».
     const bool betweenDigits =
-        i > 0 && i + 1 < cps.size() && isDigit(cps[i - 1]) && isDigit(cps[i + 1]);
+        i > 0 && i + 1 < ps.size() && isDigit(ps[i - 1].cp) && isDigit(ps[i + 1].cp);
     if (isDashLike(cp) || (cp == U'一' && betweenDigits)) {
       if (!afterDash) out += '-';
       afterDash = true;
       continue;
     }
     afterDash = false;
-    append(out, cp);
+    append(out, ps[i]);
   }
   return out;
 }

@@ -7,6 +7,7 @@
 
 #include "valdrex/bands/completion_rates.h"
 #include "valdrex/gradebook/report_layout.h"
+#include "valdrex/host/utf8.h"
 #include "valdrex/job/session/workbook_sheets.h"
 #include "valdrex/reports/two_rates.h"
 
@@ -59,16 +60,6 @@ Plan planFor(std::string_view name) {
     return {Shape::scoreSheet, SS::titleRow, SS::headerRow, SS::headerRow, SS::leadingColumns};
   if (name == PS::name) return {Shape::propertySheet, 0, 0, 0, PS::labelColumn};
   return {};
-}
-
-// One UTF-8 character's code point from s[i], moving i past it.
-char32_t nextCodePoint(std::string_view s, std::size_t& i) {
-  const auto lead = static_cast<unsigned char>(s[i++]);
-  int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-  char32_t cp = more == 0 ? lead : lead & (0x3F >> more);
-  for (; more > 0 && i < s.size(); --more)
-    cp = (cp << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
-  return cp;
 }
 
 bool wide(char32_t cp) {
@@ -224,7 +215,11 @@ std::pair<ColumnTexts, int> expectedTable(std::string_view name, const NewBook& 
 
 double textUnits(std::string_view text) {
   double units = 0;
-  for (std::size_t i = 0; i < text.size();) units += wide(nextCodePoint(text, i)) ? 2 : 1;
+  for (std::size_t i = 0; i < text.size();) {
+    const utf8::Char ch = utf8::decode(text, i);
+    units += wide(ch.cp) ? 2 : 1;
+    i += ch.size;
+  }
   return units;
 }
 
