@@ -166,6 +166,31 @@ int main(int argc, char** argv) {
   EXPECT(valdrex_save_as(job, result) == VALDREX_BAD_REQUEST);
   EXPECT(strstr(valdrex_last_error(), "不会被覆盖") != NULL);
 
+  /* A template and a sample made and saved; a made workbook never replaces a file. The template's
+   * classes are listed into its property sheet and saved in place of nothing: it has no file. */
+  char made[4096];
+  snprintf(made, sizeof made, "%s/c-api-模板.xlsx", argv[1]);
+  remove(made);
+  valdrex_job* blank = NULL;
+  EXPECT(valdrex_make_template("语文，数学:150", 25, &blank) == VALDREX_BAD_REQUEST && !blank);
+  EXPECT(strstr(valdrex_last_error(), "班级数") != NULL);
+  EXPECT(valdrex_make_template("语文,数学:150", 3, &blank) == VALDREX_OK);
+  EXPECT(valdrex_save_as(blank, made) == VALDREX_OK);
+  EXPECT(valdrex_save_as(blank, made) == VALDREX_BAD_REQUEST);
+  EXPECT(strstr(valdrex_last_error(), "已经存在") != NULL);
+  EXPECT(valdrex_close(blank) == VALDREX_OK);
+  EXPECT(valdrex_make_sample(2, 5, 3, 7, &blank) == VALDREX_OK);
+  EXPECT(valdrex_classes(blank, NULL) == VALDREX_OK &&
+         valdrex_count_of(blank, VALDREX_CLASSES) == 2);
+  EXPECT(valdrex_save_in_place(blank) == VALDREX_BAD_REQUEST);
+  EXPECT(valdrex_close(blank) == VALDREX_OK);
+  /* A workbook without its property sheet: the advice names this interface's function. */
+  EXPECT(valdrex_open(made, &blank) == VALDREX_OK);
+  EXPECT(valdrex_classes(blank, "没有这张表") == VALDREX_BAD_REQUEST);
+  EXPECT(strstr(valdrex_last_error(), "valdrex_run_options") != NULL);
+  EXPECT(valdrex_close(blank) == VALDREX_OK);
+  remove(made);
+
   /* A closed job, NULL and a handle that never was one. */
   valdrex_job* closed = job;
   EXPECT(valdrex_close(job) == VALDREX_OK);
