@@ -83,16 +83,17 @@ class WorkbookJob {
                                 LiveWorkbook* live = nullptr);
 
   // The saves keep what the last workflow changed: a run's result, a class list or a new
-  // workbook; after a check, or a workflow that was refused, there is nothing to save.
-  // Whether the result may be written to `path` (or, `inPlace`, over the input): checked before a
-  // run asks anything; a refusal is the outcome's status and problem. Nothing is written.
+  // workbook; after a check, or a workflow that was refused, there is nothing to save. Each save's
+  // outcome is that workflow's with only this save's own result and problem.
+
+  // Whether what changed may be written to `path` (or, `inPlace`, over the input): checked
+  // before a run asks anything; a refusal is the outcome's status and problem. Nothing is written.
   bool canSave(const std::string& path, bool inPlace, bool force = false);
-  // After a run that was not refused: writes the result to `path`, never over the input. An
-  // existing file there is kept as a backup unless it is exactly what an earlier save left;
-  // `force`: a spreadsheet program's lock file beside it is no reason to refuse.
-  // Each save's outcome is the run's with only this save's own result and problem.
+  // Writes to `path`, never over the input. An existing file there is kept as a backup unless it
+  // is a result exactly as an earlier save left it; a new workbook never replaces a file unless
+  // `force`. `force`: a spreadsheet program's lock file beside it is no reason to refuse.
   const JobOutcome& saveAs(const std::string& path, bool force = false);
-  // After a run that was not refused: rewrites the input after copying it to a free backup name.
+  // Rewrites the input after copying it to a free backup name.
   const JobOutcome& saveInPlace(bool force = false);
   // The file saveAs would write, as bytes, for a front end without files; `name` stands for the
   // file (its extension decides whether the macro project may be kept).
