@@ -4,6 +4,7 @@
 #include "valdrex/bands/counters.h"
 #include "valdrex/bands/sheet_frame.h"
 #include "valdrex/gradebook/ranking_functions.h"
+#include "valdrex/gradebook/rounding.h"
 #include "valdrex/host/arithmetic.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/host/number_text.h"
@@ -20,17 +21,10 @@ double divide(double x, double y) {
   return x / y;
 }
 
-// Every rounding goes through the public working value t, which keeps the last one.
-double twoDecimals(GradeBook& g, double x) {
-  g.t = toLong(x * 100);
-  return g.t / 100.0;
-}
+Rounded twoDecimals(double x) { return hundredths(x * 100); }
 
 // x over y in percent with two decimals.
-double rate(GradeBook& g, double x, double y) {
-  g.t = toLong(divide(x, y) * 10000);
-  return g.t / 100.0;
-}
+Rounded rate(double x, double y) { return hundredths(divide(x, y) * 10000); }
 
 // Rates stand as text with a blank in the sign position; the sheet stores them as numbers.
 std::string rateText(double x) { return " " + doubleText(x); }
@@ -45,39 +39,40 @@ struct Tiers {
 };
 
 // One table's class rows and total row, from header row r. Returns the total row.
-int writeTable(GradeBook& g, host::Worksheet& sh, int16_t j, int r, const Tiers& tiers) {
-  sh.setCell(r - 1, 4, g.headerTexts(g.kmcl + j - 1));
+int writeTable(const GradeBook& g, host::Worksheet& sh, int16_t j, int r, const Tiers& tiers,
+               const RoundingTrace& trace) {
+  sh.setCell(r - 1, 4, g.headerTexts(g.firstSubjectColumn + j - 1));
   for (int col = 1; col <= kColumns; ++col)
     sh.setCell(r, col, std::string(kCompletionHeader[col - 1]));
 
   int32_t takers = 0;
   double sum = 0;
-  for (int b = 1; b <= g.班级数; ++b) {
+  for (int b = 1; b <= g.classCount; ++b) {
     takers += g.examineeCounts(b, j);
     sum += g.scoreSums(b, j);
   }
   int16_t inFirst = 0, inSecond = 0;
-  for (int16_t b = 1; b <= g.班级数; ++b) {
+  for (int16_t b = 1; b <= g.classCount; ++b) {
     std::string label1 = tiers.first, label2 = tiers.second;
-    const int16_t c1 = toInteger(计数器2(g, j, b, label1).number());
-    const int16_t c2 = toInteger(计数器2(g, j, b, label2).number());
+    const int16_t c1 = toInteger(countRankBand(g, j, b, label1).number());
+    const int16_t c2 = toInteger(countRankBand(g, j, b, label2).number());
     ++r;
     const int16_t count = g.examineeCounts(b, j);
     if (count <= 0) continue;
     sh.setCell(r, 1, g.classNames(b));
     sh.setCell(r, 2, Variant::integer(count));
     sh.setCell(r, 3, Variant::integer(c1));
-    sh.setCell(r, 4, rateText(rate(g, c1, tiers.targets.first)));
+    sh.setCell(r, 4, rateText(trace.keep(rate(c1, tiers.targets.first))));
     sh.setCell(r, 5, Variant::integer(c2));
-    sh.setCell(r, 6, rateText(rate(g, c2, tiers.targets.second)));
-    sh.setCell(r, 7, Variant::number(twoDecimals(g, g.scoreSums(b, j) / count)));
+    sh.setCell(r, 6, rateText(trace.keep(rate(c2, tiers.targets.second))));
+    sh.setCell(r, 7, Variant::number(trace.keep(twoDecimals(g.scoreSums(b, j) / count))));
     // Against the grade average in whole points, not the two-decimal one of the total row.
-    const double gradeAverage = roundHalfEven(twoDecimals(g, divide(sum, takers)));
-    sh.setCell(r, 8, rateText(rate(g, cellNumber(sh, r, 7), gradeAverage)));
+    const double gradeAverage = roundHalfEven(trace.keep(twoDecimals(divide(sum, takers))));
+    sh.setCell(r, 8, rateText(trace.keep(rate(cellNumber(sh, r, 7), gradeAverage))));
     const double composite = static_cast<double>(g.weights(5, j)) * cellNumber(sh, r, 4) +
                              static_cast<double>(g.weights(6, j)) * cellNumber(sh, r, 6) +
                              static_cast<double>(g.weights(7, j)) * cellNumber(sh, r, 8);
-    sh.setCell(r, 9, Variant::number(twoDecimals(g, composite)));
+    sh.setCell(r, 9, Variant::number(trace.keep(twoDecimals(composite))));
     sh.setCell(r, 11, g.teacherNames(b, j));
     inFirst = addInteger(inFirst, c1);
     inSecond = addInteger(inSecond, c2);
@@ -89,13 +84,13 @@ int writeTable(GradeBook& g, host::Worksheet& sh, int16_t j, int r, const Tiers&
     sh.setCell(r, 2, Variant::long_(takers));
     sh.setCell(r, 3, Variant::integer(inFirst));
     sh.setCell(r, 5, Variant::integer(inSecond));
-    sh.setCell(r, 7, Variant::number(twoDecimals(g, sum / takers)));
+    sh.setCell(r, 7, Variant::number(trace.keep(twoDecimals(sum / takers))));
   }
   return r;
 }
 
 std::string notesOnTargets(const GradeBook& g, const CompletionTargets& t) {
-  const int total = g.km + 1;
+  const int total = g.subjectCount + 1;
   return "各班一档指标数：" + std::to_string(t.first) + "，各班二档指标数：" +
          std::to_string(t.second) + "。总分综合积分=一档完成率×" + singleText(g.weights(5, total)) +
          "+二档完成率×" + singleText(g.weights(6, total)) + "+平均分完成率×" +
@@ -104,10 +99,11 @@ std::string notesOnTargets(const GradeBook& g, const CompletionTargets& t) {
 
 }  // namespace
 
-void 完成率统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
-  const auto targets = askCompletionTargets(ui, g.班级数);
+void writeCompletionRates(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock,
+                          const RoundingTrace& trace) {
+  const auto targets = askCompletionTargets(ui, g.classCount);
   if (!targets) return;
-  const int16_t classes = g.班级数;
+  const int16_t classes = g.classCount;
   const Tiers tiers{*targets, "1-" + std::to_string(mulInteger(classes, targets->first)),
                     "1-" + std::to_string(mulInteger(classes, targets->second))};
 
@@ -115,17 +111,17 @@ void 完成率统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Cloc
   countWholeClassesForTotal(g);
 
   int r = 3;
-  for (int16_t j = 1; j <= g.km + 1; ++j) r = writeTable(g, sh, j, r, tiers) + 2;
+  for (int16_t j = 1; j <= g.subjectCount + 1; ++j) r = writeTable(g, sh, j, r, tiers, trace) + 2;
   sh.setCell(r - classes - 3, 11, "班主任");
 
   // Ranks only once every composite of a table stands in the sheet.
   r = 3;
-  for (int j = 1; j <= g.km + 1; ++j) {
+  for (int j = 1; j <= g.subjectCount + 1; ++j) {
     for (int b = 1; b <= classes; ++b)
-      排名(indexArgument(r + b), indexArgument(r + 1), indexArgument(r + classes), indexArgument(9),
-           indexArgument(10), sh);
-    加边框(sh, indexArgument(r), indexArgument(1), indexArgument(r + classes + 1),
-           indexArgument(kColumns));
+      writeRank(indexArgument(r + b), indexArgument(r + 1), indexArgument(r + classes),
+                indexArgument(9), indexArgument(10), sh);
+    addBorders(sh, indexArgument(r), indexArgument(1), indexArgument(r + classes + 1),
+               indexArgument(kColumns));
     r += classes + 3;
   }
 

@@ -32,22 +32,22 @@ void writeDefaultHeader(host::Worksheet& sh, int r, int step, int students) {
 
 }  // namespace
 
-void 名次分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
+void writeRankBands(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
   countWholeClassesForTotal(g);
   constexpr int first = BandSheetLayout::firstBandColumn;
   const bool fresh = isEmptyCell(sh, BandSheetLayout::firstHeaderRow, first);
   // A tenth of the grade in whole hundreds: 650 students give bands of 60.
-  const int step = std::max(5, g.总人数 / 100 * 10);
+  const int step = std::max(5, g.studentCount / 100 * 10);
   if (fresh) sh.clear(sh.usedRange());
 
-  const int classes = g.班级数;
+  const int classes = g.classCount;
   int r = BandSheetLayout::firstHeaderRow;
   int c = 0;
-  for (int16_t j = 1; j <= g.km + 1; ++j) {
+  for (int16_t j = 1; j <= g.subjectCount + 1; ++j) {
     const int header = r;
     if (fresh || isEmptyCell(sh, r, first)) {
-      sh.setCell(r - 1, 4, g.headerTexts(g.kmcl + j - 1));
-      writeDefaultHeader(sh, r, step, g.总人数);
+      sh.setCell(r - 1, 4, g.headerTexts(g.firstSubjectColumn + j - 1));
+      writeDefaultHeader(sh, r, step, g.studentCount);
     }
 
     for (int16_t b = 1; b <= classes; ++b) {
@@ -56,7 +56,7 @@ void 名次分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::C
       sh.setCell(r, 2, Variant::integer(g.examineeCounts(b, j)));
       for (c = first; c <= kRankBandLayout.lastBandColumn && !isEmptyCell(sh, r - b, c); ++c) {
         std::string label = textOf(sh.cell(r - b, c));
-        const Variant count = 计数器2(g, j, b, label);
+        const Variant count = countRankBand(g, j, b, label);
         if (count.isNumeric() && count.number() == -1) {
           showBadBandHeader(sh, ui, messageTitle("各名次段统计"), r - b, c);
           return;
@@ -65,8 +65,8 @@ void 名次分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::C
       }
     }
 
-    加边框(sh, indexArgument(r - classes), indexArgument(1), indexArgument(r),
-           indexArgument(c - 1));
+    addBorders(sh, indexArgument(r - classes), indexArgument(1), indexArgument(r),
+               indexArgument(c - 1));
     r = header + classes + kRankBandLayout.gap;
   }
   writeDatedTitleRow(sh, c, clock);

@@ -41,19 +41,19 @@ void writeDefaultHeader(host::Worksheet& sh, int r, int16_t m) {
 
 }  // namespace
 
-void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
+void writeScoreBands(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
   sh.setVisible(host::SheetVisibility::Visible);
   countWholeClassesForTotal(g);
   constexpr int first = BandSheetLayout::firstBandColumn;
   const bool fresh = isEmptyCell(sh, BandSheetLayout::firstHeaderRow, first);
   if (fresh) sh.clear(sh.usedRange());
 
-  const int classes = g.班级数;
+  const int classes = g.classCount;
   int r = BandSheetLayout::firstHeaderRow;
   int c = 0;
-  for (int16_t j = 1; j <= g.km + 1; ++j) {
+  for (int16_t j = 1; j <= g.subjectCount + 1; ++j) {
     const int header = r;
-    sh.setCell(r - 1, 4, g.headerTexts(g.kmcl + j - 1));
+    sh.setCell(r - 1, 4, g.headerTexts(g.firstSubjectColumn + j - 1));
     if (fresh || isEmptyCell(sh, r, first)) writeDefaultHeader(sh, r, g.markLines(1, j));
 
     for (int16_t b = 1; b <= classes; ++b) {
@@ -62,7 +62,7 @@ void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& 
       sh.setCell(r, 2, Variant::integer(g.examineeCounts(b, j)));
       for (c = first; !isEmptyCell(sh, r - b, c); ++c) {
         std::string label = textOf(sh.cell(r - b, c));
-        const Variant count = 计数器(g, j, b, label);
+        const Variant count = countScoreBand(g, j, b, label);
         if (count.isNumeric() && count.number() == -1) {
           showBadBandHeader(sh, ui, messageTitle("各分数段统计"), r - b, c);
           return;
@@ -73,8 +73,8 @@ void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& 
 
     ++r;
     sh.setCell(r, 1, "合计");
-    加边框(sh, indexArgument(r - classes - 1), indexArgument(1), indexArgument(r),
-           indexArgument(c - 1));
+    addBorders(sh, indexArgument(r - classes - 1), indexArgument(1), indexArgument(r),
+               indexArgument(c - 1));
     // The last two header columns hold the highest and lowest scores, which do not add up.
     for (int col = 2; col <= c - 3; ++col) {
       int16_t sum = 0;

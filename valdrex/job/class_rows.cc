@@ -1,11 +1,11 @@
 #include "valdrex/job/class_rows.h"
 
 #include <algorithm>
+#include <memory>
 
-#include "valdrex/automation/valdrex_cls.h"
+#include "valdrex/gradebook/layout.h"
+#include "valdrex/gradebook/loading.h"
 #include "valdrex/gradebook/sheet_layout.h"
-#include "valdrex/host/application.h"
-#include "valdrex/job/desktop_launcher.h"
 #include "valdrex/job/look_alike.h"
 #include "valdrex/job/ready_dialogs.h"
 
@@ -102,20 +102,17 @@ ClassRowMoves placeClassRows(host::MemorySheet& sx, std::vector<ClassRow> old,
   return moves;
 }
 
-ClassListing listClasses(host::MemoryWorkbook& wb, host::MemorySheet& scoreSheet,
-                         host::MemorySheet& propertySheet) {
+ClassListing listClasses(host::MemoryWorkbook& /*wb: only the two sheets are read*/,
+                         host::MemorySheet& scoreSheet, host::MemorySheet& propertySheet) {
   SilentDefaults ui;
-  FixedDate clock({2026, 12, 6});  // the loading reads no date
-  DesktopLauncher launcher;        // and starts nothing
-  host::BasicApplication app(ui, clock, launcher, &wb);
-  ValdrexCls vd(app);
-  vd.初始化(scoreSheet);
+  auto g = std::make_unique<GradeBook>();
+  findLayout(*g, scoreSheet, ui);
   std::vector<ClassRow> oldRows = readClassRows(propertySheet);
-  const int classes = vd.F班级数(scoreSheet, propertySheet);
+  const int classes = countClasses(*g, scoreSheet, propertySheet, ui);
   ClassListing listing;
   for (const auto& m : ui.messages()) listing.messages.push_back("【" + m.title + "】" + m.text);
   if (!listing.messages.empty()) return listing;
-  for (int c = 1; c <= classes; ++c) listing.classes.push_back(vd.gradeBook().classNames(c));
+  for (int c = 1; c <= classes; ++c) listing.classes.push_back(g->classNames(c));
   listing.moves = placeClassRows(propertySheet, std::move(oldRows), listing.classes);
   return listing;
 }

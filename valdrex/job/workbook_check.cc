@@ -1,13 +1,14 @@
 #include "valdrex/job/workbook_check.h"
 
 #include <algorithm>
+#include <memory>
 
-#include "valdrex/automation/valdrex_cls.h"
+#include "valdrex/gradebook/layout.h"
 #include "valdrex/gradebook/limits_message.h"
+#include "valdrex/gradebook/loading.h"
 #include "valdrex/io/write_limits.h"
 #include "valdrex/job/band_header_check.h"
 #include "valdrex/job/cell_name.h"
-#include "valdrex/job/desktop_launcher.h"
 #include "valdrex/job/output_paths.h"
 #include "valdrex/job/property_sheet_check.h"
 #include "valdrex/job/ready_dialogs.h"
@@ -67,15 +68,12 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
 
   // The library's own loading, with its messages kept instead of shown.
   SilentDefaults ui;
-  FixedDate clock({2026, 12, 6});
-  DesktopLauncher launcher;  // the loading starts nothing
-  host::BasicApplication app(ui, clock, launcher, &wb);
-  ValdrexCls vd(app);
+  auto g = std::make_unique<GradeBook>();
   host::MemorySheet* propertySheet = wb.find(PropertySheetLayout::name);
-  vd.初始化(*scoreSheet);
-  vd.载入班级(*scoreSheet);
+  findLayout(*g, *scoreSheet, ui);
+  loadClasses(*g, *scoreSheet, ui);
   const std::size_t beforeScores = ui.messages().size();
-  if (propertySheet) vd.载入成绩(*scoreSheet, *propertySheet);
+  if (propertySheet) loadScores(*g, *scoreSheet, propertySheet, ui);
 
   std::vector<std::string> classNames;
   for (const auto& entry : shape.classes) classNames.push_back(entry.first);
@@ -91,7 +89,7 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
     if (!wb.find(name))
       report.findings.push_back(
           {std::string(name), "缺少报告表“" + std::string(name) + "”（valdrex run 会在末尾添加）"});
-  checkBandHeaders(wb, vd, report);
+  checkBandHeaders(wb, *g, report);
   checkWritable(wb, report);
 
   // A loading stop the checks above did not explain is still worth telling. Class rows beyond

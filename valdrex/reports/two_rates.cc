@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "valdrex/gradebook/ranking_functions.h"
+#include "valdrex/gradebook/rounding.h"
 #include "valdrex/host/arithmetic.h"
 #include "valdrex/host/number_text.h"
 #include "valdrex/reports/formatting.h"
@@ -25,12 +26,9 @@ struct Columns {
   int last() const { return 13 + f; }
 };
 
-// x ÷ y × scale rounded to a whole number (halves to even) through the public working value,
-// then ÷ 100: a percentage for scale 10000, a two-decimal value for scale 100.
-double rounded(GradeBook& g, double x, double y, double scale) {
-  g.t = toLong(x / y * scale);
-  return g.t / 100.0;
-}
+// x ÷ y × scale rounded to a whole number (halves to even), then ÷ 100: a percentage for scale
+// 10000, a two-decimal value for scale 100.
+Rounded rounded(double x, double y, double scale) { return hundredths(x / y * scale); }
 
 // Rates go in as typed text, " 33.33", which the sheet stores as a number.
 void writeRate(host::Worksheet& sh, int row, int col, double rate) {
@@ -45,24 +43,25 @@ Weights weightsOf(const GradeBook& g, int j, int f) {
   return {g.weights(1, j), g.weights(2, j), g.weights(3, j), f == 1 ? g.weights(4, j) : 0.0};
 }
 
-void classRow(GradeBook& g, host::Worksheet& sh, const Columns& cols, const Weights& w, int r,
-              int k, int j) {
+void classRow(const GradeBook& g, host::Worksheet& sh, const Columns& cols, const Weights& w, int r,
+              int k, int j, const RoundingTrace& trace) {
   const double sat = g.examineeCounts(k, j);
   sh.setCell(r, 1, g.classNames(k));
   sh.setCell(r, 2, Variant::integer(g.examineeCounts(k, j)));
   sh.setCell(r, 3, Variant::integer(g.excellentCounts(k, j)));
   sh.setCell(r, 4, Variant::integer(g.passCounts(k, j)));
-  writeRate(sh, r, cols.passRate(), rounded(g, g.passCounts(k, j), sat, 10000));
-  writeRate(sh, r, cols.excellentRate(), rounded(g, g.excellentCounts(k, j), sat, 10000));
-  if (cols.f == 1) writeRate(sh, r, cols.lowRate(), rounded(g, g.lowCounts(k, j), sat, 10000));
-  sh.setCell(r, cols.average(), Variant::number(rounded(g, g.scoreSums(k, j), sat, 100)));
+  writeRate(sh, r, cols.passRate(), trace.keep(rounded(g.passCounts(k, j), sat, 10000)));
+  writeRate(sh, r, cols.excellentRate(), trace.keep(rounded(g.excellentCounts(k, j), sat, 10000)));
+  if (cols.f == 1)
+    writeRate(sh, r, cols.lowRate(), trace.keep(rounded(g.lowCounts(k, j), sat, 10000)));
+  sh.setCell(r, cols.average(), Variant::number(trace.keep(rounded(g.scoreSums(k, j), sat, 100))));
 
   // The composite is built from the values as the sheet holds them, already rounded.
   double composite = w.excellent * numericValue(sh.cell(r, cols.excellentRate())) +
                      w.pass * numericValue(sh.cell(r, cols.passRate())) +
                      w.average * numericValue(sh.cell(r, cols.average()));
   if (cols.f == 1) composite -= w.low * numericValue(sh.cell(r, cols.lowRate()));
-  sh.setCell(r, cols.composite(), Variant::number(rounded(g, composite, 1, 100)));
+  sh.setCell(r, cols.composite(), Variant::number(trace.keep(rounded(composite, 1, 100))));
   sh.setCell(r, cols.teacher(), g.teacherNames(k, j));
 }
 
@@ -71,17 +70,18 @@ struct BlockSums {
   double scores = 0;
 };
 
-void totalRow(GradeBook& g, host::Worksheet& sh, const Columns& cols, const BlockSums& sum, int r) {
+void totalRow(host::Worksheet& sh, const Columns& cols, const BlockSums& sum, int r,
+              const RoundingTrace& trace) {
   if (sum.sat <= 0) return;
   sh.setCell(r, 1, "合计");
   sh.setCell(r, 2, Variant::long_(sum.sat));
   sh.setCell(r, 3, Variant::long_(sum.excellent));
   sh.setCell(r, 4, Variant::long_(sum.pass));
-  writeRate(sh, r, cols.passRate(), rounded(g, sum.pass, sum.sat, 10000));
+  writeRate(sh, r, cols.passRate(), trace.keep(rounded(sum.pass, sum.sat, 10000)));
   // Over those who sat, like the pass rate: dividing by every student of the grade would
   // understate the rate of a subject some did not sit.
-  writeRate(sh, r, cols.excellentRate(), rounded(g, sum.excellent, sum.sat, 10000));
-  sh.setCell(r, cols.average(), Variant::number(rounded(g, sum.scores, sum.sat, 100)));
+  writeRate(sh, r, cols.excellentRate(), trace.keep(rounded(sum.excellent, sum.sat, 10000)));
+  sh.setCell(r, cols.average(), Variant::number(trace.keep(rounded(sum.scores, sum.sat, 100))));
 }
 
 Variant number(int v) { return Variant::long_(v); }
@@ -89,16 +89,16 @@ Variant number(int v) { return Variant::long_(v); }
 void rankBlock(host::Worksheet& sh, const Columns& cols, int h, int n) {
   for (int k = 1; k <= n; ++k) {
     const Variant a = number(h + k), b = number(h + 1), c = number(h + n);
-    排名(a, b, c, number(cols.composite()), number(cols.compositeRank()), sh);
-    排名(a, b, c, number(cols.excellentRate()), number(cols.compositeRank() + 1), sh);
-    排名(a, b, c, number(cols.passRate()), number(cols.compositeRank() + 2), sh);
-    排名(a, b, c, number(cols.average()), number(cols.compositeRank() + 3), sh);
+    writeRank(a, b, c, number(cols.composite()), number(cols.compositeRank()), sh);
+    writeRank(a, b, c, number(cols.excellentRate()), number(cols.compositeRank() + 1), sh);
+    writeRank(a, b, c, number(cols.passRate()), number(cols.compositeRank() + 2), sh);
+    writeRank(a, b, c, number(cols.average()), number(cols.compositeRank() + 3), sh);
   }
-  加边框(sh, number(h), number(1), number(h + n + 1), number(cols.last()));
+  addBorders(sh, number(h), number(1), number(h + n + 1), number(cols.last()));
 }
 
 std::string noteText(const GradeBook& g, int f) {
-  const int total = g.km + 1;
+  const int total = g.subjectCount + 1;
   std::string note = "注：总分综合积分=优秀率×" + singleText(g.weights(2, total)) + "+及格率×" +
                      singleText(g.weights(3, total)) + "+平均分×" + singleText(g.weights(1, total));
   if (f == 1) note += "-低分率×" + singleText(g.weights(4, total));
@@ -117,18 +117,19 @@ std::vector<std::string> twoRatesHeader(bool lowRate) {
   return h;
 }
 
-void 两率一分(GradeBook& g, host::Workbook&, host::Worksheet& sh, host::Clock& clock) {
+void writeTwoRates(GradeBook& g, host::Workbook&, host::Worksheet& sh, host::Clock& clock,
+                   const RoundingTrace& trace) {
   sh.clear(sh.usedRange());
-  const int n = g.班级数;
+  const int n = g.classCount;
   // Everyone of a class counts as having sat the total.
-  for (int k = 1; k <= n; ++k) g.examineeCounts(k, g.km + 1) = g.classSizes(k);
+  for (int k = 1; k <= n; ++k) g.examineeCounts(k, g.subjectCount + 1) = g.classSizes(k);
 
   const Columns cols{g.lowRateLabel == "低分率" ? 1 : 0};
   const std::vector<std::string> headers = twoRatesHeader(cols.f == 1);
 
   int r = 3;
-  for (int j = 1; j <= g.km + 1; ++j) {
-    sh.setCell(r - 1, 4, g.headerTexts(g.kmcl + j - 1));
+  for (int j = 1; j <= g.subjectCount + 1; ++j) {
+    sh.setCell(r - 1, 4, g.headerTexts(g.firstSubjectColumn + j - 1));
     for (int c = 1; c <= cols.last(); ++c) sh.setCell(r, c, headers[c - 1]);
     const Weights w = weightsOf(g, j, cols.f);
     BlockSums sum;
@@ -136,21 +137,21 @@ void 两率一分(GradeBook& g, host::Workbook&, host::Worksheet& sh, host::Cloc
       ++r;
       // Nobody sat: the row stays empty rather than dividing by zero.
       if (g.examineeCounts(k, j) <= 0) continue;
-      classRow(g, sh, cols, w, r, k, j);
+      classRow(g, sh, cols, w, r, k, j, trace);
       sum.sat += g.examineeCounts(k, j);
       sum.pass += g.passCounts(k, j);
       sum.excellent += g.excellentCounts(k, j);
       sum.scores += g.scoreSums(k, j);
     }
     ++r;
-    totalRow(g, sh, cols, sum, r);
+    totalRow(sh, cols, sum, r, trace);
     r += 2;
   }
 
-  const int lastHeader = 3 + g.km * (n + 3);
+  const int lastHeader = 3 + g.subjectCount * (n + 3);
   sh.setCell(lastHeader, cols.teacher(), "班主任");
 
-  for (int j = 1; j <= g.km + 1; ++j) rankBlock(sh, cols, 3 + (j - 1) * (n + 3), n);
+  for (int j = 1; j <= g.subjectCount + 1; ++j) rankBlock(sh, cols, 3 + (j - 1) * (n + 3), n);
 
   const int noteRow = lastHeader + n + 2;
   sh.setCell(noteRow, 1, noteText(g, cols.f));

@@ -17,12 +17,14 @@ bool detailed(RankingSheet kind) {
 }
 
 int tableWidth(const GradeBook& g, RankingSheet kind) {
-  return detailed(kind) ? 3 * g.km + 6 : g.km + 6;
+  return detailed(kind) ? 3 * g.subjectCount + 6 : g.subjectCount + 6;
 }
 
 // The class column of the copied table: the score sheet's "班级" column when it is among the
 // three leading columns that the table carries, else the first.
-int classColumn(const GradeBook& g) { return g.bjlh >= 1 && g.bjlh <= 3 ? g.bjlh : 1; }
+int classColumn(const GradeBook& g) {
+  return g.classColumn >= 1 && g.classColumn <= 3 ? g.classColumn : 1;
+}
 
 std::string titleSuffix(RankingSheet kind) {
   return kind == RankingSheet::ClassPlain ? "学生成绩表" : "学生排名表";
@@ -31,7 +33,7 @@ std::string titleSuffix(RankingSheet kind) {
 // Students in the table: those of the listed classes (a blank class cell has no row).
 int studentRows(const GradeBook& g) {
   int n = 0;
-  for (int c = 1; c <= std::min<int>(g.班级数, ModelLimits::classes); ++c) n += g.classSizes(c);
+  for (int c = 1; c <= std::min<int>(g.classCount, ModelLimits::classes); ++c) n += g.classSizes(c);
   return n;
 }
 
