@@ -1,6 +1,7 @@
-// The record of one automation object: the public properties and the fixed tables that loading
-// fills and every report reads. Sized once; nothing resizes it. Slot 0 of every table exists and
-// carries no data, except classNames[0] (always "") and classSizes[0] (students of no class).
+// The grade book of one automation object: what loading finds on the score sheet and the fixed
+// tables that loading fills and every report reads. Sized once; nothing resizes it. Slot 0 of every
+// table exists and carries no data, except classNames[0] (always "") and classSizes[0] (students of
+// no class).
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,8 @@ inline constexpr int kClassSlots = ModelLimits::classes + 1;
 inline constexpr int kStudentSlots = ModelLimits::studentsPerClass + 1;
 inline constexpr int kSubjectSlots = ModelLimits::subjectSlots;
 inline constexpr int kStudentSubjectSlots = ModelLimits::studentSubjectSlots;
+static_assert(kStudentSubjectSlots >= ModelLimits::subjectColumns + 2,
+              "every subject the layout scan accepts, and the total, fit a student's row");
 
 struct GradeBook {
   // What loading finds; the automation interface shows them as its historical properties.

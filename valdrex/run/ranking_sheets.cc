@@ -22,7 +22,7 @@ int tableWidth(const GradeBook& g, RankingSheet kind) {
 
 // The class column of the copied table: the score sheet's "班级" column when it is among the
 // three leading columns that the table carries, else the first.
-int classColumn(const GradeBook& g) {
+int tableClassColumn(const GradeBook& g) {
   return g.classColumn >= 1 && g.classColumn <= 3 ? g.classColumn : 1;
 }
 
@@ -49,7 +49,7 @@ void datedTitleRow(host::Worksheet& sh, int w, host::Clock& clock) {
 // students follow it, whatever order the class list has.
 void classBlocks(const GradeBook& g, host::Worksheet& sh, RankingSheet kind) {
   const std::string suffix = titleSuffix(kind);
-  const int column = classColumn(g);
+  const int column = tableClassColumn(g);
   int last = 2 + studentRows(g);
   if (last < 3) {
     sh.setCell(1, 1, suffix);
@@ -93,10 +93,10 @@ void sortRankingSheet(const GradeBook& g, host::Worksheet& sh, RankingSheet kind
   std::array<host::SortKey, 2> keys;
   switch (kind) {
     case RankingSheet::ClassPlain:
-      keys = {{{classColumn(g)}, {2}}};
+      keys = {{{tableClassColumn(g)}, {2}}};
       break;
     case RankingSheet::ClassDetailed:
-      keys = {{{classColumn(g)}, {w}}};
+      keys = {{{tableClassColumn(g)}, {w}}};
       break;
     case RankingSheet::GradePlain:
     case RankingSheet::GradeDetailed:
