@@ -16,8 +16,9 @@
 //   before it. A load that scales no score leaves t as it was.
 // - 输出: its load as 载入成绩 does, then every rate, average and composite of "两率一分"
 //   (× 100: a rate 33.33% is 3333) and of "完成率表", in the order they are written. A step
-//   that fails or is skipped stops adding to t where it stopped; after a whole run t is the last
-//   table's average of "完成率表" ("合计" row), or of "两率一分" when the targets were not given.
+//   that fails or is skipped stops adding to t where it stopped, a missing sheet adds nothing.
+//   After a whole run t is the "合计" average of the last table of "完成率表", or of "两率一分"
+//   when the completion targets were not given.
 // Every other member, and a failed write of t itself, leaves t as it was.
 #pragma once
 
