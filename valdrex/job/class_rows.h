@@ -35,7 +35,7 @@ std::vector<ClassRow> readClassRows(const host::MemorySheet& sx);
 ClassRowMoves placeClassRows(host::MemorySheet& sx, std::vector<ClassRow> old,
                              const std::vector<std::string>& classes);
 
-// The classes counted on the score sheet, its classes written into column A of the property sheet
+// `countClasses` run on the score sheet, its classes written into column A of the property sheet
 // from row 18 with their teacher rows (placeClassRows). When the loading shows a message, the list
 // it wrote is partial and the teacher rows were not moved: the workbook must not be kept then.
 struct ClassListing {
