@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "support/scripted_ui.h"
-#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/made/sample_workbook.h"
 #include "valdrex/run/statistics_run.h"
 
 namespace valdrex::bench {

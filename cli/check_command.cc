@@ -2,20 +2,23 @@
 
 #include <ostream>
 
+#include "cli/advice_words.h"
 #include "cli/exit_codes.h"
-#include "cli/workbook_io.h"
-#include "valdrex/job/workbook_check.h"
-#include "valdrex/job/workbook_files.h"
+#include "valdrex/job/workbook_job.h"
 
 namespace valdrex::cli {
 
 int checkCommand(const std::string& path, const std::optional<std::string>& sheet,
                  std::ostream& out, std::ostream& err) {
-  auto wb = readWorkbookOrTell(path, err);
-  if (!wb) return kExitUnreadable;
-  const CheckReport report = checkWorkbook(*wb, sheet);
+  JobOutcome failure;
+  auto job = WorkbookJob::open(path, failure);
+  if (!job) {
+    err << problemLine(failure) << '\n';
+    return static_cast<int>(failure.status);
+  }
+  const JobOutcome& report = job->check(sheet);
   for (const std::string& line : report.layout) out << line << '\n';
-  for (const Finding& f : report.findings) out << f.place << "：" << f.text << '\n';
+  for (const Finding& f : report.findings) out << findingLine(f) << '\n';
   if (report.findings.empty()) {
     out << "没有发现问题。\n";
     return kExitOk;

@@ -4,6 +4,8 @@
 #include <regex>
 #include <sstream>
 
+#include "valdrex/host/utf8.h"
+
 namespace valdrex::cli {
 
 namespace {
@@ -11,23 +13,26 @@ namespace {
 constexpr std::size_t kNameColumn = 30;  // where descriptions start
 constexpr std::size_t kLineWidth = 80;
 
-// The text split into its characters (UTF-8 sequences).
+// The text split into its characters, each with its bytes as they are.
 std::vector<std::string> characters(const std::string& text) {
   std::vector<std::string> chars;
-  for (char c : text) {
-    if (chars.empty() || (static_cast<unsigned char>(c) & 0xC0) != 0x80)
-      chars.emplace_back(1, c);
-    else
-      chars.back() += c;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t size = utf8::decode(text, i).size;
+    chars.push_back(text.substr(i, size));
+    i += size;
   }
   return chars;
 }
 
-// Terminal columns: Chinese characters and full-width punctuation take two.
+// Terminal columns: Chinese characters and full-width punctuation take two; a broken byte shows
+// as one replacement mark.
 std::size_t columns(const std::string& text) {
   std::size_t n = 0;
-  for (const std::string& c : characters(text))
-    n += static_cast<unsigned char>(c[0]) >= 0xE1 ? 2 : 1;
+  for (std::size_t i = 0; i < text.size();) {
+    const utf8::Char ch = utf8::decode(text, i);
+    n += ch.wellFormed && ch.cp >= 0x1000 ? 2 : 1;
+    i += ch.size;
+  }
   return n;
 }
 

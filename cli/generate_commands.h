@@ -4,8 +4,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "valdrex/job/sample_workbook.h"
-#include "valdrex/job/template_workbook.h"
+#include "valdrex/job/made/sample_workbook.h"
+#include "valdrex/job/made/template_workbook.h"
 
 namespace valdrex::cli {
 

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "cli/exit_codes.h"
-#include "valdrex/job/argument_text.h"
-#include "valdrex/job/output_paths.h"
+#include "valdrex/host/argument_text.h"
+#include "valdrex/job/files/output_paths.h"
 
 namespace valdrex::cli {
 

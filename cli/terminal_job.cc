@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
+#include "cli/advice_words.h"
 #include "cli/exit_codes.h"
-#include "valdrex/io/io_error.h"
-#include "valdrex/job/output_paths.h"
-#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/files/output_paths.h"
+#include "valdrex/job/made/sample_workbook.h"
 #include "valdrex/job/workbook_job.h"
 
 namespace valdrex::cli {
@@ -22,8 +22,6 @@ std::string seconds(std::chrono::steady_clock::duration d) {
 }
 
 // A finding as told before the run and in the closing summary.
-std::string findingLine(const Finding& f) { return f.place + "：" + f.text; }
-
 // Warnings listed again in the summary; the rest are only counted there.
 constexpr std::size_t kWarningsListed = 20;
 
@@ -37,16 +35,14 @@ class TerminalJob {
         prefix_(settings.named ? "[" + name_ + "] " : "") {}
 
   int run(QuestionTurns* turns, std::size_t turn) {
-    std::unique_ptr<WorkbookJob> job;
-    try {
-      job = input_.path.empty() ? std::make_unique<WorkbookJob>(sampleWorkbook({}), name_)
-                                : std::make_unique<WorkbookJob>(input_.path);
-    } catch (const io::FileError& e) {
-      return fail(kExitUnreadable, e.what());
-    }
+    JobOutcome failure;
+    std::unique_ptr<WorkbookJob> job =
+        input_.path.empty() ? std::make_unique<WorkbookJob>(sampleWorkbook({}), name_)
+                            : WorkbookJob::open(input_.path, failure);
+    if (!job) return fail(failure);
     // Where the result goes is checked before the run asks anything.
     if (!job->canSave(input_.output, settings_.inPlace, settings_.force))
-      return fail(static_cast<int>(job->outcome().status), job->outcome().problem);
+      return fail(job->outcome());
     // What `valdrex check` finds, told before the run.
     if (job->scoreSheet(settings_.sheet))
       for (const Finding& f : job->check(settings_.sheet).findings)
@@ -65,15 +61,16 @@ class TerminalJob {
       settings_.inPlace ? job->saveInPlace(settings_.force)
                         : job->saveAs(input_.output, settings_.force);
     for (const std::string& note : outcome.notes) say("注意：" + note);
-    if (!outcome.problem.empty()) return fail(static_cast<int>(outcome.status), outcome.problem);
+    if (!outcome.problem.empty()) return fail(outcome);
     summarise(outcome);
     return static_cast<int>(outcome.status);
   }
 
  private:
   void say(const std::string& line) { terminal_.message(prefix_ + line); }
-  int fail(int status, const std::string& line) {
-    say(line);
+  int fail(const JobOutcome& outcome) {
+    const int status = static_cast<int>(outcome.status);
+    say(problemLine(outcome));
     terminal_.result(name_ + "：未完成（退出码 " + std::to_string(status) + "）");
     return status;
   }

@@ -13,7 +13,7 @@
 
 #include "cli/terminal.h"
 #include "valdrex/bands/completion_targets.h"
-#include "valdrex/job/ready_dialogs.h"
+#include "valdrex/job/session/ready_dialogs.h"
 
 namespace valdrex::cli {
 

@@ -16,7 +16,10 @@
 #include "cli/members_command.h"
 #include "cli/run_command.h"
 #include "cli/terminal.h"
-#include "valdrex/job/argument_text.h"
+#include "valdrex/gradebook/sheet_layout.h"
+#include "valdrex/host/argument_text.h"
+#include "valdrex/job/class_rows.h"
+#include "valdrex/job/session/ready_dialogs.h"
 
 #ifndef VALDREX_VERSION
 #define VALDREX_VERSION "0"
@@ -47,6 +50,11 @@ CLI::App* subcommand(CLI::App& app, const std::string& name, const std::string& 
   return sub;
 }
 
+// "班级数（1-20，默认 4）": the range from the model's limits.
+std::string countHelp(const std::string& what, int limit, int byDefault) {
+  return what + "（1-" + std::to_string(limit) + "，默认 " + std::to_string(byDefault) + "）";
+}
+
 void addSheetOption(CLI::App* sub, Choices& c) {
   sub->add_option("--sheet", c.sheet,
                   "成绩表的名字（默认：第一张既不是“属性表”也不是报告表的工作表）");
@@ -58,9 +66,8 @@ std::string finishRunOptions(Choices& c) {
   if (!c.targets.empty()) {
     c.run.settings.targets = parseTargets(c.targets);
     if (!c.run.settings.targets)
-      return "--targets 应为两个整数“一档,二档”，且 1 ≤ 一档 ≤ 二档 ≤ 32767，例如 --targets 5,20；"
-             "而不是“" +
-             c.targets + "”。";
+      return "--targets 应为两个整数“一档,二档”，且 1 ≤ 一档 ≤ 二档 ≤ " +
+             std::to_string(kMaxTarget) + "，例如 --targets 5,20；而不是“" + c.targets + "”。";
   }
   if (!c.date.empty()) {
     c.run.settings.date = parseDate(c.date);
@@ -108,7 +115,7 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
 
   CLI::App* classes = subcommand(
       app, "classes",
-      "把成绩表中的班级列到“属性表”第 18 行起的 A 列，并保存工作簿（先备份为“<原名>-备份”）");
+      "把成绩表中的班级列到" + classListPlace() + "，并保存工作簿（先备份为“<原名>-备份”）");
   classes->add_option("工作簿", c.workbook, "要列出班级的工作簿")->required();
   classes->add_option("-o,--output", c.output, "另存为这个文件，原工作簿不变");
   addSheetOption(classes, c);
@@ -116,24 +123,38 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
 
   CLI::App* sample = subcommand(app, "sample", "生成一个示例工作簿（虚构的学生和成绩）");
   sample->add_option("文件", c.out, "要写入的 .xlsx 文件")->required();
-  sample->add_option("--classes", c.sample.classes, "班级数（1-20，默认 4）")
-      ->check(CLI::Range(1, 20));
-  sample->add_option("--students", c.sample.students, "每班人数（1-100，默认 40）")
-      ->check(CLI::Range(1, 100));
-  sample->add_option("--subjects", c.sample.subjects, "科目数（1-12，默认 6）")
-      ->check(CLI::Range(1, 12));
+  using Limits = ModelLimits;
+  const SampleOptions sampleDefaults;
+  sample
+      ->add_option("--classes", c.sample.classes,
+                   countHelp("班级数", Limits::classes, sampleDefaults.classes))
+      ->check(CLI::Range(1, Limits::classes));
+  sample
+      ->add_option("--students", c.sample.students,
+                   countHelp("每班人数", Limits::studentsPerClass, sampleDefaults.students))
+      ->check(CLI::Range(1, Limits::studentsPerClass));
+  sample
+      ->add_option("--subjects", c.sample.subjects,
+                   countHelp("科目数", Limits::subjects, sampleDefaults.subjects))
+      ->check(CLI::Range(1, Limits::subjects));
   sample->add_option("--seed", c.sample.seed, "随机种子（默认 1；相同种子生成相同的工作簿）");
   sample->add_flag("--force", c.force, "覆盖已有的文件（先备份）");
 
   CLI::App* blank = subcommand(app, "template", "生成一个空白工作簿，含统计所需的全部工作表");
   blank->add_option("文件", c.out, "要写入的 .xlsx 文件")->required();
+  const TemplateOptions blankDefaults;
+  std::string defaultSubjects;
+  for (const std::string& s : blankDefaults.subjects)
+    defaultSubjects += (defaultSubjects.empty() ? "" : ",") + s;
   blank
       ->add_option("--subjects", c.subjects,
-                   "科目，用逗号分隔，可在科目后写“:满分”，例如 语文:150,数学:150,英语（默认 "
-                   "语文,数学,英语,物理,化学,生物，满分都是 100）")
+                   "科目，用逗号分隔，可在科目后写“:满分”，例如 语文:150,数学:150,英语（默认 " +
+                       defaultSubjects + "，满分都是 " + std::to_string(kDefaultFullMark) + "）")
       ->option_text("科目列表");
-  blank->add_option("--classes", c.blank.classes, "班级数（1-20，默认 4）")
-      ->check(CLI::Range(1, 20));
+  blank
+      ->add_option("--classes", c.blank.classes,
+                   countHelp("班级数", Limits::classes, blankDefaults.classes))
+      ->check(CLI::Range(1, Limits::classes));
   blank->add_flag("--force", c.force, "覆盖已有的文件（先备份）");
 
   CLI::App* members =

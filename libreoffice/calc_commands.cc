@@ -5,13 +5,11 @@
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <cppuhelper/implbase2.hxx>
-#include <map>
 
 #include "libreoffice/calc_workbook.h"
 #include "libreoffice/uno_text.h"
-#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/job/class_rows.h"
-#include "valdrex/job/workbook_sheets.h"
+#include "valdrex/job/session/workbook_sheets.h"
 
 namespace valdrex::calc {
 
@@ -120,14 +118,6 @@ std::string nameOf(const CalcWorkbook& live) {
   return name.empty() ? "当前工作簿" : name;
 }
 
-std::map<std::pair<int, int>, Variant> valuesOf(const host::MemorySheet& sheet) {
-  std::map<std::pair<int, int>, Variant> values;
-  sheet.forEachCell([&](int row, int col, const host::Cell& cell) {
-    if (!cell.value.isEmpty()) values[{row, col}] = cell.value;
-  });
-  return values;
-}
-
 }  // namespace
 
 JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs& dialogs,
@@ -146,7 +136,7 @@ JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs
   return outcome;
 }
 
-CheckReport checkDocument(const Document& doc) {
+JobOutcome checkDocument(const Document& doc) {
   CalcWorkbook live(doc);
   WorkbookJob job(live.copyValues(), nameOf(live));
   return job.check();
@@ -154,43 +144,64 @@ CheckReport checkDocument(const Document& doc) {
 
 ClassesResult listClassesInDocument(const Document& doc) {
   CalcWorkbook live(doc);
-  std::unique_ptr<host::MemoryWorkbook> wb = live.copyValues();
+  WorkbookJob job(live.copyValues(), nameOf(live));
   ClassesResult result;
-  host::MemorySheet* score = findScoreSheet(*wb, std::nullopt);
-  host::MemorySheet* property = wb->find(PropertySheetLayout::name);
-  if (!score || !property) {
-    result.lines.push_back(!score ? scoreSheetMissing(*wb, std::nullopt) + "。请先加入成绩表。"
-                                  : propertySheetMissing(*wb) +
-                                        "，无法列出班级。请加入名为“属性表”的工作表后重试。");
+  // A refused listing writes nothing, and leaves an empty undo action, which the office drops.
+  OneUndoAction undo(doc, "列出班级");
+  const JobOutcome& listed = job.listClasses(std::nullopt, &live);
+  if (!listed.problem.empty()) {
+    result.lines = listed.warnings;
+    result.lines.push_back(problemLine(listed));
     return result;
-  }
-  const auto before = valuesOf(*property);
-  const ClassListing listing = listClasses(*wb, *score, *property);
-  if (!listing.messages.empty()) {
-    result.lines = listing.messages;
-    result.lines.push_back("班级没有列出，工作簿未改动。请先修正成绩表（可用“检查”查看问题）。");
-    return result;
-  }
-
-  // Only the cells whose values changed are written: formulas and formats elsewhere stay.
-  const auto after = valuesOf(*property);
-  {
-    OneUndoAction undo(doc, "列出班级");
-    CalcSheet& sheet = live.calcSheet(property->name());
-    for (const auto& [at, value] : before)
-      if (!after.contains(at)) sheet.putValue(at.first, at.second, Variant());
-    for (const auto& [at, value] : after)
-      if (auto was = before.find(at); was == before.end() || !(was->second == value))
-        sheet.putValue(at.first, at.second, value);
-    live.flush();
   }
   result.changed = true;
-  result.lines.push_back("找到 " + std::to_string(listing.classes.size()) + " 个班：" +
-                         listedNames(listing.classes) + "。已写入“属性表”第 18 行起的 A 列" +
-                         (listing.moves.moved ? "，各班的任课教师随班级移到了新的行" : "") + "。");
-  for (const std::string& line : classMoveLines(listing.moves, "撤销之前的工作簿里（编辑 → 撤销）"))
+  result.lines.push_back("找到 " + std::to_string(listed.classNames.size()) + " 个班：" +
+                         listedNames(listed.classNames) + "。已写入" + classListPlace() +
+                         (listed.classMoves.moved ? "，各班的任课教师随班级移到了新的行" : "") +
+                         "。");
+  for (const std::string& line :
+       classMoveLines(listed.classMoves, "撤销之前的工作簿里（编辑 → 撤销）"))
     result.lines.push_back(line);
   return result;
+}
+
+std::string adviceWords(Advice advice) {
+  switch (advice) {
+    case Advice::none:
+      return "";
+    case Advice::nameScoreSheet:
+      return "请检查成绩表的名字。";
+    case Advice::addScoreSheet:
+      return "请加入成绩表（格式见“成绩统计 → 帮助”）。";
+    case Advice::addPropertySheet:
+      return "请加入名为“属性表”的普通工作表（格式见“成绩统计 → 帮助”）。";
+    case Advice::reportSheetAdded:
+      return "（“成绩统计 → 统计”会在末尾添加）";
+    case Advice::listClasses:
+      return "。可用“成绩统计 → 列出班级”列出班级";
+    case Advice::reorderClasses:
+      return "。可用“成绩统计 → 列出班级”按成绩表重排（任课教师随班级移动）";
+    case Advice::checkFirst:
+      return "（可用“成绩统计 → 检查”查看问题）。";
+    case Advice::strictRefused:
+      return "请改正上面列出的问题后重试。";
+    case Advice::resultIsInput:
+    case Advice::replaceExisting:
+      return "请换一个文件名。";
+    case Advice::closeOrForce:
+      return "请先在程序里关闭它再重试。";
+    case Advice::fixOptions:
+      return "请检查所填的选项。";
+  }
+  return "";
+}
+
+std::string findingLine(const Finding& finding) {
+  return finding.place + "：" + finding.text + adviceWords(finding.advice);
+}
+
+std::string problemLine(const JobOutcome& outcome) {
+  return outcome.problem + adviceWords(outcome.advice);
 }
 
 }  // namespace valdrex::calc

@@ -11,6 +11,13 @@
 
 namespace valdrex::calc {
 
+// The library's advice in the menu's words.
+std::string adviceWords(Advice advice);
+// "成绩表!D7：…" with its advice.
+std::string findingLine(const Finding& finding);
+// The outcome's problem with its advice.
+std::string problemLine(const JobOutcome& outcome);
+
 using Document = css::uno::Reference<css::sheet::XSpreadsheetDocument>;
 using Context = css::uno::Reference<css::uno::XComponentContext>;
 
@@ -21,11 +28,11 @@ using Context = css::uno::Reference<css::uno::XComponentContext>;
 JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs& dialogs,
                          host::Clock& clock);
 
-// 检查: what `valdrex check` finds in the document; nothing is changed.
-CheckReport checkDocument(const Document& doc);
+// 检查: what the check finds in the document; nothing is changed.
+JobOutcome checkDocument(const Document& doc);
 
 // 列出班级: the score sheet's classes written into "属性表" from row 18, teacher rows kept with
-// their class, as `valdrex classes` does. `lines` tell the teacher what was done, or why not.
+// their class. `lines` tell the teacher what was done, or why not.
 struct ClassesResult {
   bool changed = false;
   std::vector<std::string> lines;

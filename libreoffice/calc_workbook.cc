@@ -32,7 +32,7 @@
 
 #include "libreoffice/uno_text.h"
 #include "valdrex/host/failure.h"
-#include "valdrex/job/workbook_sheets.h"
+#include "valdrex/job/session/workbook_sheets.h"
 
 namespace valdrex::calc {
 

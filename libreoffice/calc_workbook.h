@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "valdrex/host/memory_workbook.h"
-#include "valdrex/job/live_workbook.h"
+#include "valdrex/job/session/live_workbook.h"
 
 namespace valdrex::calc {
 
@@ -90,6 +90,9 @@ class CalcWorkbook final : public LiveWorkbook {
 
   host::Worksheet& sheet(std::string_view name) override { return calcSheet(name); }
   CalcSheet& calcSheet(std::string_view name);
+  void putStored(std::string_view sheet, int row, int col, const Variant& stored) override {
+    calcSheet(sheet).putValue(row, col, stored);
+  }
   std::string folderPath() const override;
   void save() override;
   bool hasSheet(std::string_view name) override;

@@ -190,7 +190,7 @@ class CommandHandler final
         SystemClock clock;
         const JobOutcome outcome = runStatistics(context_, doc, dialogs, clock);
         if (!outcome.problem.empty())
-          dialogs.messageBox(outcome.problem, host::MessageStyle::critical, messageTitle());
+          dialogs.messageBox(problemLine(outcome), host::MessageStyle::critical, messageTitle());
         return;
       }
       case Command::check:
@@ -216,7 +216,7 @@ class CommandHandler final
   }
 
   void check(const Document& doc, OfficeDialogs& dialogs) {
-    const CheckReport report = checkDocument(doc);
+    const JobOutcome report = checkDocument(doc);
     std::string layout;
     for (const std::string& line : report.layout) layout += line + "\n";
     if (report.findings.empty()) {
@@ -225,7 +225,7 @@ class CommandHandler final
       return;
     }
     std::vector<std::string> lines;
-    for (const Finding& f : report.findings) lines.push_back(f.place + "：" + f.text);
+    for (const Finding& f : report.findings) lines.push_back(findingLine(f));
     const std::string heading =
         "发现 " + std::to_string(lines.size()) + " 个问题。选中一条，即转到它所在的单元格。";
     dialogs.showList(messageTitle("检查"), heading, lines, [&](std::size_t i) {

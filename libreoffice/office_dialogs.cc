@@ -182,7 +182,7 @@ void dispose(const Reference<css::awt::XControl>& dialog) {
 int rowsOf(const std::string& text, std::size_t perRow) {
   int rows = 0;
   for (const std::string& line : splitLines(text)) {
-    const std::size_t chars = ustr(line).getLength();
+    const std::size_t chars = valdrex::utf8::utf16Units(line);
     rows += static_cast<int>(chars / perRow) + 1;
   }
   return rows < 1 ? 1 : rows;

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "valdrex/job/ready_dialogs.h"
+#include "valdrex/job/session/ready_dialogs.h"
 
 namespace valdrex::calc {
 

@@ -121,6 +121,14 @@ const char* valdrex_last_error(void);
 valdrex_status valdrex_open(const char* path, valdrex_job** job);
 /* The built-in sample grade. */
 valdrex_status valdrex_open_sample(valdrex_job** job);
+/* A new sample workbook to save (valdrex_save_as, which never replaces an existing file):
+ * `classes` 1-20, `students` per class 1-100, `subjects` 1-12, `seed` any. Numbers out of range
+ * are VALDREX_BAD_REQUEST. */
+valdrex_status valdrex_make_sample(int classes, int students, int subjects, unsigned seed,
+                                   valdrex_job** job);
+/* A new blank template to save: `subjects` as "语文,数学:150,英语" (a subject's raw full mark
+ * after ':'; NULL for the six usual subjects), `classes` 1-20. */
+valdrex_status valdrex_make_template(const char* subjects, int classes, valdrex_job** job);
 /* Ends the job and every text it handed out. NULL is VALDREX_OK and does nothing; a job closed
  * before is VALDREX_BAD_HANDLE. */
 valdrex_status valdrex_close(valdrex_job* job);
@@ -131,10 +139,16 @@ valdrex_status valdrex_check(valdrex_job* job, const char* sheet, size_t* findin
 valdrex_status valdrex_finding(valdrex_job* job, size_t i, valdrex_finding_kind* kind,
                                const char** sheet, const char** cell, const char** message);
 
+/* Lists the score sheet's classes into "属性表" from row 18, each class's teachers moving with
+ * it; save with valdrex_save_as or valdrex_save_in_place. The status is VALDREX_ATTENTION, the
+ * workbook unchanged, when the classes cannot be listed (VALDREX_PROBLEM says why). */
+valdrex_status valdrex_classes(valdrex_job* job, const char* sheet);
+
 /* Runs the statistics: the job's status (VALDREX_OK or VALDREX_ATTENTION when it ran); NULL
  * options are the defaults. */
 valdrex_status valdrex_run(valdrex_job* job, const valdrex_run_options* options);
-/* After a run that was not refused: writes the result, never over the input. The status is the
+/* After a run, a class listing or a made workbook (that was not refused): writes it, never over
+ * the input. The status is the
  * run's together with this save's own. Nothing is written when the save is refused: a name whose
  * extension is not what is written (VALDREX_BAD_REQUEST), a read-only target or one a spreadsheet
  * program holds open, its lock file beside it (VALDREX_UNWRITABLE). An existing file there is kept

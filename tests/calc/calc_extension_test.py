@@ -259,6 +259,10 @@ def check_check(office, valdrex, work):
     dialogs = office.dispatch(doc, "check")
     doc.close(True)
     got = [line for kind, _, _, lines in dialogs if kind == "list" for line in lines]
+    # The same findings; only the advice names the menu instead of the subcommand.
+    menu = {"（valdrex run 会在末尾添加）": "（“成绩统计 → 统计”会在末尾添加）"}
+    for command, entry in menu.items():
+        want = [line.replace(command, entry) for line in want]
     return [] if want and got == want else ["检查 listed %s, check printed %s" % (got, want)]
 
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "valdrex/io/xlsx_writer.h"
-#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/made/sample_workbook.h"
 
 namespace valdrex::cli::testing {
 

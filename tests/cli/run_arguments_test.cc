@@ -2,7 +2,7 @@
 #include <gmock/gmock.h>
 
 #include "cli/run_command.h"
-#include "valdrex/job/output_paths.h"
+#include "valdrex/job/files/output_paths.h"
 
 namespace valdrex::cli {
 namespace {

@@ -46,7 +46,8 @@ TEST(ClassesCommand, EachTeacherRowMovesWithItsClass) {
 
   Outcome o = valdrex(dir, {"classes", "g.xlsx"});
   ASSERT_EQ(o.status, 0) << o.err;
-  EXPECT_THAT(o.out, HasSubstr("找到 3 个班：3班、2班、4班"));
+  // The place told is where the rows are read back below.
+  EXPECT_THAT(o.out, HasSubstr("找到 3 个班：3班、2班、4班。已写入“属性表”第 18 行起的 A 列"));
   EXPECT_THAT(o.out,
               HasSubstr("“1班”已不在成绩表中，它的班级行已从属性表删去（原有：B 甲、C 乙、D 丙）"));
   EXPECT_THAT(o.out, HasSubstr("新的班级，请填写任课教师：4班"));

@@ -70,6 +70,10 @@ TEST(CellTextLimit, LongerTextsKeepTheirFirst32767CodeUnits) {
       {"Chinese", repeat("科", 32767) + "分数", repeat("科", 32767)},
       {"a pair that would straddle the limit", repeat("a", 32766) + emoji, repeat("a", 32766)},
       {"pairs that fit", repeat("a", 32765) + emoji + "b", repeat("a", 32765) + emoji},
+      // Written as one U+FFFD each: a unit apiece, as the save counts them.
+      {"stray bytes", repeat("\x80", 40000), repeat("\x80", 32767)},
+      {"a cut-short pair", repeat("a", 32766) + "\xF0\x9F\x98" + "b",
+       repeat("a", 32766) + "\xF0\x9F\x98"},
   };
   MemoryWorkbook book;
   MemorySheet& s = book.addSheet("Sheet1");

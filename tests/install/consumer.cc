@@ -2,7 +2,7 @@
 // API, saves the result and reads a report sheet back from the file.
 #include <cstdio>
 
-#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/made/sample_workbook.h"
 #include "valdrex/job/workbook_job.h"
 
 int main(int argc, char** argv) {

@@ -16,7 +16,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 lib=$(find "$prefix" -name libvaldrex.so)
 # (awk reads all of objdump's output: `grep -q` would end the pipe early and fail it.)
 test "$(objdump -p "$lib" | awk '/SONAME/ {print $2}')" = libvaldrex.so.1
-test -f "$prefix/include/valdrex/job/sample_workbook.h"
+test -f "$prefix/include/valdrex/job/made/sample_workbook.h"
 test -f "$prefix/include/valdrex/valdrex.h"
 
 cmake -S "$here/cmake" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null

@@ -60,6 +60,23 @@ TEST(XlsxWriterTest, NumbersAFileCannotHoldBecomeAnError) {
   EXPECT_EQ(back->sheetAt(0).find(1, 2)->formula, "A1*2");
 }
 
+TEST(XlsxWriterTest, BytesThatAreNoUtf8AreWrittenAsTheReplacementCharacter) {
+  // Such bytes would leave a part no reader accepts; each broken subpart is U+FFFD instead.
+  TempDir dir;
+  MemoryWorkbook book;
+  auto& s = book.addSheet("班\xFF级");
+  put(s, 1, 1,
+      Variant(std::string("a\xE4\xB8"
+                          "b\x80")));
+  put(s, 1, 2, Variant(std::string("成绩")), {}, "\"\xC0\xAF\"&\"\xED\xA0\x80\"");
+  writeWorkbook(book, dir.file("x.xlsx"));
+  auto back = readWorkbook(dir.file("x.xlsx"));
+  const auto& t = back->sheetAt(0);
+  EXPECT_EQ(t.name(), "班\uFFFD级");
+  EXPECT_EQ(t.cell(1, 1), Variant(std::string("a\uFFFDb\uFFFD")));
+  EXPECT_EQ(t.find(1, 2)->formula, "\"\uFFFD\uFFFD\"&\"\uFFFD\uFFFD\uFFFD\"");
+}
+
 TEST(XlsxWriterTest, MacroProjectIsCarriedOverIntoAnXlsmOnly) {
   TempDir dir;
   PackageSpec spec;

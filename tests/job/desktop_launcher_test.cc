@@ -1,5 +1,5 @@
 // Starting desktop programs: success only when the opener itself reports it.
-#include "valdrex/job/desktop_launcher.h"
+#include "valdrex/job/session/desktop_launcher.h"
 
 #include <gmock/gmock.h>
 

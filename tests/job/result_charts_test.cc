@@ -1,12 +1,12 @@
 // The charts of a run: each series refers to the report sheet's cells for the classes, in order,
 // under the header it stands for; a second run replaces them; without charts nothing is added.
-#include "valdrex/job/result_charts.h"
+#include "valdrex/job/presentation/result_charts.h"
 
 #include <gmock/gmock.h>
 
 #include <map>
 
-#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/made/sample_workbook.h"
 #include "valdrex/job/workbook_job.h"
 
 namespace valdrex {
@@ -14,6 +14,7 @@ namespace {
 
 struct Grade {
   int classes, subjects;
+  bool lowRate;  // "两率一分" with the low rate's column, which shifts the columns after it
 };
 
 class ResultCharts : public ::testing::TestWithParam<Grade> {};
@@ -23,13 +24,16 @@ std::string cellText(host::MemoryWorkbook& wb, const std::string& sheet, int row
 }
 
 TEST_P(ResultCharts, SeriesReferToTheTotalsAndAveragesOfEveryClass) {
-  const auto [classes, subjects] = GetParam();
-  WorkbookJob job(sampleWorkbook({classes, 12, subjects, 7}), "样例");
+  const auto [classes, subjects, lowRate] = GetParam();
+  auto book = sampleWorkbook({classes, 12, subjects, 7});
+  if (!lowRate) book->find("属性表")->setCell(12, 1, "");
+  WorkbookJob job(std::move(book), "样例");
   SilentDefaults answers;
   FixedDate date({2026, 12, 6});
   const JobOutcome& o = job.run(answers, date);
   ASSERT_TRUE(o.ran) << o.problem;
   host::MemoryWorkbook& wb = job.workbook();
+  ASSERT_EQ(cellText(wb, "两率一分", 3, 8), lowRate ? "低分率" : "综合积分");
   ASSERT_EQ(o.chartSheet, "统计图表");
   const std::vector<host::Chart> charts = wb.find("统计图表")->charts();
   ASSERT_EQ(o.charts, static_cast<int>(charts.size()));
@@ -106,7 +110,9 @@ TEST_P(ResultCharts, SeriesReferToTheTotalsAndAveragesOfEveryClass) {
   EXPECT_EQ(wb.find("统计图表")->charts(), charts);
 }
 
-INSTANTIATE_TEST_SUITE_P(Grades, ResultCharts, ::testing::Values(Grade{2, 1}, Grade{20, 12}));
+INSTANTIATE_TEST_SUITE_P(Grades, ResultCharts,
+                         ::testing::Values(Grade{1, 3, true}, Grade{2, 1, false},
+                                           Grade{20, 12, true}));
 
 TEST(ResultCharts, LeftOutTheChartSheetStaysAsItWas) {
   RunSettings settings;

@@ -1,9 +1,9 @@
 // The generated workbooks: shaped as the run expects, realistic, and the same for the same seed.
-#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/made/sample_workbook.h"
 
 #include <gmock/gmock.h>
 
-#include "valdrex/job/template_workbook.h"
+#include "valdrex/job/made/template_workbook.h"
 #include "valdrex/job/workbook_job.h"
 
 namespace valdrex {

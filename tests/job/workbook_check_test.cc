@@ -1,13 +1,13 @@
 // What check finds in a workbook held in memory: one defect at a time on a clean sample, and
 // lists far longer than a class.
-#include "valdrex/job/workbook_check.h"
+#include "valdrex/job/checks/workbook_check.h"
 
 #include <gmock/gmock.h>
 
 #include <algorithm>
 #include <functional>
 
-#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/made/sample_workbook.h"
 
 namespace valdrex {
 namespace {

@@ -8,8 +8,8 @@
 #include <functional>
 
 #include "valdrex/gradebook/sheet_layout.h"
-#include "valdrex/job/print_ready.h"
-#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/made/sample_workbook.h"
+#include "valdrex/job/presentation/print_ready.h"
 
 namespace valdrex {
 namespace {

@@ -176,7 +176,7 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
       // A warning is written with the result and listed again in the summary; --strict refuses it.
       {"word_in_score_cell", {}, kProblem, "\n  警告：成绩表!D5：“缺考”不是分数", true, kProblem,
        "成绩表!D5：“缺考”不是分数"},
-      {"word_in_score_cell", {"--strict"}, kProblem, "--strict 不允许带着警告写入", false, kProblem,
+      {"word_in_score_cell", {"--strict"}, kProblem, "或去掉 --strict", false, kProblem,
        nullptr},
       {"error_values", {}, kProblem, kDone, true, kProblem,
        "成绩表!D4：“#DIV/0!”不是分数，会按 0 分计算"},

@@ -13,7 +13,7 @@
 #include "valdrex/host/memory_workbook.h"
 #include "valdrex/host/ui.h"
 #include "valdrex/host/worksheet.h"
-#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/made/sample_workbook.h"
 
 namespace valdrex::testing {
 

@@ -78,7 +78,7 @@ TEST(FileSafety, ClashingOrSpecialTargetsAreRefusedBeforeAnythingIsWritten) {
       {{"run", "期末.xlsx", "-o", "断链.xlsx"},
        "不能写入 断链.xlsx：它是一个链接，指向的文件不存在"},
       {{"run", "期末.xlsx", "-o", ""}, "结果文件名不能为空"},
-      {{"classes", "期末.xlsx", "-o", "期末.xlsx"}, "-o 指向了输入的工作簿 期末.xlsx"},
+      {{"classes", "期末.xlsx", "-o", "期末.xlsx"}, "结果文件 期末.xlsx 就是输入的工作簿"},
       {{"classes", "期末.xlsx", "-o", "管道.xlsx"}, "不能写入 管道.xlsx：它是管道（FIFO）"},
       {{"classes", "期末.xlsx", "-o", ""}, "结果文件名不能为空"},
   };

@@ -9,8 +9,8 @@
 #include "support/sheet_dump.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
-#include "valdrex/job/output_paths.h"
-#include "valdrex/job/sample_workbook.h"
+#include "valdrex/job/files/output_paths.h"
+#include "valdrex/job/made/sample_workbook.h"
 
 namespace valdrex::cli {
 namespace {

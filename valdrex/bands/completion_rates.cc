@@ -4,6 +4,7 @@
 #include "valdrex/bands/counters.h"
 #include "valdrex/bands/sheet_frame.h"
 #include "valdrex/gradebook/ranking_functions.h"
+#include "valdrex/gradebook/report_layout.h"
 #include "valdrex/gradebook/rounding.h"
 #include "valdrex/host/arithmetic.h"
 #include "valdrex/host/failure.h"
@@ -14,7 +15,9 @@ namespace valdrex {
 
 namespace {
 
-constexpr int kColumns = static_cast<int>(kCompletionHeader.size());
+using Col = CompletionColumns;
+constexpr const TableSheetLayout& kLayout = kCompletionLayout;
+constexpr int kColumns = Col::last;
 
 double divide(double x, double y) {
   if (y == 0) throw Failure(FailureKind::DivisionByZero, "除数为零");
@@ -38,12 +41,14 @@ struct Tiers {
   std::string first, second;  // «1-50»: the grade's best n × T
 };
 
-// One table's class rows and total row, from header row r. Returns the total row.
-int writeTable(const GradeBook& g, host::Worksheet& sh, int16_t j, int r, const Tiers& tiers,
-               const RoundingTrace& trace) {
-  sh.setCell(r - 1, 4, g.headerTexts(g.firstSubjectColumn + j - 1));
+// Table j's header, class rows and total row.
+void writeTable(const GradeBook& g, host::Worksheet& sh, int16_t j, const Tiers& tiers,
+                const RoundingTrace& trace) {
+  const int classes = g.classCount;
+  sh.setCell(kLayout.subjectNameRow(j, classes), kLayout.subjectNameColumn,
+             g.headerTexts(g.firstSubjectColumn + j - 1));
   for (int col = 1; col <= kColumns; ++col)
-    sh.setCell(r, col, std::string(kCompletionHeader[col - 1]));
+    sh.setCell(kLayout.headerRow(j, classes), col, std::string(kCompletionHeader[col - 1]));
 
   int32_t takers = 0;
   double sum = 0;
@@ -56,37 +61,39 @@ int writeTable(const GradeBook& g, host::Worksheet& sh, int16_t j, int r, const 
     std::string label1 = tiers.first, label2 = tiers.second;
     const int16_t c1 = toInteger(countRankBand(g, j, b, label1).number());
     const int16_t c2 = toInteger(countRankBand(g, j, b, label2).number());
-    ++r;
+    const int r = kLayout.classRow(j, classes, b);
     const int16_t count = g.examineeCounts(b, j);
     if (count <= 0) continue;
-    sh.setCell(r, 1, g.classNames(b));
-    sh.setCell(r, 2, Variant::integer(count));
-    sh.setCell(r, 3, Variant::integer(c1));
-    sh.setCell(r, 4, rateText(trace.keep(rate(c1, tiers.targets.first))));
-    sh.setCell(r, 5, Variant::integer(c2));
-    sh.setCell(r, 6, rateText(trace.keep(rate(c2, tiers.targets.second))));
-    sh.setCell(r, 7, Variant::number(trace.keep(twoDecimals(g.scoreSums(b, j) / count))));
+    sh.setCell(r, Col::className, g.classNames(b));
+    sh.setCell(r, Col::examinees, Variant::integer(count));
+    sh.setCell(r, Col::firstTierCount, Variant::integer(c1));
+    sh.setCell(r, Col::firstTierRate, rateText(trace.keep(rate(c1, tiers.targets.first))));
+    sh.setCell(r, Col::secondTierCount, Variant::integer(c2));
+    sh.setCell(r, Col::secondTierRate, rateText(trace.keep(rate(c2, tiers.targets.second))));
+    sh.setCell(r, Col::average,
+               Variant::number(trace.keep(twoDecimals(g.scoreSums(b, j) / count))));
     // Against the grade average in whole points, not the two-decimal one of the total row.
     const double gradeAverage = roundHalfEven(trace.keep(twoDecimals(divide(sum, takers))));
-    sh.setCell(r, 8, rateText(trace.keep(rate(cellNumber(sh, r, 7), gradeAverage))));
-    const double composite = static_cast<double>(g.weights(5, j)) * cellNumber(sh, r, 4) +
-                             static_cast<double>(g.weights(6, j)) * cellNumber(sh, r, 6) +
-                             static_cast<double>(g.weights(7, j)) * cellNumber(sh, r, 8);
-    sh.setCell(r, 9, Variant::number(trace.keep(twoDecimals(composite))));
-    sh.setCell(r, 11, g.teacherNames(b, j));
+    sh.setCell(r, Col::averageRate,
+               rateText(trace.keep(rate(cellNumber(sh, r, Col::average), gradeAverage))));
+    const double composite =
+        static_cast<double>(g.weights(5, j)) * cellNumber(sh, r, Col::firstTierRate) +
+        static_cast<double>(g.weights(6, j)) * cellNumber(sh, r, Col::secondTierRate) +
+        static_cast<double>(g.weights(7, j)) * cellNumber(sh, r, Col::averageRate);
+    sh.setCell(r, Col::composite, Variant::number(trace.keep(twoDecimals(composite))));
+    sh.setCell(r, Col::teacher, g.teacherNames(b, j));
     inFirst = addInteger(inFirst, c1);
     inSecond = addInteger(inSecond, c2);
   }
 
-  ++r;
   if (takers > 0) {
-    sh.setCell(r, 1, "合计");
-    sh.setCell(r, 2, Variant::long_(takers));
-    sh.setCell(r, 3, Variant::integer(inFirst));
-    sh.setCell(r, 5, Variant::integer(inSecond));
-    sh.setCell(r, 7, Variant::number(trace.keep(twoDecimals(sum / takers))));
+    const int r = kLayout.totalRow(j, classes);
+    sh.setCell(r, Col::className, "合计");
+    sh.setCell(r, Col::examinees, Variant::long_(takers));
+    sh.setCell(r, Col::firstTierCount, Variant::integer(inFirst));
+    sh.setCell(r, Col::secondTierCount, Variant::integer(inSecond));
+    sh.setCell(r, Col::average, Variant::number(trace.keep(twoDecimals(sum / takers))));
   }
-  return r;
 }
 
 std::string notesOnTargets(const GradeBook& g, const CompletionTargets& t) {
@@ -110,28 +117,28 @@ void writeCompletionRates(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host:
   sh.clear(sh.usedRange());
   countWholeClassesForTotal(g);
 
-  int r = 3;
-  for (int16_t j = 1; j <= g.subjectCount + 1; ++j) r = writeTable(g, sh, j, r, tiers, trace) + 2;
-  sh.setCell(r - classes - 3, 11, "班主任");
+  const int tables = g.subjectCount + 1;
+  for (int16_t j = 1; j <= tables; ++j) writeTable(g, sh, j, tiers, trace);
+  sh.setCell(kLayout.headerRow(tables, classes), Col::teacher, "班主任");
 
   // Ranks only once every composite of a table stands in the sheet.
-  r = 3;
-  for (int j = 1; j <= g.subjectCount + 1; ++j) {
+  for (int j = 1; j <= tables; ++j) {
     for (int b = 1; b <= classes; ++b)
-      writeRank(indexArgument(r + b), indexArgument(r + 1), indexArgument(r + classes),
-                indexArgument(9), indexArgument(10), sh);
-    addBorders(sh, indexArgument(r), indexArgument(1), indexArgument(r + classes + 1),
-               indexArgument(kColumns));
-    r += classes + 3;
+      writeRank(indexArgument(kLayout.classRow(j, classes, b)),
+                indexArgument(kLayout.classRow(j, classes, 1)),
+                indexArgument(kLayout.classRow(j, classes, classes)), indexArgument(Col::composite),
+                indexArgument(Col::compositeRank), sh);
+    addBorders(sh, indexArgument(kLayout.headerRow(j, classes)), indexArgument(Col::className),
+               indexArgument(kLayout.totalRow(j, classes)), indexArgument(kColumns));
   }
 
-  --r;
-  sh.setCell(r, 1,
+  const int r = kLayout.noteRow(tables, classes);
+  sh.setCell(r, Col::className,
              "注：一档完成率=一档人数÷一档指标数，二档完成率=二档人数÷二档指标数，"
              "平均分完成率=班级平均分÷年级平均分。");
-  sh.setCell(r + 1, 1, notesOnTargets(g, *targets));
-  sh.merge(host::between(r, 1, r, kColumns));
-  sh.merge(host::between(r + 1, 1, r + 1, kColumns));
+  sh.setCell(r + 1, Col::className, notesOnTargets(g, *targets));
+  sh.merge(host::between(r, Col::className, r, kColumns));
+  sh.merge(host::between(r + 1, Col::className, r + 1, kColumns));
 
   writeDatedTitleRow(sh, kColumns + 1, clock);
 }

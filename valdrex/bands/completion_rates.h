@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "valdrex/gradebook/grade_book.h"
+#include "valdrex/gradebook/report_layout.h"
 #include "valdrex/gradebook/rounding.h"
 #include "valdrex/host/ui.h"
 #include "valdrex/host/worksheet.h"
@@ -15,6 +16,7 @@ namespace valdrex {
 inline constexpr std::array<std::string_view, 11> kCompletionHeader = {
     "班级",   "参考人数",     "一档人数",   "一档完成率", "二档人数", "二档完成率",
     "平均分", "平均分完成率", "综合完成率", "综合名次",   "任课教师"};
+static_assert(kCompletionHeader.size() == CompletionColumns::last);
 
 // Every rate's and average's rounding goes to trace.
 void writeCompletionRates(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock,

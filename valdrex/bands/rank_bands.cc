@@ -4,7 +4,7 @@
 
 #include "valdrex/bands/counters.h"
 #include "valdrex/bands/sheet_frame.h"
-#include "valdrex/gradebook/sheet_layout.h"
+#include "valdrex/gradebook/report_layout.h"
 #include "valdrex/reports/formatting.h"
 
 namespace valdrex {
@@ -19,14 +19,16 @@ std::string topLabel(int n) { return "前" + std::to_string(n) + "名"; }
 
 // Cumulative top-N bands a step apart, closed by the whole grade.
 void writeDefaultHeader(host::Worksheet& sh, int r, int step, int students) {
-  sh.setCell(r, 1, "班级");
-  sh.setCell(r, 2, "参考人数");
-  for (int t = 1; t <= 100; ++t) {
+  using L = TableSheetLayout;
+  sh.setCell(r, L::classColumn, "班级");
+  sh.setCell(r, L::examineeColumn, "参考人数");
+  for (int t = 1; t <= kRankBands; ++t) {
+    const int c = L::firstBandColumn + t - 1;
     if (step * t > students) {
-      sh.setCell(r, t + 2, topLabel(students));
+      sh.setCell(r, c, topLabel(students));
       break;
     }
-    sh.setCell(r, t + 2, topLabel(step * t));
+    sh.setCell(r, c, topLabel(step * t));
   }
 }
 
@@ -34,40 +36,41 @@ void writeDefaultHeader(host::Worksheet& sh, int r, int step, int students) {
 
 void writeRankBands(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
   countWholeClassesForTotal(g);
-  constexpr int first = BandSheetLayout::firstBandColumn;
-  const bool fresh = isEmptyCell(sh, BandSheetLayout::firstHeaderRow, first);
+  constexpr const TableSheetLayout& L = kRankBandLayout;
+  constexpr int first = L.firstBandColumn;
+  const bool fresh = isEmptyCell(sh, L.firstHeaderRow, first);
   // A tenth of the grade in whole hundreds: 650 students give bands of 60.
   const int step = std::max(5, g.studentCount / 100 * 10);
   if (fresh) sh.clear(sh.usedRange());
 
   const int classes = g.classCount;
-  int r = BandSheetLayout::firstHeaderRow;
   int c = 0;
   for (int16_t j = 1; j <= g.subjectCount + 1; ++j) {
-    const int header = r;
-    if (fresh || isEmptyCell(sh, r, first)) {
-      sh.setCell(r - 1, 4, g.headerTexts(g.firstSubjectColumn + j - 1));
-      writeDefaultHeader(sh, r, step, g.studentCount);
+    const int header = L.headerRow(j, classes);
+    if (fresh || isEmptyCell(sh, header, first)) {
+      sh.setCell(L.subjectNameRow(j, classes), L.subjectNameColumn,
+                 g.headerTexts(g.firstSubjectColumn + j - 1));
+      writeDefaultHeader(sh, header, step, g.studentCount);
     }
 
     for (int16_t b = 1; b <= classes; ++b) {
-      ++r;
-      sh.setCell(r, 1, g.classNames(b));
-      sh.setCell(r, 2, Variant::integer(g.examineeCounts(b, j)));
-      for (c = first; c <= kRankBandLayout.lastBandColumn && !isEmptyCell(sh, r - b, c); ++c) {
-        std::string label = textOf(sh.cell(r - b, c));
+      const int r = L.classRow(j, classes, b);
+      sh.setCell(r, L.classColumn, g.classNames(b));
+      sh.setCell(r, L.examineeColumn, Variant::integer(g.examineeCounts(b, j)));
+      for (c = first; c <= L.lastBandColumn && !isEmptyCell(sh, header, c); ++c) {
+        std::string label = textOf(sh.cell(header, c));
         const Variant count = countRankBand(g, j, b, label);
         if (count.isNumeric() && count.number() == -1) {
-          showBadBandHeader(sh, ui, messageTitle("各名次段统计"), r - b, c);
+          showBadBandHeader(sh, ui, messageTitle("各名次段统计"), header, c);
           return;
         }
         sh.setCell(r, c, count);
       }
     }
 
-    addBorders(sh, indexArgument(r - classes), indexArgument(1), indexArgument(r),
-               indexArgument(c - 1));
-    r = header + classes + kRankBandLayout.gap;
+    // No total row: the bands count from the top of the grade.
+    addBorders(sh, indexArgument(header), indexArgument(L.classColumn),
+               indexArgument(L.classRow(j, classes, classes)), indexArgument(c - 1));
   }
   writeDatedTitleRow(sh, c, clock);
 }

@@ -1,5 +1,6 @@
 #include "valdrex/bands/sheet_frame.h"
 
+#include "valdrex/gradebook/report_layout.h"
 #include "valdrex/host/date.h"
 
 namespace valdrex {
@@ -9,10 +10,13 @@ void countWholeClassesForTotal(GradeBook& g) {
 }
 
 void writeDatedTitleRow(host::Worksheet& sh, int c, host::Clock& clock) {
-  sh.merge(host::between(1, 1, 1, c - 3));
-  sh.setHorizontalAlignment(host::wholeRow(1), host::HAlign::Center);
-  sh.merge(host::between(1, c - 2, 1, c - 1));
-  sh.setCell(1, c - 2, Variant::date(dateSerial(clock.today())));
+  using Title = ReportTitleLayout;
+  const int width = c - 1;
+  sh.merge(
+      host::between(Title::row, Title::firstColumn, Title::row, Title::lastTitleColumn(width)));
+  sh.setHorizontalAlignment(host::wholeRow(Title::row), host::HAlign::Center);
+  sh.merge(host::between(Title::row, Title::dateColumn(width), Title::row, width));
+  sh.setCell(Title::row, Title::dateColumn(width), Variant::date(dateSerial(clock.today())));
 }
 
 void showBadBandHeader(host::Worksheet& sh, host::Ui& ui, const std::string& title, int row,

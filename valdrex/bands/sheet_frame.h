@@ -13,7 +13,7 @@ namespace valdrex {
 // Every student of a class counts as sitting the total, absent or not.
 void countWholeClassesForTotal(GradeBook& g);
 
-// Row 1 merged as columns 1..c-3 and c-2..c-1, centred, with today's date in column c-2.
+// The title row of a table whose last column is c - 1, with today's date.
 void writeDatedTitleRow(host::Worksheet& sh, int c, host::Clock& clock);
 
 // Tells the teacher that header cell (row, col) is no band and shows that cell.

@@ -11,9 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "valdrex/host/text.h"
-#include "valdrex/io/io_error.h"
-#include "valdrex/job/sample_workbook.h"
+#include "valdrex/host/argument_text.h"
+#include "valdrex/host/utf8.h"
 #include "valdrex/job/workbook_job.h"
 #include "valdrex/valdrex.h"
 
@@ -91,7 +90,7 @@ Registry& registry() {
 thread_local std::string lastError;
 
 valdrex_status failed(valdrex_status status, std::string_view why) {
-  lastError = valdrex::validUtf8(why);
+  lastError = valdrex::utf8::repaired(why);
   return status;
 }
 
@@ -134,24 +133,63 @@ valdrex_status withJob(valdrex_job* handle, Body body) {
   });
 }
 
-// The job's status after a run or save, its problem as the call's reason.
+// The library's advice in the words of this interface: its functions and options.
+std::string adviceWords(valdrex::Advice advice) {
+  using valdrex::Advice;
+  switch (advice) {
+    case Advice::none:
+      return "";
+    case Advice::nameScoreSheet:
+      return "请在 valdrex_run_options 的 sheet 里写出成绩表的名字。";
+    case Advice::addScoreSheet:
+      return "请加入成绩表，或用 valdrex_make_template() 生成模板。";
+    case Advice::addPropertySheet:
+      return "请加入名为“属性表”的普通工作表（可参照 valdrex_make_template() 生成的模板）。";
+    case Advice::reportSheetAdded:
+      return "（valdrex_run() 会在末尾添加）";
+    case Advice::listClasses:
+      return "。可调用 valdrex_classes() 列出班级";
+    case Advice::reorderClasses:
+      return "。可调用 valdrex_classes() 按成绩表重排（任课教师随班级移动）";
+    case Advice::checkFirst:
+      return "（可调用 valdrex_check() 查看问题）。";
+    case Advice::strictRefused:
+      return "请改正列出的问题后重试，或把 strict 设为 0。";
+    case Advice::resultIsInput:
+      return "请换一个结果文件名；要改写原工作簿请用 valdrex_save_in_place()（会先备份）。";
+    case Advice::replaceExisting:
+      return "请换一个文件名，或先把这个文件删除或改名。";
+    case Advice::closeOrForce:
+      return "请先在程序里关闭它再重试；如果没有程序打开它（程序崩溃时会留下锁文件），"
+             "可以删除这个锁文件。";
+    case Advice::fixOptions:
+      return "请按 valdrex.h 里这个函数的说明改正参数。";
+  }
+  return "";
+}
+
+// The job's status after a workflow or save, its problem as the call's reason.
 valdrex_status statusOf(Job& job) {
   const valdrex::JobOutcome& o = job.job->outcome();
-  job.texts.problem = valdrex::validUtf8(o.problem);
-  job.texts.scoreSheet = valdrex::validUtf8(o.scoreSheet);
+  job.texts.problem = valdrex::utf8::repaired(o.problem + adviceWords(o.advice));
+  job.texts.scoreSheet = valdrex::utf8::repaired(o.scoreSheet);
   job.texts.messages = o.messages;
   for (valdrex::ShownMessage& m : job.texts.messages) {
-    m.title = valdrex::validUtf8(m.title);
-    m.text = valdrex::validUtf8(m.text);
-    m.place = valdrex::validUtf8(m.place);
+    m.title = valdrex::utf8::repaired(m.title);
+    m.text = valdrex::utf8::repaired(m.text);
+    m.place = valdrex::utf8::repaired(m.place);
   }
   job.texts.warnings.clear();
-  for (const std::string& w : o.warnings) job.texts.warnings.push_back(valdrex::validUtf8(w));
+  for (const std::string& w : o.warnings) job.texts.warnings.push_back(valdrex::utf8::repaired(w));
   lastError = job.texts.problem;
   return static_cast<valdrex_status>(o.status);
 }
 
-valdrex_status opened(std::unique_ptr<valdrex::WorkbookJob> workbookJob, valdrex_job** out) {
+valdrex_status opened(std::unique_ptr<valdrex::WorkbookJob> workbookJob,
+                      const valdrex::JobOutcome& failure, valdrex_job** out) {
+  if (!workbookJob)
+    return failed(static_cast<valdrex_status>(failure.status),
+                  failure.problem + adviceWords(failure.advice));
   auto job = std::make_shared<Job>();
   job->job = std::move(workbookJob);
   *out = registry().add(std::move(job));
@@ -188,11 +226,8 @@ valdrex_status valdrex_open(const char* path, valdrex_job** job) {
   *job = nullptr;
   if (!path) return invalid("path 不能为空");
   return guarded([&] {
-    try {
-      return opened(std::make_unique<valdrex::WorkbookJob>(path), job);
-    } catch (const valdrex::io::FileError& e) {
-      return failed(VALDREX_UNREADABLE, e.what());
-    }
+    valdrex::JobOutcome failure;
+    return opened(valdrex::WorkbookJob::open(path, failure), failure, job);
   });
 }
 
@@ -201,7 +236,30 @@ valdrex_status valdrex_open_sample(valdrex_job** job) {
   *job = nullptr;
   return guarded([&] {
     return opened(std::make_unique<valdrex::WorkbookJob>(valdrex::sampleWorkbook({}), "内置示例"),
-                  job);
+                  {}, job);
+  });
+}
+
+valdrex_status valdrex_make_sample(int classes, int students, int subjects, unsigned seed,
+                                   valdrex_job** job) {
+  if (!job) return invalid("job 不能为空");
+  *job = nullptr;
+  return guarded([&] {
+    valdrex::JobOutcome failure;
+    return opened(valdrex::WorkbookJob::sample({classes, students, subjects, seed}, failure),
+                  failure, job);
+  });
+}
+
+valdrex_status valdrex_make_template(const char* subjects, int classes, valdrex_job** job) {
+  if (!job) return invalid("job 不能为空");
+  *job = nullptr;
+  return guarded([&] {
+    valdrex::TemplateOptions options;
+    if (subjects) options.subjects = valdrex::splitItems(subjects);
+    options.classes = classes;
+    valdrex::JobOutcome failure;
+    return opened(valdrex::WorkbookJob::blankTemplate(options, failure), failure, job);
   });
 }
 
@@ -214,12 +272,12 @@ valdrex_status valdrex_check(valdrex_job* handle, const char* sheet, size_t* fin
   return withJob(handle, [&](Job& job) {
     std::optional<std::string> name;
     if (sheet) name = sheet;
-    const valdrex::CheckReport report = job.job->check(name);
+    const valdrex::JobOutcome& report = job.job->check(name);
     job.findings.clear();
     for (const valdrex::Finding& f : report.findings)
       job.findings.push_back({static_cast<valdrex_finding_kind>(f.kind()),
-                              valdrex::validUtf8(f.sheet()), valdrex::validUtf8(f.cell()),
-                              valdrex::validUtf8(f.text)});
+                              valdrex::utf8::repaired(f.sheet()), valdrex::utf8::repaired(f.cell()),
+                              valdrex::utf8::repaired(f.text + adviceWords(f.advice))});
     if (findings) *findings = job.findings.size();
     return succeeded();
   });
@@ -261,6 +319,15 @@ valdrex_status valdrex_run(valdrex_job* handle, const valdrex_run_options* optio
       settings.targets = valdrex::TargetAnswers{static_cast<int16_t>(o.first_target),
                                                 static_cast<int16_t>(o.second_target)};
     job.job->run(dialogs, clock, settings);
+    return statusOf(job);
+  });
+}
+
+valdrex_status valdrex_classes(valdrex_job* handle, const char* sheet) {
+  return withJob(handle, [&](Job& job) {
+    std::optional<std::string> name;
+    if (sheet) name = sheet;
+    job.job->listClasses(name);
     return statusOf(job);
   });
 }

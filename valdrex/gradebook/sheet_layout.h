@@ -1,6 +1,7 @@
 // Where the workbook keeps what the loading reads and the run writes: the score sheet's rows and
 // columns, the property sheet's rows, the report sheets' names and the bounds of the tables. The
-// loading, the run, the workbook checks and the new workbooks all read them from here.
+// loading, the run, the workbook checks and the new workbooks all read them from here; the rows
+// and columns of the report sheets are in report_layout.h.
 #pragma once
 
 #include <array>
@@ -54,6 +55,9 @@ struct ScoreSheetLayout {
   static constexpr std::string_view classRankHeader = "班排";
   static constexpr std::string_view schoolRankHeader = "校排";
   static constexpr std::string_view rawFullMarkLabel = "原始满分";
+  // The loading adds these after the header texts; the plain lists end with them.
+  static constexpr std::array<std::string_view, 3> addedHeaders = {totalHeader, classRankHeader,
+                                                                   schoolRankHeader};
 };
 
 struct PropertySheetLayout {
@@ -96,18 +100,6 @@ inline constexpr std::array<std::string_view, 9> kReportSheetNames = {
     ReportSheets::output,          ReportSheets::classDetailed, ReportSheets::classPlain,
     ReportSheets::gradePlain,      ReportSheets::gradeDetailed, ReportSheets::twoRates,
     ReportSheets::completionRates, ReportSheets::scoreBands,    ReportSheets::rankBands};
-
-// The band sheets: one table per subject and the total, each with its header row (bands from
-// column firstBandColumn), a row per class and `gap` more rows before the next header.
-struct BandSheetLayout {
-  std::string_view name;
-  int gap = 0;
-  int lastBandColumn = 0;
-  static constexpr int firstHeaderRow = 3;
-  static constexpr int firstBandColumn = 3;
-};
-inline constexpr BandSheetLayout kScoreBandLayout{ReportSheets::scoreBands, 3, host::kMaxColumns};
-inline constexpr BandSheetLayout kRankBandLayout{ReportSheets::rankBands, 2, 102};
 
 inline constexpr std::string_view kMessageTitle = "Quillan提示";
 

@@ -8,6 +8,7 @@
 #include "valdrex/host/memory_sheet_support.h"
 #include "valdrex/host/memory_workbook.h"
 #include "valdrex/host/number_text.h"
+#include "valdrex/host/utf8.h"
 
 namespace valdrex::host {
 
@@ -23,14 +24,13 @@ std::string cutToCellLimit(const std::string& text) {
   if (text.size() <= kMaxCellText) return text;  // UTF-8 is never shorter than UTF-16 units
   std::size_t units = 0, i = 0;
   while (i < text.size()) {
-    auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t bytes = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    std::size_t width = bytes == 4 ? 2 : 1;  // beyond the basic plane: a surrogate pair
+    const utf8::Char ch = utf8::decode(text, i);
+    const std::size_t width = ch.cp >= 0x10000 ? 2 : 1;  // beyond the basic plane: a pair
     if (units + width > kMaxCellText) break;
     units += width;
-    i += bytes;
+    i += ch.size;
   }
-  return text.substr(0, std::min(i, text.size()));
+  return text.substr(0, i);
 }
 
 }  // namespace

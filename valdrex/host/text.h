@@ -1,4 +1,5 @@
-// Character-level text operations. Texts are UTF-8; every count is in characters, never bytes.
+// Character-level text operations. Texts are UTF-8; every count is in characters, never bytes,
+// and characters are as valdrex/host/utf8.h reads them.
 #pragma once
 
 #include <string>
@@ -19,8 +20,5 @@ std::string trimBlanks(std::string_view s);
 int compareText(std::string_view a, std::string_view b);
 // The order a spreadsheet sort uses for texts: case ignored.
 int compareTextIgnoringCase(std::string_view a, std::string_view b);
-// The text with every byte sequence that is not well-formed UTF-8 shown as U+FFFD, one for each
-// longest start of a sequence that cannot be completed; well-formed text comes back unchanged.
-std::string validUtf8(std::string_view s);
 
 }  // namespace valdrex

@@ -2,22 +2,18 @@
 
 #include <filesystem>
 
+#include "valdrex/host/utf8.h"
+
 namespace valdrex::io {
 namespace fs = std::filesystem;
 namespace {
 
-// Characters, not bytes: the programs count a name's characters.
-std::size_t characters(const std::string& text) {
-  std::size_t n = 0;
-  for (unsigned char c : text) n += (c & 0xC0) != 0x80;
-  return n;
-}
-
+// Characters, not bytes: the programs count a name's characters. The bytes of the name are kept
+// as they are, well-formed or not.
 std::string withoutFirstCharacters(const std::string& text, std::size_t count) {
   std::size_t at = 0;
-  for (std::size_t dropped = 0; dropped < count && at < text.size(); ++dropped) do
-      ++at;
-    while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80);
+  for (std::size_t dropped = 0; dropped < count && at < text.size(); ++dropped)
+    at += utf8::decode(text, at).size;
   return text.substr(at);
 }
 
@@ -29,7 +25,7 @@ std::vector<std::string> lockFileNames(const std::string& workbook) {
   const std::string name = path.filename().string();
   std::vector<std::string> names{(folder / (".~lock." + name + "#")).string(),
                                  (folder / ("~$" + name)).string()};
-  const std::size_t stem = characters(path.stem().string());
+  const std::size_t stem = utf8::count(path.stem().string());
   if (stem >= 7)
     names.push_back((folder / ("~$" + withoutFirstCharacters(name, stem == 7 ? 1 : 2))).string());
   return names;

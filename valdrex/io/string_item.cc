@@ -1,5 +1,7 @@
 #include "valdrex/io/string_item.h"
 
+#include "valdrex/host/utf8.h"
+
 namespace valdrex::io {
 namespace {
 
@@ -8,19 +10,6 @@ int hexValue(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
-}
-
-void appendUtf8(std::string& out, unsigned cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 }  // namespace
@@ -42,7 +31,7 @@ std::string decodeEscapes(std::string_view s) {
       }
       // A lone surrogate cannot stand in UTF-8 text; leave such an escape as written.
       if (hex && (cp < 0xD800 || cp > 0xDFFF)) {
-        appendUtf8(out, cp);
+        utf8::append(out, cp);
         i += 6;
         continue;
       }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <unordered_map>
 
+#include "valdrex/host/utf8.h"
 #include "valdrex/io/cell_reference.h"
 #include "valdrex/io/format_problem.h"
 #include "valdrex/io/io_error.h"
@@ -20,15 +21,6 @@ bool endsWithIgnoringCase(std::string_view s, std::string_view suffix) {
     if (a != suffix[i]) return false;
   }
   return true;
-}
-
-std::size_t utf16Units(const std::string& text) {
-  std::size_t units = 0;
-  for (unsigned char c : text) {
-    if ((c & 0xC0) == 0x80) continue;  // continuation byte
-    units += c >= 0xF0 ? 2 : 1;        // beyond the basic plane: a surrogate pair
-  }
-  return units;
 }
 
 }  // namespace
@@ -72,7 +64,7 @@ std::vector<WriteProblem> writeProblems(const host::MemoryWorkbook& book, const 
     // UTF-8 is never shorter than UTF-16: a text of fewer bytes is within the limit.
     if (text.size() <= kMaxCellTextUnits) return std::size_t{0};
     auto known = measured.find(&text);
-    if (known == measured.end()) known = measured.emplace(&text, utf16Units(text)).first;
+    if (known == measured.end()) known = measured.emplace(&text, utf8::utf16Units(text)).first;
     return known->second > kMaxCellTextUnits ? known->second : 0;
   };
   for (std::size_t i = 0; i < book.sheetCount() && problems.size() < most; ++i) {

@@ -298,26 +298,36 @@ void writeBytes(const std::string& target, const std::string& temp, std::string_
   if (::close(fd) != 0) throw FileError::writing(target, "写入失败：" + systemErrorText(errno));
 }
 
+// The package, read back before anyone may keep it.
+PartBuffer packageBytes(const host::MemoryWorkbook& book, const std::string& path,
+                        bool markAsResult) {
+  refuseUnwritable(book, path);
+  try {
+    const auto* source = dynamic_cast<const SourcePackage*>(book.origin.get());
+    PartBuffer bytes = PackageWriter(book, source, markAsResult).bytes();
+    requireReadable(bytes.view());
+    return bytes;
+  } catch (const FormatProblem& e) {
+    throw FileError::writing(path, e.what());
+  } catch (const Failure& e) {
+    throw FileError::writing(path, e.what());
+  } catch (const std::bad_alloc&) {
+    throw FileError::writing(path, "内存不足。请关闭其他程序后重试");
+  }
+}
+
 }  // namespace
 
 void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path, bool markAsResult) {
   // The target is checked (and its temporary file made) before the work of making the package.
   writeAtomically(path, [&](const std::string& temp) {
-    refuseUnwritable(book, path);
-    PartBuffer bytes;
-    try {
-      const auto* source = dynamic_cast<const SourcePackage*>(book.origin.get());
-      bytes = PackageWriter(book, source, markAsResult).bytes();
-      requireReadable(bytes.view());
-    } catch (const FormatProblem& e) {
-      throw FileError::writing(path, e.what());
-    } catch (const Failure& e) {
-      throw FileError::writing(path, e.what());
-    } catch (const std::bad_alloc&) {
-      throw FileError::writing(path, "内存不足。请关闭其他程序后重试");
-    }
-    writeBytes(path, temp, bytes.view());
+    writeBytes(path, temp, packageBytes(book, path, markAsResult).view());
   });
+}
+
+std::string workbookBytes(const host::MemoryWorkbook& book, const std::string& name,
+                          bool markAsResult) {
+  return std::string(packageBytes(book, name, markAsResult).view());
 }
 
 }  // namespace valdrex::io

@@ -20,5 +20,9 @@ namespace valdrex::io {
 // as long as nobody changed it (written_mark.h).
 void writeWorkbook(const host::MemoryWorkbook& book, const std::string& path,
                    bool markAsResult = false);
+// The package writeWorkbook would write, checked the same way, as bytes; `name` stands for the
+// file in messages and decides, by its extension, whether the macro project may be kept.
+std::string workbookBytes(const host::MemoryWorkbook& book, const std::string& name,
+                          bool markAsResult = false);
 
 }  // namespace valdrex::io

@@ -6,15 +6,31 @@
 #include <string>
 #include <string_view>
 
+#include "valdrex/host/utf8.h"
+
 namespace valdrex::io {
 
 // The text escaped for an attribute value or character data, appended to `out` (a string or
-// anything else with append(string_view)).
+// anything else with append(string_view)); broken UTF-8 becomes U+FFFD.
 template <class Out>
 void appendXmlEscaped(Out& out, std::string_view text) {
   std::size_t plain = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     std::string_view reference;
+    if (static_cast<unsigned char>(text[i]) >= 0x80) {
+      // Bytes that are no UTF-8 would leave a part no reader accepts: each broken subpart is
+      // written as U+FFFD, the character every reader of the library's texts takes it for.
+      const utf8::Char ch = utf8::decode(text, i);
+      if (ch.wellFormed) {
+        i += ch.size - 1;
+        continue;
+      }
+      out.append(text.substr(plain, i - plain));
+      out.append(std::string_view("\xEF\xBF\xBD"));
+      plain = i + ch.size;
+      i = plain - 1;
+      continue;
+    }
     switch (text[i]) {
       case '&':
         reference = "&amp;";

@@ -1,13 +1,13 @@
 #include "valdrex/job/class_rows.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "valdrex/gradebook/layout.h"
 #include "valdrex/gradebook/loading.h"
 #include "valdrex/gradebook/sheet_layout.h"
-#include "valdrex/job/look_alike.h"
-#include "valdrex/job/ready_dialogs.h"
+#include "valdrex/job/checks/look_alike.h"
+#include "valdrex/job/session/cell_name.h"
+#include "valdrex/job/session/loading_session.h"
 
 namespace valdrex {
 
@@ -104,15 +104,16 @@ ClassRowMoves placeClassRows(host::MemorySheet& sx, std::vector<ClassRow> old,
 
 ClassListing listClasses(host::MemoryWorkbook& /*wb: only the two sheets are read*/,
                          host::MemorySheet& scoreSheet, host::MemorySheet& propertySheet) {
-  SilentDefaults ui;
-  auto g = std::make_unique<GradeBook>();
-  findLayout(*g, scoreSheet, ui);
+  LoadingSession session;
+  GradeBook& g = session.gradeBook();
+  findLayout(g, scoreSheet, session.ui());
   std::vector<ClassRow> oldRows = readClassRows(propertySheet);
-  const int classes = countClasses(*g, scoreSheet, propertySheet, ui);
+  const int classes = countClasses(g, scoreSheet, propertySheet, session.ui());
   ClassListing listing;
-  for (const auto& m : ui.messages()) listing.messages.push_back("【" + m.title + "】" + m.text);
+  for (const auto& m : session.messages())
+    listing.messages.push_back("【" + m.title + "】" + m.text);
   if (!listing.messages.empty()) return listing;
-  for (int c = 1; c <= classes; ++c) listing.classes.push_back(g->classNames(c));
+  for (int c = 1; c <= classes; ++c) listing.classes.push_back(g.classNames(c));
   listing.moves = placeClassRows(propertySheet, std::move(oldRows), listing.classes);
   return listing;
 }
@@ -121,6 +122,12 @@ std::string listedNames(const std::vector<std::string>& names) {
   std::string out;
   for (const std::string& n : names) out += (out.empty() ? "" : "、") + n;
   return out;
+}
+
+std::string classListPlace() {
+  using PS = PropertySheetLayout;
+  return "“" + std::string(PS::name) + "”第 " + std::to_string(PS::firstClassRow) + " 行起的 " +
+         columnName(PS::labelColumn) + " 列";
 }
 
 std::vector<std::string> classMoveLines(const ClassRowMoves& moves, const std::string& original) {

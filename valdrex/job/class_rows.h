@@ -6,24 +6,9 @@
 #include <vector>
 
 #include "valdrex/host/memory_workbook.h"
+#include "valdrex/job/outcome/job_outcome.h"
 
 namespace valdrex {
-
-struct ClassRow {
-  std::string name;
-  std::vector<std::pair<int, host::Cell>> cells;  // by column, from column B
-};
-
-struct ClassRowMoves {
-  std::vector<std::pair<std::string, std::string>> renamed;  // old spelling, new class name
-  std::vector<std::string> added;                            // classes without a row: empty
-  std::vector<std::string> kept;  // new classes whose row below the old list was not empty
-  std::vector<ClassRow> dropped;  // rows of classes no longer there
-  // Rows below the old list, without a class name, that an old row moved onto: the name is the
-  // class now there, the cells what they held.
-  std::vector<ClassRow> replaced;
-  bool moved = false;  // some row changed its place
-};
 
 // The rows as they are, up to the first empty class name.
 std::vector<ClassRow> readClassRows(const host::MemorySheet& sx);
@@ -48,6 +33,8 @@ ClassListing listClasses(host::MemoryWorkbook& wb, host::MemorySheet& scoreSheet
 
 // Names joined with "、".
 std::string listedNames(const std::vector<std::string>& names);
+// Where the class names go, for the teacher: "“属性表”第 18 行起的 A 列".
+std::string classListPlace();
 // What the teacher is told of the moves, one line each; `original` names where the earlier
 // property sheet can still be found.
 std::vector<std::string> classMoveLines(const ClassRowMoves& moves, const std::string& original);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <stdexcept>
 
 #include "valdrex/bands/completion_targets.h"
 #include "valdrex/gradebook/limits_message.h"
@@ -12,17 +14,18 @@
 #include "valdrex/io/write_limits.h"
 #include "valdrex/io/xlsx_reader.h"
 #include "valdrex/io/xlsx_writer.h"
-#include "valdrex/job/cell_name.h"
-#include "valdrex/job/desktop_launcher.h"
-#include "valdrex/job/live_workbook.h"
-#include "valdrex/job/output_paths.h"
-#include "valdrex/job/print_ready.h"
-#include "valdrex/job/result_charts.h"
-#include "valdrex/job/score_sheet_check.h"
-#include "valdrex/job/workbook_check.h"
-#include "valdrex/job/workbook_files.h"
-#include "valdrex/job/workbook_saving.h"
-#include "valdrex/job/workbook_sheets.h"
+#include "valdrex/job/checks/score_sheet_check.h"
+#include "valdrex/job/checks/workbook_check.h"
+#include "valdrex/job/class_rows.h"
+#include "valdrex/job/files/output_paths.h"
+#include "valdrex/job/files/workbook_files.h"
+#include "valdrex/job/files/workbook_saving.h"
+#include "valdrex/job/presentation/print_ready.h"
+#include "valdrex/job/presentation/result_charts.h"
+#include "valdrex/job/session/cell_name.h"
+#include "valdrex/job/session/desktop_launcher.h"
+#include "valdrex/job/session/live_workbook.h"
+#include "valdrex/job/session/workbook_sheets.h"
 #include "valdrex/run/statistics_run.h"
 
 namespace valdrex {
@@ -104,12 +107,28 @@ std::size_t sheetIndex(host::MemoryWorkbook& wb, std::string_view name) {
 
 std::string findingLine(const Finding& f) { return f.place + "：" + f.text; }
 
-// Only a result written beside the input is marked: one in place is the teacher's workbook.
-SaveRequest request(const std::string& target, bool inPlace, bool force) {
-  return {.target = target, .inPlace = inPlace, .result = !inPlace, .force = force};
+// Cell values of a sheet, to find the cells a workflow changed.
+std::map<std::pair<int, int>, Variant> valuesOf(const host::MemorySheet& sheet) {
+  std::map<std::pair<int, int>, Variant> values;
+  sheet.forEachCell([&](int row, int col, const host::Cell& cell) {
+    if (!cell.value.isEmpty()) values[{row, col}] = cell.value;
+  });
+  return values;
 }
 
 }  // namespace
+
+// Only a result written beside the input is marked: one in place is the teacher's workbook. A
+// new workbook never replaces a file unasked.
+SaveRequest WorkbookJob::request(const std::string& target, bool inPlace, bool force) const {
+  return {.target = target,
+          .inPlace = inPlace,
+          .newWorkbook = change_ == Change::made,
+          .result = change_ == Change::result && !inPlace,
+          .force = force};
+}
+
+namespace {}  // namespace
 
 WorkbookJob::WorkbookJob(const std::string& path) : path_(path), name_(displayName(path)) {
   try {
@@ -122,16 +141,71 @@ WorkbookJob::WorkbookJob(const std::string& path) : path_(path), name_(displayNa
 WorkbookJob::WorkbookJob(std::unique_ptr<host::MemoryWorkbook> wb, std::string name)
     : wb_(std::move(wb)), name_(std::move(name)) {}
 
+std::unique_ptr<WorkbookJob> WorkbookJob::open(const std::string& path, JobOutcome& failure) {
+  try {
+    return std::make_unique<WorkbookJob>(path);
+  } catch (const io::FileError& e) {
+    failure = JobOutcome{};
+    failure.status = JobStatus::unreadable;
+    failure.problem = e.what();
+  }
+  return nullptr;
+}
+
+namespace {
+
+template <class Make>
+std::unique_ptr<WorkbookJob> madeJob(Make make, std::string name, JobOutcome& failure) {
+  try {
+    return std::make_unique<WorkbookJob>(make(), std::move(name));
+  } catch (const std::invalid_argument& e) {
+    failure = JobOutcome{};
+    failure.status = JobStatus::badRequest;
+    failure.problem = std::string("参数有误：") + e.what() + "。";
+    failure.advice = Advice::fixOptions;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<WorkbookJob> WorkbookJob::sample(const SampleOptions& options,
+                                                 JobOutcome& failure) {
+  auto job = madeJob([&] { return sampleWorkbook(options); }, "示例工作簿", failure);
+  if (job) job->change_ = Change::made;
+  return job;
+}
+
+std::unique_ptr<WorkbookJob> WorkbookJob::blankTemplate(const TemplateOptions& options,
+                                                        JobOutcome& failure) {
+  auto job = madeJob([&] { return templateWorkbook(options); }, "模板", failure);
+  if (job) job->change_ = Change::made;
+  return job;
+}
+
 WorkbookJob::~WorkbookJob() = default;
 
 host::MemorySheet* WorkbookJob::scoreSheet(const std::optional<std::string>& sheet) {
   return findScoreSheet(*wb_, sheet);
 }
 
-CheckReport WorkbookJob::check(const std::optional<std::string>& sheet) {
-  checked_ = checkWorkbook(*wb_, sheet);
-  checkedSheet_ = sheet;
+// The check of `sheet`: the run reuses the check a front end showed just before.
+const CheckReport& WorkbookJob::checkReport(const std::optional<std::string>& sheet) {
+  if (!checked_ || checkedSheet_ != sheet) {
+    checked_ = checkWorkbook(*wb_, sheet);
+    checkedSheet_ = sheet;
+  }
   return *checked_;
+}
+
+const JobOutcome& WorkbookJob::check(const std::optional<std::string>& sheet) {
+  outcome_ = JobOutcome{};
+  checked_.reset();
+  if (host::MemorySheet* found = scoreSheet(sheet)) outcome_.scoreSheet = found->name();
+  outcome_.layout = checkReport(sheet).layout;
+  outcome_.findings = checkReport(sheet).findings;
+  if (!outcome_.findings.empty()) outcome_.status = JobStatus::attention;
+  return outcome_;
 }
 
 int WorkbookJob::largestSecondTarget(const std::optional<std::string>& sheet) {
@@ -140,9 +214,11 @@ int WorkbookJob::largestSecondTarget(const std::optional<std::string>& sheet) {
       found ? static_cast<int>(scoreSheetShape(*found).classes.size()) : 0);
 }
 
-void WorkbookJob::fail(JobStatus status, std::string problem) {
+void WorkbookJob::fail(JobStatus status, std::string problem, Advice advice) {
   outcome_.status = worse(outcome_.status, status);
-  if (outcome_.problem.empty()) outcome_.problem = std::move(problem);
+  if (!outcome_.problem.empty()) return;
+  outcome_.problem = std::move(problem);
+  outcome_.advice = advice;
 }
 
 const JobOutcome& WorkbookJob::run(JobDialogs& dialogs, host::Clock& clock,
@@ -152,28 +228,23 @@ const JobOutcome& WorkbookJob::run(JobDialogs& dialogs, host::Clock& clock,
     const std::size_t active = wb_->activeSheet;
     const bool reportActive =
         active < wb_->sheetCount() && isReportSheet(wb_->sheetAt(active).name());
-    ran_ = runSteps(dialogs, clock, settings);
+    change_ = runSteps(dialogs, clock, settings) ? Change::result : Change::none;
     // The result opens on the first report, unless the teacher had saved it on another one.
-    if (ran_) wb_->activeSheet = reportActive ? active : sheetIndex(*wb_, ReportSheets::output);
+    if (change_ == Change::result)
+      wb_->activeSheet = reportActive ? active : sheetIndex(*wb_, ReportSheets::output);
   } catch (const std::exception& e) {
+    change_ = Change::none;
     fail(JobStatus::internal,
          std::string("内部错误：") + e.what() + "。请把工作簿和这条消息交给维护者。");
   }
-  ranOutcome_ = outcome_;
+  changedOutcome_ = outcome_;
   return outcome_;
 }
 
 bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings) {
   host::MemorySheet* sheet = scoreSheet(settings.sheet);
   if (!sheet) {
-    const auto& noCells = wb_->sheetsWithoutCells;
-    const bool chart =
-        settings.sheet && std::count(noCells.begin(), noCells.end(), *settings.sheet);
-    fail(settings.sheet ? JobStatus::badRequest : JobStatus::attention,
-         "工作簿 " + name_ + "：" + scoreSheetMissing(*wb_, settings.sheet) +
-             (chart            ? "。请把成绩放在一张普通工作表里。"
-              : settings.sheet ? "。请用 --sheet 指定成绩表的名字。"
-                               : "。请加入成绩表，或用 valdrex template 生成模板。"));
+    failWithoutScoreSheet(settings.sheet);
     return false;
   }
   outcome_.scoreSheet = sheet->name();
@@ -186,8 +257,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   }
 
   // What the check finds: a stop in the loading would make every count after it too small.
-  if (!checked_ || checkedSheet_ != settings.sheet) check(settings.sheet);
-  outcome_.findings = checked_->findings;
+  outcome_.findings = checkReport(settings.sheet).findings;
   const Finding* stop = nullptr;
   int stops = 0;
   for (const Finding& f : outcome_.findings) {
@@ -215,9 +285,10 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
     }
   }
   auto refuseStrictly = [&] {
-    fail(JobStatus::attention, "没有写入结果：有 " + std::to_string(outcome_.warnings.size()) +
-                                   " 条警告，--strict 不允许带着警告写入。请改正上面列出的问题后"
-                                   "重试，或去掉 --strict。");
+    fail(JobStatus::attention,
+         "没有写入结果：有 " + std::to_string(outcome_.warnings.size()) +
+             " 条警告，而这次统计要求没有警告才写入。",
+         Advice::strictRefused);
   };
   if (settings.strict && !outcome_.warnings.empty()) {
     refuseStrictly();
@@ -294,36 +365,49 @@ void WorkbookJob::writeCharts() {
   outcome_.chartSheet = kChartSheetName;
 }
 
-// Each save starts from the run's outcome: an earlier save's failure or backup is not its own.
-// False, with the problem, when there is no result to save.
+// Why there is no score sheet, told the one way every workflow tells it.
+void WorkbookJob::failWithoutScoreSheet(const std::optional<std::string>& sheet) {
+  const auto& noCells = wb_->sheetsWithoutCells;
+  const bool chart = sheet && std::count(noCells.begin(), noCells.end(), *sheet);
+  const std::string problem = "工作簿 " + name_ + "：" + scoreSheetMissing(*wb_, sheet) + "。";
+  if (chart)
+    fail(JobStatus::badRequest, problem + "请把成绩放在一张普通工作表里。");
+  else if (sheet)
+    fail(JobStatus::badRequest, problem, Advice::nameScoreSheet);
+  else
+    fail(JobStatus::attention, problem, Advice::addScoreSheet);
+}
+
+// Each save starts from the outcome of the workflow that changed the workbook: an earlier save's
+// failure or backup is not its own. False, with the problem, when there is nothing to save.
 bool WorkbookJob::startSave() {
-  outcome_ = ranOutcome_;
-  if (ran_) return true;
+  outcome_ = changedOutcome_;
+  if (change_ != Change::none) return true;
   if (outcome_.problem.empty()) fail(JobStatus::badRequest, "没有可保存的结果：请先运行统计。");
   return false;
 }
 
-// Why `path` may not take the result because of the input itself: it is the input, or the
-// workbook was not read from a file and cannot be saved in place.
-std::string WorkbookJob::inputProblem(const std::string& path, bool inPlace) const {
-  if (inPlace && path_.empty())
-    return "这个工作簿不是从文件读出的，不能原地保存：请给出结果文件名。";
-  if (!inPlace && !path.empty() && !path_.empty() && sameFile(path, path_))
-    return "结果文件 " + path +
-           " 就是输入的工作簿。原文件不会被覆盖：请换一个结果文件名；"
-           "要改写原工作簿请用 --in-place（会先备份）。";
-  return "";
+// Whether `path` may take the result as far as the input is concerned: it is not the input, and
+// a workbook saved in place was read from a file.
+bool WorkbookJob::inputAllows(const std::string& path, bool inPlace) {
+  if (inPlace && path_.empty()) {
+    fail(JobStatus::badRequest, "这个工作簿不是从文件读出的，不能原地保存：请给出结果文件名。");
+    return false;
+  }
+  if (!inPlace && !path.empty() && !path_.empty() && sameFile(path, path_)) {
+    fail(JobStatus::badRequest, "结果文件 " + path + " 就是输入的工作簿。原文件不会被覆盖：",
+         Advice::resultIsInput);
+    return false;
+  }
+  return true;
 }
 
 bool WorkbookJob::canSave(const std::string& path, bool inPlace, bool force) {
   const std::string target = inPlace ? path_ : path;
-  if (std::string problem = inputProblem(path, inPlace); !problem.empty()) {
-    fail(JobStatus::badRequest, problem);
-    return false;
-  }
+  if (!inputAllows(path, inPlace)) return false;
   const SaveResult refusal = saveRefusal(*wb_, request(target, inPlace, force));
   if (refusal.status == JobStatus::ok) return true;
-  fail(refusal.status, refusal.problem);
+  fail(refusal.status, refusal.problem, refusal.advice);
   return false;
 }
 
@@ -340,12 +424,81 @@ const JobOutcome& WorkbookJob::saveInPlace(bool force) {
 void WorkbookJob::save(const std::string& target, bool inPlace, bool force) {
   const SaveResult saved = saveWorkbook(*wb_, request(target, inPlace, force));
   if (saved.status != JobStatus::ok) {
-    fail(saved.status, saved.problem);
+    fail(saved.status, saved.problem, saved.advice);
     return;
   }
   outcome_.resultPath = saved.resultPath;
   outcome_.backupPath = saved.backupPath;
-  if (saved.earlierKept) tellKeptResult(saved.backupPath);
+  if (saved.earlierKept && change_ == Change::result) tellKeptResult(saved.backupPath);
+}
+
+const JobOutcome& WorkbookJob::saveToBytes(const std::string& name, std::string& bytes) {
+  if (!startSave()) return outcome_;
+  try {
+    bytes = io::workbookBytes(*wb_, name, change_ == Change::result);
+    outcome_.resultPath = name;
+  } catch (const io::FileError& e) {
+    fail(JobStatus::unwritable, writeProblem(e.what()));
+  } catch (const std::bad_alloc&) {
+    fail(JobStatus::unwritable, "无法保存工作簿 " + name + "：内存不足。请关闭其他程序后重试。");
+  } catch (const std::exception& e) {
+    fail(JobStatus::internal, std::string("内部错误：") + e.what() +
+                                  "。没有写入任何文件。请把工作簿和这条消息交给维护者。");
+  }
+  return outcome_;
+}
+
+const JobOutcome& WorkbookJob::listClasses(const std::optional<std::string>& sheet,
+                                           LiveWorkbook* live) {
+  outcome_ = JobOutcome{};
+  change_ = Change::none;
+  try {
+    checked_.reset();  // the class rows change
+    if (listClassesSteps(sheet, live)) change_ = Change::classes;
+  } catch (const std::exception& e) {
+    fail(JobStatus::internal,
+         std::string("内部错误：") + e.what() + "。请把工作簿和这条消息交给维护者。");
+  }
+  changedOutcome_ = outcome_;
+  return outcome_;
+}
+
+bool WorkbookJob::listClassesSteps(const std::optional<std::string>& sheet, LiveWorkbook* live) {
+  host::MemorySheet* score = scoreSheet(sheet);
+  if (!score) {
+    failWithoutScoreSheet(sheet);
+    return false;
+  }
+  outcome_.scoreSheet = score->name();
+  host::MemorySheet* property = wb_->find(PropertySheetLayout::name);
+  if (!property) {
+    fail(JobStatus::attention,
+         "工作簿 " + name_ + "：" + propertySheetMissing(*wb_) + "，无法列出班级。",
+         Advice::addPropertySheet);
+    return false;
+  }
+  const auto before = valuesOf(*property);
+  ClassListing listing = valdrex::listClasses(*wb_, *score, *property);
+  if (!listing.messages.empty()) {
+    for (const std::string& message : listing.messages) outcome_.warnings.push_back(message);
+    fail(JobStatus::attention, "班级没有列出，工作簿未改动。请先修正成绩表", Advice::checkFirst);
+    return false;
+  }
+  outcome_.classNames = std::move(listing.classes);
+  outcome_.classMoves = std::move(listing.moves);
+  outcome_.classes = static_cast<int>(outcome_.classNames.size());
+  if (live) {
+    // Only the cells whose values changed: formulas and formats elsewhere stay.
+    const auto after = valuesOf(*property);
+    const std::string& name = property->name();
+    for (const auto& [at, value] : before)
+      if (!after.contains(at)) live->putStored(name, at.first, at.second, Variant());
+    for (const auto& [at, value] : after)
+      if (auto was = before.find(at); was == before.end() || !(was->second == value))
+        live->putStored(name, at.first, at.second, value);
+    live->flush();
+  }
+  return true;
 }
 
 // An earlier result that is not exactly what a run wrote was kept; when its score sheet differs

@@ -1,6 +1,8 @@
-// A workbook job: what every front end does with a teacher's workbook. Open it, find and check
-// its score sheet, add the missing report sheets, run the statistics with the caller's dialogs
-// and date, and save the result faithfully (atomically, never over the input or a backup).
+// A workbook job: every workflow a front end offers on a teacher's workbook, each ending in the
+// same outcome. Open it, check it, list its classes into "属性表", or run the statistics with the
+// caller's dialogs and date (finding and checking the score sheet, adding the missing report
+// sheets); or make a new workbook (the sample, a blank template). Then save what changed
+// faithfully: atomically, never over the input or a backup, to a file or to bytes in memory.
 //
 //   valdrex::WorkbookJob job("成绩.xlsx");            // io::FileError when unreadable
 //   valdrex::ListAnswers answers({"30", "20"});      // the two completion targets
@@ -17,52 +19,14 @@
 
 #include "valdrex/host/memory_workbook.h"
 #include "valdrex/host/ui.h"
-#include "valdrex/job/check_finding.h"
-#include "valdrex/job/job_status.h"
-#include "valdrex/job/ready_dialogs.h"
+#include "valdrex/job/made/sample_workbook.h"
+#include "valdrex/job/made/template_workbook.h"
+#include "valdrex/job/outcome/job_outcome.h"
+#include "valdrex/job/session/ready_dialogs.h"
 
 namespace valdrex {
 
 class LiveWorkbook;
-
-// A message box the run showed.
-struct ShownMessage {
-  std::string title;
-  std::string text;
-  host::MessageStyle style = host::MessageStyle::plain;
-  std::string place;  // the cell the run selected after it ("成绩表!D7"), or empty
-};
-
-// Student rows of the score sheet that the statistics leave out.
-struct LeftOutRows {
-  int blankClass = 0;     // rows without a class
-  int belowBlankRow = 0;  // rows below the first row whose seat and name are both empty
-  int total() const { return blankClass + belowBlankRow; }
-};
-
-struct JobOutcome {
-  JobStatus status = JobStatus::ok;
-  std::string problem;  // why the job stopped or refused, with advice; empty otherwise
-  std::string scoreSheet;
-  int classes = 0, students = 0, subjects = 0;
-  LeftOutRows leftOut;
-  std::vector<std::string> sheetsAdded;   // report sheets that were missing
-  std::vector<std::string> reportSheets;  // report sheets holding something after the run
-  std::string chartSheet;                 // "统计图表" when the run wrote its charts
-  int charts = 0;                         // charts on it
-  std::vector<Finding> findings;          // of the check before the run
-  std::vector<ShownMessage> messages;     // every message box, the closing one included
-  bool ran = false;                       // the statistics ran: not refused before
-  bool completed = false;                 // the run showed its closing message
-  int targetsCancelled = 0;               // target questions cancelled: completion rates kept
-  // Each makes the result differ from what the teacher meant: findings of kind wrongResult,
-  // messages other than the closing one, a cancelled target question, a run that did not end, a
-  // step of the run that failed and was skipped.
-  std::vector<std::string> warnings;
-  std::vector<std::string> notes;  // told, not warnings: e.g. an edited earlier result kept
-  std::string resultPath;          // the file written, once saved
-  std::string backupPath;          // the input's backup, or the kept earlier result
-};
 
 struct RunSettings {
   std::optional<std::string> sheet;    // the score sheet's name; else the first other sheet
@@ -83,6 +47,13 @@ class WorkbookJob {
   explicit WorkbookJob(const std::string& path);
   // A workbook made in memory (e.g. sampleWorkbook()); `name` stands for it in messages.
   WorkbookJob(std::unique_ptr<host::MemoryWorkbook> wb, std::string name);
+  // The same, never throwing: nullptr, and `failure` says why (status unreadable).
+  static std::unique_ptr<WorkbookJob> open(const std::string& path, JobOutcome& failure);
+  // A new workbook: the built-in sample, or a blank template for the teacher to fill. Options
+  // that cannot be used give nullptr, and `failure` says why (status badRequest).
+  static std::unique_ptr<WorkbookJob> sample(const SampleOptions& options, JobOutcome& failure);
+  static std::unique_ptr<WorkbookJob> blankTemplate(const TemplateOptions& options,
+                                                    JobOutcome& failure);
   ~WorkbookJob();
   WorkbookJob(const WorkbookJob&) = delete;
   WorkbookJob& operator=(const WorkbookJob&) = delete;
@@ -93,8 +64,9 @@ class WorkbookJob {
 
   // The sheet named `sheet`, or the first sheet that is neither "属性表" nor a report sheet.
   host::MemorySheet* scoreSheet(const std::optional<std::string>& sheet = {});
-  // What would make the statistics wrong or fail; the workbook is only read.
-  CheckReport check(const std::optional<std::string>& sheet = {});
+  // What would make the statistics wrong or fail: the layout found and the findings, status
+  // attention when there are any. The workbook is only read.
+  const JobOutcome& check(const std::optional<std::string>& sheet = {});
   // The largest completion target that works for the classes of the score sheet `sheet`.
   int largestSecondTarget(const std::optional<std::string>& sheet = {});
 
@@ -103,6 +75,15 @@ class WorkbookJob {
   // and the date of `clock`, then charts the result on "统计图表". Nothing is saved. Never throws:
   // a fault is status internal.
   const JobOutcome& run(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings = {});
+  // Writes the classes of the score sheet `sheet` into column A of "属性表" from row 18, each
+  // class's teachers moving with it; nothing is saved. Refused (the workbook unchanged) when
+  // there is no score sheet or property sheet, or the loading of the classes stops. `live`: the
+  // changed cells are written to that open workbook as well.
+  const JobOutcome& listClasses(const std::optional<std::string>& sheet = {},
+                                LiveWorkbook* live = nullptr);
+
+  // The saves keep what the last workflow changed: a run's result, a class list or a new
+  // workbook; after a check, or a workflow that was refused, there is nothing to save.
   // Whether the result may be written to `path` (or, `inPlace`, over the input): checked before a
   // run asks anything; a refusal is the outcome's status and problem. Nothing is written.
   bool canSave(const std::string& path, bool inPlace, bool force = false);
@@ -113,15 +94,23 @@ class WorkbookJob {
   const JobOutcome& saveAs(const std::string& path, bool force = false);
   // After a run that was not refused: rewrites the input after copying it to a free backup name.
   const JobOutcome& saveInPlace(bool force = false);
+  // The file saveAs would write, as bytes, for a front end without files; `name` stands for the
+  // file (its extension decides whether the macro project may be kept).
+  const JobOutcome& saveToBytes(const std::string& name, std::string& bytes);
 
   const JobOutcome& outcome() const { return outcome_; }
 
  private:
-  void fail(JobStatus status, std::string problem);
+  enum class Change { none, result, classes, made };
+  void fail(JobStatus status, std::string problem, Advice advice = Advice::none);
+  bool listClassesSteps(const std::optional<std::string>& sheet, LiveWorkbook* live);
   bool runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings);
   void writeCharts();
   bool startSave();
-  std::string inputProblem(const std::string& path, bool inPlace) const;
+  bool inputAllows(const std::string& path, bool inPlace);
+  const CheckReport& checkReport(const std::optional<std::string>& sheet);
+  void failWithoutScoreSheet(const std::optional<std::string>& sheet);
+  struct SaveRequest request(const std::string& target, bool inPlace, bool force) const;
   void save(const std::string& target, bool inPlace, bool force);
   void tellKeptResult(const std::string& target);
 
@@ -130,9 +119,9 @@ class WorkbookJob {
   std::string name_;
   std::optional<CheckReport> checked_;
   std::optional<std::string> checkedSheet_;  // the sheet asked for when checked_ was made
-  bool ran_ = false;
+  Change change_ = Change::none;             // what a save would keep
   JobOutcome outcome_;
-  JobOutcome ranOutcome_;  // as the last run left it, for each save to start from
+  JobOutcome changedOutcome_;  // as the last workflow left it, for each save to start from
 };
 
 }  // namespace valdrex

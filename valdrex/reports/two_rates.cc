@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "valdrex/gradebook/ranking_functions.h"
+#include "valdrex/gradebook/report_layout.h"
 #include "valdrex/gradebook/rounding.h"
 #include "valdrex/host/arithmetic.h"
 #include "valdrex/host/number_text.h"
@@ -13,18 +14,8 @@ namespace valdrex {
 
 namespace {
 
-// Column numbers of one block; f = 1 inserts "低分率" at column 8 and shifts the rest right.
-struct Columns {
-  int f;
-  int excellentRate() const { return 5; }
-  int passRate() const { return 6; }
-  int average() const { return 7; }
-  int lowRate() const { return 8; }
-  int composite() const { return 8 + f; }
-  int compositeRank() const { return 9 + f; }
-  int teacher() const { return 13 + f; }
-  int last() const { return 13 + f; }
-};
+using Columns = TwoRatesColumns;
+constexpr const TableSheetLayout& kLayout = kTwoRatesLayout;
 
 // x ÷ y × scale rounded to a whole number (halves to even), then ÷ 100: a percentage for scale
 // 10000, a two-decimal value for scale 100.
@@ -39,28 +30,30 @@ struct Weights {
   double average, excellent, pass, low;
 };
 
-Weights weightsOf(const GradeBook& g, int j, int f) {
-  return {g.weights(1, j), g.weights(2, j), g.weights(3, j), f == 1 ? g.weights(4, j) : 0.0};
+Weights weightsOf(const GradeBook& g, int j, bool lowRate) {
+  return {g.weights(1, j), g.weights(2, j), g.weights(3, j), lowRate ? g.weights(4, j) : 0.0};
 }
 
 void classRow(const GradeBook& g, host::Worksheet& sh, const Columns& cols, const Weights& w, int r,
               int k, int j, const RoundingTrace& trace) {
   const double sat = g.examineeCounts(k, j);
-  sh.setCell(r, 1, g.classNames(k));
-  sh.setCell(r, 2, Variant::integer(g.examineeCounts(k, j)));
-  sh.setCell(r, 3, Variant::integer(g.excellentCounts(k, j)));
-  sh.setCell(r, 4, Variant::integer(g.passCounts(k, j)));
-  writeRate(sh, r, cols.passRate(), trace.keep(rounded(g.passCounts(k, j), sat, 10000)));
-  writeRate(sh, r, cols.excellentRate(), trace.keep(rounded(g.excellentCounts(k, j), sat, 10000)));
-  if (cols.f == 1)
-    writeRate(sh, r, cols.lowRate(), trace.keep(rounded(g.lowCounts(k, j), sat, 10000)));
-  sh.setCell(r, cols.average(), Variant::number(trace.keep(rounded(g.scoreSums(k, j), sat, 100))));
+  sh.setCell(r, Columns::className, g.classNames(k));
+  sh.setCell(r, Columns::examinees, Variant::integer(g.examineeCounts(k, j)));
+  sh.setCell(r, Columns::excellentCount, Variant::integer(g.excellentCounts(k, j)));
+  sh.setCell(r, Columns::passCount, Variant::integer(g.passCounts(k, j)));
+  writeRate(sh, r, Columns::passRate, trace.keep(rounded(g.passCounts(k, j), sat, 10000)));
+  writeRate(sh, r, Columns::excellentRate,
+            trace.keep(rounded(g.excellentCounts(k, j), sat, 10000)));
+  if (cols.lowRate)
+    writeRate(sh, r, Columns::lowRateColumn, trace.keep(rounded(g.lowCounts(k, j), sat, 10000)));
+  sh.setCell(r, Columns::average,
+             Variant::number(trace.keep(rounded(g.scoreSums(k, j), sat, 100))));
 
   // The composite is built from the values as the sheet holds them, already rounded.
-  double composite = w.excellent * numericValue(sh.cell(r, cols.excellentRate())) +
-                     w.pass * numericValue(sh.cell(r, cols.passRate())) +
-                     w.average * numericValue(sh.cell(r, cols.average()));
-  if (cols.f == 1) composite -= w.low * numericValue(sh.cell(r, cols.lowRate()));
+  double composite = w.excellent * numericValue(sh.cell(r, Columns::excellentRate)) +
+                     w.pass * numericValue(sh.cell(r, Columns::passRate)) +
+                     w.average * numericValue(sh.cell(r, Columns::average));
+  if (cols.lowRate) composite -= w.low * numericValue(sh.cell(r, Columns::lowRateColumn));
   sh.setCell(r, cols.composite(), Variant::number(trace.keep(rounded(composite, 1, 100))));
   sh.setCell(r, cols.teacher(), g.teacherNames(k, j));
 }
@@ -70,38 +63,40 @@ struct BlockSums {
   double scores = 0;
 };
 
-void totalRow(host::Worksheet& sh, const Columns& cols, const BlockSums& sum, int r,
-              const RoundingTrace& trace) {
+void totalRow(host::Worksheet& sh, const BlockSums& sum, int r, const RoundingTrace& trace) {
   if (sum.sat <= 0) return;
-  sh.setCell(r, 1, "合计");
-  sh.setCell(r, 2, Variant::long_(sum.sat));
-  sh.setCell(r, 3, Variant::long_(sum.excellent));
-  sh.setCell(r, 4, Variant::long_(sum.pass));
-  writeRate(sh, r, cols.passRate(), trace.keep(rounded(sum.pass, sum.sat, 10000)));
+  sh.setCell(r, Columns::className, "合计");
+  sh.setCell(r, Columns::examinees, Variant::long_(sum.sat));
+  sh.setCell(r, Columns::excellentCount, Variant::long_(sum.excellent));
+  sh.setCell(r, Columns::passCount, Variant::long_(sum.pass));
+  writeRate(sh, r, Columns::passRate, trace.keep(rounded(sum.pass, sum.sat, 10000)));
   // Over those who sat, like the pass rate: dividing by every student of the grade would
   // understate the rate of a subject some did not sit.
-  writeRate(sh, r, cols.excellentRate(), trace.keep(rounded(sum.excellent, sum.sat, 10000)));
-  sh.setCell(r, cols.average(), Variant::number(trace.keep(rounded(sum.scores, sum.sat, 100))));
+  writeRate(sh, r, Columns::excellentRate, trace.keep(rounded(sum.excellent, sum.sat, 10000)));
+  sh.setCell(r, Columns::average, Variant::number(trace.keep(rounded(sum.scores, sum.sat, 100))));
 }
 
 Variant number(int v) { return Variant::long_(v); }
 
-void rankBlock(host::Worksheet& sh, const Columns& cols, int h, int n) {
+// Ranks of the classes of table j among themselves, and the table's border.
+void rankBlock(host::Worksheet& sh, const Columns& cols, int j, int n) {
+  const Variant b = number(kLayout.classRow(j, n, 1)), c = number(kLayout.classRow(j, n, n));
   for (int k = 1; k <= n; ++k) {
-    const Variant a = number(h + k), b = number(h + 1), c = number(h + n);
+    const Variant a = number(kLayout.classRow(j, n, k));
     writeRank(a, b, c, number(cols.composite()), number(cols.compositeRank()), sh);
-    writeRank(a, b, c, number(cols.excellentRate()), number(cols.compositeRank() + 1), sh);
-    writeRank(a, b, c, number(cols.passRate()), number(cols.compositeRank() + 2), sh);
-    writeRank(a, b, c, number(cols.average()), number(cols.compositeRank() + 3), sh);
+    writeRank(a, b, c, number(Columns::excellentRate), number(cols.excellentRateRank()), sh);
+    writeRank(a, b, c, number(Columns::passRate), number(cols.passRateRank()), sh);
+    writeRank(a, b, c, number(Columns::average), number(cols.averageRank()), sh);
   }
-  addBorders(sh, number(h), number(1), number(h + n + 1), number(cols.last()));
+  addBorders(sh, number(kLayout.headerRow(j, n)), number(Columns::className),
+             number(kLayout.totalRow(j, n)), number(cols.last()));
 }
 
-std::string noteText(const GradeBook& g, int f) {
+std::string noteText(const GradeBook& g, bool lowRate) {
   const int total = g.subjectCount + 1;
   std::string note = "注：总分综合积分=优秀率×" + singleText(g.weights(2, total)) + "+及格率×" +
                      singleText(g.weights(3, total)) + "+平均分×" + singleText(g.weights(1, total));
-  if (f == 1) note += "-低分率×" + singleText(g.weights(4, total));
+  if (lowRate) note += "-低分率×" + singleText(g.weights(4, total));
   return note;
 }
 
@@ -124,43 +119,43 @@ void writeTwoRates(GradeBook& g, host::Workbook&, host::Worksheet& sh, host::Clo
   // Everyone of a class counts as having sat the total.
   for (int k = 1; k <= n; ++k) g.examineeCounts(k, g.subjectCount + 1) = g.classSizes(k);
 
-  const Columns cols{g.lowRateLabel == "低分率" ? 1 : 0};
-  const std::vector<std::string> headers = twoRatesHeader(cols.f == 1);
+  const Columns cols{g.lowRateLabel == "低分率"};
+  const std::vector<std::string> headers = twoRatesHeader(cols.lowRate);
 
-  int r = 3;
   for (int j = 1; j <= g.subjectCount + 1; ++j) {
-    sh.setCell(r - 1, 4, g.headerTexts(g.firstSubjectColumn + j - 1));
-    for (int c = 1; c <= cols.last(); ++c) sh.setCell(r, c, headers[c - 1]);
-    const Weights w = weightsOf(g, j, cols.f);
+    const int header = kLayout.headerRow(j, n);
+    sh.setCell(kLayout.subjectNameRow(j, n), kLayout.subjectNameColumn,
+               g.headerTexts(g.firstSubjectColumn + j - 1));
+    for (int c = 1; c <= cols.last(); ++c) sh.setCell(header, c, headers[c - 1]);
+    const Weights w = weightsOf(g, j, cols.lowRate);
     BlockSums sum;
     for (int k = 1; k <= n; ++k) {
-      ++r;
       // Nobody sat: the row stays empty rather than dividing by zero.
       if (g.examineeCounts(k, j) <= 0) continue;
-      classRow(g, sh, cols, w, r, k, j, trace);
+      classRow(g, sh, cols, w, kLayout.classRow(j, n, k), k, j, trace);
       sum.sat += g.examineeCounts(k, j);
       sum.pass += g.passCounts(k, j);
       sum.excellent += g.excellentCounts(k, j);
       sum.scores += g.scoreSums(k, j);
     }
-    ++r;
-    totalRow(sh, cols, sum, r, trace);
-    r += 2;
+    totalRow(sh, sum, kLayout.totalRow(j, n), trace);
   }
 
-  const int lastHeader = 3 + g.subjectCount * (n + 3);
-  sh.setCell(lastHeader, cols.teacher(), "班主任");
+  const int tables = g.subjectCount + 1;
+  sh.setCell(kLayout.headerRow(tables, n), cols.teacher(), "班主任");
 
-  for (int j = 1; j <= g.subjectCount + 1; ++j) rankBlock(sh, cols, 3 + (j - 1) * (n + 3), n);
+  for (int j = 1; j <= tables; ++j) rankBlock(sh, cols, j, n);
 
-  const int noteRow = lastHeader + n + 2;
-  sh.setCell(noteRow, 1, noteText(g, cols.f));
-  sh.merge(host::between(noteRow, 1, noteRow, cols.last()));
+  const int noteRow = kLayout.noteRow(tables, n);
+  sh.setCell(noteRow, Columns::className, noteText(g, cols.lowRate));
+  sh.merge(host::between(noteRow, Columns::className, noteRow, cols.last()));
 
-  sh.merge(host::between(1, 1, 1, 11 + cols.f));
-  sh.setHorizontalAlignment(host::wholeRow(1), host::HAlign::Center);
-  sh.merge(host::between(1, 12 + cols.f, 1, 13 + cols.f));
-  sh.setCell(1, 12 + cols.f, Variant::date(dateSerial(clock.today())));
+  using Title = ReportTitleLayout;
+  sh.merge(host::between(Title::row, Title::firstColumn, Title::row,
+                         Title::lastTitleColumn(cols.last())));
+  sh.setHorizontalAlignment(host::wholeRow(Title::row), host::HAlign::Center);
+  sh.merge(host::between(Title::row, Title::dateColumn(cols.last()), Title::row, cols.last()));
+  sh.setCell(Title::row, Title::dateColumn(cols.last()), Variant::date(dateSerial(clock.today())));
 }
 
 }  // namespace valdrex

@@ -4,9 +4,13 @@
 #include <array>
 #include <string>
 
+#include "valdrex/gradebook/report_layout.h"
+
 namespace valdrex {
 
 namespace {
+
+using L = RankingSheetLayout;
 
 bool perClass(RankingSheet kind) {
   return kind == RankingSheet::ClassPlain || kind == RankingSheet::ClassDetailed;
@@ -17,13 +21,13 @@ bool detailed(RankingSheet kind) {
 }
 
 int tableWidth(const GradeBook& g, RankingSheet kind) {
-  return detailed(kind) ? 3 * g.subjectCount + 6 : g.subjectCount + 6;
+  return detailed(kind) ? L::detailedWidth(g.subjectCount) : L::plainWidth(g.subjectCount);
 }
 
 // The class column of the copied table: the score sheet's "班级" column when it is among the
-// three leading columns that the table carries, else the first.
+// leading columns that the table carries, else the first.
 int tableClassColumn(const GradeBook& g) {
-  return g.classColumn >= 1 && g.classColumn <= 3 ? g.classColumn : 1;
+  return g.classColumn >= 1 && g.classColumn <= L::leadingColumns ? g.classColumn : 1;
 }
 
 std::string titleSuffix(RankingSheet kind) {
@@ -37,12 +41,13 @@ int studentRows(const GradeBook& g) {
   return n;
 }
 
-// Title area over columns 1 to w-2, the run's date over the last two, the row centred.
+// The title over all but the last two of the w columns, the run's date over those, centred.
 void datedTitleRow(host::Worksheet& sh, int w, host::Clock& clock) {
-  sh.merge(host::between(1, 1, 1, w - 2));
-  sh.merge(host::between(1, w - 1, 1, w));
-  sh.setCell(1, w - 1, Variant::date(dateSerial(clock.today())));
-  sh.setHorizontalAlignment(host::wholeRow(1), host::HAlign::Center);
+  using Title = ReportTitleLayout;
+  sh.merge(host::between(Title::row, Title::firstColumn, Title::row, Title::lastTitleColumn(w)));
+  sh.merge(host::between(Title::row, Title::dateColumn(w), Title::row, w));
+  sh.setCell(Title::row, Title::dateColumn(w), Variant::date(dateSerial(clock.today())));
+  sh.setHorizontalAlignment(host::wholeRow(Title::row), host::HAlign::Center);
 }
 
 // The blocks are found in the sorted sheet itself, so that each title names the class whose
@@ -50,24 +55,25 @@ void datedTitleRow(host::Worksheet& sh, int w, host::Clock& clock) {
 void classBlocks(const GradeBook& g, host::Worksheet& sh, RankingSheet kind) {
   const std::string suffix = titleSuffix(kind);
   const int column = tableClassColumn(g);
-  int last = 2 + studentRows(g);
-  if (last < 3) {
-    sh.setCell(1, 1, suffix);
+  constexpr int titleColumn = ReportTitleLayout::firstColumn;
+  int last = L::headerRow + studentRows(g);
+  if (last < L::firstStudentRow) {
+    sh.setCell(L::titleRow, titleColumn, suffix);
     return;
   }
-  Variant current = sh.cell(3, column);
-  sh.setCell(1, 1, textOf(current) + suffix);
-  for (int row = 4; row <= last; ++row) {
+  Variant current = sh.cell(L::firstStudentRow, column);
+  sh.setCell(L::titleRow, titleColumn, textOf(current) + suffix);
+  for (int row = L::firstStudentRow + 1; row <= last; ++row) {
     Variant v = sh.cell(row, column);
     if (v == current) continue;
     current = v;
-    sh.copy(host::wholeRow(2));
+    sh.copy(host::wholeRow(L::headerRow));
     sh.insertRow(row);
-    sh.copy(host::wholeRow(1));
+    sh.copy(host::wholeRow(L::titleRow));
     sh.insertRow(row);
-    sh.setCell(row, 1, textOf(v) + suffix);
-    row += 2;  // onto the block's first student
-    last += 2;
+    sh.setCell(row, titleColumn, textOf(v) + suffix);
+    row += L::rowsBeforeEachClass;  // onto the block's first student
+    last += L::rowsBeforeEachClass;
   }
 }
 
@@ -88,19 +94,19 @@ const char* rankingSheetName(RankingSheet kind) {
 }
 
 void sortRankingSheet(const GradeBook& g, host::Worksheet& sh, RankingSheet kind) {
-  sh.deleteCells(host::wholeRow(1));
+  sh.deleteCells(host::wholeRow(L::titleRow));
   const int w = tableWidth(g, kind);
   std::array<host::SortKey, 2> keys;
   switch (kind) {
     case RankingSheet::ClassPlain:
-      keys = {{{tableClassColumn(g)}, {2}}};
+      keys = {{{tableClassColumn(g)}, {L::seatColumn}}};
       break;
     case RankingSheet::ClassDetailed:
       keys = {{{tableClassColumn(g)}, {w}}};
       break;
     case RankingSheet::GradePlain:
     case RankingSheet::GradeDetailed:
-      // School rank by total, then class rank by total.
+      // School rank by total, then class rank by total: the last two columns.
       keys = {{{w}, {w - 1}}};
       break;
   }
@@ -109,7 +115,7 @@ void sortRankingSheet(const GradeBook& g, host::Worksheet& sh, RankingSheet kind
 
 void titleRankingSheet(const GradeBook& g, host::Worksheet& sh, RankingSheet kind,
                        host::Clock& clock) {
-  sh.insertRow(1);
+  sh.insertRow(L::titleRow);
   datedTitleRow(sh, tableWidth(g, kind), clock);
   if (perClass(kind)) classBlocks(g, sh, kind);
 }

@@ -1,0 +1,135 @@
+// Where the run writes every report sheet, and so where the charts and the print settings find
+// what it wrote: the title row, the student lists and the stacked tables of "两率一分",
+// "完成率表", "分数段统计" and "名次段统计". The writers, the charts, the print settings and the
+// band header check all read them from here.
+#pragma once
+
+#include <string_view>
+
+#include "valdrex/gradebook/sheet_layout.h"
+#include "valdrex/host/worksheet.h"
+
+namespace valdrex {
+
+// Row 1 of every report sheet: the title merged over all but the last two columns of the table,
+// the run's date merged over those two.
+struct ReportTitleLayout {
+  static constexpr int row = 1;
+  static constexpr int firstColumn = 1;
+  static constexpr int dateColumns = 2;
+  static constexpr int lastTitleColumn(int width) { return width - dateColumns; }
+  static constexpr int dateColumn(int width) { return width - dateColumns + 1; }
+};
+
+// The student lists "输出表", "各班详细排名", "各班排名表", "年级排名表" and "年级详细排名":
+// the title, the header, a row per student. The per-class lists repeat the title and header
+// rows before every class after the first.
+struct RankingSheetLayout {
+  static constexpr int titleRow = ReportTitleLayout::row;
+  static constexpr int headerRow = 2;
+  static constexpr int firstStudentRow = 3;
+  static constexpr int rowsBeforeEachClass = 2;
+  // The score sheet's leading columns come first, the same in every list.
+  static constexpr int leadingColumns = ScoreSheetLayout::leadingColumns;
+  static constexpr int seatColumn = ScoreSheetLayout::seatColumn;
+
+  // Plain lists copy the score sheet's columns up to its last subject, then the total and the
+  // total's class and school rank.
+  static constexpr int plainTotalColumn(int firstSubjectColumn, int subjects) {
+    return firstSubjectColumn + subjects;
+  }
+  static constexpr int plainClassRankColumn(int firstSubjectColumn, int subjects) {
+    return plainTotalColumn(firstSubjectColumn, subjects) + 1;
+  }
+  static constexpr int plainSchoolRankColumn(int firstSubjectColumn, int subjects) {
+    return plainTotalColumn(firstSubjectColumn, subjects) + 2;
+  }
+  // As wide as a score sheet with the leading columns of a new workbook.
+  static constexpr int plainWidth(int subjects) {
+    return plainSchoolRankColumn(leadingColumns + 1, subjects);
+  }
+
+  // Detailed lists: score, class rank and school rank of subject j side by side (the total's at
+  // subjects + 1).
+  static constexpr int detailedScoreColumn(int j) { return leadingColumns + 3 * (j - 1) + 1; }
+  static constexpr int detailedClassRankColumn(int j) { return detailedScoreColumn(j) + 1; }
+  static constexpr int detailedSchoolRankColumn(int j) { return detailedScoreColumn(j) + 2; }
+  static constexpr int detailedWidth(int subjects) {
+    return detailedSchoolRankColumn(subjects + 1);
+  }
+};
+
+// The sheets of stacked tables: one table per subject and the total's last, each with the
+// subject's name in the row above its header, a row per class (class name, then the count of
+// those who sat) and `gap` more rows before the next table's header.
+struct TableSheetLayout {
+  std::string_view name;
+  int gap = 0;
+  int lastBandColumn = 0;  // band sheets: header cells beyond it are not read
+  static constexpr int firstHeaderRow = 3;
+  static constexpr int subjectNameColumn = 4;
+  static constexpr int classColumn = 1;  // "班级" in the header
+  static constexpr int examineeColumn = 2;
+  static constexpr int firstBandColumn = 3;  // band sheets: the bands' header cells from here
+
+  // Table t (from 1; the total's is subjects + 1) of a grade of `classes` classes.
+  constexpr int headerRow(int t, int classes) const {
+    return firstHeaderRow + (t - 1) * (classes + gap);
+  }
+  constexpr int subjectNameRow(int t, int classes) const { return headerRow(t, classes) - 1; }
+  constexpr int classRow(int t, int classes, int k) const { return headerRow(t, classes) + k; }
+  constexpr int totalRow(int t, int classes) const { return headerRow(t, classes) + classes + 1; }
+  // The notes under the last of `tables` tables.
+  constexpr int noteRow(int tables, int classes) const { return totalRow(tables, classes) + 1; }
+};
+
+// The default rank header has at most this many bands.
+inline constexpr int kRankBands = 100;
+
+inline constexpr TableSheetLayout kTwoRatesLayout{ReportSheets::twoRates, 3};
+inline constexpr TableSheetLayout kCompletionLayout{ReportSheets::completionRates, 3};
+inline constexpr TableSheetLayout kScoreBandLayout{ReportSheets::scoreBands, 3, host::kMaxColumns};
+inline constexpr TableSheetLayout kRankBandLayout{
+    ReportSheets::rankBands, 2, TableSheetLayout::firstBandColumn + kRankBands - 1};
+
+// The columns of a "两率一分" table. The low rate, when the property sheet names it "低分率",
+// follows the average and shifts the columns after it right.
+struct TwoRatesColumns {
+  bool lowRate = false;
+  static constexpr int className = TableSheetLayout::classColumn;
+  static constexpr int examinees = TableSheetLayout::examineeColumn;
+  static constexpr int excellentCount = 3;
+  static constexpr int passCount = 4;
+  static constexpr int excellentRate = 5;
+  static constexpr int passRate = 6;
+  static constexpr int average = 7;
+  static constexpr int lowRateColumn = 8;
+  constexpr int composite() const { return lowRateColumn + (lowRate ? 1 : 0); }
+  constexpr int compositeRank() const { return composite() + 1; }
+  constexpr int excellentRateRank() const { return composite() + 2; }
+  constexpr int passRateRank() const { return composite() + 3; }
+  constexpr int averageRank() const { return composite() + 4; }
+  // The last table's header says "班主任" here.
+  constexpr int teacher() const { return composite() + 5; }
+  constexpr int last() const { return teacher(); }
+};
+
+// The columns of a "完成率表" table.
+struct CompletionColumns {
+  static constexpr int className = TableSheetLayout::classColumn;
+  static constexpr int examinees = TableSheetLayout::examineeColumn;
+  static constexpr int firstTierCount = 3;
+  static constexpr int firstTierRate = 4;
+  static constexpr int secondTierCount = 5;
+  static constexpr int secondTierRate = 6;
+  static constexpr int average = 7;
+  static constexpr int averageRate = 8;
+  static constexpr int composite = 9;
+  static constexpr int compositeRank = 10;
+  static constexpr int teacher = 11;  // "班主任" in the last table's header
+  static constexpr int last = teacher;
+  // Two rows of notes under the last table.
+  static constexpr int noteRows = 2;
+};
+
+}  // namespace valdrex

@@ -1,0 +1,257 @@
+#include "valdrex/job/presentation/print_ready.h"
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "valdrex/bands/completion_rates.h"
+#include "valdrex/gradebook/report_layout.h"
+#include "valdrex/host/utf8.h"
+#include "valdrex/job/session/workbook_sheets.h"
+#include "valdrex/reports/two_rates.h"
+
+namespace valdrex {
+
+namespace {
+
+using SS = ScoreSheetLayout;
+using PS = PropertySheetLayout;
+using RS = ReportSheets;
+using RL = RankingSheetLayout;
+using TL = TableSheetLayout;
+
+constexpr double kDefaultWidth = 8.43;
+constexpr double kMaxWidth = 40;
+constexpr double kPadding = 2;  // the cell's margins and the bold header
+// Pixels at the default font: a width unit, a column's own margin, a row.
+constexpr double kUnitPixels = 7, kColumnPixels = 5, kRowPixels = 20;
+// What an A4 page holds across upright, inside the default margins.
+constexpr double kPortraitPixels = 659;
+
+enum class Shape {
+  scoreSheet,
+  propertySheet,
+  wholeTable,   // a title row, a header row, the students below
+  classBlocks,  // a title row and a header row before each class's students
+  blocks,       // a table per subject, its name in the row above its header
+  other,
+};
+
+struct Plan {
+  Shape shape = Shape::other;
+  int repeatFirst = 0, repeatLast = 0;
+  int frozenRows = 0, frozenColumns = 0;
+};
+
+Plan planFor(std::string_view name) {
+  if (name == RS::output || name == RS::gradePlain || name == RS::gradeDetailed)
+    return {Shape::wholeTable, RL::titleRow, RL::headerRow, RL::headerRow, RL::leadingColumns};
+  // The title row names the first class only: the pages of the others repeat the header alone.
+  if (name == RS::classPlain || name == RS::classDetailed)
+    return {Shape::classBlocks, RL::headerRow, RL::headerRow, RL::headerRow, RL::leadingColumns};
+  // Every table has the same header; the band tables' headers differ by subject and by what the
+  // teacher typed, so each shows its own.
+  if (name == RS::twoRates || name == RS::completionRates)
+    return {Shape::blocks, TL::firstHeaderRow, TL::firstHeaderRow, 0, TL::classColumn};
+  if (name == RS::scoreBands || name == RS::rankBands)
+    return {Shape::blocks, 0, 0, 0, TL::classColumn};
+  if (name == SS::defaultName)
+    return {Shape::scoreSheet, SS::titleRow, SS::headerRow, SS::headerRow, SS::leadingColumns};
+  if (name == PS::name) return {Shape::propertySheet, 0, 0, 0, PS::labelColumn};
+  return {};
+}
+
+bool wide(char32_t cp) {
+  return (cp >= 0x1100 && cp <= 0x115F) || (cp >= 0x2E80 && cp <= 0xA4CF) ||
+         (cp >= 0xAC00 && cp <= 0xD7A3) || (cp >= 0xF900 && cp <= 0xFAFF) ||
+         (cp >= 0xFE30 && cp <= 0xFE4F) || (cp >= 0xFF00 && cp <= 0xFF60) ||
+         (cp >= 0xFFE0 && cp <= 0xFFE6) || cp >= 0x20000;
+}
+
+double fittedWidth(double units) {
+  return units == 0 ? kDefaultWidth : std::clamp(units + kPadding, kDefaultWidth, kMaxWidth);
+}
+
+// The texts each column holds or will hold, from column 1.
+using ColumnTexts = std::vector<std::vector<std::string>>;
+
+std::vector<double> fittedWidths(const ColumnTexts& columns) {
+  std::vector<double> widths;
+  for (const auto& texts : columns) {
+    double units = 0;
+    for (const std::string& t : texts) units = std::max(units, textUnits(t));
+    widths.push_back(fittedWidth(units));
+  }
+  return widths;
+}
+
+// Landscape when the table is wider than tall, or wider than an upright page.
+host::PrintLayout layoutFor(const Plan& plan, const std::vector<double>& widths, int rows) {
+  double across = 0;
+  for (double w : widths) across += w * kUnitPixels + kColumnPixels;
+  host::PrintLayout layout;
+  layout.landscape =
+      plan.shape == Shape::other || across > rows * kRowPixels || across > kPortraitPixels;
+  layout.fitToPageWidth = true;
+  layout.repeatFirstRow = plan.repeatFirst;
+  layout.repeatLastRow = plan.repeatLast;
+  layout.frozenRows = plan.frozenRows;
+  layout.frozenColumns = plan.frozenColumns;
+  return layout;
+}
+
+void apply(host::MemorySheet& sh, const Plan& plan, const std::vector<double>& widths, int rows) {
+  for (std::size_t c = 0; c < widths.size(); ++c)
+    sh.setColumnWidth(static_cast<int>(c) + 1, widths[c]);
+  sh.setPrintLayout(layoutFor(plan, widths, rows));
+}
+
+bool inMerge(const host::MemorySheet& sh, int row, int col) {
+  return std::any_of(sh.merges().begin(), sh.merges().end(), [&](const host::Range& m) {
+    return row >= m.row1 && row <= m.row2 && col >= m.col1 && col <= m.col2;
+  });
+}
+
+// The title rows and the header rows of the sheet's tables, as the sheet holds them now.
+std::set<int> headerRows(const host::MemorySheet& sh, Shape shape) {
+  switch (shape) {
+    case Shape::scoreSheet:
+      return {SS::titleRow, SS::headerRow};
+    case Shape::propertySheet:
+      return {1, PS::subjectHeaderRow, PS::weightHeaderRow, PS::classHeaderRow};
+    case Shape::wholeTable:
+      return {RL::titleRow, RL::headerRow};
+    case Shape::classBlocks: {
+      // Each class's title row is merged from column 1; its header follows.
+      std::set<int> rows;
+      for (const host::Range& m : sh.merges())
+        if (m.col1 == 1 && m.col2 > 1 && m.row1 == m.row2) rows.insert({m.row1, m.row1 + 1});
+      return rows;
+    }
+    case Shape::blocks: {
+      // Every header starts like the first; the subject's name stands in the row above.
+      std::set<int> rows = {ReportTitleLayout::row};
+      const std::string first = textOf(sh.cell(TL::firstHeaderRow, TL::classColumn));
+      if (first.empty()) return rows;
+      for (int r = TL::firstHeaderRow; r <= sh.usedRange().row2; ++r)
+        if (textOf(sh.cell(r, TL::classColumn)) == first) rows.insert({r - 1, r});
+      return rows;
+    }
+    case Shape::other:
+      break;
+  }
+  return {};
+}
+
+// What the run will write into an empty report sheet of a new workbook, read from its score and
+// property sheets.
+struct NewBook {
+  ColumnTexts leading;  // the score sheet's first columns, header and students
+  std::vector<std::string> subjects;
+  std::vector<std::string> classes;
+  int students = 0;
+  bool lowRate = false;
+};
+
+NewBook readNewBook(host::MemoryWorkbook& wb) {
+  NewBook book;
+  book.leading.resize(SS::leadingColumns);
+  if (const host::MemorySheet* scores = wb.find(SS::defaultName)) {
+    const int last = scores->usedRange().row2;
+    for (int r = SS::headerRow; r <= last; ++r)
+      for (int c = 1; c <= SS::leadingColumns; ++c)
+        book.leading[c - 1].push_back(textOf(scores->cell(r, c)));
+    for (int c = SS::firstSubjectColumn; !textOf(scores->cell(SS::headerRow, c)).empty(); ++c)
+      book.subjects.push_back(textOf(scores->cell(SS::headerRow, c)));
+    for (int r = SS::firstStudentRow; r <= last; ++r)
+      if (!textOf(scores->cell(r, SS::classColumn)).empty()) ++book.students;
+  }
+  if (const host::MemorySheet* properties = wb.find(PS::name)) {
+    for (int r = PS::firstClassRow; !textOf(properties->cell(r, PS::labelColumn)).empty(); ++r)
+      book.classes.push_back(textOf(properties->cell(r, PS::labelColumn)));
+    book.lowRate = textOf(properties->cell(PS::lowRateLabelRow, PS::labelColumn)) == "低分率";
+  }
+  return book;
+}
+
+// The columns of the report sheet `name` once filled, and its rows.
+std::pair<ColumnTexts, int> expectedTable(std::string_view name, const NewBook& book) {
+  const int classes = static_cast<int>(book.classes.size());
+  const int tables = static_cast<int>(book.subjects.size()) + 1;
+  std::vector<std::string> subjects = book.subjects;
+  subjects.emplace_back(SS::totalHeader);
+  ColumnTexts columns = book.leading;
+  if (name == RS::output || name == RS::gradePlain || name == RS::classPlain) {
+    for (const std::string& s : subjects) columns.push_back({s});
+    columns.push_back({std::string(SS::classRankHeader)});
+    columns.push_back({std::string(SS::schoolRankHeader)});
+  } else if (name == RS::classDetailed || name == RS::gradeDetailed) {
+    for (const std::string& s : subjects)
+      for (const char* what : {"分数", "班排", "校排"}) columns.push_back({s + what});
+  } else {
+    std::vector<std::string> header;
+    if (name == RS::twoRates)
+      header = twoRatesHeader(book.lowRate);
+    else if (name == RS::completionRates)
+      header.assign(kCompletionHeader.begin(), kCompletionHeader.end());
+    else
+      header = {"班级", "参考人数"};
+    columns.clear();
+    for (const std::string& h : header) columns.push_back({h});
+    columns[TL::classColumn - 1].insert(columns[TL::classColumn - 1].end(), book.classes.begin(),
+                                        book.classes.end());
+    columns[TL::classColumn - 1].push_back("合计");
+    // Every table sheet is taken as tall as "两率一分" to its note.
+    return {columns, kTwoRatesLayout.noteRow(tables, classes)};
+  }
+  // Per-class lists have a title and a header row before every class.
+  const bool perClass = name == RS::classPlain || name == RS::classDetailed;
+  return {columns, book.students +
+                       (perClass ? RL::rowsBeforeEachClass * std::max(classes, 1) : RL::headerRow)};
+}
+
+}  // namespace
+
+double textUnits(std::string_view text) {
+  double units = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const utf8::Char ch = utf8::decode(text, i);
+    units += wide(ch.cp) ? 2 : 1;
+    i += ch.size;
+  }
+  return units;
+}
+
+void makePrintReady(host::MemorySheet& sh) {
+  const Plan plan = planFor(sh.name());
+  for (int row : headerRows(sh, plan.shape)) {
+    const host::Range used = sh.usedRange();
+    for (int col = 1; col <= used.col2; ++col)
+      if (sh.find(row, col)) sh.at(row, col).format.bold = true;
+  }
+
+  // Titles stand in row 1 or in merged cells and may run over the columns beside them.
+  const host::Range used = sh.usedRange();
+  ColumnTexts columns(std::max(used.col2, 0));
+  sh.forEachCell([&](int row, int col, const host::Cell& cell) {
+    if ((row == 1 && plan.shape != Shape::other) || inMerge(sh, row, col)) return;
+    columns[col - 1].push_back(textOf(cell.value));
+  });
+  apply(sh, plan, fittedWidths(columns), used.row2);
+}
+
+void makeNewWorkbookPrintReady(host::MemoryWorkbook& wb) {
+  const NewBook book = readNewBook(wb);
+  for (std::size_t i = 0; i < wb.sheetCount(); ++i) {
+    host::MemorySheet& sh = wb.sheetAt(i);
+    if (sh.cellCount() > 0 || !isReportSheet(sh.name())) {
+      makePrintReady(sh);
+      continue;
+    }
+    const auto [columns, rows] = expectedTable(sh.name(), book);
+    apply(sh, planFor(sh.name()), fittedWidths(columns), rows);
+  }
+}
+
+}  // namespace valdrex
