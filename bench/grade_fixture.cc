@@ -20,7 +20,7 @@ void runStatistics(GradeBook& g, host::MemoryWorkbook& wb) {
   ui.queueInput("5");
   ui.queueInput("20");
   host::FixedClock clock({2026, 12, 6});
-  输出(g, wb, wb.sheet("成绩表"), ui, clock);
+  compileReports(g, wb, wb.sheet("成绩表"), ui, clock);
   // A run that lost a step would measure less work than a real one.
   if (ui.dialogs().size() != 3) throw std::logic_error("the run asked or told something unusual");
 }

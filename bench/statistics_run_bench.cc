@@ -22,13 +22,13 @@ void runOnFreshGrade(benchmark::State& state, int classes) {
   state.counters["students"] = classes * kStudents;
 }
 
-void BM_输出_largest_grade(benchmark::State& state) { runOnFreshGrade(state, 20); }
-BENCHMARK(BM_输出_largest_grade)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_compileReports_largest_grade(benchmark::State& state) { runOnFreshGrade(state, 20); }
+BENCHMARK(BM_compileReports_largest_grade)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_输出_by_classes(benchmark::State& state) {
+void BM_compileReports_by_classes(benchmark::State& state) {
   runOnFreshGrade(state, static_cast<int>(state.range(0)));
 }
-BENCHMARK(BM_输出_by_classes)
+BENCHMARK(BM_compileReports_by_classes)
     ->ArgName("classes")
     ->Arg(1)
     ->Arg(5)

@@ -10,22 +10,22 @@
 namespace valdrex::bench {
 namespace {
 
-void BM_各科排名_largest_grade(benchmark::State& state) {
+void BM_rankSubjects_largest_grade(benchmark::State& state) {
   auto wb = gradeWorkbook(20);
   auto g = std::make_unique<GradeBook>();
   host::ScriptedUi ui;
   host::Worksheet& sh = wb->sheet("成绩表");
-  初始化(*g, sh, ui);
-  载入班级(*g, sh, ui);
-  载入成绩(*g, sh, &wb->sheet("属性表"), ui);
-  求和(*g);
+  findLayout(*g, sh, ui);
+  loadClasses(*g, sh, ui);
+  loadScores(*g, sh, &wb->sheet("属性表"), ui);
+  sumTotals(*g);
   // Ranking writes only the rank tables, so the same loaded grade serves every iteration.
   for (auto _ : state) {
-    各科排名(*g);
-    benchmark::DoNotOptimize(g->schoolRanks(20, 100, g->km + 1));
+    rankSubjects(*g);
+    benchmark::DoNotOptimize(g->schoolRanks(20, 100, g->subjectCount + 1));
   }
 }
-BENCHMARK(BM_各科排名_largest_grade)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_rankSubjects_largest_grade)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace valdrex::bench

@@ -82,7 +82,7 @@ class OfficeLauncher final : public host::Launcher {
   Context context_;
 };
 
-// The document as 帮助 sees it: only the folder its help file is looked for in.
+// The document as offerHelp sees it: only the folder its help file is looked for in.
 class DocumentFolder final : public host::Workbook {
  public:
   explicit DocumentFolder(std::string folder) : folder_(std::move(folder)) {}
@@ -206,11 +206,11 @@ class CommandHandler final
       case Command::help: {
         OfficeLauncher launcher(context_);
         DocumentFolder folder(documentFolder(doc));
-        return 帮助(dialogs, launcher, &folder, links());
+        return offerHelp(dialogs, launcher, &folder, links());
       }
       case Command::home: {
         OfficeLauncher launcher(context_);
-        return 主页(launcher, links());
+        return openHomePage(launcher, links());
       }
     }
   }

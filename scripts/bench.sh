@@ -115,7 +115,7 @@ def verdict(ok):
 run, floor, streaming = times["valdrex run"], times["floor"], times["floor streaming"]
 baseline = times["baseline run"]
 plain = times["without charts"]
-output = median_ms("BM_输出_largest_grade")
+output = median_ms("BM_compileReports_largest_grade")
 print(f"输出 in memory, largest grade:   {output:7.1f} ms   (budget 20 ms)        {verdict(output <= 20)}")
 print(f"valdrex run, largest workbook:   {run:7.3f} s")
 print(f"{'earlier release ' + sys.argv[4] + ':':33s}{baseline:7.3f} s    run / release = {run / baseline:.2f}"
@@ -140,7 +140,7 @@ except (OSError, ValueError):
 print()
 print("输出 by grade size:")
 for classes in (1, 5, 10, 20):
-    print(f"  {classes:2d} classes of 100: {median_ms(f'BM_输出_by_classes/classes:{classes}'):7.2f} ms")
+    print(f"  {classes:2d} classes of 100: {median_ms(f'BM_compileReports_by_classes/classes:{classes}'):7.2f} ms")
 EOF
 
 echo

@@ -13,15 +13,9 @@ namespace {
 const char* kReports[] = {"输出表",   "各班详细排名", "各班排名表", "年级排名表", "年级详细排名",
                           "两率一分", "完成率表",     "分数段统计", "名次段统计"};
 
-TEST(FullRunByName, MacroStyleRunFillsEveryReportAndRepeatsIdentically) {
-  host::ScriptedUi ui;
-  host::FixedClock clock({2026, 12, 6});
-  host::RecordingLauncher launcher;
-  host::MemoryWorkbook wb;
-  host::BasicApplication app{ui, clock, launcher, &wb};
-
-  auto& scores = wb.addSheet("成绩表");
-  GradeSheet::write(scores, 2,
+// Four students of two classes; 语文 is marked out of 150 and scaled to 100.
+void fillWorkbook(host::MemoryWorkbook& wb) {
+  GradeSheet::write(wb.addSheet("成绩表"), 2,
                     {"|||150|100", "班级|座号|姓名|语文|数学", "1|1|张三|135|90", "1|2|李四|90|",
                      "2|1|王五|120|60", "2|2|赵六|60|30"});
   GradeSheet::write(wb.addSheet("属性表"), 3,
@@ -29,6 +23,16 @@ TEST(FullRunByName, MacroStyleRunFillsEveryReportAndRepeatsIdentically) {
                      "", "权重|1|1|1", "权重|1|1|1", "权重|1|1|1", "低分率|1|1|1", "权重|1|1|1",
                      "权重|1|1|1", "权重|1|1|1", "", "", "1|甲|乙|丙", "2|丁|戊|己"});
   for (const char* name : kReports) wb.addSheet(name);
+}
+
+TEST(FullRunByName, MacroStyleRunFillsEveryReportAndRepeatsIdentically) {
+  host::ScriptedUi ui;
+  host::FixedClock clock({2026, 12, 6});
+  host::RecordingLauncher launcher;
+  host::MemoryWorkbook wb;
+  host::BasicApplication app{ui, clock, launcher, &wb};
+  fillWorkbook(wb);
+  auto& scores = *wb.find("成绩表");
 
   ValdrexCls vd{app};
   std::vector<Variant> args = {Variant::object(&app), Variant::object(&wb),
@@ -55,6 +59,43 @@ TEST(FullRunByName, MacroStyleRunFillsEveryReportAndRepeatsIdentically) {
 
   invoke(vd, "输出", args);
   EXPECT_EQ(testing::dump(wb), whole);
+}
+
+// t is the working value of the last rounding, and only the members that round change it.
+TEST(FullRunByName, TKeepsTheLastRoundingOfTheMembersThatRound) {
+  host::ScriptedUi ui;
+  host::FixedClock clock({2026, 12, 6});
+  host::RecordingLauncher launcher;
+  host::MemoryWorkbook wb;
+  host::BasicApplication app{ui, clock, launcher, &wb};
+  fillWorkbook(wb);
+  Variant scores = Variant::object(wb.find("成绩表"));
+  Variant properties = Variant::object(wb.find("属性表"));
+  ValdrexCls vd{app};
+  std::vector<Variant> seven = {Variant::long_(7)};
+  invoke(vd, "t", seven);
+
+  const struct {
+    const char* member;
+    std::vector<Variant> args;
+    int32_t t;
+  } steps[] = {
+      {"初始化", {scores}, 7},
+      {"载入班级", {scores}, 7},
+      {"载入成绩", {scores, properties}, 300},  // 赵六's 数学, 30, the last score read
+      {"求和", {}, 300},
+      {"各科排名", {}, 300},
+      {"统计", {properties}, 300},
+      {"分段统计", {Variant::object(wb.find("分数段统计"))}, 300},
+      // The last table's "合计" average of "完成率表": 450 points over 4 students.
+      {"输出", {Variant::object(&app), Variant::object(&wb), scores}, 11250},
+  };
+  for (const auto& step : steps) {
+    std::vector<Variant> args = step.args;
+    invoke(vd, step.member, args);
+    std::vector<Variant> none;
+    EXPECT_EQ(invoke(vd, "t", none), Variant::long_(step.t)) << step.member;
+  }
 }
 
 }  // namespace

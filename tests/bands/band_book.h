@@ -20,26 +20,26 @@ inline GradeBook bookOf(const std::vector<int16_t>& fullMarks,
                         const std::vector<ClassScores>& classes) {
   static const char* const kNames[] = {"语文", "数学", "英语", "物理", "化学", "生物"};
   GradeBook g;
-  g.km = static_cast<int16_t>(fullMarks.size());
-  g.kmcl = 4;
-  g.班级数 = static_cast<int16_t>(classes.size());
-  const int total = g.km + 1;
+  g.subjectCount = static_cast<int16_t>(fullMarks.size());
+  g.firstSubjectColumn = 4;
+  g.classCount = static_cast<int16_t>(classes.size());
+  const int total = g.subjectCount + 1;
   int16_t totalMark = 0;
-  for (int j = 1; j <= g.km; ++j) {
-    g.headerTexts(g.kmcl + j - 1) = kNames[j - 1];
+  for (int j = 1; j <= g.subjectCount; ++j) {
+    g.headerTexts(g.firstSubjectColumn + j - 1) = kNames[j - 1];
     g.markLines(1, j) = fullMarks[j - 1];
     totalMark = static_cast<int16_t>(totalMark + fullMarks[j - 1]);
   }
-  g.headerTexts(g.kmcl + g.km) = "总分";
+  g.headerTexts(g.firstSubjectColumn + g.subjectCount) = "总分";
   g.markLines(1, total) = totalMark;
-  for (int b = 1; b <= g.班级数; ++b) {
+  for (int b = 1; b <= g.classCount; ++b) {
     const ClassScores& students = classes[b - 1];
     g.classNames(b) = std::to_string(b) + "班";
     g.classSizes(b) = static_cast<int16_t>(students.size());
-    g.总人数 = static_cast<int16_t>(g.总人数 + students.size());
+    g.studentCount = static_cast<int16_t>(g.studentCount + students.size());
     for (int s = 1; s <= g.classSizes(b); ++s) {
       float sum = 0;
-      for (int j = 1; j <= g.km; ++j) {
+      for (int j = 1; j <= g.subjectCount; ++j) {
         const float v = students[s - 1][j - 1];
         g.scores(b, s, j) = v;
         if (v >= 0) {
@@ -52,7 +52,7 @@ inline GradeBook bookOf(const std::vector<int16_t>& fullMarks,
       g.scoreSums(b, total) += sum;
     }
   }
-  各科排名(g);
+  rankSubjects(g);
   return g;
 }
 

@@ -32,8 +32,8 @@ class BandSheet : public ::testing::Test {
   host::FixedClock clock{{2026, 12, 6}};
 };
 constexpr char kScoreBands[] = "分数段统计", kRankBands[] = "名次段统计";
-using ScoreBandSheet = BandSheet<分段统计, kScoreBands>;
-using RankBandSheet = BandSheet<名次分段统计, kRankBands>;
+using ScoreBandSheet = BandSheet<writeScoreBands, kScoreBands>;
+using RankBandSheet = BandSheet<writeRankBands, kRankBands>;
 
 TEST_F(ScoreBandSheet, DefaultHeaderFollowsTheFullMark) {
   const struct {
@@ -131,7 +131,7 @@ TEST_F(RankBandSheet, DefaultHeaderStepsByATenthOfTheGrade) {
   for (auto c : cases) {
     sh.clear(sh.usedRange());
     GradeBook g = bookOf({100}, {{{90}}, {{80}}});
-    g.总人数 = c.students;
+    g.studentCount = c.students;
     run(g);
     c.bands.push_back("");
     EXPECT_THAT(cellTexts(sh, 3, 3, 2 + int(c.bands.size())), ElementsAreArray(c.bands))
@@ -143,7 +143,7 @@ TEST_F(RankBandSheet, DefaultHeaderStepsByATenthOfTheGrade) {
 
 TEST_F(RankBandSheet, FreshSheetLayout) {
   GradeBook g = bookOf({100}, {{{90}, {70}, {kAbsent}}, {{80}}});
-  g.总人数 = 650;
+  g.studentCount = 650;
   run(g);
 
   EXPECT_EQ(text(sh, 2, 4), "语文");
@@ -182,8 +182,8 @@ TEST(BandSheets, StopAtAHeaderCellThatIsNoBand) {
   const struct {
     Sheet fill;
     const char* title;
-  } sheets[] = {{分段统计, "Quillan提示：各分数段统计"},
-                {名次分段统计, "Quillan提示：各名次段统计"}};
+  } sheets[] = {{writeScoreBands, "Quillan提示：各分数段统计"},
+                {writeRankBands, "Quillan提示：各名次段统计"}};
   for (const auto& s : sheets) {
     host::MemoryWorkbook wb;
     wb.addSheet("成绩表");

@@ -20,7 +20,7 @@ using testing::text;
 
 class CompletionSheet : public ::testing::Test {
  protected:
-  void run(GradeBook& g) { 完成率统计(g, sh, ui, clock); }
+  void run(GradeBook& g) { writeCompletionRates(g, sh, ui, clock); }
   // Each dialog as "prompt|title|default or style".
   std::vector<std::string> dialogs() const {
     std::vector<std::string> out;

@@ -26,7 +26,7 @@ void expectCounts(Counter counter, const GradeBook& g,
 TEST(ScoreCounter, CountsEveryLabelForm) {
   // Class 1: 100, 95, 90, 89.5, 59, 30 and one absent student.
   const GradeBook g = bookOf({100}, {{{100}, {95}, {90}, {89.5f}, {59}, {30}, {kAbsent}}});
-  expectCounts(计数器, g,
+  expectCounts(countScoreBand, g,
                {
                    {"100-90", 2},  // the full mark is left to the bare label
                    {"90-100", 2}, {"100—90", 2}, {"100", 1},  {"89.5", 1},  {"90以下", 3},
@@ -43,7 +43,7 @@ TEST(RankCounter, CountsEveryLabelForm) {
   const int16_t ranks[] = {1, 5, 10, 11, 30, 0};  // the last one sat no paper
   for (int s = 1; s <= 6; ++s) g.schoolRanks(1, s, 1) = ranks[s - 1];
   // clang-format off
-  expectCounts(计数器2, g, {
+  expectCounts(countRankBand, g, {
       {"前10", 3}, {"前10名", 3}, {"-10", 3}, {"1-10", 3}, {"11-", 2}, {"11-30", 2}, {"5—10", 2},
       {"10", 1}, {"10名", 1}, {"前", 0}, {"前0名", 0}, {"31-", 0},
       {"abc", -1}, {"", -1}, {"最高分", -1}, {"0-10", -1},
@@ -56,29 +56,29 @@ TEST(ScoreCounter, HighestAndLowestLeaveAbsentScoresOut) {
   const GradeBook g = bookOf({100, 100}, {{{98.5f, kAbsent}, {kAbsent, kAbsent}, {61, kAbsent}},
                                           {},
                                           {{612.5f, 0}, {433, 0}, {kAbsent, 0}}});
-  EXPECT_EQ(count(计数器, g, 1, 1, "最高分"), Variant::single(98.5f));
-  EXPECT_EQ(count(计数器, g, 1, 1, "最低分"), Variant::single(61));
-  EXPECT_EQ(count(计数器, g, 1, 3, "最低分"), Variant::single(433));  // not capped at 200
-  EXPECT_EQ(count(计数器, g, 1, 3, "最高分"), Variant::single(612.5f));
+  EXPECT_EQ(count(countScoreBand, g, 1, 1, "最高分"), Variant::single(98.5f));
+  EXPECT_EQ(count(countScoreBand, g, 1, 1, "最低分"), Variant::single(61));
+  EXPECT_EQ(count(countScoreBand, g, 1, 3, "最低分"), Variant::single(433));  // not capped at 200
+  EXPECT_EQ(count(countScoreBand, g, 1, 3, "最高分"), Variant::single(612.5f));
   // Nobody sat subject 2 in class 1; class 2 has no students at all.
-  EXPECT_EQ(count(计数器, g, 2, 1, "最低分"), Variant::single(200));
-  EXPECT_EQ(count(计数器, g, 2, 1, "最高分"), Variant::single(0));
-  EXPECT_EQ(count(计数器, g, 1, 2, "最高分"), Variant::single(0));
+  EXPECT_EQ(count(countScoreBand, g, 2, 1, "最低分"), Variant::single(200));
+  EXPECT_EQ(count(countScoreBand, g, 2, 1, "最高分"), Variant::single(0));
+  EXPECT_EQ(count(countScoreBand, g, 1, 2, "最高分"), Variant::single(0));
 }
 
 TEST(Counters, TrimTheCallersLabelAndFailOutsideTheTables) {
   const GradeBook g = bookOf({100}, {{{85}, {90}}});
   int16_t k = 1, b = 1;
   std::string label = "  90-80 ";
-  EXPECT_EQ(计数器(g, k, b, label), Variant::integer(1));
+  EXPECT_EQ(countScoreBand(g, k, b, label), Variant::integer(1));
   EXPECT_EQ(label, "90-80");
   label = "  abc  ";
-  EXPECT_EQ(计数器2(g, k, b, label), Variant::integer(-1));
+  EXPECT_EQ(countRankBand(g, k, b, label), Variant::integer(-1));
   EXPECT_EQ(label, "abc");
 
-  EXPECT_THROW(count(计数器, g, 1, 21, "100"), Failure);
-  EXPECT_THROW(count(计数器, g, 17, 1, "100"), Failure);
-  EXPECT_THROW(count(计数器2, g, 1, -1, "1-10"), Failure);
+  EXPECT_THROW(count(countScoreBand, g, 1, 21, "100"), Failure);
+  EXPECT_THROW(count(countScoreBand, g, 17, 1, "100"), Failure);
+  EXPECT_THROW(count(countRankBand, g, 1, -1, "1-10"), Failure);
 }
 
 }  // namespace

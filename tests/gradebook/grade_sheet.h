@@ -45,9 +45,9 @@ struct GradeSheet {
   }
 
   void load() {
-    初始化(g, sh, ui);
-    载入班级(g, sh, ui);
-    载入成绩(g, sh, &sx, ui);
+    findLayout(g, sh, ui);
+    loadClasses(g, sh, ui);
+    loadScores(g, sh, &sx, ui, RoundingTrace(lastRounding));
   }
 
   host::MemoryWorkbook book;
@@ -55,6 +55,7 @@ struct GradeSheet {
   host::MemorySheet& sx = book.addSheet("属性表");
   host::ScriptedUi ui;
   GradeBook g;
+  int32_t lastRounding = -1;  // the working value of the last score scaled
 };
 
 }  // namespace valdrex

@@ -26,7 +26,7 @@ TEST_F(Loading, ScalesScoresToOneDecimalMarksOnlyEmptyCellsAbsentAndReadsTheSett
     EXPECT_EQ(g.scores(1, 1, j), expected[j - 1]) << j;
     EXPECT_EQ(g.examineeCounts(1, j), j < 5 ? 1 : 0) << j;
   }
-  EXPECT_EQ(g.t, 0);  // the word read as 0 was the last score scaled
+  EXPECT_EQ(lastRounding, 0);  // the word read as 0 was the last score scaled
   EXPECT_EQ(g.studentInfo(1, 1, 2), "01");
   EXPECT_EQ((std::vector<int>{g.markLines(3, 1), g.markLines(1, 6)}), (std::vector<int>{60, 500}));
   EXPECT_EQ((std::vector<float>{g.weights(1, 1), g.weights(1, 3)}), (std::vector{0.3f, 0.25f}));
@@ -39,7 +39,7 @@ TEST_F(Loading, ClassRowsNeedNotStandTogetherAndBlankClassesAreLeftOut) {
   sheet({"1|1|甲|10", "1|2|乙|20", "2|1|丙|30", "|9|无班|99", "2|2|丁|40", "1|3|戊|50"});
   properties(3);
   load();
-  EXPECT_EQ(g.班级数, 2);
+  EXPECT_EQ(g.classCount, 2);
   EXPECT_EQ(g.classSizes(0), 1);
   struct {
     int c, s;
@@ -72,7 +72,7 @@ TEST(LoadingLimits, StopAtTheFirstFailureWithTheLimitsMessage) {
          w.sheet(rows);
        },
        [](const GradeBook& g) {
-         EXPECT_EQ(g.班级数, 0);
+         EXPECT_EQ(g.classCount, 0);
          EXPECT_EQ(g.examineeCounts(1, 1), 0);
        }},
       {"a 21st teacher row",
@@ -89,7 +89,7 @@ TEST(LoadingLimits, StopAtTheFirstFailureWithTheLimitsMessage) {
          for (int col = 7; col <= 16; ++col) w.sh.setCell(3, col, Variant::text("科"));
        },
        [](const GradeBook& g) {
-         EXPECT_EQ(g.km, 13);
+         EXPECT_EQ(g.subjectCount, 13);
          EXPECT_EQ(g.studentInfo(1, 1, 3), "");
        }},
   };
@@ -105,7 +105,7 @@ TEST(LoadingLimits, StopAtTheFirstFailureWithTheLimitsMessage) {
     c.check(w->g);
   }
   auto w = std::make_unique<GradeSheet>();
-  载入成绩(w->g, w->sh, nullptr, w->ui);
+  loadScores(w->g, w->sh, nullptr, w->ui);
   EXPECT_EQ(w->ui.messages(), std::vector{kLimitsMessage});
 }
 
@@ -119,7 +119,7 @@ TEST_F(Loading, TwelveSubjectsFitTheTablesAndTheClassCountClearsLeftoverNames) {
   EXPECT_TRUE(ui.messages().empty());
   EXPECT_EQ(g.scores(1, 1, 12), 90.0f);
   EXPECT_EQ(g.scores(1, 1, 11), kAbsent);
-  EXPECT_EQ(F班级数(g, sh, sx, ui), 2);
+  EXPECT_EQ(countClasses(g, sh, sx, ui), 2);
   const char* column[] = {"1", "2", "", "", "", "远"};  // cleared down to the first blank
   for (int i = 0; i < 6; ++i) EXPECT_EQ(textOf(sx.cell(18 + i, 1)), column[i]) << 18 + i;
 }

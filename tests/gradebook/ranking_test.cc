@@ -22,8 +22,8 @@ TEST(SubjectRanking, MatchesCountingTheHigherScores) {
     }
     if (round == 0) classes = {{250, 270, 250, kAbsent}, {260}};
     auto g = std::make_unique<GradeBook>();
-    g->km = 0;
-    g->班级数 = int16_t(classes.size());
+    g->subjectCount = 0;
+    g->classCount = int16_t(classes.size());
     for (std::size_t c = 1; c <= classes.size(); ++c) {
       g->classSizes(c) = int16_t(classes[c - 1].size());
       for (std::size_t s = 1; s <= classes[c - 1].size(); ++s) {
@@ -31,7 +31,7 @@ TEST(SubjectRanking, MatchesCountingTheHigherScores) {
         g->classRanks(c, s, 1) = g->schoolRanks(c, s, 1) = 99;
       }
     }
-    各科排名(*g);
+    rankSubjects(*g);
     for (std::size_t c = 1; c <= classes.size(); ++c)
       for (std::size_t s = 1; s <= classes[c - 1].size(); ++s) {
         float v = classes[c - 1][s - 1];
@@ -61,18 +61,18 @@ TEST_F(RankingFunctions, RankAndNewRankCountTheHigherValues) {
       {7, 2, 5, 5},                              // an empty cell counts as 0
   };
   for (const Case& c : cases) {
-    EXPECT_TRUE(排名(n(c.a), n(c.b), n(c.c), n(3), n(4), sh).isEmpty());
+    EXPECT_TRUE(writeRank(n(c.a), n(c.b), n(c.c), n(3), n(4), sh).isEmpty());
     EXPECT_EQ(sh.cell(c.a, 4), Variant::number(c.rank)) << c.a << ' ' << c.b << ' ' << c.c;
   }
   sh.setCell(8, 3, Variant::error("#N/A"));
-  EXPECT_THROW(排名(n(2), n(2), n(8), n(3), n(4), sh), Failure);
+  EXPECT_THROW(writeRank(n(2), n(2), n(8), n(3), n(4), sh), Failure);
 
-  // 新排名: within the class of column 1, up to the first empty value.
+  // groupRank: within the class of column 1, up to the first empty value.
   auto& other = book.addSheet("表2");
   write(other, 3, {"班级||||总分", "1||||80", "1||||95", "2||||99", "1||||80", "", "1||||100"});
-  EXPECT_EQ(新排名(n(1), n(5), n(7), "表2", book), Variant::long_(2));
-  EXPECT_EQ(新排名(n(1), n(2), n(7), "表2", book), Variant::long_(1));
-  EXPECT_THROW(新排名(n(1), n(5), n(7), "没有的表", book), Failure);
+  EXPECT_EQ(groupRank(n(1), n(5), n(7), "表2", book), Variant::long_(2));
+  EXPECT_EQ(groupRank(n(1), n(2), n(7), "表2", book), Variant::long_(1));
+  EXPECT_THROW(groupRank(n(1), n(5), n(7), "没有的表", book), Failure);
 }
 
 }  // namespace

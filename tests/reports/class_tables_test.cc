@@ -29,7 +29,7 @@ class ClassTables : public ::testing::Test {
 
 TEST_F(ClassTables, PlainTableRunsOnAcrossClassesAndLeavesAnAbsentScoreEmpty) {
   sh.setCell(30, 30, "上次的");
-  各班成绩表(*g, sh, false);
+  writeClassTables(*g, sh, false);
   EXPECT_EQ(textOf(sh.cell(1, 1)), "各班级学生成绩统计排名表");
   EXPECT_EQ(rowTexts(sh, 2, 1, 9),
             (Texts{"班级", "座号", "姓名", "语文", "数学", "总分", "班排", "校排", ""}));
@@ -46,10 +46,10 @@ TEST_F(ClassTables, HeaderNamesItsOwnTotalColumnsAndDetailedRowsKeepRankCellsWit
   // The sheet had 总分 and more after its subjects: the table still writes its own names.
   const char* sheetHeaders[] = {"总分", "平均分", "总分", "班排", "校排"};
   for (int i = 0; i < 5; ++i) g->headerTexts(6 + i) = sheetHeaders[i];
-  各班成绩表(*g, sh, false);
+  writeClassTables(*g, sh, false);
   EXPECT_EQ(rowTexts(sh, 2, 6, 8), (Texts{"总分", "班排", "校排"}));
 
-  各班成绩表(*g, sh, true);
+  writeClassTables(*g, sh, true);
   EXPECT_EQ(rowTexts(sh, 2, 4, 12),
             (Texts{"语文分数", "语文班排", "语文校排", "数学分数", "数学班排", "数学校排",
                    "总分分数", "总分班排", "总分校排"}));
@@ -78,7 +78,7 @@ TEST(ClassTableShape, WidthFollowsTheSubjectCountAndAnEmptyGradeKeepsTitleAndHea
     auto g = testing::gradeBookOf(c.subjects, c.pupils);
     host::MemoryWorkbook wb;
     auto& sh = wb.addSheet("表");
-    各班成绩表(*g, sh, c.detailed);
+    writeClassTables(*g, sh, c.detailed);
     EXPECT_EQ(sh.usedRange(), (host::Range{1, 1, c.lastRow, c.lastColumn}));
     EXPECT_FALSE(sh.cell(2, c.lastColumn).isEmpty());
     EXPECT_TRUE(bordered(sh, c.lastRow, c.lastColumn));

@@ -21,17 +21,17 @@ Variant n(int v) { return Variant::long_(v); }
 TEST(Borders, EveryCellOfTheBlockGetsAllFourSidesAndNothingOutside) {
   host::MemoryWorkbook wb;
   auto& sh = wb.addSheet("表");
-  EXPECT_TRUE(加边框(sh, n(2), n(1), n(5), n(4)).isEmpty());
+  EXPECT_TRUE(addBorders(sh, n(2), n(1), n(5), n(4)).isEmpty());
   for (int row = 1; row <= 6; ++row)
     for (int col = 1; col <= 5; ++col) {
       bool inside = row >= 2 && row <= 5 && col <= 4;
       EXPECT_EQ(borders(sh, row, col), inside ? kAllEdges : 0) << row << "," << col;
     }
 
-  加边框(sh, n(9), n(7), n(9), n(7));
+  addBorders(sh, n(9), n(7), n(9), n(7));
   EXPECT_EQ(borders(sh, 9, 7), kAllEdges);
   EXPECT_EQ(borders(sh, 9, 8), 0);
-  EXPECT_THROW(加边框(sh, n(0), n(1), n(2), n(2)), Failure);
+  EXPECT_THROW(addBorders(sh, n(0), n(1), n(2), n(2)), Failure);
 }
 
 TEST(CopySheet, UsedRangeLandsAtA1WithFormatsAndTheRestOfTheTargetStays) {
@@ -40,11 +40,11 @@ TEST(CopySheet, UsedRangeLandsAtA1WithFormatsAndTheRestOfTheTargetStays) {
   auto& to = wb.addSheet("目标");
   from.setCell(3, 3, "甲");
   from.setCell(4, 4, Variant::number(87.5));
-  加边框(from, n(4), n(4), n(4), n(4));
+  addBorders(from, n(4), n(4), n(4), n(4));
   to.setCell(1, 1, "旧");
   to.setCell(10, 10, "留下");
 
-  复制工作表(from, to);
+  copySheet(from, to);
   EXPECT_EQ(to.cell(1, 1), Variant("甲"));
   EXPECT_EQ(to.cell(2, 2), Variant::number(87.5));
   EXPECT_EQ(borders(to, 2, 2), kAllEdges);

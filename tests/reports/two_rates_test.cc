@@ -27,12 +27,12 @@ std::unique_ptr<GradeBook> comparisonBook(const std::vector<ClassFigures>& class
   auto g = std::make_unique<GradeBook>();
   const char* head[] = {"班级", "座号", "姓名", "语文", "总分"};
   for (int i = 0; i < 5; ++i) g->headerTexts(i + 1) = head[i];
-  g->km = 1, g->kmcl = 4, g->kmwl = 4, g->lowRateLabel = label;
+  g->subjectCount = 1, g->firstSubjectColumn = 4, g->lastSubjectColumn = 4, g->lowRateLabel = label;
   for (const ClassFigures& c : classes) {
-    int k = ++g->班级数;
+    int k = ++g->classCount;
     g->classNames(k) = c.name;
     g->classSizes(k) = c.sat;
-    g->总人数 += c.sat;
+    g->studentCount += c.sat;
     for (int j = 1; j <= 2; ++j) {
       g->examineeCounts(k, j) = j == 1 ? c.sat : 0;
       g->excellentCounts(k, j) = c.excellent, g->passCounts(k, j) = c.pass;
@@ -52,15 +52,17 @@ const std::vector<ClassFigures> kThree = {
 
 class TwoRates : public ::testing::Test {
  protected:
-  void run(GradeBook& g) { 两率一分(g, wb, sh, clock); }
+  void run(GradeBook& g) { writeTwoRates(g, wb, sh, clock, RoundingTrace(lastRounding)); }
   host::MemoryWorkbook wb;
   host::MemorySheet& sh = wb.addSheet("两率一分");
   host::FixedClock clock{{2026, 12, 6}};
+  int32_t lastRounding = 0;
 };
 
 TEST_F(TwoRates, WithLowScoreRateTheBlocksCarryFourteenColumnsAndTheNoteSubtractsIt) {
   auto g = comparisonBook(kThree);
-  g->总人数 = 100;  // students of no class, or absent: the total row's rates are over those who sat
+  g->studentCount =
+      100;  // students of no class, or absent: the total row's rates are over those who sat
   run(*g);
   EXPECT_EQ(textOf(sh.cell(2, 4)), "语文");
   EXPECT_EQ(rowTexts(sh, 3, 1, 14), (Texts{"班级", "参考人数", "优秀人数", "及格人数", "优秀率",
@@ -79,7 +81,7 @@ TEST_F(TwoRates, WithLowScoreRateTheBlocksCarryFourteenColumnsAndTheNoteSubtract
   EXPECT_EQ(textOf(sh.cell(9, 14)), "班主任");
   EXPECT_EQ(rowTexts(sh, 12, 1, 2), (Texts{"三班", "4"}));
   EXPECT_EQ(textOf(sh.cell(14, 1)), "注：总分综合积分=优秀率×0.25+及格率×1+平均分×0.3-低分率×0.5");
-  EXPECT_EQ(g->t, 7625);  // the last rounding: the total row's average
+  EXPECT_EQ(lastRounding, 7625);  // the last rounding: the total row's average
 
   const auto& merges = sh.merges();
   for (host::Range m :

@@ -27,7 +27,7 @@ class FullRun : public ::testing::Test {
  protected:
   FullRun() {
     fill(wb);
-    输出(g, wb, wb.sheet("成绩表"), ui, clock);
+    compileReports(g, wb, wb.sheet("成绩表"), ui, clock);
   }
 
   GradeBook g;
@@ -73,7 +73,7 @@ class FullRun : public ::testing::Test {
 TEST_F(FullRun, ARunTwiceGivesIdenticalSheets) {
   const std::string first = testing::dump(wb);
   host::ScriptedUi again;
-  EXPECT_THAT(输出(g, wb, wb.sheet("成绩表"), again, clock), ::testing::IsEmpty());
+  EXPECT_THAT(compileReports(g, wb, wb.sheet("成绩表"), again, clock), ::testing::IsEmpty());
   EXPECT_EQ(testing::dump(wb), first);
 }
 
@@ -86,7 +86,7 @@ TEST(FullRunWithoutASheet, SkipsOnlyTheStepsThatNeedIt) {
     auto g = std::make_unique<GradeBook>();
     host::ScriptedUi ui;
     host::FixedClock clock;
-    const std::vector<SkippedStep> skipped = 输出(*g, wb, wb.sheet("成绩表"), ui, clock);
+    const std::vector<SkippedStep> skipped = compileReports(*g, wb, wb.sheet("成绩表"), ui, clock);
     EXPECT_EQ(ui.messages().back(), "成绩统计操作完成!") << missing;
     // The run completes, but says which of its steps did not.
     Strings steps;

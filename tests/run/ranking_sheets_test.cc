@@ -23,7 +23,8 @@ class RankingSheets : public ::testing::Test {
   // The base table as the run leaves it on the sheet, then both phases.
   host::MemorySheet& finish(GradeBook& g, RankingSheet kind) {
     host::MemorySheet& sh = wb.addSheet(rankingSheetName(kind));
-    各班成绩表(g, sh, kind == RankingSheet::ClassDetailed || kind == RankingSheet::GradeDetailed);
+    writeClassTables(g, sh,
+                     kind == RankingSheet::ClassDetailed || kind == RankingSheet::GradeDetailed);
     sortRankingSheet(g, sh, kind);
     titleRankingSheet(g, sh, kind, clock);
     return sh;

@@ -29,22 +29,23 @@ inline std::unique_ptr<GradeBook> gradeBookOf(const std::vector<std::string>& su
   head.insert(head.end(), subjects.begin(), subjects.end());
   for (const char* s : {"总分", "班排", "校排"}) head.push_back(s);
   for (std::size_t i = 0; i < head.size(); ++i) g->headerTexts(i + 1) = head[i];
-  g->bjhh = 3, g->bjlh = classColumn, g->kmcl = 4, g->km = subjects.size();
-  g->kmwl = 3 + g->km;
-  g->总人数 = pupils.size();
+  g->headerRow = 3, g->classColumn = classColumn, g->firstSubjectColumn = 4,
+  g->subjectCount = subjects.size();
+  g->lastSubjectColumn = 3 + g->subjectCount;
+  g->studentCount = pupils.size();
   for (const Pupil& p : pupils) {
     int c = 1;
-    while (c <= g->班级数 && g->classNames(c) != p.info[classColumn - 1]) ++c;
-    if (c > g->班级数) g->classNames(++g->班级数) = p.info[classColumn - 1];
+    while (c <= g->classCount && g->classNames(c) != p.info[classColumn - 1]) ++c;
+    if (c > g->classCount) g->classNames(++g->classCount) = p.info[classColumn - 1];
     int s = ++g->classSizes(c);
     for (int m = 1; m <= 3; ++m) g->studentInfo(c, s, m) = p.info[m - 1];
-    for (int j = 1; j <= g->km; ++j) {
+    for (int j = 1; j <= g->subjectCount; ++j) {
       g->scores(c, s, j) = p.scores.at(j - 1).value_or(kAbsent);
       if (p.scores[j - 1]) ++g->examineeCounts(c, j);
     }
   }
-  求和(*g);
-  各科排名(*g);
+  sumTotals(*g);
+  rankSubjects(*g);
   return g;
 }
 

@@ -103,6 +103,7 @@ const std::vector<Entry>& entries() {
     t.push_back(property("kmcl", P::Integer, &ValdrexCls::kmcl, &ValdrexCls::kmcl));
     t.push_back(property("kmwl", P::Integer, &ValdrexCls::kmwl, &ValdrexCls::kmwl));
     t.push_back(property("km", P::Integer, &ValdrexCls::km, &ValdrexCls::km));
+    // The last rounding's working value; only 载入成绩 and 输出 change it (see member_table.h).
     t.push_back(
         {{"t", MemberKind::Property, {{"value", P::Long}}, P::Long}, [](ValdrexCls& o, Args& a) {
            if (a.empty()) return Variant::long_(o.t());
@@ -132,6 +133,7 @@ const std::vector<Entry>& entries() {
       o.载入班级(r.worksheet(0));
       return Variant();
     });
+    // t: the last score it scaled, × 10.
     method("载入成绩", {{"sh", P::Worksheet}, {"sx", P::Worksheet}}, P::Void,
            [](ValdrexCls& o, Reader& r, Args&) {
              o.载入成绩(r.worksheet(0), r.worksheet(1));
@@ -141,6 +143,7 @@ const std::vector<Entry>& entries() {
       o.求和();
       return Variant();
     });
+    // t: the last rounding of its load and of "两率一分" and "完成率表".
     method("输出", {{"EApp", P::Application}, {"wb", P::Workbook}, {"sh1", P::Worksheet}}, P::Void,
            [](ValdrexCls& o, Reader& r, Args&) {
              o.输出(r.application(0), r.workbook(1), r.worksheet(2));

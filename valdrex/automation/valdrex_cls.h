@@ -33,27 +33,30 @@ class ValdrexCls {
   ValdrexCls(const ValdrexCls&) = delete;
   ValdrexCls& operator=(const ValdrexCls&) = delete;
 
-  // Properties. Reads give the grade book's field; writes take any numeric value and fail
-  // (Overflow) outside the field's range (16-bit, t 32-bit).
-  int16_t 总人数() const { return g_->总人数; }
+  // Properties, under their historical names. Reads give the grade book's field (总人数
+  // studentCount, 班级数 classCount, 教师数 teacherCount, bjhh headerRow, bjlh classColumn, zhlh
+  // seatColumn, kmcl firstSubjectColumn, kmwl lastSubjectColumn, km subjectCount); writes take any
+  // numeric value and fail (Overflow) outside the field's range (16-bit, t 32-bit). t is the
+  // object's own: the working value of the last rounding of 载入成绩 or 输出 (member_table.h).
+  int16_t 总人数() const { return g_->studentCount; }
   void 总人数(const Variant& v);
-  int16_t 班级数() const { return g_->班级数; }
+  int16_t 班级数() const { return g_->classCount; }
   void 班级数(const Variant& v);
-  int16_t 教师数() const { return g_->教师数; }
+  int16_t 教师数() const { return g_->teacherCount; }
   void 教师数(const Variant& v);
-  int16_t bjhh() const { return g_->bjhh; }
+  int16_t bjhh() const { return g_->headerRow; }
   void bjhh(const Variant& v);
-  int16_t bjlh() const { return g_->bjlh; }
+  int16_t bjlh() const { return g_->classColumn; }
   void bjlh(const Variant& v);
-  int16_t zhlh() const { return g_->zhlh; }
+  int16_t zhlh() const { return g_->seatColumn; }
   void zhlh(const Variant& v);
-  int16_t kmcl() const { return g_->kmcl; }
+  int16_t kmcl() const { return g_->firstSubjectColumn; }
   void kmcl(const Variant& v);
-  int16_t kmwl() const { return g_->kmwl; }
+  int16_t kmwl() const { return g_->lastSubjectColumn; }
   void kmwl(const Variant& v);
-  int16_t km() const { return g_->km; }
+  int16_t km() const { return g_->subjectCount; }
   void km(const Variant& v);
-  int32_t t() const { return g_->t; }
+  int32_t t() const { return t_; }
   void t(const Variant& v);
 
   // Methods, in interface order. Arguments are by reference, as the interface passes them.
@@ -87,6 +90,7 @@ class ValdrexCls {
   host::Application& app_;
   DesktopLinks links_;
   std::unique_ptr<GradeBook> g_;
+  int32_t t_ = 0;
   std::vector<SkippedStep> skipped_;
 };
 

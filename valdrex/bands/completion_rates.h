@@ -6,6 +6,7 @@
 
 #include "valdrex/gradebook/grade_book.h"
 #include "valdrex/gradebook/report_layout.h"
+#include "valdrex/gradebook/rounding.h"
 #include "valdrex/host/ui.h"
 #include "valdrex/host/worksheet.h"
 
@@ -17,6 +18,8 @@ inline constexpr std::array<std::string_view, 11> kCompletionHeader = {
     "平均分", "平均分完成率", "综合完成率", "综合名次",   "任课教师"};
 static_assert(kCompletionHeader.size() == CompletionColumns::last);
 
-void 完成率统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock);
+// Every rate's and average's rounding goes to trace.
+void writeCompletionRates(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock,
+                          const RoundingTrace& trace = {});
 
 }  // namespace valdrex

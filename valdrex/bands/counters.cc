@@ -14,20 +14,20 @@ namespace {
 
 const Variant kNoBand = Variant::integer(-1);
 
-// Students of class b whose score in subject k satisfies the test.
+// Students of class classNo whose score in the subject satisfies the test.
 template <class Test>
-int16_t countScores(const GradeBook& g, int16_t k, int16_t b, Test test) {
+int16_t countScores(const GradeBook& g, int16_t subject, int16_t classNo, Test test) {
   int16_t n = 0;
-  for (int i = 1; i <= g.classSizes(b); ++i)
-    if (test(g.scores(b, i, k))) n = addInteger(n, 1);
+  for (int i = 1; i <= g.classSizes(classNo); ++i)
+    if (test(g.scores(classNo, i, subject))) n = addInteger(n, 1);
   return n;
 }
 
 template <class Test>
-int16_t countRanks(const GradeBook& g, int16_t k, int16_t b, Test test) {
+int16_t countRanks(const GradeBook& g, int16_t subject, int16_t classNo, Test test) {
   int16_t n = 0;
-  for (int i = 1; i <= g.classSizes(b); ++i)
-    if (test(static_cast<double>(g.schoolRanks(b, i, k)))) n = addInteger(n, 1);
+  for (int i = 1; i <= g.classSizes(classNo); ++i)
+    if (test(static_cast<double>(g.schoolRanks(classNo, i, subject)))) n = addInteger(n, 1);
   return n;
 }
 
@@ -76,16 +76,16 @@ Band rankBand(const std::string& s) {
   return range(lower, upper);
 }
 
-Variant 计数器(const GradeBook& g, int16_t& k, int16_t& b, std::string& s) {
-  s = trimBlanks(s);
-  const Band band = scoreBand(s);
+Variant countScoreBand(const GradeBook& g, int16_t& subject, int16_t& classNo, std::string& label) {
+  label = trimBlanks(label);
+  const Band band = scoreBand(label);
   switch (band.kind) {
     case Band::Kind::None:
       return kNoBand;
     case Band::Kind::Highest: {
       float best = 0;
-      for (int i = 1; i <= g.classSizes(b); ++i)
-        if (g.scores(b, i, k) > best) best = g.scores(b, i, k);
+      for (int i = 1; i <= g.classSizes(classNo); ++i)
+        if (g.scores(classNo, i, subject) > best) best = g.scores(classNo, i, subject);
       return Variant::single(best);
     }
     case Band::Kind::Lowest: {
@@ -93,8 +93,8 @@ Variant 计数器(const GradeBook& g, int16_t& k, int16_t& b, std::string& s) {
       // ceiling, or a total of 300 to 740 points would show a lowest score of 200.
       bool any = false;
       float low = 200;
-      for (int i = 1; i <= g.classSizes(b); ++i) {
-        float v = g.scores(b, i, k);
+      for (int i = 1; i <= g.classSizes(classNo); ++i) {
+        float v = g.scores(classNo, i, subject);
         if (v >= 0 && (!any || v < low)) {
           low = v;
           any = true;
@@ -104,23 +104,26 @@ Variant 计数器(const GradeBook& g, int16_t& k, int16_t& b, std::string& s) {
     }
     case Band::Kind::Exact: {
       const float exact = toSingle(band.lower);
-      return Variant::integer(countScores(g, k, b, [&](float v) { return v == exact; }));
+      return Variant::integer(
+          countScores(g, subject, classNo, [&](float v) { return v == exact; }));
     }
     case Band::Kind::Range:
       break;
   }
   const float lo = toSingle(band.lower), hi = toSingle(band.upper);
-  return Variant::integer(countScores(g, k, b, [&](float v) { return lo <= v && v < hi; }));
+  return Variant::integer(
+      countScores(g, subject, classNo, [&](float v) { return lo <= v && v < hi; }));
 }
 
-Variant 计数器2(const GradeBook& g, int16_t& k, int16_t& b, std::string& s) {
-  s = trimBlanks(s);
-  const Band band = rankBand(s);
+Variant countRankBand(const GradeBook& g, int16_t& subject, int16_t& classNo, std::string& label) {
+  label = trimBlanks(label);
+  const Band band = rankBand(label);
   if (band.kind == Band::Kind::None) return kNoBand;
   if (band.kind == Band::Kind::Exact)
-    return Variant::integer(countRanks(g, k, b, [&](double r) { return r == band.lower; }));
-  return Variant::integer(
-      countRanks(g, k, b, [&](double r) { return band.lower <= r && r <= band.upper; }));
+    return Variant::integer(
+        countRanks(g, subject, classNo, [&](double r) { return r == band.lower; }));
+  return Variant::integer(countRanks(g, subject, classNo,
+                                     [&](double r) { return band.lower <= r && r <= band.upper; }));
 }
 
 }  // namespace valdrex

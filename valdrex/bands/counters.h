@@ -23,12 +23,13 @@ Band scoreBand(const std::string& s);
 // The band of a trimmed label of the rank bands ("前50名", "51-100", "11-", "10").
 Band rankBand(const std::string& s);
 
-// Counts class b's students whose score in subject k lies in the band s, or gives the highest
-// ("最高分") or lowest ("最低分") score; -1 for a label that is no band. s is trimmed in place.
-Variant 计数器(const GradeBook& g, int16_t& k, int16_t& b, std::string& s);
+// Counts class classNo's students whose score in the subject lies in the band label, or gives the
+// highest ("最高分") or lowest ("最低分") score; -1 for a label that is no band. The label is
+// trimmed in place.
+Variant countScoreBand(const GradeBook& g, int16_t& subject, int16_t& classNo, std::string& label);
 
-// Counts class b's students whose grade rank in subject k lies in the band s; -1 for a label
-// that is no band. s is trimmed in place.
-Variant 计数器2(const GradeBook& g, int16_t& k, int16_t& b, std::string& s);
+// Counts class classNo's students whose grade rank in the subject lies in the band label; -1 for
+// a label that is no band. The label is trimmed in place.
+Variant countRankBand(const GradeBook& g, int16_t& subject, int16_t& classNo, std::string& label);
 
 }  // namespace valdrex

@@ -34,22 +34,23 @@ void writeDefaultHeader(host::Worksheet& sh, int r, int step, int students) {
 
 }  // namespace
 
-void 名次分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
+void writeRankBands(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
   countWholeClassesForTotal(g);
   constexpr const TableSheetLayout& L = kRankBandLayout;
   constexpr int first = L.firstBandColumn;
   const bool fresh = isEmptyCell(sh, L.firstHeaderRow, first);
   // A tenth of the grade in whole hundreds: 650 students give bands of 60.
-  const int step = std::max(5, g.总人数 / 100 * 10);
+  const int step = std::max(5, g.studentCount / 100 * 10);
   if (fresh) sh.clear(sh.usedRange());
 
-  const int classes = g.班级数;
+  const int classes = g.classCount;
   int c = 0;
-  for (int16_t j = 1; j <= g.km + 1; ++j) {
+  for (int16_t j = 1; j <= g.subjectCount + 1; ++j) {
     const int header = L.headerRow(j, classes);
     if (fresh || isEmptyCell(sh, header, first)) {
-      sh.setCell(L.subjectNameRow(j, classes), L.subjectNameColumn, g.headerTexts(g.kmcl + j - 1));
-      writeDefaultHeader(sh, header, step, g.总人数);
+      sh.setCell(L.subjectNameRow(j, classes), L.subjectNameColumn,
+                 g.headerTexts(g.firstSubjectColumn + j - 1));
+      writeDefaultHeader(sh, header, step, g.studentCount);
     }
 
     for (int16_t b = 1; b <= classes; ++b) {
@@ -58,7 +59,7 @@ void 名次分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::C
       sh.setCell(r, L.examineeColumn, Variant::integer(g.examineeCounts(b, j)));
       for (c = first; c <= L.lastBandColumn && !isEmptyCell(sh, header, c); ++c) {
         std::string label = textOf(sh.cell(header, c));
-        const Variant count = 计数器2(g, j, b, label);
+        const Variant count = countRankBand(g, j, b, label);
         if (count.isNumeric() && count.number() == -1) {
           showBadBandHeader(sh, ui, messageTitle("各名次段统计"), header, c);
           return;
@@ -68,8 +69,8 @@ void 名次分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::C
     }
 
     // No total row: the bands count from the top of the grade.
-    加边框(sh, indexArgument(header), indexArgument(L.classColumn),
-           indexArgument(L.classRow(j, classes, classes)), indexArgument(c - 1));
+    addBorders(sh, indexArgument(header), indexArgument(L.classColumn),
+               indexArgument(L.classRow(j, classes, classes)), indexArgument(c - 1));
   }
   writeDatedTitleRow(sh, c, clock);
 }

@@ -43,7 +43,7 @@ void writeDefaultHeader(host::Worksheet& sh, int r, int16_t m) {
 
 }  // namespace
 
-void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
+void writeScoreBands(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
   sh.setVisible(host::SheetVisibility::Visible);
   countWholeClassesForTotal(g);
   constexpr const TableSheetLayout& L = kScoreBandLayout;
@@ -51,11 +51,12 @@ void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& 
   const bool fresh = isEmptyCell(sh, L.firstHeaderRow, first);
   if (fresh) sh.clear(sh.usedRange());
 
-  const int classes = g.班级数;
+  const int classes = g.classCount;
   int c = 0;
-  for (int16_t j = 1; j <= g.km + 1; ++j) {
+  for (int16_t j = 1; j <= g.subjectCount + 1; ++j) {
     const int header = L.headerRow(j, classes);
-    sh.setCell(L.subjectNameRow(j, classes), L.subjectNameColumn, g.headerTexts(g.kmcl + j - 1));
+    sh.setCell(L.subjectNameRow(j, classes), L.subjectNameColumn,
+               g.headerTexts(g.firstSubjectColumn + j - 1));
     if (fresh || isEmptyCell(sh, header, first)) writeDefaultHeader(sh, header, g.markLines(1, j));
 
     for (int16_t b = 1; b <= classes; ++b) {
@@ -64,7 +65,7 @@ void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& 
       sh.setCell(r, L.examineeColumn, Variant::integer(g.examineeCounts(b, j)));
       for (c = first; !isEmptyCell(sh, header, c); ++c) {
         std::string label = textOf(sh.cell(header, c));
-        const Variant count = 计数器(g, j, b, label);
+        const Variant count = countScoreBand(g, j, b, label);
         if (count.isNumeric() && count.number() == -1) {
           showBadBandHeader(sh, ui, messageTitle("各分数段统计"), header, c);
           return;
@@ -75,8 +76,8 @@ void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& 
 
     const int total = L.totalRow(j, classes);
     sh.setCell(total, L.classColumn, "合计");
-    加边框(sh, indexArgument(header), indexArgument(L.classColumn), indexArgument(total),
-           indexArgument(c - 1));
+    addBorders(sh, indexArgument(header), indexArgument(L.classColumn), indexArgument(total),
+               indexArgument(c - 1));
     // The last two header columns hold the highest and lowest scores, which do not add up.
     for (int col = L.examineeColumn; col <= c - 3; ++col) {
       int16_t sum = 0;

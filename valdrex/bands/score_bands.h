@@ -7,6 +7,6 @@
 
 namespace valdrex {
 
-void 分段统计(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock);
+void writeScoreBands(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock);
 
 }  // namespace valdrex

@@ -6,7 +6,7 @@
 namespace valdrex {
 
 void countWholeClassesForTotal(GradeBook& g) {
-  for (int b = 1; b <= g.班级数; ++b) g.examineeCounts(b, g.km + 1) = g.classSizes(b);
+  for (int b = 1; b <= g.classCount; ++b) g.examineeCounts(b, g.subjectCount + 1) = g.classSizes(b);
 }
 
 void writeDatedTitleRow(host::Worksheet& sh, int c, host::Clock& clock) {

@@ -4,9 +4,9 @@
 
 namespace valdrex {
 
-void 统计(GradeBook& g, host::Worksheet&) {
-  int last = g.km + 1;
-  for (int c = 1; c <= g.班级数; ++c)
+void countClassResults(GradeBook& g, host::Worksheet&) {
+  int last = g.subjectCount + 1;
+  for (int c = 1; c <= g.classCount; ++c)
     for (int j = 1; j <= last; ++j) {
       g.passCounts(c, j) = 0;
       g.excellentCounts(c, j) = 0;
@@ -14,7 +14,7 @@ void 统计(GradeBook& g, host::Worksheet&) {
       g.scoreSums(c, j) = 0;
     }
 
-  for (int c = 1; c <= g.班级数; ++c)
+  for (int c = 1; c <= g.classCount; ++c)
     for (int s = 1; s <= g.classSizes(c); ++s)
       for (int j = 1; j <= last; ++j) {
         float v = g.scores(c, s, j);

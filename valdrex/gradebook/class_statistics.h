@@ -7,6 +7,6 @@
 namespace valdrex {
 
 // Absent scores take no part. sh is accepted and not read. Failures reach the caller.
-void 统计(GradeBook& g, host::Worksheet& sh);
+void countClassResults(GradeBook& g, host::Worksheet& sh);
 
 }  // namespace valdrex

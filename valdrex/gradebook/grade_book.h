@@ -1,6 +1,7 @@
-// The record of one automation object: the public properties and the fixed tables that loading
-// fills and every report reads. Sized once; nothing resizes it. Slot 0 of every table exists and
-// carries no data, except classNames[0] (always "") and classSizes[0] (students of no class).
+// The grade book of one automation object: what loading finds on the score sheet and the fixed
+// tables that loading fills and every report reads. Sized once; nothing resizes it. Slot 0 of every
+// table exists and carries no data, except classNames[0] (always "") and classSizes[0] (students of
+// no class).
 #pragma once
 
 #include <cstdint>
@@ -14,19 +15,21 @@ namespace valdrex {
 inline constexpr int kClassSlots = ModelLimits::classes + 1;
 inline constexpr int kStudentSlots = ModelLimits::studentsPerClass + 1;
 inline constexpr int kSubjectSlots = ModelLimits::subjectSlots;
+inline constexpr int kStudentSubjectSlots = ModelLimits::studentSubjectSlots;
+static_assert(kStudentSubjectSlots >= ModelLimits::subjectColumns + 2,
+              "every subject the layout scan accepts, and the total, fit a student's row");
 
 struct GradeBook {
-  // Public properties, readable and writable by the host.
-  int16_t 总人数 = 0;  // student rows on the score sheet
-  int16_t 班级数 = 0;  // classes found
-  int16_t 教师数 = 0;  // kept for the host only
-  int16_t bjhh = 0;    // header row of the score sheet
-  int16_t bjlh = 0;    // column headed "班级", 0 when absent
-  int16_t zhlh = 0;    // column headed "座号" or "考号", 0 when absent
-  int16_t kmcl = 0;    // first subject column
-  int16_t kmwl = 0;    // last subject column
-  int16_t km = 0;      // number of subjects; subject km + 1 is the total
-  int32_t t = 0;       // working value of every rounding; keeps the last one
+  // What loading finds; the automation interface shows them as its historical properties.
+  int16_t studentCount = 0;        // student rows on the score sheet
+  int16_t classCount = 0;          // classes found
+  int16_t teacherCount = 0;        // kept for the host only
+  int16_t headerRow = 0;           // header row of the score sheet
+  int16_t classColumn = 0;         // column headed "班级", 0 when absent
+  int16_t seatColumn = 0;          // column headed "座号" or "考号", 0 when absent
+  int16_t firstSubjectColumn = 0;  // first subject column
+  int16_t lastSubjectColumn = 0;   // last subject column
+  int16_t subjectCount = 0;        // number of subjects; subject subjectCount + 1 is the total
 
   // [class][subject]
   Table2<int16_t, kClassSlots, kSubjectSlots> examineeCounts;
@@ -46,9 +49,9 @@ struct GradeBook {
   // [class][student][score sheet column]
   Table3<std::string, kClassSlots, kStudentSlots, ModelLimits::studentInfoColumns + 1> studentInfo;
   // [class][student][subject]; -0.001 marks an absent score
-  Table3<float, kClassSlots, kStudentSlots, 17> scores;
-  Table3<int16_t, kClassSlots, kStudentSlots, 17> classRanks;
-  Table3<int16_t, kClassSlots, kStudentSlots, 17> schoolRanks;
+  Table3<float, kClassSlots, kStudentSlots, kStudentSubjectSlots> scores;
+  Table3<int16_t, kClassSlots, kStudentSlots, kStudentSubjectSlots> classRanks;
+  Table3<int16_t, kClassSlots, kStudentSlots, kStudentSubjectSlots> schoolRanks;
   // [property sheet class row][subject]
   Table2<std::string, ModelLimits::teacherRows + 1, kSubjectSlots> teacherNames;
 };

@@ -10,44 +10,45 @@ namespace valdrex {
 namespace {
 
 void discoverLayout(GradeBook& g, const host::Worksheet& sh) {
-  g.总人数 = 0;
+  g.studentCount = 0;
   for (int c = 0; c <= ModelLimits::classes; ++c) {
     g.classSizes(c) = 0;
     // Slot 13 is left alone: each report sets the total's count to the class size itself.
     for (int j = 0; j <= ModelLimits::subjects; ++j) g.examineeCounts(c, j) = 0;
   }
 
-  g.bjhh = ScoreSheetLayout::headerRow;
-  g.bjlh = 0;
-  g.zhlh = 0;
+  g.headerRow = ScoreSheetLayout::headerRow;
+  g.classColumn = 0;
+  g.seatColumn = 0;
   for (int16_t k = 1; k <= ScoreSheetLayout::leadingColumns; ++k) {
-    std::string header = cellText(sh, g.bjhh, k);
-    if (isClassHeader(header)) g.bjlh = k;
-    if (isSeatHeader(header)) g.zhlh = k;
+    std::string header = cellText(sh, g.headerRow, k);
+    if (isClassHeader(header)) g.classColumn = k;
+    if (isSeatHeader(header)) g.seatColumn = k;
   }
 
   int16_t col = ScoreSheetLayout::firstSubjectColumn;
   for (int passed = 0;; ++col) {
-    if (endsSubjects(cellText(sh, g.bjhh, col))) break;
+    if (endsSubjects(cellText(sh, g.headerRow, col))) break;
     if (++passed > ModelLimits::subjectColumns)
       throw Failure(FailureKind::IndexOutOfRange, "科目列超过 " + std::to_string(passed - 1));
   }
 
   int16_t i = 1;
-  for (std::string header; !(header = cellText(sh, g.bjhh, i)).empty(); i = addInteger(i, 1))
+  for (std::string header; !(header = cellText(sh, g.headerRow, i)).empty(); i = addInteger(i, 1))
     g.headerTexts(i) = header;
   g.headerTexts(i) = std::string(ScoreSheetLayout::totalHeader);
   g.headerTexts(i + 1) = std::string(ScoreSheetLayout::classRankHeader);
   g.headerTexts(i + 2) = std::string(ScoreSheetLayout::schoolRankHeader);
 
-  g.kmcl = ScoreSheetLayout::firstSubjectColumn;
-  g.kmwl = addInteger(col, -1);
-  g.km = addInteger(addInteger(g.kmwl, static_cast<int16_t>(-g.kmcl)), 1);
+  g.firstSubjectColumn = ScoreSheetLayout::firstSubjectColumn;
+  g.lastSubjectColumn = addInteger(col, -1);
+  g.subjectCount =
+      addInteger(addInteger(g.lastSubjectColumn, static_cast<int16_t>(-g.firstSubjectColumn)), 1);
 
   // Counted in 16 bits: a sheet with more student rows than that is beyond the model.
-  int16_t row = addInteger(g.bjhh, 1);
+  int16_t row = addInteger(g.headerRow, 1);
   while (isStudentRow(sh, row)) row = addInteger(row, 1);
-  g.总人数 = toInteger(double(row) - g.bjhh - 1);
+  g.studentCount = toInteger(double(row) - g.headerRow - 1);
 }
 
 }  // namespace
@@ -57,7 +58,7 @@ bool isStudentRow(const host::Worksheet& sh, int row) {
          !cellText(sh, row, ScoreSheetLayout::nameColumn).empty();
 }
 
-void 初始化(GradeBook& g, host::Worksheet& sh, host::Ui& ui) {
+void findLayout(GradeBook& g, host::Worksheet& sh, host::Ui& ui) {
   try {
     discoverLayout(g, sh);
   } catch (const Failure&) {
@@ -65,9 +66,9 @@ void 初始化(GradeBook& g, host::Worksheet& sh, host::Ui& ui) {
   }
 }
 
-double F总人数(GradeBook& g, host::Worksheet& sh, host::Ui& ui) {
-  attempt([&] { 初始化(g, sh, ui); });
-  return g.总人数;
+double countStudents(GradeBook& g, host::Worksheet& sh, host::Ui& ui) {
+  attempt([&] { findLayout(g, sh, ui); });
+  return g.studentCount;
 }
 
 }  // namespace valdrex

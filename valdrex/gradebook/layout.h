@@ -25,9 +25,9 @@ bool isStudentRow(const host::Worksheet& sh, int row);
 
 // Resets the counters and finds the layout of score sheet sh. Stops at the first failure, shows
 // the limits message and returns normally.
-void 初始化(GradeBook& g, host::Worksheet& sh, host::Ui& ui);
+void findLayout(GradeBook& g, host::Worksheet& sh, host::Ui& ui);
 
-// 初始化, then 总人数 as a double; goes on after any failure.
-double F总人数(GradeBook& g, host::Worksheet& sh, host::Ui& ui);
+// findLayout, then studentCount as a double; goes on after any failure.
+double countStudents(GradeBook& g, host::Worksheet& sh, host::Ui& ui);
 
 }  // namespace valdrex

@@ -20,10 +20,10 @@ int findClass(const GradeBook& g, const std::string& v, int n) {
   return -1;
 }
 
-void loadClasses(GradeBook& g, const host::Worksheet& sh) {
+void collectClasses(GradeBook& g, const host::Worksheet& sh) {
   int16_t n = 0;
-  for (int16_t i = 1; i <= g.总人数; ++i) {
-    std::string v = cellText(sh, addInteger(g.bjhh, i), g.bjlh);
+  for (int16_t i = 1; i <= g.studentCount; ++i) {
+    std::string v = cellText(sh, addInteger(g.headerRow, i), g.classColumn);
     int j = findClass(g, v, n);
     if (j < 0) {
       j = addInteger(n, 1);
@@ -32,11 +32,11 @@ void loadClasses(GradeBook& g, const host::Worksheet& sh) {
     }
     g.classSizes(j) = addInteger(g.classSizes(j), 1);
   }
-  g.班级数 = n;
+  g.classCount = n;
 }
 
 void loadMarkLines(GradeBook& g, const host::Worksheet& sx) {
-  int16_t last = addInteger(g.km, 1);
+  int16_t last = addInteger(g.subjectCount, 1);
   for (int r = 1; r <= PS::markLineRows; ++r)
     for (int j = 1; j <= last; ++j)
       g.markLines(r, j) =
@@ -44,47 +44,47 @@ void loadMarkLines(GradeBook& g, const host::Worksheet& sx) {
 }
 
 // One score cell scaled from the paper's full mark in the raw full mark row to the property sheet's
-// full mark, keeping one decimal.
-float scaledScore(GradeBook& g, const host::Worksheet& sh, const std::string& text, int col,
-                  int j) {
+// full mark, rounded to one decimal.
+Rounded scaledScore(const GradeBook& g, const host::Worksheet& sh, const std::string& text, int col,
+                    int j) {
   double raw = leadingNumber(text);
   double full = leadingNumber(cellText(sh, ScoreSheetLayout::rawFullMarkRow, col));
   if (full == 0)
     throw Failure(FailureKind::DivisionByZero, "第 " + std::to_string(col) + " 列的原始满分为 0");
   float x = toSingle(raw * g.markLines(1, j) / full);
-  g.t = toLong(double(x) * 10);
-  return toSingle(g.t / 10.0);
+  return tenths(double(x) * 10);
 }
 
-void loadStudent(GradeBook& g, const host::Worksheet& sh, int row, int c, int s) {
-  for (int k = 1; k <= g.kmcl - 1; ++k) g.studentInfo(c, s, k) = cellText(sh, row, k);
-  for (int j = 1; j <= g.km; ++j) {
-    int col = g.kmcl - 1 + j;
+void loadStudent(GradeBook& g, const host::Worksheet& sh, int row, int c, int s,
+                 const RoundingTrace& trace) {
+  for (int k = 1; k <= g.firstSubjectColumn - 1; ++k) g.studentInfo(c, s, k) = cellText(sh, row, k);
+  for (int j = 1; j <= g.subjectCount; ++j) {
+    int col = g.firstSubjectColumn - 1 + j;
     std::string text = cellText(sh, row, col);
     if (text.empty()) {
       g.scores(c, s, j) = kAbsent;
       continue;
     }
-    g.scores(c, s, j) = scaledScore(g, sh, text, col, j);
+    g.scores(c, s, j) = toSingle(trace.keep(scaledScore(g, sh, text, col, j)));
     g.examineeCounts(c, j) = addInteger(g.examineeCounts(c, j), 1);
   }
 }
 
 // Every student row goes to the class its own class cell names, so rows of a class need not
 // stand together. Rows of the blank class or of a class not loaded are left out.
-void loadStudents(GradeBook& g, const host::Worksheet& sh) {
+void loadStudents(GradeBook& g, const host::Worksheet& sh, const RoundingTrace& trace) {
   Table1<int16_t, kClassSlots> placed;
-  for (int16_t i = 1; i <= g.总人数; ++i) {
-    int16_t row = addInteger(g.bjhh, i);
-    int c = findClass(g, cellText(sh, row, g.bjlh), g.班级数);
+  for (int16_t i = 1; i <= g.studentCount; ++i) {
+    int16_t row = addInteger(g.headerRow, i);
+    int c = findClass(g, cellText(sh, row, g.classColumn), g.classCount);
     if (c <= 0) continue;
     placed(c) = addInteger(placed(c), 1);
-    loadStudent(g, sh, row, c, placed(c));
+    loadStudent(g, sh, row, c, placed(c), trace);
   }
 }
 
 void loadSettings(GradeBook& g, const host::Worksheet& sx) {
-  int16_t last = addInteger(g.km, 1);
+  int16_t last = addInteger(g.subjectCount, 1);
   for (int r = 1; r <= PS::weightRows; ++r)
     for (int j = 1; j <= last; ++j)
       g.weights(r, j) =
@@ -99,46 +99,52 @@ void loadSettings(GradeBook& g, const host::Worksheet& sx) {
 
 }  // namespace
 
-void 载入班级(GradeBook& g, host::Worksheet& sh, host::Ui& ui) {
+void loadClasses(GradeBook& g, host::Worksheet& sh, host::Ui& ui) {
   try {
-    loadClasses(g, sh);
+    collectClasses(g, sh);
   } catch (const Failure&) {
     showLimitsMessage(ui);
   }
 }
 
-int16_t F班级数(GradeBook& g, host::Worksheet& sh1, host::Worksheet& sh2, host::Ui& ui) {
-  attempt([&] { 载入班级(g, sh1, ui); });
-  for (int c = 1; c <= g.班级数; ++c)
-    attempt([&] { sh2.setCell(PS::firstClassRow - 1 + c, PS::labelColumn, g.classNames(c)); });
+int16_t countClasses(GradeBook& g, host::Worksheet& scoreSheet, host::Worksheet& propertySheet,
+                     host::Ui& ui) {
+  attempt([&] { loadClasses(g, scoreSheet, ui); });
+  for (int c = 1; c <= g.classCount; ++c)
+    attempt([&] {
+      propertySheet.setCell(PS::firstClassRow - 1 + c, PS::labelColumn, g.classNames(c));
+    });
   // Names left from a longer earlier list are cleared; a row the host cannot read ends the list.
-  for (int row = PS::firstClassRow + g.班级数;; ++row) {
+  for (int row = PS::firstClassRow + g.classCount;; ++row) {
     bool filled = false;
-    if (!attempt([&] { filled = !cellText(sh2, row, PS::labelColumn).empty(); }) || !filled) break;
-    attempt([&] { sh2.setCell(row, PS::labelColumn, Variant::text("")); });
+    if (!attempt([&] { filled = !cellText(propertySheet, row, PS::labelColumn).empty(); }) ||
+        !filled)
+      break;
+    attempt([&] { propertySheet.setCell(row, PS::labelColumn, Variant::text("")); });
   }
-  return g.班级数;
+  return g.classCount;
 }
 
-void 载入成绩(GradeBook& g, host::Worksheet& sh, host::Worksheet* sx, host::Ui& ui) {
+void loadScores(GradeBook& g, host::Worksheet& sh, host::Worksheet* sx, host::Ui& ui,
+                const RoundingTrace& trace) {
   try {
     if (sx == nullptr) throw Failure(FailureKind::HostError, "找不到" + std::string(PS::name));
     loadMarkLines(g, *sx);
-    loadStudents(g, sh);
+    loadStudents(g, sh, trace);
     loadSettings(g, *sx);
   } catch (const Failure&) {
     showLimitsMessage(ui);
   }
 }
 
-void 求和(GradeBook& g) {
-  for (int c = 1; c <= g.班级数; ++c) {
+void sumTotals(GradeBook& g) {
+  for (int c = 1; c <= g.classCount; ++c) {
     int size = 0;
     if (!attempt([&] { size = g.classSizes(c); })) continue;
     for (int s = 1; s <= size; ++s) {
-      int total = g.km + 1;
+      int total = g.subjectCount + 1;
       attempt([&] { g.scores(c, s, total) = 0; });
-      for (int j = 1; j <= g.km; ++j)
+      for (int j = 1; j <= g.subjectCount; ++j)
         attempt([&] {
           float v = g.scores(c, s, j);
           if (v >= 0) g.scores(c, s, total) = toSingle(double(g.scores(c, s, total)) + v);

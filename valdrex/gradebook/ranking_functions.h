@@ -8,15 +8,16 @@
 
 namespace valdrex {
 
-// Writes into cell (a, e) of f 1 + the number of rows b..c whose cell in column d is greater
-// than cell (a, d). Returns Empty. Failures reach the caller.
-Variant 排名(const Variant& a, const Variant& b, const Variant& c, const Variant& d,
-             const Variant& e, host::Worksheet& f);
+// Writes into cell (row, rankColumn) of sh 1 + the number of rows firstRow..lastRow whose cell
+// in column valueColumn is greater than cell (row, valueColumn). Returns Empty. Failures reach
+// the caller.
+Variant writeRank(const Variant& row, const Variant& firstRow, const Variant& lastRow,
+                  const Variant& valueColumn, const Variant& rankColumn, host::Worksheet& sh);
 
-// The rank of row d's value in column c among the rows from 3 down (until column c is empty)
-// whose group value in column b equals row d's. Sheet f of the active workbook is looked up by
-// name for every cell read. Writes nothing.
-Variant 新排名(const Variant& b, const Variant& c, const Variant& d, const std::string& f,
-               host::Workbook& activeWorkbook);
+// The rank of the row's value in valueColumn among the rows from 3 down (until valueColumn is
+// empty) whose value in groupColumn equals the row's. The sheet named sheetName of the active
+// workbook is looked up by name for every cell read. Writes nothing.
+Variant groupRank(const Variant& groupColumn, const Variant& valueColumn, const Variant& row,
+                  const std::string& sheetName, host::Workbook& activeWorkbook);
 
 }  // namespace valdrex

@@ -19,6 +19,9 @@ struct ModelLimits {
   static constexpr int subjects = 12;
   // Subjects 1..12 and the total at 13.
   static constexpr int subjectSlots = 14;
+  // A student's scores and ranks: subjects and the total, numbered from 1. Wider than
+  // subjectSlots, so a subject count set by the host up to 15 still fits its total.
+  static constexpr int studentSubjectSlots = 17;
   // Header cells from the first subject column the scan reads before it gives up.
   static constexpr int subjectColumns = 14;
   // Score sheet header texts kept; "总分", "班排" and "校排" are added after them.

@@ -19,7 +19,7 @@ struct Entry {
 void rankColumn(GradeBook& g, int j, std::vector<Entry>& present) {
   present.clear();
   // Read everything first: a bad index fails before any rank of this column is written.
-  for (int c = 1; c <= g.班级数; ++c)
+  for (int c = 1; c <= g.classCount; ++c)
     for (int s = 1; s <= g.classSizes(c); ++s) {
       float v = g.scores(c, s, j);
       if (v >= 0) present.push_back({v, static_cast<int16_t>(c), static_cast<int16_t>(s)});
@@ -46,7 +46,7 @@ void rankColumn(GradeBook& g, int j, std::vector<Entry>& present) {
   }
 
   // An absent score has no rank; 0 says so instead of a rank left from an earlier grade.
-  for (int c = 1; c <= g.班级数; ++c)
+  for (int c = 1; c <= g.classCount; ++c)
     for (int s = 1; s <= g.classSizes(c); ++s)
       if (!(g.scores(c, s, j) >= 0)) {
         g.classRanks(c, s, j) = 0;
@@ -56,10 +56,10 @@ void rankColumn(GradeBook& g, int j, std::vector<Entry>& present) {
 
 }  // namespace
 
-void 各科排名(GradeBook& g) {
+void rankSubjects(GradeBook& g) {
   std::vector<Entry> present;
   present.reserve(kClassSlots * kStudentSlots);
-  for (int j = 1; j <= g.km + 1; ++j) rankColumn(g, j, present);
+  for (int j = 1; j <= g.subjectCount + 1; ++j) rankColumn(g, j, present);
 }
 
 }  // namespace valdrex

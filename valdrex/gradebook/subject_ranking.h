@@ -7,6 +7,6 @@ namespace valdrex {
 
 // Competition ranks (95, 95, 90 -> 1, 1, 3); an absent score gets rank 0 in both tables.
 // Failures reach the caller.
-void 各科排名(GradeBook& g);
+void rankSubjects(GradeBook& g);
 
 }  // namespace valdrex

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "valdrex/gradebook/layout.h"
+#include "valdrex/gradebook/loading.h"
 #include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/job/checks/look_alike.h"
 #include "valdrex/job/session/cell_name.h"
@@ -100,18 +102,18 @@ ClassRowMoves placeClassRows(host::MemorySheet& sx, std::vector<ClassRow> old,
   return moves;
 }
 
-ClassListing listClasses(host::MemoryWorkbook& wb, host::MemorySheet& scoreSheet,
-                         host::MemorySheet& propertySheet) {
-  LoadingSession session(wb);
-  ValdrexCls& vd = session.valdrex();
-  vd.初始化(scoreSheet);
+ClassListing listClasses(host::MemoryWorkbook& /*wb: only the two sheets are read*/,
+                         host::MemorySheet& scoreSheet, host::MemorySheet& propertySheet) {
+  LoadingSession session;
+  GradeBook& g = session.gradeBook();
+  findLayout(g, scoreSheet, session.ui());
   std::vector<ClassRow> oldRows = readClassRows(propertySheet);
-  const int classes = vd.F班级数(scoreSheet, propertySheet);
+  const int classes = countClasses(g, scoreSheet, propertySheet, session.ui());
   ClassListing listing;
   for (const auto& m : session.messages())
     listing.messages.push_back("【" + m.title + "】" + m.text);
   if (!listing.messages.empty()) return listing;
-  for (int c = 1; c <= classes; ++c) listing.classes.push_back(vd.gradeBook().classNames(c));
+  for (int c = 1; c <= classes; ++c) listing.classes.push_back(g.classNames(c));
   listing.moves = placeClassRows(propertySheet, std::move(oldRows), listing.classes);
   return listing;
 }

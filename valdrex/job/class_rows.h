@@ -20,9 +20,9 @@ std::vector<ClassRow> readClassRows(const host::MemorySheet& sx);
 ClassRowMoves placeClassRows(host::MemorySheet& sx, std::vector<ClassRow> old,
                              const std::vector<std::string>& classes);
 
-// `F班级数` run on the score sheet, its classes written into column A of the property sheet from
-// row 18 with their teacher rows (placeClassRows). When the loading shows a message, the list it
-// wrote is partial and the teacher rows were not moved: the workbook must not be kept then.
+// `countClasses` run on the score sheet, its classes written into column A of the property sheet
+// from row 18 with their teacher rows (placeClassRows). When the loading shows a message, the list
+// it wrote is partial and the teacher rows were not moved: the workbook must not be kept then.
 struct ClassListing {
   std::vector<std::string> classes;
   ClassRowMoves moves;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <stdexcept>
 
-#include "valdrex/automation/valdrex_cls.h"
 #include "valdrex/bands/completion_targets.h"
 #include "valdrex/gradebook/limits_message.h"
 #include "valdrex/host/application.h"
@@ -307,15 +307,15 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   }
   host::BasicApplication app(recording, clock, settings.launcher ? *settings.launcher : desktop,
                              target);
-  ValdrexCls vd(app);
+  auto g = std::make_unique<GradeBook>();
   outcome_.ran = true;
-  vd.输出(&app, *target, target->sheet(sheet->name()));
-  const std::vector<SkippedStep>& skipped = vd.skippedSteps();
+  const std::vector<SkippedStep> skipped =
+      compileReports(*g, *target, target->sheet(sheet->name()), app.ui(), app.clock());
   if (settings.live) settings.live->flush();
   recording.finish();
-  outcome_.classes = vd.班级数();
-  outcome_.students = vd.总人数();
-  outcome_.subjects = vd.km();
+  outcome_.classes = g->classCount;
+  outcome_.students = g->studentCount;
+  outcome_.subjects = g->subjectCount;
   outcome_.reportSheets = filledReportSheets(*wb_);
   for (const std::string& added : outcome_.sheetsAdded) makePrintReady(*wb_->find(added));
 

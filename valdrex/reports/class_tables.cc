@@ -12,93 +12,94 @@ using L = RankingSheetLayout;
 
 Variant scoreCell(float score) { return score < 0 ? Variant() : Variant::single(score); }
 
-void plainHeader(const GradeBook& g, host::Worksheet& sh1) {
-  for (int c = 1; c <= g.kmwl; ++c)
-    attempt([&] { sh1.setCell(L::headerRow, c, g.headerTexts(c)); });
+void plainHeader(const GradeBook& g, host::Worksheet& sh) {
+  for (int c = 1; c <= g.lastSubjectColumn; ++c)
+    attempt([&] { sh.setCell(L::headerRow, c, g.headerTexts(c)); });
   // The score sheet may carry its own columns after the subjects; these three name the columns
   // written below, whatever the sheet had there.
-  int col = g.kmwl;
+  int col = g.lastSubjectColumn;
   for (std::string_view added : ScoreSheetLayout::addedHeaders) {
     ++col;
-    attempt([&] { sh1.setCell(L::headerRow, col, std::string(added)); });
+    attempt([&] { sh.setCell(L::headerRow, col, std::string(added)); });
   }
 }
 
-void plainRow(const GradeBook& g, host::Worksheet& sh1, int row, int k, int s) {
-  for (int m = 1; m <= g.kmcl - 1; ++m)
-    attempt([&] { sh1.setCell(row, m, g.studentInfo(k, s, m)); });
-  for (int j = 1; j <= g.km + 1; ++j)
-    attempt([&] { sh1.setCell(row, g.kmcl + j - 1, scoreCell(g.scores(k, s, j))); });
+void plainRow(const GradeBook& g, host::Worksheet& sh, int row, int k, int s) {
+  for (int m = 1; m <= g.firstSubjectColumn - 1; ++m)
+    attempt([&] { sh.setCell(row, m, g.studentInfo(k, s, m)); });
+  for (int j = 1; j <= g.subjectCount + 1; ++j)
+    attempt([&] { sh.setCell(row, g.firstSubjectColumn + j - 1, scoreCell(g.scores(k, s, j))); });
   attempt([&] {
-    sh1.setCell(row, L::plainClassRankColumn(g.kmcl, g.km),
-                Variant::integer(g.classRanks(k, s, g.km + 1)));
+    sh.setCell(row, L::plainClassRankColumn(g.firstSubjectColumn, g.subjectCount),
+               Variant::integer(g.classRanks(k, s, g.subjectCount + 1)));
   });
   attempt([&] {
-    sh1.setCell(row, L::plainSchoolRankColumn(g.kmcl, g.km),
-                Variant::integer(g.schoolRanks(k, s, g.km + 1)));
+    sh.setCell(row, L::plainSchoolRankColumn(g.firstSubjectColumn, g.subjectCount),
+               Variant::integer(g.schoolRanks(k, s, g.subjectCount + 1)));
   });
 }
 
-void detailedHeader(const GradeBook& g, host::Worksheet& sh1) {
+void detailedHeader(const GradeBook& g, host::Worksheet& sh) {
   constexpr int row = L::headerRow;
   for (int c = 1; c <= L::leadingColumns; ++c)
-    attempt([&] { sh1.setCell(row, c, g.headerTexts(c)); });
-  for (int j = 1; j <= g.km + 1; ++j) {
+    attempt([&] { sh.setCell(row, c, g.headerTexts(c)); });
+  for (int j = 1; j <= g.subjectCount + 1; ++j) {
     // The score sheet's header holds subject j after the leading columns.
     const int h = L::leadingColumns + j;
-    attempt([&] { sh1.setCell(row, L::detailedScoreColumn(j), g.headerTexts(h) + "分数"); });
-    attempt([&] { sh1.setCell(row, L::detailedClassRankColumn(j), g.headerTexts(h) + "班排"); });
-    attempt([&] { sh1.setCell(row, L::detailedSchoolRankColumn(j), g.headerTexts(h) + "校排"); });
+    attempt([&] { sh.setCell(row, L::detailedScoreColumn(j), g.headerTexts(h) + "分数"); });
+    attempt([&] { sh.setCell(row, L::detailedClassRankColumn(j), g.headerTexts(h) + "班排"); });
+    attempt([&] { sh.setCell(row, L::detailedSchoolRankColumn(j), g.headerTexts(h) + "校排"); });
   }
 }
 
-void detailedRow(const GradeBook& g, host::Worksheet& sh1, int row, int k, int s) {
+void detailedRow(const GradeBook& g, host::Worksheet& sh, int row, int k, int s) {
   for (int m = 1; m <= L::leadingColumns; ++m)
-    attempt([&] { sh1.setCell(row, m, g.studentInfo(k, s, m)); });
-  for (int j = 1; j <= g.km + 1; ++j) {
+    attempt([&] { sh.setCell(row, m, g.studentInfo(k, s, m)); });
+  for (int j = 1; j <= g.subjectCount + 1; ++j) {
     // The rank cells are written even without a score: they show what the tables hold.
-    attempt([&] { sh1.setCell(row, L::detailedScoreColumn(j), scoreCell(g.scores(k, s, j))); });
+    attempt([&] { sh.setCell(row, L::detailedScoreColumn(j), scoreCell(g.scores(k, s, j))); });
     attempt([&] {
-      sh1.setCell(row, L::detailedClassRankColumn(j), Variant::integer(g.classRanks(k, s, j)));
+      sh.setCell(row, L::detailedClassRankColumn(j), Variant::integer(g.classRanks(k, s, j)));
     });
     attempt([&] {
-      sh1.setCell(row, L::detailedSchoolRankColumn(j), Variant::integer(g.schoolRanks(k, s, j)));
+      sh.setCell(row, L::detailedSchoolRankColumn(j), Variant::integer(g.schoolRanks(k, s, j)));
     });
   }
 }
 
 }  // namespace
 
-void 各班成绩表(GradeBook& g, host::Worksheet& sh1, bool xx) {
-  attempt([&] { sh1.clear(sh1.usedRange()); });
+void writeClassTables(GradeBook& g, host::Worksheet& sh, bool detailed) {
+  attempt([&] { sh.clear(sh.usedRange()); });
   attempt([&] {
-    sh1.setCell(L::titleRow, ReportTitleLayout::firstColumn,
-                "各" + g.headerTexts(1) + "学生成绩统计排名表");
+    sh.setCell(L::titleRow, ReportTitleLayout::firstColumn,
+               "各" + g.headerTexts(1) + "学生成绩统计排名表");
   });
 
-  if (xx)
-    detailedHeader(g, sh1);
+  if (detailed)
+    detailedHeader(g, sh);
   else
-    plainHeader(g, sh1);
+    plainHeader(g, sh);
 
   // Classes follow each other without a gap, in grade book order.
   int row = L::headerRow;
-  for (int k = 1; k <= g.班级数; ++k) {
+  for (int k = 1; k <= g.classCount; ++k) {
     int size = 0;
     if (!attempt([&] { size = g.classSizes(k); })) continue;
     for (int s = 1; s <= size; ++s) {
       ++row;
-      if (xx)
-        detailedRow(g, sh1, row, k, s);
+      if (detailed)
+        detailedRow(g, sh, row, k, s);
       else
-        plainRow(g, sh1, row, k, s);
+        plainRow(g, sh, row, k, s);
     }
   }
 
-  const int lastColumn = xx ? L::detailedWidth(g.km) : L::plainWidth(g.km);
+  const int lastColumn =
+      detailed ? L::detailedWidth(g.subjectCount) : L::plainWidth(g.subjectCount);
   attempt([&] {
-    加边框(sh1, indexArgument(L::headerRow), indexArgument(1),
-           indexArgument(g.总人数 + L::headerRow), indexArgument(lastColumn));
+    addBorders(sh, indexArgument(L::headerRow), indexArgument(1),
+               indexArgument(g.studentCount + L::headerRow), indexArgument(lastColumn));
   });
 }
 

@@ -6,9 +6,9 @@
 
 namespace valdrex {
 
-// Plain mode (xx false): one column per subject and the total, then the total's class and school
-// rank. Detailed mode: score, class rank and school rank per subject and total. Skips failing
-// statements.
-void 各班成绩表(GradeBook& g, host::Worksheet& sh1, bool xx);
+// Plain mode (detailed false): one column per subject and the total, then the total's class and
+// school rank. Detailed mode: score, class rank and school rank per subject and total. Skips
+// failing statements.
+void writeClassTables(GradeBook& g, host::Worksheet& sh, bool detailed);
 
 }  // namespace valdrex

@@ -6,16 +6,16 @@
 
 namespace valdrex {
 
-// A row or column number as the Long that 加边框 and 排名 take.
+// A row or column number as the Long that addBorders and writeRank take.
 inline Variant indexArgument(int n) { return Variant::long_(n); }
 
-// Thin continuous lines on all four sides of every cell from (x1, y1) to (x2, y2). Returns Empty.
-// Failures reach the caller.
-Variant 加边框(host::Worksheet& sh, const Variant& x1, const Variant& y1, const Variant& x2,
-               const Variant& y2);
+// Thin continuous lines on all four sides of every cell from (firstRow, firstColumn) to (lastRow,
+// lastColumn). Returns Empty. Failures reach the caller.
+Variant addBorders(host::Worksheet& sh, const Variant& firstRow, const Variant& firstColumn,
+                   const Variant& lastRow, const Variant& lastColumn);
 
-// Pastes sh1's used range, values and formats, with its top-left at A1 of sh2. Ignores every
-// failure: when the copy fails nothing is pasted. sh2 is not cleared first.
-void 复制工作表(host::Worksheet& sh1, host::Worksheet& sh2);
+// Pastes the used range of `from`, values and formats, with its top-left at A1 of `to`. Ignores
+// every failure: when the copy fails nothing is pasted. `to` is not cleared first.
+void copySheet(host::Worksheet& from, host::Worksheet& to);
 
 }  // namespace valdrex

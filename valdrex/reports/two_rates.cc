@@ -5,6 +5,7 @@
 
 #include "valdrex/gradebook/ranking_functions.h"
 #include "valdrex/gradebook/report_layout.h"
+#include "valdrex/gradebook/rounding.h"
 #include "valdrex/host/arithmetic.h"
 #include "valdrex/host/number_text.h"
 #include "valdrex/reports/formatting.h"
@@ -16,12 +17,9 @@ namespace {
 using Columns = TwoRatesColumns;
 constexpr const TableSheetLayout& kLayout = kTwoRatesLayout;
 
-// x ÷ y × scale rounded to a whole number (halves to even) through the public working value,
-// then ÷ 100: a percentage for scale 10000, a two-decimal value for scale 100.
-double rounded(GradeBook& g, double x, double y, double scale) {
-  g.t = toLong(x / y * scale);
-  return g.t / 100.0;
-}
+// x ÷ y × scale rounded to a whole number (halves to even), then ÷ 100: a percentage for scale
+// 10000, a two-decimal value for scale 100.
+Rounded rounded(double x, double y, double scale) { return hundredths(x / y * scale); }
 
 // Rates go in as typed text, " 33.33", which the sheet stores as a number.
 void writeRate(host::Worksheet& sh, int row, int col, double rate) {
@@ -36,25 +34,27 @@ Weights weightsOf(const GradeBook& g, int j, bool lowRate) {
   return {g.weights(1, j), g.weights(2, j), g.weights(3, j), lowRate ? g.weights(4, j) : 0.0};
 }
 
-void classRow(GradeBook& g, host::Worksheet& sh, const Columns& cols, const Weights& w, int r,
-              int k, int j) {
+void classRow(const GradeBook& g, host::Worksheet& sh, const Columns& cols, const Weights& w, int r,
+              int k, int j, const RoundingTrace& trace) {
   const double sat = g.examineeCounts(k, j);
   sh.setCell(r, Columns::className, g.classNames(k));
   sh.setCell(r, Columns::examinees, Variant::integer(g.examineeCounts(k, j)));
   sh.setCell(r, Columns::excellentCount, Variant::integer(g.excellentCounts(k, j)));
   sh.setCell(r, Columns::passCount, Variant::integer(g.passCounts(k, j)));
-  writeRate(sh, r, Columns::passRate, rounded(g, g.passCounts(k, j), sat, 10000));
-  writeRate(sh, r, Columns::excellentRate, rounded(g, g.excellentCounts(k, j), sat, 10000));
+  writeRate(sh, r, Columns::passRate, trace.keep(rounded(g.passCounts(k, j), sat, 10000)));
+  writeRate(sh, r, Columns::excellentRate,
+            trace.keep(rounded(g.excellentCounts(k, j), sat, 10000)));
   if (cols.lowRate)
-    writeRate(sh, r, Columns::lowRateColumn, rounded(g, g.lowCounts(k, j), sat, 10000));
-  sh.setCell(r, Columns::average, Variant::number(rounded(g, g.scoreSums(k, j), sat, 100)));
+    writeRate(sh, r, Columns::lowRateColumn, trace.keep(rounded(g.lowCounts(k, j), sat, 10000)));
+  sh.setCell(r, Columns::average,
+             Variant::number(trace.keep(rounded(g.scoreSums(k, j), sat, 100))));
 
   // The composite is built from the values as the sheet holds them, already rounded.
   double composite = w.excellent * numericValue(sh.cell(r, Columns::excellentRate)) +
                      w.pass * numericValue(sh.cell(r, Columns::passRate)) +
                      w.average * numericValue(sh.cell(r, Columns::average));
   if (cols.lowRate) composite -= w.low * numericValue(sh.cell(r, Columns::lowRateColumn));
-  sh.setCell(r, cols.composite(), Variant::number(rounded(g, composite, 1, 100)));
+  sh.setCell(r, cols.composite(), Variant::number(trace.keep(rounded(composite, 1, 100))));
   sh.setCell(r, cols.teacher(), g.teacherNames(k, j));
 }
 
@@ -63,17 +63,17 @@ struct BlockSums {
   double scores = 0;
 };
 
-void totalRow(GradeBook& g, host::Worksheet& sh, const BlockSums& sum, int r) {
+void totalRow(host::Worksheet& sh, const BlockSums& sum, int r, const RoundingTrace& trace) {
   if (sum.sat <= 0) return;
   sh.setCell(r, Columns::className, "合计");
   sh.setCell(r, Columns::examinees, Variant::long_(sum.sat));
   sh.setCell(r, Columns::excellentCount, Variant::long_(sum.excellent));
   sh.setCell(r, Columns::passCount, Variant::long_(sum.pass));
-  writeRate(sh, r, Columns::passRate, rounded(g, sum.pass, sum.sat, 10000));
+  writeRate(sh, r, Columns::passRate, trace.keep(rounded(sum.pass, sum.sat, 10000)));
   // Over those who sat, like the pass rate: dividing by every student of the grade would
   // understate the rate of a subject some did not sit.
-  writeRate(sh, r, Columns::excellentRate, rounded(g, sum.excellent, sum.sat, 10000));
-  sh.setCell(r, Columns::average, Variant::number(rounded(g, sum.scores, sum.sat, 100)));
+  writeRate(sh, r, Columns::excellentRate, trace.keep(rounded(sum.excellent, sum.sat, 10000)));
+  sh.setCell(r, Columns::average, Variant::number(trace.keep(rounded(sum.scores, sum.sat, 100))));
 }
 
 Variant number(int v) { return Variant::long_(v); }
@@ -83,17 +83,17 @@ void rankBlock(host::Worksheet& sh, const Columns& cols, int j, int n) {
   const Variant b = number(kLayout.classRow(j, n, 1)), c = number(kLayout.classRow(j, n, n));
   for (int k = 1; k <= n; ++k) {
     const Variant a = number(kLayout.classRow(j, n, k));
-    排名(a, b, c, number(cols.composite()), number(cols.compositeRank()), sh);
-    排名(a, b, c, number(Columns::excellentRate), number(cols.excellentRateRank()), sh);
-    排名(a, b, c, number(Columns::passRate), number(cols.passRateRank()), sh);
-    排名(a, b, c, number(Columns::average), number(cols.averageRank()), sh);
+    writeRank(a, b, c, number(cols.composite()), number(cols.compositeRank()), sh);
+    writeRank(a, b, c, number(Columns::excellentRate), number(cols.excellentRateRank()), sh);
+    writeRank(a, b, c, number(Columns::passRate), number(cols.passRateRank()), sh);
+    writeRank(a, b, c, number(Columns::average), number(cols.averageRank()), sh);
   }
-  加边框(sh, number(kLayout.headerRow(j, n)), number(Columns::className),
-         number(kLayout.totalRow(j, n)), number(cols.last()));
+  addBorders(sh, number(kLayout.headerRow(j, n)), number(Columns::className),
+             number(kLayout.totalRow(j, n)), number(cols.last()));
 }
 
 std::string noteText(const GradeBook& g, bool lowRate) {
-  const int total = g.km + 1;
+  const int total = g.subjectCount + 1;
   std::string note = "注：总分综合积分=优秀率×" + singleText(g.weights(2, total)) + "+及格率×" +
                      singleText(g.weights(3, total)) + "+平均分×" + singleText(g.weights(1, total));
   if (lowRate) note += "-低分率×" + singleText(g.weights(4, total));
@@ -112,35 +112,36 @@ std::vector<std::string> twoRatesHeader(bool lowRate) {
   return h;
 }
 
-void 两率一分(GradeBook& g, host::Workbook&, host::Worksheet& sh, host::Clock& clock) {
+void writeTwoRates(GradeBook& g, host::Workbook&, host::Worksheet& sh, host::Clock& clock,
+                   const RoundingTrace& trace) {
   sh.clear(sh.usedRange());
-  const int n = g.班级数;
+  const int n = g.classCount;
   // Everyone of a class counts as having sat the total.
-  for (int k = 1; k <= n; ++k) g.examineeCounts(k, g.km + 1) = g.classSizes(k);
+  for (int k = 1; k <= n; ++k) g.examineeCounts(k, g.subjectCount + 1) = g.classSizes(k);
 
   const Columns cols{g.lowRateLabel == "低分率"};
   const std::vector<std::string> headers = twoRatesHeader(cols.lowRate);
 
-  for (int j = 1; j <= g.km + 1; ++j) {
+  for (int j = 1; j <= g.subjectCount + 1; ++j) {
     const int header = kLayout.headerRow(j, n);
     sh.setCell(kLayout.subjectNameRow(j, n), kLayout.subjectNameColumn,
-               g.headerTexts(g.kmcl + j - 1));
+               g.headerTexts(g.firstSubjectColumn + j - 1));
     for (int c = 1; c <= cols.last(); ++c) sh.setCell(header, c, headers[c - 1]);
     const Weights w = weightsOf(g, j, cols.lowRate);
     BlockSums sum;
     for (int k = 1; k <= n; ++k) {
       // Nobody sat: the row stays empty rather than dividing by zero.
       if (g.examineeCounts(k, j) <= 0) continue;
-      classRow(g, sh, cols, w, kLayout.classRow(j, n, k), k, j);
+      classRow(g, sh, cols, w, kLayout.classRow(j, n, k), k, j, trace);
       sum.sat += g.examineeCounts(k, j);
       sum.pass += g.passCounts(k, j);
       sum.excellent += g.excellentCounts(k, j);
       sum.scores += g.scoreSums(k, j);
     }
-    totalRow(g, sh, sum, kLayout.totalRow(j, n));
+    totalRow(sh, sum, kLayout.totalRow(j, n), trace);
   }
 
-  const int tables = g.km + 1;
+  const int tables = g.subjectCount + 1;
   sh.setCell(kLayout.headerRow(tables, n), cols.teacher(), "班主任");
 
   for (int j = 1; j <= tables; ++j) rankBlock(sh, cols, j, n);

@@ -21,13 +21,13 @@ bool detailed(RankingSheet kind) {
 }
 
 int tableWidth(const GradeBook& g, RankingSheet kind) {
-  return detailed(kind) ? L::detailedWidth(g.km) : L::plainWidth(g.km);
+  return detailed(kind) ? L::detailedWidth(g.subjectCount) : L::plainWidth(g.subjectCount);
 }
 
 // The class column of the copied table: the score sheet's "班级" column when it is among the
 // leading columns that the table carries, else the first.
-int classColumn(const GradeBook& g) {
-  return g.bjlh >= 1 && g.bjlh <= L::leadingColumns ? g.bjlh : 1;
+int tableClassColumn(const GradeBook& g) {
+  return g.classColumn >= 1 && g.classColumn <= L::leadingColumns ? g.classColumn : 1;
 }
 
 std::string titleSuffix(RankingSheet kind) {
@@ -37,7 +37,7 @@ std::string titleSuffix(RankingSheet kind) {
 // Students in the table: those of the listed classes (a blank class cell has no row).
 int studentRows(const GradeBook& g) {
   int n = 0;
-  for (int c = 1; c <= std::min<int>(g.班级数, ModelLimits::classes); ++c) n += g.classSizes(c);
+  for (int c = 1; c <= std::min<int>(g.classCount, ModelLimits::classes); ++c) n += g.classSizes(c);
   return n;
 }
 
@@ -54,7 +54,7 @@ void datedTitleRow(host::Worksheet& sh, int w, host::Clock& clock) {
 // students follow it, whatever order the class list has.
 void classBlocks(const GradeBook& g, host::Worksheet& sh, RankingSheet kind) {
   const std::string suffix = titleSuffix(kind);
-  const int column = classColumn(g);
+  const int column = tableClassColumn(g);
   constexpr int titleColumn = ReportTitleLayout::firstColumn;
   int last = L::headerRow + studentRows(g);
   if (last < L::firstStudentRow) {
@@ -99,10 +99,10 @@ void sortRankingSheet(const GradeBook& g, host::Worksheet& sh, RankingSheet kind
   std::array<host::SortKey, 2> keys;
   switch (kind) {
     case RankingSheet::ClassPlain:
-      keys = {{{classColumn(g)}, {L::seatColumn}}};
+      keys = {{{tableClassColumn(g)}, {L::seatColumn}}};
       break;
     case RankingSheet::ClassDetailed:
-      keys = {{{classColumn(g)}, {w}}};
+      keys = {{{tableClassColumn(g)}, {w}}};
       break;
     case RankingSheet::GradePlain:
     case RankingSheet::GradeDetailed:

@@ -35,8 +35,9 @@ constexpr RankingSheet kTitleOrder[] = {RankingSheet::ClassPlain, RankingSheet::
 
 }  // namespace
 
-std::vector<SkippedStep> 输出(GradeBook& g, host::Workbook& wb, host::Worksheet& sh1, host::Ui& ui,
-                              host::Clock& clock) {
+std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
+                                        host::Worksheet& scoreSheet, host::Ui& ui,
+                                        host::Clock& clock, const RoundingTrace& trace) {
   // Every step is one statement: a failing one, or one whose sheet is missing, is skipped and
   // the run goes on with the next. Steps that write cell by cell skip their failing cells
   // themselves; the count of swallowed failures tells those apart too.
@@ -53,34 +54,37 @@ std::vector<SkippedStep> 输出(GradeBook& g, host::Workbook& wb, host::Workshee
   };
   using RS = ReportSheets;
 
-  step("初始化", [&] { 初始化(g, sh1, ui); });
-  step("载入班级", [&] { 载入班级(g, sh1, ui); });
-  step("载入成绩", [&] { 载入成绩(g, sh1, propertySheet(wb), ui); });
-  step("求总分", [&] { 求和(g); });
-  step("各科排名", [&] { 各科排名(g); });
+  step("初始化", [&] { findLayout(g, scoreSheet, ui); });
+  step("载入班级", [&] { loadClasses(g, scoreSheet, ui); });
+  step("载入成绩", [&] { loadScores(g, scoreSheet, propertySheet(wb), ui, trace); });
+  step("求总分", [&] { sumTotals(g); });
+  step("各科排名", [&] { rankSubjects(g); });
 
   step(quoted("清空", RS::output), [&] { deleteUsedRange(wb.sheet(RS::output)); });
-  step(quoted("写入", RS::output), [&] { 各班成绩表(g, wb.sheet(RS::output), false); });
+  step(quoted("写入", RS::output), [&] { writeClassTables(g, wb.sheet(RS::output), false); });
   step(quoted("清空", RS::classDetailed), [&] { deleteUsedRange(wb.sheet(RS::classDetailed)); });
   step(quoted("写入", RS::classDetailed),
-       [&] { 各班成绩表(g, wb.sheet(RS::classDetailed), true); });
+       [&] { writeClassTables(g, wb.sheet(RS::classDetailed), true); });
 
   for (std::string_view copy : {RS::classPlain, RS::gradePlain, RS::gradeDetailed})
     step(quoted("清空", copy), [&] { deleteUsedRange(wb.sheet(copy)); });
   // The detailed copy is taken before "各班详细排名" is finished: both start from one table.
   step(quoted("复制到", RS::classPlain),
-       [&] { 复制工作表(wb.sheet(RS::output), wb.sheet(RS::classPlain)); });
+       [&] { copySheet(wb.sheet(RS::output), wb.sheet(RS::classPlain)); });
   step(quoted("复制到", RS::gradePlain),
-       [&] { 复制工作表(wb.sheet(RS::output), wb.sheet(RS::gradePlain)); });
+       [&] { copySheet(wb.sheet(RS::output), wb.sheet(RS::gradePlain)); });
   step(quoted("复制到", RS::gradeDetailed),
-       [&] { 复制工作表(wb.sheet(RS::classDetailed), wb.sheet(RS::gradeDetailed)); });
+       [&] { copySheet(wb.sheet(RS::classDetailed), wb.sheet(RS::gradeDetailed)); });
 
-  step("各班统计", [&] { 统计(g, wb.sheet(PropertySheetLayout::name)); });
-  step(quoted("写入", RS::twoRates), [&] { 两率一分(g, wb, wb.sheet(RS::twoRates), clock); });
+  step("各班统计", [&] { countClassResults(g, wb.sheet(PropertySheetLayout::name)); });
+  step(quoted("写入", RS::twoRates),
+       [&] { writeTwoRates(g, wb, wb.sheet(RS::twoRates), clock, trace); });
   step(quoted("写入", RS::completionRates),
-       [&] { 完成率统计(g, wb.sheet(RS::completionRates), ui, clock); });
-  step(quoted("写入", RS::scoreBands), [&] { 分段统计(g, wb.sheet(RS::scoreBands), ui, clock); });
-  step(quoted("写入", RS::rankBands), [&] { 名次分段统计(g, wb.sheet(RS::rankBands), ui, clock); });
+       [&] { writeCompletionRates(g, wb.sheet(RS::completionRates), ui, clock, trace); });
+  step(quoted("写入", RS::scoreBands),
+       [&] { writeScoreBands(g, wb.sheet(RS::scoreBands), ui, clock); });
+  step(quoted("写入", RS::rankBands),
+       [&] { writeRankBands(g, wb.sheet(RS::rankBands), ui, clock); });
 
   for (RankingSheet kind : kSortOrder)
     step(quoted("排序", rankingSheetName(kind)),

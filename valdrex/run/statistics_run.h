@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "valdrex/gradebook/grade_book.h"
+#include "valdrex/gradebook/rounding.h"
 #include "valdrex/host/ui.h"
 #include "valdrex/host/worksheet.h"
 
@@ -22,10 +23,11 @@ struct SkippedStep {
   std::string failure;  // the last failure's message
 };
 
-// Loads, ranks and counts from score sheet sh1 and "属性表", writes every report sheet of wb that
+// Loads, ranks and counts from scoreSheet and "属性表", writes every report sheet of wb that
 // exists, finishes the ranking sheets and always shows the closing message. Every step that
-// fails is skipped, and returned.
-std::vector<SkippedStep> 输出(GradeBook& g, host::Workbook& wb, host::Worksheet& sh1, host::Ui& ui,
-                              host::Clock& clock);
+// fails is skipped, and returned. Every rounding of the loading and the reports goes to trace.
+std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
+                                        host::Worksheet& scoreSheet, host::Ui& ui,
+                                        host::Clock& clock, const RoundingTrace& trace = {});
 
 }  // namespace valdrex

@@ -14,12 +14,12 @@ DesktopLinks defaultLinks() {
   return DesktopLinks{"file://" + docs + "/index.html", "file://" + docs + "/help.html"};
 }
 
-void 保存(host::Workbook* callingWorkbook) {
+void saveCallingWorkbook(host::Workbook* callingWorkbook) {
   if (!callingWorkbook) throw Failure(FailureKind::HostError, "没有可保存的工作簿");
   callingWorkbook->save();
 }
 
-void 主页(host::Launcher& launcher, const DesktopLinks& links) {
+void openHomePage(host::Launcher& launcher, const DesktopLinks& links) {
   launcher.start({links.opener, links.homePage});
 }
 
@@ -29,8 +29,8 @@ std::string helpFilePath(const std::string& folder) {
   return folder + "/" + name;
 }
 
-void 帮助(host::Ui& ui, host::Launcher& launcher, host::Workbook* callingWorkbook,
-          const DesktopLinks& links) {
+void offerHelp(host::Ui& ui, host::Launcher& launcher, host::Workbook* callingWorkbook,
+               const DesktopLinks& links) {
   if (ui.messageBox("是否连接到互联网?", host::MessageStyle::yesNoQuestion, messageTitle()) ==
       host::Button::yes) {
     launcher.start({links.opener, links.productPage});

@@ -20,15 +20,15 @@ struct DesktopLinks {
 DesktopLinks defaultLinks();
 
 // Saves the calling workbook under its present name and format; failures reach the caller.
-void 保存(host::Workbook* callingWorkbook);
+void saveCallingWorkbook(host::Workbook* callingWorkbook);
 
 // Opens the home page.
-void 主页(host::Launcher& launcher, const DesktopLinks& links);
+void openHomePage(host::Launcher& launcher, const DesktopLinks& links);
 
 // Asks whether to go online: Yes opens the product page, No the help file "说明.txt" beside the
 // calling workbook in the system's text viewer.
-void 帮助(host::Ui& ui, host::Launcher& launcher, host::Workbook* callingWorkbook,
-          const DesktopLinks& links);
+void offerHelp(host::Ui& ui, host::Launcher& launcher, host::Workbook* callingWorkbook,
+               const DesktopLinks& links);
 
 // The help file's path: the folder, this platform's separator unless the folder already ends in
 // one, and the file name. An unsaved workbook (empty folder) gives "/说明.txt".

@@ -58,13 +58,13 @@ std::string misreadLabel(const BandReading& reading, const std::string& written,
 // Header rows of the tables, one per subject and the total. A sheet whose first header cell is
 // empty gets default headers on the next run, so there is nothing to check.
 template <class Counter>
-void checkSheet(host::MemoryWorkbook& wb, const TableSheetLayout& layout, ValdrexCls& vd,
+void checkSheet(host::MemoryWorkbook& wb, const TableSheetLayout& layout, const GradeBook& g,
                 Counter counter, const BandReading& reading, CheckReport& report) {
   constexpr int first = TableSheetLayout::firstBandColumn;
   host::MemorySheet* sh = wb.find(layout.name);
   if (!sh || isEmptyAt(*sh, TableSheetLayout::firstHeaderRow, first)) return;
-  const int classes = vd.班级数();
-  for (int16_t j = 1; j <= vd.km() + 1; ++j) {
+  const int classes = g.classCount;
+  for (int16_t j = 1; j <= g.subjectCount + 1; ++j) {
     const int row = layout.headerRow(j, classes);
     if (isEmptyAt(*sh, row, first)) continue;
     for (int col = first; col <= layout.lastBandColumn && !isEmptyAt(*sh, row, col); ++col) {
@@ -72,7 +72,7 @@ void checkSheet(host::MemoryWorkbook& wb, const TableSheetLayout& layout, Valdre
       const std::string written = label;
       int16_t subject = j, noClass = 0;
       Variant result;
-      if (!attempt([&] { result = counter(vd, subject, noClass, label); })) continue;
+      if (!attempt([&] { result = counter(g, subject, noClass, label); })) continue;
       const std::string place = sheetCellName(sh->name(), row, col);
       Band read, meant;
       const std::string plain = misreadLabel(reading, written, rejected(result), read, meant);
@@ -94,15 +94,9 @@ void checkSheet(host::MemoryWorkbook& wb, const TableSheetLayout& layout, Valdre
 
 }  // namespace
 
-void checkBandHeaders(host::MemoryWorkbook& wb, ValdrexCls& vd, CheckReport& report) {
-  checkSheet(
-      wb, kScoreBandLayout, vd,
-      [](ValdrexCls& o, int16_t& k, int16_t& b, std::string& s) { return o.计数器(k, b, s); },
-      {scoreBand, scoreBandText}, report);
-  checkSheet(
-      wb, kRankBandLayout, vd,
-      [](ValdrexCls& o, int16_t& k, int16_t& b, std::string& s) { return o.计数器2(k, b, s); },
-      {rankBand, rankBandText}, report);
+void checkBandHeaders(host::MemoryWorkbook& wb, const GradeBook& g, CheckReport& report) {
+  checkSheet(wb, kScoreBandLayout, g, countScoreBand, {scoreBand, scoreBandText}, report);
+  checkSheet(wb, kRankBandLayout, g, countRankBand, {rankBand, rankBandText}, report);
 }
 
 }  // namespace valdrex

@@ -2,13 +2,13 @@
 // understand; the run would stop at the first that is not.
 #pragma once
 
-#include "valdrex/automation/valdrex_cls.h"
+#include "valdrex/gradebook/grade_book.h"
 #include "valdrex/host/memory_workbook.h"
 #include "valdrex/job/outcome/check_finding.h"
 
 namespace valdrex {
 
-// vd must have the score sheet's layout and classes loaded: the header rows are found from them.
-void checkBandHeaders(host::MemoryWorkbook& wb, ValdrexCls& vd, CheckReport& report);
+// g must have the score sheet's layout and classes loaded: the header rows are found from them.
+void checkBandHeaders(host::MemoryWorkbook& wb, const GradeBook& g, CheckReport& report);
 
 }  // namespace valdrex

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "valdrex/gradebook/layout.h"
 #include "valdrex/gradebook/limits_message.h"
+#include "valdrex/gradebook/loading.h"
 #include "valdrex/io/write_limits.h"
 #include "valdrex/job/checks/band_header_check.h"
 #include "valdrex/job/checks/property_sheet_check.h"
@@ -64,13 +66,13 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
   checkScoreSheet(*scoreSheet, shape, report);
 
   // The library's own loading, with its messages kept instead of shown.
-  LoadingSession session(wb);
-  ValdrexCls& vd = session.valdrex();
+  LoadingSession session;
+  GradeBook& g = session.gradeBook();
   host::MemorySheet* propertySheet = wb.find(PropertySheetLayout::name);
-  vd.初始化(*scoreSheet);
-  vd.载入班级(*scoreSheet);
+  findLayout(g, *scoreSheet, session.ui());
+  loadClasses(g, *scoreSheet, session.ui());
   const std::size_t beforeScores = session.messages().size();
-  if (propertySheet) vd.载入成绩(*scoreSheet, *propertySheet);
+  if (propertySheet) loadScores(g, *scoreSheet, propertySheet, session.ui());
 
   std::vector<std::string> classNames;
   for (const auto& entry : shape.classes) classNames.push_back(entry.first);
@@ -84,7 +86,7 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
     if (!wb.find(name))
       report.findings.push_back({std::string(name), "缺少报告表“" + std::string(name) + "”", false,
                                  false, false, Advice::reportSheetAdded});
-  checkBandHeaders(wb, vd, report);
+  checkBandHeaders(wb, g, report);
   checkWritable(wb, report);
 
   // A loading stop the checks above did not explain is still worth telling. Class rows beyond

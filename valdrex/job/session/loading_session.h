@@ -1,36 +1,30 @@
-// The library's own loading of a workbook, for a check or a class listing: the automation object
-// over silent dialogs, its messages kept instead of shown. Loading reads no date and starts
-// nothing, so neither the clock nor the launcher is a real one.
+// The library's own loading of a workbook, for a check or a class listing: a grade book over
+// silent dialogs, its messages kept instead of shown.
 #pragma once
 
+#include <memory>
 #include <vector>
 
-#include "valdrex/automation/valdrex_cls.h"
-#include "valdrex/host/application.h"
-#include "valdrex/host/memory_workbook.h"
+#include "valdrex/gradebook/grade_book.h"
+#include "valdrex/host/ui.h"
 #include "valdrex/job/session/ready_dialogs.h"
 
 namespace valdrex {
 
 class LoadingSession {
  public:
-  explicit LoadingSession(host::MemoryWorkbook& wb);
+  LoadingSession() : book_(std::make_unique<GradeBook>()) {}
   LoadingSession(const LoadingSession&) = delete;
   LoadingSession& operator=(const LoadingSession&) = delete;
 
-  ValdrexCls& valdrex() { return valdrex_; }
+  GradeBook& gradeBook() { return *book_; }
+  host::Ui& ui() { return dialogs_; }
   // The messages the loading would have shown, in order.
   const std::vector<ListAnswers::Message>& messages() const { return dialogs_.messages(); }
 
  private:
-  class StartsNothing final : public host::Launcher {
-    void start(const std::vector<std::string>&) override {}
-  };
   SilentDefaults dialogs_;
-  FixedDate clock_;
-  StartsNothing launcher_;
-  host::BasicApplication application_;
-  ValdrexCls valdrex_;
+  std::unique_ptr<GradeBook> book_;  // too large for the stack
 };
 
 }  // namespace valdrex
