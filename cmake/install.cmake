@@ -1,15 +1,22 @@
 # What `cmake --install` and the Debian package put in place: the command and its man page (from
-# cli/), the combined libraries with their headers, CMake package and pkg-config file, and the
-# documentation, which the home page and help links point at.
+# cli/), the combined libraries with their supported headers, CMake package and pkg-config file,
+# and the documentation, which the home page and help links point at.
 include(CMakePackageConfigHelpers)
 
 install(TARGETS valdrex_shared valdrex_static EXPORT ValdrexTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-# Every header of the library's folders (test helpers live with the tests).
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/valdrex/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/valdrex
-        FILES_MATCHING PATTERN "*.h")
+# Only the supported headers, listed in valdrex/public_headers.txt: the job and its outcome, the
+# automation class and its member table, the host interfaces they use, the C interface. Every
+# other header is internal to the library and stays in the source tree.
+file(STRINGS ${PROJECT_SOURCE_DIR}/valdrex/public_headers.txt public_headers REGEX "^valdrex/")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/valdrex/public_headers.txt)
+foreach(header IN LISTS public_headers)
+  cmake_path(GET header PARENT_PATH folder)
+  install(FILES ${PROJECT_SOURCE_DIR}/${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${folder})
+endforeach()
 
 set(cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Valdrex)
 install(EXPORT ValdrexTargets NAMESPACE Valdrex:: DESTINATION ${cmake_dir})

@@ -31,6 +31,8 @@
 
 #include <stddef.h>
 
+#include "valdrex/export.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -110,64 +112,67 @@ typedef struct valdrex_run_options {
   { sizeof(valdrex_run_options), NULL, 0, 0, 0, 0, 0, 0, 0, 0 }
 
 /* "0.1.0"; valid while the library is loaded. */
-const char* valdrex_version(void);
+VALDREX_API const char* valdrex_version(void);
 /* Why this thread's last call failed, "" when it succeeded. The text belongs to the thread and
  * stays valid until the thread's next call other than valdrex_last_error() and
  * valdrex_version(), or until the thread ends. */
-const char* valdrex_last_error(void);
+VALDREX_API const char* valdrex_last_error(void);
 
 /* Reads the workbook at `path` into a new job (VALDREX_UNREADABLE when it cannot be read);
  * *job is NULL when the call fails. */
-valdrex_status valdrex_open(const char* path, valdrex_job** job);
+VALDREX_API valdrex_status valdrex_open(const char* path, valdrex_job** job);
 /* The built-in sample grade. */
-valdrex_status valdrex_open_sample(valdrex_job** job);
+VALDREX_API valdrex_status valdrex_open_sample(valdrex_job** job);
 /* A new sample workbook to save (valdrex_save_as, which never replaces an existing file):
  * `classes` 1-20, `students` per class 1-100, `subjects` 1-12, `seed` any. Numbers out of range
  * are VALDREX_BAD_REQUEST. */
-valdrex_status valdrex_make_sample(int classes, int students, int subjects, unsigned seed,
-                                   valdrex_job** job);
+VALDREX_API valdrex_status valdrex_make_sample(int classes, int students, int subjects,
+                                               unsigned seed, valdrex_job** job);
 /* A new blank template to save: `subjects` as "语文,数学:150,英语" (a subject's raw full mark
  * after ':'; NULL for the six usual subjects), `classes` 1-20. */
-valdrex_status valdrex_make_template(const char* subjects, int classes, valdrex_job** job);
+VALDREX_API valdrex_status valdrex_make_template(const char* subjects, int classes,
+                                                 valdrex_job** job);
 /* Ends the job and every text it handed out. NULL is VALDREX_OK and does nothing; a job closed
  * before is VALDREX_BAD_HANDLE. */
-valdrex_status valdrex_close(valdrex_job* job);
+VALDREX_API valdrex_status valdrex_close(valdrex_job* job);
 
 /* Checks the workbook without changing it; `sheet` as in valdrex_run_options. */
-valdrex_status valdrex_check(valdrex_job* job, const char* sheet, size_t* findings);
+VALDREX_API valdrex_status valdrex_check(valdrex_job* job, const char* sheet, size_t* findings);
 /* The i-th finding of the last check. The texts stay valid until the job's next check. */
-valdrex_status valdrex_finding(valdrex_job* job, size_t i, valdrex_finding_kind* kind,
-                               const char** sheet, const char** cell, const char** message);
+VALDREX_API valdrex_status valdrex_finding(valdrex_job* job, size_t i, valdrex_finding_kind* kind,
+                                           const char** sheet, const char** cell,
+                                           const char** message);
 
 /* Lists the score sheet's classes into "属性表" from row 18, each class's teachers moving with
  * it; save with valdrex_save_as or valdrex_save_in_place. The status is VALDREX_ATTENTION, the
  * workbook unchanged, when the classes cannot be listed (VALDREX_PROBLEM says why). */
-valdrex_status valdrex_classes(valdrex_job* job, const char* sheet);
+VALDREX_API valdrex_status valdrex_classes(valdrex_job* job, const char* sheet);
 
 /* Runs the statistics: the job's status (VALDREX_OK or VALDREX_ATTENTION when it ran); NULL
  * options are the defaults. */
-valdrex_status valdrex_run(valdrex_job* job, const valdrex_run_options* options);
+VALDREX_API valdrex_status valdrex_run(valdrex_job* job, const valdrex_run_options* options);
 /* After a run, a class listing or a made workbook (that was not refused): writes it, never over
  * the input. The status is the
  * run's together with this save's own. Nothing is written when the save is refused: a name whose
  * extension is not what is written (VALDREX_BAD_REQUEST), a read-only target or one a spreadsheet
  * program holds open, its lock file beside it (VALDREX_UNWRITABLE). An existing file there is kept
  * as a backup (VALDREX_BACKUP_PATH) unless it is a result exactly as an earlier run wrote it. */
-valdrex_status valdrex_save_as(valdrex_job* job, const char* path);
+VALDREX_API valdrex_status valdrex_save_as(valdrex_job* job, const char* path);
 /* After a run that was not refused: rewrites the input after a backup beside it. */
-valdrex_status valdrex_save_in_place(valdrex_job* job);
+VALDREX_API valdrex_status valdrex_save_in_place(valdrex_job* job);
 
 /* The outcome of the last run and the save after it. Texts, messages and warnings stay valid
  * until the job's next run or save. */
-valdrex_status valdrex_status_of(valdrex_job* job);
+VALDREX_API valdrex_status valdrex_status_of(valdrex_job* job);
 /* -1 for a bad handle or an unknown `which`. */
-long valdrex_count_of(valdrex_job* job, valdrex_count which);
+VALDREX_API long valdrex_count_of(valdrex_job* job, valdrex_count which);
 /* "" when there is none; NULL for a bad handle or an unknown `which`. */
-const char* valdrex_text_of(valdrex_job* job, valdrex_text which);
-valdrex_status valdrex_message(valdrex_job* job, size_t i, const char** title, const char** text,
-                               valdrex_message_style* style, const char** place);
+VALDREX_API const char* valdrex_text_of(valdrex_job* job, valdrex_text which);
+VALDREX_API valdrex_status valdrex_message(valdrex_job* job, size_t i, const char** title,
+                                           const char** text, valdrex_message_style* style,
+                                           const char** place);
 /* NULL past the end or for a bad handle. */
-const char* valdrex_warning(valdrex_job* job, size_t i);
+VALDREX_API const char* valdrex_warning(valdrex_job* job, size_t i);
 
 #ifdef __cplusplus
 }

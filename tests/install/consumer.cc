@@ -1,6 +1,7 @@
 // A program built against the installed library alone: runs the sample grade through the job
 // API, saves the result and reads a report sheet back from the file.
 #include <cstdio>
+#include <string>
 
 #include "valdrex/job/made/sample_workbook.h"
 #include "valdrex/job/workbook_job.h"
@@ -16,7 +17,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", outcome.problem.c_str());
     return 1;
   }
-  valdrex::WorkbookJob saved(argv[1]);  // io::FileError when the file is not there
+  try {
+    valdrex::WorkbookJob missing(std::string(argv[1]) + ".missing");
+    return 1;
+  } catch (const valdrex::io::FileError& e) {  // thrown inside the library, caught by its type
+    if (e.path().empty()) return 1;
+  }
+  valdrex::WorkbookJob saved(argv[1]);
   const valdrex::host::MemorySheet* report = saved.workbook().find("两率一分");
   const std::size_t cells = report ? report->cellCount() : 0;
   std::printf("%s: %d classes, %zu cells in 两率一分\n", argv[1], outcome.classes, cells);

@@ -18,6 +18,25 @@ lib=$(find "$prefix" -name libvaldrex.so)
 test "$(objdump -p "$lib" | awk '/SONAME/ {print $2}')" = libvaldrex.so.1
 test -f "$prefix/include/valdrex/job/made/sample_workbook.h"
 test -f "$prefix/include/valdrex/valdrex.h"
+# Only the headers of valdrex/public_headers.txt are installed; the internal ones are not.
+listed=$(grep -c '^valdrex/' "$here/../../valdrex/public_headers.txt")
+test "$(find "$prefix/include" -type f | wc -l)" = "$listed"
+test ! -e "$prefix/include/valdrex/io/xlsx_reader.h"
+
+# Every inline function of every installed header, kept in one program, links against the
+# shared library: nothing they call is hidden in it.
+libdir=$(dirname "$lib")
+{
+  (cd "$prefix/include" && find valdrex -name '*.h' | sort | sed 's/.*/#include <&>/')
+  echo 'int main() {'
+  echo '  valdrex::host::MemoryWorkbook book;'
+  echo '  book.addSheet("S").at(1, 1).value = valdrex::Variant::number(1);'
+  echo '  return book.find("S")->cellCount() == 1 ? 0 : 1;'
+  echo '}'
+} >"$work/all_headers.cc"
+c++ -std=c++20 -fkeep-inline-functions -I "$prefix/include" -o "$work/all_headers" \
+  "$work/all_headers.cc" -L"$libdir" -lvaldrex
+LD_LIBRARY_PATH=$libdir "$work/all_headers"
 
 cmake -S "$here/cmake" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$work/cmake" -j2 >/dev/null

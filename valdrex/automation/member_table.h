@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "valdrex/automation/valdrex_cls.h"
+#include "valdrex/export.h"
 #include "valdrex/host/variant.h"
 
 namespace valdrex {
@@ -59,15 +60,15 @@ struct Member {
 };
 
 // Every member in interface order.
-const std::vector<Member>& members();
+VALDREX_API const std::vector<Member>& members();
 
 // The name of a type as the member table prints it ("Integer", "Worksheet", ...).
-std::string_view typeName(ParamType type);
+VALDREX_API std::string_view typeName(ParamType type);
 
 // Calls a member by name. A property with no argument is read, with one argument written.
 // Arguments are by reference: what the member changes (a trimmed label, say) comes back in args.
 // An unknown name, a wrong number of arguments or an argument of the wrong type fails with a
 // message naming the member; failures of the member itself reach the caller unchanged.
-Variant invoke(ValdrexCls& object, std::string_view name, std::vector<Variant>& args);
+VALDREX_API Variant invoke(ValdrexCls& object, std::string_view name, std::vector<Variant>& args);
 
 }  // namespace valdrex

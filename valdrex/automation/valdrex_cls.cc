@@ -16,6 +16,8 @@
 
 namespace valdrex {
 
+ValdrexCls::ValdrexCls(host::Application& app) : ValdrexCls(app, defaultLinks()) {}
+
 ValdrexCls::ValdrexCls(host::Application& app, DesktopLinks links)
     : app_(app), links_(std::move(links)), g_(std::make_unique<GradeBook>()) {}
 

@@ -6,7 +6,7 @@
 // object borrows for the length of one call. The object owns one grade book for its whole life and
 // can run any number of compilations in a row.
 //
-//   host::MemoryWorkbook& wb = ...;              // e.g. read by valdrex/io/xlsx_reader.h
+//   host::MemoryWorkbook& wb = job.workbook();   // e.g. of a WorkbookJob
 //   host::BasicApplication app(ui, clock, launcher, &wb);
 //   ValdrexCls vd(app);
 //   vd.输出(&app, wb, wb.sheet("成绩表"));        // every report sheet, then the closing message
@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "valdrex/export.h"
 #include "valdrex/gradebook/grade_book.h"
 #include "valdrex/host/application.h"
 #include "valdrex/host/variant.h"
@@ -26,9 +27,12 @@
 
 namespace valdrex {
 
-class ValdrexCls {
+class VALDREX_API ValdrexCls {
  public:
-  explicit ValdrexCls(host::Application& app, DesktopLinks links = defaultLinks());
+  // The links default to the documentation shipped with the library; not a default argument,
+  // so that defaultLinks() stays inside the library.
+  explicit ValdrexCls(host::Application& app);
+  ValdrexCls(host::Application& app, DesktopLinks links);
   ~ValdrexCls();
   ValdrexCls(const ValdrexCls&) = delete;
   ValdrexCls& operator=(const ValdrexCls&) = delete;

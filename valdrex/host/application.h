@@ -1,12 +1,13 @@
 // The host application as the library sees it: dialogs, the clock, the desktop and its workbooks.
 #pragma once
 
+#include "valdrex/export.h"
 #include "valdrex/host/ui.h"
 #include "valdrex/host/worksheet.h"
 
 namespace valdrex::host {
 
-class Application : public Object {
+class VALDREX_API Application : public Object {
  public:
   virtual Ui& ui() = 0;
   virtual Clock& clock() = 0;
@@ -18,7 +19,7 @@ class Application : public Object {
 };
 
 // An application made of parts that the caller owns; one workbook is both calling and active.
-class BasicApplication final : public Application {
+class VALDREX_API BasicApplication final : public Application {
  public:
   BasicApplication(Ui& ui, Clock& clock, Launcher& launcher, Workbook* workbook = nullptr)
       : ui_(ui), clock_(clock), launcher_(launcher), workbook_(workbook) {}

@@ -3,19 +3,21 @@
 
 #include <cstdint>
 
+#include "valdrex/export.h"
+
 namespace valdrex {
 
 // The largest 16-bit whole number, the host language's Integer.
 inline constexpr int kMaxInteger = 32767;
 
 // Nearest whole number, a half going to the even neighbour (2.5 -> 2, 3.5 -> 4).
-double roundHalfEven(double x);
+VALDREX_API double roundHalfEven(double x);
 
 // Round half to even, then check the range; outside it is a Failure (Overflow), never a wrap.
-int16_t toInteger(double x);
-int32_t toLong(double x);
+VALDREX_API int16_t toInteger(double x);
+VALDREX_API int32_t toLong(double x);
 // Narrow to single precision; a finite value beyond the single range is an Overflow.
-float toSingle(double x);
+VALDREX_API float toSingle(double x);
 
 // 16-bit arithmetic with the range check of the host language.
 inline int16_t addInteger(int16_t a, int16_t b) {
@@ -25,6 +27,6 @@ inline int16_t addInteger(int16_t a, int16_t b) {
     return static_cast<int16_t>(sum);
   return toInteger(double(a) + double(b));
 }
-int16_t mulInteger(int16_t a, int16_t b);
+VALDREX_API int16_t mulInteger(int16_t a, int16_t b);
 
 }  // namespace valdrex

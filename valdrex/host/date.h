@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "valdrex/export.h"
+
 namespace valdrex {
 
 struct CivilDate {
@@ -13,18 +15,18 @@ struct CivilDate {
 };
 
 // A day of the calendar from 1900-01-01 to 9999-12-31.
-bool isCalendarDate(const CivilDate& d);
+VALDREX_API bool isCalendarDate(const CivilDate& d);
 
 // Serial 1 is 1900-01-01; serial 60 is the spreadsheet's phantom 1900-02-29, kept for
 // compatibility with files that rely on it.
-double dateSerial(const CivilDate& d);
+VALDREX_API double dateSerial(const CivilDate& d);
 // The date of a serial from 100-01-01 to 9999-12-31, the language's range of dates; a serial
 // outside it (or not finite) gives the nearer end of the range.
-CivilDate civilDate(double serial);
+VALDREX_API CivilDate civilDate(double serial);
 // yyyy/m/d; a serial outside the language's range of dates as the number it is.
-std::string dateText(double serial);
+VALDREX_API std::string dateText(double serial);
 // Whether a spreadsheet shows the serial as a date: 1900-01-01 (0 counts as its eve) up to
 // 9999-12-31, finite. A file's number outside that is a number, whatever its format.
-bool isSheetDate(double serial);
+VALDREX_API bool isSheetDate(double serial);
 
 }  // namespace valdrex

@@ -5,11 +5,13 @@
 #include <string>
 #include <utility>
 
+#include "valdrex/export.h"
+
 namespace valdrex {
 
 enum class FailureKind { HostError, IndexOutOfRange, Overflow, TypeMismatch, DivisionByZero };
 
-class Failure : public std::runtime_error {
+class VALDREX_API Failure : public std::runtime_error {
  public:
   Failure(FailureKind kind, const std::string& what) : std::runtime_error(what), kind_(kind) {}
   FailureKind kind() const { return kind_; }

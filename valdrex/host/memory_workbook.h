@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "valdrex/export.h"
 #include "valdrex/host/copy_on_write.h"
 #include "valdrex/host/formula_text.h"
 #include "valdrex/host/row_storage.h"
@@ -24,11 +25,11 @@ class MemoryWorkbook;
 
 // Names a spreadsheet file can hold: 1 to 31 characters, none of : \ / ? * [ ], no apostrophe
 // at either end; else Failure(HostError).
-void checkSheetName(const std::string& name);
+VALDREX_API void checkSheetName(const std::string& name);
 
 // What the file layer keeps of the file a workbook was read from, to write everything the model
 // does not hold back as it was.
-class FileOrigin {
+class VALDREX_API FileOrigin {
  public:
   virtual ~FileOrigin() = default;
 };
@@ -59,7 +60,7 @@ struct Cell {
   friend bool operator==(const Cell&, const Cell&) = default;
 };
 
-class MemorySheet final : public Worksheet {
+class VALDREX_API MemorySheet final : public Worksheet {
  public:
   MemorySheet(MemoryWorkbook& book, std::string name);
 
@@ -193,7 +194,7 @@ class MemorySheet final : public Worksheet {
   std::vector<Range> removed_;
 };
 
-class MemoryWorkbook final : public Workbook {
+class VALDREX_API MemoryWorkbook final : public Workbook {
  public:
   explicit MemoryWorkbook(std::string path = "");
   MemoryWorkbook(const MemoryWorkbook&) = delete;

@@ -7,10 +7,12 @@
 #include <cstddef>
 #include <new>
 
+#include "valdrex/export.h"
+
 namespace valdrex::host {
 
-void* allocateRowStorage(std::size_t bytes);
-void releaseRowStorage(void* p, std::size_t bytes) noexcept;
+VALDREX_API void* allocateRowStorage(std::size_t bytes);
+VALDREX_API void releaseRowStorage(void* p, std::size_t bytes) noexcept;
 
 template <class T>
 struct RowAllocator {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "valdrex/export.h"
 #include "valdrex/host/date.h"
 
 namespace valdrex::host {
@@ -22,7 +23,7 @@ enum class Button { ok, yes, no };
 
 inline bool asksYesNo(MessageStyle style) { return style == MessageStyle::yesNoQuestion; }
 
-class Ui {
+class VALDREX_API Ui {
  public:
   virtual ~Ui() = default;
   // Shows a message and waits; returns the button pressed.
@@ -33,7 +34,7 @@ class Ui {
                                               const std::string& defaultText) = 0;
 };
 
-class Clock {
+class VALDREX_API Clock {
  public:
   virtual ~Clock() = default;
   virtual CivilDate today() = 0;
@@ -41,7 +42,7 @@ class Clock {
 
 // Starts a program of the user's desktop with a command line (program, then its arguments);
 // a program that cannot be started fails with Failure(HostError).
-class Launcher {
+class VALDREX_API Launcher {
  public:
   virtual ~Launcher() = default;
   virtual void start(const std::vector<std::string>& command) = 0;

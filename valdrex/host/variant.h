@@ -4,13 +4,14 @@
 #include <cstdint>
 #include <string>
 
+#include "valdrex/export.h"
 #include "valdrex/host/shared_text.h"
 
 namespace valdrex {
 
 namespace host {
 // Anything of the host that a Variant can refer to: a worksheet, a workbook, the application.
-class Object {
+class VALDREX_API Object {
  public:
   virtual ~Object() = default;
 };
@@ -94,20 +95,20 @@ class Variant {
 
 // The text of a value: empty -> "", numbers -> doubleText (singles -> singleText),
 // boolean -> "True"/"False", date -> yyyy/m/d, text and error codes as they are.
-std::string textOf(const Variant& v);
+VALDREX_API std::string textOf(const Variant& v);
 
 // The value as a number for comparisons and arithmetic: Empty 0, Boolean True -1;
 // a text is a TypeMismatch unless it reads entirely as a number.
-double numericValue(const Variant& v);
+VALDREX_API double numericValue(const Variant& v);
 
 // Compare two values as the language compares Variants: two numbers numerically, two texts by
 // code unit, a number below any text, Empty as 0 against a number and as "" against a text.
 // An error value cannot be compared (TypeMismatch). Returns <0, 0, >0.
-int compareValues(const Variant& a, const Variant& b);
+VALDREX_API int compareValues(const Variant& a, const Variant& b);
 
 // Conversions of a cell value for the property sheet: empty -> 0, number -> rounded or narrowed
 // with a range check, a text that reads as a number -> that number, other text -> TypeMismatch.
-int16_t cellToInteger(const Variant& v);
-float cellToSingle(const Variant& v);
+VALDREX_API int16_t cellToInteger(const Variant& v);
+VALDREX_API float cellToSingle(const Variant& v);
 
 }  // namespace valdrex

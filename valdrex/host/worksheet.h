@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "valdrex/export.h"
 #include "valdrex/host/variant.h"
 
 namespace valdrex::host {
@@ -24,15 +25,15 @@ struct Range {
   friend bool operator==(const Range&, const Range&) = default;
 };
 // Range(cell1, cell2): the block between two cells, in either order.
-Range between(int rowA, int colA, int rowB, int colB);
+VALDREX_API Range between(int rowA, int colA, int rowB, int colB);
 // Rows(n): the whole row.
 inline Range wholeRow(int row) { return Range{row, 1, row, kMaxColumns}; }
 inline Range singleCell(int row, int col) { return Range{row, col, row, col}; }
 
 // Column letters of a 1-based column (1 -> "A", 28 -> "AB") and a cell's name ("C5"), as the
 // spreadsheet shows them in messages.
-std::string columnName(int col);
-std::string cellName(int row, int col);
+VALDREX_API std::string columnName(int col);
+VALDREX_API std::string cellName(int row, int col);
 
 // Formats a sheet is given. The object model's numeric codes for them are the automation edge's
 // (valdrex/automation/object_model_codes.h).
@@ -47,15 +48,15 @@ struct SortKey {
 };
 
 // The value a cell stores when `value` is written to it, by the rules of Worksheet::setCell.
-Variant storedCellValue(const Variant& value);
+VALDREX_API Variant storedCellValue(const Variant& value);
 
 // The order of rows sorted by up to three keys, by the rules of Worksheet::sort: `keyCells[i][k]`
 // is row i's cell of key k (nullptr when empty or not used). Rows with some key come first,
 // stably sorted; every other row keeps its order after them. Returns row indices, new order.
-std::vector<std::size_t> sortedRowOrder(std::span<const std::array<const Variant*, 3>> keyCells,
-                                        std::span<const SortKey> keys);
+VALDREX_API std::vector<std::size_t> sortedRowOrder(
+    std::span<const std::array<const Variant*, 3>> keyCells, std::span<const SortKey> keys);
 
-class Worksheet : public Object {
+class VALDREX_API Worksheet : public Object {
  public:
   virtual std::string name() const = 0;
 
@@ -102,7 +103,7 @@ class Worksheet : public Object {
   virtual void setVisible(SheetVisibility visibility) = 0;
 };
 
-class Workbook : public Object {
+class VALDREX_API Workbook : public Object {
  public:
   // The sheet of exactly this name; a missing name fails.
   virtual Worksheet& sheet(std::string_view name) = 0;

@@ -5,9 +5,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "valdrex/export.h"
+
 namespace valdrex::io {
 
-class FileError : public std::runtime_error {
+class VALDREX_API FileError : public std::runtime_error {
  public:
   FileError(std::string path, const std::string& message)
       : std::runtime_error(message), path_(std::move(path)) {}

@@ -17,8 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "valdrex/export.h"
 #include "valdrex/host/memory_workbook.h"
 #include "valdrex/host/ui.h"
+#include "valdrex/io/io_error.h"  // what the constructor throws
 #include "valdrex/job/made/sample_workbook.h"
 #include "valdrex/job/made/template_workbook.h"
 #include "valdrex/job/outcome/job_outcome.h"
@@ -41,7 +43,7 @@ struct RunSettings {
   std::optional<TargetAnswers> targets;
 };
 
-class WorkbookJob {
+class VALDREX_API WorkbookJob {
  public:
   // The workbook at `path`; io::FileError (its message says what to do) when it cannot be read.
   explicit WorkbookJob(const std::string& path);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "valdrex/export.h"
 #include "valdrex/host/memory_workbook.h"
 
 namespace valdrex {
@@ -19,6 +20,6 @@ struct SampleOptions {
 // together from row 4 (a few absent in a subject), a filled "属性表" and every report sheet,
 // empty; every sheet ready to print. The same options give the same workbook. Options outside
 // their ranges fail with std::invalid_argument.
-std::unique_ptr<host::MemoryWorkbook> sampleWorkbook(const SampleOptions& options);
+VALDREX_API std::unique_ptr<host::MemoryWorkbook> sampleWorkbook(const SampleOptions& options);
 
 }  // namespace valdrex

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "valdrex/export.h"
 #include "valdrex/host/memory_workbook.h"
 
 namespace valdrex {
@@ -24,6 +25,6 @@ struct TemplateOptions {
 // sheet, empty; every sheet ready to print. A subject list that is empty, too long, repeats a
 // name, uses a name the header reserves or gives a mark that is not a whole number from 1 to
 // 1000, and a class count out of range, fail with std::invalid_argument (the message in Chinese).
-std::unique_ptr<host::MemoryWorkbook> templateWorkbook(const TemplateOptions& options);
+VALDREX_API std::unique_ptr<host::MemoryWorkbook> templateWorkbook(const TemplateOptions& options);
 
 }  // namespace valdrex

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "valdrex/export.h"
 #include "valdrex/host/arithmetic.h"
 #include "valdrex/host/date.h"
 #include "valdrex/host/ui.h"
@@ -26,7 +27,7 @@ inline bool validTargets(long first, long second) {
 }
 
 // The host's two dialogs, and the cell a message pointed at.
-class JobDialogs : public host::Ui {
+class VALDREX_API JobDialogs : public host::Ui {
  public:
   // The run selected `place` ("成绩表!D7") after the last message, to show the teacher where.
   virtual void showPlace(const std::string& place) { (void)place; }
@@ -35,7 +36,7 @@ class JobDialogs : public host::Ui {
 // Input boxes answered from a list, in order (nullopt cancels), then by their default texts;
 // message boxes take their default button (Yes on a Yes/No question). Shows nothing, keeps the
 // messages.
-class ListAnswers : public JobDialogs {
+class VALDREX_API ListAnswers : public JobDialogs {
  public:
   explicit ListAnswers(std::vector<std::optional<std::string>> answers = {})
       : answers_(std::move(answers)) {}
@@ -56,9 +57,9 @@ class ListAnswers : public JobDialogs {
 };
 
 // Every question answered by its default, silently.
-class SilentDefaults final : public ListAnswers {};
+class VALDREX_API SilentDefaults final : public ListAnswers {};
 
-class FixedDate final : public host::Clock {
+class VALDREX_API FixedDate final : public host::Clock {
  public:
   explicit FixedDate(CivilDate date) : date_(date) {}
   CivilDate today() override { return date_; }
@@ -68,13 +69,13 @@ class FixedDate final : public host::Clock {
 };
 
 // Today in the local time zone.
-class SystemClock final : public host::Clock {
+class VALDREX_API SystemClock final : public host::Clock {
  public:
   CivilDate today() override;
 };
 
 // The date given, else today.
-class DateOrToday final : public host::Clock {
+class VALDREX_API DateOrToday final : public host::Clock {
  public:
   explicit DateOrToday(std::optional<CivilDate> date) : date_(date) {}
   CivilDate today() override { return date_ ? *date_ : SystemClock().today(); }
