@@ -9,6 +9,8 @@ namespace valdrex::host {
 
 class VALDREX_API Application : public Object {
  public:
+  // Out of line, so that the library holds the type's identity for every program using it.
+  ~Application() override;
   virtual Ui& ui() = 0;
   virtual Clock& clock() = 0;
   virtual Launcher& launcher() = 0;
