@@ -58,7 +58,8 @@ std::string countHelp(const std::string& what, int limit, int byDefault) {
 
 void addSheetOption(CLI::App* sub, Choices& c) {
   sub->add_option("--sheet", c.sheet,
-                  "成绩表的名字（默认：第一张既不是“属性表”也不是报告表的工作表）");
+                  "成绩表的名字（默认：第一张既不是“属性表”也不是报告表的工作表）")
+      ->option_text("名字");
 }
 
 // The help fills the terminal when the shell tells its width.
