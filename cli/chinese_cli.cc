@@ -243,8 +243,9 @@ std::string ChineseFormatter::make_subcommands(const CLI::App* app, CLI::AppForm
 }
 
 std::string ChineseFormatter::make_description(const CLI::App* app) const {
-  const std::string& d = app->get_description();
-  return d.empty() ? d : d + "\n";
+  std::string out;
+  for (const std::string& line : wrap(app->get_description(), width_)) out += line + "\n";
+  return app->get_description().empty() ? "" : out;
 }
 
 std::string ChineseFormatter::make_usage(const CLI::App* app, std::string name) const {
