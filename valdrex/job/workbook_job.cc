@@ -272,7 +272,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
     if (f.stopsLoading && stops++ == 0) stop = &f;
   }
   if (stop) {
-    fail(JobStatus::attention, "没有写入结果：统计会在载入时停下，结果不会正确（" +
+    fail(JobStatus::attention, "没有写入结果：统计会在载入时停下或读错数据，结果不会正确（" +
                                    quotedLine(*stop) +
                                    (stops > 1 ? "，共 " + std::to_string(stops) + " 处" : "") +
                                    "）。请改正上面标为“错误”的地方后重试。");
