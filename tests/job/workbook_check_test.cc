@@ -117,6 +117,14 @@ TEST(WorkbookCheck, ATableOutOfPlaceIsOneError) {
        "成绩表!A2：表头应在第 3 行：A3 班级、B3 座号或考号、C3 姓名，科目从 D3 起（第 1 行标题，第 "
        "2 "
        "行各科原始满分）；这里第 2 行是表头。请在表头上方插入 1 行"},
+      {"a subject among the first three columns",
+       [](auto& wb) {
+         scores(wb).setCell(3, 2, "姓名");
+         scores(wb).setCell(3, 3, "化学");
+         scores(wb).setCell(2, 3, Variant::number(100));
+       },
+       "成绩表!C3：表头应在第 3 行：A3 班级、B3 座号或考号、C3 姓名，科目从 D3 起；这里是 A3 班级、"
+       "B3 姓名、C3 化学，“化学”上方有原始满分，却在前三列里"},
       {"absent written out", [&](auto& wb) { fill(scores(wb), 5, "缺考"); }, nullptr},
   };
   for (const auto& c : cases) {

@@ -115,6 +115,15 @@ class ScoreSheetCheck {
     return texts > 0 && 2 * texts > filled;
   }
 
+  // "A3 班级、B3 座号、C3 姓名、D3 性别": the header as it stands, up to column `last`.
+  std::string headerUpTo(int last) const {
+    std::string found;
+    for (int col = 1; col <= last; ++col)
+      found +=
+          (col > 1 ? "、" : "") + cellName(kHeaderRow, col) + " " + textAt(sh_, kHeaderRow, col);
+    return found;
+  }
+
   bool misplacedTable() {
     if (classColumn(sh_) == 0) {
       if (const int row = headerRowElsewhere()) {
@@ -129,16 +138,26 @@ class ScoreSheetCheck {
         return true;
       }
     }
+    // A subject with its raw full mark above it among the leading columns is never counted.
+    for (int col = 1; col < kFirstSubjectColumn; ++col) {
+      const std::string text = textAt(sh_, kHeaderRow, col);
+      if (text.empty() || isLeadingHeader(text) ||
+          leadingNumber(textAt(sh_, SS::rawFullMarkRow, col)) <= 0)
+        continue;
+      add(at(kHeaderRow, col),
+          expectedHeader() + "；这里是 " + headerUpTo(col) + "，“" + text +
+              "”上方有原始满分，却在前三列里，不会被当作科目统计。请补上缺少的列，让科目从 " +
+              columnName(kFirstSubjectColumn) + " 列开始",
+          true);
+      return true;
+    }
     const int last = kFirstSubjectColumn + std::min(shape_.subjects, ModelLimits::subjectColumns);
     for (int col = kFirstSubjectColumn; col < last; ++col) {
       const std::string text = textAt(sh_, kHeaderRow, col);
       const bool leading = isLeadingHeader(text);
       if (!leading && !holdsNoScores(col)) continue;
-      std::string found;
-      for (int k = 1; k <= col; ++k)
-        found += (k > 1 ? "、" : "") + cellName(kHeaderRow, k) + " " + textAt(sh_, kHeaderRow, k);
       add(at(kHeaderRow, col),
-          expectedHeader() + "；这里是 " + found + "，“" + text + "”" +
+          expectedHeader() + "；这里是 " + headerUpTo(col) + "，“" + text + "”" +
               (leading ? "" : "列不是分数，却") +
               "会被当作科目。请删去多出的列（或把它移到所有科目之后），让科目从 " +
               columnName(kFirstSubjectColumn) + " 列开始",
