@@ -10,8 +10,9 @@ namespace valdrex::cli {
 
 namespace {
 
-constexpr std::size_t kNameColumn = 30;  // where descriptions start
-constexpr std::size_t kLineWidth = 80;
+// Descriptions start at this column, or further left on a narrow page.
+constexpr std::size_t kNameColumn = 30;
+constexpr std::size_t kLeastWidth = 40;
 
 // The text split into its characters, each with its bytes as they are.
 std::vector<std::string> characters(const std::string& text) {
@@ -36,42 +37,75 @@ std::size_t columns(const std::string& text) {
   return n;
 }
 
-// Lines of at most `width` columns. ASCII words stay whole, and closing punctuation never starts
-// a line.
+bool isAscii(const std::string& c) { return c.size() == 1 && c != " "; }
+
+// Punctuation a line may not start with, and the one it may not end with.
+bool isClosing(const std::string& c) {
+  static const std::string closing = "，。；：、）”’》」！？…";
+  return c.size() > 1 && closing.find(c) != std::string::npos;
+}
+bool isOpening(const std::string& c) {
+  static const std::string opening = "（“‘《「";
+  return c.size() > 1 && opening.find(c) != std::string::npos;
+}
+
+// Lines of at most `width` columns, broken only at spaces and between Chinese characters. A run
+// of letters that holds ASCII ("语文:150,数学:150", "<原名>-统计结果.xlsx") is one word, and so is
+// an example between backquotes; closing punctuation never starts a line, opening never ends one.
 std::vector<std::string> wrap(const std::string& text, std::size_t width) {
-  static const std::string closing = "，。；：、）”》！？";
+  const std::vector<std::string> chars = characters(text);
+  // Which characters belong to a word that holds ASCII.
+  std::vector<bool> mixed(chars.size(), false);
+  for (std::size_t i = 0; i < chars.size();) {
+    std::size_t end = i;
+    bool ascii = false;
+    while (end < chars.size() && chars[end] != " " && !isClosing(chars[end]) &&
+           !isOpening(chars[end])) {
+      ascii = ascii || isAscii(chars[end]);
+      ++end;
+    }
+    for (std::size_t k = i; k < end; ++k) mixed[k] = ascii;
+    i = end == i ? i + 1 : end;
+  }
   std::vector<std::string> units;
-  for (const std::string& c : characters(text)) {
-    // ASCII stays with what it follows ("5,20", "语文:150"), and so does closing punctuation.
-    const bool glued = !units.empty() && units.back().back() != ' ' && c != " " &&
-                       (c.size() == 1 || closing.find(c) != std::string::npos);
-    if (glued)
-      units.back() += c;
-    else
+  bool quoted = false;
+  for (std::size_t i = 0; i < chars.size(); ++i) {
+    const std::string& c = chars[i];
+    const std::string previous = i ? chars[i - 1] : " ";
+    const bool breakable = !quoted && (c == " " || previous == " " ||
+                                       (!isAscii(c) && !isAscii(previous) && !isClosing(c) &&
+                                        !isOpening(previous) && !(mixed[i] && mixed[i - 1])));
+    if (breakable || units.empty())
       units.push_back(c);
+    else
+      units.back() += c;
+    if (c == "`") quoted = !quoted;
   }
   std::vector<std::string> lines(1);
   for (const std::string& u : units) {
     if (!lines.back().empty() && columns(lines.back() + u) > width) {
       if (u == " ") continue;
+      while (!lines.back().empty() && lines.back().back() == ' ') lines.back().pop_back();
       lines.emplace_back();
     }
+    if (lines.back().empty() && u == " ") continue;
     lines.back() += u;
   }
   return lines;
 }
 
-// "  name      description", the description wrapped and aligned at kNameColumn.
-std::string helpLine(const std::string& name, const std::string& description) {
+// "  name      description", the description wrapped to `width` and aligned in its column.
+std::string helpLine(const std::string& name, const std::string& description, std::size_t width) {
+  const std::size_t at = std::min(kNameColumn, width * 3 / 8);
   std::string out = "  " + name;
   std::size_t used = columns(out);
   if (description.empty()) return out + "\n";
-  if (used >= kNameColumn) {
+  if (used >= at) {
     out += "\n";
     used = 0;
   }
-  for (const std::string& line : wrap(description, kLineWidth - kNameColumn)) {
-    out += std::string(kNameColumn - used, ' ') + line + "\n";
+  for (const std::string& line : wrap(description, width - at)) {
+    out += std::string(at - used, ' ') + line + "\n";
     used = 0;
   }
   return out;
@@ -187,14 +221,16 @@ std::string sentence(const CLI::App& app, const CLI::App& scope, const CLI::Pars
 
 }  // namespace
 
-ChineseFormatter::ChineseFormatter() { label("Positionals", "位置参数"); }
+ChineseFormatter::ChineseFormatter(std::size_t width) : width_(std::max(width, kLeastWidth)) {
+  label("Positionals", "位置参数");
+}
 
 std::string ChineseFormatter::make_group(std::string group, bool is_positional,
                                          std::vector<const CLI::Option*> opts) const {
   std::string out = "\n" + group + "：\n";
   for (const CLI::Option* opt : opts)
     out += helpLine(make_option_name(opt, is_positional) + make_option_opts(opt),
-                    make_option_desc(opt));
+                    make_option_desc(opt), width_);
   return out;
 }
 
@@ -202,13 +238,14 @@ std::string ChineseFormatter::make_subcommands(const CLI::App* app, CLI::AppForm
   std::string out;
   for (const CLI::App* sub : app->get_subcommands(std::function<bool(const CLI::App*)>{}))
     if (!sub->get_name().empty() && !sub->get_disabled())
-      out += helpLine(sub->get_name(), sub->get_description());
+      out += helpLine(sub->get_name(), sub->get_description(), width_);
   return out.empty() ? out : "\n子命令：\n" + out;
 }
 
 std::string ChineseFormatter::make_description(const CLI::App* app) const {
-  const std::string& d = app->get_description();
-  return d.empty() ? d : d + "\n";
+  std::string out;
+  for (const std::string& line : wrap(app->get_description(), width_)) out += line + "\n";
+  return app->get_description().empty() ? "" : out;
 }
 
 std::string ChineseFormatter::make_usage(const CLI::App* app, std::string name) const {

@@ -8,16 +8,20 @@
 
 namespace valdrex::cli {
 
-// "用法：", "选项：", "位置参数：", "子命令：" and Chinese value placeholders ("整数", "文字").
+// "用法：", "选项：", "位置参数：", "子命令：" and Chinese value placeholders ("整数", "文字"); the
+// descriptions wrapped to lines of `width` columns.
 class ChineseFormatter : public CLI::Formatter {
  public:
-  ChineseFormatter();
+  explicit ChineseFormatter(std::size_t width = 80);
   std::string make_group(std::string group, bool is_positional,
                          std::vector<const CLI::Option*> opts) const override;
   std::string make_subcommands(const CLI::App* app, CLI::AppFormatMode mode) const override;
   std::string make_description(const CLI::App* app) const override;
   std::string make_usage(const CLI::App* app, std::string name) const override;
   std::string make_option_opts(const CLI::Option* opt) const override;
+
+ private:
+  std::size_t width_;
 };
 
 // What went wrong with the arguments of `app` (after its parse threw `error`), in Chinese: names

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -57,7 +58,18 @@ std::string countHelp(const std::string& what, int limit, int byDefault) {
 
 void addSheetOption(CLI::App* sub, Choices& c) {
   sub->add_option("--sheet", c.sheet,
-                  "成绩表的名字（默认：第一张既不是“属性表”也不是报告表的工作表）");
+                  "成绩表的名字（默认：第一张既不是“属性表”也不是报告表的工作表）")
+      ->option_text("名字");
+}
+
+// The help fills the terminal when the shell tells its width.
+std::size_t helpWidth() {
+  constexpr std::size_t kUsual = 80, kWidest = 200;
+  const char* columns = std::getenv("COLUMNS");
+  if (!columns || !*columns) return kUsual;
+  char* end = nullptr;
+  const unsigned long width = std::strtoul(columns, &end, 10);
+  return *end || width == 0 ? kUsual : std::min<std::size_t>(width, kWidest);
 }
 
 // Options of `run` that CLI11 cannot check by itself; empty when fine.
@@ -85,7 +97,7 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
   CLI::App app{"valdrex：根据工作簿中的成绩表和属性表，统计一个年级的考试成绩并写出各张报告表。",
                "valdrex"};
   // Subcommands inherit the formatter, the option group and the help flag from here.
-  app.formatter(std::make_shared<ChineseFormatter>());
+  app.formatter(std::make_shared<ChineseFormatter>(helpWidth()));
   app.option_defaults()->group("选项");
   app.set_help_flag("-h,--help", "显示此帮助并退出");
   app.set_version_flag("--version", std::string("valdrex ") + VALDREX_VERSION, "显示版本号并退出");
@@ -94,7 +106,8 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
   CLI::App* run = subcommand(
       app, "run", "统计工作簿，结果另存为“<原名>-统计结果.xlsx”；不给工作簿时统计内置示例");
   run->add_option("工作簿", c.run.workbooks, "要统计的工作簿（.xlsx 或 .xlsm），可以有多个");
-  run->add_option("-o,--output", c.run.output, "结果文件（只能和一个工作簿一起用）");
+  run->add_option("-o,--output", c.run.output, "结果写入这个文件（只能和一个工作簿一起用）")
+      ->option_text("文件");
   addSheetOption(run, c);
   run->add_option("--targets", c.targets,
                   "完成率的两个指标“一档,二档”，例如 5,20 或 5，20（不再询问）")
@@ -117,7 +130,7 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
       app, "classes",
       "把成绩表中的班级列到" + classListPlace() + "，并保存工作簿（先备份为“<原名>-备份”）");
   classes->add_option("工作簿", c.workbook, "要列出班级的工作簿")->required();
-  classes->add_option("-o,--output", c.output, "另存为这个文件，原工作簿不变");
+  classes->add_option("-o,--output", c.output, "另存为这个文件，原工作簿不变")->option_text("文件");
   addSheetOption(classes, c);
   classes->add_flag("--force", c.force, "要写入的文件旁有电子表格程序的锁文件时照样写入");
 

@@ -81,7 +81,7 @@ TEST_F(MemberTableTest, HelpOpensTheProductPageOrTheFileBesideTheWorkbook) {
             (std::vector<std::string>{"xdg-open", "/home/teacher/成绩/说明.txt"}));
   EXPECT_EQ(ui.dialogs()[0].prompt, "是否连接到互联网?");
   EXPECT_EQ(ui.dialogs()[0].style, host::MessageStyle::yesNoQuestion);
-  EXPECT_EQ(ui.dialogs()[0].title, "Quillan提示");
+  EXPECT_EQ(ui.dialogs()[0].title, "Valdrex提示");
 
   call("主页");
   EXPECT_EQ(launcher.commands[2], (std::vector<std::string>{"xdg-open", "file:///doc/index.html"}));

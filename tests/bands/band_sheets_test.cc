@@ -182,8 +182,8 @@ TEST(BandSheets, StopAtAHeaderCellThatIsNoBand) {
   const struct {
     Sheet fill;
     const char* title;
-  } sheets[] = {{writeScoreBands, "Quillan提示：各分数段统计"},
-                {writeRankBands, "Quillan提示：各名次段统计"}};
+  } sheets[] = {{writeScoreBands, "Valdrex提示：各分数段统计"},
+                {writeRankBands, "Valdrex提示：各名次段统计"}};
   for (const auto& s : sheets) {
     host::MemoryWorkbook wb;
     wb.addSheet("成绩表");

@@ -37,8 +37,8 @@ class CompletionSheet : public ::testing::Test {
 };
 
 TEST_F(CompletionSheet, AsksForBothTargetsUntilTheyMakeSense) {
-  const char* const first = "请输入每班一档完成指标数！|Quillan提示：完成率统计|5";
-  const char* const second = "请输入每班二档完成指标数！|Quillan提示：完成率统计|20";
+  const char* const first = "请输入每班一档完成指标数！|Valdrex提示：完成率统计|5";
+  const char* const second = "请输入每班二档完成指标数！|Valdrex提示：完成率统计|20";
   // Two classes: the tier label 2 × T fits 16 bits up to T = 16383.
   const struct {
     const char *first, *second;
@@ -48,7 +48,7 @@ TEST_F(CompletionSheet, AsksForBothTargetsUntilTheyMakeSense) {
     for (const char* answer : {r.first, r.second, " 3", "7人"}) ui.queueInput(answer);
     GradeBook g = bookOf({100}, {{{50}}, {{60}}});
     run(g);
-    EXPECT_THAT(dialogs(), ElementsAre(first, second, "输入有误！|Quillan提示|0", first, second))
+    EXPECT_THAT(dialogs(), ElementsAre(first, second, "输入有误！|Valdrex提示|0", first, second))
         << r.first << "/" << r.second;
     // The accepted pair is the one in use.
     EXPECT_THAT(text(sh, 13, 1), ::testing::StartsWith("各班一档指标数：3，各班二档指标数：7。"));

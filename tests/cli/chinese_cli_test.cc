@@ -2,8 +2,10 @@
 // input method.
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <regex>
 #include <set>
+#include <sstream>
 
 #include "cli_process.h"
 #include "valdrex/io/xlsx_reader.h"
@@ -71,6 +73,55 @@ TEST(ChineseCli, HelpAndArgumentErrorsAreChinese) {
   }
   // The exit codes are explained once, in the main help.
   EXPECT_THAT(valdrex(dir, {"run", "--help"}).out, ::testing::Not(HasSubstr("退出码：")));
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The help is wrapped to the terminal's width between words and Chinese characters, never inside
+// an ASCII word or an example the teacher would type.
+TEST(ChineseCli, HelpBreaksLinesOnlyBetweenWords) {
+  ScratchFolder dir;
+  const std::vector<std::string> pages[] = {
+      {"--help"},           {"run", "--help"},      {"check", "--help"},  {"classes", "--help"},
+      {"sample", "--help"}, {"template", "--help"}, {"members", "--help"}};
+  const char* const examples[] = {"语文:150,数学:150,英语", "5,20",          "5，20",
+                                  "<原名>-统计结果.xlsx",   "“<原名>-备份”", "“一档,二档”",
+                                  "valdrex --help",         "ValdrexCls",    "（1-20，"};
+  auto ascii = [](char c) { return c != ' ' && static_cast<unsigned char>(c) < 0x80; };
+  for (int width : {40, 52, 64, 80, 100}) {
+    for (const auto& args : pages) {
+      std::string command = "COLUMNS=" + std::to_string(width) + " " + quoted(VALDREX_BIN);
+      for (const std::string& a : args) command += " " + a;
+      const std::string help = outputOf(command);
+      SCOPED_TRACE(command + "\n" + help);
+      const std::vector<std::string> lines = linesOf(help);
+      ASSERT_GT(lines.size(), 3u);
+      std::string joined;  // the lines run together where they were broken
+      for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        const std::size_t start = line.find_first_not_of(' ');
+        if (start == std::string::npos) continue;
+        joined += line.substr(start);
+        if (i + 1 == lines.size()) continue;
+        const std::size_t next = lines[i + 1].find_first_not_of(' ');
+        if (next == std::string::npos) continue;
+        EXPECT_FALSE(ascii(line.back()) && ascii(lines[i + 1][next]))
+            << "a word broken after \"" << line << "\"";
+      }
+      for (const char* example : examples) {
+        if (joined.find(example) == std::string::npos) continue;
+        EXPECT_TRUE(std::any_of(
+            lines.begin(), lines.end(),
+            [&](const std::string& line) { return line.find(example) != std::string::npos; }))
+            << example << " is broken";
+      }
+    }
+  }
 }
 
 TEST(ChineseCli, TemplateTakesFullWidthSeparatorsAndFullMarks) {

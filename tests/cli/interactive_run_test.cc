@@ -107,10 +107,10 @@ TEST(InteractiveRun, SeveralWorkbooksAskInTheOrderOfTheCommandLine) {
   const char* answers[] = {"2\n3\n", "4\n5\n", "6\n7\n"};
   for (int i = 0; i < 3; ++i) {
     const std::string name = std::string(1, char('a' + i)) + ".xlsx";
-    ASSERT_TRUE(session.waitFor("[" + name + "] 【Quillan提示：完成率统计】请输入每班一档"))
+    ASSERT_TRUE(session.waitFor("[" + name + "] 【Valdrex提示：完成率统计】请输入每班一档"))
         << session.seen();
     session.type(answers[i]);
-    ASSERT_TRUE(session.waitFor("[" + name + "] 【Quillan提示：完成率统计】请输入每班二档"))
+    ASSERT_TRUE(session.waitFor("[" + name + "] 【Valdrex提示：完成率统计】请输入每班二档"))
         << session.seen();
   }
   EXPECT_EQ(session.finish(), 0) << session.seen();

@@ -23,7 +23,7 @@ TEST(RunCommand, WritesEveryReportBesideTheUntouchedInput) {
 
   Outcome o = valdrex(dir, {"run", "grade.xlsx", "--date", "2025-03-04"});
   ASSERT_EQ(o.status, 0) << o.err;
-  EXPECT_THAT(o.err, HasSubstr("【Quillan提示】成绩统计操作完成!"));
+  EXPECT_THAT(o.err, HasSubstr("【Valdrex提示】成绩统计操作完成!"));
   EXPECT_THAT(o.out, HasSubstr("grade.xlsx：3 个班，24 名学生，3 个科目；写入 9 张报告表"));
   EXPECT_THAT(o.out, HasSubstr("；统计图表 8 幅"));
   EXPECT_THAT(
@@ -79,7 +79,7 @@ TEST(RunCommand, OneBrokenWorkbookDoesNotStopTheOthers) {
   EXPECT_THAT(o.out, HasSubstr("broken.xlsx：未完成（退出码 3）"));
   // Several workbooks: every line says which one it is about.
   EXPECT_THAT(o.err, HasSubstr("[broken.xlsx] 无法读取工作簿"));
-  EXPECT_THAT(o.err, HasSubstr("[b.xlsx] 【Quillan提示】成绩统计操作完成!"));
+  EXPECT_THAT(o.err, HasSubstr("[b.xlsx] 【Valdrex提示】成绩统计操作完成!"));
 }
 
 TEST(RunCommand, AProblemMessageGivesStatusOneAndNamesTheCell) {
@@ -95,7 +95,7 @@ TEST(RunCommand, AProblemMessageGivesStatusOneAndNamesTheCell) {
   EXPECT_THAT(o.err, HasSubstr("区间划分格式错误!请参照默认格式.\n  位置：分数段统计!D3\n"));
   EXPECT_THAT(o.out, HasSubstr("写入 9 张报告表"));
   EXPECT_THAT(o.out, HasSubstr("警告 1 条；")) << "the message is listed in the summary";
-  EXPECT_THAT(o.out, HasSubstr("\n  警告：【Quillan提示：各分数段统计】区间划分格式错误!"));
+  EXPECT_THAT(o.out, HasSubstr("\n  警告：【Valdrex提示：各分数段统计】区间划分格式错误!"));
 }
 
 TEST(RunCommand, BadArgumentsChangeNothing) {

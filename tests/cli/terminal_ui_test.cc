@@ -23,13 +23,13 @@ TEST(TerminalUi, WithoutATerminalDefaultsAreTakenOnceThenCancelled) {
   Console c(false, "ignored\n");
   TerminalUi ui(c.terminal, "", std::nullopt);
   EXPECT_THAT(ui.inputBox(std::string(kFirstTargetPrompt), "T", "5"), Optional(std::string("5")));
-  EXPECT_EQ(ui.messageBox("输入有误！", host::MessageStyle::plain, "Quillan提示"),
+  EXPECT_EQ(ui.messageBox("输入有误！", host::MessageStyle::plain, "Valdrex提示"),
             host::Button::ok);
   // Asked again after a rejection: answering the same default again would loop for ever.
   EXPECT_EQ(ui.inputBox(std::string(kFirstTargetPrompt), "T", "5"), std::nullopt);
   EXPECT_THAT(
       c.err.str(),
-      HasSubstr("【T】请输入每班一档完成指标数！ 5（默认值）\n【Quillan提示】输入有误！\n"));
+      HasSubstr("【T】请输入每班一档完成指标数！ 5（默认值）\n【Valdrex提示】输入有误！\n"));
 }
 
 TEST(TerminalUi, CommandLineTargetsAnswerOnlyTheFirstTime) {

@@ -82,6 +82,68 @@ TEST(WorkbookCheck, EachDefectIsFoundAtItsCell) {
   }
 }
 
+// A table out of place is one error before every other finding, instead of a finding for each
+// cell read wrongly; a subject whose absent students are written "缺考" is still a subject.
+TEST(WorkbookCheck, ATableOutOfPlaceIsOneError) {
+  auto fill = [](host::MemorySheet& s, int col, const char* text) {
+    for (int r = 4; r <= 11; ++r) s.setCell(r, col, text);
+  };
+  const struct {
+    const char* what;
+    Defect defect;
+    const char* first;  // nullptr: the cells are told one by one
+  } cases[] = {
+      {"name among the subjects", [](auto& wb) { scores(wb).setCell(3, 4, "姓名"); },
+       "成绩表!D3：表头应在第 3 行：A3 班级、B3 座号或考号、C3 姓名，科目从 D3 起；这里是 A3 班级、"
+       "B3 座号、C3 姓名、D3 姓名，“姓名”会被当作科目"},
+      {"class header in D",
+       [](auto& wb) {
+         scores(wb).setCell(3, 1, "序号");
+         scores(wb).setCell(3, 5, "班级");
+       },
+       "成绩表!E3：表头应在第 3 行"},
+      {"a column of words without a full mark",
+       [&](auto& wb) {
+         scores(wb).setCell(2, 5, "");
+         fill(scores(wb), 5, "女");
+       },
+       "成绩表!E3：表头应在第 3 行：A3 班级、B3 座号或考号、C3 姓名，科目从 D3 起；这里是 A3 班级、"
+       "B3 座号、C3 姓名、D3 语文、E3 数学，“数学”列不是分数"},
+      {"header typed in row 2",
+       [](auto& wb) {
+         scores(wb).setCell(3, 1, "");
+         scores(wb).setCell(2, 1, "班级");
+       },
+       "成绩表!A2：表头应在第 3 行：A3 班级、B3 座号或考号、C3 姓名，科目从 D3 起（第 1 行标题，第 "
+       "2 "
+       "行各科原始满分）；这里第 2 行是表头。请在表头上方插入 1 行"},
+      {"a subject among the first three columns",
+       [](auto& wb) {
+         scores(wb).setCell(3, 2, "姓名");
+         scores(wb).setCell(3, 3, "化学");
+         scores(wb).setCell(2, 3, Variant::number(100));
+       },
+       "成绩表!C3：表头应在第 3 行：A3 班级、B3 座号或考号、C3 姓名，科目从 D3 起；这里是 A3 班级、"
+       "B3 姓名、C3 化学，“化学”上方有原始满分，却在前三列里"},
+      {"absent written out", [&](auto& wb) { fill(scores(wb), 5, "缺考"); }, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto wb = sampleWorkbook({2, 4, 3, 5});
+    c.defect(*wb);
+    const std::vector<std::string> found = findings(*wb);
+    ASSERT_FALSE(found.empty());
+    if (!c.first) {
+      EXPECT_THAT(found, ::testing::Each(::testing::HasSubstr("不是分数，会按")));
+      continue;
+    }
+    EXPECT_THAT(found[0], ::testing::StartsWith(c.first));
+    EXPECT_THAT(found, ::testing::Each(::testing::Not(::testing::HasSubstr("不是分数，会按"))));
+    EXPECT_THAT(found, ::testing::Each(::testing::Not(::testing::HasSubstr("的原始满分"))));
+    EXPECT_TRUE(checkWorkbook(*wb, std::nullopt).findings[0].stopsLoading);
+  }
+}
+
 TEST(WorkbookCheck, BandLabelsReadOtherwiseThanMeantAreWrongResults) {
   const struct {
     const char* sheet;

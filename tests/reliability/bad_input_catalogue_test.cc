@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <sstream>
 
 #include "../cli/cli_process.h"
 #include "cli/exit_codes.h"
@@ -169,8 +170,8 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
       {"twenty_one_classes", {}, kProblem, "成绩表!A44：第 21 个班", false, kProblem, "第 21 个班"},
       {"class_of_101", {}, kProblem, "成绩表!A104：1的第 101 名学生", false, kProblem,
        "1的第 101 名学生"},
-      {"header_shifted", {}, kProblem, "成绩表!A3：前三列中没有“班级”表头", false, kProblem,
-       "前三列中没有“班级”表头"},
+      {"header_shifted", {}, kProblem, "成绩表!A4：表头应在第 3 行", false, kProblem,
+       "这里第 4 行是表头"},
       {"property_text_and_negatives", {}, kProblem, "没有写入结果", false, kProblem,
        "属性表!B3：“一百”不是数字"},
       // A warning is written with the result and listed again in the summary; --strict refuses it.
@@ -227,6 +228,48 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
   };
   // clang-format on
   for (const BadInput& c : cases) expectCatalogued(c);
+}
+
+// A table out of place is told once, before any other finding, and the run is refused: the cells
+// it would misread are not listed one by one.
+TEST(BadInputCatalogue, AMisplacedTableIsOneError) {
+  REQUIRE_PYTHON();
+  const std::string expected = "表头应在第 3 行：A3 班级、B3 座号或考号、C3 姓名，科目从 D3 起";
+  const struct {
+    const char* workbook;
+    std::string first;  // the first finding, an error
+  } cases[] = {
+      {"misplaced_sex_column",
+       "成绩表!D3：" + expected +
+           "；这里是 A3 班级、B3 座号、C3 姓名、D3 性别，“性别”列不是分数，却会被当作科目。"},
+      {"serial_number_column",
+       "成绩表!D3：" + expected +
+           "；这里是 A3 序号、B3 班级、C3 座号、D3 姓名，“姓名”会被当作科目。"},
+      {"extra_title_row",
+       "成绩表!A4：" + expected +
+           "（第 1 行标题，第 2 行各科原始满分）；这里第 4 行是表头。请删去表头上方"
+           "多出的 1 行"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.workbook);
+    expectCatalogued(
+        {c.workbook, {}, kExitProblem, "没有写入结果", false, kExitProblem, c.first.c_str()});
+    ScratchFolder dir;
+    const std::string input = std::string(c.workbook) + ".xlsx";
+    makeWorkbook(c.workbook, dir / input);
+    const Outcome o = valdrex(dir, {"run", input});
+    std::vector<std::string> findings;
+    std::istringstream lines(o.err + o.out);
+    for (std::string line; std::getline(lines, line);)
+      for (const char* kind : {"错误：", "警告：", "注意："})
+        if (line.starts_with(kind)) findings.push_back(line);
+    ASSERT_FALSE(findings.empty()) << o.err << o.out;
+    EXPECT_THAT(findings[0], ::testing::StartsWith("错误：" + c.first));
+    for (const std::string& line : findings) {
+      EXPECT_THAT(line, ::testing::Not(HasSubstr("不是分数，会按")));
+      EXPECT_THAT(line, ::testing::Not(HasSubstr("的原始满分")));
+    }
+  }
 }
 
 // Small files that would take gigabytes or minutes if a string, format or formula shared by

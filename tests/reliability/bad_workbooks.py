@@ -195,6 +195,39 @@ def header_shifted(path):
     wb.save(path)
 
 
+def misplaced_sex_column(path):
+    # A 性别 column between 姓名 and the first subject.
+    wb = book()
+    ws = wb["成绩表"]
+    ws.insert_cols(4)
+    ws["D3"] = "性别"
+    for r in range(4, 16):
+        ws.cell(r, 4, "女" if r % 2 else "男")
+    wb.save(path)
+
+
+def serial_number_column(path):
+    # A 序号 column in A pushes 姓名 into the first subject column.
+    wb = book()
+    ws = wb["成绩表"]
+    ws.insert_cols(1)
+    ws["A3"] = "序号"
+    for r in range(4, 16):
+        ws.cell(r, 1, r - 3)
+    wb.save(path)
+
+
+def extra_title_row(path):
+    # Two title rows: the full marks (150) land in row 3, the header in row 4.
+    wb = book()
+    ws = wb["成绩表"]
+    ws["A1"] = "期中考试成绩"
+    ws["D2"] = ws["E2"] = 150
+    ws.insert_rows(1)
+    ws["A1"] = "高一年级"
+    wb.save(path)
+
+
 def error_values(path):
     wb = book()
     ws = wb["成绩表"]
@@ -430,7 +463,8 @@ EDITS["property_sheet_as_chart_sheet"] = chart_sheet_in_place_of("属性表")
 
 CASES = dict(EDITS, **{f.__name__: f for f in [
     workbook_part_is_a_sheet,
-    empty_score_sheet, header_shifted, error_values, formulas, formulas_never_computed,
+    empty_score_sheet, header_shifted, misplaced_sex_column, serial_number_column,
+    extra_title_row, error_values, formulas, formulas_never_computed,
     merged_score_area, very_long_texts, million_rows, chart_sheet_named_like_a_report,
     rows_below_a_blank_row, text_over_cell_limit, macros_in_xlsx, date_of_1e308,
     one_string_everywhere, one_format_everywhere, one_formula_everywhere, eight_million_sheets,

@@ -55,7 +55,7 @@ TEST(ParallelRun, SeveralWorkbooksAtOnceGiveWhatEachGivesAlone) {
     SCOPED_TRACE(name);
     // Lines of several workbooks are told apart by their name, and never broken into.
     EXPECT_THAT(together.err,
-                ::testing::HasSubstr("[" + name + "] 【Quillan提示】成绩统计操作完成!\n"));
+                ::testing::HasSubstr("[" + name + "] 【Valdrex提示】成绩统计操作完成!\n"));
     EXPECT_THAT(together.out,
                 ::testing::HasSubstr(name + "：" + std::to_string(samples[i].classes) + " 个班"));
     EXPECT_EQ(valdrex::testing::dump(*io::readWorkbook(resultPath(books[i]))),

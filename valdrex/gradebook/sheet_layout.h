@@ -101,7 +101,7 @@ inline constexpr std::array<std::string_view, 9> kReportSheetNames = {
     ReportSheets::gradePlain,      ReportSheets::gradeDetailed, ReportSheets::twoRates,
     ReportSheets::completionRates, ReportSheets::scoreBands,    ReportSheets::rankBands};
 
-inline constexpr std::string_view kMessageTitle = "Quillan提示";
+inline constexpr std::string_view kMessageTitle = "Valdrex提示";
 
 // kMessageTitle, or "kMessageTitle：topic".
 inline std::string messageTitle(std::string_view topic = {}) {

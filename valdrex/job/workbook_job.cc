@@ -107,6 +107,13 @@ std::size_t sheetIndex(host::MemoryWorkbook& wb, std::string_view name) {
 
 std::string findingLine(const Finding& f) { return f.place + "：" + f.text; }
 
+// The line without its full stop, to be quoted inside a sentence.
+std::string quotedLine(const Finding& f) {
+  std::string line = findingLine(f);
+  if (line.ends_with("。")) line.resize(line.size() - std::string_view("。").size());
+  return line;
+}
+
 // Cell values of a sheet, to find the cells a workflow changed.
 std::map<std::pair<int, int>, Variant> valuesOf(const host::MemorySheet& sheet) {
   std::map<std::pair<int, int>, Variant> values;
@@ -265,8 +272,8 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
     if (f.stopsLoading && stops++ == 0) stop = &f;
   }
   if (stop) {
-    fail(JobStatus::attention, "没有写入结果：统计会在载入时停下，结果不会正确（" +
-                                   findingLine(*stop) +
+    fail(JobStatus::attention, "没有写入结果：统计会在载入时停下或读错数据，结果不会正确（" +
+                                   quotedLine(*stop) +
                                    (stops > 1 ? "，共 " + std::to_string(stops) + " 处" : "") +
                                    "）。请改正上面标为“错误”的地方后重试。");
     return false;

@@ -21,6 +21,8 @@ constexpr int kMaxHeaderColumns = ModelLimits::headerTexts;
 constexpr int kFirstRowBeyondCount = ModelLimits::firstRowBeyondCount;
 // Blank class cells told one by one; the rest are summed up in one more finding.
 constexpr int kBlankClassesTold = 10;
+// Rows searched for a header row typed above or below the one the loading reads.
+constexpr int kHeaderSearchRows = 10;
 
 std::string textAt(const host::Worksheet& sh, int row, int col) {
   return textOf(sh.cell(row, col));
@@ -50,12 +52,16 @@ class ScoreSheetCheck {
   ScoreSheetCheck(const host::Worksheet& sh, const ScoreSheetShape& shape, CheckReport& report)
       : sh_(sh), shape_(shape), report_(report) {}
 
-  void run() {
-    header();
+  bool run() {
+    // A table out of place makes every score cell look wrong: one finding says why instead.
+    const bool misplaced = misplacedTable();
+    header(misplaced);
     rowsBelowTheList();
-    classRows();
+    classRows(misplaced);
+    if (misplaced) return false;
     for (int j = 0; j < std::min(shape_.subjects, ModelLimits::subjects); ++j)
       subjectColumn(kFirstSubjectColumn + j);
+    return true;
   }
 
  private:
@@ -71,7 +77,97 @@ class ScoreSheetCheck {
     return cell && !cell->formula.empty();
   }
 
-  void header() {
+  // "表头应在第 3 行：A3 班级、B3 座号或考号、C3 姓名，科目从 D3 起"
+  static std::string expectedHeader() {
+    return "表头应在第 " + std::to_string(kHeaderRow) + " 行：" +
+           cellName(kHeaderRow, SS::classColumn) + " " + std::string(SS::classHeader) + "、" +
+           cellName(kHeaderRow, SS::seatColumn) + " " + std::string(SS::seatHeader) + "或" +
+           std::string(SS::examNumberHeader) + "、" + cellName(kHeaderRow, SS::nameColumn) + " " +
+           std::string(SS::nameHeader) + "，科目从 " + cellName(kHeaderRow, kFirstSubjectColumn) +
+           " 起";
+  }
+
+  static bool isLeadingHeader(std::string_view text) {
+    return isClassHeader(text) || isSeatHeader(text) || text == SS::nameHeader;
+  }
+
+  // A row near the top holding the class header where the leading columns would be.
+  int headerRowElsewhere() const {
+    for (int row = 1; row <= kHeaderSearchRows; ++row) {
+      if (row == kHeaderRow) continue;
+      for (int col = 1; col <= SS::leadingColumns + 1; ++col)
+        if (isClassHeader(textAt(sh_, row, col))) return row;
+    }
+    return 0;
+  }
+
+  // A column of texts without a raw full mark is a student field, not a subject: a subject with
+  // some absent students written "缺考" still holds mostly scores.
+  bool holdsNoScores(int col) const {
+    if (leadingNumber(textOf(sh_.cell(SS::rawFullMarkRow, col))) != 0) return false;
+    int filled = 0, texts = 0;
+    for (int i = 1; i <= shape_.students; ++i) {
+      const Variant v = sh_.cell(kHeaderRow + i, col);
+      if (textOf(v).empty()) continue;
+      ++filled;
+      if (!scoreValue(v)) ++texts;
+    }
+    return texts > 0 && 2 * texts > filled;
+  }
+
+  // "A3 班级、B3 座号、C3 姓名、D3 性别": the header as it stands, up to column `last`.
+  std::string headerUpTo(int last) const {
+    std::string found;
+    for (int col = 1; col <= last; ++col)
+      found +=
+          (col > 1 ? "、" : "") + cellName(kHeaderRow, col) + " " + textAt(sh_, kHeaderRow, col);
+    return found;
+  }
+
+  bool misplacedTable() {
+    if (classColumn(sh_) == 0) {
+      if (const int row = headerRowElsewhere()) {
+        const int rows = row > kHeaderRow ? row - kHeaderRow : kHeaderRow - row;
+        add(at(row, 1),
+            expectedHeader() + "（第 " + std::to_string(SS::titleRow) + " 行标题，第 " +
+                std::to_string(SS::rawFullMarkRow) + " 行各科原始满分）；这里第 " +
+                std::to_string(row) + " 行是表头。请" +
+                (row > kHeaderRow ? "删去表头上方多出的 " : "在表头上方插入 ") +
+                std::to_string(rows) + " 行",
+            true);
+        return true;
+      }
+    }
+    // A subject with its raw full mark above it among the leading columns is never counted.
+    for (int col = 1; col < kFirstSubjectColumn; ++col) {
+      const std::string text = textAt(sh_, kHeaderRow, col);
+      if (text.empty() || isLeadingHeader(text) ||
+          leadingNumber(textAt(sh_, SS::rawFullMarkRow, col)) <= 0)
+        continue;
+      add(at(kHeaderRow, col),
+          expectedHeader() + "；这里是 " + headerUpTo(col) + "，“" + text +
+              "”上方有原始满分，却在前三列里，不会被当作科目统计。请补上缺少的列，让科目从 " +
+              columnName(kFirstSubjectColumn) + " 列开始",
+          true);
+      return true;
+    }
+    const int last = kFirstSubjectColumn + std::min(shape_.subjects, ModelLimits::subjectColumns);
+    for (int col = kFirstSubjectColumn; col < last; ++col) {
+      const std::string text = textAt(sh_, kHeaderRow, col);
+      const bool leading = isLeadingHeader(text);
+      if (!leading && !holdsNoScores(col)) continue;
+      add(at(kHeaderRow, col),
+          expectedHeader() + "；这里是 " + headerUpTo(col) + "，“" + text + "”" +
+              (leading ? "" : "列不是分数，却") +
+              "会被当作科目。请删去多出的列（或把它移到所有科目之后），让科目从 " +
+              columnName(kFirstSubjectColumn) + " 列开始",
+          true);
+      return true;
+    }
+    return false;
+  }
+
+  void header(bool misplaced) {
     constexpr int most = ModelLimits::subjects;
     if (shape_.subjects > most)
       add(at(kHeaderRow, kFirstSubjectColumn + most),
@@ -89,7 +185,7 @@ class ScoreSheetCheck {
                                           : std::to_string(filled)) +
               " 列，最多 " + std::to_string(kKept) + " 列（程序还要在后面加上总分、班排、校排）",
           true);
-    if (shape_.subjects == 0)
+    if (shape_.subjects == 0 && !misplaced)
       add(at(kHeaderRow, kFirstSubjectColumn),
           "从 " + columnName(kFirstSubjectColumn) + " 列开始没有科目表头", true);
     if (shape_.students == 0)
@@ -140,10 +236,10 @@ class ScoreSheetCheck {
 
   // Students go to the class their own class cell names; a row without a class is left out.
   // A class split over the sheet is counted right, so it is only noted with the layout.
-  void classRows() {
+  void classRows(bool misplaced) {
     const int col = classColumn(sh_);
     if (col == 0) {
-      add(at(kHeaderRow, 1), "前三列中没有“班级”表头，无法分班", true);
+      if (!misplaced) add(at(kHeaderRow, 1), "前三列中没有“班级”表头，无法分班", true);
       return;
     }
     std::map<std::string, int> sizes;
@@ -258,8 +354,8 @@ ScoreSheetShape scoreSheetShape(const host::Worksheet& sh) {
   return shape;
 }
 
-void checkScoreSheet(const host::Worksheet& sh, const ScoreSheetShape& shape, CheckReport& report) {
-  ScoreSheetCheck(sh, shape, report).run();
+bool checkScoreSheet(const host::Worksheet& sh, const ScoreSheetShape& shape, CheckReport& report) {
+  return ScoreSheetCheck(sh, shape, report).run();
 }
 
 }  // namespace valdrex

@@ -18,6 +18,8 @@ struct ScoreSheetShape {
 
 ScoreSheetShape scoreSheetShape(const host::Worksheet& sh);
 
-void checkScoreSheet(const host::Worksheet& sh, const ScoreSheetShape& shape, CheckReport& report);
+// False when the table is not where the loading reads it (one finding says so): what is read
+// from it then means nothing.
+bool checkScoreSheet(const host::Worksheet& sh, const ScoreSheetShape& shape, CheckReport& report);
 
 }  // namespace valdrex

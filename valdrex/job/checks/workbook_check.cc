@@ -63,7 +63,7 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
   }
   const ScoreSheetShape shape = scoreSheetShape(*scoreSheet);
   describeLayout(*scoreSheet, shape, report);
-  checkScoreSheet(*scoreSheet, shape, report);
+  const bool tableFound = checkScoreSheet(*scoreSheet, shape, report);
 
   // The library's own loading, with its messages kept instead of shown.
   LoadingSession session;
@@ -76,12 +76,15 @@ CheckReport checkWorkbook(host::MemoryWorkbook& wb, const std::optional<std::str
 
   std::vector<std::string> classNames;
   for (const auto& entry : shape.classes) classNames.push_back(entry.first);
-  if (propertySheet)
-    checkPropertySheet(*propertySheet, shape.subjects, classNames, report);
-  else
+  // The property sheet is matched to the subjects and classes read: from a misplaced table
+  // those are wrong, and so would be every finding about it.
+  if (propertySheet) {
+    if (tableFound) checkPropertySheet(*propertySheet, shape.subjects, classNames, report);
+  } else {
     report.findings.push_back({std::string(PropertySheetLayout::name),
                                propertySheetMissing(wb) + "：统计会在载入时停下。", true, false,
                                false, Advice::addPropertySheet});
+  }
   for (std::string_view name : kReportSheetNames)
     if (!wb.find(name))
       report.findings.push_back({std::string(name), "缺少报告表“" + std::string(name) + "”", false,
