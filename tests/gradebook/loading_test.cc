@@ -11,10 +11,9 @@ namespace {
 
 struct Loading : testing::Test, GradeSheet {};
 
-TEST_F(Loading, ScalesScoresToOneDecimalMarksOnlyEmptyCellsAbsentAndReadsTheSettings) {
-  write(
-      sh, 2,
-      {"|||100|100|50|100|100", "班级|座号|姓名|甲|乙|丙|丁|戊", "1|01|张三|87.25|87.35|45|缺考|"});
+TEST_F(Loading, ScalesScoresToOneDecimalAndReadsTheSettings) {
+  write(sh, 2,
+        {"|||100|100|50|100|100", "班级|座号|姓名|甲|乙|丙|丁|戊", "1|01|张三|87.25|87.35|45|病|"});
   properties(5);
   write(sx, 9, {"|0.3|1|0.25"});
   write(sx, 12, {"低分率"});
@@ -33,6 +32,79 @@ TEST_F(Loading, ScalesScoresToOneDecimalMarksOnlyEmptyCellsAbsentAndReadsTheSett
   EXPECT_EQ(g.lowRateLabel, "低分率");
   EXPECT_EQ(g.teacherNames(1, 2), "李");
   EXPECT_EQ(g.teacherNames(3, 1), "周");
+}
+
+// Absence written as a word and numbers typed in full width read as the teacher meant them; any
+// other word still counts as a sitting with 0.
+TEST(LoadingScoreCells, ReadAbsenceWordsAndFullWidthNumbers) {
+  struct Case {
+    const char* cell;
+    float score;
+    int sitting;
+  } cases[] = {
+      {"缺考", kAbsent, 0}, {"缺", kAbsent, 0},      {"缺席", kAbsent, 0},   {"请假", kAbsent, 0},
+      {"免考", kAbsent, 0}, {" 缺考　", kAbsent, 0}, {"　", kAbsent, 0},     {"缺考了", 0, 1},
+      {"病", 0, 1},         {"９０", 90, 1},         {"９０．５", 90.5f, 1}, {" ８５ ", 85, 1},
+      {"９０分", 90, 1},    {"＋８０", 80, 1},       {"85。5", 85, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cell);
+    auto w = std::make_unique<GradeSheet>();
+    w->sheet({std::string("1|1|甲|") + c.cell});
+    w->properties(3);
+    w->load();
+    EXPECT_TRUE(w->ui.messages().empty());
+    EXPECT_EQ(w->g.scores(1, 1, 1), c.score);
+    EXPECT_EQ(w->g.examineeCounts(1, 1), c.sitting);
+  }
+}
+
+TEST_F(Loading, FullWidthMarksAndWeightsReadAsNumbers) {
+  sheet({"1|1|甲|75"});
+  write(sh, 2, {"|||１００"});
+  properties(3);
+  write(sx, 3, {"|１５０"});
+  write(sx, 9, {"|０．５"});
+  load();
+  EXPECT_TRUE(ui.messages().empty());
+  EXPECT_EQ(g.markLines(1, 1), 150);
+  EXPECT_EQ(g.weights(1, 1), 0.5f);
+  EXPECT_EQ(g.scores(1, 1, 1), 112.5f);
+}
+
+// Each class takes the teacher row of its own name; the classes left without one take the rows
+// left over in order, which with no name matching is the pairing by position.
+TEST(LoadingTeachers, FollowTheirClassByName) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> classes, rows, teachers;
+  } cases[] = {
+      {"rows in another order", {"1班", "2班"}, {"2班|王", "1班|李"}, {"李", "王"}},
+      {"written alike",
+       {"高一(1)班", "高一(2)班"},
+       {"高一（2）班|王", "高一 (1) 班|李"},
+       {"李", "王"}},
+      {"an equal name before a look-alike", {"1班", "1 班"}, {"1 班|甲", "1班|乙"}, {"乙", "甲"}},
+      {"leftovers in order",
+       {"1班", "2班", "3班"},
+       {"3班|周", "甲|王", "乙|李"},
+       {"王", "李", "周"}},
+      {"no name matches", {"1", "2"}, {"甲|王", "乙|李"}, {"王", "李"}},
+      {"rows run out", {"1班", "2班"}, {"2班|王"}, {"", "王"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto w = std::make_unique<GradeSheet>();
+    std::vector<std::string> students;
+    for (const std::string& name : c.classes) students.push_back(name + "|1|甲|50");
+    w->sheet(students);
+    w->properties(3);
+    w->write(w->sx, 18, c.rows);
+    w->load();
+    EXPECT_TRUE(w->ui.messages().empty());
+    for (std::size_t k = 0; k < c.teachers.size(); ++k)
+      EXPECT_EQ(w->g.teacherNames(int(k) + 1, 1), c.teachers[k]) << c.classes[k];
+  }
 }
 
 TEST_F(Loading, ClassRowsNeedNotStandTogetherAndBlankClassesAreLeftOut) {

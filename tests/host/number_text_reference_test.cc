@@ -105,5 +105,18 @@ TEST(NumberTextReference, ReadingDecimalsMatchesStrtod) {
   }
 }
 
+// Numbers typed with a Chinese input method read as their half-width forms; nothing else changes.
+TEST(HalfWidthNumberText, NarrowsDigitsPointAndSignsAndTrimsSpaces) {
+  const struct {
+    const char* typed;
+    const char* read;
+  } cases[] = {
+      {"９０", "90"},     {"９０．５", "90.5"}, {"　８５ ", "85"}, {"－５", "-5"},   {"＋８", "+8"},
+      {"９０分", "90分"}, {"85。5", "85。5"},   {"缺考", "缺考"},  {"\t90\t", "90"}, {"", ""},
+      {"Ａ", "Ａ"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(halfWidthNumberText(c.typed), c.read) << c.typed;
+}
+
 }  // namespace
 }  // namespace valdrex

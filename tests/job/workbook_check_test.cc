@@ -49,8 +49,10 @@ TEST(WorkbookCheck, EachDefectIsFoundAtItsCell) {
        "属性表!B13：“四成”不是数字"},
       {"line too large", [](auto& wb) { props(wb).setCell(4, 2, Variant::number(40000)); },
        "属性表!B4：“40000”超出了范围"},
-      {"teacher rows out of order", [](auto& wb) { props(wb).setCell(18, 1, "2班"); },
-       "属性表!A18：这一行是“2班”，但成绩表中第 1 个班是“1班”"},
+      {"score with a full stop for the point", [](auto& wb) { scores(wb).setCell(4, 5, "85。5"); },
+       "成绩表!E4：“85。5”中的“。”不是小数点，会按 85 分计算"},
+      {"class without a row of its name", [](auto& wb) { props(wb).setCell(18, 1, "甲班"); },
+       "属性表!A18：成绩表中的“1班”在属性表的班级行里没有同名的行，这一行“甲班”是剩下的行"},
       {"21 class rows",
        [](auto& wb) {
          for (int r = 20; r <= 38; ++r) props(wb).setCell(r, 1, "班" + std::to_string(r));
@@ -82,8 +84,45 @@ TEST(WorkbookCheck, EachDefectIsFoundAtItsCell) {
   }
 }
 
+// Absence words, full-width numbers and class rows in another order are read as meant: nothing to
+// tell.
+TEST(WorkbookCheck, WhatTheLoadingReadsAsMeantIsNoFinding) {
+  const struct {
+    const char* what;
+    Defect change;
+  } cases[] = {
+      {"absence words",
+       [](auto& wb) {
+         scores(wb).setCell(4, 4, "缺考");
+         scores(wb).setCell(5, 4, " 请假　");
+         scores(wb).setCell(6, 4, "缺");
+       }},
+      {"full-width scores",
+       [](auto& wb) {
+         scores(wb).setCell(4, 4, "９０");
+         scores(wb).setCell(5, 4, "９０．５");
+         scores(wb).setCell(6, 4, " ８５ ");
+       }},
+      {"full-width marks and weights",
+       [](auto& wb) {
+         props(wb).setCell(3, 2, "１５０");
+         props(wb).setCell(9, 2, "０．５");
+       }},
+      {"class rows in another order",
+       [](auto& wb) {
+         props(wb).setCell(18, 1, "2班");
+         props(wb).setCell(19, 1, "1班");
+       }},
+  };
+  for (const auto& c : cases) {
+    auto wb = sampleWorkbook({2, 4, 3, 5});
+    c.change(*wb);
+    EXPECT_THAT(findings(*wb), ::testing::IsEmpty()) << c.what;
+  }
+}
+
 // A table out of place is one error before every other finding, instead of a finding for each
-// cell read wrongly; a subject whose absent students are written "缺考" is still a subject.
+// cell read wrongly; a subject with some students' cells written "缺勤" is still a subject.
 TEST(WorkbookCheck, ATableOutOfPlaceIsOneError) {
   auto fill = [](host::MemorySheet& s, int col, const char* text) {
     for (int r = 4; r <= 11; ++r) s.setCell(r, col, text);
@@ -125,7 +164,7 @@ TEST(WorkbookCheck, ATableOutOfPlaceIsOneError) {
        },
        "成绩表!C3：表头应在第 3 行：A3 班级、B3 座号或考号、C3 姓名，科目从 D3 起；这里是 A3 班级、"
        "B3 姓名、C3 化学，“化学”上方有原始满分，却在前三列里"},
-      {"absent written out", [&](auto& wb) { fill(scores(wb), 5, "缺考"); }, nullptr},
+      {"a word written out", [&](auto& wb) { fill(scores(wb), 5, "缺勤"); }, nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -8,6 +8,7 @@
 
 #include "support/sheet_dump.h"
 #include "valdrex/io/xlsx_reader.h"
+#include "valdrex/job/class_rows.h"
 #include "valdrex/job/workbook_job.h"
 
 namespace valdrex {
@@ -97,6 +98,84 @@ TEST(Workflows, ClassesAreListedIntoThePropertySheetOfTheSavedBytes) {
   EXPECT_EQ(o.status, JobStatus::attention);
   EXPECT_EQ(o.advice, Advice::addPropertySheet);
   EXPECT_EQ(testing::dump(refused.workbook()), before);
+}
+
+// `classes` pairs the rows as the run does: by name, and the leftovers in order, so a renamed
+// class keeps its teachers and each such pairing is told.
+TEST(ClassRows, ClassesKeepEveryTeacher) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> rows, classes, teachers, told;
+  } cases[] = {
+      {"another order", {"2班|王", "1班|李"}, {"1班", "2班"}, {"李", "王"}, {}},
+      {"written alike",
+       {"高一（1）班|李"},
+       {"高一(1)班"},
+       {"李"},
+       {"“高一（1）班”一行的任课教师归到了“高一(1)班”（写法不同，按同一个班处理）"}},
+      {"renamed by the score sheet",
+       {"1班|李", "2班|王"},
+       {"高一(1)班", "高一(2)班"},
+       {"李", "王"},
+       {"“高一(1)班”在属性表里没有同名的行，按顺序用了剩下的“1班”一行的任课教师，请核对",
+        "“高一(2)班”在属性表里没有同名的行，按顺序用了剩下的“2班”一行的任课教师，请核对"}},
+      {"a new class beyond the rows",
+       {"1班|李"},
+       {"1班", "2班"},
+       {"李", ""},
+       {"新的班级，请填写任课教师：2班"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    host::MemoryWorkbook wb;
+    host::MemorySheet& sx = wb.addSheet("属性表");
+    for (std::size_t i = 0; i < c.rows.size(); ++i) {
+      const std::size_t bar = c.rows[i].find('|');
+      sx.setCell(18 + int(i), 1, Variant::text(c.rows[i].substr(0, bar)));
+      sx.setCell(18 + int(i), 2, Variant::text(c.rows[i].substr(bar + 1)));
+    }
+    std::vector<ClassRow> old = readClassRows(sx);
+    for (std::size_t k = 0; k < c.classes.size(); ++k)
+      sx.setCell(18 + int(k), 1, Variant::text(c.classes[k]));
+    const ClassRowMoves moves = placeClassRows(sx, std::move(old), c.classes);
+    for (std::size_t k = 0; k < c.teachers.size(); ++k)
+      EXPECT_EQ(textOf(sx.cell(18 + int(k), 2)), c.teachers[k]) << c.classes[k];
+    EXPECT_TRUE(moves.dropped.empty());
+    EXPECT_EQ(classMoveLines(moves, "原文件"), c.told);
+  }
+}
+
+// The reports name each class's own teachers whatever order "属性表" lists the classes in.
+TEST(Workflows, TheReportsNameEachClassesOwnTeachers) {
+  auto wb = sampleWorkbook({2, 4, 3, 5});
+  host::MemorySheet& sx = *wb->find("属性表");
+  for (int col = 2; col <= 5; ++col) {
+    sx.setCell(18, col, Variant::text("乙" + std::to_string(col)));
+    sx.setCell(19, col, Variant::text("甲" + std::to_string(col)));
+  }
+  sx.setCell(18, 1, Variant::text("2班"));
+  sx.setCell(19, 1, Variant::text("1班"));
+  WorkbookJob job(std::move(wb), "测试");
+  SilentDefaults answers;
+  FixedDate date({2026, 12, 6});
+  ASSERT_EQ(job.run(answers, date).status, JobStatus::ok);
+  for (const char* report : {"两率一分", "完成率表"}) {
+    SCOPED_TRACE(report);
+    const host::MemorySheet& sh = *job.workbook().find(report);
+    int told = 0;
+    for (int row = 1; row <= sh.usedRange().row2; ++row) {
+      std::string cls, teachers;
+      for (int col = 1; col <= sh.usedRange().col2; ++col) {
+        const std::string t = textOf(sh.cell(row, col));
+        if (t == "1班" || t == "2班") cls = t;
+        if (t.starts_with("甲") || t.starts_with("乙")) teachers += t.substr(0, 3);
+      }
+      if (cls.empty() || teachers.empty()) continue;
+      ++told;
+      EXPECT_EQ(teachers, cls == "1班" ? "甲" : "乙") << row;
+    }
+    EXPECT_GT(told, 0);
+  }
 }
 
 // A run's result in bytes is the workbook the file would hold; a new workbook's bytes read back

@@ -175,8 +175,8 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
       {"property_text_and_negatives", {}, kProblem, "没有写入结果", false, kProblem,
        "属性表!B3：“一百”不是数字"},
       // A warning is written with the result and listed again in the summary; --strict refuses it.
-      {"word_in_score_cell", {}, kProblem, "\n  警告：成绩表!D5：“缺考”不是分数", true, kProblem,
-       "成绩表!D5：“缺考”不是分数"},
+      {"word_in_score_cell", {}, kProblem, "\n  警告：成绩表!D5：“缺勤”不是分数", true, kProblem,
+       "成绩表!D5：“缺勤”不是分数"},
       {"word_in_score_cell", {"--strict"}, kProblem, "或去掉 --strict", false, kProblem,
        nullptr},
       {"error_values", {}, kProblem, kDone, true, kProblem,

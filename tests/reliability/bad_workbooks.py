@@ -167,7 +167,7 @@ def without(sheet):
 EDITS = {
     "no_score_sheet": without("成绩表"),
     "no_property_sheet": without("属性表"),
-    "word_in_score_cell": edited(成绩表={"D5": "缺考"}),
+    "word_in_score_cell": edited(成绩表={"D5": "缺勤"}),
     # A full mark in words, negative lines and weights.
     "property_text_and_negatives": edited(属性表={"B3": "一百", "C4": -85, "B9": "零点五",
                                                  "C10": -0.5}),

@@ -138,7 +138,7 @@ struct FaultySession {
   void freshBook() {
     wb.reset();
     book = sampleWorkbook({3, 2, 2, 1});  // every report sheet there
-    book->find("成绩表")->setCell(7, 5, "缺考");
+    book->find("成绩表")->setCell(7, 5, "缺勤");
     wb = std::make_unique<FaultyWorkbook>(*book, plan);
     app.setWorkbook(wb.get());
     ui = host::ScriptedUi{};

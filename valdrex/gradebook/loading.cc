@@ -1,7 +1,11 @@
 #include "valdrex/gradebook/loading.h"
 
+#include <vector>
+
 #include "valdrex/gradebook/cell_text.h"
+#include "valdrex/gradebook/class_names.h"
 #include "valdrex/gradebook/limits_message.h"
+#include "valdrex/gradebook/score_text.h"
 #include "valdrex/host/arithmetic.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/host/number_text.h"
@@ -39,8 +43,8 @@ void loadMarkLines(GradeBook& g, const host::Worksheet& sx) {
   int16_t last = addInteger(g.subjectCount, 1);
   for (int r = 1; r <= PS::markLineRows; ++r)
     for (int j = 1; j <= last; ++j)
-      g.markLines(r, j) =
-          cellToInteger(sx.cell(PS::fullMarkRow - 1 + r, PS::firstSubjectColumn - 1 + j));
+      g.markLines(r, j) = cellToInteger(
+          halfWidthNumberCell(sx.cell(PS::fullMarkRow - 1 + r, PS::firstSubjectColumn - 1 + j)));
 }
 
 // One score cell scaled from the paper's full mark in the raw full mark row to the property sheet's
@@ -48,7 +52,8 @@ void loadMarkLines(GradeBook& g, const host::Worksheet& sx) {
 Rounded scaledScore(const GradeBook& g, const host::Worksheet& sh, const std::string& text, int col,
                     int j) {
   double raw = leadingNumber(text);
-  double full = leadingNumber(cellText(sh, ScoreSheetLayout::rawFullMarkRow, col));
+  double full =
+      leadingNumber(halfWidthNumberText(cellText(sh, ScoreSheetLayout::rawFullMarkRow, col)));
   if (full == 0)
     throw Failure(FailureKind::DivisionByZero, "第 " + std::to_string(col) + " 列的原始满分为 0");
   float x = toSingle(raw * g.markLines(1, j) / full);
@@ -60,7 +65,7 @@ void loadStudent(GradeBook& g, const host::Worksheet& sh, int row, int c, int s,
   for (int k = 1; k <= g.firstSubjectColumn - 1; ++k) g.studentInfo(c, s, k) = cellText(sh, row, k);
   for (int j = 1; j <= g.subjectCount; ++j) {
     int col = g.firstSubjectColumn - 1 + j;
-    std::string text = cellText(sh, row, col);
+    std::string text = scoreText(cellText(sh, row, col));
     if (text.empty()) {
       g.scores(c, s, j) = kAbsent;
       continue;
@@ -83,18 +88,41 @@ void loadStudents(GradeBook& g, const host::Worksheet& sh, const RoundingTrace& 
   }
 }
 
+// Each class takes the teacher row of its own name (pairClassRows); rows no class takes follow
+// the classes' rows. A 21st row fails as the table ends, after the others are stored.
+void loadTeachers(GradeBook& g, const host::Worksheet& sx, int last) {
+  std::vector<std::string> names;
+  for (int r = 1; r <= ModelLimits::teacherRows + 1; ++r) {
+    std::string name = cellText(sx, PS::firstClassRow - 1 + r, PS::labelColumn);
+    if (name.empty()) break;
+    names.push_back(std::move(name));
+  }
+  std::vector<std::string> classes;
+  for (int c = 1; c <= g.classCount; ++c) classes.push_back(g.classNames(c));
+  const ClassRowPairing pairing = pairClassRows(classes, names);
+  std::vector<int> rowOfSlot = pairing.rowOf;
+  std::vector<bool> taken(names.size(), false);
+  for (int i : rowOfSlot)
+    if (i >= 0) taken[i] = true;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (!taken[i]) rowOfSlot.push_back(static_cast<int>(i));
+  for (std::size_t k = 0; k < rowOfSlot.size(); ++k) {
+    if (rowOfSlot[k] < 0) continue;
+    const int slot = static_cast<int>(k) + 1;
+    for (int j = 1; j <= last; ++j)
+      g.teacherNames(slot, j) =
+          cellText(sx, PS::firstClassRow + rowOfSlot[k], PS::firstSubjectColumn - 1 + j);
+  }
+}
+
 void loadSettings(GradeBook& g, const host::Worksheet& sx) {
   int16_t last = addInteger(g.subjectCount, 1);
   for (int r = 1; r <= PS::weightRows; ++r)
     for (int j = 1; j <= last; ++j)
-      g.weights(r, j) =
-          cellToSingle(sx.cell(PS::firstWeightRow - 1 + r, PS::firstSubjectColumn - 1 + j));
+      g.weights(r, j) = cellToSingle(
+          halfWidthNumberCell(sx.cell(PS::firstWeightRow - 1 + r, PS::firstSubjectColumn - 1 + j)));
   g.lowRateLabel = cellText(sx, PS::lowRateLabelRow, PS::labelColumn);
-  for (int16_t r = 1; !cellText(sx, PS::firstClassRow - 1 + r, PS::labelColumn).empty();
-       r = addInteger(r, 1))
-    for (int j = 1; j <= last; ++j)
-      g.teacherNames(r, j) =
-          cellText(sx, PS::firstClassRow - 1 + r, PS::firstSubjectColumn - 1 + j);
+  loadTeachers(g, sx, last);
 }
 
 }  // namespace

@@ -10,7 +10,9 @@
 #include <optional>
 #include <string>
 
+#include "valdrex/host/argument_text.h"
 #include "valdrex/host/failure.h"
+#include "valdrex/host/utf8.h"
 
 namespace valdrex {
 
@@ -233,6 +235,26 @@ std::optional<double> wholeTextNumber(std::string_view s) {
   std::string_view t = trimmed(s);
   if (!matchPlain(t).ok) return std::nullopt;
   return parseChecked(t);
+}
+
+std::string halfWidthNumberText(std::string_view s) {
+  std::string t = trimSpaces(s);
+  if (std::none_of(t.begin(), t.end(),
+                   [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+    return t;
+  std::string out;
+  for (std::size_t i = 0; i < t.size();) {
+    const utf8::Char ch = utf8::decode(t, i);
+    const char32_t cp = ch.cp;
+    const bool narrow = ch.wellFormed && ((cp >= 0xFF10 && cp <= 0xFF19) || cp == 0xFF0E ||
+                                          cp == 0xFF0B || cp == 0xFF0D);
+    if (narrow)
+      out += static_cast<char>(cp - 0xFEE0);
+    else
+      out.append(t, i, ch.size);
+    i += ch.size;
+  }
+  return out;
 }
 
 }  // namespace valdrex

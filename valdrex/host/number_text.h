@@ -28,4 +28,9 @@ std::optional<double> typedNumber(std::string_view s);
 // A text that reads entirely as a number, for conversions that accept any numeric text.
 std::optional<double> wholeTextNumber(std::string_view s);
 
+// A number as typed with a Chinese input method, in the characters the readings above know:
+// surrounding blanks (the full-width U+3000 too) trimmed, full-width digits, point and signs made
+// half-width. "　９０．５ " gives "90.5", "９０分" gives "90分"; other characters stay.
+std::string halfWidthNumberText(std::string_view s);
+
 }  // namespace valdrex

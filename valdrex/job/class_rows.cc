@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "valdrex/gradebook/class_names.h"
 #include "valdrex/gradebook/layout.h"
 #include "valdrex/gradebook/loading.h"
 #include "valdrex/gradebook/sheet_layout.h"
-#include "valdrex/job/checks/look_alike.h"
 #include "valdrex/job/session/cell_name.h"
 #include "valdrex/job/session/loading_session.h"
 
@@ -14,14 +14,6 @@ namespace valdrex {
 namespace {
 
 constexpr int kFirstClassRow = PropertySheetLayout::firstClassRow;
-
-// The first row not taken yet whose name passes `same`.
-template <class Same>
-int unusedRow(const std::vector<ClassRow>& rows, const std::vector<bool>& taken, Same same) {
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    if (!taken[i] && same(rows[i].name)) return static_cast<int>(i);
-  return -1;
-}
 
 // The filled cells of a row after column A.
 std::vector<std::pair<int, host::Cell>> cellsAfterA(const host::MemorySheet& sx, int row,
@@ -50,22 +42,22 @@ std::vector<ClassRow> readClassRows(const host::MemorySheet& sx) {
 ClassRowMoves placeClassRows(host::MemorySheet& sx, std::vector<ClassRow> old,
                              const std::vector<std::string>& classes) {
   ClassRowMoves moves;
-  std::vector<int> from(classes.size(), -1);
+  std::vector<std::string> names;
+  for (const ClassRow& r : old) names.push_back(r.name);
+  const ClassRowPairing pairing = pairClassRows(classes, names);
+  const std::vector<int>& from = pairing.rowOf;
   std::vector<bool> taken(old.size(), false);
-  auto take = [&](std::size_t c, int i) {
-    from[c] = i;
-    if (i >= 0) taken[i] = true;
-  };
-  for (std::size_t c = 0; c < classes.size(); ++c)
-    take(c, unusedRow(old, taken, [&](const std::string& n) { return n == classes[c]; }));
   for (std::size_t c = 0; c < classes.size(); ++c) {
-    if (from[c] >= 0) continue;
-    const std::string key = classNameKey(classes[c]);
-    take(c, unusedRow(old, taken, [&](const std::string& n) { return classNameKey(n) == key; }));
-    if (from[c] >= 0)
-      moves.renamed.emplace_back(old[from[c]].name, classes[c]);
-    else
+    if (from[c] < 0) {
       moves.added.push_back(classes[c]);
+      continue;
+    }
+    taken[from[c]] = true;
+    const std::string& was = old[from[c]].name;
+    if (pairing.byPosition[c])
+      moves.paired.emplace_back(was, classes[c]);
+    else if (was != classes[c])
+      moves.renamed.emplace_back(was, classes[c]);
   }
 
   // Rows below the old list keep what a teacher typed there before the class had a name, unless
@@ -134,6 +126,9 @@ std::vector<std::string> classMoveLines(const ClassRowMoves& moves, const std::s
   std::vector<std::string> lines;
   for (const auto& [was, now] : moves.renamed)
     lines.push_back("“" + was + "”一行的任课教师归到了“" + now + "”（写法不同，按同一个班处理）");
+  for (const auto& [was, now] : moves.paired)
+    lines.push_back("“" + now + "”在属性表里没有同名的行，按顺序用了剩下的“" + was +
+                    "”一行的任课教师，请核对");
   if (!moves.added.empty())
     lines.push_back("新的班级，请填写任课教师：" + listedNames(moves.added));
   if (!moves.kept.empty())

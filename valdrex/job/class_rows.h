@@ -13,10 +13,10 @@ namespace valdrex {
 // The rows as they are, up to the first empty class name.
 std::vector<ClassRow> readClassRows(const host::MemorySheet& sx);
 
-// Once column A lists `classes`: each old row's cells go to the row of its class, matched by name
-// (exactly, else written alike: spaces, full-width characters, letter case); a new class gets
-// empty cells within the old list and keeps what its row holds below it; the rows of classes no
-// longer there are taken out of the list and returned.
+// Once column A lists `classes`: each old row's cells go to the row of its class as the run pairs
+// them (pairClassRows: by name, the leftovers in order), so no teacher is lost to a renamed
+// class; a class without any row gets empty cells within the old list and keeps what its row
+// holds below it; rows no class takes are taken out of the list and returned.
 ClassRowMoves placeClassRows(host::MemorySheet& sx, std::vector<ClassRow> old,
                              const std::vector<std::string>& classes);
 

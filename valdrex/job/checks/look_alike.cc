@@ -32,10 +32,6 @@ void append(std::string& out, const Piece& p) {
     out += p.broken;
 }
 
-bool isSpace(char32_t cp) {
-  return cp == ' ' || cp == '\t' || cp == '\n' || cp == '\r' || cp == 0xA0 || cp == 0x3000;
-}
-
 // Full-width forms of the printable ASCII characters, made half-width.
 char32_t halfWidth(char32_t cp) { return cp >= 0xFF01 && cp <= 0xFF5E ? cp - 0xFEE0 : cp; }
 
@@ -64,17 +60,6 @@ bool isDashLike(char32_t cp) {
 }
 
 }  // namespace
-
-std::string classNameKey(std::string_view name) {
-  std::string key;
-  for (Piece p : pieces(name)) {
-    if (isSpace(p.cp)) continue;
-    p.cp = halfWidth(p.cp);
-    if (p.cp >= 'A' && p.cp <= 'Z') p.cp += 'a' - 'A';
-    append(key, p);
-  }
-  return key;
-}
 
 std::string plainBandLabel(std::string_view label) {
   std::vector<Piece> ps = pieces(label);

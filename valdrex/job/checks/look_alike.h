@@ -5,11 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace valdrex {
+#include "valdrex/gradebook/class_names.h"  // classNameKey
 
-// The same for class names that differ only by spaces (anywhere, full-width too), full-width
-// against half-width characters, or letter case: «２班», «2 班» and «2班» give one key.
-std::string classNameKey(std::string_view name);
+namespace valdrex {
 
 // The label as meant, in the characters the band counters read: full-width digits and point made
 // half-width, the full-width space a blank, and a look-alike dash or tilde between numbers

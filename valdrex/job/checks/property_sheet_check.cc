@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <optional>
 
+#include "valdrex/gradebook/cell_text.h"
+#include "valdrex/gradebook/class_names.h"
 #include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/failure.h"
-#include "valdrex/job/checks/look_alike.h"
 #include "valdrex/job/session/cell_name.h"
 
 namespace valdrex {
@@ -30,7 +31,8 @@ class PropertySheetCheck {
     for (int col = PS::firstSubjectColumn; col <= lastColumn_; ++col) {
       for (int r = 0; r < PS::markLineRows; ++r) {
         auto value = convert(
-            PS::fullMarkRow + r, col, [](const Variant& v) { return double(cellToInteger(v)); },
+            PS::fullMarkRow + r, col,
+            [](const Variant& v) { return double(cellToInteger(halfWidthNumberCell(v))); },
             std::string(kLineNames[r]) + "应为整数");
         if (r == 0 && value && *value == 0)
           wrong(at(PS::fullMarkRow, col),
@@ -38,12 +40,13 @@ class PropertySheetCheck {
       }
       for (int row = PS::firstWeightRow; row < PS::firstWeightRow + PS::weightRows; ++row)
         convert(
-            row, col, [](const Variant& v) { return double(cellToSingle(v)); }, "权重应为数字");
+            row, col, [](const Variant& v) { return double(cellToSingle(halfWidthNumberCell(v))); },
+            "权重应为数字");
     }
   }
 
-  // Teachers are matched to classes by position, not by name: row 18 + i holds the teachers of
-  // the score sheet's class i + 1, whatever class it names.
+  // Teachers follow their class by name (pairClassRows); only the classes left without a row of
+  // their name take the rows left over by position, and those are told.
   void classRows(const std::vector<std::string>& classNames) {
     std::vector<std::string> names;
     for (int i = 0;; ++i) {
@@ -74,49 +77,37 @@ class PropertySheetCheck {
             Advice::listClasses);
       return;
     }
-    auto position = [](const std::vector<std::string>& list, const std::string& name) {
-      const std::string key = classNameKey(name);
-      int alike = -1;
-      for (int i = 0; i < static_cast<int>(list.size()); ++i) {
-        if (list[i] == name) return i;
-        if (alike < 0 && classNameKey(list[i]) == key) alike = i;
-      }
-      return alike;
-    };
-    for (int i = 0; i < static_cast<int>(names.size()); ++i) {
-      const std::string& name = names[i];
+    const ClassRowPairing pairing = pairClassRows(classNames, names);
+    std::vector<int> classOfRow(names.size(), -1);
+    for (int c = 0; c < classes; ++c) {
+      const int i = pairing.rowOf[c];
+      if (i >= 0) classOfRow[i] = c;
       const int row = kFirstClassRow + i;
-      const int c = position(classNames, name);
-      const bool inPlace = i < classes;
-      if (c == i) {
-        if (name != classNames[i])
-          report_.layout.push_back(
-              "注意：" + at(row, PS::labelColumn) + "“" + name + "”与成绩表的“" + classNames[i] +
-              "”写法不同（空格、全角/半角或大小写），" + "任课教师仍按行的顺序对应到这个班");
-      } else if (c >= 0 && inPlace) {
-        wrong(at(row, PS::labelColumn),
-              "这一行是“" + name + "”，但成绩表中第 " + std::to_string(i + 1) + " 个班是“" +
-                  classNames[i] + "”：任课教师按行的顺序对应班级，这一行的教师会算到“" +
-                  classNames[i] + "”名下",
-              Advice::reorderClasses);
-      } else if (inPlace) {
-        wrong(at(row, PS::labelColumn),
-              "成绩表中没有“" + name + "”这个班，这一行却占了第 " + std::to_string(i + 1) +
-                  " 个班“" + classNames[i] + "”的位置：它的教师会算到“" + classNames[i] + "”名下",
-              Advice::reorderClasses);
-      } else {
-        add(at(row, PS::labelColumn),
-            c >= 0 ? "“" + name + "”的班级行重复了（成绩表中它是第 " + std::to_string(c + 1) +
-                         " 个班），统计不会用到这一行"
-                   : "成绩表中没有“" + name + "”这个班：多余的班级行，统计不会用到");
-      }
-    }
-    for (int c = 0; c < classes; ++c)
-      if (position(names, classNames[c]) < 0)
+      if (i < 0)
         wrong(at(kFirstClassRow + c, PS::labelColumn),
               "成绩表中的第 " + std::to_string(c + 1) + " 个班“" + classNames[c] +
-                  "”在属性表的班级行里没有：它的任课教师会是空的，或是这一行别的班的",
+                  "”在属性表的班级行里没有：它的任课教师会是空的",
               Advice::reorderClasses);
+      else if (pairing.byPosition[c])
+        wrong(at(row, PS::labelColumn),
+              "成绩表中的“" + classNames[c] + "”在属性表的班级行里没有同名的行，这一行“" +
+                  names[i] + "”是剩下的行，它的任课教师会按顺序算到“" + classNames[c] + "”名下",
+              Advice::reorderClasses);
+      else if (names[i] != classNames[c])
+        report_.layout.push_back(
+            "注意：" + at(row, PS::labelColumn) + "“" + names[i] + "”与成绩表的“" + classNames[c] +
+            "”写法不同（空格、全角/半角、括号或大小写），按同一个班读入任课教师");
+    }
+    for (int i = 0; i < static_cast<int>(names.size()); ++i) {
+      if (classOfRow[i] >= 0) continue;
+      const std::string key = classNameKey(names[i]);
+      int c = 0;
+      while (c < classes && classNameKey(classNames[c]) != key) ++c;
+      add(at(kFirstClassRow + i, PS::labelColumn),
+          c < classes ? "“" + names[i] + "”的班级行重复了（成绩表中它是第 " +
+                            std::to_string(c + 1) + " 个班），统计不会用到这一行"
+                      : "成绩表中没有“" + names[i] + "”这个班：多余的班级行，统计不会用到");
+    }
   }
 
  private:

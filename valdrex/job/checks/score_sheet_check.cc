@@ -4,6 +4,7 @@
 #include <map>
 
 #include "valdrex/gradebook/layout.h"
+#include "valdrex/gradebook/score_text.h"
 #include "valdrex/host/memory_workbook.h"
 #include "valdrex/host/number_text.h"
 #include "valdrex/job/checks/look_alike.h"
@@ -40,11 +41,21 @@ int classColumn(const host::Worksheet& sh) {
   return found;
 }
 
-// A number, or a text that is entirely one; anything else is not a score.
+// A number, or a text that reads entirely as one the way the loading reads it ("９０" too);
+// anything else is not a score.
 std::optional<double> scoreValue(const Variant& v) {
   if (v.kind() == VarKind::Double) return v.number();
-  if (v.isText()) return wholeTextNumber(v.text());
+  if (v.isText()) return wholeTextNumber(scoreText(v.text()));
   return std::nullopt;
+}
+
+// "85。5": a full stop typed for the point, which the loading reads as 85.
+bool fullStopForPoint(const std::string& text) {
+  const std::size_t at = text.find("。");
+  if (at == std::string::npos) return false;
+  std::string point = text;
+  point.replace(at, std::string_view("。").size(), ".");
+  return wholeTextNumber(point).has_value();
 }
 
 class ScoreSheetCheck {
@@ -104,11 +115,11 @@ class ScoreSheetCheck {
   // A column of texts without a raw full mark is a student field, not a subject: a subject with
   // some absent students written "缺考" still holds mostly scores.
   bool holdsNoScores(int col) const {
-    if (leadingNumber(textOf(sh_.cell(SS::rawFullMarkRow, col))) != 0) return false;
+    if (leadingNumber(halfWidthNumberText(textAt(sh_, SS::rawFullMarkRow, col))) != 0) return false;
     int filled = 0, texts = 0;
     for (int i = 1; i <= shape_.students; ++i) {
       const Variant v = sh_.cell(kHeaderRow + i, col);
-      if (textOf(v).empty()) continue;
+      if (scoreText(textOf(v)).empty()) continue;
       ++filled;
       if (!scoreValue(v)) ++texts;
     }
@@ -142,7 +153,7 @@ class ScoreSheetCheck {
     for (int col = 1; col < kFirstSubjectColumn; ++col) {
       const std::string text = textAt(sh_, kHeaderRow, col);
       if (text.empty() || isLeadingHeader(text) ||
-          leadingNumber(textAt(sh_, SS::rawFullMarkRow, col)) <= 0)
+          leadingNumber(halfWidthNumberText(textAt(sh_, SS::rawFullMarkRow, col))) <= 0)
         continue;
       add(at(kHeaderRow, col),
           expectedHeader() + "；这里是 " + headerUpTo(col) + "，“" + text +
@@ -292,7 +303,7 @@ class ScoreSheetCheck {
   void subjectColumn(int col) {
     const std::string subject = textAt(sh_, kHeaderRow, col);
     const Variant fullCell = sh_.cell(SS::rawFullMarkRow, col);
-    const double rawFull = leadingNumber(textOf(fullCell));
+    const double rawFull = leadingNumber(halfWidthNumberText(textOf(fullCell)));
     if (rawFull == 0)
       add(at(SS::rawFullMarkRow, col),
           "“" + subject + "”的原始满分" + (fullCell.isEmpty() ? std::string("没有填写") : "为 0") +
@@ -305,12 +316,18 @@ class ScoreSheetCheck {
         add(at(row, col),
             "公式没有保存计算结果（文件不是由电子表格程序保存的？），会按缺考处理。"
             "请用电子表格程序打开并保存一次");
-      if (v.isEmpty() || (v.isText() && v.text().empty())) continue;
+      if (v.isEmpty() || (v.isText() && scoreText(v.text()).empty())) continue;
       const auto score = scoreValue(v);
       if (!score) {
-        // The loading reads the leading number of the cell's text: "缺考" is 0, "85分" is 85.
-        add(at(row, col), "“" + textOf(v) + "”不是分数，会按 " +
-                              doubleText(leadingNumber(textOf(v))) + " 分计算（缺考请留空）");
+        // The loading reads the leading number of the cell's text: "缺勤" is 0, "85分" is 85.
+        const std::string text = scoreText(textOf(v));
+        const std::string read = doubleText(leadingNumber(text));
+        if (fullStopForPoint(text))
+          add(at(row, col),
+              "“" + textOf(v) + "”中的“。”不是小数点，会按 " + read + " 分计算。小数点请用“.”");
+        else
+          add(at(row, col),
+              "“" + textOf(v) + "”不是分数，会按 " + read + " 分计算（缺考请留空或写“缺考”）");
       } else if (*score < 0) {
         add(at(row, col), "分数 " + doubleText(*score) + " 是负数");
       } else if (rawFull > 0 && *score > rawFull) {

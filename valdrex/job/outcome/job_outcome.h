@@ -38,9 +38,11 @@ struct ClassRow {
 // Where the class rows went when the class list was rewritten.
 struct ClassRowMoves {
   std::vector<std::pair<std::string, std::string>> renamed;  // old spelling, new class name
-  std::vector<std::string> added;                            // classes without a row: empty
-  std::vector<std::string> kept;  // new classes whose row below the old list was not empty
-  std::vector<ClassRow> dropped;  // rows of classes no longer there
+  // Classes without a row of their name that took a row left over, in order: row's name, class.
+  std::vector<std::pair<std::string, std::string>> paired;
+  std::vector<std::string> added;  // classes without a row: empty
+  std::vector<std::string> kept;   // new classes whose row below the old list was not empty
+  std::vector<ClassRow> dropped;   // rows of classes no longer there
   // Rows below the old list, without a class name, that an old row moved onto: the name is the
   // class now there, the cells what they held.
   std::vector<ClassRow> replaced;
