@@ -34,12 +34,15 @@ TEST(ClassesCommand, EachTeacherRowMovesWithItsClass) {
   REQUIRE_PYTHON();
   ScratchFolder dir;
   auto wb = sampleWorkbook({3, 2, 2, 1});  // rows 4-9; 属性表: B, C the subjects, D the total
-  // The grade regrouped: 3班 now first, 1班 gone, a new 4班; "２班 " is the 2班 of the sheet.
+  // The grade regrouped: 3班 now first, 1班 and 5班 gone, a new 4班; "２班 " is the 2班 of the
+  // sheet. 4班 has no row of its name: it takes the first row left over, 1班's, and is told.
   const char* now[] = {"3班", "3班", "2班", "2班", "4班", "4班"};
   for (int r = 0; r < 6; ++r) wb->find("成绩表")->setCell(4 + r, 1, now[r]);
-  const char* rows[3][4] = {
-      {"1班", "甲", "乙", "丙"}, {"２班 ", "丁", "戊", "己"}, {"3班", "庚", "辛", "0501"}};
-  for (int r = 0; r < 3; ++r)
+  const char* rows[4][4] = {{"1班", "甲", "乙", "丙"},
+                            {"２班 ", "丁", "戊", "己"},
+                            {"3班", "庚", "辛", "0501"},
+                            {"5班", "壬", "癸", "子"}};
+  for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c)
       wb->find("属性表")->at(18 + r, 1 + c).value = Variant::text(rows[r][c]);
   io::writeWorkbook(*wb, (dir / "g.xlsx").string());
@@ -49,14 +52,14 @@ TEST(ClassesCommand, EachTeacherRowMovesWithItsClass) {
   // The place told is where the rows are read back below.
   EXPECT_THAT(o.out, HasSubstr("找到 3 个班：3班、2班、4班。已写入“属性表”第 18 行起的 A 列"));
   EXPECT_THAT(o.out,
-              HasSubstr("“1班”已不在成绩表中，它的班级行已从属性表删去（原有：B 甲、C 乙、D 丙）"));
-  EXPECT_THAT(o.out, HasSubstr("新的班级，请填写任课教师：4班"));
+              HasSubstr("“5班”已不在成绩表中，它的班级行已从属性表删去（原有：B 壬、C 癸、D 子）"));
+  EXPECT_THAT(o.out, HasSubstr("“4班”在属性表里没有同名的行，按顺序用了剩下的“1班”一行的任课教师"));
   EXPECT_EQ(python(dir / "g.xlsx",
                    "for r in range(18, 22):\n"
                    "  print([wb['属性表'].cell(r, c).value for c in range(1, 5)])"),
             "['3班', '庚', '辛', '0501']\n"
             "['2班', '丁', '戊', '己']\n"
-            "['4班', None, None, None]\n"
+            "['4班', '甲', '乙', '丙']\n"
             "[None, None, None, None]\n");
 }
 

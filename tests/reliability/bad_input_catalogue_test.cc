@@ -199,7 +199,7 @@ TEST(BadInputCatalogue, EachWorkbookEndsAsDocumented) {
       {"band_full_width_dash", {}, kProblem, kDone, true, kProblem,
        "分数段统计!D3：“60～70”会统计分数正好是 60 的人数，而不是分数在 60（含）到 70（不含）"},
       {"property_classes_mismatch", {}, kProblem, kDone, true, kProblem,
-       "属性表!A20：成绩表中的第 3 个班“3”在属性表的班级行里没有"},
+       "属性表!A20：成绩表中的“3”在属性表的班级行里没有同名的行，这一行“5”是剩下的行"},
       {"chart_sheet_named_like_a_report", {}, kProblem, "是图表工作表", false, kOk, nullptr},
       {"good", {"-o", "没有的文件夹/结果.xlsx"}, kUnwritable, "文件夹 没有的文件夹 不存在", false,
        kOk, nullptr},
