@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "valdrex/gradebook/grade_book.h"
+#include "valdrex/gradebook/loading.h"
 #include "valdrex/gradebook/subject_ranking.h"
 #include "valdrex/host/memory_workbook.h"
 #include "valdrex/host/variant.h"
@@ -15,7 +16,7 @@ namespace valdrex::testing {
 using ClassScores = std::vector<std::vector<float>>;
 
 // Subjects named 语文, 数学, ... with the given full marks (the total's full mark is their sum);
-// classes "1班", "2班", ... Totals, exam takers and ranks are filled in.
+// classes "1班", "2班", ... Totals (as loading sums them), exam takers and ranks are filled in.
 inline GradeBook bookOf(const std::vector<int16_t>& fullMarks,
                         const std::vector<ClassScores>& classes) {
   static const char* const kNames[] = {"语文", "数学", "英语", "物理", "化学", "生物"};
@@ -37,21 +38,20 @@ inline GradeBook bookOf(const std::vector<int16_t>& fullMarks,
     g.classNames(b) = std::to_string(b) + "班";
     g.classSizes(b) = static_cast<int16_t>(students.size());
     g.studentCount = static_cast<int16_t>(g.studentCount + students.size());
-    for (int s = 1; s <= g.classSizes(b); ++s) {
-      float sum = 0;
+    for (int s = 1; s <= g.classSizes(b); ++s)
       for (int j = 1; j <= g.subjectCount; ++j) {
         const float v = students[s - 1][j - 1];
         g.scores(b, s, j) = v;
         if (v >= 0) {
-          sum += v;
           ++g.examineeCounts(b, j);
           g.scoreSums(b, j) += v;
         }
       }
-      g.scores(b, s, total) = sum;
-      g.scoreSums(b, total) += sum;
-    }
   }
+  sumTotals(g);
+  for (int b = 1; b <= g.classCount; ++b)
+    for (int s = 1; s <= g.classSizes(b); ++s)
+      if (g.scores(b, s, total) >= 0) g.scoreSums(b, total) += g.scores(b, s, total);
   rankSubjects(g);
   return g;
 }

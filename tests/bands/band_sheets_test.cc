@@ -82,12 +82,12 @@ TEST_F(ScoreBandSheet, TwoClassesOnAFreshSheetThenUnderATeachersHeader) {
   EXPECT_THAT(cellTexts(sh, 6, 1, 15), ElementsAre("合计", "6", "1", "1", "1", "0", "1", "1", "0",
                                                    "1", "0", "0", "2", "", ""));
 
-  // The total counts every student of the class; the absent one stands with 0 points.
+  // The student without any score did not sit: not counted in the total, in no band, not lowest.
   EXPECT_EQ(text(sh, 7, 4), "总分");
-  EXPECT_THAT(cellTexts(sh, 10, 1, 15), ElementsAre("2班", "3", "0", "0", "1", "0", "1", "0", "0",
-                                                    "0", "0", "1", "1", "85", "0"));
-  EXPECT_EQ(g.examineeCounts(2, 2), 3);
-  EXPECT_EQ(text(sh, 11, 2), "7");
+  EXPECT_THAT(cellTexts(sh, 10, 1, 15), ElementsAre("2班", "2", "0", "0", "1", "0", "1", "0", "0",
+                                                    "0", "0", "0", "0", "85", "62"));
+  EXPECT_EQ(g.examineeCounts(2, 2), 2);
+  EXPECT_EQ(text(sh, 11, 2), "6");
 
   EXPECT_TRUE(gridExactly(sh, {3, 1, 6, 15}));
   EXPECT_TRUE(gridExactly(sh, {8, 1, 11, 15}));
@@ -148,10 +148,10 @@ TEST_F(RankBandSheet, FreshSheetLayout) {
 
   EXPECT_EQ(text(sh, 2, 4), "语文");
   EXPECT_THAT(cellTexts(sh, 3, 1, 3), ElementsAre("班级", "参考人数", "前60名"));
-  // Cumulative bands: the absent student holds no rank in the subject but one in the total.
+  // Cumulative bands: the absent student holds no rank, neither in the subject nor in the total.
   EXPECT_THAT(cellTexts(sh, 4, 1, 14),
               ElementsAre("1班", "2", "2", "2", "2", "2", "2", "2", "2", "2", "2", "2", "2", ""));
-  EXPECT_THAT(cellTexts(sh, 8, 1, 4), ElementsAre("1班", "3", "3", "3"));
+  EXPECT_THAT(cellTexts(sh, 8, 1, 4), ElementsAre("1班", "2", "2", "2"));
   EXPECT_THAT(cellTexts(sh, 9, 1, 3), ElementsAre("2班", "1", "1"));
   EXPECT_EQ(text(sh, 6, 4), "总分");
   EXPECT_EQ(text(sh, 10, 1), "");  // no total rows on this sheet

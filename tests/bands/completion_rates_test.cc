@@ -83,22 +83,34 @@ TEST_F(CompletionSheet, CancellingEitherTargetLeavesTheSheetAlone) {
   }
 }
 
-// The class average is measured against the grade average in whole points.
-TEST_F(CompletionSheet, AverageRateDividesByTheWholeNumberGradeAverage) {
+// The class average is measured against the two-decimal grade average the total row shows, as
+// the note says; a grade average of 0 leaves the rate empty and the composite reads it as 0.
+TEST_F(CompletionSheet, AverageRateDividesByTheGradeAverageOfTheTotalRow) {
   const struct {
-    double otherSum;
-    const char *gradeAverage, *rate;
-  } cases[] = {{120.8, "70.45", "115"}, {121.4, "70.6", "113.38"}};
+    double ownSum, otherSum;
+    const char *average, *gradeAverage, *rate, *composite;
+  } cases[] = {
+      {161, 120.8, "80.5", "70.45", "114.27", "34.28"},
+      {161, 121.4, "80.5", "70.6", "114.02", "34.21"},
+      {215.92, 238.28, "107.96", "113.55", "95.08", "28.52"},
+      {0, 0, "0", "0", "", "0"},
+  };
   for (const auto& c : cases) {
+    ui = host::ScriptedUi();
     GradeBook g = bookOf({100}, {{{0}, {0}}, {{0}, {0}}});
     for (int j : {1, 2}) {
-      g.scoreSums(1, j) = 161;  // 80.5 a student
+      g.scoreSums(1, j) = c.ownSum;
       g.scoreSums(2, j) = c.otherSum;
+      g.weights(7, j) = 0.3f;
     }
     run(g);
-    EXPECT_EQ(text(sh, 4, 7), "80.5");
+    EXPECT_EQ(text(sh, 4, 7), c.average) << c.gradeAverage;
     EXPECT_EQ(text(sh, 4, 8), c.rate) << c.gradeAverage;
+    EXPECT_EQ(text(sh, 4, 9), c.composite) << c.gradeAverage;
     EXPECT_EQ(text(sh, 6, 7), c.gradeAverage);
+    // The sheet goes on to the total's table and the notes.
+    EXPECT_EQ(text(sh, 9, 8), c.rate) << c.gradeAverage;
+    EXPECT_THAT(text(sh, 12, 1), ::testing::StartsWith("注：")) << c.gradeAverage;
   }
 }
 
@@ -140,7 +152,7 @@ TEST_F(CompletionSheet, TablesOfTwoSubjectsAndThreeClasses) {
 
   EXPECT_THAT((std::vector{text(sh, 8, 4), text(sh, 9, 11), text(sh, 14, 4), text(sh, 15, 11)}),
               ElementsAre("数学", "任课教师", "总分", "班主任"));
-  EXPECT_EQ(text(sh, 18, 2), "2");  // every student of a class counts in the total
+  EXPECT_EQ(text(sh, 18, 2), "2");  // absent in 语文, both have a total from 数学
   EXPECT_EQ(text(sh, 18, 11), "师33");
   EXPECT_EQ(text(sh, 19, 2), "30");
 

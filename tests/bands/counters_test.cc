@@ -46,10 +46,29 @@ TEST(RankCounter, CountsEveryLabelForm) {
   expectCounts(countRankBand, g, {
       {"前10", 3}, {"前10名", 3}, {"-10", 3}, {"1-10", 3}, {"11-", 2}, {"11-30", 2}, {"5—10", 2},
       {"10", 1}, {"10名", 1}, {"前", 0}, {"前0名", 0}, {"31-", 0},
+      {"30-0", 5},  // rank 0 is no rank, whatever band a teacher writes
       {"abc", -1}, {"", -1}, {"最高分", -1}, {"0-10", -1},
       {"—10", -1},  // the wide dash is no minus sign
   });
   // clang-format on
+}
+
+// A total of 600 is 600 and falls into the band its value names; a single-precision sum of these
+// scores was 599.9999. A student without any score stands in no band of the total.
+TEST(ScoreCounter, ExactTotalsFallIntoTheBandTheirValueNames) {
+  const GradeBook g =
+      bookOf({150, 150, 150, 150, 150}, {{{140.2f, 121.6f, 111.9f, 101.2f, 125.1f},
+                                          {128.9f, 122.9f, 130.3f, 149.6f, 68.3f},
+                                          {kAbsent, kAbsent, kAbsent, kAbsent, kAbsent}}});
+  const struct {
+    const char* label;
+    int count;
+  } cases[] = {{"650-600", 2}, {"600以上", 2}, {"600", 2},  {"600-", 0},
+               {"590-600", 0}, {"600以下", 0}, {"0.5-0", 0}};
+  for (const auto& c : cases)
+    EXPECT_EQ(count(countScoreBand, g, 6, 1, c.label), Variant::integer(int16_t(c.count)))
+        << c.label;
+  EXPECT_EQ(count(countScoreBand, g, 6, 1, "最低分"), Variant::single(600));
 }
 
 TEST(ScoreCounter, HighestAndLowestLeaveAbsentScoresOut) {

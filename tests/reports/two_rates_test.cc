@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "support/pupils.h"
 #include "support/scripted_ui.h"
+#include "valdrex/gradebook/class_statistics.h"
 #include "valdrex/host/memory_workbook.h"
 
 namespace valdrex {
@@ -126,6 +128,33 @@ TEST_F(TwoRates, RatesRoundHalfToEvenAndAClassWhereNobodySatKeepsOnlyItsRanks) {
   EXPECT_EQ(sh.cell(4, 6), Variant::number(90));  // a number, not a text
   EXPECT_EQ(rowTexts(sh, 9, 1, 14),
             (Texts{"", "", "", "", "", "", "", "", "", "6", "1", "6", "1", ""}));
+}
+
+// A student without any score did not sit: the total's block counts, averages and rates over
+// the others only, while a student with a single score sits the total.
+TEST_F(TwoRates, TheTotalLeavesOutAStudentWithoutAnyScore) {
+  const struct {
+    std::optional<float> chinese, maths;
+    const char* takers;
+    const char* average;
+  } cases[] = {
+      {std::nullopt, std::nullopt, "2", "145"},
+      {std::nullopt, 0, "3", "96.67"},
+      {50, std::nullopt, "3", "113.33"},
+  };
+  for (const auto& c : cases) {
+    auto g = testing::gradeBookOf({"语文", "数学"}, {{{"1", "1", "甲"}, {90, 80}},
+                                                     {{"1", "2", "乙"}, {60, 60}},
+                                                     {{"1", "3", "丙"}, {c.chinese, c.maths}}});
+    g->lowRateLabel = "低分率";
+    g->markLines(3, 3) = 100, g->markLines(4, 3) = 100;  // the total's pass and low-score lines
+    countClassResults(*g, sh);
+    run(*g);
+    // Block of the total: header row 11, class row 12, total row 13.
+    EXPECT_EQ(textOf(sh.cell(12, 2)), c.takers) << c.takers << c.average;
+    EXPECT_EQ(textOf(sh.cell(12, 7)), c.average) << c.takers << c.average;
+    EXPECT_EQ(textOf(sh.cell(13, 2)), c.takers) << c.takers << c.average;
+  }
 }
 
 }  // namespace

@@ -116,5 +116,40 @@ TEST_F(RankingSheets, BlockTitlesNameTheClassOfTheStudentsBelowThemWhateverTheLi
   EXPECT_EQ(detailed.cell(5, 8), today());
 }
 
+// A student without any score did not sit: no total and no total ranks, listed after the ranked
+// students of the class in the class sheets (by seat in the plain one), after all ranked students
+// in the grade sheets.
+TEST_F(RankingSheets, StudentsWithoutAnyScoreComeAfterTheRankedOnes) {
+  auto g = testing::gradeBookOf({"语文", "数学"}, {{{"1", "1", "甲"}, {std::nullopt, std::nullopt}},
+                                                   {{"1", "2", "乙"}, {80, std::nullopt}},
+                                                   {{"1", "3", "丙"}, {std::nullopt, std::nullopt}},
+                                                   {{"1", "4", "丁"}, {90, 5}},
+                                                   {{"2", "1", "戊"}, {std::nullopt, std::nullopt}},
+                                                   {{"2", "2", "己"}, {70, 0}}});
+  const struct {
+    RankingSheet kind;
+    Texts names;
+    int firstTotalColumn, lastTotalColumn;
+  } cases[] = {
+      {RankingSheet::ClassPlain, {"乙", "丁", "甲", "丙", "己", "戊"}, 6, 8},
+      {RankingSheet::ClassDetailed, {"丁", "乙", "甲", "丙", "己", "戊"}, 10, 12},
+      {RankingSheet::GradePlain, {"丁", "乙", "己", "甲", "丙", "戊"}, 6, 8},
+      {RankingSheet::GradeDetailed, {"丁", "乙", "己", "甲", "丙", "戊"}, 10, 12},
+  };
+  for (const auto& c : cases) {
+    auto& sh = finish(*g, c.kind);
+    Texts names;
+    for (int row = 3; row <= sh.usedRange().row2; ++row) {
+      const std::string name = textOf(sh.cell(row, 3));
+      if (name.empty() || name == "姓名") continue;
+      names.push_back(name);
+      const bool sat = name != "甲" && name != "丙" && name != "戊";
+      for (int col = c.firstTotalColumn; col <= c.lastTotalColumn; ++col)
+        EXPECT_EQ(sh.cell(row, col).isEmpty(), !sat) << name << " " << col;
+    }
+    EXPECT_EQ(names, c.names) << rankingSheetName(c.kind);
+  }
+}
+
 }  // namespace
 }  // namespace valdrex

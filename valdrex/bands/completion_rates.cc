@@ -3,6 +3,7 @@
 #include "valdrex/bands/completion_targets.h"
 #include "valdrex/bands/counters.h"
 #include "valdrex/bands/sheet_frame.h"
+#include "valdrex/gradebook/class_statistics.h"
 #include "valdrex/gradebook/ranking_functions.h"
 #include "valdrex/gradebook/report_layout.h"
 #include "valdrex/gradebook/rounding.h"
@@ -72,10 +73,12 @@ void writeTable(const GradeBook& g, host::Worksheet& sh, int16_t j, const Tiers&
     sh.setCell(r, Col::secondTierRate, rateText(trace.keep(rate(c2, tiers.targets.second))));
     sh.setCell(r, Col::average,
                Variant::number(trace.keep(twoDecimals(g.scoreSums(b, j) / count))));
-    // Against the grade average in whole points, not the two-decimal one of the total row.
-    const double gradeAverage = roundHalfEven(trace.keep(twoDecimals(divide(sum, takers))));
-    sh.setCell(r, Col::averageRate,
-               rateText(trace.keep(rate(cellNumber(sh, r, Col::average), gradeAverage))));
+    // Against the grade average the total row shows, as the note says; a grade average of 0
+    // leaves the rate empty, and the composite reads it as 0.
+    const double gradeAverage = trace.keep(twoDecimals(divide(sum, takers)));
+    if (gradeAverage != 0)
+      sh.setCell(r, Col::averageRate,
+                 rateText(trace.keep(rate(cellNumber(sh, r, Col::average), gradeAverage))));
     const double composite =
         static_cast<double>(g.weights(5, j)) * cellNumber(sh, r, Col::firstTierRate) +
         static_cast<double>(g.weights(6, j)) * cellNumber(sh, r, Col::secondTierRate) +
@@ -115,7 +118,7 @@ void writeCompletionRates(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host:
                     "1-" + std::to_string(mulInteger(classes, targets->second))};
 
   sh.clear(sh.usedRange());
-  countWholeClassesForTotal(g);
+  countTotalTakers(g);
 
   const int tables = g.subjectCount + 1;
   for (int16_t j = 1; j <= tables; ++j) writeTable(g, sh, j, tiers, trace);

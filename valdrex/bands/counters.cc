@@ -26,8 +26,11 @@ int16_t countScores(const GradeBook& g, int16_t subject, int16_t classNo, Test t
 template <class Test>
 int16_t countRanks(const GradeBook& g, int16_t subject, int16_t classNo, Test test) {
   int16_t n = 0;
-  for (int i = 1; i <= g.classSizes(classNo); ++i)
-    if (test(static_cast<double>(g.schoolRanks(classNo, i, subject)))) n = addInteger(n, 1);
+  for (int i = 1; i <= g.classSizes(classNo); ++i) {
+    // Rank 0 is no rank: the student has no score there and falls in no band, not even «50-0».
+    const int16_t rank = g.schoolRanks(classNo, i, subject);
+    if (rank > 0 && test(static_cast<double>(rank))) n = addInteger(n, 1);
+  }
   return n;
 }
 

@@ -4,6 +4,7 @@
 
 #include "valdrex/bands/counters.h"
 #include "valdrex/bands/sheet_frame.h"
+#include "valdrex/gradebook/class_statistics.h"
 #include "valdrex/gradebook/report_layout.h"
 #include "valdrex/reports/formatting.h"
 
@@ -35,7 +36,7 @@ void writeDefaultHeader(host::Worksheet& sh, int r, int step, int students) {
 }  // namespace
 
 void writeRankBands(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
-  countWholeClassesForTotal(g);
+  countTotalTakers(g);
   constexpr const TableSheetLayout& L = kRankBandLayout;
   constexpr int first = L.firstBandColumn;
   const bool fresh = isEmptyCell(sh, L.firstHeaderRow, first);

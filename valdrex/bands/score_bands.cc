@@ -2,6 +2,7 @@
 
 #include "valdrex/bands/counters.h"
 #include "valdrex/bands/sheet_frame.h"
+#include "valdrex/gradebook/class_statistics.h"
 #include "valdrex/gradebook/report_layout.h"
 #include "valdrex/host/arithmetic.h"
 #include "valdrex/host/number_text.h"
@@ -45,7 +46,7 @@ void writeDefaultHeader(host::Worksheet& sh, int r, int16_t m) {
 
 void writeScoreBands(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock) {
   sh.setVisible(host::SheetVisibility::Visible);
-  countWholeClassesForTotal(g);
+  countTotalTakers(g);
   constexpr const TableSheetLayout& L = kScoreBandLayout;
   constexpr int first = L.firstBandColumn;
   const bool fresh = isEmptyCell(sh, L.firstHeaderRow, first);

@@ -5,10 +5,6 @@
 
 namespace valdrex {
 
-void countWholeClassesForTotal(GradeBook& g) {
-  for (int b = 1; b <= g.classCount; ++b) g.examineeCounts(b, g.subjectCount + 1) = g.classSizes(b);
-}
-
 void writeDatedTitleRow(host::Worksheet& sh, int c, host::Clock& clock) {
   using Title = ReportTitleLayout;
   const int width = c - 1;

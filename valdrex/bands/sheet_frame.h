@@ -1,4 +1,4 @@
-// Pieces shared by the band and target sheets: the total's exam takers, the dated title row and
+// Pieces shared by the band and target sheets: the dated title row and
 // the message about a header cell that is no band.
 #pragma once
 
@@ -9,9 +9,6 @@
 #include "valdrex/host/worksheet.h"
 
 namespace valdrex {
-
-// Every student of a class counts as sitting the total, absent or not.
-void countWholeClassesForTotal(GradeBook& g);
 
 // The title row of a table whose last column is c - 1, with today's date.
 void writeDatedTitleRow(host::Worksheet& sh, int c, host::Clock& clock);

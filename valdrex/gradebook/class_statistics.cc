@@ -28,4 +28,14 @@ void countClassResults(GradeBook& g, host::Worksheet&) {
       }
 }
 
+void countTotalTakers(GradeBook& g) {
+  const int total = g.subjectCount + 1;
+  for (int c = 1; c <= g.classCount; ++c) {
+    int16_t n = 0;
+    for (int s = 1; s <= g.classSizes(c); ++s)
+      if (g.scores(c, s, total) >= 0) n = addInteger(n, 1);
+    g.examineeCounts(c, total) = n;
+  }
+}
+
 }  // namespace valdrex

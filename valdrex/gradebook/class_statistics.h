@@ -9,4 +9,8 @@ namespace valdrex {
 // Absent scores take no part. sh is accepted and not read. Failures reach the caller.
 void countClassResults(GradeBook& g, host::Worksheet& sh);
 
+// The total's exam takers of every class: its students with a total, so a student without any
+// score is not counted.
+void countTotalTakers(GradeBook& g);
+
 }  // namespace valdrex

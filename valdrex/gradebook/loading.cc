@@ -1,5 +1,7 @@
 #include "valdrex/gradebook/loading.h"
 
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "valdrex/gradebook/cell_text.h"
@@ -166,17 +168,24 @@ void loadScores(GradeBook& g, host::Worksheet& sh, host::Worksheet* sx, host::Ui
 }
 
 void sumTotals(GradeBook& g) {
+  const int total = g.subjectCount + 1;
   for (int c = 1; c <= g.classCount; ++c) {
     int size = 0;
     if (!attempt([&] { size = g.classSizes(c); })) continue;
     for (int s = 1; s <= size; ++s) {
-      int total = g.subjectCount + 1;
-      attempt([&] { g.scores(c, s, total) = 0; });
+      // Scores carry one decimal: summed in whole tenths, equal totals are equal and a total
+      // of 600 is 600, not a single-precision sum a hair below it.
+      int64_t tenthsSum = 0;
+      bool sat = false;
       for (int j = 1; j <= g.subjectCount; ++j)
         attempt([&] {
           float v = g.scores(c, s, j);
-          if (v >= 0) g.scores(c, s, total) = toSingle(double(g.scores(c, s, total)) + v);
+          if (!(v >= 0)) return;
+          tenthsSum += std::llround(double(v) * 10);
+          sat = true;
         });
+      // Without a single score the student did not sit the exam and has no total.
+      attempt([&] { g.scores(c, s, total) = sat ? toSingle(double(tenthsSum) / 10) : kAbsent; });
     }
   }
 }

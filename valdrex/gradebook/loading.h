@@ -24,7 +24,8 @@ int16_t countClasses(GradeBook& g, host::Worksheet& scoreSheet, host::Worksheet&
 void loadScores(GradeBook& g, host::Worksheet& scoreSheet, host::Worksheet* propertySheet,
                 host::Ui& ui, const RoundingTrace& trace = {});
 
-// Each student's total of the scores present. Skips entries outside the tables.
+// Each student's total of the scores present, exact to the tenth; a student without any score
+// gets no total (kAbsent). Skips entries outside the tables.
 void sumTotals(GradeBook& g);
 
 }  // namespace valdrex

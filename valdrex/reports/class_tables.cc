@@ -12,6 +12,13 @@ using L = RankingSheetLayout;
 
 Variant scoreCell(float score) { return score < 0 ? Variant() : Variant::single(score); }
 
+// A total's rank, empty for a student without a total. A subject's rank cell shows what the table
+// holds, even without a score.
+Variant rankCell(const GradeBook& g, int k, int s, int j, int16_t rank) {
+  if (j == g.subjectCount + 1 && !(g.scores(k, s, j) >= 0)) return Variant();
+  return Variant::integer(rank);
+}
+
 void plainHeader(const GradeBook& g, host::Worksheet& sh) {
   for (int c = 1; c <= g.lastSubjectColumn; ++c)
     attempt([&] { sh.setCell(L::headerRow, c, g.headerTexts(c)); });
@@ -31,11 +38,11 @@ void plainRow(const GradeBook& g, host::Worksheet& sh, int row, int k, int s) {
     attempt([&] { sh.setCell(row, g.firstSubjectColumn + j - 1, scoreCell(g.scores(k, s, j))); });
   attempt([&] {
     sh.setCell(row, L::plainClassRankColumn(g.firstSubjectColumn, g.subjectCount),
-               Variant::integer(g.classRanks(k, s, g.subjectCount + 1)));
+               rankCell(g, k, s, g.subjectCount + 1, g.classRanks(k, s, g.subjectCount + 1)));
   });
   attempt([&] {
     sh.setCell(row, L::plainSchoolRankColumn(g.firstSubjectColumn, g.subjectCount),
-               Variant::integer(g.schoolRanks(k, s, g.subjectCount + 1)));
+               rankCell(g, k, s, g.subjectCount + 1, g.schoolRanks(k, s, g.subjectCount + 1)));
   });
 }
 
@@ -59,10 +66,10 @@ void detailedRow(const GradeBook& g, host::Worksheet& sh, int row, int k, int s)
     // The rank cells are written even without a score: they show what the tables hold.
     attempt([&] { sh.setCell(row, L::detailedScoreColumn(j), scoreCell(g.scores(k, s, j))); });
     attempt([&] {
-      sh.setCell(row, L::detailedClassRankColumn(j), Variant::integer(g.classRanks(k, s, j)));
+      sh.setCell(row, L::detailedClassRankColumn(j), rankCell(g, k, s, j, g.classRanks(k, s, j)));
     });
     attempt([&] {
-      sh.setCell(row, L::detailedSchoolRankColumn(j), Variant::integer(g.schoolRanks(k, s, j)));
+      sh.setCell(row, L::detailedSchoolRankColumn(j), rankCell(g, k, s, j, g.schoolRanks(k, s, j)));
     });
   }
 }

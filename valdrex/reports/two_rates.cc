@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "valdrex/gradebook/class_statistics.h"
 #include "valdrex/gradebook/ranking_functions.h"
 #include "valdrex/gradebook/report_layout.h"
 #include "valdrex/gradebook/rounding.h"
@@ -116,8 +117,7 @@ void writeTwoRates(GradeBook& g, host::Workbook&, host::Worksheet& sh, host::Clo
                    const RoundingTrace& trace) {
   sh.clear(sh.usedRange());
   const int n = g.classCount;
-  // Everyone of a class counts as having sat the total.
-  for (int k = 1; k <= n; ++k) g.examineeCounts(k, g.subjectCount + 1) = g.classSizes(k);
+  countTotalTakers(g);
 
   const Columns cols{g.lowRateLabel == "低分率"};
   const std::vector<std::string> headers = twoRatesHeader(cols.lowRate);

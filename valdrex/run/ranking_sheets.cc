@@ -77,6 +77,32 @@ void classBlocks(const GradeBook& g, host::Worksheet& sh, RankingSheet kind) {
   }
 }
 
+// In the per-class list sorted by seat, students without a total rank (they sat no subject) go
+// after the ranked students of their class, keeping their seat order. Rows are moved whole, so
+// their texts and formats stay as they are. Expects the header in row 1.
+void unrankedLastInClass(const GradeBook& g, host::Worksheet& sh, int rankColumn) {
+  const int column = tableClassColumn(g);
+  const int last = 1 + studentRows(g);
+  auto ranked = [&](int row) { return !sh.cell(row, rankColumn).isEmpty(); };
+  for (int first = 2; first <= last;) {
+    int end = first;
+    while (end < last && sh.cell(end + 1, column) == sh.cell(first, column)) ++end;
+    int lastRanked = 0;
+    for (int row = first; row <= end; ++row)
+      if (ranked(row)) lastRanked = row;
+    for (int row = first, seen = first; seen <= lastRanked; ++seen) {
+      if (ranked(row)) {
+        ++row;
+        continue;
+      }
+      sh.copy(host::wholeRow(row));
+      sh.insertRow(end + 1);
+      sh.deleteCells(host::wholeRow(row));
+    }
+    first = end + 1;
+  }
+}
+
 }  // namespace
 
 const char* rankingSheetName(RankingSheet kind) {
@@ -111,6 +137,7 @@ void sortRankingSheet(const GradeBook& g, host::Worksheet& sh, RankingSheet kind
       break;
   }
   sh.sort(sh.usedRange(), keys, true);
+  if (kind == RankingSheet::ClassPlain) unrankedLastInClass(g, sh, w);
 }
 
 void titleRankingSheet(const GradeBook& g, host::Worksheet& sh, RankingSheet kind,
