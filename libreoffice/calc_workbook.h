@@ -45,7 +45,7 @@ class CalcSheet final : public host::Worksheet {
 
   // A value exactly as the cell is to store it: no typed-input rule.
   void putValue(int row, int col, const Variant& stored);
-  // Writes the cells and borders held back.
+  // Inserts the rows waiting to be inserted, and writes the cells and borders held back.
   void flush();
   // Every cell with a value, as the sheet holds them now.
   void copyValuesTo(host::MemorySheet& copy);
@@ -67,6 +67,7 @@ class CalcSheet final : public host::Worksheet {
   void changed();                    // the layout moved: values are read again when asked
   void changing();                   // before a change: held writes out, row heights fixed
   void fixRowHeights();
+  void insertPendingRows();
   void flushCells();
   void flushBorder();
   void applyBorder(const host::Range& block, unsigned sides, host::LineStyle style);
@@ -81,6 +82,13 @@ class CalcSheet final : public host::Worksheet {
   std::map<std::pair<int, int>, Variant> held_;  // by row, then column
   std::optional<HeldBorder> heldBorder_;
   bool heightsFixed_ = false;
+  // Copied rows whose insertion waits for the next change: Calc takes nearly as long to insert
+  // two rows as one, and a class's title and header rows come one after the other.
+  struct PendingRows {
+    int row;
+    std::vector<host::Range> sources;  // rows above `row` on this sheet, top one first
+  };
+  std::optional<PendingRows> pendingRows_;
 };
 
 class CalcWorkbook final : public LiveWorkbook {
