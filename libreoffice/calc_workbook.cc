@@ -11,6 +11,7 @@
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XCellRangeMovement.hpp>
+#include <com/sun/star/sheet/XPrintAreas.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetOperation.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
@@ -31,6 +32,7 @@
 #include <osl/file.hxx>
 
 #include "libreoffice/uno_text.h"
+#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/job/session/workbook_sheets.h"
 
@@ -174,6 +176,39 @@ void CalcSheet::flush() {
   flushBorder();
 }
 
+void CalcSheet::holdPrintTitles() {
+  // Only the sheets that get a title and a header row for every class: a sheet's pages laid out
+  // again when the titles come back cost more than its few rows inserted or deleted.
+  if (heldTitles_ || !book_.fixHeights_ ||
+      (name_ != ReportSheets::classPlain && name_ != ReportSheets::classDetailed &&
+       name_ != ReportSheets::gradePlain && name_ != ReportSheets::gradeDetailed))
+    return;
+  calling("取消打印标题", [&] {
+    Reference<sheet::XPrintAreas> print(sheet_, UNO_QUERY_THROW);
+    PrintTitles held;
+    if (print->getPrintTitleRows()) held.rows = print->getTitleRows();
+    if (print->getPrintTitleColumns()) held.columns = print->getTitleColumns();
+    if (held.rows) print->setPrintTitleRows(false);
+    if (held.columns) print->setPrintTitleColumns(false);
+    heldTitles_ = held;
+  });
+}
+
+// Setting the titles turns them on: one layout of the pages each.
+void CalcSheet::finish() {
+  flush();
+  if (!heldTitles_) return;
+  const PrintTitles held = *heldTitles_;
+  heldTitles_.reset();
+  calling("恢复打印标题", [&] {
+    Reference<sheet::XPrintAreas> print(sheet_, UNO_QUERY_THROW);
+    if (held.rows) print->setTitleRows(*held.rows);
+    if (held.rows && !print->getPrintTitleRows()) print->setPrintTitleRows(true);
+    if (held.columns) print->setTitleColumns(*held.columns);
+    if (held.columns && !print->getPrintTitleColumns()) print->setPrintTitleColumns(true);
+  });
+}
+
 void CalcSheet::changing() {
   flush();
   fixRowHeights();
@@ -308,10 +343,13 @@ void CalcSheet::deleteCells(const Range& block) {
         wholeRows(block) ? sheet::CellDeleteMode_ROWS : sheet::CellDeleteMode_UP);
   });
   changed();
+  // Most likely the sheet's old result is gone now, and its pages are laid out in no time.
+  holdPrintTitles();
 }
 
 void CalcSheet::insertRow(int row) {
   clamped(host::singleCell(row, 1));
+  holdPrintTitles();
   // A copied row of this sheet above `row` waits, with the rows inserted at `row` right before.
   const std::optional<CalcWorkbook::Clipboard>& clip = book_.clipboard_;
   if (clip && clip->wholeRows && clip->sheet == name_ && clip->block.row1 == clip->block.row2 &&
@@ -596,7 +634,7 @@ void CalcWorkbook::addSheet(const std::string& name) {
 }
 
 void CalcWorkbook::flush() {
-  for (auto& [name, sheet] : sheets_) sheet->flush();
+  for (auto& [name, sheet] : sheets_) sheet->finish();
 }
 
 std::string CalcWorkbook::filePath() const {

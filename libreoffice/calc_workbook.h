@@ -6,6 +6,7 @@
 
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
 #include <map>
 #include <memory>
 #include <optional>
@@ -47,6 +48,8 @@ class CalcSheet final : public host::Worksheet {
   void putValue(int row, int col, const Variant& stored);
   // Inserts the rows waiting to be inserted, and writes the cells and borders held back.
   void flush();
+  // flush(), and the print titles set aside put back: the end of a run.
+  void finish();
   // Every cell with a value, as the sheet holds them now.
   void copyValuesTo(host::MemorySheet& copy);
 
@@ -67,6 +70,7 @@ class CalcSheet final : public host::Worksheet {
   void changed();                    // the layout moved: values are read again when asked
   void changing();                   // before a change: held writes out, row heights fixed
   void fixRowHeights();
+  void holdPrintTitles();
   void insertPendingRows();
   void flushCells();
   void flushBorder();
@@ -89,6 +93,13 @@ class CalcSheet final : public host::Worksheet {
     std::vector<host::Range> sources;  // rows above `row` on this sheet, top one first
   };
   std::optional<PendingRows> pendingRows_;
+  // The rows and columns repeated on every printed page, set aside from the first change of rows
+  // to the end of a run: with them, Calc lays out the sheet's pages again after every inserted or
+  // deleted row. They come back as they were, as the command's result keeps them.
+  struct PrintTitles {
+    std::optional<css::table::CellRangeAddress> rows, columns;
+  };
+  std::optional<PrintTitles> heldTitles_;
 };
 
 class CalcWorkbook final : public LiveWorkbook {

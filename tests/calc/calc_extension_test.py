@@ -243,6 +243,13 @@ def check_run(office, valdrex, work):
         else:
             faults += sheet_differences(name, doc.Sheets.getByName(name),
                                         want.Sheets.getByName(name))
+    # The rows printed on every page stay the workbook's own, as in the command's result.
+    for name in REPORT_SHEETS:
+        if name in before:
+            got, expected = (print_titles(d.Sheets.getByName(name)) for d in (doc, want))
+            if got != expected:
+                faults.append("%s prints rows %s on every page, the command's %s" %
+                              (name, got, expected))
     after = snapshot(doc)
     faults += ["%s changed" % n for n in before if n not in REPORT_SHEETS and before[n] != after[n]]
     if doc.Sheets.getByName("备注").Charts.Count != 1:
@@ -272,6 +279,11 @@ def check_run(office, valdrex, work):
     faults += ["%s not given back by Undo" % n for n in left]
     doc.close(True)
     return faults
+
+
+def print_titles(sheet):
+    """The rows repeated on every printed page, or None."""
+    return (sheet.TitleRows.StartRow, sheet.TitleRows.EndRow) if sheet.PrintTitleRows else None
 
 
 def chart_series(doc):
