@@ -177,8 +177,8 @@ void CalcSheet::flush() {
 }
 
 void CalcSheet::holdPrintTitles() {
-  // Only the sheets that get a title and a header row for every class: a sheet's pages laid out
-  // again when the titles come back cost more than its few rows inserted or deleted.
+  // Only the ranking sheets, whose title rows move: elsewhere laying out a sheet's pages again
+  // when the titles come back costs more than its few rows inserted or deleted.
   if (heldTitles_ || !book_.fixHeights_ ||
       (name_ != ReportSheets::classPlain && name_ != ReportSheets::classDetailed &&
        name_ != ReportSheets::gradePlain && name_ != ReportSheets::gradeDetailed))
