@@ -1,14 +1,18 @@
 #include "libreoffice/calc_commands.h"
 
+#include <chrono>
 #include <com/sun/star/awt/AsyncCallback.hpp>
 #include <com/sun/star/document/XUndoManager.hpp>
 #include <com/sun/star/document/XUndoManagerSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <cppuhelper/implbase2.hxx>
 
+#include "libreoffice/calc_charts.h"
 #include "libreoffice/calc_workbook.h"
 #include "libreoffice/uno_text.h"
+#include "valdrex/host/failure.h"
 #include "valdrex/job/class_rows.h"
+#include "valdrex/job/presentation/result_charts.h"
 #include "valdrex/job/session/workbook_sheets.h"
 
 namespace valdrex::calc {
@@ -113,6 +117,22 @@ class EmptyCellsUndo final : public cppu::WeakImplHelper2<document::XUndoAction,
   bool pending_ = false;
 };
 
+// The charts of the command's result, drawn by Calc over the same cells; a chart Calc refuses
+// is told, and the report sheets stay.
+void drawResultCharts(const Context& context, const Document& doc, WorkbookJob& job,
+                      JobOutcome& outcome) {
+  const std::vector<host::Chart> charts =
+      resultCharts(job.workbook(), outcome.classes, outcome.subjects);
+  try {
+    drawCharts(context, doc, charts);
+    outcome.chartSheet = kChartSheetName;
+    outcome.charts = static_cast<int>(charts.size());
+  } catch (const Failure& e) {
+    outcome.notes.push_back(std::string("“") + std::string(kChartSheetName) + "”没有画完：" +
+                            e.what() + "。报告表已写好。");
+  }
+}
+
 std::string nameOf(const CalcWorkbook& live) {
   std::string name = live.fileName();
   return name.empty() ? "当前工作簿" : name;
@@ -121,7 +141,8 @@ std::string nameOf(const CalcWorkbook& live) {
 }  // namespace
 
 JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs& dialogs,
-                         host::Clock& clock) {
+                         host::Clock& clock, RunTimings& timings) {
+  const auto start = std::chrono::steady_clock::now();
   CalcWorkbook live(doc);
   WorkbookJob job(live.copyValues(), nameOf(live));
   RunSettings settings;
@@ -133,6 +154,11 @@ JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs
   JobOutcome outcome = job.run(dialogs, clock, settings);
   // A result the job refuses after writing it (or a fault halfway) does not stay in the document.
   if (outcome.ran && !outcome.problem.empty()) undo.takeBack();
+  const auto statistics = std::chrono::steady_clock::now();
+  if (outcome.ran && outcome.problem.empty()) drawResultCharts(context, doc, job, outcome);
+  timings.statistics = std::chrono::duration<double>(statistics - start).count();
+  timings.charts =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - statistics).count();
   return outcome;
 }
 

@@ -21,12 +21,18 @@ std::string problemLine(const JobOutcome& outcome);
 using Document = css::uno::Reference<css::sheet::XSpreadsheetDocument>;
 using Context = css::uno::Reference<css::uno::XComponentContext>;
 
+// Seconds a run took: the statistics with the report sheets, and the charts after them.
+struct RunTimings {
+  double statistics = 0, charts = 0;
+};
+
 // 统计: the score sheet (the first sheet that is neither "属性表" nor a report sheet) is checked
 // and, unless its statistics cannot be right, the statistics run on the document: missing report
 // sheets are added and every report sheet written. The messages and the two target questions go
-// through `dialogs`; outcome().problem says why a run was refused. One Undo takes the run back.
+// through `dialogs`; outcome().problem says why a run was refused. Calc then draws the charts on
+// "统计图表". One Undo takes the run back.
 JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs& dialogs,
-                         host::Clock& clock);
+                         host::Clock& clock, RunTimings& timings);
 
 // 检查: what the check finds in the document; nothing is changed.
 JobOutcome checkDocument(const Document& doc);

@@ -11,6 +11,7 @@
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XCellRangeMovement.hpp>
+#include <com/sun/star/sheet/XPrintAreas.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetOperation.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
@@ -31,6 +32,7 @@
 #include <osl/file.hxx>
 
 #include "libreoffice/uno_text.h"
+#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/job/session/workbook_sheets.h"
 
@@ -127,6 +129,7 @@ Reference<table::XCellRange> CalcSheet::range(const Range& block) const {
 }
 
 const CalcSheet::Loaded& CalcSheet::loaded() const {
+  const_cast<CalcSheet*>(this)->insertPendingRows();
   if (loaded_) return *loaded_;
   Loaded l;
   l.area = usedRange();
@@ -173,6 +176,39 @@ void CalcSheet::flush() {
   flushBorder();
 }
 
+void CalcSheet::holdPrintTitles() {
+  // Only the ranking sheets, whose title rows move: elsewhere laying out a sheet's pages again
+  // when the titles come back costs more than its few rows inserted or deleted.
+  if (heldTitles_ || !book_.fixHeights_ ||
+      (name_ != ReportSheets::classPlain && name_ != ReportSheets::classDetailed &&
+       name_ != ReportSheets::gradePlain && name_ != ReportSheets::gradeDetailed))
+    return;
+  calling("取消打印标题", [&] {
+    Reference<sheet::XPrintAreas> print(sheet_, UNO_QUERY_THROW);
+    PrintTitles held;
+    if (print->getPrintTitleRows()) held.rows = print->getTitleRows();
+    if (print->getPrintTitleColumns()) held.columns = print->getTitleColumns();
+    if (held.rows) print->setPrintTitleRows(false);
+    if (held.columns) print->setPrintTitleColumns(false);
+    heldTitles_ = held;
+  });
+}
+
+// Setting the titles turns them on: one layout of the pages each.
+void CalcSheet::finish() {
+  flush();
+  if (!heldTitles_) return;
+  const PrintTitles held = *heldTitles_;
+  heldTitles_.reset();
+  calling("恢复打印标题", [&] {
+    Reference<sheet::XPrintAreas> print(sheet_, UNO_QUERY_THROW);
+    if (held.rows) print->setTitleRows(*held.rows);
+    if (held.rows && !print->getPrintTitleRows()) print->setPrintTitleRows(true);
+    if (held.columns) print->setTitleColumns(*held.columns);
+    if (held.columns && !print->getPrintTitleColumns()) print->setPrintTitleColumns(true);
+  });
+}
+
 void CalcSheet::changing() {
   flush();
   fixRowHeights();
@@ -211,6 +247,7 @@ void CalcSheet::fixRowHeights() {
 // Held cells go out as rectangles: runs of neighbouring cells in a row, and runs of rows whose
 // runs cover the same columns. Only held cells are written, so formulas around them stay.
 void CalcSheet::flushCells() {
+  insertPendingRows();
   if (held_.empty()) return;
   fixRowHeights();
   struct Block {
@@ -306,11 +343,27 @@ void CalcSheet::deleteCells(const Range& block) {
         wholeRows(block) ? sheet::CellDeleteMode_ROWS : sheet::CellDeleteMode_UP);
   });
   changed();
+  // Most likely the sheet's old result is gone now, and its pages are laid out in no time.
+  holdPrintTitles();
 }
 
 void CalcSheet::insertRow(int row) {
-  changing();
   clamped(host::singleCell(row, 1));
+  holdPrintTitles();
+  // A copied row of this sheet above `row` waits, with the rows inserted at `row` right before.
+  const std::optional<CalcWorkbook::Clipboard>& clip = book_.clipboard_;
+  if (clip && clip->wholeRows && clip->sheet == name_ && clip->block.row1 == clip->block.row2 &&
+      clip->block.row2 < row) {
+    if (pendingRows_ && pendingRows_->row == row && held_.empty() && !heldBorder_) {
+      pendingRows_->sources.insert(pendingRows_->sources.begin(), clip->block);
+    } else {
+      changing();
+      pendingRows_ = PendingRows{row, {clip->block}};
+    }
+    book_.clipboard_.reset();
+    return;
+  }
+  changing();
   std::optional<CalcWorkbook::Clipboard> copied;
   if (book_.clipboard_ && book_.clipboard_->wholeRows) copied.swap(book_.clipboard_);
   calling("插入行", [&] {
@@ -337,12 +390,35 @@ void CalcSheet::insertRow(int row) {
   changed();
 }
 
+void CalcSheet::insertPendingRows() {
+  if (!pendingRows_) return;
+  const PendingRows pending = std::move(*pendingRows_);
+  pendingRows_.reset();
+  const int count = static_cast<int>(pending.sources.size());
+  calling("插入行", [&] {
+    Reference<sheet::XCellRangeMovement> move(sheet_, UNO_QUERY_THROW);
+    const auto tab = static_cast<sal_Int16>(index());
+    move->insertCells({tab, 0, pending.row - 1, maxCol_ - 1, pending.row - 1 + count - 1},
+                      sheet::CellInsertMode_ROWS);
+    changed();
+    for (int i = 0; i < count; ++i) {
+      const Range& src = pending.sources[i];
+      move->copyRange({tab, 0, pending.row - 1 + i},
+                      {tab, src.col1 - 1, src.row1 - 1, src.col2 - 1, src.row2 - 1});
+    }
+  });
+  changed();
+}
+
 // Whole rows are copied as far as the sheet has cells: Calc would copy all 16384 columns of them,
-// each copy costing more than the rest of a run.
+// each copy costing more than the rest of a run. Rows above rows waiting to be inserted are copied
+// without inserting them first: they stay where they are.
 void CalcSheet::copy(const Range& block) {
-  flush();
+  if (!pendingRows_ || !wholeRows(block) || block.row2 >= pendingRows_->row || !held_.empty() ||
+      heldBorder_)
+    flush();
   Range b = clamped(block);
-  if (wholeRows(block)) b.col2 = std::max(1, usedRange().col2);
+  if (wholeRows(block)) b.col2 = std::max(1, writtenRange().col2);
   book_.clipboard_ = CalcWorkbook::Clipboard{name_, b, wholeRows(block)};
 }
 
@@ -458,6 +534,7 @@ void CalcSheet::setBorder(const Range& block, host::BorderSide side, host::LineS
 }
 
 void CalcSheet::flushBorder() {
+  insertPendingRows();
   if (!heldBorder_) return;
   HeldBorder held = *heldBorder_;
   heldBorder_.reset();
@@ -557,7 +634,7 @@ void CalcWorkbook::addSheet(const std::string& name) {
 }
 
 void CalcWorkbook::flush() {
-  for (auto& [name, sheet] : sheets_) sheet->flush();
+  for (auto& [name, sheet] : sheets_) sheet->finish();
 }
 
 std::string CalcWorkbook::filePath() const {

@@ -6,6 +6,7 @@
 
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
 #include <map>
 #include <memory>
 #include <optional>
@@ -45,8 +46,10 @@ class CalcSheet final : public host::Worksheet {
 
   // A value exactly as the cell is to store it: no typed-input rule.
   void putValue(int row, int col, const Variant& stored);
-  // Writes the cells and borders held back.
+  // Inserts the rows waiting to be inserted, and writes the cells and borders held back.
   void flush();
+  // flush(), and the print titles set aside put back: the end of a run.
+  void finish();
   // Every cell with a value, as the sheet holds them now.
   void copyValuesTo(host::MemorySheet& copy);
 
@@ -67,6 +70,8 @@ class CalcSheet final : public host::Worksheet {
   void changed();                    // the layout moved: values are read again when asked
   void changing();                   // before a change: held writes out, row heights fixed
   void fixRowHeights();
+  void holdPrintTitles();
+  void insertPendingRows();
   void flushCells();
   void flushBorder();
   void applyBorder(const host::Range& block, unsigned sides, host::LineStyle style);
@@ -81,6 +86,20 @@ class CalcSheet final : public host::Worksheet {
   std::map<std::pair<int, int>, Variant> held_;  // by row, then column
   std::optional<HeldBorder> heldBorder_;
   bool heightsFixed_ = false;
+  // Copied rows whose insertion waits for the next change: Calc takes nearly as long to insert
+  // two rows as one, and a class's title and header rows come one after the other.
+  struct PendingRows {
+    int row;
+    std::vector<host::Range> sources;  // rows above `row` on this sheet, top one first
+  };
+  std::optional<PendingRows> pendingRows_;
+  // The rows and columns repeated on every printed page, set aside from the first change of rows
+  // to the end of a run: with them, Calc lays out the sheet's pages again after every inserted or
+  // deleted row. They come back as they were, as the command's result keeps them.
+  struct PrintTitles {
+    std::optional<css::table::CellRangeAddress> rows, columns;
+  };
+  std::optional<PrintTitles> heldTitles_;
 };
 
 class CalcWorkbook final : public LiveWorkbook {

@@ -1,5 +1,6 @@
 #include "libreoffice/office_dialogs.h"
 
+#include <algorithm>
 #include <com/sun/star/awt/ItemEvent.hpp>
 #include <com/sun/star/awt/MessageBoxButtons.hpp>
 #include <com/sun/star/awt/MessageBoxResults.hpp>
@@ -253,16 +254,18 @@ class ShownDialogs final : public OfficeDialogs {
   void showList(const std::string& title, const std::string& heading,
                 const std::vector<std::string>& lines,
                 const std::function<void(std::size_t)>& chosen) override {
-    DialogBuilder b(context_, title, 320, 200);
-    auto label = b.add("FixedText", "heading", 6, 6, 308, 20);
+    const int headingHeight = 10 * std::max(2, rowsOf(heading, 60));
+    const int height = headingHeight + 180;
+    DialogBuilder b(context_, title, 320, height);
+    auto label = b.add("FixedText", "heading", 6, 6, 308, headingHeight);
     label->setPropertyValue("Label", Any(ustr(heading)));
     label->setPropertyValue("MultiLine", Any(true));
     css::uno::Sequence<OUString> items(static_cast<sal_Int32>(lines.size()));
     for (std::size_t i = 0; i < lines.size(); ++i) items.getArray()[i] = ustr(lines[i]);
-    auto list = b.add("ListBox", "items", 6, 28, 308, 146);
+    auto list = b.add("ListBox", "items", 6, headingHeight + 8, 308, 146);
     list->setPropertyValue("StringItemList", Any(items));
     list->setPropertyValue("HScroll", Any(true));
-    b.button("close", "关闭", 264, 180, css::awt::PushButtonType_OK)
+    b.button("close", "关闭", 264, height - 20, css::awt::PushButtonType_OK)
         ->setPropertyValue("DefaultButton", Any(true));
     auto dialog = b.create(parent_);
     Reference<css::awt::XListBox> box(

@@ -12,6 +12,9 @@
 //                                       plainSecondDefault; the lines are the message
 //   input   <TAB> answer <TAB> title    the lines are the question
 //   list    <TAB> count <TAB> title     the lines are the items to choose from
+//
+// 统计 also writes $VALDREX_CALC_TEST_DIR/timings.txt: "statistics" and "charts", each with its
+// seconds after a tab, for the benchmark.
 #pragma once
 
 #include <com/sun/star/frame/XFrame.hpp>

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """valdrex.oxt inside a headless LibreOffice with a private profile: 统计, 检查 and 列出班级 started
-through the dispatcher on an open workbook give what the command gives on the same file, and one
-Undo takes a run back.
+through the dispatcher on an open workbook give what the command gives on the same file (the
+charts of 统计图表 included), a run tells its findings in one list, and one Undo takes a run back.
 
     calc_extension_test.py VALDREX OXT WORKDIR
 
@@ -178,7 +178,8 @@ def snapshot(doc):
 
 def make_workbooks(valdrex, work):
     """in.xlsx: a sample grade with a defined name, a sheet with a chart and one report sheet
-    missing; problem.xlsx: a score that is not a number; classes.xlsx: no class rows."""
+    missing; problem.xlsx: a score that is not a number; classes.xlsx: no class rows; undo.xlsx:
+    the sample with a sheet for the charts; spoiled.xlsx and refused.xlsx: see below."""
     import openpyxl
     from openpyxl.chart import BarChart, Reference
     from openpyxl.workbook.defined_name import DefinedName
@@ -201,6 +202,27 @@ def make_workbooks(valdrex, work):
     for row in range(18, 40):
         wb["属性表"].cell(row, 1).value = None
     wb.save(os.path.join(work, "classes.xlsx"))
+    wb = openpyxl.load_workbook(sample)
+    wb.create_sheet("统计图表")
+    wb.save(os.path.join(work, "undo.xlsx"))
+    # spoiled.xlsx: a blank row inside the student list, and a class written two ways.
+    wb = openpyxl.load_workbook(sample)
+    scores = wb["成绩表"]
+    for cell in scores[12]:
+        cell.value = None
+    name = scores.cell(8, 1).value
+    scores.cell(8, 1).value = name[:-1] + " " + name[-1]
+    wb.save(os.path.join(work, "spoiled.xlsx"))
+    # refused.xlsx: 120 students in one class, which stops the loading.
+    crowded = os.path.join(work, "crowded.xlsx")
+    subprocess.run([valdrex, "sample", "--classes", "2", "--students", "60", "--subjects", "4",
+                    "--force", crowded], check=True, stdout=subprocess.DEVNULL)
+    wb = openpyxl.load_workbook(crowded)
+    scores = wb["成绩表"]
+    for row in range(5, scores.max_row + 1):
+        if scores.cell(row, 1).value:
+            scores.cell(row, 1).value = scores.cell(4, 1).value
+    wb.save(os.path.join(work, "refused.xlsx"))
 
 
 def check_run(office, valdrex, work):
@@ -221,17 +243,27 @@ def check_run(office, valdrex, work):
         else:
             faults += sheet_differences(name, doc.Sheets.getByName(name),
                                         want.Sheets.getByName(name))
+    # The rows printed on every page stay the workbook's own, as in the command's result.
+    for name in REPORT_SHEETS:
+        if name in before:
+            got, expected = (print_titles(d.Sheets.getByName(name)) for d in (doc, want))
+            if got != expected:
+                faults.append("%s prints rows %s on every page, the command's %s" %
+                              (name, got, expected))
     after = snapshot(doc)
     faults += ["%s changed" % n for n in before if n not in REPORT_SHEETS and before[n] != after[n]]
     if doc.Sheets.getByName("备注").Charts.Count != 1:
         faults.append("the chart on 备注 is gone")
+    got, expected = chart_series(doc), chart_series(want)
+    if not expected or got != expected:
+        faults.append("统计图表 holds %s, the command's %s" % (got, expected))
     if not doc.NamedRanges.hasByName("考试名称"):
         faults.append("the name 考试名称 is gone")
     want.close(True)
     doc.close(True)
     # Undo of an added sheet needs a visible view, which a headless office has not: Undo is
-    # tried on the sample, which has every report sheet.
-    doc = office.load(os.path.join(work, "sample.xlsx"))
+    # tried on the sample with every sheet a run writes.
+    doc = office.load(os.path.join(work, "undo.xlsx"))
     before = snapshot(doc)
     office.dispatch(doc, "run", TARGETS)
     if doc.UndoManager.isUndoPossible():
@@ -249,20 +281,90 @@ def check_run(office, valdrex, work):
     return faults
 
 
-def check_check(office, valdrex, work):
-    source = os.path.join(work, "problem.xlsx")
+def print_titles(sheet):
+    """The rows repeated on every printed page, or None."""
+    return (sheet.TitleRows.StartRow, sheet.TitleRows.EndRow) if sheet.PrintTitleRows else None
+
+
+def chart_series(doc):
+    """Per chart of 统计图表: the cells of its series' names and values, and its categories."""
+    if not doc.Sheets.hasByName("统计图表"):
+        return None
+    page = doc.Sheets.getByName("统计图表").DrawPage
+    shapes = [page.getByIndex(i) for i in range(page.Count)]
+    found = []
+    for shape in sorted(shapes, key=lambda s: (s.Position.Y, s.Position.X)):
+        diagram = shape.Model.getFirstDiagram()
+        system = diagram.getCoordinateSystems()[0]
+        categories = system.getAxisByDimension(0, 0).getScaleData().Categories
+        series = [(s.getDataSequences()[0].getLabel().getSourceRangeRepresentation(),
+                   s.getDataSequences()[0].getValues().getSourceRangeRepresentation())
+                  for t in system.getChartTypes() for s in t.getDataSeries()]
+        found.append((categories.getValues().getSourceRangeRepresentation(), series))
+    return found
+
+
+def menu_words(lines):
+    """The command's findings as the menu words their advice."""
+    menu = {"（valdrex run 会在末尾添加）": "（“成绩统计 → 统计”会在末尾添加）",
+            "。可运行 valdrex classes ": "。可用“成绩统计 → 列出班级”"}
+    for command, entry in menu.items():
+        lines = [line.replace(command, entry) for line in lines]
+    return lines
+
+
+def printed_findings(valdrex, source):
+    """What `valdrex check` finds, one line each."""
     out = subprocess.run([valdrex, "check", source], capture_output=True, text=True).stdout
     printed = out.splitlines()
     count = int(printed[-1].split()[1]) if printed[-1].startswith("发现") else 0
-    want = printed[-1 - count:-1]
+    return menu_words(printed[-1 - count:-1])
+
+
+def check_told(office, valdrex, work):
+    """A run with findings lists them, what was left out and, for a refusal, why, below the
+    findings it points to; a clean run shows its closing message only."""
+    faults = []
+    cases = [  # workbook, refused, what a line of the list must tell
+        ("spoiled.xlsx", False, "行没有统计"),
+        ("refused.xlsx", True, "请改正上面标为“错误”的地方"),
+    ]
+    for workbook, refused, told in cases:
+        source = os.path.join(work, workbook)
+        findings = printed_findings(valdrex, source)
+        doc = office.load(source)
+        dialogs = office.dispatch(doc, "run", TARGETS)
+        doc.close(True)
+        print("统计 %s dialogs:" % workbook, dialogs)
+        lists = [lines for kind, _, _, lines in dialogs if kind == "list"]
+        if len(lists) != 1:
+            faults.append("%s: %d lists after 统计" % (workbook, len(lists)))
+            continue
+        lines = lists[0]
+        listed = [line.split("：", 1)[1] for line in lines[:len(findings)]]
+        if not findings or listed != findings:
+            faults.append("%s: listed %s, check printed %s" % (workbook, lines, findings))
+        if not any(told in line for line in lines):
+            faults.append("%s: no line tells %s" % (workbook, told))
+        errors = [line for line in lines if line.startswith("错误：")]
+        if refused and (told not in lines[-1] or not errors or lines[-1] in errors):
+            faults.append("%s: the refusal does not follow its errors: %s" % (workbook, lines))
+    doc = office.load(os.path.join(work, "sample.xlsx"))
+    dialogs = office.dispatch(doc, "run", TARGETS)
+    doc.close(True)
+    if [kind for kind, _, _, _ in dialogs if kind != "input"] != ["message"]:
+        faults.append("a clean run showed %s" % dialogs)
+    return faults
+
+
+def check_check(office, valdrex, work):
+    source = os.path.join(work, "problem.xlsx")
+    # The same findings; only the advice names the menu instead of the subcommand.
+    want = printed_findings(valdrex, source)
     doc = office.load(source)
     dialogs = office.dispatch(doc, "check")
     doc.close(True)
     got = [line for kind, _, _, lines in dialogs if kind == "list" for line in lines]
-    # The same findings; only the advice names the menu instead of the subcommand.
-    menu = {"（valdrex run 会在末尾添加）": "（“成绩统计 → 统计”会在末尾添加）"}
-    for command, entry in menu.items():
-        want = [line.replace(command, entry) for line in want]
     return [] if want and got == want else ["检查 listed %s, check printed %s" % (got, want)]
 
 
@@ -304,7 +406,7 @@ def main(valdrex, oxt, work):
         shutil.copy(oxt, work)  # where nobody can read it
         office = Office(work, os.path.join(work, os.path.basename(oxt)))
         try:
-            for check in (check_run, check_check, check_classes):
+            for check in (check_run, check_told, check_check, check_classes):
                 found = check(office, valdrex, work)
                 print("%s: %s" % (check.__name__, "ok" if not found else "FAILED"))
                 faults += found

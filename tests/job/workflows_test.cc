@@ -70,7 +70,7 @@ TEST(Workflows, AMissingSheetIsToldOneWayAndNothingIsSaved) {
     EXPECT_NE(classesJob->saveToBytes("x.xlsx", bytes).status, JobStatus::ok);
     EXPECT_TRUE(bytes.empty());
 
-    const JobOutcome& checked = make()->check(c.sheet);
+    const JobOutcome checked = make()->check(c.sheet);
     EXPECT_EQ(checked.status, JobStatus::attention);
     ASSERT_FALSE(checked.findings.empty());
     EXPECT_TRUE(checked.findings.front().stopsLoading);
