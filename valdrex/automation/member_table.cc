@@ -187,9 +187,11 @@ const std::vector<Entry>& entries() {
       o.分段统计(r.worksheet(0));
       return Variant();
     });
-    for (auto [name, counter] :
+    // A named member pointer, not a structured binding: not every compiler captures a binding.
+    for (const auto& named :
          {std::pair{"计数器", &ValdrexCls::计数器}, std::pair{"计数器2", &ValdrexCls::计数器2}}) {
-      method(name, {{"k", P::Integer}, {"b", P::Integer}, {"s", P::Text}}, P::Variant,
+      const auto counter = named.second;
+      method(named.first, {{"k", P::Integer}, {"b", P::Integer}, {"s", P::Text}}, P::Variant,
              [counter](ValdrexCls& o, Reader& r, Args& a) {
                int16_t k = r.integer(0), b = r.integer(1);
                std::string s = r.text(2);

@@ -12,6 +12,7 @@
 
 #include "valdrex/host/argument_text.h"
 #include "valdrex/host/failure.h"
+#include "valdrex/host/float_chars.h"
 #include "valdrex/host/utf8.h"
 
 namespace valdrex {
@@ -36,7 +37,7 @@ std::string formatNumber(double x, int digits, int maxExponent) {
   }
 
   char buf[64];
-  char* e = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, digits - 1).ptr;
+  char* e = host::scientificChars(buf, x, digits - 1);
   *e = '\0';
   e = std::strchr(buf, 'e');
   const char* expText = e + 1;
@@ -122,8 +123,7 @@ double parseDecimal(std::string_view text) {
   if (!t.empty() && t.front() == '+') t.remove_prefix(1);
   const bool signTwice = t.size() < text.size() && !t.empty() && t.front() == '-';
   double v = 0;
-  auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-  if (!t.empty() && !signTwice && ec == std::errc() && end == t.data() + t.size()) return v;
+  if (!signTwice && host::readDouble(t, v)) return v;
   return std::strtod(std::string(text).c_str(), nullptr);
 }
 
@@ -185,13 +185,11 @@ double singleToDouble(float x) {
   if (!std::isfinite(x)) return x;
   // Whole singles below 10^7 print exactly; the rest go through their seven digits.
   if (std::abs(x) < 1e7f && x == std::trunc(x)) return x;
-  char buf[32];
-  char* end =
-      std::to_chars(buf, buf + sizeof buf, static_cast<double>(x), std::chars_format::scientific, 6)
-          .ptr;
+  char buf[host::kFloatCharsRoom];
+  char* end = host::scientificChars(buf, static_cast<double>(x), 6);
   double v = 0;
-  auto [stop, ec] = std::from_chars(buf, end, v);
-  if (ec != std::errc() || stop != end) return std::strtod(std::string(buf, end).c_str(), nullptr);
+  if (!host::readDouble(std::string_view(buf, static_cast<std::size_t>(end - buf)), v))
+    return std::strtod(std::string(buf, end).c_str(), nullptr);
   return v;
 }
 

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "valdrex/host/float_chars.h"
 #include "valdrex/io/part_names.h"
 #include "valdrex/io/relationships.h"
 #include "valdrex/io/xml_tag.h"
@@ -32,9 +33,8 @@ std::string relativeTarget(std::string_view source, std::string_view part) {
 }
 
 std::string number(double x) {
-  char buffer[32];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, x);
-  return std::string(buffer, result.ptr);
+  char buffer[host::kFloatCharsRoom];
+  return std::string(buffer, host::shortestChars(buffer, x));
 }
 
 // "'两率一分'!$B$4:$B$23": the sheet's name always quoted, its quotes doubled.

@@ -3,9 +3,11 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <type_traits>
 #include <unordered_map>
 
 #include "valdrex/host/date.h"
+#include "valdrex/host/float_chars.h"
 #include "valdrex/io/cell_reference.h"
 #include "valdrex/io/format_problem.h"
 #include "valdrex/io/formula_shift.h"
@@ -45,8 +47,12 @@ template <class T>
 bool parseNumber(std::string_view s, T& out) {
   s = trimmed(s);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
-  return !s.empty() && ec == std::errc() && end == s.data() + s.size();
+  if constexpr (std::is_floating_point_v<T>) {
+    return host::readDouble(s, out);
+  } else {
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
+    return !s.empty() && ec == std::errc() && end == s.data() + s.size();
+  }
 }
 
 bool isErrorCode(std::string_view s) {

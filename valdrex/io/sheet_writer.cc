@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "valdrex/host/float_chars.h"
 #include "valdrex/host/number_text.h"
 #include "valdrex/io/cell_reference.h"
 #include "valdrex/io/format_problem.h"
@@ -101,9 +102,8 @@ bool meetsRemoved(std::string_view refs, const std::vector<host::Range>& removed
 }
 
 void appendNumber(std::string& out, double x) {
-  char buffer[32];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, x);
-  out.append(buffer, result.ptr);
+  char buffer[host::kFloatCharsRoom];
+  out.append(buffer, host::shortestChars(buffer, x));
 }
 
 void appendInt(std::string& out, long long n) {
@@ -130,16 +130,17 @@ void appendCellName(std::string& out, int row, int col) {
 
 // The sheet's cells are written straight into the part's memory.
 void appendNumber(PartBuffer& out, double x) {
-  char* at = out.room(32);
+  char* at = out.room(host::kFloatCharsRoom);
   // Most numbers of a report are small whole numbers (scores, ranks, counts), whose shortest text
   // is their digits: written as integers, they are the same text made several times faster.
   // (From 100000 on, the shortest text may be "1e+05".)
   if (x > -100000 && x < 100000 && x == static_cast<double>(static_cast<int>(x)) &&
       !(x == 0 && std::signbit(x))) {
-    out.advance(static_cast<std::size_t>(std::to_chars(at, at + 32, static_cast<int>(x)).ptr - at));
+    out.advance(static_cast<std::size_t>(
+        std::to_chars(at, at + host::kFloatCharsRoom, static_cast<int>(x)).ptr - at));
     return;
   }
-  out.advance(static_cast<std::size_t>(std::to_chars(at, at + 32, x).ptr - at));
+  out.advance(static_cast<std::size_t>(host::shortestChars(at, x) - at));
 }
 
 void appendInt(PartBuffer& out, long long n) {
