@@ -82,6 +82,11 @@ class Storage {
   // A region aligned to the huge page size, so that the system can map it as one; what is left
   // of the previous region is not used.
   void newRegion() {
+    if (!VALDREX_LARGE_PAGES) {
+      next_ = static_cast<char*>(::operator new(kRegion));
+      end_ = next_ + kRegion;
+      return;
+    }
     void* raw =
         mmap(nullptr, 2 * kRegion, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED) throw std::bad_alloc();

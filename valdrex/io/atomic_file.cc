@@ -266,8 +266,13 @@ std::string writeAsNewFile(const std::function<std::string(int n)>& nameFor,
   for (int n = 1; n <= 9999; ++n) {
     const std::string name = nameFor(n);
     // Both take a name only while it is free, in one step.
+#ifdef RENAME_NOREPLACE
     int taken =
         ::renameat2(AT_FDCWD, temp.path().c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE);
+#else
+    errno = ENOSYS;  // a C library without it: the hard link below takes the name as freely
+    int taken = -1;
+#endif
     if (taken == 0) {
       temp.release();
     } else if (errno == EINVAL || errno == ENOSYS) {  // the file system cannot rename so

@@ -34,9 +34,12 @@ char* mapRegions(std::size_t bytes) {
 
 }  // namespace
 
+// Without large pages every part lives in ordinary memory.
+constexpr bool kMapped = VALDREX_LARGE_PAGES;
+
 void PartBuffer::release() noexcept {
   if (!data_) return;
-  if (capacity_ > kSmall)
+  if (kMapped && capacity_ > kSmall)
     munmap(data_, capacity_);
   else
     std::free(data_);
@@ -64,7 +67,7 @@ void PartBuffer::grow(std::size_t n) {
   const std::size_t needed = size_ + n;
   std::size_t wanted = std::max({capacity_ * 2, needed, std::size_t{4096}});
   char* bigger = nullptr;
-  if (wanted <= kSmall) {
+  if (!kMapped || wanted <= kSmall) {
     bigger = static_cast<char*>(std::realloc(data_, wanted));
     if (!bigger) throw std::bad_alloc();
     data_ = bigger;

@@ -165,7 +165,8 @@ void ZipWriter::add(std::string_view part, std::string_view bytes) {
 }
 
 void ZipWriter::add(std::string_view part, PartBuffer& bytes) {
-  static const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  static const std::size_t cores =
+      VALDREX_THREADS ? std::max(1u, std::thread::hardware_concurrency()) : 1;
   std::unique_lock lock(lock_);
   if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
   // The part goes to an idle helper, or to a new one while there are fewer helpers than other

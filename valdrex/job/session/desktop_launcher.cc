@@ -20,6 +20,10 @@ void DesktopLauncher::start(const std::vector<std::string>& command) {
   argv.push_back(nullptr);
 
   const std::string& program = command.front();
+#ifdef __EMSCRIPTEN__
+  // A page starts no programs; the workbook is the browser's download.
+  throw Failure(FailureKind::HostError, "这里不能启动“" + program + "”");
+#else
   pid_t pid = 0;
   int error = posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
   if (error != 0)
@@ -36,6 +40,7 @@ void DesktopLauncher::start(const std::vector<std::string>& command) {
                   "“" + program + "”没能打开“" + (command.size() > 1 ? command[1] : "") +
                       "”（退出状态 " +
                       std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + "）。");
+#endif
 }
 
 }  // namespace valdrex
