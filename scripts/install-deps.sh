@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Valdrex builds and tests with. Safe to run again.
+#   bash scripts/install-deps.sh        # the library, the command, the Calc extension, the tests
+#   bash scripts/install-deps.sh web    # what the WebAssembly build needs
 set -euo pipefail
+if [ "${1:-}" = web ]; then
+  packages=(emscripten dpkg-dev make cmake pkg-config)
+else
 packages=(
   g++ cmake make pkg-config dpkg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -10,6 +15,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   hyperfine time
 )
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -59,3 +59,6 @@ if command -v clang++ >/dev/null 2>&1; then
   build-fuzz/tests/fuzz/xlsx_reader_fuzz -max_total_time=25 -rss_limit_mb=2048 \
     -artifact_prefix=build-fuzz/ build-fuzz/corpus tests/fuzz/corpus
 fi
+
+# The library built for WebAssembly (the page's core) must write what the command writes.
+bash scripts/test-web.sh
