@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the library for WebAssembly with Debian's emscripten into build-web/ (BUILD_WEB=dir to
-# change it), and with it web/check_run.c, a program node runs on a workbook as the command does.
+# change it), and from it build-web/valdrex.js, the module the page's worker (web/valdrex_worker.js)
+# loads.
 # The C libraries the library reads and writes workbooks with have no WebAssembly package, and
 # emscripten's own ports download at build time: they are built from their Debian sources, fetched
 # with apt through a private configuration (the system's sources stay as they are) and kept in
@@ -89,7 +90,7 @@ if [ ! -f "$PREFIX/.done" ]; then
   touch "$PREFIX/.done"
 fi
 
-# --- The library, then the program node runs.
+# --- The library, then the module.
 export PKG_CONFIG_LIBDIR="$PREFIX/lib/pkgconfig"
 build_library() {
   emcmake cmake -S "$REPO" -B "$OUT/lib" -DCMAKE_BUILD_TYPE=Release -DVALDREX_BUILD_TESTS=OFF \
@@ -98,7 +99,16 @@ build_library() {
   cmake --build "$OUT/lib" --target valdrex_static -j"$JOBS"
 }
 build_library >"$OUT/lib.log" 2>&1 || { tail -40 "$OUT/lib.log" >&2; exit 1; }
-emcc -O2 -fwasm-exceptions -I"$REPO" "$REPO/web/check_run.c" "$OUT/lib/libvaldrex.a" \
-  -L"$PREFIX/lib" -lzip -lz -lexpat -ldeflate -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 \
-  -sTOTAL_STACK=1048576 -o "$OUT/check_run.js"
-echo "built $OUT/check_run.js"
+# The module the page's worker loads: the C interface, the memory file system, the WebAssembly
+# inlined so that one script holds it all.
+exports="_malloc,_free"
+for f in open check finding run save_as close last_error count_of text_of warning result_name; do
+  exports+=",_valdrex_$f"
+done
+emcc -O2 -fwasm-exceptions --no-entry "$OUT/lib/libvaldrex.a" -L"$PREFIX/lib" -lzip -lz -lexpat \
+  -ldeflate -sMODULARIZE=1 -sEXPORT_NAME=createValdrexModule -sENVIRONMENT=web,worker,node \
+  -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -sTOTAL_STACK=1048576 \
+  -sEXPORTED_FUNCTIONS="$exports" \
+  -sEXPORTED_RUNTIME_METHODS=FS,cwrap,getValue,setValue,UTF8ToString,allocateUTF8 \
+  -o "$OUT/valdrex.js"
+echo "built $OUT/valdrex.js"

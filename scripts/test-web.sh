@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The library built for WebAssembly against the command: on the sample, a generated 10-class grade
-# and the teachers' workbooks made by other programs, node runs web/check_run.c and its result must
-# hold the same parts, byte for byte, as `valdrex run`'s on the same date.
+# and the teachers' workbooks made by other programs, node runs the page's worker code
+# (web/worker_check.js) and its result must hold the same parts, byte for byte, as `valdrex run`'s
+# on the same date.
 #
 #   bash scripts/test-web.sh      # VALDREX=path the native command (default build/cli/valdrex)
 set -euo pipefail
@@ -22,7 +23,8 @@ failed=0
 for wb in "${workbooks[@]}"; do
   name="$(basename "$wb")"
   "$VALDREX" run "$wb" --targets 5,20 --date 2026-12-06 -o "$work/native-$name" >/dev/null 2>&1 || true
-  node --no-experimental-fetch "$OUT/check_run.js" "$wb" "$work/web-$name" 2026-12-06 >/dev/null 2>&1 || true
+  node "$REPO/web/worker_check.js" "$OUT/valdrex.js" "$wb" "$work/web-$name" 2026-12-06 \
+    >/dev/null 2>&1 || true
   if ! /usr/bin/python3 - "$work/native-$name" "$work/web-$name" <<'PY'; then
 import os, sys, zipfile
 native, web = sys.argv[1:]

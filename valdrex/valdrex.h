@@ -118,6 +118,11 @@ VALDREX_API const char* valdrex_version(void);
  * valdrex_version(), or until the thread ends. */
 VALDREX_API const char* valdrex_last_error(void);
 
+/* The name a run's result takes: "期末.xlsx" gives "期末-统计结果.xlsx", a folder kept in front;
+ * a macro workbook (.xlsm) keeps its extension. NULL for a NULL name. Valid until this thread's
+ * next call of it. */
+VALDREX_API const char* valdrex_result_name(const char* name);
+
 /* Reads the workbook at `path` into a new job (VALDREX_UNREADABLE when it cannot be read);
  * *job is NULL when the call fails. */
 VALDREX_API valdrex_status valdrex_open(const char* path, valdrex_job** job);

@@ -69,6 +69,12 @@ int main(int argc, char** argv) {
   remove(result);
   remove(raw);
 
+  /* The result's name, as the command gives it; a page has only names to go by. */
+  EXPECT(strcmp(valdrex_result_name("期末.xlsx"), "期末-统计结果.xlsx") == 0);
+  EXPECT(strcmp(valdrex_result_name("a/期末.XLSM"), "a/期末-统计结果.XLSM") == 0);
+  EXPECT(strcmp(valdrex_result_name("成绩.xls"), "成绩-统计结果.xlsx") == 0);
+  EXPECT(valdrex_result_name(NULL) == NULL && *valdrex_last_error() != '\0');
+
   valdrex_job* job = NULL;
   EXPECT(valdrex_open(NULL, &job) == VALDREX_INVALID_ARGUMENT);
   EXPECT(valdrex_open("/nonexistent/成绩.xlsx", &job) == VALDREX_UNREADABLE && job == NULL);

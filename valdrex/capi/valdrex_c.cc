@@ -13,6 +13,7 @@
 
 #include "valdrex/host/argument_text.h"
 #include "valdrex/host/utf8.h"
+#include "valdrex/job/files/output_paths.h"
 #include "valdrex/job/workbook_job.h"
 #include "valdrex/valdrex.h"
 
@@ -220,6 +221,19 @@ extern "C" {
 const char* valdrex_version(void) { return VALDREX_VERSION; }
 
 const char* valdrex_last_error(void) { return lastError.c_str(); }
+
+const char* valdrex_result_name(const char* name) {
+  static thread_local std::string made;
+  if (!name) {
+    invalid("name 不能为空");
+    return nullptr;
+  }
+  const valdrex_status status = guarded([&] {
+    made = valdrex::utf8::repaired(valdrex::resultPath(name));
+    return succeeded();
+  });
+  return status == VALDREX_OK ? made.c_str() : nullptr;
+}
 
 valdrex_status valdrex_open(const char* path, valdrex_job** job) {
   if (!job) return invalid("job 不能为空");

@@ -38,7 +38,9 @@ mode_t newFileMode() {
   static const mode_t mode = [] {
     mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666 & ~mask;
+    // The owner always reads and writes what was written for them, whatever the mask (a page's
+    // memory file system masks everything).
+    return (0666 & ~mask) | 0600;
   }();
   return mode;
 }
