@@ -33,6 +33,7 @@
 
 #include "libreoffice/uno_text.h"
 #include "valdrex/host/failure.h"
+#include "valdrex/host/sheet_presentation.h"
 #include "valdrex/host/worksheet.h"
 #include "valdrex/job/session/workbook_sheets.h"
 
@@ -114,8 +115,11 @@ class ChartBuilder {
     auto types = Reference<chart2::XChartTypeContainer>(system, UNO_QUERY_THROW)->getChartTypes();
     if (!types.hasElements()) throw Failure(FailureKind::HostError, "图表没有图表类型");
     Sequence<Reference<chart2::XDataSeries>> series(static_cast<sal_Int32>(chart.series.size()));
-    for (std::size_t i = 0; i < chart.series.size(); ++i)
+    for (std::size_t i = 0; i < chart.series.size(); ++i) {
       series.getArray()[i] = dataSeries(chart.series[i]);
+      Reference<beans::XPropertySet>(series[i], UNO_QUERY_THROW)
+          ->setPropertyValue("Color", Any(static_cast<sal_Int32>(host::seriesColour(chart, i))));
+    }
     Reference<chart2::XDataSeriesContainer>(types[0], UNO_QUERY_THROW)->setDataSeries(series);
     if (!chart.series.empty()) {
       auto axis = system->getAxisByDimension(0, 0);

@@ -120,6 +120,13 @@ def layout(path):
             if re.match(r"xl/(charts|drawings)/[^/]*\.xml$", name):
                 refs = [f.text for f in root.iter("{http://schemas.openxmlformats.org/drawingml/2006/chart}f")]
                 print(f"part\t{name}\t{' '.join(refs)}".rstrip())
+                if name.startswith("xl/charts/"):
+                    c = "{http://schemas.openxmlformats.org/drawingml/2006/chart}"
+                    a = "{http://schemas.openxmlformats.org/drawingml/2006/main}"
+                    mins = [m.get("val") for m in root.iter(c + "min")]
+                    fills = [f.get("val") for ser in root.iter(c + "ser")
+                             for f in ser.iter(a + "srgbClr")]
+                    print(f"chart\t{name}\tmin {' '.join(mins)}\tcolours {' '.join(fills)}")
     wb = openpyxl.load_workbook(path)
     print(f"active\t{wb.active.title}")
     for ws in wb.worksheets:

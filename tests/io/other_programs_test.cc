@@ -105,8 +105,8 @@ TEST_F(OtherProgramsTest, ReportSheetsPrintAndChartAsSet) {
   rates.setCharts({
       {host::ChartKind::clusteredColumns, "各班两率", "班级", "比率", true, {series(2), series(3)},
        {2, 5, 20, 12}},
-      {host::ChartKind::stackedColumns, "优秀率", "班级", "", false, {series(3)},
-       {22, 5, 40, 12}}});
+      {host::ChartKind::stackedColumns, "优秀率", "班级", "", false, {series(3), series(2)},
+       {22, 5, 40, 12}, host::SeriesColours::lightToDark}});
   // clang-format on
   book->activeSheet = 3;
   writeWorkbook(*book, dir_.file("report.xlsx"));
@@ -116,7 +116,10 @@ TEST_F(OtherProgramsTest, ReportSheetsPrintAndChartAsSet) {
            "part\txl/charts/chart1.xml\t'两率一分'!$B$3 '两率一分'!$A$4:$A$23 '两率一分'!$B$4:$B$23"
            " '两率一分'!$C$3 '两率一分'!$A$4:$A$23 '两率一分'!$C$4:$C$23",
            "part\txl/charts/chart2.xml\t'两率一分'!$C$3 '两率一分'!$A$4:$A$23 "
-           "'两率一分'!$C$4:$C$23",
+           "'两率一分'!$C$4:$C$23 '两率一分'!$B$3 '两率一分'!$A$4:$A$23 '两率一分'!$B$4:$B$23",
+           // Every value axis from 0; distinct colours, or for a scale's steps lighter to darker.
+           "chart\txl/charts/chart1.xml\tmin 0\tcolours 4472C4 ED7D31",
+           "chart\txl/charts/chart2.xml\tmin 0\tcolours C6DBEF 08306B",
            "part\txl/drawings/drawing1.xml",
            "active\t两率一分",
            "两率一分\tprint\t$1:$3\tlandscape\t9\tTrue\t1\t0\tB4",

@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <map>
 
 #include "valdrex/job/made/sample_workbook.h"
@@ -65,8 +66,28 @@ TEST_P(ResultCharts, SeriesReferToTheTotalsAndAveragesOfEveryClass) {
   for (const host::Chart& c : charts) {
     titles.push_back(c.title);
     ASSERT_TRUE(expected.count(c.title)) << c.title;
-    const auto& [sheet, subject, headers] = expected[c.title];
+    const auto& [sheet, subject, listed] = expected[c.title];
+    // A stack is read from the bottom up: its bands go in from the lowest, the top band on top.
+    std::vector<std::string> headers = listed;
+    if (c.kind == host::ChartKind::stackedColumns) std::reverse(headers.begin(), headers.end());
     ASSERT_EQ(c.series.size(), headers.size()) << c.title;
+    // Bands are shades of one hue, darker toward the top band, so that they read in grey too;
+    // other series are told apart by colour.
+    auto lightness = [&](std::size_t i) {
+      const std::uint32_t rgb = host::seriesColour(c, i);
+      return 299 * (rgb >> 16) + 587 * (rgb >> 8 & 0xFF) + 114 * (rgb & 0xFF);
+    };
+    const bool bands = sheet == "分数段统计" || sheet == "名次段统计";
+    for (std::size_t i = 1; i < headers.size(); ++i) {
+      if (!bands) {
+        for (std::size_t j = 0; j < i; ++j)
+          EXPECT_NE(host::seriesColour(c, i), host::seriesColour(c, j)) << c.title;
+      } else if (c.kind == host::ChartKind::stackedColumns) {
+        EXPECT_LT(lightness(i), lightness(i - 1)) << c.title << " band " << headers[i];
+      } else {
+        EXPECT_GT(lightness(i), lightness(i - 1)) << c.title << " band " << headers[i];
+      }
+    }
     for (std::size_t i = 0; i < headers.size(); ++i) {
       const host::ChartSeries& s = c.series[i];
       const host::Range v = s.values.range, k = s.categories.range, n = s.name.range;

@@ -2,6 +2,8 @@
 // has neither: the file's own settings and drawings are kept as they were.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,10 @@ struct PrintLayout {
 };
 
 enum class ChartKind { clusteredColumns, stackedColumns };
+
+// Series that are steps of one scale (score or rank bands) take shades of one hue, which also
+// read in grey, in the order of the series; others take distinct colours.
+enum class SeriesColours { distinct, lightToDark, darkToLight };
 
 // A reference into a sheet of the same workbook: a cell or a block.
 struct SheetRange {
@@ -41,11 +47,33 @@ struct Chart {
   std::string title;
   std::string categoryAxisTitle;
   std::string valueAxisTitle;
-  // The values are percentages (33.33 for 33.33 %): the value axis starts at 0 and shows a % sign.
+  // The values are percentages (33.33 for 33.33 %): the value axis shows a % sign. Every value
+  // axis starts at 0, so that bars compare by their length.
   bool percentValues = false;
   std::vector<ChartSeries> series;
   Range anchor;  // the cells it covers, corners included
+  SeriesColours colours = SeriesColours::distinct;
   friend bool operator==(const Chart&, const Chart&) = default;
 };
+
+// The colour of series `i` of `chart` as 0xRRGGBB, for every writer and host alike: twelve
+// distinct colours before any repeats, or for a scale's steps a ramp between light and dark blue.
+inline std::uint32_t seriesColour(const Chart& chart, std::size_t i) {
+  constexpr std::uint32_t kDistinct[] = {0x4472C4, 0xED7D31, 0xA5A5A5, 0xFFC000,
+                                         0x5B9BD5, 0x70AD47, 0x264478, 0x9E480E,
+                                         0x636363, 0x997300, 0x7030A0, 0x43682B};
+  if (chart.colours == SeriesColours::distinct || chart.series.size() < 2)
+    return kDistinct[i % std::size(kDistinct)];
+  constexpr std::uint32_t kLight = 0xC6DBEF, kDark = 0x08306B;
+  const std::size_t last = chart.series.size() - 1;
+  const std::size_t step = chart.colours == SeriesColours::lightToDark ? i : last - i;
+  const double t = static_cast<double>(step) / static_cast<double>(last);
+  std::uint32_t colour = 0;
+  for (int shift : {16, 8, 0}) {
+    const double from = (kLight >> shift) & 0xFF, to = (kDark >> shift) & 0xFF;
+    colour |= static_cast<std::uint32_t>(from + (to - from) * t + 0.5) << shift;
+  }
+  return colour;
+}
 
 }  // namespace valdrex::host

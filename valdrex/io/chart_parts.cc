@@ -15,9 +15,6 @@ constexpr std::string_view kDrawingType =
     "application/vnd.openxmlformats-officedocument.drawing+xml";
 constexpr std::string_view kChartType =
     "application/vnd.openxmlformats-officedocument.drawingml.chart+xml";
-// Series colours, given outright: a workbook made from nothing has no theme to take them from.
-constexpr std::string_view kColours[] = {"4472C4", "ED7D31", "A5A5A5",
-                                         "FFC000", "5B9BD5", "70AD47"};
 // More category labels than this are written slanted, so that a grade's classes do not overlap.
 constexpr std::size_t kUprightLabels = 8;
 
@@ -30,6 +27,15 @@ std::string relativeTarget(std::string_view source, std::string_view part) {
   for (std::size_t i = common; i < source.size(); ++i)
     if (source[i] == '/') target += "../";
   return target + std::string(part.substr(common));
+}
+
+// Series colours are given outright: a workbook made from nothing has no theme to take them from.
+std::string rgb(std::uint32_t colour) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out(6, '0');
+  for (int i = 5; i >= 0; --i, colour >>= 4)
+    out[static_cast<std::size_t>(i)] = kDigits[colour & 0xF];
+  return out;
 }
 
 std::string number(double x) {
@@ -177,8 +183,7 @@ std::string chartXml(const host::Chart& chart, const host::MemoryWorkbook& book)
     categories = std::max(categories, cellCount(s.categories.range));
     out += "<c:ser><c:idx val=\"" + std::to_string(i) + "\"/><c:order val=\"" + std::to_string(i) +
            "\"/><c:tx>" + textReference(s.name, book) +
-           "</c:tx><c:spPr><a:solidFill><a:srgbClr val=\"" +
-           std::string(kColours[i % std::size(kColours)]) +
+           "</c:tx><c:spPr><a:solidFill><a:srgbClr val=\"" + rgb(host::seriesColour(chart, i)) +
            "\"/></a:solidFill></c:spPr><c:invertIfNegative val=\"0\"/><c:cat>" +
            textReference(s.categories, book) + "</c:cat><c:val>" + numberReference(s.values, book) +
            "</c:val></c:ser>";
@@ -203,9 +208,9 @@ std::string chartXml(const host::Chart& chart, const host::MemoryWorkbook& book)
       "</c:catAx>";
 
   out += "<c:valAx><c:axId val=\"100000002\"/><c:scaling><c:orientation val=\"minMax\"/>";
-  // Rates are kept as percentages (33.33 is 33.33 %) and completion rates pass 100: no maximum.
-  if (chart.percentValues) out += "<c:min val=\"0\"/>";
-  out += "</c:scaling><c:delete val=\"0\"/><c:axPos val=\"l\"/><c:majorGridlines/>";
+  // From 0, so that no bar looks many times another; completion rates pass 100: no maximum.
+  out +=
+      "<c:min val=\"0\"/></c:scaling><c:delete val=\"0\"/><c:axPos val=\"l\"/><c:majorGridlines/>";
   if (!chart.valueAxisTitle.empty()) out += title(chart.valueAxisTitle, 1000, true);
   out += chart.percentValues ? "<c:numFmt formatCode=\"0&quot;%&quot;\" sourceLinked=\"0\"/>"
                              : "<c:numFmt formatCode=\"General\" sourceLinked=\"1\"/>";

@@ -116,6 +116,15 @@ bool overlapsEarlierBand(const std::string& label, const std::vector<std::string
   return false;
 }
 
+// Bands are listed from the top of the scale down, the top band darkest; a stack is read from the
+// bottom up, so stacked bands go in the other way round, the top band on top.
+void shadeBands(Chart& c) {
+  c.colours = host::SeriesColours::darkToLight;
+  if (c.kind != ChartKind::stackedColumns) return;
+  std::reverse(c.series.begin(), c.series.end());
+  c.colours = host::SeriesColours::lightToDark;
+}
+
 std::optional<Chart> scoreBands(const Table& t) {
   Chart c = columnChart(ChartKind::stackedColumns, "总分各班分数段人数", "人数", false);
   std::vector<std::string> labels;
@@ -126,6 +135,7 @@ std::optional<Chart> scoreBands(const Table& t) {
     c.series.push_back(t.series(t.headerCell(col), col, t));
   }
   if (c.series.empty()) return std::nullopt;
+  shadeBands(c);
   return c;
 }
 
@@ -152,6 +162,7 @@ std::optional<Chart> rankBands(const Table& t) {
   }
   if (c.series.empty()) return std::nullopt;
   if (cumulative <= 1) c.kind = ChartKind::stackedColumns;
+  shadeBands(c);
   return c;
 }
 
