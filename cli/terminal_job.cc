@@ -52,9 +52,10 @@ class TerminalJob {
     ui.limitTargets(job->largestSecondTarget(settings_.sheet));
     ui.takeTurns(turns, turn);
     DateOrToday clock(settings_.date);
-    const JobOutcome& outcome = job->run(
-        ui, clock,
-        {settings_.sheet, settings_.strict, nullptr, settings_.charts, nullptr, settings_.targets});
+    const JobOutcome& outcome =
+        job->run(ui, clock,
+                 {settings_.sheet, settings_.strict, nullptr, settings_.charts, nullptr,
+                  settings_.targets, settings_.asked});
     ui.passTurn();
     if (outcome.ran && !outcome.completed) say("警告：统计没有正常结束（没有看到完成提示）。");
     if (outcome.problem.empty())

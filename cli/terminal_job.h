@@ -8,6 +8,7 @@
 #include "cli/terminal.h"
 #include "cli/terminal_ui.h"
 #include "valdrex/host/date.h"
+#include "valdrex/run/statistics_run.h"
 
 namespace valdrex::cli {
 
@@ -21,6 +22,7 @@ struct JobSettings {
   bool strict = false;                   // a warning refuses the result
   bool force = false;                    // a lock file beside the result is no reason to refuse
   bool charts = true;                    // chart the result on "统计图表"
+  AskedReports asked;                    // "临界生", "一分一段表"
 };
 
 struct JobInput {

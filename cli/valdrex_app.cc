@@ -2,11 +2,13 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <string_view>
 #include <vector>
 
 #include "cli/check_command.h"
@@ -19,6 +21,7 @@
 #include "cli/terminal.h"
 #include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/argument_text.h"
+#include "valdrex/host/number_text.h"
 #include "valdrex/job/class_rows.h"
 #include "valdrex/job/session/ready_dialogs.h"
 
@@ -42,7 +45,31 @@ struct Choices {
   TemplateOptions blank;
   std::optional<std::string> subjects;
   bool force = false;
+  std::string segments;  // "", "all", or a word that is neither
+  std::string segmentStep;
+  std::string margin;
 };
+
+// "--segments all" is "--segments=all": the flag takes no other word, so a workbook's name
+// after it stays a workbook.
+std::vector<const char*> joinSegmentsAll(int argc, const char* const* argv) {
+  std::vector<const char*> args(argv, argv + argc);
+  for (std::size_t i = 0; i + 1 < args.size(); ++i)
+    if (std::string_view(args[i]) == "--segments" && std::string_view(args[i + 1]) == "all") {
+      args[i] = "--segments=all";
+      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+    }
+  return args;
+}
+
+// A positive number of points with at most one decimal, in tenths; 0 when it is not one.
+int32_t tenthsOption(const std::string& text, double largest) {
+  const std::optional<double> value = wholeTextNumber(text);
+  if (!value || !(*value > 0) || *value > largest) return 0;
+  const double tenths = *value * 10;
+  if (std::abs(tenths - std::round(tenths)) > 1e-9) return 0;
+  return static_cast<int32_t>(std::lround(tenths));
+}
 
 CLI::App* subcommand(CLI::App& app, const std::string& name, const std::string& what) {
   CLI::App* sub = app.add_subcommand(name, what);
@@ -80,6 +107,27 @@ std::string finishRunOptions(Choices& c) {
     if (!c.run.settings.targets)
       return "--targets 应为两个整数“一档,二档”，且 1 ≤ 一档 ≤ 二档 ≤ " +
              std::to_string(kMaxTarget) + "，例如 --targets 5,20；而不是“" + c.targets + "”。";
+  }
+  AskedReports& asked = c.run.settings.asked;
+  if (!c.segments.empty()) {
+    // A bare flag gives CLI11's own "true".
+    if (c.segments != "all" && c.segments != "true")
+      return "--segments 后只能写 all（各科也写一分一段表），而不是“" + c.segments + "”。";
+    asked.segments = true;
+    asked.segmentsAllSubjects = c.segments == "all";
+  }
+  if (!c.segmentStep.empty()) {
+    asked.segmentStep = tenthsOption(c.segmentStep, 1000);
+    if (asked.segmentStep == 0)
+      return "--segment-step 应为大于 0、最多一位小数的分数，例如 --segment-step 5；而不是“" +
+             c.segmentStep + "”。";
+  }
+  if (!c.margin.empty()) {
+    const int32_t tenths = tenthsOption(c.margin, 100);
+    if (tenths == 0)
+      return "--margin 应为 0 到 100 之间、最多一位小数的百分数，例如 --margin 5；而不是“" +
+             c.margin + "”。";
+    asked.marginPercent = tenths / 10.0;
   }
   if (!c.date.empty()) {
     c.run.settings.date = parseDate(c.date);
@@ -120,6 +168,22 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
   run->add_flag_callback(
       "--no-charts", [&c] { c.run.settings.charts = false; },
       "不写“统计图表”工作表（已有的原样保留）");
+  run->add_flag_callback(
+      "--near", [&c] { c.run.settings.asked.nearLines = true; },
+      "写“临界生”：总分和各科在优秀线、及格线上下不远的学生，以及总分一档、二档边上的学生");
+  run->add_option("--margin", c.margin, "“临界生”中线上下的范围，占满分的百分数（默认 5）")
+      ->option_text("百分数");
+  run->add_flag("--segments", c.segments, "写“一分一段表”（总分的）；后面跟 all 时各科也写")
+      ->option_text("[all]");
+  run->add_option("--segment-step", c.segmentStep, "“一分一段表”每段的分数（默认 1）")
+      ->option_text("分数");
+  run->add_flag_callback(
+      "--extra",
+      [&c] {
+        c.run.settings.asked.nearLines = true;
+        c.run.settings.asked.segments = true;
+      },
+      "同时写“临界生”和“一分一段表”，同 --near 加 --segments");
 
   CLI::App* check =
       subcommand(app, "check", "检查工作簿中会让统计出错或失败的地方，不写入任何文件");
@@ -175,7 +239,8 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
   app.footer(kExitCodeHelp);  // after the subcommands: they would inherit it
 
   try {
-    app.parse(argc, argv);
+    const std::vector<const char*> args = joinSegmentsAll(argc, argv);
+    app.parse(static_cast<int>(args.size()), args.data());
   } catch (const CLI::Success& e) {  // --help or --version
     return app.exit(e, out, err);
   } catch (const CLI::ParseError& e) {

@@ -89,7 +89,8 @@ typedef enum valdrex_text {
 typedef struct valdrex_job valdrex_job;
 
 /* Start from VALDREX_RUN_OPTIONS_INIT: later versions add members at the end, and `size` tells
- * the library which members the caller knows. A size smaller than the library knows, or a
+ * the library which members the caller knows. The size of version 0.1.0 (up to `reserved`) takes
+ * the later members at their defaults; any other size smaller than the library knows, or a
  * member it does not know that is not 0, is VALDREX_INVALID_ARGUMENT. */
 typedef struct valdrex_run_options {
   size_t size;       /* sizeof(valdrex_run_options) where the caller was compiled */
@@ -105,11 +106,18 @@ typedef struct valdrex_run_options {
                     default): the result is charted on "统计图表", added at the end if missing */
   int reserved;  /* 0. Room for a later option, so that the structure ends without padding and
                     each later member raises its size */
+  /* Added after 0.1.0; a caller compiled before gives the size up to here and has them at their
+     defaults. */
+  double segment_step; /* points per row of "一分一段表", at most one decimal; 0: 1 */
+  double margin;       /* "临界生": the margin around a line in percent of the full mark, at most
+                          one decimal; 0: 5 */
+  int segments;   /* 1: write "一分一段表" for the total, 2: for every subject too; 0: not */
+  int near_lines; /* nonzero: write "临界生" */
 } valdrex_run_options;
 
 /* Every option at its default. */
 #define VALDREX_RUN_OPTIONS_INIT \
-  { sizeof(valdrex_run_options), NULL, 0, 0, 0, 0, 0, 0, 0, 0 }
+  { sizeof(valdrex_run_options), NULL, 0, 0, 0, 0, 0, 0, 0, 0, 0.0, 0.0, 0, 0 }
 
 /* "0.1.0"; valid while the library is loaded. */
 VALDREX_API const char* valdrex_version(void);

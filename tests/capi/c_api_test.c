@@ -125,6 +125,9 @@ int main(int argc, char** argv) {
   } sizes[] = {
       {0, 0, 0, VALDREX_INVALID_ARGUMENT}, /* = {0}: not from VALDREX_RUN_OPTIONS_INIT */
       {offsetof(valdrex_run_options, no_charts), 0, 0, VALDREX_INVALID_ARGUMENT},
+      /* compiled before the asked sheets: those are off */
+      {offsetof(valdrex_run_options, segment_step), 0, 0, VALDREX_OK},
+      {offsetof(valdrex_run_options, margin), 0, 0, VALDREX_INVALID_ARGUMENT},
       {known, 1, 0, VALDREX_INVALID_ARGUMENT},
       {later, 0, 0, VALDREX_OK}, /* newer, its own options unset */
       {later, 0, 1, VALDREX_INVALID_ARGUMENT},
@@ -148,6 +151,20 @@ int main(int argc, char** argv) {
   options.year = 2026, options.month = 12, options.day = 6;
   EXPECT(valdrex_run(job, &options) == VALDREX_OK && *valdrex_last_error() == 0);
   EXPECT(valdrex_count_of(job, VALDREX_CLASSES) == 4 && valdrex_count_of(job, VALDREX_COMPLETED));
+  EXPECT(valdrex_count_of(job, VALDREX_REPORT_SHEETS) == 9);
+  /* The sheets written only when asked. */
+  valdrex_run_options asked = options;
+  asked.segments = 3;
+  EXPECT(valdrex_run(job, &asked) == VALDREX_BAD_REQUEST);
+  asked.segments = 2;
+  asked.segment_step = 0.25; /* tenths only */
+  EXPECT(valdrex_run(job, &asked) == VALDREX_BAD_REQUEST);
+  asked.segment_step = 5;
+  asked.margin = 2.5;
+  asked.near_lines = 1;
+  EXPECT(valdrex_run(job, &asked) == VALDREX_OK);
+  EXPECT(valdrex_count_of(job, VALDREX_REPORT_SHEETS) == 11);
+  EXPECT(valdrex_run(job, &options) == VALDREX_OK);
   EXPECT(valdrex_count_of(job, VALDREX_REPORT_SHEETS) == 9);
   const char *title = "", *text = "", *place = "";
   valdrex_message_style style;

@@ -109,10 +109,11 @@ std::string notesOnTargets(const GradeBook& g, const CompletionTargets& t) {
 
 }  // namespace
 
-void writeCompletionRates(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock,
-                          const RoundingTrace& trace) {
+std::optional<CompletionTargets> writeCompletionRates(GradeBook& g, host::Worksheet& sh,
+                                                      host::Ui& ui, host::Clock& clock,
+                                                      const RoundingTrace& trace) {
   const auto targets = askCompletionTargets(ui, g.classCount);
-  if (!targets) return;
+  if (!targets) return targets;
   const int16_t classes = g.classCount;
   const Tiers tiers{*targets, "1-" + std::to_string(mulInteger(classes, targets->first)),
                     "1-" + std::to_string(mulInteger(classes, targets->second))};
@@ -144,6 +145,7 @@ void writeCompletionRates(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host:
   sh.merge(host::between(r + 1, Col::className, r + 1, kColumns));
 
   writeDatedTitleRow(sh, kColumns + 1, clock);
+  return targets;
 }
 
 }  // namespace valdrex

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string_view>
 
+#include "valdrex/bands/completion_targets.h"
 #include "valdrex/gradebook/grade_book.h"
 #include "valdrex/gradebook/report_layout.h"
 #include "valdrex/gradebook/rounding.h"
@@ -18,8 +20,10 @@ inline constexpr std::array<std::string_view, 11> kCompletionHeader = {
     "平均分", "平均分完成率", "综合完成率", "综合名次",   "任课教师"};
 static_assert(kCompletionHeader.size() == CompletionColumns::last);
 
-// Every rate's and average's rounding goes to trace.
-void writeCompletionRates(GradeBook& g, host::Worksheet& sh, host::Ui& ui, host::Clock& clock,
-                          const RoundingTrace& trace = {});
+// Every rate's and average's rounding goes to trace. Returns the targets the teacher gave; empty
+// when the questions were cancelled and the sheet left as it was.
+std::optional<CompletionTargets> writeCompletionRates(GradeBook& g, host::Worksheet& sh,
+                                                      host::Ui& ui, host::Clock& clock,
+                                                      const RoundingTrace& trace = {});
 
 }  // namespace valdrex

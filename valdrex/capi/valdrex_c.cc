@@ -1,5 +1,7 @@
 // The C interface over WorkbookJob: it looks handles up, turns outcomes into statuses and keeps
 // the texts it hands out.
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -197,21 +199,32 @@ valdrex_status opened(std::unique_ptr<valdrex::WorkbookJob> workbookJob,
   return succeeded();
 }
 
-// The caller's options as this library knows them. A caller compiled with fewer members is not
-// known (there is none yet); a newer caller's members past ours must be unset.
-static_assert(sizeof(valdrex_run_options) == offsetof(valdrex_run_options, reserved) + sizeof(int),
+// The caller's options as this library knows them. A caller compiled before the asked sheets gives
+// the size up to them; a newer caller's members past ours must be unset.
+constexpr std::size_t kFirstOptionsSize = offsetof(valdrex_run_options, segment_step);
+static_assert(sizeof(valdrex_run_options) ==
+                  offsetof(valdrex_run_options, near_lines) + sizeof(int),
               "a later member must raise the size: no padding at the end");
 valdrex_status readOptions(const valdrex_run_options* given, valdrex_run_options& o) {
   o = VALDREX_RUN_OPTIONS_INIT;
   if (!given) return VALDREX_OK;
-  if (given->size < sizeof o)
+  if (given->size != kFirstOptionsSize && given->size < sizeof o)
     return invalid("valdrex_run_options 的 size 不对：请用 VALDREX_RUN_OPTIONS_INIT 初始化");
   const auto* bytes = reinterpret_cast<const unsigned char*>(given);
   bool unknown = given->reserved != 0;
   for (std::size_t i = sizeof o; i < given->size; ++i) unknown = unknown || bytes[i] != 0;
   if (unknown) return invalid("valdrex_run_options 里有这个版本的库不认识的选项");
-  std::memcpy(&o, given, sizeof o);
+  std::memcpy(&o, given, std::min<std::size_t>(given->size, sizeof o));
+  o.size = sizeof o;
   return VALDREX_OK;
+}
+
+// A number of points or a percent with at most one decimal, in tenths; 0 when it is not one.
+int32_t optionTenths(double value, double largest) {
+  if (!(value > 0) || value > largest) return 0;
+  const double tenths = value * 10;
+  if (std::abs(tenths - std::round(tenths)) > 1e-9) return 0;
+  return static_cast<int32_t>(std::lround(tenths));
 }
 
 }  // namespace
@@ -329,6 +342,22 @@ valdrex_status valdrex_run(valdrex_job* handle, const valdrex_run_options* optio
     if (o.sheet) settings.sheet = o.sheet;
     settings.strict = o.strict != 0;
     settings.charts = o.no_charts == 0;
+    if (o.segments < 0 || o.segments > 2)
+      return failed(VALDREX_BAD_REQUEST, "segments 应为 0、1 或 2");
+    settings.asked.segments = o.segments != 0;
+    settings.asked.segmentsAllSubjects = o.segments == 2;
+    settings.asked.nearLines = o.near_lines != 0;
+    if (o.segment_step != 0) {
+      settings.asked.segmentStep = optionTenths(o.segment_step, 1000);
+      if (settings.asked.segmentStep == 0)
+        return failed(VALDREX_BAD_REQUEST, "segment_step 应为大于 0、最多一位小数的分数");
+    }
+    if (o.margin != 0) {
+      const int32_t tenths = optionTenths(o.margin, 100);
+      if (tenths == 0)
+        return failed(VALDREX_BAD_REQUEST, "margin 应为 0 到 100 之间、最多一位小数的百分数");
+      settings.asked.marginPercent = tenths / 10.0;
+    }
     if (!defaults)
       settings.targets = valdrex::TargetAnswers{static_cast<int16_t>(o.first_target),
                                                 static_cast<int16_t>(o.second_target)};

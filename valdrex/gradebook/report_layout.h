@@ -132,4 +132,55 @@ struct CompletionColumns {
   static constexpr int noteRows = 2;
 };
 
+// "一分一段表": a table per scored column, the total's first, then each subject's when asked. Each
+// table has its column's name in the row above its header and a row per score step; the tables
+// differ in length, so each starts `gap` rows after the one before. A note row ends the sheet.
+struct SegmentSheetLayout {
+  static constexpr int firstNameRow = 2;
+  static constexpr int nameColumn = 1;
+  static constexpr int gap = 1;
+  static constexpr int step = 1;  // "分数段"
+  static constexpr int count = 2;
+  static constexpr int cumulative = 3;
+  static constexpr int percent = 4;
+  static constexpr int ranks = 5;  // the grade ranks the step's students hold
+  static constexpr int last = ranks;
+  static constexpr int headerRow(int nameRow) { return nameRow + 1; }
+  static constexpr int stepRow(int nameRow, int k) { return headerRow(nameRow) + k; }
+  // The name row of the table after one of `steps` rows.
+  static constexpr int nextNameRow(int nameRow, int steps) {
+    return stepRow(nameRow, steps) + gap + 1;
+  }
+};
+static_assert(SegmentSheetLayout::headerRow(SegmentSheetLayout::firstNameRow) ==
+                  TableSheetLayout::firstHeaderRow,
+              "the first header stands where every table sheet's does");
+
+// "临界生": the counts per class first (a row per list, a column per class and the sum), then
+// every list as a table of its own: its title in the row above its header, a row per student
+// (or one saying there is none), `gap` rows before the next.
+struct NearSheetLayout {
+  static constexpr int countNameRow = 2;
+  static constexpr int countHeaderRow = 3;
+  static constexpr int listColumn = 1;  // the list's title in the count table
+  static constexpr int countClassColumn(int k) { return 1 + k; }
+  static constexpr int countSumColumn(int classes) { return classes + 2; }
+  static constexpr int countWidth(int classes) { return countSumColumn(classes); }
+  static constexpr int countRow(int list) { return countHeaderRow + list; }
+  static constexpr int gap = 1;
+  static constexpr int className = 1;
+  static constexpr int studentName = 2;
+  static constexpr int value = 3;     // the score, or the grade rank for a tier
+  static constexpr int distance = 4;  // how far from the line
+  static constexpr int listWidth = distance;
+  // The title row of the first list, under a count table of `lists` rows.
+  static constexpr int firstTitleRow(int lists) { return countRow(lists) + gap + 1; }
+  static constexpr int headerRow(int titleRow) { return titleRow + 1; }
+  static constexpr int studentRow(int titleRow, int k) { return headerRow(titleRow) + k; }
+  // The title row after a list of `rows` rows.
+  static constexpr int nextTitleRow(int titleRow, int rows) {
+    return studentRow(titleRow, rows) + gap + 1;
+  }
+};
+
 }  // namespace valdrex

@@ -93,6 +93,9 @@ struct ReportSheets {
   static constexpr std::string_view completionRates = "完成率表";
   static constexpr std::string_view scoreBands = "分数段统计";
   static constexpr std::string_view rankBands = "名次段统计";
+  // Written only when a run asks for them.
+  static constexpr std::string_view nearLines = "临界生";
+  static constexpr std::string_view scoreSegments = "一分一段表";
 };
 
 // In the order a new workbook has them.
@@ -100,6 +103,11 @@ inline constexpr std::array<std::string_view, 9> kReportSheetNames = {
     ReportSheets::output,          ReportSheets::classDetailed, ReportSheets::classPlain,
     ReportSheets::gradePlain,      ReportSheets::gradeDetailed, ReportSheets::twoRates,
     ReportSheets::completionRates, ReportSheets::scoreBands,    ReportSheets::rankBands};
+
+// The report sheets a run writes only when asked, after every other sheet of the result; a run
+// that does not ask leaves them as they are.
+inline constexpr std::array<std::string_view, 2> kAskedReportSheetNames = {
+    ReportSheets::nearLines, ReportSheets::scoreSegments};
 
 inline constexpr std::string_view kMessageTitle = "Valdrex提示";
 

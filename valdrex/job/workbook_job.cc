@@ -304,6 +304,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
 
   outcome_.leftOut = leftOutRows(*sheet);
   outcome_.sheetsAdded = addMissingReportSheets(*wb_);
+  const AskedReports asked = prepareAskedSheets(settings);
   RecordingDialogs recording(dialogs, *wb_, outcome_);
   DesktopLauncher desktop;
   std::optional<MirroredWorkbook> mirrored;
@@ -317,13 +318,15 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   auto g = std::make_unique<GradeBook>();
   outcome_.ran = true;
   const std::vector<SkippedStep> skipped =
-      compileReports(*g, *target, target->sheet(sheet->name()), app.ui(), app.clock());
+      compileReports(*g, *target, target->sheet(sheet->name()), app.ui(), app.clock(), {}, asked);
   if (settings.live) settings.live->flush();
   recording.finish();
   outcome_.classes = g->classCount;
   outcome_.students = g->studentCount;
   outcome_.subjects = g->subjectCount;
   outcome_.reportSheets = filledReportSheets(*wb_);
+  if (asked.nearLines) outcome_.reportSheets.emplace_back(ReportSheets::nearLines);
+  if (asked.segments) outcome_.reportSheets.emplace_back(ReportSheets::scoreSegments);
   for (const std::string& added : outcome_.sheetsAdded) makePrintReady(*wb_->find(added));
 
   // A limits message the check foresaw as harmless is told by its finding; any other one means
@@ -358,6 +361,40 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   if (!outcome_.warnings.empty()) outcome_.status = worse(outcome_.status, JobStatus::attention);
   if (settings.charts && !settings.live) writeCharts();
   return true;
+}
+
+// The sheets asked for, added at the end when missing: after "统计图表", which is added before
+// them when the run will chart. What cannot be written is told and left out; an earlier run's
+// sheet not asked for this time is told to be that run's.
+AskedReports WorkbookJob::prepareAskedSheets(const RunSettings& settings) {
+  AskedReports asked = settings.asked;
+  const auto& noCells = wb_->sheetsWithoutCells;
+  auto heldByChart = [&](std::string_view name) {
+    return std::find(noCells.begin(), noCells.end(), name) != noCells.end();
+  };
+  for (std::string_view name : kAskedReportSheetNames) {
+    bool& wanted = name == ReportSheets::nearLines ? asked.nearLines : asked.segments;
+    const host::MemorySheet* sh = wb_->find(name);
+    if (!wanted) {
+      if (sh && sh->cellCount() > 0)
+        outcome_.notes.push_back("“" + std::string(name) +
+                                 "”是早先一次统计写的，这次统计没有更新它。");
+      continue;
+    }
+    if (heldByChart(name)) {
+      outcome_.notes.push_back("“" + std::string(name) +
+                               "”是图表工作表（或对话框工作表），没有写入：请把它改名后重试。");
+      wanted = false;
+      continue;
+    }
+    if (sh) continue;
+    if (settings.charts && !settings.live && !wb_->find(kChartSheetName) &&
+        !heldByChart(kChartSheetName))
+      wb_->addSheet(std::string(kChartSheetName));
+    wb_->addSheet(std::string(name));
+    outcome_.sheetsAdded.emplace_back(name);
+  }
+  return asked;
 }
 
 void WorkbookJob::writeCharts() {

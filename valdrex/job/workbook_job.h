@@ -25,6 +25,7 @@
 #include "valdrex/job/made/template_workbook.h"
 #include "valdrex/job/outcome/job_outcome.h"
 #include "valdrex/job/session/ready_dialogs.h"
+#include "valdrex/run/statistics_run.h"
 
 namespace valdrex {
 
@@ -41,6 +42,10 @@ struct RunSettings {
   // The answers the dialogs will give to the two target questions, when known beforehand: a
   // second target too large for the workbook's classes refuses it before anything runs.
   std::optional<TargetAnswers> targets;
+  // The report sheets written only when asked ("临界生", "一分一段表"): added after every other
+  // sheet of the result ("统计图表" included), rebuilt each time. A run that does not ask for one
+  // leaves it as it was, and says so.
+  AskedReports asked;
 };
 
 class VALDREX_API WorkbookJob {
@@ -108,6 +113,7 @@ class VALDREX_API WorkbookJob {
   void fail(JobStatus status, std::string problem, Advice advice = Advice::none);
   bool listClassesSteps(const std::optional<std::string>& sheet, LiveWorkbook* live);
   bool runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings);
+  AskedReports prepareAskedSheets(const RunSettings& settings);
   void writeCharts();
   bool startSave();
   bool inputAllows(const std::string& path, bool inPlace);

@@ -1,8 +1,10 @@
 #include "valdrex/run/statistics_run.h"
 
 #include "valdrex/bands/completion_rates.h"
+#include "valdrex/bands/near_lines.h"
 #include "valdrex/bands/rank_bands.h"
 #include "valdrex/bands/score_bands.h"
+#include "valdrex/bands/score_segments.h"
 #include "valdrex/gradebook/class_statistics.h"
 #include "valdrex/gradebook/layout.h"
 #include "valdrex/gradebook/limits_message.h"
@@ -37,7 +39,8 @@ constexpr RankingSheet kTitleOrder[] = {RankingSheet::ClassPlain, RankingSheet::
 
 std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
                                         host::Worksheet& scoreSheet, host::Ui& ui,
-                                        host::Clock& clock, const RoundingTrace& trace) {
+                                        host::Clock& clock, const RoundingTrace& trace,
+                                        const AskedReports& asked) {
   // Every step is one statement: a failing one, or one whose sheet is missing, is skipped and
   // the run goes on with the next. Steps that write cell by cell skip their failing cells
   // themselves; the count of swallowed failures tells those apart too.
@@ -53,6 +56,7 @@ std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
     return std::string(verb) + "“" + std::string(sheet) + "”" + std::string(rest);
   };
   using RS = ReportSheets;
+  std::optional<CompletionTargets> targets;  // the tiers of "临界生"
 
   step("初始化", [&] { findLayout(g, scoreSheet, ui); });
   step("载入班级", [&] { loadClasses(g, scoreSheet, ui); });
@@ -80,7 +84,7 @@ std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
   step(quoted("写入", RS::twoRates),
        [&] { writeTwoRates(g, wb, wb.sheet(RS::twoRates), clock, trace); });
   step(quoted("写入", RS::completionRates),
-       [&] { writeCompletionRates(g, wb.sheet(RS::completionRates), ui, clock, trace); });
+       [&] { targets = writeCompletionRates(g, wb.sheet(RS::completionRates), ui, clock, trace); });
   step(quoted("写入", RS::scoreBands),
        [&] { writeScoreBands(g, wb.sheet(RS::scoreBands), ui, clock); });
   step(quoted("写入", RS::rankBands),
@@ -92,6 +96,17 @@ std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
   for (RankingSheet kind : kTitleOrder)
     step(quoted("写入", rankingSheetName(kind), "的标题"),
          [&] { titleRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind, clock); });
+
+  if (asked.nearLines)
+    step(quoted("写入", RS::nearLines), [&] {
+      writeNearLines(g, wb.sheet(RS::nearLines), nearLists(g, targets, asked.marginPercent),
+                     asked.marginPercent, clock);
+    });
+  if (asked.segments)
+    step(quoted("写入", RS::scoreSegments), [&] {
+      writeScoreSegments(g, wb.sheet(RS::scoreSegments), asked.segmentStep,
+                         asked.segmentsAllSubjects, clock);
+    });
 
   // The closing message is a statement of the run too: a host that cannot show it fails no step.
   step("完成提示", [&] {

@@ -1,6 +1,7 @@
 // The one-call statistics run.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,11 +24,24 @@ struct SkippedStep {
   std::string failure;  // the last failure's message
 };
 
+// The report sheets a run writes only when asked (kAskedReportSheetNames); each must exist in
+// the workbook when asked for.
+struct AskedReports {
+  bool segments = false;             // "一分一段表" for the total
+  bool segmentsAllSubjects = false;  // ... and for every subject
+  int32_t segmentStep = 10;          // its score steps, in tenths of a point
+  bool nearLines = false;            // "临界生"
+  double marginPercent = 5;          // its margin around a line, in percent of the full mark
+  bool any() const { return segments || nearLines; }
+};
+
 // Loads, ranks and counts from scoreSheet and "属性表", writes every report sheet of wb that
-// exists, finishes the ranking sheets and always shows the closing message. Every step that
-// fails is skipped, and returned. Every rounding of the loading and the reports goes to trace.
+// exists and those `asked`, finishes the ranking sheets and always shows the closing message.
+// Every step that fails is skipped, and returned. Every rounding of the loading and the reports
+// goes to trace.
 std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
                                         host::Worksheet& scoreSheet, host::Ui& ui,
-                                        host::Clock& clock, const RoundingTrace& trace = {});
+                                        host::Clock& clock, const RoundingTrace& trace = {},
+                                        const AskedReports& asked = {});
 
 }  // namespace valdrex

@@ -54,7 +54,8 @@ Plan planFor(std::string_view name) {
   // teacher typed, so each shows its own.
   if (name == RS::twoRates || name == RS::completionRates)
     return {Shape::blocks, TL::firstHeaderRow, TL::firstHeaderRow, 0, TL::classColumn};
-  if (name == RS::scoreBands || name == RS::rankBands)
+  if (name == RS::scoreBands || name == RS::rankBands || name == RS::scoreSegments ||
+      name == RS::nearLines)
     return {Shape::blocks, 0, 0, 0, TL::classColumn};
   if (name == SS::defaultName)
     return {Shape::scoreSheet, SS::titleRow, SS::headerRow, SS::headerRow, SS::leadingColumns};

@@ -6,7 +6,9 @@ namespace valdrex {
 
 bool isReportSheet(std::string_view name) {
   return std::find(kReportSheetNames.begin(), kReportSheetNames.end(), name) !=
-         kReportSheetNames.end();
+             kReportSheetNames.end() ||
+         std::find(kAskedReportSheetNames.begin(), kAskedReportSheetNames.end(), name) !=
+             kAskedReportSheetNames.end();
 }
 
 host::MemorySheet* findScoreSheet(host::MemoryWorkbook& wb,
@@ -23,7 +25,9 @@ host::MemorySheet* findScoreSheet(host::MemoryWorkbook& wb,
 
 std::string reportNameWithoutCells(const host::MemoryWorkbook& wb) {
   for (const std::string& name : wb.sheetsWithoutCells)
-    if (isReportSheet(name)) return name;
+    if (std::find(kReportSheetNames.begin(), kReportSheetNames.end(), name) !=
+        kReportSheetNames.end())
+      return name;
   return "";
 }
 

@@ -1,0 +1,58 @@
+// The options of the sheets written only when asked: their values, a workbook's name after
+// --segments, and a later run that does not ask.
+#include <gmock/gmock.h>
+
+#include "cli_process.h"
+#include "valdrex/io/xlsx_reader.h"
+
+namespace valdrex::cli::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+TEST(AskedSheetsCli, BadValuesAreRefusedBeforeAnything) {
+  ScratchFolder dir;
+  const struct {
+    std::vector<std::string> args;
+    const char* says;
+  } cases[] = {
+      {{"run", "--segment-step", "0.25"}, "--segment-step 应为大于 0、最多一位小数的分数"},
+      {{"run", "--segment-step", "0"}, "--segment-step 应为"},
+      {{"run", "--margin", "0"}, "--margin 应为 0 到 100 之间"},
+      {{"run", "--margin", "101"}, "--margin 应为"},
+      {{"run", "--segments=各科"}, "--segments 后只能写 all"},
+  };
+  for (const auto& c : cases) {
+    const Outcome o = valdrex(dir, c.args);
+    EXPECT_EQ(o.status, 2) << c.args[1];
+    EXPECT_THAT(o.err, HasSubstr(c.says));
+  }
+}
+
+TEST(AskedSheetsCli, WrittenWhenAskedAndKeptWithANoteOtherwise) {
+  ScratchFolder dir;
+  writeSample(dir / "期末.xlsx");
+  // The workbook after --segments is a workbook, not the flag's value.
+  Outcome o = valdrex(dir, {"run", "--targets", "2,4", "--segments", "期末.xlsx", "--near",
+                            "--segment-step", "2.5", "--margin", "2.5"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  auto wb = io::readWorkbook((dir / "期末-统计结果.xlsx").string());
+  ASSERT_TRUE(wb->find("临界生"));
+  EXPECT_THAT(
+      textOf(wb->find("一分一段表")->cell(4, 1)),
+      ::testing::AnyOf(::testing::EndsWith(".4"), ::testing::EndsWith(".9")));  // 2.5-point steps
+  EXPECT_THAT(textOf(wb->find("临界生")->cell(4, 1)), HasSubstr("总分：差一点到优秀线"));
+
+  o = valdrex(dir, {"run", "--targets", "2,4", "期末-统计结果.xlsx", "-o", "再次.xlsx"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_THAT(o.err, HasSubstr("注意：“一分一段表”是早先一次统计写的，这次统计没有更新它。"));
+  o = valdrex(dir,
+              {"run", "--targets", "2,4", "--segments", "all", "期末.xlsx", "-o", "各科.xlsx"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  wb = io::readWorkbook((dir / "各科.xlsx").string());
+  EXPECT_EQ(wb->find("临界生"), nullptr);
+  EXPECT_EQ(wb->sheetAt(wb->sheetCount() - 1).name(), "一分一段表");
+}
+
+}  // namespace
+}  // namespace valdrex::cli::testing
