@@ -1,0 +1,128 @@
+// The page in the system's headless Chromium, as a teacher uses it: the inlined page opened from
+// a file, workbooks chosen, checked, run and their results downloaded. scripts/test-web.sh made
+// the workbooks and the command's outputs in WORK and compares the downloads with them.
+//
+//   node page_test.js PAGE WORK DATE
+//
+// WORK holds the workbooks (sample.xlsx, ten.xlsx, broken.xlsx, old.xls, noprops.xlsx) and
+// check-NAME.txt, what `valdrex check NAME` printed. Downloads go to WORK/page/, the screenshot
+// to WORK/page.png. Prints one line per failed expectation; the exit status says whether any did.
+"use strict";
+const fs = require("fs");
+const path = require("path");
+const { chromium } = require("playwright-core");
+
+const [pagePath, work, date] = process.argv.slice(2);
+const failures = [];
+const expect = (ok, what) => {
+  if (!ok) failures.push(what);
+};
+
+async function chooseAndWait(page, names) {
+  await page.setInputFiles("#files", names.map((n) => path.join(work, n)));
+  await page.waitForFunction(
+      (n) => document.querySelectorAll("#workbooks .workbook").length === n &&
+             ![...document.querySelectorAll("#workbooks .status")].some(
+                 (s) => s.textContent === "正在检查…"),
+      names.length);
+}
+
+// Each chosen workbook's findings as shown: its lines, then the closing line.
+function shownChecks(page) {
+  return page.$$eval("#workbooks .workbook", (items) => items.map((item) => ({
+    name: item.querySelector(".name").textContent,
+    problem: item.querySelector(".status").classList.contains("problem"),
+    lines: [...item.querySelectorAll(".findings .line")].map((e) => e.textContent)
+               .concat(item.querySelector(".status").textContent),
+  })));
+}
+
+async function removeAll(page) {
+  while (await page.$("#workbooks .workbook button")) await page.click("#workbooks .workbook button");
+}
+
+async function main() {
+  const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", headless: true,
+                                          args: ["--no-sandbox"] });
+  const context = await browser.newContext({ acceptDownloads: true, locale: "zh-CN",
+                                             viewport: { width: 1000, height: 900 } });
+  const page = await context.newPage();
+  const requests = [];
+  let loaded = false;
+  // The page's own blobs (its worker, its downloads) and data stay inside it; anything else left.
+  context.on("request", (r) => {
+    if (loaded && !/^(blob|data):/.test(r.url())) requests.push(r.url().slice(0, 80));
+  });
+  page.on("console", (m) => {
+    if (m.type() === "error") failures.push("console: " + m.text().slice(0, 200));
+  });
+  page.on("pageerror", (e) => failures.push("page error: " + e.message));
+  const url = "file://" + path.resolve(pagePath);
+  await page.goto(url);
+  loaded = true;
+  await page.waitForSelector("#template:not([disabled])", { timeout: 30000 });
+  await page.fill("#date", date);
+  const downloads = path.join(work, "page");
+  fs.mkdirSync(downloads, { recursive: true });
+
+  // Two good workbooks: the findings as `valdrex check` prints them, then one run of both.
+  const good = ["sample.xlsx", "ten.xlsx"];
+  await chooseAndWait(page, good);
+  for (const shown of await shownChecks(page)) {
+    const printed = fs.readFileSync(path.join(work, "check-" + shown.name + ".txt"), "utf8")
+                        .trimEnd().split("\n");
+    const tail = printed.slice(printed.length - shown.lines.length);
+    expect(JSON.stringify(tail) === JSON.stringify(shown.lines),
+           `${shown.name}: findings shown ${JSON.stringify(shown.lines)}, check printed ${JSON.stringify(printed)}`);
+  }
+  await page.click("#run");
+  await page.waitForSelector("#zip-line:not([hidden])", { timeout: 60000 });
+  const links = await page.$$("#results .result a");
+  expect(links.length === good.length, `${links.length} downloads for ${good.length} workbooks`);
+  for (const link of [...links, await page.$("#zip")]) {
+    const [download] = await Promise.all([page.waitForEvent("download"), link.click()]);
+    await download.saveAs(path.join(downloads, download.suggestedFilename()));
+  }
+  const progress = await page.textContent("#progress-text");
+  expect(progress.startsWith("完成：2/2"), "progress after the batch: " + progress);
+  await page.screenshot({ path: path.join(work, "page.png"), fullPage: true });
+
+  // Files the library cannot use: their Chinese messages, and no download.
+  await removeAll(page);
+  const bad = ["broken.xlsx", "old.xls", "noprops.xlsx"];
+  await chooseAndWait(page, bad);
+  const checks = await shownChecks(page);
+  for (const c of checks) {
+    const text = c.lines.join("\n");
+    expect(/[\u4e00-\u9fff]/.test(text), `${c.name}: no Chinese message: ${text}`);
+  }
+  expect(checks[0].problem && checks[1].problem, "a broken file and an .xls are not refused");
+  expect(checks[1].lines.join("").includes(".xls"), "the .xls message does not name .xls");
+  expect(checks[2].lines.join("").includes("属性表"), "no 属性表 is not told");
+  if (!(await page.isDisabled("#run"))) {
+    await page.click("#run");
+    await page.waitForFunction(() => document.querySelector("#progress-text").textContent
+                                                 .startsWith("完成"));
+    const refused = await page.$$eval("#results .result", (r) => r.map((e) => e.textContent));
+    expect(refused.every((t) => t.includes("未统计") && /属性表/.test(t)),
+           "without 属性表 the run does not say why: " + refused.join(" | "));
+  }
+  expect((await page.$$("#results a")).length === 0 && (await page.isHidden("#zip-line")),
+         "a download is offered for workbooks that were not run");
+
+  // The template and the sample, made in the page.
+  for (const id of ["template", "sample"]) {
+    const [download] = await Promise.all([page.waitForEvent("download"), page.click("#" + id)]);
+    await download.saveAs(path.join(downloads, "made-" + download.suggestedFilename()));
+  }
+
+  expect(requests.length === 0, "requests after load: " + requests.join(", "));
+  await browser.close();
+  for (const f of failures) console.log("FAILED: " + f);
+  process.exitCode = failures.length ? 1 : 0;
+}
+
+main().catch((e) => {
+  console.log("FAILED: " + (e.stack || e));
+  process.exitCode = 1;
+});
