@@ -55,18 +55,29 @@ function inCommandWords(text) {
 
 let folders = 0;
 
-// Runs `body(folder)` in a new folder of the module's memory file system; the workbook and what
-// was written beside it leave the module's memory afterwards.
+// Runs `body()` in a new folder of the module's memory file system, made the current one
+// so that the library's messages name a workbook as the teacher knows it, not by a path of
+// the page's own; the workbook and what was written beside it leave the module's memory after.
 function inFolder(M, body) {
   const folder = "/job" + ++folders;
   M.FS.mkdir(folder);
+  M.FS.chdir(folder);
   try {
-    return body(folder);
+    return body();
   } finally {
-    for (const entry of M.FS.readdir(folder))
-      if (entry !== "." && entry !== "..") M.FS.unlink(folder + "/" + entry);
-    M.FS.rmdir(folder);
+    M.FS.chdir("/");
+    removeAll(M, folder);
   }
+}
+
+function removeAll(M, path) {
+  for (const entry of M.FS.readdir(path)) {
+    if (entry === "." || entry === "..") continue;
+    const inside = path + "/" + entry;
+    if (M.FS.isDir(M.FS.stat(inside).mode)) removeAll(M, inside);
+    else M.FS.unlink(inside);
+  }
+  M.FS.rmdir(path);
 }
 
 // Scratch memory for the pointers the interface fills, and the run options after them.
@@ -121,10 +132,10 @@ function save(M, api, job, path, outcome) {
 
 // Checks one workbook without running it: { status, problem, findings }.
 function checkWorkbook(M, api, name, bytes, options = {}) {
-  return inFolder(M, (folder) => withScratch(M, (scratch) => {
+  return inFolder(M, () => withScratch(M, (scratch) => {
     const outcome = emptyOutcome();
-    M.FS.writeFile(folder + "/" + name, bytes);
-    const job = openJob(M, api, folder + "/" + name, scratch, outcome);
+    M.FS.writeFile(name, bytes);
+    const job = openJob(M, api, name, scratch, outcome);
     if (!job) return outcome;
     try {
       outcome.findings = readFindings(M, api, job, options.sheet || null, scratch);
@@ -140,10 +151,10 @@ function checkWorkbook(M, api, name, bytes, options = {}) {
 // Returns { status, problem, findings, warnings, counts, resultName, result } where result is the
 // result's bytes, or null when nothing was written.
 function runWorkbook(M, api, name, bytes, options = {}) {
-  return inFolder(M, (folder) => withScratch(M, (scratch) => {
+  return inFolder(M, () => withScratch(M, (scratch) => {
     const outcome = emptyOutcome();
-    M.FS.writeFile(folder + "/" + name, bytes);
-    const job = openJob(M, api, folder + "/" + name, scratch, outcome);
+    M.FS.writeFile(name, bytes);
+    const job = openJob(M, api, name, scratch, outcome);
     if (!job) return outcome;
     try {
       const sheet = options.sheet || null;
@@ -167,7 +178,7 @@ function runWorkbook(M, api, name, bytes, options = {}) {
       }
       if ((outcome.status === 0 || outcome.status === 1) && !outcome.problem) {
         outcome.resultName = api.resultName(name);
-        save(M, api, job, folder + "/" + outcome.resultName, outcome);
+        save(M, api, job, outcome.resultName, outcome);
       }
     } finally {
       api.close(job);
@@ -178,20 +189,19 @@ function runWorkbook(M, api, name, bytes, options = {}) {
 
 // Lists the score sheet's classes into 属性表; the workbook comes back under its own name.
 function listClasses(M, api, name, bytes, options = {}) {
-  return inFolder(M, (folder) => withScratch(M, (scratch) => {
+  return inFolder(M, () => withScratch(M, (scratch) => {
     const outcome = emptyOutcome();
-    M.FS.mkdir(folder + "/in");
-    M.FS.writeFile(folder + "/in/" + name, bytes);
-    const job = openJob(M, api, folder + "/in/" + name, scratch, outcome);
-    M.FS.unlink(folder + "/in/" + name);
-    M.FS.rmdir(folder + "/in");
+    M.FS.writeFile(name, bytes);
+    const job = openJob(M, api, name, scratch, outcome);
     if (!job) return outcome;
     try {
       outcome.status = api.classes(job, options.sheet || null);
       outcome.problem = inCommandWords(api.textOf(job, 0));
       if (outcome.status === 0 && !outcome.problem) {
+        // Under its own name in a folder of its own: a save never writes over its input.
         outcome.resultName = name;
-        save(M, api, job, folder + "/" + name, outcome);
+        M.FS.mkdir("listed");
+        save(M, api, job, "listed/" + name, outcome);
       }
     } finally {
       api.close(job);
@@ -203,7 +213,7 @@ function listClasses(M, api, name, bytes, options = {}) {
 // A blank template (kind "template") or a sample grade (kind "sample") to download, as the
 // command makes them by default.
 function makeWorkbook(M, api, kind) {
-  return inFolder(M, (folder) => withScratch(M, (scratch) => {
+  return inFolder(M, () => withScratch(M, (scratch) => {
     const outcome = emptyOutcome();
     outcome.status = kind === "template" ? api.makeTemplate(null, 4, scratch)
                                          : api.makeSample(4, 40, 6, 1, scratch);
@@ -214,7 +224,7 @@ function makeWorkbook(M, api, kind) {
     const job = M.getValue(scratch, "i32");
     try {
       outcome.resultName = kind === "template" ? "成绩模板.xlsx" : "示例.xlsx";
-      save(M, api, job, folder + "/" + outcome.resultName, outcome);
+      save(M, api, job, outcome.resultName, outcome);
     } finally {
       api.close(job);
     }

@@ -27,14 +27,23 @@ async function chooseAndWait(page, names) {
       names.length);
 }
 
-// Each chosen workbook's findings as shown: its lines, then the closing line.
-function shownChecks(page) {
-  return page.$$eval("#workbooks .workbook", (items) => items.map((item) => ({
+// Each chosen workbook's findings as shown: its lines, then the closing line (or why it cannot
+// be read). They must be what `valdrex check` printed last.
+async function shownChecks(page) {
+  const shown = await page.$$eval("#workbooks .workbook", (items) => items.map((item) => ({
     name: item.querySelector(".name").textContent,
     problem: item.querySelector(".status").classList.contains("problem"),
     lines: [...item.querySelectorAll(".findings .line")].map((e) => e.textContent)
                .concat(item.querySelector(".status").textContent),
   })));
+  for (const s of shown) {
+    const printed = fs.readFileSync(path.join(work, "check-" + s.name + ".txt"), "utf8")
+                        .trimEnd().split("\n");
+    const tail = printed.slice(printed.length - s.lines.length);
+    expect(JSON.stringify(tail) === JSON.stringify(s.lines),
+           `${s.name}: shown ${JSON.stringify(s.lines)}, check printed ${JSON.stringify(printed)}`);
+  }
+  return shown;
 }
 
 async function removeAll(page) {
@@ -68,13 +77,7 @@ async function main() {
   // Two good workbooks: the findings as `valdrex check` prints them, then one run of both.
   const good = ["sample.xlsx", "ten.xlsx"];
   await chooseAndWait(page, good);
-  for (const shown of await shownChecks(page)) {
-    const printed = fs.readFileSync(path.join(work, "check-" + shown.name + ".txt"), "utf8")
-                        .trimEnd().split("\n");
-    const tail = printed.slice(printed.length - shown.lines.length);
-    expect(JSON.stringify(tail) === JSON.stringify(shown.lines),
-           `${shown.name}: findings shown ${JSON.stringify(shown.lines)}, check printed ${JSON.stringify(printed)}`);
-  }
+  await shownChecks(page);
   await page.click("#run");
   await page.waitForSelector("#zip-line:not([hidden])", { timeout: 60000 });
   const links = await page.$$("#results .result a");
@@ -109,6 +112,12 @@ async function main() {
   }
   expect((await page.$$("#results a")).length === 0 && (await page.isHidden("#zip-line")),
          "a download is offered for workbooks that were not run");
+
+  // Findings of each kind, in the command's words.
+  await removeAll(page);
+  await chooseAndWait(page, ["findings.xlsx"]);
+  const [found] = await shownChecks(page);
+  expect(found.lines.length === 4, "findings.xlsx: " + found.lines.join(" | "));
 
   // The template and the sample, made in the page.
   for (const id of ["template", "sample"]) {
