@@ -108,7 +108,7 @@ for f in open check finding run save_as close last_error count_of text_of warnin
   classes make_template make_sample; do
   exports+=",_valdrex_$f"
 done
-emcc -O2 -fwasm-exceptions --no-entry "$OUT/lib/libvaldrex.a" -L"$PREFIX/lib" -lzip -lz -lexpat \
+emcc -O3 -fwasm-exceptions --no-entry "$OUT/lib/libvaldrex.a" -L"$PREFIX/lib" -lzip -lz -lexpat \
   -ldeflate -sMODULARIZE=1 -sEXPORT_NAME=createValdrexModule -sENVIRONMENT=web,worker,node \
   -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -sTOTAL_STACK=1048576 \
   -sEXPORTED_FUNCTIONS="$exports" \
