@@ -77,7 +77,7 @@ for wb in "$page"/*; do
   (cd "$page" && "$VALDREX" check "$name" >"check-$name.txt" 2>&1) || true
 done
 started=$SECONDS
-if node "$REPO/web/test/page_test.js" "$OUT/valdrex.html" "$page" 2026-12-06; then
+if node "$REPO/web/test/page_test.js" "$OUT/valdrex.html" "$OUT/site" "$page" 2026-12-06; then
   echo "page: $((SECONDS - started)) s"
 else
   echo "FAILED: the page" >&2
@@ -87,6 +87,7 @@ cp "$page/page.png" "$OUT/page.png" 2>/dev/null || true
 for name in sample ten; do
   same "page $name" "$work/native-$name.xlsx" "$page/page/$name-统计结果.xlsx"
 done
+same "page from a web server" "$work/native-sample.xlsx" "$page/page/site-sample-统计结果.xlsx"
 # The zip holds each result as it downloads alone.
 if ! /usr/bin/python3 -c '
 import os, sys, zipfile

@@ -20,9 +20,10 @@ LIMIT = 4 * 1024 * 1024  # what a teacher's mail or USB copy takes without think
 # worker from a blob; nothing else, and no request anywhere.
 INLINED_POLICY = ("default-src 'none'; script-src {scripts} 'wasm-unsafe-eval'; "
                   "style-src {styles}; worker-src blob:; form-action 'none'; base-uri 'none'")
-# On a web server the page loads its own files, and only those.
+# On a web server the page loads its own files, and only those; its worker source is read
+# from its own folder and started from a blob, under this same policy.
 SITE_POLICY = ("default-src 'none'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self'; "
-               "worker-src 'self'; form-action 'none'; base-uri 'none'")
+               "connect-src 'self'; worker-src blob:; form-action 'none'; base-uri 'none'")
 
 POLICY_META = re.compile(r'<meta http-equiv="Content-Security-Policy" content="[^"]*">')
 STYLE_LINK = re.compile(r'<link rel="stylesheet" href="([^"]+)">')

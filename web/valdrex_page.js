@@ -7,19 +7,21 @@
   if (window.valdrexUnsupported) return;
   const $ = (id) => document.getElementById(id);
 
-  // --- The worker: from the script inlined in the page (a blob, as a page opened from a file
-  // may start no worker from a file), else from the file beside the page on a web server.
-  function startWorker() {
+  // --- The worker, always from a blob: it then lives under the page's own policy, which lets
+  // it reach nothing. Its source is inlined in the single-file page; on a web server it is the
+  // file beside the page.
+  async function startWorker() {
     const inlined = $("valdrex-worker-source");
-    if (!inlined) return new Worker("valdrex-worker.js");
-    const url = URL.createObjectURL(new Blob([inlined.textContent], { type: "text/javascript" }));
-    return new Worker(url);
+    const source = inlined ? inlined.textContent
+                           : await (await fetch("valdrex-worker.js")).text();
+    return new Worker(URL.createObjectURL(new Blob([source], { type: "text/javascript" })));
   }
 
-  const worker = startWorker();
   const waiting = new Map();
   let nextId = 0;
-  const ready = new Promise((resolve, reject) => {
+  let worker;
+  const ready = startWorker().then((started) => new Promise((resolve, reject) => {
+    worker = started;
     worker.onmessage = (event) => {
       const data = event.data;
       if ("ready" in data) {
@@ -31,13 +33,14 @@
       answer(data.outcome);
     };
     worker.onerror = (event) => reject(new Error(event.message || "工作线程出错"));
-  });
+  }));
   ready.then(() => {
     for (const id of ["template", "sample", "classes"]) $(id).disabled = false;
     refreshRunButton();
   }, (e) => {
-    showUnsupported("统计程序没有能启动（" + e.message + "）。请用近三年内的 Microsoft Edge 或 " +
-                    "Google Chrome 打开本页。");
+    showUnsupported("统计程序没有能启动，这个浏览器可能太旧或限制了本页。请用近三年内的 Microsoft Edge 或 " +
+                    "Google Chrome 打开本页；360 浏览器、QQ 浏览器请切换到极速模式。（浏览器的说明：" +
+                    e.message + "）");
   });
 
   // One request at a time, answered in order. The workbook's bytes are copied, not handed over:

@@ -2,17 +2,19 @@
 // a file, workbooks chosen, checked, run and their results downloaded. scripts/test-web.sh made
 // the workbooks and the command's outputs in WORK and compares the downloads with them.
 //
-//   node page_test.js PAGE WORK DATE
+//   node page_test.js PAGE SITE WORK DATE
 //
+// SITE is the same page in files, served here from a local web server for one run of the sample.
 // WORK holds the workbooks (sample.xlsx, ten.xlsx, broken.xlsx, old.xls, noprops.xlsx) and
 // check-NAME.txt, what `valdrex check NAME` printed. Downloads go to WORK/page/, the screenshot
 // to WORK/page.png. Prints one line per failed expectation; the exit status says whether any did.
 "use strict";
 const fs = require("fs");
+const http = require("http");
 const path = require("path");
 const { chromium } = require("playwright-core");
 
-const [pagePath, work, date] = process.argv.slice(2);
+const [pagePath, site, work, date] = process.argv.slice(2);
 const failures = [];
 const expect = (ok, what) => {
   if (!ok) failures.push(what);
@@ -50,11 +52,49 @@ async function removeAll(page) {
   while (await page.$("#workbooks .workbook button")) await page.click("#workbooks .workbook button");
 }
 
+// The split page from a web server: it loads its own files and nothing else, and runs.
+async function fromServer(browser) {
+  const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript",
+                  ".css": "text/css" };
+  const server = http.createServer((req, res) => {
+    const file = path.join(site, path.basename(new URL(req.url, "http://x").pathname));
+    if (!fs.existsSync(file)) {
+      res.writeHead(404).end();
+      return;
+    }
+    res.writeHead(200, { "Content-Type": types[path.extname(file)] || "application/octet-stream" });
+    res.end(fs.readFileSync(file));
+  });
+  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+  const origin = "http://127.0.0.1:" + server.address().port;
+  const context = await browser.newContext({ acceptDownloads: true });
+  const page = await context.newPage();
+  const elsewhere = [];
+  context.on("request", (r) => {
+    if (!r.url().startsWith(origin + "/") && !/^(blob|data):/.test(r.url())) elsewhere.push(r.url());
+  });
+  page.on("console", (m) => {
+    if (m.type() === "error") failures.push("site console: " + m.text().slice(0, 200));
+  });
+  await page.goto(origin + "/valdrex.html");
+  await page.waitForSelector("#template:not([disabled])", { timeout: 30000 });
+  await page.fill("#date", date);
+  await chooseAndWait(page, ["sample.xlsx"]);
+  await page.click("#run");
+  const link = await page.waitForSelector("#results .result a", { timeout: 60000 });
+  const [download] = await Promise.all([page.waitForEvent("download"), link.click()]);
+  await download.saveAs(path.join(work, "page", "site-" + download.suggestedFilename()));
+  expect(elsewhere.length === 0, "the site's page asked elsewhere: " + elsewhere.join(", "));
+  await context.close();
+  server.close();
+}
+
 async function main() {
   const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", headless: true,
                                           args: ["--no-sandbox"] });
   const context = await browser.newContext({ acceptDownloads: true, locale: "zh-CN",
                                              viewport: { width: 1000, height: 900 } });
+  context.setDefaultTimeout(30000);
   const page = await context.newPage();
   const requests = [];
   let loaded = false;
@@ -126,12 +166,22 @@ async function main() {
   }
 
   expect(requests.length === 0, "requests after load: " + requests.join(", "));
+  await fromServer(browser);
   await browser.close();
   for (const f of failures) console.log("FAILED: " + f);
   process.exitCode = failures.length ? 1 : 0;
 }
 
-main().catch((e) => {
+// However the browser hangs, the test ends, and says so.
+const WATCHDOG_SECONDS = 100;
+setTimeout(() => {
+  console.log(`FAILED: not done after ${WATCHDOG_SECONDS} s`);
+  for (const f of failures) console.log("FAILED: " + f);
+  process.exit(1);
+}, WATCHDOG_SECONDS * 1000).unref();
+
+main().then(() => process.exit(), (e) => {
   console.log("FAILED: " + (e.stack || e));
-  process.exitCode = 1;
+  for (const f of failures) console.log("FAILED: " + f);
+  process.exit(1);
 });
