@@ -44,6 +44,12 @@ if(TARGET valdrex_oxt)
   set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libreoffice-calc")
 endif()
 
+# The browser page, when scripts/build-web.sh has built it: one file a teacher opens in her
+# browser. The package builds without it; whether it is there is seen when the package is made.
+set(VALDREX_WEB_PAGE ${PROJECT_SOURCE_DIR}/build-web/valdrex.html
+    CACHE FILEPATH "The single-file page installed as share/valdrex/web/valdrex.html, if it exists")
+install(FILES ${VALDREX_WEB_PAGE} DESTINATION ${CMAKE_INSTALL_DATADIR}/valdrex/web OPTIONAL)
+
 # The Debian package: `cpack` in a build configured with CMAKE_INSTALL_PREFIX=/usr.
 set(VALDREX_MAINTAINER "Valdrex maintainers <maintainers@valdrex.invalid>"
     CACHE STRING "Maintainer named in the Debian package")

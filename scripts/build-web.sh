@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the library for WebAssembly with Debian's emscripten into build-web/ (BUILD_WEB=dir to
 # change it), and from it build-web/valdrex.js, the module the page's worker (web/valdrex_worker.js)
-# loads.
+# loads, and the page: build-web/valdrex.html (one file: style, scripts, worker and WebAssembly
+# inlined, opened from a file with no network) and build-web/site/ (the same page in files for a
+# web server).
 # The C libraries the library reads and writes workbooks with have no WebAssembly package, and
 # emscripten's own ports download at build time: they are built from their Debian sources, fetched
 # with apt through a private configuration (the system's sources stay as they are) and kept in
@@ -102,13 +104,28 @@ build_library >"$OUT/lib.log" 2>&1 || { tail -40 "$OUT/lib.log" >&2; exit 1; }
 # The module the page's worker loads: the C interface, the memory file system, the WebAssembly
 # inlined so that one script holds it all.
 exports="_malloc,_free"
-for f in open check finding run save_as close last_error count_of text_of warning result_name; do
+for f in open check finding run save_as close last_error count_of text_of warning result_name \
+  classes make_template make_sample; do
   exports+=",_valdrex_$f"
 done
-emcc -O2 -fwasm-exceptions --no-entry "$OUT/lib/libvaldrex.a" -L"$PREFIX/lib" -lzip -lz -lexpat \
+emcc -O3 -fwasm-exceptions --no-entry "$OUT/lib/libvaldrex.a" -L"$PREFIX/lib" -lzip -lz -lexpat \
   -ldeflate -sMODULARIZE=1 -sEXPORT_NAME=createValdrexModule -sENVIRONMENT=web,worker,node \
   -sSINGLE_FILE=1 -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -sTOTAL_STACK=1048576 \
   -sEXPORTED_FUNCTIONS="$exports" \
   -sEXPORTED_RUNTIME_METHODS=FS,cwrap,getValue,setValue,UTF8ToString,allocateUTF8 \
   -o "$OUT/valdrex.js"
 echo "built $OUT/valdrex.js"
+
+# --- The page, with the licences of everything compiled into it: the C libraries' from their
+# Debian sources, emscripten's (its runtime, libc++, libc++abi, musl) from its package.
+{
+  echo "本页的统计程序由 Valdrex 和下列软件编译成 WebAssembly 而成。它们的版权声明和许可证如下，"
+  echo "取自 Debian 的源码包和 emscripten 软件包。"
+  for p in zlib expat libzip libdeflate; do
+    printf '\n==== %s ====\n\n' "$p"
+    cat "$DEPS/src/$p/debian/copyright"
+  done
+  printf '\n==== emscripten（运行时、libc++、libc++abi、musl 等）====\n\n'
+  cat /usr/share/doc/emscripten/copyright
+} >"$OUT/licences.txt"
+/usr/bin/python3 "$REPO/web/assemble_page.py" "$REPO/web" "$OUT/valdrex.js" "$OUT/licences.txt" "$OUT"

@@ -2,30 +2,28 @@
 # The library built for WebAssembly against the command: on the sample, a generated 10-class grade
 # and the teachers' workbooks made by other programs, node runs the page's worker code
 # (web/worker_check.js) and its result must hold the same parts, byte for byte, as `valdrex run`'s
-# on the same date.
+# on the same date. Then the page itself in the system's headless Chromium (web/test/page_test.js,
+# driven by playwright-core as pinned in web/test/package-lock.json): its findings, its downloads
+# and its messages for files it cannot use; its screenshot after a run is left in build-web/page.png.
 #
 #   bash scripts/test-web.sh      # VALDREX=path the native command (default build/cli/valdrex)
 set -euo pipefail
 REPO="$(cd "$(dirname "$0")/.." && pwd)"
 OUT="${BUILD_WEB:-$REPO/build-web}"
-VALDREX="${VALDREX:-$REPO/build/cli/valdrex}"
+VALDREX="$(realpath "${VALDREX:-$REPO/build/cli/valdrex}")"
 
 bash "$REPO/scripts/build-web.sh" >/dev/null
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+# KEEP_WORK=1 keeps the workbooks, results and downloads for a look.
+if [ -n "${KEEP_WORK:-}" ]; then echo "work: $work"; else trap 'rm -rf "$work"' EXIT; fi
 "$VALDREX" sample "$work/sample.xlsx" >/dev/null
 "$VALDREX" sample --classes 10 --students 45 --subjects 9 --seed 3 "$work/ten.xlsx" >/dev/null
 mkdir "$work/teachers"
 workbooks=("$work/sample.xlsx" "$work/ten.xlsx")
 mapfile -t -O 2 workbooks < <(/usr/bin/python3 "$REPO/tests/keep/teacher_workbooks.py" "$work/teachers")
 
-failed=0
-for wb in "${workbooks[@]}"; do
-  name="$(basename "$wb")"
-  "$VALDREX" run "$wb" --targets 5,20 --date 2026-12-06 -o "$work/native-$name" >/dev/null 2>&1 || true
-  node "$REPO/web/worker_check.js" "$OUT/valdrex.js" "$wb" "$work/web-$name" 2026-12-06 \
-    >/dev/null 2>&1 || true
-  if ! /usr/bin/python3 - "$work/native-$name" "$work/web-$name" <<'PY'; then
+# Two results hold the same parts, byte for byte (or neither exists).
+cat >"$work/same_parts.py" <<'PY'
 import os, sys, zipfile
 native, web = sys.argv[1:]
 if not os.path.exists(native) or not os.path.exists(web):
@@ -38,10 +36,69 @@ differ = [n for n in a.namelist() if a.read(n) != b.read(n)]
 if differ:
     sys.exit("parts differ: %s" % ", ".join(differ))
 PY
-    echo "FAILED: $name" >&2
+failed=0
+same() {
+  if /usr/bin/python3 "$work/same_parts.py" "$2" "$3"; then echo "same: $1"; else
+    echo "FAILED: $1" >&2
     failed=1
-  else
-    echo "same: $name"
   fi
+}
+
+for wb in "${workbooks[@]}"; do
+  name="$(basename "$wb")"
+  "$VALDREX" run "$wb" --targets 5,20 --date 2026-12-06 -o "$work/native-$name" >/dev/null 2>&1 || true
+  node "$REPO/web/worker_check.js" "$OUT/valdrex.js" "$wb" "$work/web-$name" 2026-12-06 \
+    >/dev/null 2>&1 || true
+  same "$name" "$work/native-$name" "$work/web-$name"
 done
+
+# --- The page in the browser. The driver is installed once, as the lock file pins it; the
+# browser is the system's.
+if [ ! -d "$REPO/web/test/node_modules/playwright-core" ]; then
+  (cd "$REPO/web/test" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund >/dev/null)
+fi
+page="$work/page-in"
+mkdir "$page"
+cp "$work/sample.xlsx" "$work/ten.xlsx" "$page/"
+head -c 3000 /dev/urandom >"$page/broken.xlsx"
+# An old Excel file starts as every OLE compound file does.
+{ printf '\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1'; head -c 4088 /dev/zero; } >"$page/old.xls"
+# The sample without 属性表, and with a blank class, a score above the full mark and a word.
+/usr/bin/python3 -c '
+import sys, openpyxl
+wb = openpyxl.load_workbook(sys.argv[1])
+ws = wb["成绩表"]
+ws["A12"], ws["D20"], ws["E7"] = None, 170, "八十"
+wb.save(sys.argv[3])
+del wb["属性表"]
+wb.save(sys.argv[2])' "$page/sample.xlsx" "$page/noprops.xlsx" "$page/findings.xlsx"
+for wb in "$page"/*; do
+  name="$(basename "$wb")"
+  (cd "$page" && "$VALDREX" check "$name" >"check-$name.txt" 2>&1) || true
+done
+started=$SECONDS
+if node "$REPO/web/test/page_test.js" "$OUT/valdrex.html" "$OUT/site" "$page" 2026-12-06; then
+  echo "page: $((SECONDS - started)) s"
+else
+  echo "FAILED: the page" >&2
+  failed=1
+fi
+cp "$page/page.png" "$OUT/page.png" 2>/dev/null || true
+for name in sample ten; do
+  same "page $name" "$work/native-$name.xlsx" "$page/page/$name-统计结果.xlsx"
+done
+same "page from a web server" "$work/native-sample.xlsx" "$page/page/site-sample-统计结果.xlsx"
+# The zip holds each result as it downloads alone.
+if ! /usr/bin/python3 -c '
+import os, sys, zipfile
+folder = sys.argv[1]
+z = zipfile.ZipFile(os.path.join(folder, "统计结果.zip"))
+assert z.testzip() is None
+names = sorted(z.namelist())
+assert names == ["sample-统计结果.xlsx", "ten-统计结果.xlsx"], names
+for n in names:
+    assert z.read(n) == open(os.path.join(folder, n), "rb").read(), n' "$page/page"; then
+  echo "FAILED: the page's zip" >&2
+  failed=1
+fi
 exit "$failed"

@@ -16,8 +16,11 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/us
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
+# The browser page, built before the package so that the package holds it.
+bash scripts/build-web.sh >/dev/null
+
 # The Debian package. Where this runs as root with apt, it is installed, the command runs the
-# built-in sample and the man page and the .pc file are found; then it is removed again.
+# built-in sample and the man page, the .pc file and the page are found; then it is removed again.
 bash scripts/package-deb.sh build
 deb=$(ls "$PWD"/build/deb/valdrex_*_amd64.deb)
 if [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null && command -v dpkg >/dev/null; then
@@ -29,6 +32,7 @@ if [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null && command -v dpkg >/de
   test -s "$sample/sample.xlsx"
   man -w valdrex
   pkg-config --exists valdrex
+  test -s /usr/share/valdrex/web/valdrex.html
   rm -rf "$sample"
   remove_package
   trap - EXIT
@@ -60,5 +64,6 @@ if command -v clang++ >/dev/null 2>&1; then
     -artifact_prefix=build-fuzz/ build-fuzz/corpus tests/fuzz/corpus
 fi
 
-# The library built for WebAssembly (the page's core) must write what the command writes.
+# The library built for WebAssembly (the page's core) must write what the command writes, and the
+# page in a browser what the command prints and writes.
 bash scripts/test-web.sh

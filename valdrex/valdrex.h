@@ -187,6 +187,19 @@ VALDREX_API valdrex_status valdrex_message(valdrex_job* job, size_t i, const cha
 /* NULL past the end or for a bad handle. */
 VALDREX_API const char* valdrex_warning(valdrex_job* job, size_t i);
 
+/* The workbook as the job holds it now: after a run or a class listing, the result. */
+/* The i-th sheet's name; NULL past the last sheet or for a bad handle. Valid until the job's
+ * next call of it. */
+VALDREX_API const char* valdrex_sheet_name(valdrex_job* job, size_t i);
+/* The last row and column (from 1) of `sheet` that hold anything; both 0 for an empty sheet.
+ * VALDREX_BAD_REQUEST when the workbook has no sheet of that name. */
+VALDREX_API valdrex_status valdrex_used_range(valdrex_job* job, const char* sheet, int* rows,
+                                              int* columns);
+/* A cell's value as text: a number in its shortest form, a date as yyyy/m/d, "" when empty. NULL
+ * for a bad handle, a sheet the workbook has not, or a row or column below 1. Valid until the
+ * job's next call of it. */
+VALDREX_API const char* valdrex_cell_text(valdrex_job* job, const char* sheet, int row, int column);
+
 #ifdef __cplusplus
 }
 #endif

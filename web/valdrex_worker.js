@@ -25,44 +25,140 @@ function valdrexApi(M) {
     textOf: c("valdrex_text_of", "string", ["number", "number"]),
     warning: c("valdrex_warning", "number", ["number", "number"]),
     resultName: c("valdrex_result_name", "string", ["string"]),
+    classes: c("valdrex_classes", "number", ["number", "string"]),
+    makeTemplate: c("valdrex_make_template", "number", ["string", "number", "number"]),
+    makeSample: c("valdrex_make_sample", "number",
+                  ["number", "number", "number", "number", "number"]),
   };
 }
 
+// The interface's advice names its functions; the page says what the command says. A text
+// ending in one of these ends in its counterpart instead.
+const ADVICE_WORDS = [
+  ["请在 valdrex_run_options 的 sheet 里写出成绩表的名字。", "请用 --sheet 指定成绩表的名字。"],
+  ["请加入成绩表，或用 valdrex_make_template() 生成模板。",
+   "请加入成绩表，或用 valdrex template 生成模板。"],
+  ["请加入名为“属性表”的普通工作表（可参照 valdrex_make_template() 生成的模板）。",
+   "请加入名为“属性表”的普通工作表（可参照 valdrex template 生成的模板）。"],
+  ["（valdrex_run() 会在末尾添加）", "（valdrex run 会在末尾添加）"],
+  ["。可调用 valdrex_classes() 列出班级", "。可运行 valdrex classes 列出班级"],
+  ["。可调用 valdrex_classes() 按成绩表重排（任课教师随班级移动）",
+   "。可运行 valdrex classes 按成绩表重排（任课教师随班级移动）"],
+  ["（可调用 valdrex_check() 查看问题）。", "（可运行 valdrex check 查看问题）。"],
+];
+
+function inCommandWords(text) {
+  for (const [api, command] of ADVICE_WORDS)
+    if (text.endsWith(api)) return text.slice(0, text.length - api.length) + command;
+  return text;
+}
+
 let folders = 0;
+
+// Runs `body()` in a new folder of the module's memory file system, made the current one
+// so that the library's messages name a workbook as the teacher knows it, not by a path of
+// the page's own; the workbook and what was written beside it leave the module's memory after.
+function inFolder(M, body) {
+  const folder = "/job" + ++folders;
+  M.FS.mkdir(folder);
+  M.FS.chdir(folder);
+  try {
+    return body();
+  } finally {
+    M.FS.chdir("/");
+    removeAll(M, folder);
+  }
+}
+
+function removeAll(M, path) {
+  for (const entry of M.FS.readdir(path)) {
+    if (entry === "." || entry === "..") continue;
+    const inside = path + "/" + entry;
+    if (M.FS.isDir(M.FS.stat(inside).mode)) removeAll(M, inside);
+    else M.FS.unlink(inside);
+  }
+  M.FS.rmdir(path);
+}
+
+// Scratch memory for the pointers the interface fills, and the run options after them.
+function withScratch(M, body) {
+  const scratch = M._malloc(16 + RUN_OPTIONS_SIZE);
+  try {
+    return body(scratch);
+  } finally {
+    M._free(scratch);
+  }
+}
+
+function textAt(M, at) {
+  const p = M.getValue(at, "i32");
+  return p ? M.UTF8ToString(p) : "";
+}
+
+function emptyOutcome() {
+  return { status: 0, problem: "", findings: [], warnings: [], counts: {}, resultName: "",
+           result: null };
+}
+
+// Opens the workbook at `input`: the job, or 0 with the outcome's status and problem set.
+function openJob(M, api, input, scratch, outcome) {
+  outcome.status = api.open(input, scratch);
+  if (outcome.status === 0) return M.getValue(scratch, "i32");
+  outcome.problem = inCommandWords(api.lastError());
+  return 0;
+}
+
+// What `valdrex check` finds, each with the place it names as the command does.
+function readFindings(M, api, job, sheet, scratch) {
+  api.check(job, sheet, scratch);
+  const findings = [];
+  const n = M.getValue(scratch, "i32");
+  for (let i = 0; i < n; ++i) {
+    api.finding(job, i, scratch, scratch + 4, scratch + 8, scratch + 12);
+    const sheetName = textAt(M, scratch + 4), cell = textAt(M, scratch + 8);
+    findings.push({ kind: FINDING_WORDS[M.getValue(scratch, "i32")] || "注意", sheet: sheetName,
+                    cell, place: cell ? sheetName + "!" + cell : sheetName,
+                    message: inCommandWords(textAt(M, scratch + 12)) });
+  }
+  return findings;
+}
+
+// Saves what the job made under `path`: the outcome's status, problem and result.
+function save(M, api, job, path, outcome) {
+  outcome.status = api.saveAs(job, path);
+  if (outcome.status === 0 || outcome.status === 1) outcome.result = M.FS.readFile(path);
+  else outcome.problem = inCommandWords(api.lastError());
+}
+
+// Checks one workbook without running it: { status, problem, findings }.
+function checkWorkbook(M, api, name, bytes, options = {}) {
+  return inFolder(M, () => withScratch(M, (scratch) => {
+    const outcome = emptyOutcome();
+    M.FS.writeFile(name, bytes);
+    const job = openJob(M, api, name, scratch, outcome);
+    if (!job) return outcome;
+    try {
+      outcome.findings = readFindings(M, api, job, options.sheet || null, scratch);
+    } finally {
+      api.close(job);
+    }
+    return outcome;
+  }));
+}
 
 // Checks and runs one workbook. `options`: targets [first, second] (0 for the defaults), date
 // [year, month, day] (omitted: today), charts (default true), sheet (default: found).
 // Returns { status, problem, findings, warnings, counts, resultName, result } where result is the
 // result's bytes, or null when nothing was written.
 function runWorkbook(M, api, name, bytes, options = {}) {
-  const folder = "/job" + ++folders;
-  M.FS.mkdir(folder);
-  const input = folder + "/" + name;
-  M.FS.writeFile(input, bytes);
-  const scratch = M._malloc(16 + RUN_OPTIONS_SIZE);
-  const text = (at) => {
-    const p = M.getValue(at, "i32");
-    return p ? M.UTF8ToString(p) : "";
-  };
-  const outcome = { status: 0, problem: "", findings: [], warnings: [], counts: {},
-                    resultName: "", result: null };
-  try {
-    outcome.status = api.open(input, scratch);
-    if (outcome.status !== 0) {
-      outcome.problem = api.lastError();
-      return outcome;
-    }
-    const job = M.getValue(scratch, "i32");
+  return inFolder(M, () => withScratch(M, (scratch) => {
+    const outcome = emptyOutcome();
+    M.FS.writeFile(name, bytes);
+    const job = openJob(M, api, name, scratch, outcome);
+    if (!job) return outcome;
     try {
       const sheet = options.sheet || null;
-      api.check(job, sheet, scratch);
-      const n = M.getValue(scratch, "i32");
-      for (let i = 0; i < n; ++i) {
-        api.finding(job, i, scratch, scratch + 4, scratch + 8, scratch + 12);
-        outcome.findings.push({ kind: FINDING_WORDS[M.getValue(scratch, "i32")] || "注意",
-                                sheet: text(scratch + 4), cell: text(scratch + 8),
-                                message: text(scratch + 12) });
-      }
+      outcome.findings = readFindings(M, api, job, sheet, scratch);
       const o = scratch + 16;
       const [first, second] = options.targets || [0, 0];
       const [year, month, day] = options.date || [0, 0, 0];
@@ -73,7 +169,7 @@ function runWorkbook(M, api, name, bytes, options = {}) {
       ints.forEach((v, i) => M.setValue(o + 8 + 4 * i, v, "i32"));
       outcome.status = api.run(job, o);
       if (sheetName) M._free(sheetName);
-      outcome.problem = api.textOf(job, 0);
+      outcome.problem = inCommandWords(api.textOf(job, 0));
       COUNTS.forEach((key, i) => { outcome.counts[key] = api.countOf(job, i); });
       for (let i = 0; ; ++i) {
         const p = api.warning(job, i);
@@ -82,39 +178,85 @@ function runWorkbook(M, api, name, bytes, options = {}) {
       }
       if ((outcome.status === 0 || outcome.status === 1) && !outcome.problem) {
         outcome.resultName = api.resultName(name);
-        const path = folder + "/" + outcome.resultName;
-        outcome.status = api.saveAs(job, path);
-        if (outcome.status === 0 || outcome.status === 1) outcome.result = M.FS.readFile(path);
-        else outcome.problem = api.lastError();
+        save(M, api, job, outcome.resultName, outcome);
       }
     } finally {
       api.close(job);
     }
     return outcome;
-  } finally {
-    M._free(scratch);
-    // The workbook and its result leave the module's memory.
-    for (const entry of M.FS.readdir(folder))
-      if (entry !== "." && entry !== "..") M.FS.unlink(folder + "/" + entry);
-    M.FS.rmdir(folder);
-  }
+  }));
 }
 
-// In a worker: one message a workbook, { name, bytes, options }, answered with its outcome.
-if (typeof importScripts === "function" && typeof createValdrexModule === "function") {
+// Lists the score sheet's classes into 属性表; the workbook comes back under its own name.
+function listClasses(M, api, name, bytes, options = {}) {
+  return inFolder(M, () => withScratch(M, (scratch) => {
+    const outcome = emptyOutcome();
+    M.FS.writeFile(name, bytes);
+    const job = openJob(M, api, name, scratch, outcome);
+    if (!job) return outcome;
+    try {
+      outcome.status = api.classes(job, options.sheet || null);
+      outcome.problem = inCommandWords(api.textOf(job, 0));
+      if (outcome.status === 0 && !outcome.problem) {
+        // Under its own name in a folder of its own: a save never writes over its input.
+        outcome.resultName = name;
+        M.FS.mkdir("listed");
+        save(M, api, job, "listed/" + name, outcome);
+      }
+    } finally {
+      api.close(job);
+    }
+    return outcome;
+  }));
+}
+
+// A blank template (kind "template") or a sample grade (kind "sample") to download, as the
+// command makes them by default.
+function makeWorkbook(M, api, kind) {
+  return inFolder(M, () => withScratch(M, (scratch) => {
+    const outcome = emptyOutcome();
+    outcome.status = kind === "template" ? api.makeTemplate(null, 4, scratch)
+                                         : api.makeSample(4, 40, 6, 1, scratch);
+    if (outcome.status !== 0) {
+      outcome.problem = api.lastError();
+      return outcome;
+    }
+    const job = M.getValue(scratch, "i32");
+    try {
+      outcome.resultName = kind === "template" ? "成绩模板.xlsx" : "示例.xlsx";
+      save(M, api, job, outcome.resultName, outcome);
+    } finally {
+      api.close(job);
+    }
+    return outcome;
+  }));
+}
+
+const OPERATIONS = {
+  check: (M, api, d) => checkWorkbook(M, api, d.name, new Uint8Array(d.bytes), d.options),
+  run: (M, api, d) => runWorkbook(M, api, d.name, new Uint8Array(d.bytes), d.options),
+  classes: (M, api, d) => listClasses(M, api, d.name, new Uint8Array(d.bytes), d.options),
+  make: (M, api, d) => makeWorkbook(M, api, d.kind),
+};
+
+// In a worker: one message a request, { id, op, ... }, answered with its outcome, in order.
+if (typeof WorkerGlobalScope !== "undefined" && typeof createValdrexModule === "function") {
   const ready = createValdrexModule().then((M) => ({ M, api: valdrexApi(M) }));
+  ready.then(() => self.postMessage({ ready: true }),
+             (e) => self.postMessage({ ready: false, problem: String(e) }));
   self.onmessage = async (event) => {
     const { M, api } = await ready;
-    const { id, name, bytes, options } = event.data;
+    const request = event.data;
     let outcome;
     try {
-      outcome = runWorkbook(M, api, name, new Uint8Array(bytes), options);
+      outcome = OPERATIONS[request.op](M, api, request);
     } catch (e) {
-      outcome = { status: 5, problem: "内部错误：" + e, findings: [], warnings: [], counts: {},
-                  resultName: "", result: null };
+      outcome = emptyOutcome();
+      outcome.status = 5;
+      outcome.problem = "内部错误：" + e + "。请把工作簿和这条消息交给维护者。";
     }
-    self.postMessage({ id, outcome }, outcome.result ? [outcome.result.buffer] : []);
+    self.postMessage({ id: request.id, outcome }, outcome.result ? [outcome.result.buffer] : []);
   };
 }
 
-if (typeof module !== "undefined") module.exports = { valdrexApi, runWorkbook };
+if (typeof module !== "undefined") module.exports = { valdrexApi, runWorkbook, checkWorkbook };

@@ -35,6 +35,10 @@ static void expectBadHandle(valdrex_job* job, const char* what) {
   bad += valdrex_text_of(job, VALDREX_PROBLEM) != NULL;
   bad += valdrex_message(job, 0, &text, NULL, NULL, NULL) != VALDREX_BAD_HANDLE;
   bad += valdrex_warning(job, 0) != NULL;
+  int rows, columns;
+  bad += valdrex_sheet_name(job, 0) != NULL;
+  bad += valdrex_used_range(job, "成绩表", &rows, &columns) != VALDREX_BAD_HANDLE;
+  bad += valdrex_cell_text(job, "成绩表", 1, 1) != NULL;
   bad += strstr(valdrex_last_error(), "作业") == NULL;
   if (job) bad += valdrex_close(job) != VALDREX_BAD_HANDLE;
   if (bad) fprintf(stderr, "%s: %d calls did not report a bad handle\n", what, bad);
@@ -170,6 +174,33 @@ int main(int argc, char** argv) {
   valdrex_message_style style;
   EXPECT(valdrex_message(job, 0, &title, &text, &style, &place) == VALDREX_OK);
   EXPECT(strcmp(text, "成绩统计操作完成!") == 0 && style == VALDREX_MESSAGE_INFORMATION);
+
+  /* The result's cells read back as text: how a page shows a report sheet without the file. */
+  size_t sheets = 0;
+  int twoRates = 0;
+  for (const char* name; (name = valdrex_sheet_name(job, sheets)) != NULL; ++sheets)
+    twoRates += strcmp(name, "两率一分") == 0;
+  EXPECT(sheets == 12 && twoRates == 1 && strcmp(valdrex_sheet_name(job, 0), "成绩表") == 0);
+  int rows = 0, columns = 0;
+  EXPECT(valdrex_used_range(job, "两率一分", &rows, &columns) == VALDREX_OK);
+  EXPECT(rows > 4 && columns > 4);
+  EXPECT(valdrex_used_range(job, "没有这张表", &rows, &columns) == VALDREX_BAD_REQUEST);
+  EXPECT(valdrex_used_range(job, NULL, &rows, &columns) == VALDREX_INVALID_ARGUMENT);
+  static const struct {
+    int row, column;
+    const char* text;
+  } cells[] = {
+      {2, 4, "150"}, /* a number in its shortest form */
+      {3, 1, "班级"},
+      {4, 1, "1班"},
+      {2000, 1, ""}, /* never used */
+  };
+  for (size_t i = 0; i < sizeof cells / sizeof cells[0]; ++i) {
+    const char* shown = valdrex_cell_text(job, "成绩表", cells[i].row, cells[i].column);
+    EXPECT(shown != NULL && strcmp(shown, cells[i].text) == 0);
+  }
+  EXPECT(valdrex_cell_text(job, "成绩表", 0, 1) == NULL && *valdrex_last_error() != 0);
+  EXPECT(valdrex_cell_text(job, "没有这张表", 1, 1) == NULL);
 
   /* A failed save leaves nothing behind for the next one: status, reason and problem. */
   EXPECT(valdrex_save_as(job, "/nonexistent/\xff.xlsx") == VALDREX_UNWRITABLE);

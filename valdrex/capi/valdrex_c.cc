@@ -15,6 +15,7 @@
 
 #include "valdrex/host/argument_text.h"
 #include "valdrex/host/utf8.h"
+#include "valdrex/host/variant.h"
 #include "valdrex/job/files/output_paths.h"
 #include "valdrex/job/workbook_job.h"
 #include "valdrex/valdrex.h"
@@ -52,6 +53,7 @@ struct Job {
   std::unique_ptr<valdrex::WorkbookJob> job;
   std::vector<FindingTexts> findings;
   OutcomeTexts texts;
+  std::string sheetName, cellText;  // the last ones handed out
 };
 
 // The open jobs by handle. A handle is a number never given twice, not an address: a closed or
@@ -488,6 +490,46 @@ const char* valdrex_warning(valdrex_job* handle, size_t i) {
     return succeeded();
   });
   return warning;
+}
+
+valdrex_status valdrex_used_range(valdrex_job* handle, const char* sheet, int* rows, int* columns) {
+  return withJob(handle, [&](Job& job) {
+    if (!sheet || !rows || !columns) return invalid("sheet、rows 和 columns 不能为空");
+    const valdrex::host::MemorySheet* found = job.job->workbook().find(sheet);
+    if (!found) return failed(VALDREX_BAD_REQUEST, std::string("没有名为“") + sheet + "”的工作表");
+    const bool empty = found->cellCount() == 0 && found->merges().empty();
+    const valdrex::host::Range used = found->usedRange();
+    *rows = empty ? 0 : used.row2;
+    *columns = empty ? 0 : used.col2;
+    return succeeded();
+  });
+}
+
+const char* valdrex_sheet_name(valdrex_job* handle, size_t i) {
+  const char* name = nullptr;
+  withJob(handle, [&](Job& job) {
+    valdrex::host::MemoryWorkbook& book = job.job->workbook();
+    if (i >= book.sheetCount()) return invalid("没有这一张工作表");
+    job.sheetName = valdrex::utf8::repaired(book.sheetAt(i).name());
+    name = job.sheetName.c_str();
+    return succeeded();
+  });
+  return name;
+}
+
+const char* valdrex_cell_text(valdrex_job* handle, const char* sheet, int row, int column) {
+  const char* text = nullptr;
+  withJob(handle, [&](Job& job) {
+    if (!sheet) return invalid("sheet 不能为空");
+    if (row < 1 || column < 1) return invalid("行号和列号从 1 开始");
+    const valdrex::host::MemorySheet* found = job.job->workbook().find(sheet);
+    if (!found) return failed(VALDREX_BAD_REQUEST, std::string("没有名为“") + sheet + "”的工作表");
+    const valdrex::host::Cell* cell = found->find(row, column);
+    job.cellText = cell ? valdrex::utf8::repaired(valdrex::textOf(cell->value)) : "";
+    text = job.cellText.c_str();
+    return succeeded();
+  });
+  return text;
 }
 
 }  // extern "C"

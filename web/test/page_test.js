@@ -1,0 +1,187 @@
+// The page in the system's headless Chromium, as a teacher uses it: the inlined page opened from
+// a file, workbooks chosen, checked, run and their results downloaded. scripts/test-web.sh made
+// the workbooks and the command's outputs in WORK and compares the downloads with them.
+//
+//   node page_test.js PAGE SITE WORK DATE
+//
+// SITE is the same page in files, served here from a local web server for one run of the sample.
+// WORK holds the workbooks (sample.xlsx, ten.xlsx, broken.xlsx, old.xls, noprops.xlsx) and
+// check-NAME.txt, what `valdrex check NAME` printed. Downloads go to WORK/page/, the screenshot
+// to WORK/page.png. Prints one line per failed expectation; the exit status says whether any did.
+"use strict";
+const fs = require("fs");
+const http = require("http");
+const path = require("path");
+const { chromium } = require("playwright-core");
+
+const [pagePath, site, work, date] = process.argv.slice(2);
+const failures = [];
+const expect = (ok, what) => {
+  if (!ok) failures.push(what);
+};
+
+async function chooseAndWait(page, names) {
+  await page.setInputFiles("#files", names.map((n) => path.join(work, n)));
+  await page.waitForFunction(
+      (n) => document.querySelectorAll("#workbooks .workbook").length === n &&
+             ![...document.querySelectorAll("#workbooks .status")].some(
+                 (s) => s.textContent === "正在检查…"),
+      names.length);
+}
+
+// Each chosen workbook's findings as shown: its lines, then the closing line (or why it cannot
+// be read). They must be what `valdrex check` printed last.
+async function shownChecks(page) {
+  const shown = await page.$$eval("#workbooks .workbook", (items) => items.map((item) => ({
+    name: item.querySelector(".name").textContent,
+    problem: item.querySelector(".status").classList.contains("problem"),
+    lines: [...item.querySelectorAll(".findings .line")].map((e) => e.textContent)
+               .concat(item.querySelector(".status").textContent),
+  })));
+  for (const s of shown) {
+    const printed = fs.readFileSync(path.join(work, "check-" + s.name + ".txt"), "utf8")
+                        .trimEnd().split("\n");
+    const tail = printed.slice(printed.length - s.lines.length);
+    expect(JSON.stringify(tail) === JSON.stringify(s.lines),
+           `${s.name}: shown ${JSON.stringify(s.lines)}, check printed ${JSON.stringify(printed)}`);
+  }
+  return shown;
+}
+
+async function removeAll(page) {
+  while (await page.$("#workbooks .workbook button")) await page.click("#workbooks .workbook button");
+}
+
+// The split page from a web server: it loads its own files and nothing else, and runs.
+async function fromServer(browser) {
+  const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript",
+                  ".css": "text/css" };
+  const server = http.createServer((req, res) => {
+    const file = path.join(site, path.basename(new URL(req.url, "http://x").pathname));
+    if (!fs.existsSync(file)) {
+      res.writeHead(404).end();
+      return;
+    }
+    res.writeHead(200, { "Content-Type": types[path.extname(file)] || "application/octet-stream" });
+    res.end(fs.readFileSync(file));
+  });
+  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+  const origin = "http://127.0.0.1:" + server.address().port;
+  const context = await browser.newContext({ acceptDownloads: true });
+  const page = await context.newPage();
+  const elsewhere = [];
+  context.on("request", (r) => {
+    if (!r.url().startsWith(origin + "/") && !/^(blob|data):/.test(r.url())) elsewhere.push(r.url());
+  });
+  page.on("console", (m) => {
+    if (m.type() === "error") failures.push("site console: " + m.text().slice(0, 200));
+  });
+  await page.goto(origin + "/valdrex.html");
+  await page.waitForSelector("#template:not([disabled])", { timeout: 30000 });
+  await page.fill("#date", date);
+  await chooseAndWait(page, ["sample.xlsx"]);
+  await page.click("#run");
+  const link = await page.waitForSelector("#results .result a", { timeout: 60000 });
+  const [download] = await Promise.all([page.waitForEvent("download"), link.click()]);
+  await download.saveAs(path.join(work, "page", "site-" + download.suggestedFilename()));
+  expect(elsewhere.length === 0, "the site's page asked elsewhere: " + elsewhere.join(", "));
+  await context.close();
+  server.close();
+}
+
+async function main() {
+  const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", headless: true,
+                                          args: ["--no-sandbox"] });
+  const context = await browser.newContext({ acceptDownloads: true, locale: "zh-CN",
+                                             viewport: { width: 1000, height: 900 } });
+  context.setDefaultTimeout(30000);
+  const page = await context.newPage();
+  const requests = [];
+  let loaded = false;
+  // The page's own blobs (its worker, its downloads) and data stay inside it; anything else left.
+  context.on("request", (r) => {
+    if (loaded && !/^(blob|data):/.test(r.url())) requests.push(r.url().slice(0, 80));
+  });
+  page.on("console", (m) => {
+    if (m.type() === "error") failures.push("console: " + m.text().slice(0, 200));
+  });
+  page.on("pageerror", (e) => failures.push("page error: " + e.message));
+  const url = "file://" + path.resolve(pagePath);
+  await page.goto(url);
+  loaded = true;
+  await page.waitForSelector("#template:not([disabled])", { timeout: 30000 });
+  await page.fill("#date", date);
+  const downloads = path.join(work, "page");
+  fs.mkdirSync(downloads, { recursive: true });
+
+  // Two good workbooks: the findings as `valdrex check` prints them, then one run of both.
+  const good = ["sample.xlsx", "ten.xlsx"];
+  await chooseAndWait(page, good);
+  await shownChecks(page);
+  await page.click("#run");
+  await page.waitForSelector("#zip-line:not([hidden])", { timeout: 60000 });
+  const links = await page.$$("#results .result a");
+  expect(links.length === good.length, `${links.length} downloads for ${good.length} workbooks`);
+  for (const link of [...links, await page.$("#zip")]) {
+    const [download] = await Promise.all([page.waitForEvent("download"), link.click()]);
+    await download.saveAs(path.join(downloads, download.suggestedFilename()));
+  }
+  const progress = await page.textContent("#progress-text");
+  expect(progress.startsWith("完成：2/2"), "progress after the batch: " + progress);
+  await page.screenshot({ path: path.join(work, "page.png"), fullPage: true });
+
+  // Files the library cannot use: their Chinese messages, and no download.
+  await removeAll(page);
+  const bad = ["broken.xlsx", "old.xls", "noprops.xlsx"];
+  await chooseAndWait(page, bad);
+  const checks = await shownChecks(page);
+  for (const c of checks) {
+    const text = c.lines.join("\n");
+    expect(/[\u4e00-\u9fff]/.test(text), `${c.name}: no Chinese message: ${text}`);
+  }
+  expect(checks[0].problem && checks[1].problem, "a broken file and an .xls are not refused");
+  expect(checks[1].lines.join("").includes(".xls"), "the .xls message does not name .xls");
+  expect(checks[2].lines.join("").includes("属性表"), "no 属性表 is not told");
+  if (!(await page.isDisabled("#run"))) {
+    await page.click("#run");
+    await page.waitForFunction(() => document.querySelector("#progress-text").textContent
+                                                 .startsWith("完成"));
+    const refused = await page.$$eval("#results .result", (r) => r.map((e) => e.textContent));
+    expect(refused.every((t) => t.includes("未统计") && /属性表/.test(t)),
+           "without 属性表 the run does not say why: " + refused.join(" | "));
+  }
+  expect((await page.$$("#results a")).length === 0 && (await page.isHidden("#zip-line")),
+         "a download is offered for workbooks that were not run");
+
+  // Findings of each kind, in the command's words.
+  await removeAll(page);
+  await chooseAndWait(page, ["findings.xlsx"]);
+  const [found] = await shownChecks(page);
+  expect(found.lines.length === 4, "findings.xlsx: " + found.lines.join(" | "));
+
+  // The template and the sample, made in the page.
+  for (const id of ["template", "sample"]) {
+    const [download] = await Promise.all([page.waitForEvent("download"), page.click("#" + id)]);
+    await download.saveAs(path.join(downloads, "made-" + download.suggestedFilename()));
+  }
+
+  expect(requests.length === 0, "requests after load: " + requests.join(", "));
+  await fromServer(browser);
+  await browser.close();
+  for (const f of failures) console.log("FAILED: " + f);
+  process.exitCode = failures.length ? 1 : 0;
+}
+
+// However the browser hangs, the test ends, and says so.
+const WATCHDOG_SECONDS = 100;
+setTimeout(() => {
+  console.log(`FAILED: not done after ${WATCHDOG_SECONDS} s`);
+  for (const f of failures) console.log("FAILED: " + f);
+  process.exit(1);
+}, WATCHDOG_SECONDS * 1000).unref();
+
+main().then(() => process.exit(), (e) => {
+  console.log("FAILED: " + (e.stack || e));
+  for (const f of failures) console.log("FAILED: " + f);
+  process.exit(1);
+});

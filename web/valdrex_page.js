@@ -1,0 +1,273 @@
+// The page: workbooks chosen or dropped are checked, run and handed back for download. All the
+// work is done by the library in a worker (valdrex_worker.js); the page only shows its outcomes
+// in the command's words.
+"use strict";
+
+(() => {
+  if (window.valdrexUnsupported) return;
+  const $ = (id) => document.getElementById(id);
+
+  // --- The worker, always from a blob: it then lives under the page's own policy, which lets
+  // it reach nothing. Its source is inlined in the single-file page; on a web server it is the
+  // file beside the page.
+  async function startWorker() {
+    const inlined = $("valdrex-worker-source");
+    const source = inlined ? inlined.textContent
+                           : await (await fetch("valdrex-worker.js")).text();
+    return new Worker(URL.createObjectURL(new Blob([source], { type: "text/javascript" })));
+  }
+
+  const waiting = new Map();
+  let nextId = 0;
+  let worker;
+  const ready = startWorker().then((started) => new Promise((resolve, reject) => {
+    worker = started;
+    worker.onmessage = (event) => {
+      const data = event.data;
+      if ("ready" in data) {
+        data.ready ? resolve() : reject(new Error(data.problem));
+        return;
+      }
+      const answer = waiting.get(data.id);
+      waiting.delete(data.id);
+      answer(data.outcome);
+    };
+    worker.onerror = (event) => reject(new Error(event.message || "工作线程出错"));
+  }));
+  ready.then(() => {
+    for (const id of ["template", "sample", "classes"]) $(id).disabled = false;
+    refreshRunButton();
+  }, (e) => {
+    showUnsupported("统计程序没有能启动，这个浏览器可能太旧或限制了本页。请用近三年内的 Microsoft Edge 或 " +
+                    "Google Chrome 打开本页；360 浏览器、QQ 浏览器请切换到极速模式。（浏览器的说明：" +
+                    e.message + "）");
+  });
+
+  // One request at a time, answered in order. The workbook's bytes are copied, not handed over:
+  // the page keeps them for the run after the check.
+  function ask(op, fields) {
+    return ready.then(() => new Promise((resolve) => {
+      const id = ++nextId;
+      waiting.set(id, resolve);
+      worker.postMessage({ id, op, ...fields });
+    }));
+  }
+
+  function showUnsupported(text) {
+    const box = $("unsupported");
+    box.textContent = text;
+    box.hidden = false;
+  }
+
+  function element(tag, className, text) {
+    const e = document.createElement(tag);
+    if (className) e.className = className;
+    if (text !== undefined) e.textContent = text;
+    return e;
+  }
+
+  function download(name, bytes, type) {
+    const a = element("a");
+    a.href = URL.createObjectURL(new Blob([bytes], { type }));
+    a.download = name;
+    a.textContent = "下载 " + name;
+    return a;
+  }
+
+  const XLSX_TYPE = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
+
+  // --- The chosen workbooks, each checked as soon as it is chosen.
+  const workbooks = [];
+  let running = false;
+
+  function usable() {
+    return workbooks.filter((w) => w.check && !w.check.problem);
+  }
+
+  function refreshRunButton() {
+    const checking = workbooks.some((w) => !w.check);
+    $("run").disabled = running || checking || usable().length === 0;
+  }
+
+  function showCheck(w) {
+    const status = w.item.querySelector(".status");
+    const list = w.item.querySelector(".findings");
+    list.textContent = "";
+    const c = w.check;
+    if (c.problem) {
+      status.className = "status problem";
+      status.textContent = c.problem;
+      return;
+    }
+    status.className = "status";
+    status.textContent =
+        c.findings.length ? "发现 " + c.findings.length + " 个问题。" : "没有发现问题。";
+    for (const f of c.findings) {
+      const li = element("li", "finding kind-" + ({ 错误: "error", 警告: "warning" }[f.kind] || "note"));
+      li.append(element("span", "kind", f.kind + "："),
+                element("span", "line", f.place + "：" + f.message));
+      list.append(li);
+    }
+  }
+
+  async function addFiles(files) {
+    for (const file of files) {
+      const w = { name: file.name, bytes: null, check: null, item: element("li", "workbook") };
+      const head = element("div", "head");
+      const remove = element("button", "plain small", "移除");
+      remove.type = "button";
+      remove.onclick = () => {
+        workbooks.splice(workbooks.indexOf(w), 1);
+        w.item.remove();
+        refreshRunButton();
+      };
+      head.append(element("span", "name", file.name),
+                  element("span", "quiet", "（" + Math.max(1, Math.round(file.size / 1024)) + " KB）"),
+                  remove);
+      w.item.append(head, element("div", "status", "正在检查…"), element("ul", "findings"));
+      $("workbooks").append(w.item);
+      workbooks.push(w);
+      refreshRunButton();
+      w.bytes = await file.arrayBuffer();
+      w.check = await ask("check", { name: w.name, bytes: w.bytes.slice(0) });
+      showCheck(w);
+      refreshRunButton();
+    }
+  }
+
+  $("files").onchange = (event) => {
+    addFiles([...event.target.files]);
+    event.target.value = "";
+  };
+  const drop = $("drop");
+  drop.ondragover = (event) => {
+    event.preventDefault();
+    drop.classList.add("over");
+  };
+  drop.ondragleave = () => drop.classList.remove("over");
+  drop.ondrop = (event) => {
+    event.preventDefault();
+    drop.classList.remove("over");
+    addFiles([...event.dataTransfer.files]);
+  };
+
+  // --- The options, read as the command reads --targets and --date.
+  function today() {
+    const d = new Date();
+    const two = (n) => String(n).padStart(2, "0");
+    return d.getFullYear() + "-" + two(d.getMonth() + 1) + "-" + two(d.getDate());
+  }
+  $("date").value = today();
+
+  function options() {
+    const target = (id, label) => {
+      const v = Number($(id).value);
+      if (!Number.isInteger(v) || v < 1 || v > 32767)
+        throw new Error(label + "应是 1 到 32767 之间的整数。");
+      return v;
+    };
+    const targets = [target("first", "完成率一档指标"), target("second", "完成率二档指标")];
+    const date = ($("date").value || today()).split("-").map(Number);
+    return { targets, date, charts: $("charts").checked };
+  }
+
+  // The closing line the command prints for a finished workbook.
+  function summary(name, o) {
+    const c = o.counts;
+    let line = name + "：" + c.classes + " 个班，" + c.students + " 名学生";
+    if (c.leftOut > 0) line += "（另有 " + c.leftOut + " 行没有统计）";
+    line += "，" + c.subjects + " 个科目；写入 " + c.reportSheets + " 张报告表";
+    if (c.charts > 0) line += "；统计图表 " + c.charts + " 幅";
+    line += o.warnings.length ? "；警告 " + o.warnings.length + " 条" : "；没有警告";
+    return line;
+  }
+
+  function showResult(w, o) {
+    const li = element("li", "result");
+    if (!o.result) {
+      li.classList.add("refused");
+      li.append(element("div", "name", w.name + "：未统计"), element("div", "problem", o.problem));
+    } else {
+      li.append(element("div", "summary", summary(w.name, o)));
+      if (o.warnings.length) {
+        const list = element("ul", "warnings");
+        for (const text of o.warnings) list.append(element("li", "", "警告：" + text));
+        li.append(list);
+      }
+      li.append(download(o.resultName, o.result, XLSX_TYPE));
+    }
+    $("results").append(li);
+  }
+
+  $("run").onclick = async () => {
+    let chosen;
+    try {
+      chosen = options();
+    } catch (e) {
+      $("progress-text").textContent = e.message;
+      return;
+    }
+    const batch = usable();
+    running = true;
+    refreshRunButton();
+    $("results").textContent = "";
+    $("zip-line").hidden = true;
+    $("results-section").hidden = false;
+    const bar = $("progress");
+    bar.hidden = false;
+    bar.max = batch.length;
+    bar.value = 0;
+    const done = [];
+    const started = performance.now();
+    for (const [i, w] of batch.entries()) {
+      $("progress-text").textContent = "正在统计 " + (i + 1) + "/" + batch.length + "：" + w.name;
+      const o = await ask("run", { name: w.name, bytes: w.bytes.slice(0), options: chosen });
+      showResult(w, o);
+      if (o.result) done.push({ name: o.resultName, bytes: o.result });
+      bar.value = i + 1;
+    }
+    const seconds = ((performance.now() - started) / 1000).toFixed(1);
+    $("progress-text").textContent = "完成：" + done.length + "/" + batch.length + " 个工作簿已统计，用时 " +
+                                     seconds + " 秒。";
+    if (done.length > 1) {
+      const names = distinctNames(done.map((d) => d.name));
+      const zip = zipStored(done.map((d, i) => ({ name: names[i], bytes: d.bytes })));
+      const old = $("zip");
+      const a = download("统计结果.zip", zip, "application/zip");
+      a.id = "zip";
+      a.className = "button";
+      a.textContent = "下载全部结果（统计结果.zip，" + done.length + " 个工作簿）";
+      old.replaceWith(a);
+      $("zip-line").hidden = false;
+    }
+    running = false;
+    refreshRunButton();
+  };
+
+  // --- Made workbooks and the class listing, downloaded at once.
+  function save(name, bytes) {
+    const a = download(name, bytes, XLSX_TYPE);
+    document.body.append(a);
+    a.click();
+    a.remove();
+  }
+
+  for (const kind of ["template", "sample"]) {
+    $(kind).onclick = async () => {
+      const o = await ask("make", { kind });
+      if (o.result) save(o.resultName, o.result);
+      $("other").textContent = o.result ? "已生成 " + o.resultName + "。" : o.problem;
+    };
+  }
+
+  $("classes").onclick = () => $("classes-file").click();
+  $("classes-file").onchange = async (event) => {
+    const file = event.target.files[0];
+    event.target.value = "";
+    if (!file) return;
+    $("other").textContent = "正在列出 " + file.name + " 的班级…";
+    const o = await ask("classes", { name: file.name, bytes: await file.arrayBuffer() });
+    if (o.result) save(o.resultName, o.result);
+    $("other").textContent = o.result ? "已把班级列到 " + o.resultName + " 的属性表。" : o.problem;
+  };
+})();
