@@ -23,9 +23,8 @@
 #include <com/sun/star/table/TableBorder2.hpp>
 #include <com/sun/star/table/TableSortField.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
-#include <com/sun/star/util/NumberFormat.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
-#include <com/sun/star/util/XNumberFormatTypes.hpp>
+#include <com/sun/star/util/XNumberFormats.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
 #include <com/sun/star/util/XSortable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
@@ -33,6 +32,7 @@
 
 #include "libreoffice/uno_text.h"
 #include "valdrex/gradebook/sheet_layout.h"
+#include "valdrex/host/date.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/job/session/workbook_sheets.h"
 
@@ -287,7 +287,9 @@ void CalcSheet::flushCells() {
     }
     for (auto [row, col] : dates) {
       Reference<beans::XPropertySet> p(range(host::singleCell(row, col)), UNO_QUERY_THROW);
-      p->setPropertyValue("NumberFormat", Any(static_cast<sal_Int32>(book_.dateFormat())));
+      p->setPropertyValue(
+          "NumberFormat",
+          Any(static_cast<sal_Int32>(book_.numberFormat(std::string(kDateFormatCode)))));
     }
   });
 }
@@ -522,6 +524,14 @@ void CalcSheet::setHorizontalAlignment(const Range& block, host::HAlign alignmen
   });
 }
 
+void CalcSheet::setNumberFormat(const Range& block, const std::string& code) {
+  changing();
+  calling("设置数字格式", [&] {
+    Reference<beans::XPropertySet> p(range(block), UNO_QUERY_THROW);
+    p->setPropertyValue("NumberFormat", Any(static_cast<sal_Int32>(book_.numberFormat(code))));
+  });
+}
+
 // The sides of one block are held back until all four came: then one call frames the block and
 // every line inside it, which is one side of every cell four times over.
 void CalcSheet::setBorder(const Range& block, host::BorderSide side, host::LineStyle style) {
@@ -660,13 +670,15 @@ void CalcWorkbook::save() {
   calling("保存", [&] { Reference<frame::XStorable>(doc_, UNO_QUERY_THROW)->store(); });
 }
 
-int CalcWorkbook::dateFormat() {
-  if (!dateFormat_) {
-    Reference<util::XNumberFormatsSupplier> s(doc_, UNO_QUERY_THROW);
-    Reference<util::XNumberFormatTypes> types(s->getNumberFormats(), UNO_QUERY_THROW);
-    dateFormat_ = types->getStandardFormat(util::NumberFormat::DATE, lang::Locale());
-  }
-  return *dateFormat_;
+int CalcWorkbook::numberFormat(const std::string& code) {
+  if (code.empty()) return 0;  // General
+  if (auto it = numberFormats_.find(code); it != numberFormats_.end()) return it->second;
+  Reference<util::XNumberFormatsSupplier> s(doc_, UNO_QUERY_THROW);
+  Reference<util::XNumberFormats> formats = s->getNumberFormats();
+  const lang::Locale locale;
+  sal_Int32 key = formats->queryKey(ustr(code), locale, false);
+  if (key < 0) key = formats->addNew(ustr(code), locale);
+  return numberFormats_[code] = key;
 }
 
 std::unique_ptr<host::MemoryWorkbook> CalcWorkbook::copyValues() {

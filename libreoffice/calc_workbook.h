@@ -40,6 +40,7 @@ class CalcSheet final : public host::Worksheet {
   void merge(const host::Range& block) override;
   void setHorizontalAlignment(const host::Range& block, host::HAlign alignment) override;
   void setBorder(const host::Range& block, host::BorderSide side, host::LineStyle style) override;
+  void setNumberFormat(const host::Range& block, const std::string& code) override;
   void activate() override;
   void selectCell(int row, int col) override;
   void setVisible(host::SheetVisibility visibility) override;
@@ -134,13 +135,13 @@ class CalcWorkbook final : public LiveWorkbook {
     bool wholeRows = false;
   };
   std::vector<std::string> sheetNames() const;
-  std::string filePath() const;  // "" when the document was never saved
-  int dateFormat();
+  std::string filePath() const;               // "" when the document was never saved
+  int numberFormat(const std::string& code);  // the document's key for the code
 
   css::uno::Reference<css::sheet::XSpreadsheetDocument> doc_;
   std::map<std::string, std::unique_ptr<CalcSheet>, std::less<>> sheets_;
   std::optional<Clipboard> clipboard_;
-  std::optional<int> dateFormat_;
+  std::map<std::string, int> numberFormats_;
   bool fixHeights_ = false;
 };
 

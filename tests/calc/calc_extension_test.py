@@ -132,9 +132,10 @@ def values(sheet, cols=None, rows=None):
     return [[round(v, 9) if isinstance(v, float) else v for v in row] for row in data]
 
 
-def formats(sheet, cols, rows):
-    """Per cell: horizontal alignment, which of the four borders have a line, and the merged
-    area a cell starts; read per run of equally formatted cells."""
+def formats(sheet, cols, rows, numbers):
+    """Per cell: horizontal alignment, which of the four borders have a line, the merged area a
+    cell starts and the number format's code (`numbers`: the document's number formats); read
+    per run of equally formatted cells."""
     cells = {}
     block = sheet.getCellRangeByPosition(0, 0, cols, rows)
     for i in range(block.UniqueCellFormatRanges.Count):
@@ -142,6 +143,7 @@ def formats(sheet, cols, rows):
         lines = tuple(getattr(ranges, side).OuterLineWidth + getattr(ranges, side).InnerLineWidth > 0
                       for side in ("TopBorder", "BottomBorder", "LeftBorder", "RightBorder"))
         align = ranges.HoriJustify.value
+        code = numbers.getByKey(ranges.NumberFormat).FormatString
         first = ranges.RangeAddresses[0]
         cursor = sheet.createCursorByRange(
             sheet.getCellByPosition(first.StartColumn, first.StartRow))
@@ -153,18 +155,18 @@ def formats(sheet, cols, rows):
         for r in ranges.RangeAddresses:
             for row in range(r.StartRow, r.EndRow + 1):
                 for col in range(r.StartColumn, r.EndColumn + 1):
-                    cells[(row, col)] = (align, lines, span)
+                    cells[(row, col)] = (align, lines, span, code)
     return cells
 
 
-def sheet_differences(name, got, want):
+def sheet_differences(name, got, want, numbers):
     """Why two sheets differ: values over both used areas, then formats cell by cell."""
     cols, rows = (max(a, b) for a, b in zip(used_range(got), used_range(want)))
     a, b = values(got, cols, rows), values(want, cols, rows)
     if a != b:
         return ["%s!R%dC%d: %r != %r" % (name, r + 1, c + 1, a[r][c], b[r][c])
                 for r in range(rows + 1) for c in range(cols + 1) if a[r][c] != b[r][c]][:5]
-    a, b = formats(got, cols, rows), formats(want, cols, rows)
+    a, b = formats(got, cols, rows, numbers[0]), formats(want, cols, rows, numbers[1])
     return ["%s!R%dC%d: %s != %s" % (name, row + 1, col + 1, a.get((row, col)), b.get((row, col)))
             for row, col in sorted(set(a) | set(b)) if a.get((row, col)) != b.get((row, col))][:5]
 
@@ -242,7 +244,8 @@ def check_run(office, valdrex, work):
             faults.append("%s missing" % name)
         else:
             faults += sheet_differences(name, doc.Sheets.getByName(name),
-                                        want.Sheets.getByName(name))
+                                        want.Sheets.getByName(name),
+                                        (doc.NumberFormats, want.NumberFormats))
     # The rows printed on every page stay the workbook's own, as in the command's result.
     for name in REPORT_SHEETS:
         if name in before:
@@ -378,7 +381,7 @@ def check_classes(office, valdrex, work):
     want = office.load(want_path)
     faults = [] if dialogs else ["列出班级 showed nothing"]
     got, expected = doc.Sheets.getByName("属性表"), want.Sheets.getByName("属性表")
-    faults += sheet_differences("属性表", got, expected)
+    faults += sheet_differences("属性表", got, expected, (doc.NumberFormats, want.NumberFormats))
     want.close(True)
     doc.close(True)
     return faults

@@ -21,16 +21,17 @@ namespace valdrex::testing {
 // clang-format off
 enum class Operation {
   SheetName, CellRead, CellWrite, UsedRange, Clear, ClearContents, Delete, Insert, Copy, Paste,
-  Sort, Merge, Alignment, Border, Activate, SelectCell, Visible, SheetLookup, FolderPath, Save,
+  Sort, Merge, Alignment, Border, NumberFormat, Activate, SelectCell, Visible, SheetLookup, FolderPath, Save,
   MessageBox, InputBox,
 };
 // clang-format on
 inline const char* operationName(Operation op) {
   static const char* const kNames[] = {
-      "name",        "cell read", "cell write",  "used range",  "clear",   "clear contents",
-      "delete",      "insert",    "copy",        "paste",       "sort",    "merge",
-      "alignment",   "border",    "activate",    "select cell", "visible", "sheet lookup",
-      "folder path", "save",      "message box", "input box"};
+      "name",           "cell read",   "cell write", "used range",   "clear",
+      "clear contents", "delete",      "insert",     "copy",         "paste",
+      "sort",           "merge",       "alignment",  "border",       "number format",
+      "activate",       "select cell", "visible",    "sheet lookup", "folder path",
+      "save",           "message box", "input box"};
   return kNames[static_cast<int>(op)];
 }
 
@@ -74,6 +75,9 @@ class FaultySheet final : public host::Worksheet {
   }
   void setBorder(const Range& b, host::BorderSide side, host::LineStyle style) override {
     plan_(O::Border), to_.setBorder(b, side, style);
+  }
+  void setNumberFormat(const Range& b, const std::string& code) override {
+    plan_(O::NumberFormat), to_.setNumberFormat(b, code);
   }
   void activate() override { plan_(O::Activate), to_.activate(); }
   void selectCell(int r, int c) override { plan_(O::SelectCell), to_.selectCell(r, c); }

@@ -44,6 +44,8 @@ struct GradeBook {
   // [property sheet row - 8][subject]
   Table2<float, PropertySheetLayout::weightRows + 1, kSubjectSlots> weights;
   std::string lowRateLabel;
+  // "两率一分" has a low rate column only when the property sheet names it so.
+  bool hasLowRate() const { return lowRateLabel == "低分率"; }
   Table1<std::string, kClassSlots> classNames;
   Table1<int16_t, kClassSlots> classSizes;
   // [class][student][score sheet column]

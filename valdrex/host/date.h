@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "valdrex/export.h"
 
@@ -25,6 +26,8 @@ VALDREX_API double dateSerial(const CivilDate& d);
 VALDREX_API CivilDate civilDate(double serial);
 // yyyy/m/d; a serial outside the language's range of dates as the number it is.
 VALDREX_API std::string dateText(double serial);
+// The number format a date the run writes shows with, in every host: as dateText() writes it.
+inline constexpr std::string_view kDateFormatCode = "yyyy/m/d";
 // Whether a spreadsheet shows the serial as a date: 1900-01-01 (0 counts as its eve) up to
 // 9999-12-31, finite. A file's number outside that is a number, whatever its format.
 VALDREX_API bool isSheetDate(double serial);

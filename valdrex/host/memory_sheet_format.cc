@@ -159,6 +159,11 @@ void MemorySheet::setHorizontalAlignment(const Range& block, HAlign alignment) {
   changeFormats(b, true, [&](CellFormat& f) { f.align = alignment; });
 }
 
+void MemorySheet::setNumberFormat(const Range& block, const std::string& code) {
+  Range b = checkBlock(block);
+  changeFormats(b, false, [&](CellFormat& f) { f.numberFormat = code; });
+}
+
 void MemorySheet::setBorder(const Range& block, BorderSide side, LineStyle lineStyle) {
   uint8_t edge = edgeOf(side);
   Range b = checkBlock(block);

@@ -78,6 +78,7 @@ class VALDREX_API MemorySheet final : public Worksheet {
   void sort(const Range& block, std::span<const SortKey> keys, bool header) override;
   void merge(const Range& block) override;
   void setHorizontalAlignment(const Range& block, HAlign alignment) override;
+  void setNumberFormat(const Range& block, const std::string& code) override;
   void setBorder(const Range& block, BorderSide side, LineStyle lineStyle) override;
   void activate() override;
   void selectCell(int row, int col) override;

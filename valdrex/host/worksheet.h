@@ -96,6 +96,8 @@ class VALDREX_API Worksheet : public Object {
   virtual void setHorizontalAlignment(const Range& block, HAlign alignment) = 0;
   // Line style on one side of every cell of the block.
   virtual void setBorder(const Range& block, BorderSide side, LineStyle lineStyle) = 0;
+  // How every cell of the block shows its number: a format code ("0.00"); "" is General.
+  virtual void setNumberFormat(const Range& block, const std::string& code) = 0;
   // Select on the sheet: it becomes the active sheet. On a cell: the active sheet and cell.
   virtual void activate() = 0;
   virtual void selectCell(int row, int col) = 0;

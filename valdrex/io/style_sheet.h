@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "valdrex/host/date.h"
 #include "valdrex/host/memory_workbook.h"
 
 namespace valdrex::io {
@@ -25,7 +26,7 @@ struct CellStyle {
 };
 
 // What a date shows when its cell has no number format of its own.
-inline constexpr std::string_view kDateFormat = "yyyy/m/d";
+inline constexpr std::string_view kDateFormat = valdrex::kDateFormatCode;
 
 class StyleSheet {
  public:

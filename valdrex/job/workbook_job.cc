@@ -22,6 +22,7 @@
 #include "valdrex/job/files/workbook_saving.h"
 #include "valdrex/job/presentation/print_ready.h"
 #include "valdrex/job/presentation/result_charts.h"
+#include "valdrex/job/presentation/shown_numbers.h"
 #include "valdrex/job/session/cell_name.h"
 #include "valdrex/job/session/desktop_launcher.h"
 #include "valdrex/job/session/live_workbook.h"
@@ -319,6 +320,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   outcome_.ran = true;
   const std::vector<SkippedStep> skipped =
       compileReports(*g, *target, target->sheet(sheet->name()), app.ui(), app.clock(), {}, asked);
+  showTwoDecimals(*target, *g);
   if (settings.live) settings.live->flush();
   recording.finish();
   outcome_.classes = g->classCount;

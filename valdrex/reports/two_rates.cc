@@ -119,7 +119,7 @@ void writeTwoRates(GradeBook& g, host::Workbook&, host::Worksheet& sh, host::Clo
   const int n = g.classCount;
   countTotalTakers(g);
 
-  const Columns cols{g.lowRateLabel == "低分率"};
+  const Columns cols{g.hasLowRate()};
   const std::vector<std::string> headers = twoRatesHeader(cols.lowRate);
 
   for (int j = 1; j <= g.subjectCount + 1; ++j) {

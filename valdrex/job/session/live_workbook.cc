@@ -45,6 +45,9 @@ class MirroredWorkbook::Sheet final : public host::Worksheet {
   void setBorder(const Range& block, host::BorderSide side, host::LineStyle style) override {
     both([&](Worksheet& s) { s.setBorder(block, side, style); });
   }
+  void setNumberFormat(const Range& block, const std::string& code) override {
+    both([&](Worksheet& s) { s.setNumberFormat(block, code); });
+  }
   void activate() override {
     both([&](Worksheet& s) { s.activate(); });
   }
