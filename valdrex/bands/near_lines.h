@@ -15,9 +15,6 @@
 
 namespace valdrex {
 
-// The margin around a line, in percent of the full mark, when the teacher names none.
-inline constexpr double kDefaultMarginPercent = 5;
-
 // A score line and its margin, in tenths.
 struct ScoreLine {
   int32_t line = 0;

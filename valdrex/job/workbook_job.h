@@ -46,6 +46,9 @@ struct RunSettings {
   // sheet of the result ("统计图表" included), rebuilt each time. A run that does not ask for one
   // leaves it as it was, and says so.
   AskedReports asked;
+  // The earlier exam's workbook (its score workbook or its result) for "进退步": loaded like this
+  // one into asked.earlier; one that cannot be read or loaded refuses the run.
+  std::optional<std::string> compare;
 };
 
 class VALDREX_API WorkbookJob {
@@ -113,7 +116,8 @@ class VALDREX_API WorkbookJob {
   void fail(JobStatus status, std::string problem, Advice advice = Advice::none);
   bool listClassesSteps(const std::optional<std::string>& sheet, LiveWorkbook* live);
   bool runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings);
-  AskedReports prepareAskedSheets(const RunSettings& settings);
+  AskedReports prepareAskedSheets(const RunSettings& settings, const GradeBook* earlier);
+  std::unique_ptr<GradeBook> loadEarlierExam(const std::string& path);
   void writeCharts();
   bool startSave();
   bool inputAllows(const std::string& path, bool inPlace);

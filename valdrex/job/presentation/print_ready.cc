@@ -57,6 +57,12 @@ Plan planFor(std::string_view name) {
   if (name == RS::scoreBands || name == RS::rankBands || name == RS::scoreSegments ||
       name == RS::nearLines)
     return {Shape::blocks, 0, 0, 0, TL::classColumn};
+  // One long list of students, the lists of one exam only after it.
+  if (name == RS::progress)
+    return {Shape::blocks, ProgressSheetLayout::headerRow, ProgressSheetLayout::headerRow,
+            ProgressSheetLayout::headerRow, ProgressSheetLayout::studentName};
+  if (name == RS::progressSummary)
+    return {Shape::blocks, 0, 0, ProgressSummaryLayout::headerRow, TL::classColumn};
   if (name == SS::defaultName)
     return {Shape::scoreSheet, SS::titleRow, SS::headerRow, SS::headerRow, SS::leadingColumns};
   if (name == PS::name) return {Shape::propertySheet, 0, 0, 0, PS::labelColumn};
