@@ -145,6 +145,14 @@ TEST_F(ProgressSheets, RankChangesOfEveryStudentInBothExams) {
   EXPECT_EQ(numericValue(summary.cell(total, 3)), up);
   EXPECT_EQ(numericValue(summary.cell(total, 4)), down);
   EXPECT_EQ(numericValue(summary.cell(total, 5)), level);
+
+  // Charted last: the students moved up and down per class.
+  const std::vector<host::Chart> charts = job->workbook().find("统计图表")->charts();
+  ASSERT_FALSE(charts.empty());
+  EXPECT_EQ(charts.back().title, "各班进步、退步人数");
+  ASSERT_EQ(charts.back().series.size(), 2u);
+  EXPECT_EQ(charts.back().series[0].values, (host::SheetRange{"进退步汇总", {4, 3, 6, 3}}));
+  EXPECT_EQ(charts.back().series[1].values, (host::SheetRange{"进退步汇总", {4, 4, 6, 4}}));
 }
 
 TEST_F(ProgressSheets, AnEarlierWorkbookThatCannotBeUsedRefusesTheRun) {

@@ -372,7 +372,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
     return false;
   }
   if (!outcome_.warnings.empty()) outcome_.status = worse(outcome_.status, JobStatus::attention);
-  if (settings.charts && !settings.live) writeCharts();
+  if (settings.charts && !settings.live) writeCharts(asked.earlier != nullptr);
   return true;
 }
 
@@ -454,7 +454,7 @@ std::unique_ptr<GradeBook> WorkbookJob::loadEarlierExam(const std::string& path)
   return g;
 }
 
-void WorkbookJob::writeCharts() {
+void WorkbookJob::writeCharts(bool progress) {
   const auto& others = wb_->sheetsWithoutCells;
   if (std::find(others.begin(), others.end(), kChartSheetName) != others.end()) {
     outcome_.notes.push_back(
@@ -462,7 +462,7 @@ void WorkbookJob::writeCharts() {
         "”是图表工作表（或对话框工作表），统计图表没有写入：请把它改名后重试。");
     return;
   }
-  outcome_.charts = writeChartSheet(*wb_, outcome_.classes, outcome_.subjects);
+  outcome_.charts = writeChartSheet(*wb_, outcome_.classes, outcome_.subjects, progress);
   outcome_.chartSheet = kChartSheetName;
 }
 

@@ -118,7 +118,7 @@ class VALDREX_API WorkbookJob {
   bool runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings);
   AskedReports prepareAskedSheets(const RunSettings& settings, const GradeBook* earlier);
   std::unique_ptr<GradeBook> loadEarlierExam(const std::string& path);
-  void writeCharts();
+  void writeCharts(bool progress);
   bool startSave();
   bool inputAllows(const std::string& path, bool inPlace);
   const CheckReport& checkReport(const std::optional<std::string>& sheet);
