@@ -149,6 +149,7 @@ TEST(NearLines, ListsPerLineAndTierByClassClosestFirst) {
   // A line left at 0 has no lists.
   g.markLines(3, 1) = 0;
   EXPECT_EQ(nearLists(g, std::nullopt, 5).size(), 6u);
+  EXPECT_THAT(linesWithoutLists(g), ElementsAre("语文及格线"));
 }
 
 }  // namespace

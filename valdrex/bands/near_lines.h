@@ -55,6 +55,10 @@ struct NearList {
 std::vector<NearList> nearLists(const GradeBook& g, const std::optional<CompletionTargets>& targets,
                                 double marginPercent);
 
+// The lines that have no lists because the property sheet leaves them (or the full mark) at 0,
+// named like "语文优秀线".
+std::vector<std::string> linesWithoutLists(const GradeBook& g);
+
 // Clears sh and writes the count table and every list, under a title row with today's date.
 void writeNearLines(const GradeBook& g, host::Worksheet& sh, const std::vector<NearList>& lists,
                     double marginPercent, host::Clock& clock);

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "valdrex/bands/completion_targets.h"
+#include "valdrex/bands/near_lines.h"
 #include "valdrex/bands/progress.h"
 #include "valdrex/gradebook/class_statistics.h"
 #include "valdrex/gradebook/layout.h"
@@ -336,10 +337,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   outcome_.reportSheets = filledReportSheets(*wb_);
   for (std::string_view name : kAskedReportSheetNames)
     if (asked.asks(name)) outcome_.reportSheets.emplace_back(name);
-  if (asked.earlier) {
-    const StudentMatching matching = matchStudents(examStudents(*g), examStudents(*asked.earlier));
-    for (const std::string& f : matching.findings) outcome_.notes.push_back("进退步：" + f);
-  }
+  tellWhatAskedSheetsLack(*g, asked);
   for (const std::string& added : outcome_.sheetsAdded) makePrintReady(*wb_->find(added));
 
   // A limits message the check foresaw as harmless is told by its finding; any other one means
@@ -412,6 +410,32 @@ AskedReports WorkbookJob::prepareAskedSheets(const RunSettings& settings,
     outcome_.sheetsAdded.emplace_back(name);
   }
   return asked;
+}
+
+// What the asked sheets leave out for want of a key, a line or a target.
+void WorkbookJob::tellWhatAskedSheetsLack(const GradeBook& g, const AskedReports& asked) {
+  if (asked.earlier) {
+    const std::vector<ExamStudent> now = examStudents(g), before = examStudents(*asked.earlier);
+    auto numbered = [](const std::vector<ExamStudent>& list) {
+      return std::any_of(list.begin(), list.end(),
+                         [](const ExamStudent& s) { return !s.examNumber.empty(); });
+    };
+    if (!numbered(now) || !numbered(before))
+      outcome_.notes.push_back(
+          "进退步：两次考试没有都填考号，学生只按班级和姓名配对（改过名字的学生对不上）。");
+    for (const std::string& f : matchStudents(now, before).findings)
+      outcome_.notes.push_back("进退步：" + f);
+  }
+  if (asked.nearLines) {
+    std::string lines;
+    for (const std::string& line : linesWithoutLists(g))
+      lines += (lines.empty() ? "" : "、") + line;
+    if (!lines.empty())
+      outcome_.notes.push_back("临界生：" + lines +
+                               "在“属性表”里是 0（或满分是 0），没有它们的名单。");
+    if (outcome_.targetsCancelled > 0)
+      outcome_.notes.push_back("临界生：指标数的询问已取消，没有一档、二档的名单。");
+  }
 }
 
 // The earlier exam of "进退步", loaded by the rules of this run; nullptr, with the run refused,

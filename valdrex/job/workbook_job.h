@@ -118,6 +118,7 @@ class VALDREX_API WorkbookJob {
   bool runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings);
   AskedReports prepareAskedSheets(const RunSettings& settings, const GradeBook* earlier);
   std::unique_ptr<GradeBook> loadEarlierExam(const std::string& path);
+  void tellWhatAskedSheetsLack(const GradeBook& g, const AskedReports& asked);
   void writeCharts(bool progress);
   bool startSave();
   bool inputAllows(const std::string& path, bool inPlace);
