@@ -60,7 +60,7 @@ TEST(AskedSheetsCli, ComparedWithAnEarlierExam) {
   writeSample(dir / "期中.xlsx");
   Outcome o = valdrex(dir, {"run", "--targets", "2,4", "期末.xlsx", "--compare", "没有.xlsx"});
   EXPECT_NE(o.status, 0);
-  EXPECT_THAT(o.err + o.out, HasSubstr("对比的工作簿 没有.xlsx 无法读取"));
+  EXPECT_THAT(o.err + o.out, HasSubstr("对比的工作簿不能用。无法读取工作簿 没有.xlsx"));
   EXPECT_FALSE(fs::exists(dir / "期末-统计结果.xlsx"));
   o = valdrex(dir,
               {"run", "--targets", "2,4", "期末.xlsx", "--compare", "期中.xlsx", "--step", "5"});

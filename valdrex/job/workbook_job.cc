@@ -446,7 +446,7 @@ std::unique_ptr<GradeBook> WorkbookJob::loadEarlierExam(const std::string& path)
   try {
     wb = io::readWorkbook(path);
   } catch (const io::FileError& e) {
-    fail(JobStatus::badRequest, refused + " 无法读取：" + readProblem(e.what()));
+    fail(JobStatus::badRequest, "没有写入结果：对比的工作簿不能用。" + readProblem(e.what()));
     return nullptr;
   }
   host::MemorySheet* sheet = findScoreSheet(*wb, std::nullopt);
