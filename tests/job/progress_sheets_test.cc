@@ -155,6 +155,17 @@ TEST_F(ProgressSheets, RankChangesOfEveryStudentInBothExams) {
   EXPECT_EQ(charts.back().series[1].values, (host::SheetRange{"进退步汇总", {4, 4, 6, 4}}));
 }
 
+TEST_F(ProgressSheets, TotalsOfDifferentFullMarksAreNotSubtracted) {
+  auto earlier = exam();
+  earlier->find("属性表")->setCell(3, 2 + kSubjects, Variant::number(999));
+  io::writeWorkbook(*earlier, earlierPath.string());
+  ASSERT_TRUE(run(earlierPath.string()).problem.empty());
+  const host::MemorySheet& sh = *job->workbook().find("进退步");
+  EXPECT_THAT(text(sh, 2, 1), ::testing::HasSubstr("满分不同（上次 999"));
+  EXPECT_TRUE(sh.cell(4, 6).isEmpty());    // 总分变化
+  EXPECT_FALSE(sh.cell(4, 12).isEmpty());  // ranks still compare
+}
+
 TEST_F(ProgressSheets, AnEarlierWorkbookThatCannotBeUsedRefusesTheRun) {
   const JobOutcome& missing =
       run((fs::temp_directory_path() / "valdrex-没有这个文件.xlsx").string());
