@@ -125,7 +125,7 @@ std::string finishRunOptions(Choices& c) {
   if (!c.margin.empty()) {
     const int32_t tenths = tenthsOption(c.margin, 100);
     if (tenths == 0)
-      return "--margin 应为 0 到 100 之间、最多一位小数的百分数，例如 --margin 5；而不是“" +
+      return "--margin 应为大于 0、不超过 100、最多一位小数的百分数，例如 --margin 5；而不是“" +
              c.margin + "”。";
     asked.marginPercent = tenths / 10.0;
   }

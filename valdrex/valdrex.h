@@ -114,7 +114,7 @@ typedef struct valdrex_run_options {
   int segments;   /* 1: write "一分一段表" for the total, 2: for every subject too; 0: not */
   int near_lines; /* nonzero: write "临界生" */
   int step;       /* "进退步汇总": moved up or down by at least this many grade ranks; 0: 20 */
-  int reserved_later; /* 0 */
+  int reserved_later; /* 0; keeps `compare` on an 8-byte boundary on every platform */
   /* The earlier exam's workbook (its scores or its result) to write "进退步" and "进退步汇总"
      against; NULL: not written. One that cannot be read or has no score sheet refuses the run
      with VALDREX_BAD_REQUEST. (A union so that the member takes 8 bytes everywhere.) */

@@ -18,7 +18,7 @@ TEST(AskedSheetsCli, BadValuesAreRefusedBeforeAnything) {
   } cases[] = {
       {{"run", "--segment-step", "0.25"}, "--segment-step 应为大于 0、最多一位小数的分数"},
       {{"run", "--segment-step", "0"}, "--segment-step 应为"},
-      {{"run", "--margin", "0"}, "--margin 应为 0 到 100 之间"},
+      {{"run", "--margin", "0"}, "--margin 应为大于 0、不超过 100"},
       {{"run", "--margin", "101"}, "--margin 应为"},
       {{"run", "--segments=各科"}, "--segments 后只能写 all"},
   };

@@ -358,7 +358,7 @@ valdrex_status valdrex_run(valdrex_job* handle, const valdrex_run_options* optio
     if (o.margin != 0) {
       const int32_t tenths = optionTenths(o.margin, 100);
       if (tenths == 0)
-        return failed(VALDREX_BAD_REQUEST, "margin 应为 0 到 100 之间、最多一位小数的百分数");
+        return failed(VALDREX_BAD_REQUEST, "margin 应为大于 0、不超过 100、最多一位小数的百分数");
       settings.asked.marginPercent = tenths / 10.0;
     }
     if (!defaults)
