@@ -380,7 +380,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
 AskedReports WorkbookJob::prepareAskedSheets(const RunSettings& settings,
                                              const GradeBook* earlier) {
   AskedReports asked = settings.asked;
-  asked.earlier = earlier;
+  if (earlier) asked.earlier = earlier;  // else a grade book the caller gave, if any
   const auto& noCells = wb_->sheetsWithoutCells;
   auto heldByChart = [&](std::string_view name) {
     return std::find(noCells.begin(), noCells.end(), name) != noCells.end();

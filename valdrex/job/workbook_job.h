@@ -42,12 +42,13 @@ struct RunSettings {
   // The answers the dialogs will give to the two target questions, when known beforehand: a
   // second target too large for the workbook's classes refuses it before anything runs.
   std::optional<TargetAnswers> targets;
-  // The report sheets written only when asked ("临界生", "一分一段表"): added after every other
-  // sheet of the result ("统计图表" included), rebuilt each time. A run that does not ask for one
-  // leaves it as it was, and says so.
+  // The report sheets written only when asked ("进退步", "进退步汇总", "临界生", "一分一段表"):
+  // added after every other sheet of the result ("统计图表" included), rebuilt each time. A run
+  // that does not ask for one leaves it as it was, and says so.
   AskedReports asked;
   // The earlier exam's workbook (its score workbook or its result) for "进退步": loaded like this
-  // one into asked.earlier; one that cannot be read or loaded refuses the run.
+  // one into asked.earlier (which a caller may also fill itself, without it); one that cannot be
+  // read or loaded refuses the run.
   std::optional<std::string> compare;
 };
 
