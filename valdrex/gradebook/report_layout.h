@@ -145,6 +145,8 @@ struct SegmentSheetLayout {
   static constexpr int percent = 4;
   static constexpr int ranks = 5;  // the grade ranks the step's students hold
   static constexpr int last = ranks;
+  // Readers of the result keep no row below this: longer tables are not written.
+  static constexpr int lastRow = 32768;
   static constexpr int headerRow(int nameRow) { return nameRow + 1; }
   static constexpr int stepRow(int nameRow, int k) { return headerRow(nameRow) + k; }
   // The name row of the table after one of `steps` rows.
