@@ -55,7 +55,7 @@ class TerminalJob {
     const JobOutcome& outcome =
         job->run(ui, clock,
                  {settings_.sheet, settings_.strict, nullptr, settings_.charts, nullptr,
-                  settings_.targets, settings_.asked});
+                  settings_.targets, settings_.asked, settings_.compare});
     ui.passTurn();
     if (outcome.ran && !outcome.completed) say("警告：统计没有正常结束（没有看到完成提示）。");
     if (outcome.problem.empty())

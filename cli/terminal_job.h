@@ -22,7 +22,8 @@ struct JobSettings {
   bool strict = false;                   // a warning refuses the result
   bool force = false;                    // a lock file beside the result is no reason to refuse
   bool charts = true;                    // chart the result on "统计图表"
-  AskedReports asked;                    // "临界生", "一分一段表"
+  AskedReports asked;  // "临界生", "一分一段表", the step of "进退步汇总"
+  std::optional<std::string> compare;  // the earlier exam's workbook for "进退步"
 };
 
 struct JobInput {

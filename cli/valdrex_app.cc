@@ -125,7 +125,7 @@ std::string finishRunOptions(Choices& c) {
   if (!c.margin.empty()) {
     const int32_t tenths = tenthsOption(c.margin, 100);
     if (tenths == 0)
-      return "--margin 应为 0 到 100 之间、最多一位小数的百分数，例如 --margin 5；而不是“" +
+      return "--margin 应为大于 0、不超过 100、最多一位小数的百分数，例如 --margin 5；而不是“" +
              c.margin + "”。";
     asked.marginPercent = tenths / 10.0;
   }
@@ -168,6 +168,13 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
   run->add_flag_callback(
       "--no-charts", [&c] { c.run.settings.charts = false; },
       "不写“统计图表”工作表（已有的原样保留）");
+  run->add_option("--compare", c.run.settings.compare,
+                  "写“进退步”和“进退步汇总”：与这个工作簿（上次考试的成绩或统计结果）对比")
+      ->option_text("文件");
+  run->add_option("--step", c.run.settings.asked.progressStep,
+                  "“进退步汇总”中年级名次升降多少名算进步或退步（默认 20）")
+      ->option_text("名次")
+      ->check(CLI::Range(1, 32767));
   run->add_flag_callback(
       "--near", [&c] { c.run.settings.asked.nearLines = true; },
       "写“临界生”：总分和各科在优秀线、及格线上下不远的学生，以及总分一档、二档边上的学生");

@@ -113,11 +113,22 @@ typedef struct valdrex_run_options {
                           one decimal; 0: 5 */
   int segments;   /* 1: write "一分一段表" for the total, 2: for every subject too; 0: not */
   int near_lines; /* nonzero: write "临界生" */
+  int step;       /* "进退步汇总": moved up or down by at least this many grade ranks; 0: 20 */
+  int reserved_later; /* 0; keeps `compare` on an 8-byte boundary on every platform */
+  /* The earlier exam's workbook (its scores or its result) to write "进退步" and "进退步汇总"
+     against; NULL: not written. One that cannot be read or has no score sheet refuses the run
+     with VALDREX_BAD_REQUEST. (A union so that the member takes 8 bytes everywhere.) */
+  union {
+    const char* path;
+    unsigned long long room;
+  } compare;
 } valdrex_run_options;
 
 /* Every option at its default. */
-#define VALDREX_RUN_OPTIONS_INIT \
-  { sizeof(valdrex_run_options), NULL, 0, 0, 0, 0, 0, 0, 0, 0, 0.0, 0.0, 0, 0 }
+#define VALDREX_RUN_OPTIONS_INIT                                                              \
+  {                                                                                           \
+    sizeof(valdrex_run_options), NULL, 0, 0, 0, 0, 0, 0, 0, 0, 0.0, 0.0, 0, 0, 0, 0, { NULL } \
+  }
 
 /* "0.1.0"; valid while the library is loaded. */
 VALDREX_API const char* valdrex_version(void);

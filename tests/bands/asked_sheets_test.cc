@@ -3,8 +3,10 @@
 #include <gmock/gmock.h>
 
 #include "bands/band_book.h"
+#include "support/scripted_ui.h"
 #include "valdrex/bands/near_lines.h"
 #include "valdrex/bands/score_segments.h"
+#include "valdrex/host/failure.h"
 
 namespace valdrex {
 namespace {
@@ -79,6 +81,21 @@ TEST(ScoreSegments, AbsentStudentsAreNotCounted) {
   EXPECT_EQ(scoredStudents(g, 2).size(), 1u);
 }
 
+TEST(ScoreSegments, TablesPastTheSheetsLastRowAreNotWritten) {
+  // Steps of a tenth from 0 to 4000: 40001 rows; the sheet keeps what it had.
+  const GradeBook g = bookOf({4000}, {{{0}, {4000}}});
+  host::MemoryWorkbook wb;
+  host::MemorySheet& sh = wb.addSheet("一分一段表");
+  sh.setCell(1, 1, "上次的");
+  host::FixedClock clock{{2026, 12, 6}};
+  EXPECT_EQ(segmentCount(scoredStudents(g, 2), 1), 40001);
+  EXPECT_THROW(writeScoreSegments(g, sh, 1, false, clock), Failure);
+  EXPECT_EQ(textOf(sh.cell(1, 1)), "上次的");
+  writeScoreSegments(g, sh, 10, false, clock);  // 4001 rows fit
+  EXPECT_EQ(textOf(sh.cell(4, 1)), "4000");
+  EXPECT_EQ(textOf(sh.cell(4 + 4000, 1)), "0");
+}
+
 TEST(NearLines, MarginsAreTenthsOfTheFullMark) {
   EXPECT_EQ(marginTenths(150, 5), 75);
   EXPECT_EQ(marginTenths(750, 5), 375);
@@ -149,6 +166,7 @@ TEST(NearLines, ListsPerLineAndTierByClassClosestFirst) {
   // A line left at 0 has no lists.
   g.markLines(3, 1) = 0;
   EXPECT_EQ(nearLists(g, std::nullopt, 5).size(), 6u);
+  EXPECT_THAT(linesWithoutLists(g), ElementsAre("语文及格线"));
 }
 
 }  // namespace

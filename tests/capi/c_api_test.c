@@ -158,6 +158,10 @@ int main(int argc, char** argv) {
   EXPECT(valdrex_count_of(job, VALDREX_REPORT_SHEETS) == 9);
   /* The sheets written only when asked. */
   valdrex_run_options asked = options;
+  asked.compare.path = "/nonexistent/期中.xlsx";
+  EXPECT(valdrex_run(job, &asked) == VALDREX_BAD_REQUEST);
+  EXPECT(strstr(valdrex_last_error(), "对比的工作簿") != NULL);
+  asked.compare.path = NULL;
   asked.segments = 3;
   EXPECT(valdrex_run(job, &asked) == VALDREX_BAD_REQUEST);
   asked.segments = 2;
@@ -218,6 +222,12 @@ int main(int argc, char** argv) {
   /* A result opened again may not be saved over itself. */
   EXPECT(valdrex_open(result, &job) == VALDREX_OK);
   EXPECT(valdrex_run(job, NULL) == VALDREX_OK);
+  /* Against itself as the earlier exam: "进退步" and "进退步汇总". */
+  valdrex_run_options compared = VALDREX_RUN_OPTIONS_INIT;
+  compared.compare.path = result;
+  compared.step = 5;
+  EXPECT(valdrex_run(job, &compared) == VALDREX_OK);
+  EXPECT(valdrex_count_of(job, VALDREX_REPORT_SHEETS) == 11);
   EXPECT(valdrex_save_as(job, result) == VALDREX_BAD_REQUEST);
   EXPECT(strstr(valdrex_last_error(), "不会被覆盖") != NULL);
 

@@ -18,7 +18,7 @@ TEST(AskedSheetsCli, BadValuesAreRefusedBeforeAnything) {
   } cases[] = {
       {{"run", "--segment-step", "0.25"}, "--segment-step 应为大于 0、最多一位小数的分数"},
       {{"run", "--segment-step", "0"}, "--segment-step 应为"},
-      {{"run", "--margin", "0"}, "--margin 应为 0 到 100 之间"},
+      {{"run", "--margin", "0"}, "--margin 应为大于 0、不超过 100"},
       {{"run", "--margin", "101"}, "--margin 应为"},
       {{"run", "--segments=各科"}, "--segments 后只能写 all"},
   };
@@ -52,6 +52,26 @@ TEST(AskedSheetsCli, WrittenWhenAskedAndKeptWithANoteOtherwise) {
   wb = io::readWorkbook((dir / "各科.xlsx").string());
   EXPECT_EQ(wb->find("临界生"), nullptr);
   EXPECT_EQ(wb->sheetAt(wb->sheetCount() - 1).name(), "一分一段表");
+}
+
+TEST(AskedSheetsCli, ComparedWithAnEarlierExam) {
+  ScratchFolder dir;
+  writeSample(dir / "期末.xlsx");
+  writeSample(dir / "期中.xlsx");
+  Outcome o = valdrex(dir, {"run", "--targets", "2,4", "期末.xlsx", "--compare", "没有.xlsx"});
+  EXPECT_NE(o.status, 0);
+  EXPECT_THAT(o.err + o.out, HasSubstr("对比的工作簿不能用。无法读取工作簿 没有.xlsx"));
+  EXPECT_FALSE(fs::exists(dir / "期末-统计结果.xlsx"));
+  o = valdrex(dir,
+              {"run", "--targets", "2,4", "期末.xlsx", "--compare", "期中.xlsx", "--step", "5"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  auto wb = io::readWorkbook((dir / "期末-统计结果.xlsx").string());
+  // The same students: every one paired, none moved.
+  const host::MemorySheet& summary = *wb->find("进退步汇总");
+  EXPECT_EQ(textOf(summary.cell(3 + 3 + 1, 1)), "合计");
+  EXPECT_EQ(numericValue(summary.cell(3 + 3 + 1, 2)), 3 * 8);
+  EXPECT_EQ(numericValue(summary.cell(3 + 3 + 1, 5)), 3 * 8);
+  EXPECT_THAT(textOf(summary.cell(3 + 3 + 2, 1)), HasSubstr("上升 5 名"));
 }
 
 }  // namespace

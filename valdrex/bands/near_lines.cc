@@ -52,11 +52,19 @@ std::vector<NearStudent> gather(const GradeBook& g, int j, Take take) {
   return out;
 }
 
+constexpr int kExcellentRow = 2, kPassRow = 3;  // of markLines
+constexpr std::pair<int, std::string_view> kLines[] = {{kExcellentRow, "优秀线"},
+                                                       {kPassRow, "及格线"}};
+
+bool hasLists(const GradeBook& g, int j, int lineRow) {
+  return g.markLines(lineRow, j) > 0 && g.markLines(1, j) > 0;
+}
+
 void addLineLists(const GradeBook& g, int j, int lineRow, std::string_view lineName, double percent,
                   std::vector<NearList>& lists) {
+  if (!hasLists(g, j, lineRow)) return;
   const int full = g.markLines(1, j);
   const int line = g.markLines(lineRow, j);
-  if (line <= 0 || full <= 0) return;
   const ScoreLine l{line * 10, marginTenths(full, percent)};
   const std::string subject = subjectName(g, j);
   auto scoreOf = [](float v) { return static_cast<int32_t>(std::llround(double(v) * 10)); };
@@ -112,11 +120,18 @@ void addTierLists(const GradeBook& g, int size, std::string_view tierName,
 }
 
 void listsOf(const GradeBook& g, int j, double percent, std::vector<NearList>& lists) {
-  addLineLists(g, j, 2, "优秀线", percent, lists);
-  addLineLists(g, j, 3, "及格线", percent, lists);
+  for (const auto& [row, name] : kLines) addLineLists(g, j, row, name, percent, lists);
 }
 
 }  // namespace
+
+std::vector<std::string> linesWithoutLists(const GradeBook& g) {
+  std::vector<std::string> out;
+  for (int j = 1; j <= g.subjectCount + 1; ++j)
+    for (const auto& [row, name] : kLines)
+      if (!hasLists(g, j, row)) out.push_back(subjectName(g, j) + std::string(name));
+  return out;
+}
 
 int32_t marginTenths(int fullMark, double percent) {
   return tenths(double(fullMark) * percent / 10).working;

@@ -15,9 +15,6 @@
 
 namespace valdrex {
 
-// The margin around a line, in percent of the full mark, when the teacher names none.
-inline constexpr double kDefaultMarginPercent = 5;
-
 // A score line and its margin, in tenths.
 struct ScoreLine {
   int32_t line = 0;
@@ -57,6 +54,10 @@ struct NearList {
 // known), then each subject's. A line the property sheet leaves at 0 has no lists.
 std::vector<NearList> nearLists(const GradeBook& g, const std::optional<CompletionTargets>& targets,
                                 double marginPercent);
+
+// The lines that have no lists because the property sheet leaves them (or the full mark) at 0,
+// named like "语文优秀线".
+std::vector<std::string> linesWithoutLists(const GradeBook& g);
 
 // Clears sh and writes the count table and every list, under a title row with today's date.
 void writeNearLines(const GradeBook& g, host::Worksheet& sh, const std::vector<NearList>& lists,

@@ -6,6 +6,7 @@
 #include "valdrex/bands/sheet_frame.h"
 #include "valdrex/gradebook/report_layout.h"
 #include "valdrex/gradebook/rounding.h"
+#include "valdrex/host/failure.h"
 #include "valdrex/host/number_text.h"
 #include "valdrex/reports/formatting.h"
 
@@ -50,6 +51,14 @@ std::vector<ScoreSegment> scoreSegments(std::vector<ScoredStudent> students, int
   return rows;
 }
 
+int64_t segmentCount(const std::vector<ScoredStudent>& students, int32_t step) {
+  if (students.empty() || step <= 0) return 0;
+  const auto [low, high] = std::minmax_element(
+      students.begin(), students.end(),
+      [](const ScoredStudent& a, const ScoredStudent& b) { return a.tenths < b.tenths; });
+  return (int64_t{stepOf(high->tenths, step)} - stepOf(low->tenths, step)) / step + 1;
+}
+
 std::string segmentLabel(int32_t low, int32_t step) {
   if (step == 10 || step == 1) return tenthsText(low);
   return tenthsText(low) + "-" + tenthsText(low + step - 1);
@@ -75,11 +84,17 @@ std::vector<ScoredStudent> scoredStudents(const GradeBook& g, int j) {
 
 void writeScoreSegments(const GradeBook& g, host::Worksheet& sh, int32_t step, bool allSubjects,
                         host::Clock& clock) {
-  sh.clear(sh.usedRange());
   const int total = g.subjectCount + 1;
   std::vector<int> columns = {total};
   if (allSubjects)
     for (int j = 1; j <= g.subjectCount; ++j) columns.push_back(j);
+  int64_t lastRow = L::firstNameRow;
+  for (int j : columns)
+    lastRow = L::nextNameRow(0, 0) + lastRow + segmentCount(scoredStudents(g, j), step);
+  if (lastRow > L::lastRow)
+    throw Failure(FailureKind::Overflow,
+                  "一分一段表会超过 " + std::to_string(L::lastRow) + " 行，请把每段的分数调大");
+  sh.clear(sh.usedRange());
 
   int nameRow = L::firstNameRow;
   for (int j : columns) {

@@ -38,6 +38,9 @@ struct ScoreSegment {
 // 0. Empty without students.
 std::vector<ScoreSegment> scoreSegments(std::vector<ScoredStudent> students, int32_t step);
 
+// How many rows scoreSegments would give, without making them.
+int64_t segmentCount(const std::vector<ScoredStudent>& students, int32_t step);
+
 // "600" for a step of a whole point or a tenth, else the step's first and last score,
 // "600-604.9".
 std::string segmentLabel(int32_t low, int32_t step);
@@ -50,7 +53,8 @@ std::string rankSpan(const ScoreSegment& segment);
 std::vector<ScoredStudent> scoredStudents(const GradeBook& g, int j);
 
 // Clears sh and writes the total's table, then with `allSubjects` every subject's, steps of
-// `step` tenths, under a title row with today's date.
+// `step` tenths, under a title row with today's date. A Failure, with sh as it was, when the
+// tables would run past the sheet's last row (full marks far larger than the step).
 void writeScoreSegments(const GradeBook& g, host::Worksheet& sh, int32_t step, bool allSubjects,
                         host::Clock& clock);
 

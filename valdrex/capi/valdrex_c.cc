@@ -205,7 +205,7 @@ valdrex_status opened(std::unique_ptr<valdrex::WorkbookJob> workbookJob,
 // the size up to them; a newer caller's members past ours must be unset.
 constexpr std::size_t kFirstOptionsSize = offsetof(valdrex_run_options, segment_step);
 static_assert(sizeof(valdrex_run_options) ==
-                  offsetof(valdrex_run_options, near_lines) + sizeof(int),
+                  offsetof(valdrex_run_options, compare) + sizeof(unsigned long long),
               "a later member must raise the size: no padding at the end");
 valdrex_status readOptions(const valdrex_run_options* given, valdrex_run_options& o) {
   o = VALDREX_RUN_OPTIONS_INIT;
@@ -213,7 +213,7 @@ valdrex_status readOptions(const valdrex_run_options* given, valdrex_run_options
   if (given->size != kFirstOptionsSize && given->size < sizeof o)
     return invalid("valdrex_run_options 的 size 不对：请用 VALDREX_RUN_OPTIONS_INIT 初始化");
   const auto* bytes = reinterpret_cast<const unsigned char*>(given);
-  bool unknown = given->reserved != 0;
+  bool unknown = given->reserved != 0 || (given->size >= sizeof o && given->reserved_later != 0);
   for (std::size_t i = sizeof o; i < given->size; ++i) unknown = unknown || bytes[i] != 0;
   if (unknown) return invalid("valdrex_run_options 里有这个版本的库不认识的选项");
   std::memcpy(&o, given, std::min<std::size_t>(given->size, sizeof o));
@@ -349,6 +349,9 @@ valdrex_status valdrex_run(valdrex_job* handle, const valdrex_run_options* optio
     settings.asked.segments = o.segments != 0;
     settings.asked.segmentsAllSubjects = o.segments == 2;
     settings.asked.nearLines = o.near_lines != 0;
+    if (o.step < 0) return failed(VALDREX_BAD_REQUEST, "step 应为正整数（0 取默认的 20）");
+    if (o.step > 0) settings.asked.progressStep = o.step;
+    if (o.compare.path) settings.compare = o.compare.path;
     if (o.segment_step != 0) {
       settings.asked.segmentStep = optionTenths(o.segment_step, 1000);
       if (settings.asked.segmentStep == 0)
@@ -357,7 +360,7 @@ valdrex_status valdrex_run(valdrex_job* handle, const valdrex_run_options* optio
     if (o.margin != 0) {
       const int32_t tenths = optionTenths(o.margin, 100);
       if (tenths == 0)
-        return failed(VALDREX_BAD_REQUEST, "margin 应为 0 到 100 之间、最多一位小数的百分数");
+        return failed(VALDREX_BAD_REQUEST, "margin 应为大于 0、不超过 100、最多一位小数的百分数");
       settings.asked.marginPercent = tenths / 10.0;
     }
     if (!defaults)

@@ -145,6 +145,8 @@ struct SegmentSheetLayout {
   static constexpr int percent = 4;
   static constexpr int ranks = 5;  // the grade ranks the step's students hold
   static constexpr int last = ranks;
+  // Readers of the result keep no row below this: longer tables are not written.
+  static constexpr int lastRow = 32768;
   static constexpr int headerRow(int nameRow) { return nameRow + 1; }
   static constexpr int stepRow(int nameRow, int k) { return headerRow(nameRow) + k; }
   // The name row of the table after one of `steps` rows.
@@ -181,6 +183,47 @@ struct NearSheetLayout {
   static constexpr int nextTitleRow(int titleRow, int rows) {
     return studentRow(titleRow, rows) + gap + 1;
   }
+};
+
+// "进退步": a row per student of both exams under one header, then the students of one exam only
+// and what could not be paired, each a titled list `gap` rows after the one before.
+struct ProgressSheetLayout {
+  static constexpr int noteRow = 2;  // why a column stays empty, when it does
+  static constexpr int headerRow = TableSheetLayout::firstHeaderRow;
+  static constexpr int firstStudentRow = headerRow + 1;
+  static constexpr int className = 1;
+  static constexpr int examNumber = 2;
+  static constexpr int studentName = 3;
+  static constexpr int totalBefore = 4;
+  static constexpr int totalNow = 5;
+  static constexpr int totalChange = 6;
+  static constexpr int classRankBefore = 7;
+  static constexpr int classRankNow = 8;
+  static constexpr int classRankChange = 9;
+  static constexpr int gradeRankBefore = 10;
+  static constexpr int gradeRankNow = 11;
+  static constexpr int gradeRankChange = 12;
+  // The k-th subject of both exams: its grade rank change.
+  static constexpr int subjectChange(int k) { return gradeRankChange + k; }
+  static constexpr int width(int subjects) { return subjectChange(subjects); }
+  static constexpr int gap = 1;
+  // The lists after the last of `rows` student rows.
+  static constexpr int firstListRow(int rows) { return firstStudentRow + rows + gap; }
+};
+
+// "进退步汇总": a row per class of this exam and the grade's, under one header.
+struct ProgressSummaryLayout {
+  static constexpr int headerRow = TableSheetLayout::firstHeaderRow;
+  static constexpr int className = 1;
+  static constexpr int matched = 2;
+  static constexpr int upward = 3;
+  static constexpr int downward = 4;
+  static constexpr int level = 5;
+  static constexpr int averageRankChange = 6;
+  static constexpr int subjectAverageChange(int k) { return averageRankChange + k; }
+  static constexpr int width(int subjects) { return subjectAverageChange(subjects); }
+  static constexpr int classRow(int k) { return headerRow + k; }
+  static constexpr int totalRow(int classes) { return classRow(classes + 1); }
 };
 
 }  // namespace valdrex

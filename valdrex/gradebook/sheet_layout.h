@@ -96,6 +96,8 @@ struct ReportSheets {
   // Written only when a run asks for them.
   static constexpr std::string_view nearLines = "临界生";
   static constexpr std::string_view scoreSegments = "一分一段表";
+  static constexpr std::string_view progress = "进退步";
+  static constexpr std::string_view progressSummary = "进退步汇总";
 };
 
 // In the order a new workbook has them.
@@ -106,8 +108,9 @@ inline constexpr std::array<std::string_view, 9> kReportSheetNames = {
 
 // The report sheets a run writes only when asked, after every other sheet of the result; a run
 // that does not ask leaves them as they are.
-inline constexpr std::array<std::string_view, 2> kAskedReportSheetNames = {
-    ReportSheets::nearLines, ReportSheets::scoreSegments};
+inline constexpr std::array<std::string_view, 4> kAskedReportSheetNames = {
+    ReportSheets::progress, ReportSheets::progressSummary, ReportSheets::nearLines,
+    ReportSheets::scoreSegments};
 
 inline constexpr std::string_view kMessageTitle = "Valdrex提示";
 

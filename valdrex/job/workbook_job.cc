@@ -7,9 +7,16 @@
 #include <stdexcept>
 
 #include "valdrex/bands/completion_targets.h"
+#include "valdrex/bands/near_lines.h"
+#include "valdrex/bands/progress.h"
+#include "valdrex/gradebook/class_statistics.h"
+#include "valdrex/gradebook/layout.h"
 #include "valdrex/gradebook/limits_message.h"
+#include "valdrex/gradebook/loading.h"
+#include "valdrex/gradebook/subject_ranking.h"
 #include "valdrex/host/application.h"
 #include "valdrex/host/arithmetic.h"
+#include "valdrex/host/failure.h"
 #include "valdrex/io/io_error.h"
 #include "valdrex/io/write_limits.h"
 #include "valdrex/io/xlsx_reader.h"
@@ -304,8 +311,11 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   }
 
   outcome_.leftOut = leftOutRows(*sheet);
+  std::unique_ptr<GradeBook> earlier;
+  if (settings.compare && !(earlier = loadEarlierExam(*settings.compare))) return false;
+
   outcome_.sheetsAdded = addMissingReportSheets(*wb_);
-  const AskedReports asked = prepareAskedSheets(settings);
+  const AskedReports asked = prepareAskedSheets(settings, earlier.get());
   RecordingDialogs recording(dialogs, *wb_, outcome_);
   DesktopLauncher desktop;
   std::optional<MirroredWorkbook> mirrored;
@@ -327,8 +337,9 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   outcome_.students = g->studentCount;
   outcome_.subjects = g->subjectCount;
   outcome_.reportSheets = filledReportSheets(*wb_);
-  if (asked.nearLines) outcome_.reportSheets.emplace_back(ReportSheets::nearLines);
-  if (asked.segments) outcome_.reportSheets.emplace_back(ReportSheets::scoreSegments);
+  for (std::string_view name : kAskedReportSheetNames)
+    if (asked.asks(name)) outcome_.reportSheets.emplace_back(name);
+  tellWhatAskedSheetsLack(*g, asked);
   for (const std::string& added : outcome_.sheetsAdded) makePrintReady(*wb_->find(added));
 
   // A limits message the check foresaw as harmless is told by its finding; any other one means
@@ -361,23 +372,24 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
     return false;
   }
   if (!outcome_.warnings.empty()) outcome_.status = worse(outcome_.status, JobStatus::attention);
-  if (settings.charts && !settings.live) writeCharts();
+  if (settings.charts && !settings.live) writeCharts(asked.earlier != nullptr);
   return true;
 }
 
 // The sheets asked for, added at the end when missing: after "统计图表", which is added before
 // them when the run will chart. What cannot be written is told and left out; an earlier run's
 // sheet not asked for this time is told to be that run's.
-AskedReports WorkbookJob::prepareAskedSheets(const RunSettings& settings) {
+AskedReports WorkbookJob::prepareAskedSheets(const RunSettings& settings,
+                                             const GradeBook* earlier) {
   AskedReports asked = settings.asked;
+  if (earlier) asked.earlier = earlier;  // else a grade book the caller gave, if any
   const auto& noCells = wb_->sheetsWithoutCells;
   auto heldByChart = [&](std::string_view name) {
     return std::find(noCells.begin(), noCells.end(), name) != noCells.end();
   };
   for (std::string_view name : kAskedReportSheetNames) {
-    bool& wanted = name == ReportSheets::nearLines ? asked.nearLines : asked.segments;
     const host::MemorySheet* sh = wb_->find(name);
-    if (!wanted) {
+    if (!asked.asks(name)) {
       if (sh && sh->cellCount() > 0)
         outcome_.notes.push_back("“" + std::string(name) +
                                  "”是早先一次统计写的，这次统计没有更新它。");
@@ -386,7 +398,10 @@ AskedReports WorkbookJob::prepareAskedSheets(const RunSettings& settings) {
     if (heldByChart(name)) {
       outcome_.notes.push_back("“" + std::string(name) +
                                "”是图表工作表（或对话框工作表），没有写入：请把它改名后重试。");
-      wanted = false;
+      if (name == ReportSheets::nearLines) asked.nearLines = false;
+      if (name == ReportSheets::scoreSegments) asked.segments = false;
+      if (name == ReportSheets::progress || name == ReportSheets::progressSummary)
+        asked.earlier = nullptr;
       continue;
     }
     if (sh) continue;
@@ -399,7 +414,73 @@ AskedReports WorkbookJob::prepareAskedSheets(const RunSettings& settings) {
   return asked;
 }
 
-void WorkbookJob::writeCharts() {
+// What the asked sheets leave out for want of a key, a line or a target.
+void WorkbookJob::tellWhatAskedSheetsLack(const GradeBook& g, const AskedReports& asked) {
+  if (asked.earlier) {
+    const std::vector<ExamStudent> now = examStudents(g), before = examStudents(*asked.earlier);
+    auto numbered = [](const std::vector<ExamStudent>& list) {
+      return std::any_of(list.begin(), list.end(),
+                         [](const ExamStudent& s) { return !s.examNumber.empty(); });
+    };
+    if (!numbered(now) || !numbered(before))
+      outcome_.notes.push_back(
+          "进退步：两次考试没有都填考号，学生只按班级和姓名配对（改过名字的学生对不上）。");
+    for (const std::string& f : matchStudents(now, before).findings)
+      outcome_.notes.push_back("进退步：" + f);
+  }
+  if (asked.nearLines) {
+    std::string lines;
+    for (const std::string& line : linesWithoutLists(g))
+      lines += (lines.empty() ? "" : "、") + line;
+    if (!lines.empty())
+      outcome_.notes.push_back("临界生：" + lines +
+                               "在“属性表”里是 0（或满分是 0），没有它们的名单。");
+    if (outcome_.targetsCancelled > 0)
+      outcome_.notes.push_back("临界生：指标数的询问已取消，没有一档、二档的名单。");
+  }
+}
+
+// The earlier exam of "进退步", loaded by the rules of this run; nullptr, with the run refused,
+// when it cannot be read or loaded.
+std::unique_ptr<GradeBook> WorkbookJob::loadEarlierExam(const std::string& path) {
+  const std::string refused = "没有写入结果：对比的工作簿 " + displayName(path);
+  std::unique_ptr<host::MemoryWorkbook> wb;
+  try {
+    wb = io::readWorkbook(path);
+  } catch (const io::FileError& e) {
+    fail(JobStatus::badRequest, "没有写入结果：对比的工作簿不能用。" + readProblem(e.what()));
+    return nullptr;
+  }
+  host::MemorySheet* sheet = findScoreSheet(*wb, std::nullopt);
+  host::MemorySheet* properties = wb->find(PropertySheetLayout::name);
+  if (!sheet || !properties) {
+    fail(JobStatus::badRequest,
+         refused + "：" +
+             (sheet ? propertySheetMissing(*wb) : scoreSheetMissing(*wb, std::nullopt)) + "。");
+    return nullptr;
+  }
+  auto g = std::make_unique<GradeBook>();
+  SilentDefaults silent;
+  try {
+    findLayout(*g, *sheet, silent);
+    loadClasses(*g, *sheet, silent);
+    loadScores(*g, *sheet, properties, silent);
+    sumTotals(*g);
+    rankSubjects(*g);
+    countClassResults(*g, *properties);
+  } catch (const Failure& e) {
+    fail(JobStatus::badRequest, refused + " 载入时出错：" + e.what() + "。");
+    return nullptr;
+  }
+  if (!silent.messages().empty()) {
+    fail(JobStatus::badRequest,
+         refused + " 载入时停下了（" + silent.messages().front().text + "）。请先单独检查它。");
+    return nullptr;
+  }
+  return g;
+}
+
+void WorkbookJob::writeCharts(bool progress) {
   const auto& others = wb_->sheetsWithoutCells;
   if (std::find(others.begin(), others.end(), kChartSheetName) != others.end()) {
     outcome_.notes.push_back(
@@ -407,7 +488,7 @@ void WorkbookJob::writeCharts() {
         "”是图表工作表（或对话框工作表），统计图表没有写入：请把它改名后重试。");
     return;
   }
-  outcome_.charts = writeChartSheet(*wb_, outcome_.classes, outcome_.subjects);
+  outcome_.charts = writeChartSheet(*wb_, outcome_.classes, outcome_.subjects, progress);
   outcome_.chartSheet = kChartSheetName;
 }
 

@@ -42,10 +42,14 @@ struct RunSettings {
   // The answers the dialogs will give to the two target questions, when known beforehand: a
   // second target too large for the workbook's classes refuses it before anything runs.
   std::optional<TargetAnswers> targets;
-  // The report sheets written only when asked ("临界生", "一分一段表"): added after every other
-  // sheet of the result ("统计图表" included), rebuilt each time. A run that does not ask for one
-  // leaves it as it was, and says so.
+  // The report sheets written only when asked ("进退步", "进退步汇总", "临界生", "一分一段表"):
+  // added after every other sheet of the result ("统计图表" included), rebuilt each time. A run
+  // that does not ask for one leaves it as it was, and says so.
   AskedReports asked;
+  // The earlier exam's workbook (its score workbook or its result) for "进退步": loaded like this
+  // one into asked.earlier (which a caller may also fill itself, without it); one that cannot be
+  // read or loaded refuses the run.
+  std::optional<std::string> compare;
 };
 
 class VALDREX_API WorkbookJob {
@@ -113,8 +117,10 @@ class VALDREX_API WorkbookJob {
   void fail(JobStatus status, std::string problem, Advice advice = Advice::none);
   bool listClassesSteps(const std::optional<std::string>& sheet, LiveWorkbook* live);
   bool runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings);
-  AskedReports prepareAskedSheets(const RunSettings& settings);
-  void writeCharts();
+  AskedReports prepareAskedSheets(const RunSettings& settings, const GradeBook* earlier);
+  std::unique_ptr<GradeBook> loadEarlierExam(const std::string& path);
+  void tellWhatAskedSheetsLack(const GradeBook& g, const AskedReports& asked);
+  void writeCharts(bool progress);
   bool startSave();
   bool inputAllows(const std::string& path, bool inPlace);
   const CheckReport& checkReport(const std::optional<std::string>& sheet);

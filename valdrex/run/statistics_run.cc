@@ -2,6 +2,7 @@
 
 #include "valdrex/bands/completion_rates.h"
 #include "valdrex/bands/near_lines.h"
+#include "valdrex/bands/progress_sheets.h"
 #include "valdrex/bands/rank_bands.h"
 #include "valdrex/bands/score_bands.h"
 #include "valdrex/bands/score_segments.h"
@@ -97,6 +98,14 @@ std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
     step(quoted("写入", rankingSheetName(kind), "的标题"),
          [&] { titleRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind, clock); });
 
+  if (asked.earlier) {
+    step(quoted("写入", RS::progress),
+         [&] { writeProgress(g, *asked.earlier, wb.sheet(RS::progress), clock); });
+    step(quoted("写入", RS::progressSummary), [&] {
+      writeProgressSummary(g, *asked.earlier, wb.sheet(RS::progressSummary), asked.progressStep,
+                           clock);
+    });
+  }
   if (asked.nearLines)
     step(quoted("写入", RS::nearLines), [&] {
       writeNearLines(g, wb.sheet(RS::nearLines), nearLists(g, targets, asked.marginPercent),

@@ -32,7 +32,18 @@ struct AskedReports {
   int32_t segmentStep = 10;          // its score steps, in tenths of a point
   bool nearLines = false;            // "临界生"
   double marginPercent = 5;          // its margin around a line, in percent of the full mark
-  bool any() const { return segments || nearLines; }
+  // "进退步" and "进退步汇总" against this earlier exam, loaded, totalled, ranked and counted.
+  const GradeBook* earlier = nullptr;
+  int progressStep = 20;  // moved up or down by at least this many grade ranks
+
+  bool asks(std::string_view sheet) const {
+    if (sheet == ReportSheets::progress || sheet == ReportSheets::progressSummary)
+      return earlier != nullptr;
+    if (sheet == ReportSheets::nearLines) return nearLines;
+    if (sheet == ReportSheets::scoreSegments) return segments;
+    return false;
+  }
+  bool any() const { return segments || nearLines || earlier; }
 };
 
 // Loads, ranks and counts from scoreSheet and "属性表", writes every report sheet of wb that

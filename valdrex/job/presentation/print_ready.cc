@@ -57,6 +57,12 @@ Plan planFor(std::string_view name) {
   if (name == RS::scoreBands || name == RS::rankBands || name == RS::scoreSegments ||
       name == RS::nearLines)
     return {Shape::blocks, 0, 0, 0, TL::classColumn};
+  // One long list of students, the lists of one exam only after it.
+  if (name == RS::progress)
+    return {Shape::blocks, ProgressSheetLayout::headerRow, ProgressSheetLayout::headerRow,
+            ProgressSheetLayout::headerRow, ProgressSheetLayout::studentName};
+  if (name == RS::progressSummary)
+    return {Shape::blocks, 0, 0, ProgressSummaryLayout::headerRow, TL::classColumn};
   if (name == SS::defaultName)
     return {Shape::scoreSheet, SS::titleRow, SS::headerRow, SS::headerRow, SS::leadingColumns};
   if (name == PS::name) return {Shape::propertySheet, 0, 0, 0, PS::labelColumn};
@@ -135,7 +141,8 @@ std::set<int> headerRows(const host::MemorySheet& sh, Shape shape) {
       std::set<int> rows = {ReportTitleLayout::row};
       const std::string first = textOf(sh.cell(TL::firstHeaderRow, TL::classColumn));
       if (first.empty()) return rows;
-      for (int r = TL::firstHeaderRow; r <= sh.usedRange().row2; ++r)
+      const int last = sh.usedRange().row2;  // a pass over every row: once, not per row
+      for (int r = TL::firstHeaderRow; r <= last; ++r)
         if (textOf(sh.cell(r, TL::classColumn)) == first) rows.insert({r - 1, r});
       return rows;
     }
@@ -226,11 +233,10 @@ double textUnits(std::string_view text) {
 
 void makePrintReady(host::MemorySheet& sh) {
   const Plan plan = planFor(sh.name());
-  for (int row : headerRows(sh, plan.shape)) {
-    const host::Range used = sh.usedRange();
-    for (int col = 1; col <= used.col2; ++col)
+  const int lastColumn = sh.usedRange().col2;  // bold cells stay where they are
+  for (int row : headerRows(sh, plan.shape))
+    for (int col = 1; col <= lastColumn; ++col)
       if (sh.find(row, col)) sh.at(row, col).format.bold = true;
-  }
 
   // Titles stand in row 1 or in merged cells and may run over the columns beside them.
   const host::Range used = sh.usedRange();

@@ -184,7 +184,24 @@ void place(std::vector<Chart>& charts, const std::vector<bool>& wide) {
 
 }  // namespace
 
-std::vector<Chart> resultCharts(const host::MemoryWorkbook& wb, int classes, int subjects) {
+// "进退步汇总": the students moved up and down, class by class.
+std::optional<Chart> progressCounts(const host::MemoryWorkbook& wb, int classes) {
+  using S = ProgressSummaryLayout;
+  const host::MemorySheet* sh = sheetNamed(wb, ReportSheets::progressSummary);
+  if (!sh || trimmed(textOf(sh->cell(S::headerRow, S::className))) != "班级") return std::nullopt;
+  const std::string name = sh->name();
+  auto column = [&](int col) {
+    return SheetRange{name, {S::classRow(1), col, S::classRow(classes), col}};
+  };
+  Chart c = columnChart(ChartKind::clusteredColumns, "各班进步、退步人数", "人数", false);
+  for (int col : {S::upward, S::downward})
+    c.series.push_back({SheetRange{name, {S::headerRow, col, S::headerRow, col}},
+                        column(S::className), column(col)});
+  return c;
+}
+
+std::vector<Chart> resultCharts(const host::MemoryWorkbook& wb, int classes, int subjects,
+                                bool progress) {
   std::vector<Chart> charts;
   std::vector<bool> wide;
   if (classes <= 0 || subjects <= 0) return charts;
@@ -217,12 +234,13 @@ std::vector<Chart> resultCharts(const host::MemoryWorkbook& wb, int classes, int
   if (auto t = totalTable(wb, kRankBandLayout, classes, subjects)) add(rankBands(*t), true);
   if (rates)
     for (int j = 1; j <= subjects; ++j) add(averages(wb, *rates, j, classes, subjects), false);
+  if (progress) add(progressCounts(wb, classes), false);
   place(charts, wide);
   return charts;
 }
 
-int writeChartSheet(host::MemoryWorkbook& wb, int classes, int subjects) {
-  std::vector<Chart> charts = resultCharts(wb, classes, subjects);
+int writeChartSheet(host::MemoryWorkbook& wb, int classes, int subjects, bool progress) {
+  std::vector<Chart> charts = resultCharts(wb, classes, subjects, progress);
   host::MemorySheet* sh = wb.find(kChartSheetName);
   if (!sh) sh = &wb.addSheet(std::string(kChartSheetName));
   if (sh->cellCount() > 0 || !sh->merges().empty()) sh->clear(sh->usedRange());

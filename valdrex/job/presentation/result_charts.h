@@ -14,11 +14,13 @@ namespace valdrex {
 // The charts of the report sheets of a run over `classes` classes and `subjects` subjects,
 // placed two side by side, two rows of them to a printed A4 landscape page. A chart whose table
 // is not where the run writes it (e.g. a band sheet stopped by a header it cannot read) is left
-// out.
-std::vector<host::Chart> resultCharts(const host::MemoryWorkbook& wb, int classes, int subjects);
+// out. With `progress`, the run wrote "进退步汇总" too: its counts of students moved up and down
+// are charted last.
+std::vector<host::Chart> resultCharts(const host::MemoryWorkbook& wb, int classes, int subjects,
+                                      bool progress = false);
 
 // Puts resultCharts() on "统计图表", added at the end when missing; its cells are cleared and its
 // earlier charts replaced. Returns the number of charts.
-int writeChartSheet(host::MemoryWorkbook& wb, int classes, int subjects);
+int writeChartSheet(host::MemoryWorkbook& wb, int classes, int subjects, bool progress = false);
 
 }  // namespace valdrex
