@@ -31,7 +31,7 @@ async function chooseAndWait(page, names) {
 
 // Each chosen workbook's findings as shown: its lines, then the closing line (or why it cannot
 // be read). They must be what `valdrex check` printed last.
-async function shownChecks(page) {
+async function shownChecks(page, sheet = "") {
   const shown = await page.$$eval("#workbooks .workbook", (items) => items.map((item) => ({
     name: item.querySelector(".name").textContent,
     problem: item.querySelector(".status").classList.contains("problem"),
@@ -39,7 +39,7 @@ async function shownChecks(page) {
                .concat(item.querySelector(".status").textContent),
   })));
   for (const s of shown) {
-    const printed = fs.readFileSync(path.join(work, "check-" + s.name + ".txt"), "utf8")
+    const printed = fs.readFileSync(path.join(work, "check-" + s.name + sheet + ".txt"), "utf8")
                         .trimEnd().split("\n");
     const tail = printed.slice(printed.length - s.lines.length);
     expect(JSON.stringify(tail) === JSON.stringify(s.lines),
@@ -126,6 +126,13 @@ async function main() {
     const [download] = await Promise.all([page.waitForEvent("download"), link.click()]);
     await download.saveAs(path.join(downloads, download.suggestedFilename()));
   }
+  // The preview of 两率一分 beside each result, kept for test-web.sh to hold to the command's.
+  const previews = await page.$$eval("#results .result", (items) => items.map((item) =>
+      [...item.querySelectorAll("table.preview tr")].map(
+          (tr) => [...tr.querySelectorAll("td")].map((td) => td.textContent))));
+  good.forEach((name, i) => fs.writeFileSync(path.join(downloads, "preview-" + name + ".json"),
+                                             JSON.stringify(previews[i])));
+  expect(previews.every((rows) => rows.length > 3), "no preview of 两率一分");
   const progress = await page.textContent("#progress-text");
   expect(progress.startsWith("完成：2/2"), "progress after the batch: " + progress);
   await page.screenshot({ path: path.join(work, "page.png"), fullPage: true });
@@ -158,6 +165,19 @@ async function main() {
   await chooseAndWait(page, ["findings.xlsx"]);
   const [found] = await shownChecks(page);
   expect(found.lines.length === 4, "findings.xlsx: " + found.lines.join(" | "));
+
+  // A cover sheet in front of the score sheet: the teacher names the score sheet instead.
+  await removeAll(page);
+  await chooseAndWait(page, ["cover.xlsx"]);
+  await shownChecks(page);
+  await page.selectOption("#workbooks .sheet-choice select", "成绩表");
+  await page.waitForFunction(() => document.querySelector("#workbooks .status").textContent !==
+                                   "正在检查…");
+  await shownChecks(page, "-成绩表");
+  await page.click("#run");
+  const coverLink = await page.waitForSelector("#results .result a");
+  const [coverDownload] = await Promise.all([page.waitForEvent("download"), coverLink.click()]);
+  await coverDownload.saveAs(path.join(downloads, coverDownload.suggestedFilename()));
 
   // The template and the sample, made in the page.
   for (const id of ["template", "sample"]) {
