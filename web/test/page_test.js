@@ -179,11 +179,18 @@ async function main() {
   const [coverDownload] = await Promise.all([page.waitForEvent("download"), coverLink.click()]);
   await coverDownload.saveAs(path.join(downloads, coverDownload.suggestedFilename()));
 
-  // The template and the sample, made in the page.
+  // The template and the sample made in the page, and the classes listed in a workbook, which
+  // comes back under its own name.
   for (const id of ["template", "sample"]) {
     const [download] = await Promise.all([page.waitForEvent("download"), page.click("#" + id)]);
     await download.saveAs(path.join(downloads, "made-" + download.suggestedFilename()));
   }
+  const [listed] = await Promise.all([
+    page.waitForEvent("download"),
+    page.setInputFiles("#classes-file", path.join(work, "ten.xlsx")),
+  ]);
+  expect(listed.suggestedFilename() === "ten.xlsx", "classes downloaded as " + listed.suggestedFilename());
+  await listed.saveAs(path.join(downloads, "classes-ten.xlsx"));
 
   expect(requests.length === 0, "requests after load: " + requests.join(", "));
   await fromServer(browser);
