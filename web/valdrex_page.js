@@ -250,6 +250,17 @@
         li.append(list);
       }
       li.append(download(o.resultName, o.result, XLSX_TYPE));
+      if (o.charts && o.charts.length) {
+        const details = element("details", "charts");
+        details.append(element("summary", "", "统计图表（预览，" + o.charts.length + " 幅）"));
+        const grid = element("div", "chart-grid");
+        // Drawn when first opened: a batch of large grades holds hundreds of charts.
+        details.ontoggle = () => {
+          if (details.open && !grid.firstChild) for (const chart of o.charts) grid.append(chartSvg(chart));
+        };
+        details.append(grid);
+        li.append(details);
+      }
       if (o.preview && o.preview.length) {
         const details = element("details", "preview");
         details.open = open;

@@ -33,6 +33,10 @@ function valdrexApi(M) {
     sheetName: c("valdrex_sheet_name", "number", ["number", "number"]),
     usedRange: c("valdrex_used_range", "number", ["number", "string", "number", "number"]),
     cellText: c("valdrex_cell_text", "string", ["number", "string", "number", "number"]),
+    chart: c("valdrex_chart", "number",
+             ["number", "string", "number", "number", "number", "number", "number"]),
+    chartSeries: c("valdrex_chart_series", "number",
+                   ["number", "string", "number", "number", "number", "number", "number"]),
   };
 }
 
@@ -148,6 +152,38 @@ function sheetTable(M, api, job, sheet, scratch, limit) {
   return table;
 }
 
+// The charts a run placed on 统计图表, each with its series' names, labels and values read from
+// the cells the chart refers to: { title, stacked, percent, series: [{ name, labels, values }] }.
+function readCharts(M, api, job, scratch) {
+  const sheet = "统计图表";
+  const cells = M._malloc(60);  // three valdrex_cells: a pointer and four ints each
+  const block = (at) => {
+    const from = textAt(M, at);
+    const [r1, c1, r2, c2] = [4, 8, 12, 16].map((o) => M.getValue(at + o, "i32"));
+    const texts = [];
+    for (let r = r1; r <= r2; ++r)
+      for (let c = c1; c <= c2; ++c) texts.push(api.cellText(job, from, r, c) || "");
+    return texts;
+  };
+  const charts = [];
+  try {
+    for (let i = 0; api.chart(job, sheet, i, scratch, scratch + 4, scratch + 8, scratch + 12) === 0;
+         ++i) {
+      const chart = { title: textAt(M, scratch), stacked: M.getValue(scratch + 4, "i32") === 1,
+                      percent: M.getValue(scratch + 8, "i32") === 1, series: [] };
+      const n = M.getValue(scratch + 12, "i32");
+      for (let k = 0; k < n && api.chartSeries(job, sheet, i, k, cells, cells + 20, cells + 40) === 0;
+           ++k)
+        chart.series.push({ name: block(cells)[0], labels: block(cells + 20),
+                            values: block(cells + 40).map((t) => (t === "" ? 0 : Number(t))) });
+      charts.push(chart);
+    }
+  } finally {
+    M._free(cells);
+  }
+  return charts;
+}
+
 // Saves what the job made under `path`: the outcome's status, problem and result.
 function save(M, api, job, path, outcome) {
   outcome.status = api.saveAs(job, path);
@@ -176,7 +212,7 @@ function checkWorkbook(M, api, name, bytes, options = {}) {
 // [year, month, day] (omitted: today), charts (default true), sheet (default: found).
 // Returns { status, problem, findings, warnings, counts, resultName, result } where result is the
 // result's bytes, or null when nothing was written; with options.preview, also preview: the
-// cells of 两率一分 as rows of texts.
+// cells of 两率一分 as rows of texts, and charts: the charts of 统计图表 with their data.
 function runWorkbook(M, api, name, bytes, options = {}) {
   return inFolder(M, () => withScratch(M, (scratch) => {
     const outcome = emptyOutcome();
@@ -206,8 +242,10 @@ function runWorkbook(M, api, name, bytes, options = {}) {
       if ((outcome.status === 0 || outcome.status === 1) && !outcome.problem) {
         outcome.resultName = api.resultName(name);
         save(M, api, job, outcome.resultName, outcome);
-        if (options.preview && outcome.result)
+        if (options.preview && outcome.result) {
           outcome.preview = sheetTable(M, api, job, "两率一分", scratch, PREVIEW_LIMIT);
+          outcome.charts = readCharts(M, api, job, scratch);
+        }
       }
     } finally {
       api.close(job);

@@ -133,6 +133,15 @@ async function main() {
   good.forEach((name, i) => fs.writeFileSync(path.join(downloads, "preview-" + name + ".json"),
                                              JSON.stringify(previews[i])));
   expect(previews.every((rows) => rows.length > 3), "no preview of 两率一分");
+  // The charts drawn from the result's data: as many as the summary counts, each with a bar for
+  // every class and series.
+  await page.click("#results .result details.charts summary");
+  await page.waitForSelector("#results .result svg.chart");
+  const drawn = await page.$$eval("#results .result:first-child svg.chart", (svgs) =>
+      svgs.map((svg) => svg.querySelectorAll("rect title").length));
+  const counted = await page.textContent("#results .result .summary");
+  expect(counted.includes("统计图表 " + drawn.length + " 幅") && drawn.every((n) => n >= 4),
+         `charts drawn ${JSON.stringify(drawn)}, summary: ${counted}`);
   const progress = await page.textContent("#progress-text");
   expect(progress.startsWith("完成：2/2"), "progress after the batch: " + progress);
   await page.screenshot({ path: path.join(work, "page.png"), fullPage: true });
