@@ -89,6 +89,22 @@ async function fromServer(browser) {
   server.close();
 }
 
+// A browser without WebAssembly and workers is told so in Chinese, and shown nothing to use.
+async function withoutWasm(browser, url) {
+  const context = await browser.newContext();
+  await context.addInitScript(() => {
+    delete window.WebAssembly;
+    delete window.Worker;
+  });
+  const page = await context.newPage();
+  await page.goto(url);
+  const told = await page.textContent("#unsupported");
+  expect(await page.isVisible("#unsupported") && told.includes("WebAssembly") &&
+         told.includes("Web Worker") && told.includes("浏览器") && !(await page.isVisible("#app")),
+         "without WebAssembly and workers the page says: " + told);
+  await context.close();
+}
+
 async function main() {
   const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", headless: true,
                                           args: ["--no-sandbox"] });
@@ -203,6 +219,7 @@ async function main() {
 
   expect(requests.length === 0, "requests after load: " + requests.join(", "));
   await fromServer(browser);
+  await withoutWasm(browser, url);
   await browser.close();
   for (const f of failures) console.log("FAILED: " + f);
   process.exitCode = failures.length ? 1 : 0;
