@@ -191,6 +191,20 @@ async function main() {
   const [found] = await shownChecks(page);
   expect(found.lines.length === 4, "findings.xlsx: " + found.lines.join(" | "));
 
+  // A workbook dropped on the page is taken as one chosen.
+  await removeAll(page);
+  const bytes = [...fs.readFileSync(path.join(work, "sample.xlsx"))];
+  const dropped = await page.evaluateHandle((b) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new Uint8Array(b)], "拖入.xlsx"));
+    return transfer;
+  }, bytes);
+  await page.dispatchEvent("#drop", "drop", { dataTransfer: dropped });
+  await page.waitForFunction(() => document.querySelector("#workbooks .status") &&
+                                   document.querySelector("#workbooks .status").textContent ===
+                                       "没有发现问题。");
+  expect(await page.textContent("#workbooks .name") === "拖入.xlsx", "the dropped workbook is not listed");
+
   // A cover sheet in front of the score sheet: the teacher names the score sheet instead.
   await removeAll(page);
   await chooseAndWait(page, ["cover.xlsx"]);
