@@ -205,7 +205,8 @@ async function main() {
                                        "没有发现问题。");
   expect(await page.textContent("#workbooks .name") === "拖入.xlsx", "the dropped workbook is not listed");
 
-  // A cover sheet in front of the score sheet: the teacher names the score sheet instead.
+  // A cover sheet in front of the score sheet: the teacher names the score sheet instead, and
+  // runs it without charts.
   await removeAll(page);
   await chooseAndWait(page, ["cover.xlsx"]);
   await shownChecks(page);
@@ -213,10 +214,14 @@ async function main() {
   await page.waitForFunction(() => document.querySelector("#workbooks .status").textContent !==
                                    "正在检查…");
   await shownChecks(page, "-成绩表");
+  // Without charts, too.
+  await page.uncheck("#charts");
   await page.click("#run");
   const coverLink = await page.waitForSelector("#results .result a");
   const [coverDownload] = await Promise.all([page.waitForEvent("download"), coverLink.click()]);
   await coverDownload.saveAs(path.join(downloads, coverDownload.suggestedFilename()));
+  expect((await page.$$("#results details.charts")).length === 0, "charts shown for a run without");
+  await page.check("#charts");
 
   // The template and the sample made in the page, and the classes listed in a workbook, which
   // comes back under its own name.
