@@ -74,7 +74,10 @@
     return a;
   }
 
-  const XLSX_TYPE = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
+  // A macro workbook keeps its macros and its kind.
+  const workbookType = (name) => /\.xlsm$/i.test(name)
+      ? "application/vnd.ms-excel.sheet.macroEnabled.12"
+      : "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
 
   // --- The chosen workbooks, each checked as soon as it is chosen.
   const workbooks = [];
@@ -249,7 +252,7 @@
         for (const text of o.warnings) list.append(element("li", "", "警告：" + text));
         li.append(list);
       }
-      li.append(download(o.resultName, o.result, XLSX_TYPE));
+      li.append(download(o.resultName, o.result, workbookType(o.resultName)));
       if (o.charts && o.charts.length) {
         const details = element("details", "charts");
         details.append(element("summary", "", "统计图表（预览，" + o.charts.length + " 幅）"));
@@ -322,7 +325,7 @@
 
   // --- Made workbooks and the class listing, downloaded at once.
   function save(name, bytes) {
-    const a = download(name, bytes, XLSX_TYPE);
+    const a = download(name, bytes, workbookType(name));
     document.body.append(a);
     a.click();
     a.remove();
