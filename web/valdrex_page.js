@@ -153,7 +153,8 @@
       const remove = element("button", "plain small", "移除");
       remove.type = "button";
       remove.onclick = () => {
-        workbooks.splice(workbooks.indexOf(w), 1);
+        const at = workbooks.indexOf(w);
+        if (at >= 0) workbooks.splice(at, 1);
         w.item.remove();
         refreshRunButton();
       };
