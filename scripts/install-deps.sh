@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Valdrex builds and tests with. Safe to run again.
 #   bash scripts/install-deps.sh        # the library, the command, the Calc extension, the tests
-#   bash scripts/install-deps.sh web    # what the WebAssembly build needs
+#   bash scripts/install-deps.sh web    # what the WebAssembly build and the page's tests need
 set -euo pipefail
 if [ "${1:-}" = web ]; then
-  packages=(emscripten dpkg-dev make cmake pkg-config)
+  # The page's tests drive the system's browser; a CJK font makes their screenshot readable.
+  packages=(emscripten dpkg-dev make cmake pkg-config chromium fonts-noto-cjk python3-openpyxl)
+  # A node and npm installed otherwise would conflict with Debian's npm: it comes only when
+  # there is none.
+  command -v npm >/dev/null 2>&1 || packages+=(npm)
 else
 packages=(
   g++ cmake make pkg-config dpkg-dev

@@ -22,23 +22,30 @@ mkdir "$work/teachers"
 workbooks=("$work/sample.xlsx" "$work/ten.xlsx")
 mapfile -t -O 2 workbooks < <(/usr/bin/python3 "$REPO/tests/keep/teacher_workbooks.py" "$work/teachers")
 
-# Two results hold the same parts, byte for byte (or neither exists).
+# Two results hold the same parts, byte for byte (or neither exists). With "made", two made
+# workbooks: their properties say when each was made.
 cat >"$work/same_parts.py" <<'PY'
-import os, sys, zipfile
-native, web = sys.argv[1:]
+import os, re, sys, zipfile
+native, web = sys.argv[1:3]
+made = sys.argv[3:] == ["made"]
 if not os.path.exists(native) or not os.path.exists(web):
     sys.exit(0 if os.path.exists(native) == os.path.exists(web) else
              "only one of them wrote a result")
 a, b = zipfile.ZipFile(native), zipfile.ZipFile(web)
 if a.namelist() != b.namelist():
     sys.exit("other parts: %s" % sorted(set(a.namelist()) ^ set(b.namelist())))
-differ = [n for n in a.namelist() if a.read(n) != b.read(n)]
+def part(z, name):
+    data = z.read(name)
+    if made and name == "docProps/core.xml":
+        data = re.sub(rb"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ", b"(made)", data)
+    return data
+differ = [n for n in a.namelist() if part(a, n) != part(b, n)]
 if differ:
     sys.exit("parts differ: %s" % ", ".join(differ))
 PY
 failed=0
 same() {
-  if /usr/bin/python3 "$work/same_parts.py" "$2" "$3"; then echo "same: $1"; else
+  if /usr/bin/python3 "$work/same_parts.py" "$2" "$3" ${4:-}; then echo "same: $1"; else
     echo "FAILED: $1" >&2
     failed=1
   fi
@@ -63,7 +70,8 @@ cp "$work/sample.xlsx" "$work/ten.xlsx" "$page/"
 head -c 3000 /dev/urandom >"$page/broken.xlsx"
 # An old Excel file starts as every OLE compound file does.
 { printf '\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1'; head -c 4088 /dev/zero; } >"$page/old.xls"
-# The sample without 属性表, and with a blank class, a score above the full mark and a word.
+# The sample without 属性表, and with a blank class, a score above the full mark and a word; the
+# sample behind a cover sheet.
 /usr/bin/python3 -c '
 import sys, openpyxl
 wb = openpyxl.load_workbook(sys.argv[1])
@@ -71,11 +79,18 @@ ws = wb["成绩表"]
 ws["A12"], ws["D20"], ws["E7"] = None, 170, "八十"
 wb.save(sys.argv[3])
 del wb["属性表"]
-wb.save(sys.argv[2])' "$page/sample.xlsx" "$page/noprops.xlsx" "$page/findings.xlsx"
+wb.save(sys.argv[2])
+wb = openpyxl.load_workbook(sys.argv[1])
+wb.create_sheet("说明", 0)["A1"] = "本工作簿是期末考试成绩"
+wb.save(sys.argv[4])' "$page/sample.xlsx" "$page/noprops.xlsx" "$page/findings.xlsx" \
+  "$page/cover.xlsx"
 for wb in "$page"/*; do
   name="$(basename "$wb")"
   (cd "$page" && "$VALDREX" check "$name" >"check-$name.txt" 2>&1) || true
 done
+(cd "$page" && "$VALDREX" check cover.xlsx --sheet 成绩表 >check-cover.xlsx-成绩表.txt 2>&1) || true
+"$VALDREX" run "$page/cover.xlsx" --sheet 成绩表 --no-charts --targets 5,20 --date 2026-12-06 \
+  -o "$work/native-cover.xlsx" >/dev/null 2>&1
 started=$SECONDS
 if node "$REPO/web/test/page_test.js" "$OUT/valdrex.html" "$OUT/site" "$page" 2026-12-06; then
   echo "page: $((SECONDS - started)) s"
@@ -88,6 +103,36 @@ for name in sample ten; do
   same "page $name" "$work/native-$name.xlsx" "$page/page/$name-统计结果.xlsx"
 done
 same "page from a web server" "$work/native-sample.xlsx" "$page/page/site-sample-统计结果.xlsx"
+same "page with the score sheet chosen, without charts" "$work/native-cover.xlsx" "$page/page/cover-统计结果.xlsx"
+"$VALDREX" template "$work/template.xlsx" >/dev/null
+"$VALDREX" sample "$work/made-sample.xlsx" >/dev/null
+"$VALDREX" classes "$work/ten.xlsx" -o "$work/classes-ten.xlsx" >/dev/null
+same "page's template" "$work/template.xlsx" "$page/page/made-成绩模板.xlsx" made
+same "page's sample" "$work/made-sample.xlsx" "$page/page/made-示例.xlsx" made
+same "page's class listing" "$work/classes-ten.xlsx" "$page/page/classes-ten.xlsx"
+# The preview of 两率一分 shows the cells of the command's result as the library reads them: a
+# number in its shortest form.
+if ! /usr/bin/python3 -c '
+import datetime, json, os, sys, openpyxl
+folder, native = sys.argv[1:]
+def text(v):
+    if v is None: return ""
+    if isinstance(v, bool): return "True" if v else "False"
+    if isinstance(v, float): return str(int(v)) if v.is_integer() else repr(v)
+    if isinstance(v, datetime.datetime): return "%d/%d/%d" % (v.year, v.month, v.day)
+    return str(v)
+for name in ["sample", "ten"]:
+    shown = json.load(open(os.path.join(folder, "preview-%s.xlsx.json" % name)))
+    ws = openpyxl.load_workbook(os.path.join(native, "native-%s.xlsx" % name))["两率一分"]
+    for r, row in enumerate(shown, 1):
+        for c, cell in enumerate(row, 1):
+            expected = text(ws.cell(r, c).value)
+            assert cell == expected, "%s 两率一分 R%dC%d: shown %r, the result holds %r" % (
+                name, r, c, cell, expected)
+' "$page/page" "$work"; then
+  echo "FAILED: the preview of 两率一分" >&2
+  failed=1
+fi
 # The zip holds each result as it downloads alone.
 if ! /usr/bin/python3 -c '
 import os, sys, zipfile

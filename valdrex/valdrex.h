@@ -211,6 +211,27 @@ VALDREX_API valdrex_status valdrex_used_range(valdrex_job* job, const char* shee
  * job's next call of it. */
 VALDREX_API const char* valdrex_cell_text(valdrex_job* job, const char* sheet, int row, int column);
 
+/* A block of cells of the workbook: its sheet and corners, from 1. */
+typedef struct valdrex_cells {
+  const char* sheet;
+  int first_row, first_column, last_row, last_column;
+} valdrex_cells;
+
+/* The i-th chart Valdrex placed on `sheet` (after a run with charts: on "统计图表"); a chart a
+ * file brought with it is not among them. `stacked`: 1 for stacked columns, 0 for columns side
+ * by side; `percent`: 1 when the values are percentages (33.33 for 33.33 %). VALDREX_BAD_REQUEST
+ * when the workbook has no such sheet, VALDREX_INVALID_ARGUMENT past the last chart. The title is
+ * valid until the job's next call of it. */
+VALDREX_API valdrex_status valdrex_chart(valdrex_job* job, const char* sheet, size_t i,
+                                         const char** title, int* stacked, int* percent,
+                                         size_t* series);
+/* Where the s-th series of that chart takes its name (a cell), its labels and its values (a row
+ * or column each, as many values as labels): to be read with valdrex_cell_text(). The sheets'
+ * names are valid until the job's next call of it. */
+VALDREX_API valdrex_status valdrex_chart_series(valdrex_job* job, const char* sheet, size_t chart,
+                                                size_t s, valdrex_cells* name,
+                                                valdrex_cells* labels, valdrex_cells* values);
+
 #ifdef __cplusplus
 }
 #endif

@@ -74,7 +74,10 @@
     return a;
   }
 
-  const XLSX_TYPE = "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
+  // A macro workbook keeps its macros and its kind.
+  const workbookType = (name) => /\.xlsm$/i.test(name)
+      ? "application/vnd.ms-excel.sheet.macroEnabled.12"
+      : "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
 
   // --- The chosen workbooks, each checked as soon as it is chosen.
   const workbooks = [];
@@ -89,11 +92,43 @@
     $("run").disabled = running || checking || usable().length === 0;
   }
 
+  // The score sheet, found by the library unless the teacher names one: offered when the check
+  // finds what would stop or spoil the run, so that a workbook whose score sheet was not found
+  // (a cover sheet in front of it, say) is not a dead end.
+  function showSheetChoice(w) {
+    const place = w.item.querySelector(".sheet-choice");
+    const c = w.check;
+    const serious = c.findings.some((f) => f.kind !== "注意");
+    if (c.problem || !c.sheets || (!serious && !w.sheet)) {
+      place.textContent = "";
+      return;
+    }
+    if (place.querySelector("select")) return;
+    const select = element("select");
+    select.append(new Option("自动识别", ""));
+    for (const name of c.sheets) select.append(new Option(name, name));
+    select.value = w.sheet || "";
+    select.onchange = async () => {
+      w.sheet = select.value || null;
+      w.check = null;
+      refreshRunButton();
+      w.item.querySelector(".status").textContent = "正在检查…";
+      w.check = await ask("check", { name: w.name, bytes: w.bytes.slice(0),
+                                     options: { sheet: w.sheet } });
+      showCheck(w);
+      refreshRunButton();
+    };
+    const label = element("label", "", "成绩表：");
+    label.append(select);
+    place.append(label);
+  }
+
   function showCheck(w) {
     const status = w.item.querySelector(".status");
     const list = w.item.querySelector(".findings");
     list.textContent = "";
     const c = w.check;
+    showSheetChoice(w);
     if (c.problem) {
       status.className = "status problem";
       status.textContent = c.problem;
@@ -112,19 +147,22 @@
 
   async function addFiles(files) {
     for (const file of files) {
-      const w = { name: file.name, bytes: null, check: null, item: element("li", "workbook") };
+      const w = { name: file.name, bytes: null, check: null, sheet: null,
+                  item: element("li", "workbook") };
       const head = element("div", "head");
       const remove = element("button", "plain small", "移除");
       remove.type = "button";
       remove.onclick = () => {
-        workbooks.splice(workbooks.indexOf(w), 1);
+        const at = workbooks.indexOf(w);
+        if (at >= 0) workbooks.splice(at, 1);
         w.item.remove();
         refreshRunButton();
       };
       head.append(element("span", "name", file.name),
                   element("span", "quiet", "（" + Math.max(1, Math.round(file.size / 1024)) + " KB）"),
                   remove);
-      w.item.append(head, element("div", "status", "正在检查…"), element("ul", "findings"));
+      w.item.append(head, element("div", "status", "正在检查…"), element("ul", "findings"),
+                    element("div", "sheet-choice"));
       $("workbooks").append(w.item);
       workbooks.push(w);
       refreshRunButton();
@@ -182,7 +220,28 @@
     return line;
   }
 
-  function showResult(w, o) {
+  // A report sheet's cells as a table; rows and columns left empty at the end are dropped.
+  function previewTable(rows) {
+    const filled = (cells) => cells.some((t) => t !== "");
+    while (rows.length && !filled(rows[rows.length - 1])) rows.pop();
+    let width = 0;
+    for (const cells of rows)
+      for (let c = cells.length; c > width; --c)
+        if (cells[c - 1] !== "") width = c;
+    const table = element("table", "preview");
+    for (const cells of rows) {
+      const tr = element("tr");
+      for (const text of cells.slice(0, width)) {
+        // Numbers to the right as a spreadsheet shows them; a long note may wrap.
+        const kind = /^-?[0-9.]+%?$/.test(text) ? "number" : text.length > 12 ? "note" : "";
+        tr.append(element("td", kind, text));
+      }
+      table.append(tr);
+    }
+    return table;
+  }
+
+  function showResult(w, o, open) {
     const li = element("li", "result");
     if (!o.result) {
       li.classList.add("refused");
@@ -194,7 +253,27 @@
         for (const text of o.warnings) list.append(element("li", "", "警告：" + text));
         li.append(list);
       }
-      li.append(download(o.resultName, o.result, XLSX_TYPE));
+      li.append(download(o.resultName, o.result, workbookType(o.resultName)));
+      if (o.charts && o.charts.length) {
+        const details = element("details", "charts");
+        details.append(element("summary", "", "统计图表（预览，" + o.charts.length + " 幅）"));
+        const grid = element("div", "chart-grid");
+        // Drawn when first opened: a batch of large grades holds hundreds of charts.
+        details.ontoggle = () => {
+          if (details.open && !grid.firstChild) for (const chart of o.charts) grid.append(chartSvg(chart));
+        };
+        details.append(grid);
+        li.append(details);
+      }
+      if (o.preview && o.preview.length) {
+        const details = element("details", "preview");
+        details.open = open;
+        details.append(element("summary", "", "两率一分（预览）"));
+        const scroll = element("div", "scroll");
+        scroll.append(previewTable(o.preview));
+        details.append(scroll);
+        li.append(details);
+      }
     }
     $("results").append(li);
   }
@@ -221,8 +300,9 @@
     const started = performance.now();
     for (const [i, w] of batch.entries()) {
       $("progress-text").textContent = "正在统计 " + (i + 1) + "/" + batch.length + "：" + w.name;
-      const o = await ask("run", { name: w.name, bytes: w.bytes.slice(0), options: chosen });
-      showResult(w, o);
+      const o = await ask("run", { name: w.name, bytes: w.bytes.slice(0),
+                                   options: { ...chosen, sheet: w.sheet, preview: true } });
+      showResult(w, o, i === 0);
       if (o.result) done.push({ name: o.resultName, bytes: o.result });
       bar.value = i + 1;
     }
@@ -246,7 +326,7 @@
 
   // --- Made workbooks and the class listing, downloaded at once.
   function save(name, bytes) {
-    const a = download(name, bytes, XLSX_TYPE);
+    const a = download(name, bytes, workbookType(name));
     document.body.append(a);
     a.click();
     a.remove();

@@ -8,6 +8,7 @@
 const FINDING_WORDS = ["注意", "警告", "错误"];
 const COUNTS = ["classes", "students", "subjects", "leftOut", "sheetsAdded", "reportSheets",
                 "messages", "warnings", "completed", "charts"];
+const PREVIEW_LIMIT = { rows: 200, columns: 40 };  // 两率一分 of the largest grade fits
 const RUN_OPTIONS_SIZE = 40;  // valdrex_run_options on wasm32: size_t, a pointer and eight ints
 
 function valdrexApi(M) {
@@ -29,6 +30,13 @@ function valdrexApi(M) {
     makeTemplate: c("valdrex_make_template", "number", ["string", "number", "number"]),
     makeSample: c("valdrex_make_sample", "number",
                   ["number", "number", "number", "number", "number"]),
+    sheetName: c("valdrex_sheet_name", "number", ["number", "number"]),
+    usedRange: c("valdrex_used_range", "number", ["number", "string", "number", "number"]),
+    cellText: c("valdrex_cell_text", "string", ["number", "string", "number", "number"]),
+    chart: c("valdrex_chart", "number",
+             ["number", "string", "number", "number", "number", "number", "number"]),
+    chartSeries: c("valdrex_chart_series", "number",
+                   ["number", "string", "number", "number", "number", "number", "number"]),
   };
 }
 
@@ -123,6 +131,59 @@ function readFindings(M, api, job, sheet, scratch) {
   return findings;
 }
 
+function sheetNames(M, api, job) {
+  const names = [];
+  for (let i = 0, p; (p = api.sheetName(job, i)); ++i) names.push(M.UTF8ToString(p));
+  return names;
+}
+
+// The sheet's cells from A1 as rows of texts, at most `limit` rows and columns: what a page
+// shows of a report sheet. null when the workbook has no such sheet.
+function sheetTable(M, api, job, sheet, scratch, limit) {
+  if (api.usedRange(job, sheet, scratch, scratch + 4) !== 0) return null;
+  const rows = Math.min(M.getValue(scratch, "i32"), limit.rows);
+  const columns = Math.min(M.getValue(scratch + 4, "i32"), limit.columns);
+  const table = [];
+  for (let r = 1; r <= rows; ++r) {
+    const row = [];
+    for (let c = 1; c <= columns; ++c) row.push(api.cellText(job, sheet, r, c) || "");
+    table.push(row);
+  }
+  return table;
+}
+
+// The charts a run placed on 统计图表, each with its series' names, labels and values read from
+// the cells the chart refers to: { title, stacked, percent, series: [{ name, labels, values }] }.
+function readCharts(M, api, job, scratch) {
+  const sheet = "统计图表";
+  const cells = M._malloc(60);  // three valdrex_cells: a pointer and four ints each
+  const block = (at) => {
+    const from = textAt(M, at);
+    const [r1, c1, r2, c2] = [4, 8, 12, 16].map((o) => M.getValue(at + o, "i32"));
+    const texts = [];
+    for (let r = r1; r <= r2; ++r)
+      for (let c = c1; c <= c2; ++c) texts.push(api.cellText(job, from, r, c) || "");
+    return texts;
+  };
+  const charts = [];
+  try {
+    for (let i = 0; api.chart(job, sheet, i, scratch, scratch + 4, scratch + 8, scratch + 12) === 0;
+         ++i) {
+      const chart = { title: textAt(M, scratch), stacked: M.getValue(scratch + 4, "i32") === 1,
+                      percent: M.getValue(scratch + 8, "i32") === 1, series: [] };
+      const n = M.getValue(scratch + 12, "i32");
+      for (let k = 0; k < n && api.chartSeries(job, sheet, i, k, cells, cells + 20, cells + 40) === 0;
+           ++k)
+        chart.series.push({ name: block(cells)[0], labels: block(cells + 20),
+                            values: block(cells + 40).map((t) => (t === "" ? 0 : Number(t))) });
+      charts.push(chart);
+    }
+  } finally {
+    M._free(cells);
+  }
+  return charts;
+}
+
 // Saves what the job made under `path`: the outcome's status, problem and result.
 function save(M, api, job, path, outcome) {
   outcome.status = api.saveAs(job, path);
@@ -130,7 +191,7 @@ function save(M, api, job, path, outcome) {
   else outcome.problem = inCommandWords(api.lastError());
 }
 
-// Checks one workbook without running it: { status, problem, findings }.
+// Checks one workbook without running it: { status, problem, findings, sheets }.
 function checkWorkbook(M, api, name, bytes, options = {}) {
   return inFolder(M, () => withScratch(M, (scratch) => {
     const outcome = emptyOutcome();
@@ -139,6 +200,7 @@ function checkWorkbook(M, api, name, bytes, options = {}) {
     if (!job) return outcome;
     try {
       outcome.findings = readFindings(M, api, job, options.sheet || null, scratch);
+      outcome.sheets = sheetNames(M, api, job);
     } finally {
       api.close(job);
     }
@@ -149,7 +211,8 @@ function checkWorkbook(M, api, name, bytes, options = {}) {
 // Checks and runs one workbook. `options`: targets [first, second] (0 for the defaults), date
 // [year, month, day] (omitted: today), charts (default true), sheet (default: found).
 // Returns { status, problem, findings, warnings, counts, resultName, result } where result is the
-// result's bytes, or null when nothing was written.
+// result's bytes, or null when nothing was written; with options.preview, also preview: the
+// cells of 两率一分 as rows of texts, and charts: the charts of 统计图表 with their data.
 function runWorkbook(M, api, name, bytes, options = {}) {
   return inFolder(M, () => withScratch(M, (scratch) => {
     const outcome = emptyOutcome();
@@ -179,6 +242,10 @@ function runWorkbook(M, api, name, bytes, options = {}) {
       if ((outcome.status === 0 || outcome.status === 1) && !outcome.problem) {
         outcome.resultName = api.resultName(name);
         save(M, api, job, outcome.resultName, outcome);
+        if (options.preview && outcome.result) {
+          outcome.preview = sheetTable(M, api, job, "两率一分", scratch, PREVIEW_LIMIT);
+          outcome.charts = readCharts(M, api, job, scratch);
+        }
       }
     } finally {
       api.close(job);

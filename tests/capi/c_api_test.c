@@ -39,6 +39,8 @@ static void expectBadHandle(valdrex_job* job, const char* what) {
   bad += valdrex_sheet_name(job, 0) != NULL;
   bad += valdrex_used_range(job, "成绩表", &rows, &columns) != VALDREX_BAD_HANDLE;
   bad += valdrex_cell_text(job, "成绩表", 1, 1) != NULL;
+  bad += valdrex_chart(job, "统计图表", 0, &text, NULL, NULL, NULL) != VALDREX_BAD_HANDLE;
+  bad += valdrex_chart_series(job, "统计图表", 0, 0, NULL, NULL, NULL) != VALDREX_BAD_HANDLE;
   bad += strstr(valdrex_last_error(), "作业") == NULL;
   if (job) bad += valdrex_close(job) != VALDREX_BAD_HANDLE;
   if (bad) fprintf(stderr, "%s: %d calls did not report a bad handle\n", what, bad);
@@ -206,6 +208,32 @@ int main(int argc, char** argv) {
   }
   EXPECT(valdrex_cell_text(job, "成绩表", 0, 1) == NULL && *valdrex_last_error() != 0);
   EXPECT(valdrex_cell_text(job, "没有这张表", 1, 1) == NULL);
+
+  /* The charts: each series' name, labels and values are cells of the result. */
+  const char* chartTitle = NULL;
+  int stacked = -1, percent = -1;
+  size_t series = 0, charts = 0;
+  while (valdrex_chart(job, "统计图表", charts, &chartTitle, &stacked, &percent, &series) ==
+         VALDREX_OK) {
+    ++charts;
+    EXPECT(*chartTitle != 0 && series > 0 && (stacked == 0 || stacked == 1));
+    for (size_t k = 0; k < series; ++k) {
+      valdrex_cells name, labels, values;
+      EXPECT(valdrex_chart_series(job, "统计图表", charts - 1, k, &name, &labels, &values) ==
+             VALDREX_OK);
+      EXPECT(name.first_row == name.last_row && name.first_column == name.last_column);
+      EXPECT(labels.last_row - labels.first_row + labels.last_column - labels.first_column ==
+             values.last_row - values.first_row + values.last_column - values.first_column);
+      const char* value =
+          valdrex_cell_text(job, values.sheet, values.first_row, values.first_column);
+      EXPECT(value != NULL && *value != 0);
+    }
+  }
+  EXPECT((long)charts == valdrex_count_of(job, VALDREX_CHARTS) && charts > 0);
+  EXPECT(valdrex_chart(job, "成绩表", 0, NULL, NULL, NULL, NULL) == VALDREX_INVALID_ARGUMENT);
+  EXPECT(valdrex_chart(job, "没有这张表", 0, NULL, NULL, NULL, NULL) == VALDREX_BAD_REQUEST);
+  EXPECT(valdrex_chart_series(job, "统计图表", 0, 99, NULL, NULL, NULL) ==
+         VALDREX_INVALID_ARGUMENT);
 
   /* A failed save leaves nothing behind for the next one: status, reason and problem. */
   EXPECT(valdrex_save_as(job, "/nonexistent/\xff.xlsx") == VALDREX_UNWRITABLE);

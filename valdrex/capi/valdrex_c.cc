@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "valdrex/host/argument_text.h"
+#include "valdrex/host/sheet_presentation.h"
 #include "valdrex/host/utf8.h"
 #include "valdrex/host/variant.h"
 #include "valdrex/job/files/output_paths.h"
@@ -53,7 +54,8 @@ struct Job {
   std::unique_ptr<valdrex::WorkbookJob> job;
   std::vector<FindingTexts> findings;
   OutcomeTexts texts;
-  std::string sheetName, cellText;  // the last ones handed out
+  std::string sheetName, cellText, chartTitle;  // the last ones handed out
+  std::string seriesSheets[3];
 };
 
 // The open jobs by handle. A handle is a number never given twice, not an address: a closed or
@@ -227,6 +229,17 @@ int32_t optionTenths(double value, double largest) {
   const double tenths = value * 10;
   if (std::abs(tenths - std::round(tenths)) > 1e-9) return 0;
   return static_cast<int32_t>(std::lround(tenths));
+}
+
+// The sheet `name` of the job's workbook, or null (and the call's reason) when there is none.
+const valdrex::host::MemorySheet* sheetNamed(Job& job, const char* name) {
+  if (!name) {
+    invalid("sheet 不能为空");
+    return nullptr;
+  }
+  const valdrex::host::MemorySheet* found = job.job->workbook().find(name);
+  if (!found) failed(VALDREX_BAD_REQUEST, std::string("没有名为“") + name + "”的工作表");
+  return found;
 }
 
 }  // namespace
@@ -497,9 +510,9 @@ const char* valdrex_warning(valdrex_job* handle, size_t i) {
 
 valdrex_status valdrex_used_range(valdrex_job* handle, const char* sheet, int* rows, int* columns) {
   return withJob(handle, [&](Job& job) {
-    if (!sheet || !rows || !columns) return invalid("sheet、rows 和 columns 不能为空");
-    const valdrex::host::MemorySheet* found = job.job->workbook().find(sheet);
-    if (!found) return failed(VALDREX_BAD_REQUEST, std::string("没有名为“") + sheet + "”的工作表");
+    if (!rows || !columns) return invalid("rows 和 columns 不能为空");
+    const valdrex::host::MemorySheet* found = sheetNamed(job, sheet);
+    if (!found) return sheet ? VALDREX_BAD_REQUEST : VALDREX_INVALID_ARGUMENT;
     const bool empty = found->cellCount() == 0 && found->merges().empty();
     const valdrex::host::Range used = found->usedRange();
     *rows = empty ? 0 : used.row2;
@@ -523,16 +536,53 @@ const char* valdrex_sheet_name(valdrex_job* handle, size_t i) {
 const char* valdrex_cell_text(valdrex_job* handle, const char* sheet, int row, int column) {
   const char* text = nullptr;
   withJob(handle, [&](Job& job) {
-    if (!sheet) return invalid("sheet 不能为空");
     if (row < 1 || column < 1) return invalid("行号和列号从 1 开始");
-    const valdrex::host::MemorySheet* found = job.job->workbook().find(sheet);
-    if (!found) return failed(VALDREX_BAD_REQUEST, std::string("没有名为“") + sheet + "”的工作表");
+    const valdrex::host::MemorySheet* found = sheetNamed(job, sheet);
+    if (!found) return sheet ? VALDREX_BAD_REQUEST : VALDREX_INVALID_ARGUMENT;
     const valdrex::host::Cell* cell = found->find(row, column);
     job.cellText = cell ? valdrex::utf8::repaired(valdrex::textOf(cell->value)) : "";
     text = job.cellText.c_str();
     return succeeded();
   });
   return text;
+}
+
+valdrex_status valdrex_chart(valdrex_job* handle, const char* sheet, size_t i, const char** title,
+                             int* stacked, int* percent, size_t* series) {
+  return withJob(handle, [&](Job& job) {
+    const valdrex::host::MemorySheet* found = sheetNamed(job, sheet);
+    if (!found) return sheet ? VALDREX_BAD_REQUEST : VALDREX_INVALID_ARGUMENT;
+    if (i >= found->charts().size()) return invalid("这张工作表上没有这一幅图表");
+    const valdrex::host::Chart& chart = found->charts()[i];
+    job.chartTitle = valdrex::utf8::repaired(chart.title);
+    if (title) *title = job.chartTitle.c_str();
+    if (stacked) *stacked = chart.kind == valdrex::host::ChartKind::stackedColumns;
+    if (percent) *percent = chart.percentValues;
+    if (series) *series = chart.series.size();
+    return succeeded();
+  });
+}
+
+valdrex_status valdrex_chart_series(valdrex_job* handle, const char* sheet, size_t chart, size_t s,
+                                    valdrex_cells* name, valdrex_cells* labels,
+                                    valdrex_cells* values) {
+  return withJob(handle, [&](Job& job) {
+    const valdrex::host::MemorySheet* found = sheetNamed(job, sheet);
+    if (!found) return sheet ? VALDREX_BAD_REQUEST : VALDREX_INVALID_ARGUMENT;
+    if (chart >= found->charts().size()) return invalid("这张工作表上没有这一幅图表");
+    const auto& series = found->charts()[chart].series;
+    if (s >= series.size()) return invalid("这幅图表没有这一个系列");
+    const valdrex::host::SheetRange* from[] = {&series[s].name, &series[s].categories,
+                                               &series[s].values};
+    valdrex_cells* to[] = {name, labels, values};
+    for (int k = 0; k < 3; ++k) {
+      job.seriesSheets[k] = valdrex::utf8::repaired(from[k]->sheet);
+      if (!to[k]) continue;
+      const valdrex::host::Range& r = from[k]->range;
+      *to[k] = {job.seriesSheets[k].c_str(), r.row1, r.col1, r.row2, r.col2};
+    }
+    return succeeded();
+  });
 }
 
 }  // extern "C"

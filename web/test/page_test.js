@@ -31,7 +31,7 @@ async function chooseAndWait(page, names) {
 
 // Each chosen workbook's findings as shown: its lines, then the closing line (or why it cannot
 // be read). They must be what `valdrex check` printed last.
-async function shownChecks(page) {
+async function shownChecks(page, sheet = "") {
   const shown = await page.$$eval("#workbooks .workbook", (items) => items.map((item) => ({
     name: item.querySelector(".name").textContent,
     problem: item.querySelector(".status").classList.contains("problem"),
@@ -39,7 +39,7 @@ async function shownChecks(page) {
                .concat(item.querySelector(".status").textContent),
   })));
   for (const s of shown) {
-    const printed = fs.readFileSync(path.join(work, "check-" + s.name + ".txt"), "utf8")
+    const printed = fs.readFileSync(path.join(work, "check-" + s.name + sheet + ".txt"), "utf8")
                         .trimEnd().split("\n");
     const tail = printed.slice(printed.length - s.lines.length);
     expect(JSON.stringify(tail) === JSON.stringify(s.lines),
@@ -89,6 +89,22 @@ async function fromServer(browser) {
   server.close();
 }
 
+// A browser without WebAssembly and workers is told so in Chinese, and shown nothing to use.
+async function withoutWasm(browser, url) {
+  const context = await browser.newContext();
+  await context.addInitScript(() => {
+    delete window.WebAssembly;
+    delete window.Worker;
+  });
+  const page = await context.newPage();
+  await page.goto(url);
+  const told = await page.textContent("#unsupported");
+  expect(await page.isVisible("#unsupported") && told.includes("WebAssembly") &&
+         told.includes("Web Worker") && told.includes("浏览器") && !(await page.isVisible("#app")),
+         "without WebAssembly and workers the page says: " + told);
+  await context.close();
+}
+
 async function main() {
   const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", headless: true,
                                           args: ["--no-sandbox"] });
@@ -126,6 +142,22 @@ async function main() {
     const [download] = await Promise.all([page.waitForEvent("download"), link.click()]);
     await download.saveAs(path.join(downloads, download.suggestedFilename()));
   }
+  // The preview of 两率一分 beside each result, kept for test-web.sh to hold to the command's.
+  const previews = await page.$$eval("#results .result", (items) => items.map((item) =>
+      [...item.querySelectorAll("table.preview tr")].map(
+          (tr) => [...tr.querySelectorAll("td")].map((td) => td.textContent))));
+  good.forEach((name, i) => fs.writeFileSync(path.join(downloads, "preview-" + name + ".json"),
+                                             JSON.stringify(previews[i])));
+  expect(previews.every((rows) => rows.length > 3), "no preview of 两率一分");
+  // The charts drawn from the result's data: as many as the summary counts, each with a bar for
+  // every class and series.
+  await page.click("#results .result details.charts summary");
+  await page.waitForSelector("#results .result svg.chart");
+  const drawn = await page.$$eval("#results .result:first-child svg.chart", (svgs) =>
+      svgs.map((svg) => svg.querySelectorAll("rect title").length));
+  const counted = await page.textContent("#results .result .summary");
+  expect(counted.includes("统计图表 " + drawn.length + " 幅") && drawn.every((n) => n >= 4),
+         `charts drawn ${JSON.stringify(drawn)}, summary: ${counted}`);
   const progress = await page.textContent("#progress-text");
   expect(progress.startsWith("完成：2/2"), "progress after the batch: " + progress);
   await page.screenshot({ path: path.join(work, "page.png"), fullPage: true });
@@ -159,14 +191,54 @@ async function main() {
   const [found] = await shownChecks(page);
   expect(found.lines.length === 4, "findings.xlsx: " + found.lines.join(" | "));
 
-  // The template and the sample, made in the page.
+  // A workbook dropped on the page is taken as one chosen.
+  await removeAll(page);
+  const bytes = [...fs.readFileSync(path.join(work, "sample.xlsx"))];
+  const dropped = await page.evaluateHandle((b) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new Uint8Array(b)], "拖入.xlsx"));
+    return transfer;
+  }, bytes);
+  await page.dispatchEvent("#drop", "drop", { dataTransfer: dropped });
+  await page.waitForFunction(() => document.querySelector("#workbooks .status") &&
+                                   document.querySelector("#workbooks .status").textContent ===
+                                       "没有发现问题。");
+  expect(await page.textContent("#workbooks .name") === "拖入.xlsx", "the dropped workbook is not listed");
+
+  // A cover sheet in front of the score sheet: the teacher names the score sheet instead, and
+  // runs it without charts.
+  await removeAll(page);
+  await chooseAndWait(page, ["cover.xlsx"]);
+  await shownChecks(page);
+  await page.selectOption("#workbooks .sheet-choice select", "成绩表");
+  await page.waitForFunction(() => document.querySelector("#workbooks .status").textContent !==
+                                   "正在检查…");
+  await shownChecks(page, "-成绩表");
+  // Without charts, too.
+  await page.uncheck("#charts");
+  await page.click("#run");
+  const coverLink = await page.waitForSelector("#results .result a");
+  const [coverDownload] = await Promise.all([page.waitForEvent("download"), coverLink.click()]);
+  await coverDownload.saveAs(path.join(downloads, coverDownload.suggestedFilename()));
+  expect((await page.$$("#results details.charts")).length === 0, "charts shown for a run without");
+  await page.check("#charts");
+
+  // The template and the sample made in the page, and the classes listed in a workbook, which
+  // comes back under its own name.
   for (const id of ["template", "sample"]) {
     const [download] = await Promise.all([page.waitForEvent("download"), page.click("#" + id)]);
     await download.saveAs(path.join(downloads, "made-" + download.suggestedFilename()));
   }
+  const [listed] = await Promise.all([
+    page.waitForEvent("download"),
+    page.setInputFiles("#classes-file", path.join(work, "ten.xlsx")),
+  ]);
+  expect(listed.suggestedFilename() === "ten.xlsx", "classes downloaded as " + listed.suggestedFilename());
+  await listed.saveAs(path.join(downloads, "classes-ten.xlsx"));
 
   expect(requests.length === 0, "requests after load: " + requests.join(", "));
   await fromServer(browser);
+  await withoutWasm(browser, url);
   await browser.close();
   for (const f of failures) console.log("FAILED: " + f);
   process.exitCode = failures.length ? 1 : 0;
