@@ -1,6 +1,7 @@
 // "进退步" and "进退步汇总" over two exams of the same generated grade, checked against ranks made
 // here from the two score sheets; an earlier workbook that cannot be used refuses the run.
 #include <gmock/gmock.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <map>
@@ -64,7 +65,11 @@ std::unique_ptr<host::MemoryWorkbook> exam() {
 
 class ProgressSheets : public ::testing::Test {
  protected:
-  ProgressSheets() : earlierPath(fs::temp_directory_path() / "valdrex-进退步-上次.xlsx") {
+  // A name of this process and test alone: ctest runs each test in a process of its own, at once.
+  ProgressSheets()
+      : earlierPath(fs::temp_directory_path() /
+                    ("valdrex-进退步-上次-" + std::to_string(getpid()) + "-" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".xlsx")) {
     io::writeWorkbook(*exam(), earlierPath.string());
     auto now = exam();
     host::MemorySheet& scores = *now->find("成绩表");
