@@ -40,24 +40,25 @@ function valdrexApi(M) {
   };
 }
 
-// The interface's advice names its functions; the page says what the command says. A text
-// ending in one of these ends in its counterpart instead.
+// The interface's advice names its functions; the page names its own controls instead, as the
+// command names its subcommands and Calc its menu. A text ending in one of these ends in its
+// counterpart instead.
 const ADVICE_WORDS = [
-  ["请在 valdrex_run_options 的 sheet 里写出成绩表的名字。", "请用 --sheet 指定成绩表的名字。"],
+  ["请在 valdrex_run_options 的 sheet 里写出成绩表的名字。", "请在下面的“成绩表：”里选出成绩表。"],
   ["请加入成绩表，或用 valdrex_make_template() 生成模板。",
-   "请加入成绩表，或用 valdrex template 生成模板。"],
+   "请加入成绩表，或用本页的“下载空白模板”得到模板。"],
   ["请加入名为“属性表”的普通工作表（可参照 valdrex_make_template() 生成的模板）。",
-   "请加入名为“属性表”的普通工作表（可参照 valdrex template 生成的模板）。"],
-  ["（valdrex_run() 会在末尾添加）", "（valdrex run 会在末尾添加）"],
-  ["。可调用 valdrex_classes() 列出班级", "。可运行 valdrex classes 列出班级"],
+   "请加入名为“属性表”的普通工作表（可参照本页“下载空白模板”得到的模板）。"],
+  ["（valdrex_run() 会在末尾添加）", "（统计时会在末尾添加）"],
+  ["。可调用 valdrex_classes() 列出班级", "。可用本页的“列出班级到属性表…”列出班级"],
   ["。可调用 valdrex_classes() 按成绩表重排（任课教师随班级移动）",
-   "。可运行 valdrex classes 按成绩表重排（任课教师随班级移动）"],
-  ["（可调用 valdrex_check() 查看问题）。", "（可运行 valdrex check 查看问题）。"],
+   "。可用本页的“列出班级到属性表…”按成绩表重排（任课教师随班级移动）"],
+  ["（可调用 valdrex_check() 查看问题）。", "（问题已列在这个工作簿的下面）。"],
 ];
 
-function inCommandWords(text) {
-  for (const [api, command] of ADVICE_WORDS)
-    if (text.endsWith(api)) return text.slice(0, text.length - api.length) + command;
+function inPageWords(text) {
+  for (const [api, page] of ADVICE_WORDS)
+    if (text.endsWith(api)) return text.slice(0, text.length - api.length) + page;
   return text;
 }
 
@@ -112,7 +113,7 @@ function emptyOutcome() {
 function openJob(M, api, input, scratch, outcome) {
   outcome.status = api.open(input, scratch);
   if (outcome.status === 0) return M.getValue(scratch, "i32");
-  outcome.problem = inCommandWords(api.lastError());
+  outcome.problem = inPageWords(api.lastError());
   return 0;
 }
 
@@ -126,7 +127,7 @@ function readFindings(M, api, job, sheet, scratch) {
     const sheetName = textAt(M, scratch + 4), cell = textAt(M, scratch + 8);
     findings.push({ kind: FINDING_WORDS[M.getValue(scratch, "i32")] || "注意", sheet: sheetName,
                     cell, place: cell ? sheetName + "!" + cell : sheetName,
-                    message: inCommandWords(textAt(M, scratch + 12)) });
+                    message: inPageWords(textAt(M, scratch + 12)) });
   }
   return findings;
 }
@@ -188,7 +189,7 @@ function readCharts(M, api, job, scratch) {
 function save(M, api, job, path, outcome) {
   outcome.status = api.saveAs(job, path);
   if (outcome.status === 0 || outcome.status === 1) outcome.result = M.FS.readFile(path);
-  else outcome.problem = inCommandWords(api.lastError());
+  else outcome.problem = inPageWords(api.lastError());
 }
 
 // Checks one workbook without running it: { status, problem, findings, sheets }.
@@ -232,7 +233,7 @@ function runWorkbook(M, api, name, bytes, options = {}) {
       ints.forEach((v, i) => M.setValue(o + 8 + 4 * i, v, "i32"));
       outcome.status = api.run(job, o);
       if (sheetName) M._free(sheetName);
-      outcome.problem = inCommandWords(api.textOf(job, 0));
+      outcome.problem = inPageWords(api.textOf(job, 0));
       COUNTS.forEach((key, i) => { outcome.counts[key] = api.countOf(job, i); });
       for (let i = 0; ; ++i) {
         const p = api.warning(job, i);
@@ -263,7 +264,7 @@ function listClasses(M, api, name, bytes, options = {}) {
     if (!job) return outcome;
     try {
       outcome.status = api.classes(job, options.sheet || null);
-      outcome.problem = inCommandWords(api.textOf(job, 0));
+      outcome.problem = inPageWords(api.textOf(job, 0));
       if (outcome.status === 0 && !outcome.problem) {
         // Under its own name in a folder of its own: a save never writes over its input.
         outcome.resultName = name;

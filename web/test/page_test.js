@@ -29,8 +29,27 @@ async function chooseAndWait(page, names) {
       names.length);
 }
 
+// The command's advice and the page's: the same finding names the page's own controls.
+const PAGE_ADVICE = [
+  ["请用 --sheet 指定成绩表的名字。", "请在下面的“成绩表：”里选出成绩表。"],
+  ["请加入成绩表，或用 valdrex template 生成模板。",
+   "请加入成绩表，或用本页的“下载空白模板”得到模板。"],
+  ["请加入名为“属性表”的普通工作表（可参照 valdrex template 生成的模板）。",
+   "请加入名为“属性表”的普通工作表（可参照本页“下载空白模板”得到的模板）。"],
+  ["（valdrex run 会在末尾添加）", "（统计时会在末尾添加）"],
+  ["。可运行 valdrex classes 列出班级", "。可用本页的“列出班级到属性表…”列出班级"],
+  ["。可运行 valdrex classes 按成绩表重排（任课教师随班级移动）",
+   "。可用本页的“列出班级到属性表…”按成绩表重排（任课教师随班级移动）"],
+  ["（可运行 valdrex check 查看问题）。", "（问题已列在这个工作簿的下面）。"],
+];
+function inPageWords(line) {
+  for (const [command, words] of PAGE_ADVICE)
+    if (line.endsWith(command)) return line.slice(0, line.length - command.length) + words;
+  return line;
+}
+
 // Each chosen workbook's findings as shown: its lines, then the closing line (or why it cannot
-// be read). They must be what `valdrex check` printed last.
+// be read). They must be what `valdrex check` printed last, its advice in the page's words.
 async function shownChecks(page, sheet = "") {
   const shown = await page.$$eval("#workbooks .workbook", (items) => items.map((item) => ({
     name: item.querySelector(".name").textContent,
@@ -40,7 +59,7 @@ async function shownChecks(page, sheet = "") {
   })));
   for (const s of shown) {
     const printed = fs.readFileSync(path.join(work, "check-" + s.name + sheet + ".txt"), "utf8")
-                        .trimEnd().split("\n");
+                        .trimEnd().split("\n").map(inPageWords);
     const tail = printed.slice(printed.length - s.lines.length);
     expect(JSON.stringify(tail) === JSON.stringify(s.lines),
            `${s.name}: shown ${JSON.stringify(s.lines)}, check printed ${JSON.stringify(printed)}`);
