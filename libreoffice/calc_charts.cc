@@ -1,5 +1,6 @@
 #include "libreoffice/calc_charts.h"
 
+#include <algorithm>
 #include <com/sun/star/awt/Point.hpp>
 #include <com/sun/star/awt/Rectangle.hpp>
 #include <com/sun/star/awt/Size.hpp>
@@ -16,6 +17,7 @@
 #include <com/sun/star/chart2/data/XDataProvider.hpp>
 #include <com/sun/star/chart2/data/XDataSink.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/document/XEmbeddedObjectSupplier.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/Locale.hpp>
@@ -66,8 +68,20 @@ Reference<sheet::XSpreadsheet> chartSheet(const Reference<sheet::XSpreadsheetDoc
   const OUString name = ustr(kChartSheetName);
   auto sheets = doc->getSheets();
   if (!sheets->hasByName(name)) {
+    // After the other report sheets, before those written only when asked, as in the command's
+    // result.
     Reference<container::XIndexAccess> all(sheets, UNO_QUERY_THROW);
-    sheets->insertNewByName(name, static_cast<sal_Int16>(all->getCount()));
+    sal_Int16 at = static_cast<sal_Int16>(all->getCount());
+    for (sal_Int16 i = 0; i < all->getCount(); ++i) {
+      const std::string sheet =
+          utf8(Reference<container::XNamed>(all->getByIndex(i), UNO_QUERY_THROW)->getName());
+      if (std::find(kAskedReportSheetNames.begin(), kAskedReportSheetNames.end(), sheet) !=
+          kAskedReportSheetNames.end()) {
+        at = i;
+        break;
+      }
+    }
+    sheets->insertNewByName(name, at);
   }
   return Reference<sheet::XSpreadsheet>(sheets->getByName(name), UNO_QUERY_THROW);
 }

@@ -1,5 +1,6 @@
 #include "libreoffice/calc_commands.h"
 
+#include <algorithm>
 #include <chrono>
 #include <com/sun/star/awt/AsyncCallback.hpp>
 #include <com/sun/star/document/XUndoManager.hpp>
@@ -121,8 +122,10 @@ class EmptyCellsUndo final : public cppu::WeakImplHelper2<document::XUndoAction,
 // is told, and the report sheets stay.
 void drawResultCharts(const Context& context, const Document& doc, WorkbookJob& job,
                       JobOutcome& outcome) {
+  const bool progress = std::find(outcome.reportSheets.begin(), outcome.reportSheets.end(),
+                                  ReportSheets::progressSummary) != outcome.reportSheets.end();
   const std::vector<host::Chart> charts =
-      resultCharts(job.workbook(), outcome.classes, outcome.subjects);
+      resultCharts(job.workbook(), outcome.classes, outcome.subjects, progress);
   try {
     drawCharts(context, doc, charts);
     outcome.chartSheet = kChartSheetName;
@@ -141,11 +144,13 @@ std::string nameOf(const CalcWorkbook& live) {
 }  // namespace
 
 JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs& dialogs,
-                         host::Clock& clock, RunTimings& timings) {
+                         host::Clock& clock, RunTimings& timings, const AskedRun& asked) {
   const auto start = std::chrono::steady_clock::now();
   CalcWorkbook live(doc);
   WorkbookJob job(live.copyValues(), nameOf(live));
   RunSettings settings;
+  settings.asked = asked.asked;
+  settings.compare = asked.earlier;
   settings.charts = false;
   settings.live = &live;
   live.fixReportRowHeights();

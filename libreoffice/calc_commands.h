@@ -31,8 +31,15 @@ struct RunTimings {
 // sheets are added and every report sheet written. The messages and the two target questions go
 // through `dialogs`; outcome().problem says why a run was refused. Calc then draws the charts on
 // "统计图表". One Undo takes the run back.
+// The sheets a run writes only when asked: those of `asked`, and with `earlier` (the path of the
+// earlier exam's workbook) "进退步" and "进退步汇总".
+struct AskedRun {
+  AskedReports asked;
+  std::optional<std::string> earlier;
+};
+
 JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs& dialogs,
-                         host::Clock& clock, RunTimings& timings);
+                         host::Clock& clock, RunTimings& timings, const AskedRun& asked = {});
 
 // 检查: what the check finds in the document; nothing is changed.
 JobOutcome checkDocument(const Document& doc);

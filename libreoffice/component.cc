@@ -45,13 +45,15 @@ constexpr char kImplementationName[] = "org.valdrex.calc.CommandHandler";
 constexpr char kExtensionId[] = "org.valdrex.calc";
 constexpr char kProtocol[] = "vnd.valdrex:";
 
-enum class Command { none, run, check, classes, help, home };
+enum class Command { none, run, runAnalyses, runAgainstEarlier, check, classes, help, home };
 
 Command commandOf(const css::util::URL& url) {
   const OUString& complete = url.Complete;
   if (!complete.startsWithIgnoreAsciiCase(kProtocol)) return Command::none;
   const OUString name = complete.copy(sizeof kProtocol - 1);
   if (name == "run") return Command::run;
+  if (name == "analyse") return Command::runAnalyses;
+  if (name == "compare") return Command::runAgainstEarlier;
   if (name == "check") return Command::check;
   if (name == "classes") return Command::classes;
   if (name == "help") return Command::help;
@@ -97,12 +99,6 @@ class DocumentFolder final : public host::Workbook {
  private:
   std::string folder_;
 };
-
-std::string systemPath(const OUString& url) {
-  OUString path;
-  if (osl::FileBase::getSystemPathFromFileURL(url, path) != osl::FileBase::E_None) return "";
-  return utf8(path);
-}
 
 // For the benchmark, beside the test hook's dialogs: how long the last 统计 took.
 void logTimings(const RunTimings& timings) {
@@ -196,12 +192,19 @@ class CommandHandler final
     switch (command) {
       case Command::none:
         return;
-      case Command::run: {
-        SystemClock clock;
-        RunTimings timings;
-        const JobOutcome outcome = runStatistics(context_, doc, dialogs, clock, timings);
-        logTimings(timings);
-        return tell(doc, outcome, dialogs);
+      case Command::run:
+        return runStatisticsAndTell(doc, dialogs, {});
+      case Command::runAnalyses: {
+        // 临界生 and the total's 一分一段表, as the command's --extra.
+        AskedReports asked;
+        asked.nearLines = asked.segments = true;
+        return runStatisticsAndTell(doc, dialogs, {asked, std::nullopt});
+      }
+      case Command::runAgainstEarlier: {
+        const std::optional<std::string> earlier =
+            dialogs.chooseWorkbook("选择上次考试的工作簿（成绩表或它的统计结果）");
+        if (!earlier) return;
+        return runStatisticsAndTell(doc, dialogs, {AskedReports{}, earlier});
       }
       case Command::check:
         return check(doc, dialogs);
@@ -223,6 +226,14 @@ class CommandHandler final
         return openHomePage(launcher, links());
       }
     }
+  }
+
+  void runStatisticsAndTell(const Document& doc, OfficeDialogs& dialogs, const AskedRun& asked) {
+    SystemClock clock;
+    RunTimings timings;
+    const JobOutcome outcome = runStatistics(context_, doc, dialogs, clock, timings, asked);
+    logTimings(timings);
+    tell(doc, outcome, dialogs);
   }
 
   void check(const Document& doc, OfficeDialogs& dialogs) {

@@ -20,6 +20,10 @@
 #include <com/sun/star/container/XNameContainer.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/ui/dialogs/ExecutableDialogResults.hpp>
+#include <com/sun/star/ui/dialogs/FilePicker.hpp>
+#include <com/sun/star/ui/dialogs/TemplateDescription.hpp>
+#include <com/sun/star/ui/dialogs/XFilterManager.hpp>
 #include <cppuhelper/implbase1.hxx>
 #include <cstdlib>
 #include <fstream>
@@ -86,6 +90,14 @@ class LoggedDialogs final : public OfficeDialogs {
   void showList(const std::string& title, const std::string&, const std::vector<std::string>& lines,
                 const std::function<void(std::size_t)>&) override {
     log("list", std::to_string(lines.size()), title, lines);
+  }
+
+  std::optional<std::string> chooseWorkbook(const std::string& title) override {
+    std::string path = next_ < answers_.size() ? answers_[next_] : "";
+    ++next_;
+    log("file", path, title, {});
+    if (path.empty()) return std::nullopt;
+    return path;
   }
 
  private:
@@ -274,6 +286,19 @@ class ShownDialogs final : public OfficeDialogs {
     box->addItemListener(new ItemChosen(chosen));
     execute(dialog);
     dispose(dialog);
+  }
+
+  std::optional<std::string> chooseWorkbook(const std::string& title) override {
+    namespace templates = css::ui::dialogs::TemplateDescription;
+    auto picker =
+        css::ui::dialogs::FilePicker::createWithMode(context_, templates::FILEOPEN_SIMPLE);
+    picker->setTitle(ustr(title));
+    Reference<css::ui::dialogs::XFilterManager> filters(picker, UNO_QUERY_THROW);
+    filters->appendFilter(ustr("工作簿（*.xlsx、*.xlsm）"), "*.xlsx;*.xlsm");
+    if (picker->execute() != css::ui::dialogs::ExecutableDialogResults::OK) return std::nullopt;
+    const auto files = picker->getSelectedFiles();
+    if (!files.hasElements()) return std::nullopt;
+    return systemPath(files[0]);
   }
 
  private:

@@ -12,6 +12,7 @@
 //                                       plainSecondDefault; the lines are the message
 //   input   <TAB> answer <TAB> title    the lines are the question
 //   list    <TAB> count <TAB> title     the lines are the items to choose from
+//   file    <TAB> path  <TAB> title     a workbook chosen: the next answer, none when empty
 //
 // 统计 also writes $VALDREX_CALC_TEST_DIR/timings.txt: "statistics" and "charts", each with its
 // seconds after a tab, for the benchmark.
@@ -22,6 +23,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,8 @@ class OfficeDialogs : public JobDialogs {
   virtual void showList(const std::string& title, const std::string& heading,
                         const std::vector<std::string>& lines,
                         const std::function<void(std::size_t)>& chosen) = 0;
+  // A workbook file to open, chosen by the user; nothing when the choice was cancelled.
+  virtual std::optional<std::string> chooseWorkbook(const std::string& title) = 0;
 };
 
 // The test hook's folder, empty when the dialogs are real.

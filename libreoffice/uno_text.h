@@ -2,6 +2,7 @@
 // codec: broken UTF-8 reaches the office as U+FFFD, and so does a lone surrogate coming back.
 #pragma once
 
+#include <osl/file.hxx>
 #include <rtl/character.hxx>
 #include <rtl/ustrbuf.hxx>
 #include <rtl/ustring.hxx>
@@ -35,6 +36,13 @@ inline std::string utf8(const OUString& s) {
     valdrex::utf8::append(out, cp);
   }
   return out;
+}
+
+// The file a file: URL names, "" for any other URL.
+inline std::string systemPath(const OUString& url) {
+  OUString path;
+  if (osl::FileBase::getSystemPathFromFileURL(url, path) != osl::FileBase::E_None) return "";
+  return utf8(path);
 }
 
 }  // namespace valdrex::calc

@@ -284,6 +284,58 @@ def check_run(office, valdrex, work):
     return faults
 
 
+ASKED_SHEETS = ["进退步", "进退步汇总", "临界生", "一分一段表"]
+
+
+def check_asked(office, valdrex, work):
+    """The two menu entries that add the sheets written only when asked: 临界生 and 一分一段表,
+    then 进退步 against an earlier exam chosen as a file, as `valdrex run --extra --compare`."""
+    import openpyxl
+    source, earlier = (os.path.join(work, n) for n in ("asked.xlsx", "earlier.xlsx"))
+    shutil.copy(os.path.join(work, "sample.xlsx"), source)
+    wb = openpyxl.load_workbook(source)
+    scores = wb["成绩表"]
+    for row in range(4, scores.max_row + 1):  # the earlier exam: other scores, the same students
+        if isinstance(scores.cell(row, 4).value, (int, float)):
+            scores.cell(row, 4).value = (row * 37) % 100
+    wb.save(earlier)
+    want_path = os.path.join(work, "want-asked.xlsx")
+    subprocess.run([valdrex, "run", source, "--extra", "--compare", earlier, "--targets",
+                    "%d,%d" % TARGETS, "--date", datetime.date.today().isoformat(), "-o",
+                    want_path], capture_output=True, check=True)
+    doc = office.load(source)
+    faults = []
+    office.dispatch(doc, "analyse", TARGETS)
+    names = list(doc.Sheets.ElementNames)
+    if names[-3:] != ["统计图表", "临界生", "一分一段表"]:
+        faults.append("after 统计并列出临界生、一分一段表 the sheets end %s" % names[-3:])
+    dialogs = office.dispatch(doc, "compare", (earlier,) + TARGETS)
+    print("与上次考试比较 dialogs:", dialogs)
+    if not dialogs or dialogs[0][:2] != ("file", earlier):
+        faults.append("the earlier workbook was not asked for first: %s" % dialogs[:1])
+    want = office.load(want_path)
+    for name in ASKED_SHEETS + ["两率一分"]:
+        if not doc.Sheets.hasByName(name):
+            faults.append("%s missing" % name)
+        else:
+            faults += sheet_differences(name, doc.Sheets.getByName(name),
+                                        want.Sheets.getByName(name),
+                                        (doc.NumberFormats, want.NumberFormats))
+    got, expected = chart_series(doc), chart_series(want)
+    if not expected or got != expected:
+        faults.append("统计图表 holds %s, the command's %s" % (got, expected))
+    want.close(True)
+    doc.close(True)
+    # A cancelled choice runs nothing.
+    doc = office.load(source)
+    before = snapshot(doc)
+    office.dispatch(doc, "compare", ("",))
+    if snapshot(doc) != before:
+        faults.append("a cancelled choice of the earlier workbook changed the workbook")
+    doc.close(True)
+    return faults
+
+
 def print_titles(sheet):
     """The rows repeated on every printed page, or None."""
     return (sheet.TitleRows.StartRow, sheet.TitleRows.EndRow) if sheet.PrintTitleRows else None
@@ -409,7 +461,7 @@ def main(valdrex, oxt, work):
         shutil.copy(oxt, work)  # where nobody can read it
         office = Office(work, os.path.join(work, os.path.basename(oxt)))
         try:
-            for check in (check_run, check_told, check_check, check_classes):
+            for check in (check_run, check_asked, check_told, check_check, check_classes):
                 found = check(office, valdrex, work)
                 print("%s: %s" % (check.__name__, "ok" if not found else "FAILED"))
                 faults += found
