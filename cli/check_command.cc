@@ -8,15 +8,15 @@
 
 namespace valdrex::cli {
 
-int checkCommand(const std::string& path, const std::optional<std::string>& sheet,
-                 std::ostream& out, std::ostream& err) {
+int checkCommand(const std::string& path, const RunSettings& asked, std::ostream& out,
+                 std::ostream& err) {
   JobOutcome failure;
   auto job = WorkbookJob::open(path, failure);
   if (!job) {
     err << problemLine(failure) << '\n';
     return static_cast<int>(failure.status);
   }
-  const JobOutcome& report = job->check(sheet);
+  const JobOutcome& report = job->check(asked);
   for (const std::string& line : report.layout) out << line << '\n';
   for (const Finding& f : report.findings) out << findingLine(f) << '\n';
   if (report.findings.empty()) {

@@ -48,6 +48,7 @@ struct Choices {
   std::string segments;  // "", "all", or a word that is neither
   std::string segmentStep;
   std::string margin;
+  RunSettings checked;  // what `check` is asked about the sheets written only when asked
 };
 
 // "--segments all" is "--segments=all": the flag takes no other word, so a workbook's name
@@ -196,6 +197,16 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
       subcommand(app, "check", "检查工作簿中会让统计出错或失败的地方，不写入任何文件");
   check->add_option("工作簿", c.workbook, "要检查的工作簿")->required();
   addSheetOption(check, c);
+  check
+      ->add_option("--compare", c.checked.compare,
+                   "也检查“进退步”需要的：这个工作簿能否对比、学生能否一一对上")
+      ->option_text("文件");
+  check->add_flag_callback(
+      "--near", [&c] { c.checked.asked.nearLines = true; },
+      "也检查“临界生”需要的：属性表里的优秀线和及格线");
+  check->add_flag_callback(
+      "--extra", [&c] { c.checked.asked.nearLines = c.checked.asked.segments = true; },
+      "同 --near（“一分一段表”不需要别的）");
 
   CLI::App* classes = subcommand(
       app, "classes",
@@ -264,7 +275,10 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
       Terminal terminal(in, out, err, interactive);
       return runCommand(std::move(c.run), terminal);
     }
-    if (check->parsed()) return checkCommand(c.workbook, c.sheet, out, err);
+    if (check->parsed()) {
+      c.checked.sheet = c.sheet;
+      return checkCommand(c.workbook, c.checked, out, err);
+    }
     if (classes->parsed()) return classesCommand(c.workbook, c.sheet, c.output, c.force, out, err);
     if (sample->parsed()) return sampleCommand(c.out, c.sample, c.force, out, err);
     if (blank->parsed()) {

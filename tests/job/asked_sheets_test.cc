@@ -222,3 +222,34 @@ TEST_F(AskedSheets, WrittenAfterTheChartsAndLeftAloneWhenNotAsked) {
 
 }  // namespace
 }  // namespace valdrex
+
+namespace valdrex {
+namespace {
+
+// What the asked sheets need is told by a check before the run as by the run after it: a line at
+// 0 in 属性表, an earlier workbook that cannot be used (which refuses the run).
+TEST_F(AskedSheets, ACheckTellsBeforeTheRunWhatTheAskedSheetsLack) {
+  job.workbook().find("属性表")->setCell(4, 2, Variant::number(0));  // 语文's excellent line
+  RunSettings settings;
+  settings.asked.nearLines = true;
+  EXPECT_TRUE(job.check().findings.empty()) << "the plain check asks nothing of 临界生";
+  const std::vector<Finding> found = job.check(settings).findings;
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].place, "属性表");
+  EXPECT_THAT(found[0].text, ::testing::StartsWith("临界生："));
+  EXPECT_EQ(found[0].kind(), FindingKind::note);
+  const JobOutcome& ran = job.run(answers, date, settings);
+  EXPECT_THAT(ran.notes, ::testing::Contains(found[0].text));
+
+  settings.compare = "没有这个文件.xlsx";
+  const std::vector<Finding> refused = job.check(settings).findings;
+  ASSERT_FALSE(refused.empty());
+  EXPECT_EQ(refused[0].place, "没有这个文件.xlsx");
+  EXPECT_EQ(refused[0].kind(), FindingKind::stopsLoading);
+  const JobOutcome& stopped = job.run(answers, date, settings);
+  EXPECT_EQ(stopped.status, JobStatus::badRequest);
+  EXPECT_THAT(stopped.problem, ::testing::HasSubstr("没有这个文件.xlsx"));
+}
+
+}  // namespace
+}  // namespace valdrex

@@ -213,12 +213,88 @@ const CheckReport& WorkbookJob::checkReport(const std::optional<std::string>& sh
   return *checked_;
 }
 
+namespace {
+
+// A grade book loaded from the workbook's score sheet and "属性表" by the rules of a run, with no
+// dialog; nullptr, and `why` says why, when it cannot be.
+std::unique_ptr<GradeBook> loadGrade(host::MemoryWorkbook& wb,
+                                     const std::optional<std::string>& sheetName,
+                                     std::string& why) {
+  host::MemorySheet* sheet = findScoreSheet(wb, sheetName);
+  host::MemorySheet* properties = wb.find(PropertySheetLayout::name);
+  if (!sheet || !properties) {
+    why = "：" + (sheet ? propertySheetMissing(wb) : scoreSheetMissing(wb, sheetName)) + "。";
+    return nullptr;
+  }
+  auto g = std::make_unique<GradeBook>();
+  SilentDefaults silent;
+  try {
+    findLayout(*g, *sheet, silent);
+    loadClasses(*g, *sheet, silent);
+    loadScores(*g, *sheet, properties, silent);
+    sumTotals(*g);
+    rankSubjects(*g);
+    countClassResults(*g, *properties);
+  } catch (const Failure& e) {
+    why = " 载入时出错：" + std::string(e.what()) + "。";
+    return nullptr;
+  }
+  if (!silent.messages().empty()) {
+    why = " 载入时停下了（" + silent.messages().front().text + "）。请先单独检查它。";
+    return nullptr;
+  }
+  return g;
+}
+
+// The earlier exam of "进退步", loaded by the rules of this run; nullptr, and `why` says why.
+std::unique_ptr<GradeBook> loadEarlierExam(const std::string& path, std::string& why) {
+  std::unique_ptr<host::MemoryWorkbook> wb;
+  try {
+    wb = io::readWorkbook(path);
+  } catch (const io::FileError& e) {
+    why = "对比的工作簿不能用。" + readProblem(e.what());
+    return nullptr;
+  }
+  auto g = loadGrade(*wb, std::nullopt, why);
+  if (!g) why = "对比的工作簿 " + displayName(path) + why;
+  return g;
+}
+
+}  // namespace
+
 const JobOutcome& WorkbookJob::check(const std::optional<std::string>& sheet) {
   outcome_ = JobOutcome{};
   checked_.reset();
   if (host::MemorySheet* found = scoreSheet(sheet)) outcome_.scoreSheet = found->name();
   outcome_.layout = checkReport(sheet).layout;
   outcome_.findings = checkReport(sheet).findings;
+  if (!outcome_.findings.empty()) outcome_.status = JobStatus::attention;
+  return outcome_;
+}
+
+const JobOutcome& WorkbookJob::check(const RunSettings& settings) {
+  check(settings.sheet);
+  if (!settings.asked.nearLines && !settings.compare) return outcome_;
+  auto stops = [](const Finding& f) { return f.stopsLoading; };
+  if (std::any_of(outcome_.findings.begin(), outcome_.findings.end(), stops)) return outcome_;
+  AskedReports asked = settings.asked;
+  std::unique_ptr<GradeBook> earlier;
+  if (settings.compare) {
+    std::string why;
+    earlier = loadEarlierExam(*settings.compare, why);
+    if (!earlier) {
+      Finding refused;
+      refused.place = displayName(*settings.compare);
+      refused.text = why + "统计会因此不写入结果";
+      refused.stopsLoading = true;
+      outcome_.findings.push_back(std::move(refused));
+    }
+    asked.earlier = earlier.get();
+  }
+  std::string why;
+  if (auto g = loadGrade(*wb_, settings.sheet, why))
+    for (Finding& lack : askedSheetsLack(*g, asked, outcome_.scoreSheet))
+      outcome_.findings.push_back(std::move(lack));
   if (!outcome_.findings.empty()) outcome_.status = JobStatus::attention;
   return outcome_;
 }
@@ -312,7 +388,13 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
 
   outcome_.leftOut = leftOutRows(*sheet);
   std::unique_ptr<GradeBook> earlier;
-  if (settings.compare && !(earlier = loadEarlierExam(*settings.compare))) return false;
+  if (settings.compare) {
+    std::string why;
+    if (!(earlier = loadEarlierExam(*settings.compare, why))) {
+      fail(JobStatus::badRequest, "没有写入结果：" + why);
+      return false;
+    }
+  }
 
   outcome_.sheetsAdded = addMissingReportSheets(*wb_);
   const AskedReports asked = prepareAskedSheets(settings, earlier.get());
@@ -339,7 +421,8 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   outcome_.reportSheets = filledReportSheets(*wb_);
   for (std::string_view name : kAskedReportSheetNames)
     if (asked.asks(name)) outcome_.reportSheets.emplace_back(name);
-  tellWhatAskedSheetsLack(*g, asked);
+  for (Finding& lack : askedSheetsLack(*g, asked, sheet->name()))
+    outcome_.notes.push_back(std::move(lack.text));
   for (const std::string& added : outcome_.sheetsAdded) makePrintReady(*wb_->find(added));
 
   // A limits message the check foresaw as harmless is told by its finding; any other one means
@@ -414,8 +497,17 @@ AskedReports WorkbookJob::prepareAskedSheets(const RunSettings& settings,
   return asked;
 }
 
-// What the asked sheets leave out for want of a key, a line or a target.
-void WorkbookJob::tellWhatAskedSheetsLack(const GradeBook& g, const AskedReports& asked) {
+// What the asked sheets leave out for want of a key, a line or a target, each about its place:
+// told by a run after it, and by a check asked about these sheets before it.
+std::vector<Finding> WorkbookJob::askedSheetsLack(const GradeBook& g, const AskedReports& asked,
+                                                  const std::string& scoreSheet) const {
+  std::vector<Finding> lacks;
+  auto lack = [&](std::string place, std::string text) {
+    Finding f;
+    f.place = std::move(place);
+    f.text = std::move(text);
+    lacks.push_back(std::move(f));
+  };
   if (asked.earlier) {
     const std::vector<ExamStudent> now = examStudents(g), before = examStudents(*asked.earlier);
     auto numbered = [](const std::vector<ExamStudent>& list) {
@@ -423,61 +515,23 @@ void WorkbookJob::tellWhatAskedSheetsLack(const GradeBook& g, const AskedReports
                          [](const ExamStudent& s) { return !s.examNumber.empty(); });
     };
     if (!numbered(now) || !numbered(before))
-      outcome_.notes.push_back(
-          "进退步：两次考试没有都填考号，学生只按班级和姓名配对（改过名字的学生对不上）。");
+      lack(scoreSheet,
+           "进退步：两次考试没有都填考号，学生只按班级和姓名配对（改过名字的学生对不上）。");
     for (const std::string& f : matchStudents(now, before).findings)
-      outcome_.notes.push_back("进退步：" + f);
+      lack(scoreSheet, "进退步：" + f);
   }
   if (asked.nearLines) {
     std::string lines;
     for (const std::string& line : linesWithoutLists(g))
       lines += (lines.empty() ? "" : "、") + line;
     if (!lines.empty())
-      outcome_.notes.push_back("临界生：" + lines +
-                               "在“属性表”里是 0（或满分是 0），没有它们的名单。");
+      lack(std::string(PropertySheetLayout::name),
+           "临界生：" + lines + "在“属性表”里是 0（或满分是 0），没有它们的名单。");
     if (outcome_.targetsCancelled > 0)
-      outcome_.notes.push_back("临界生：指标数的询问已取消，没有一档、二档的名单。");
+      lack(std::string(PropertySheetLayout::name),
+           "临界生：指标数的询问已取消，没有一档、二档的名单。");
   }
-}
-
-// The earlier exam of "进退步", loaded by the rules of this run; nullptr, with the run refused,
-// when it cannot be read or loaded.
-std::unique_ptr<GradeBook> WorkbookJob::loadEarlierExam(const std::string& path) {
-  const std::string refused = "没有写入结果：对比的工作簿 " + displayName(path);
-  std::unique_ptr<host::MemoryWorkbook> wb;
-  try {
-    wb = io::readWorkbook(path);
-  } catch (const io::FileError& e) {
-    fail(JobStatus::badRequest, "没有写入结果：对比的工作簿不能用。" + readProblem(e.what()));
-    return nullptr;
-  }
-  host::MemorySheet* sheet = findScoreSheet(*wb, std::nullopt);
-  host::MemorySheet* properties = wb->find(PropertySheetLayout::name);
-  if (!sheet || !properties) {
-    fail(JobStatus::badRequest,
-         refused + "：" +
-             (sheet ? propertySheetMissing(*wb) : scoreSheetMissing(*wb, std::nullopt)) + "。");
-    return nullptr;
-  }
-  auto g = std::make_unique<GradeBook>();
-  SilentDefaults silent;
-  try {
-    findLayout(*g, *sheet, silent);
-    loadClasses(*g, *sheet, silent);
-    loadScores(*g, *sheet, properties, silent);
-    sumTotals(*g);
-    rankSubjects(*g);
-    countClassResults(*g, *properties);
-  } catch (const Failure& e) {
-    fail(JobStatus::badRequest, refused + " 载入时出错：" + e.what() + "。");
-    return nullptr;
-  }
-  if (!silent.messages().empty()) {
-    fail(JobStatus::badRequest,
-         refused + " 载入时停下了（" + silent.messages().front().text + "）。请先单独检查它。");
-    return nullptr;
-  }
-  return g;
+  return lacks;
 }
 
 void WorkbookJob::writeCharts(bool progress) {

@@ -78,6 +78,10 @@ class VALDREX_API WorkbookJob {
   // What would make the statistics wrong or fail: the layout found and the findings, status
   // attention when there are any. The workbook is only read.
   const JobOutcome& check(const std::optional<std::string>& sheet = {});
+  // The same, and what the sheets written only when asked (settings.asked, settings.compare)
+  // would lack, as a run with these settings would tell it: a key to pair the students by, the
+  // lines of "属性表", an earlier workbook that cannot be used.
+  const JobOutcome& check(const RunSettings& settings);
   // The largest completion target that works for the classes of the score sheet `sheet`.
   int largestSecondTarget(const std::optional<std::string>& sheet = {});
 
@@ -118,8 +122,8 @@ class VALDREX_API WorkbookJob {
   bool listClassesSteps(const std::optional<std::string>& sheet, LiveWorkbook* live);
   bool runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSettings& settings);
   AskedReports prepareAskedSheets(const RunSettings& settings, const GradeBook* earlier);
-  std::unique_ptr<GradeBook> loadEarlierExam(const std::string& path);
-  void tellWhatAskedSheetsLack(const GradeBook& g, const AskedReports& asked);
+  std::vector<Finding> askedSheetsLack(const GradeBook& g, const AskedReports& asked,
+                                       const std::string& scoreSheet) const;
   void writeCharts(bool progress);
   bool startSave();
   bool inputAllows(const std::string& path, bool inPlace);
