@@ -82,6 +82,7 @@
   // --- The chosen workbooks, each checked as soon as it is chosen.
   const workbooks = [];
   let running = false;
+  let readingEarlier = false;  // the earlier exam's workbook: no run starts while it is read
 
   function usable() {
     return workbooks.filter((w) => w.check && !w.check.problem);
@@ -89,7 +90,7 @@
 
   function refreshRunButton() {
     const checking = workbooks.some((w) => !w.check);
-    $("run").disabled = running || checking || usable().length === 0;
+    $("run").disabled = running || checking || readingEarlier || usable().length === 0;
   }
 
   // The score sheet, found by the library unless the teacher names one: offered when the check
@@ -197,6 +198,33 @@
   }
   $("date").value = today();
 
+  // The earlier exam's workbook for 进退步, kept as bytes until it is cleared or another is chosen.
+  let earlier = null;
+  function showEarlier() {
+    $("earlier-name").textContent = earlier ? earlier.name : "（未选择，不比较）";
+    $("earlier-clear").hidden = !earlier;
+  }
+  $("earlier-choose").onclick = () => $("earlier").click();
+  $("earlier").onchange = async (event) => {
+    const file = event.target.files[0];
+    event.target.value = "";
+    if (!file) return;
+    earlier = null;
+    readingEarlier = true;
+    refreshRunButton();
+    try {
+      earlier = { name: file.name, bytes: await file.arrayBuffer() };
+    } finally {
+      readingEarlier = false;
+      showEarlier();
+      refreshRunButton();
+    }
+  };
+  $("earlier-clear").onclick = () => {
+    earlier = null;
+    showEarlier();
+  };
+
   function options() {
     const target = (id, label) => {
       const v = Number($(id).value);
@@ -204,9 +232,30 @@
         throw new Error(label + "应是 1 到 32767 之间的整数。");
       return v;
     };
+    // A number above 0 with at most one decimal, as the command takes --margin and --segment-step.
+    const tenths = (id, largest, what) => {
+      const v = Number($(id).value);
+      if (!(v > 0) || v > largest || Math.abs(v * 10 - Math.round(v * 10)) > 1e-9)
+        throw new Error(what);
+      return v;
+    };
     const targets = [target("first", "完成率一档指标"), target("second", "完成率二档指标")];
     const date = ($("date").value || today()).split("-").map(Number);
-    return { targets, date, charts: $("charts").checked };
+    const chosen = { targets, date, charts: $("charts").checked };
+    if ($("near").checked) {
+      chosen.near = true;
+      chosen.margin = tenths("margin", 100, "临界生的边缘应是大于 0、不超过 100、最多一位小数的百分数。");
+    }
+    if ($("segments").checked) {
+      chosen.segments = $("segments-all").checked ? 2 : 1;
+      chosen.segmentStep = tenths("segment-step", 1000,
+                                  "一分一段表每段的分数应是大于 0、不超过 1000、最多一位小数的数。");
+    }
+    if (earlier) {
+      chosen.compare = earlier;
+      chosen.step = target("step", "进退步的名次升降");
+    }
+    return chosen;
   }
 
   // The closing line the command prints for a finished workbook.
@@ -215,6 +264,7 @@
     let line = name + "：" + c.classes + " 个班，" + c.students + " 名学生";
     if (c.leftOut > 0) line += "（另有 " + c.leftOut + " 行没有统计）";
     line += "，" + c.subjects + " 个科目；写入 " + c.reportSheets + " 张报告表";
+    if (o.asked.length) line += "（含" + o.asked.join("、") + "）";
     if (c.charts > 0) line += "；统计图表 " + c.charts + " 幅";
     line += o.warnings.length ? "；警告 " + o.warnings.length + " 条" : "；没有警告";
     return line;
@@ -300,8 +350,10 @@
     const started = performance.now();
     for (const [i, w] of batch.entries()) {
       $("progress-text").textContent = "正在统计 " + (i + 1) + "/" + batch.length + "：" + w.name;
+      const compare = chosen.compare && { name: chosen.compare.name,
+                                          bytes: chosen.compare.bytes.slice(0) };
       const o = await ask("run", { name: w.name, bytes: w.bytes.slice(0),
-                                   options: { ...chosen, sheet: w.sheet, preview: true } });
+                                   options: { ...chosen, compare, sheet: w.sheet, preview: true } });
       showResult(w, o, i === 0);
       if (o.result) done.push({ name: o.resultName, bytes: o.result });
       bar.value = i + 1;

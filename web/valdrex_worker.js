@@ -9,7 +9,11 @@ const FINDING_WORDS = ["注意", "警告", "错误"];
 const COUNTS = ["classes", "students", "subjects", "leftOut", "sheetsAdded", "reportSheets",
                 "messages", "warnings", "completed", "charts"];
 const PREVIEW_LIMIT = { rows: 200, columns: 40 };  // 两率一分 of the largest grade fits
-const RUN_OPTIONS_SIZE = 40;  // valdrex_run_options on wasm32: size_t, a pointer and eight ints
+// valdrex_run_options on wasm32: size_t, a pointer and eight ints, then from byte 40 the asked
+// sheets' members: two doubles, four ints and the earlier workbook's path in 8 bytes.
+const RUN_OPTIONS_SIZE = 80;
+// The sheets a run writes only when asked, named in the summary when this run wrote them.
+const ASKED_SHEETS = ["临界生", "一分一段表", "进退步", "进退步汇总"];
 
 function valdrexApi(M) {
   const c = (name, ret, args) => M.cwrap(name, ret, args);
@@ -105,8 +109,8 @@ function textAt(M, at) {
 }
 
 function emptyOutcome() {
-  return { status: 0, problem: "", findings: [], warnings: [], counts: {}, resultName: "",
-           result: null };
+  return { status: 0, problem: "", findings: [], warnings: [], counts: {}, asked: [],
+           resultName: "", result: null };
 }
 
 // Opens the workbook at `input`: the job, or 0 with the outcome's status and problem set.
@@ -209,11 +213,23 @@ function checkWorkbook(M, api, name, bytes, options = {}) {
   }));
 }
 
+// Where the earlier exam's workbook goes: beside the workbook under its own name, so that a
+// message names it as the teacher knows it, unless that is the workbook's or its result's name.
+function earlierPath(M, api, name, earlierName) {
+  if (earlierName !== name && earlierName !== api.resultName(name)) return earlierName;
+  M.FS.mkdir("上次");
+  return "上次/" + earlierName;
+}
+
 // Checks and runs one workbook. `options`: targets [first, second] (0 for the defaults), date
-// [year, month, day] (omitted: today), charts (default true), sheet (default: found).
-// Returns { status, problem, findings, warnings, counts, resultName, result } where result is the
-// result's bytes, or null when nothing was written; with options.preview, also preview: the
-// cells of 两率一分 as rows of texts, and charts: the charts of 统计图表 with their data.
+// [year, month, day] (omitted: today), charts (default true), sheet (default: found); the sheets
+// written when asked: near (临界生) with margin (percent, 0: 5), segments (1: 一分一段表 of the
+// total, 2: of every subject too) with segmentStep (0: 1), and compare { name, bytes }, the
+// earlier exam's workbook for 进退步, with step (0: 20).
+// Returns { status, problem, findings, warnings, counts, asked, resultName, result } where asked
+// names the sheets written only when asked that this run wrote and result is the result's bytes,
+// or null when nothing was written; with options.preview, also preview: the cells of 两率一分 as
+// rows of texts, and charts: the charts of 统计图表 with their data.
 function runWorkbook(M, api, name, bytes, options = {}) {
   return inFolder(M, () => withScratch(M, (scratch) => {
     const outcome = emptyOutcome();
@@ -227,12 +243,25 @@ function runWorkbook(M, api, name, bytes, options = {}) {
       const [first, second] = options.targets || [0, 0];
       const [year, month, day] = options.date || [0, 0, 0];
       const sheetName = sheet ? M.allocateUTF8(sheet) : 0;
+      let compare = 0;
+      if (options.compare) {
+        const at = earlierPath(M, api, name, options.compare.name);
+        M.FS.writeFile(at, new Uint8Array(options.compare.bytes));
+        compare = M.allocateUTF8(at);
+      }
       const ints = [first, second, year, month, day, 0, options.charts === false ? 1 : 0, 0];
       M.setValue(o, RUN_OPTIONS_SIZE, "i32");
       M.setValue(o + 4, sheetName, "i32");
       ints.forEach((v, i) => M.setValue(o + 8 + 4 * i, v, "i32"));
+      M.setValue(o + 40, options.segmentStep || 0, "double");
+      M.setValue(o + 48, options.margin || 0, "double");
+      const asked = [options.segments || 0, options.near ? 1 : 0, options.step || 0, 0];
+      asked.forEach((v, i) => M.setValue(o + 56 + 4 * i, v, "i32"));
+      M.setValue(o + 72, compare, "i32");  // the path; the union's upper half stays 0
+      M.setValue(o + 76, 0, "i32");
       outcome.status = api.run(job, o);
       if (sheetName) M._free(sheetName);
+      if (compare) M._free(compare);
       outcome.problem = inPageWords(api.textOf(job, 0));
       COUNTS.forEach((key, i) => { outcome.counts[key] = api.countOf(job, i); });
       for (let i = 0; ; ++i) {
@@ -243,6 +272,12 @@ function runWorkbook(M, api, name, bytes, options = {}) {
       if ((outcome.status === 0 || outcome.status === 1) && !outcome.problem) {
         outcome.resultName = api.resultName(name);
         save(M, api, job, outcome.resultName, outcome);
+        const wrote = { 临界生: options.near, 一分一段表: options.segments,
+                        进退步: options.compare, 进退步汇总: options.compare };
+        // A chart sheet under such a name is not written over: only sheets with cells count.
+        outcome.asked = ASKED_SHEETS.filter(
+            (n) => wrote[n] && api.usedRange(job, n, scratch, scratch + 4) === 0 &&
+                   M.getValue(scratch, "i32") > 0);
         if (options.preview && outcome.result) {
           outcome.preview = sheetTable(M, api, job, "两率一分", scratch, PREVIEW_LIMIT);
           outcome.charts = readCharts(M, api, job, scratch);

@@ -5,8 +5,9 @@
 //   node page_test.js PAGE SITE WORK DATE
 //
 // SITE is the same page in files, served here from a local web server for one run of the sample.
-// WORK holds the workbooks (sample.xlsx, ten.xlsx, broken.xlsx, old.xls, noprops.xlsx) and
-// check-NAME.txt, what `valdrex check NAME` printed. Downloads go to WORK/page/, the screenshot
+// WORK holds the workbooks (sample.xlsx, ten.xlsx, broken.xlsx, old.xls, noprops.xlsx,
+// earlier.xlsx: the sample's students at an earlier exam), check-NAME.txt, what `valdrex check
+// NAME` printed, and run-asked.txt, what the run of the sample against earlier.xlsx printed. Downloads go to WORK/page/, the screenshot
 // to WORK/page.png. Prints one line per failed expectation; the exit status says whether any did.
 "use strict";
 const fs = require("fs");
@@ -241,6 +242,39 @@ async function main() {
   await coverDownload.saveAs(path.join(downloads, coverDownload.suggestedFilename()));
   expect((await page.$$("#results details.charts")).length === 0, "charts shown for a run without");
   await page.check("#charts");
+
+  // The sheets written only when asked: 临界生, 一分一段表 of every subject and 进退步 against
+  // the earlier exam, counted and named in the summary as the command's run counts them. An
+  // earlier workbook that cannot be read refuses the run with its reason.
+  await removeAll(page);
+  await chooseAndWait(page, ["sample.xlsx"]);
+  await page.check("#near");
+  await page.check("#segments");
+  await page.check("#segments-all");
+  const chooseEarlier = async (name) => {
+    await page.setInputFiles("#earlier", path.join(work, name));
+    await page.waitForFunction((n) => document.querySelector("#earlier-name").textContent === n,
+                               name);
+  };
+  await chooseEarlier("earlier.xlsx");
+  await page.click("#run");
+  const askedLink = await page.waitForSelector("#results .result a");
+  const [askedDownload] = await Promise.all([page.waitForEvent("download"), askedLink.click()]);
+  await askedDownload.saveAs(path.join(downloads, "asked-" + askedDownload.suggestedFilename()));
+  const askedSummary = await page.textContent("#results .result .summary");
+  const written = fs.readFileSync(path.join(work, "run-asked.txt"), "utf8").match(/写入 \d+ 张报告表/);
+  expect(written && askedSummary.includes(written[0] + "（含临界生、一分一段表、进退步、进退步汇总）"),
+         `summary: ${askedSummary}, the command: ${written}`);
+  await chooseEarlier("broken.xlsx");
+  await page.click("#run");
+  await page.waitForFunction(() => document.querySelector("#progress-text").textContent
+                                               .startsWith("完成"));
+  const refusedRun = await page.textContent("#results");
+  expect(refusedRun.includes("未统计") && refusedRun.includes("对比的工作簿") &&
+             refusedRun.includes("broken.xlsx") && (await page.$$("#results a")).length === 0,
+         "an unreadable earlier workbook: " + refusedRun);
+  await page.click("#earlier-clear");
+  for (const id of ["near", "segments"]) await page.uncheck("#" + id);
 
   // The template and the sample made in the page, and the classes listed in a workbook, which
   // comes back under its own name.
