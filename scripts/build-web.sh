@@ -104,7 +104,7 @@ build_library >"$OUT/lib.log" 2>&1 || { tail -40 "$OUT/lib.log" >&2; exit 1; }
 # The module the page's worker loads: the C interface, the memory file system, the WebAssembly
 # inlined so that one script holds it all.
 exports="_malloc,_free"
-for f in open check finding run save_as close last_error count_of text_of warning result_name \
+for f in open check finding run save_as close last_error count_of text_of warning note result_name \
   classes make_template make_sample sheet_name used_range cell_text chart chart_series; do
   exports+=",_valdrex_$f"
 done

@@ -97,7 +97,7 @@ for r in range(4, ws.max_row + 1):
             ws.cell(r, c).value = min(max(0, v + (r * 7 + c * 3) % 21 - 10), ws.cell(2, c).value)
 wb.save(sys.argv[2])' "$page/sample.xlsx" "$page/earlier.xlsx"
 (cd "$page" && "$VALDREX" run sample.xlsx --near --segments all --compare earlier.xlsx \
-  --targets 5,20 --date 2026-12-06 -o "$work/native-asked.xlsx" >"$page/run-asked.txt" 2>/dev/null)
+  --targets 5,20 --date 2026-12-06 -o "$work/native-asked.xlsx" >"$page/run-asked.txt" 2>&1)
 for wb in "$page"/*.xls*; do
   name="$(basename "$wb")"
   (cd "$page" && "$VALDREX" check "$name" >"check-$name.txt" 2>&1) || true

@@ -185,7 +185,7 @@ VALDREX_API valdrex_status valdrex_save_as(valdrex_job* job, const char* path);
 /* After a run that was not refused: rewrites the input after a backup beside it. */
 VALDREX_API valdrex_status valdrex_save_in_place(valdrex_job* job);
 
-/* The outcome of the last run and the save after it. Texts, messages and warnings stay valid
+/* The outcome of the last run and the save after it. Texts, messages, warnings and notes stay valid
  * until the job's next run or save. */
 VALDREX_API valdrex_status valdrex_status_of(valdrex_job* job);
 /* -1 for a bad handle or an unknown `which`. */
@@ -197,6 +197,9 @@ VALDREX_API valdrex_status valdrex_message(valdrex_job* job, size_t i, const cha
                                            const char** place);
 /* NULL past the end or for a bad handle. */
 VALDREX_API const char* valdrex_warning(valdrex_job* job, size_t i);
+/* What the run tells beside its result ("注意" in the command): a sheet an earlier run wrote,
+ * students paired without exam numbers, ... NULL past the end or for a bad handle. */
+VALDREX_API const char* valdrex_note(valdrex_job* job, size_t i);
 
 /* The workbook as the job holds it now: after a run or a class listing, the result. */
 /* The i-th sheet's name; NULL past the last sheet or for a bad handle. Valid until the job's

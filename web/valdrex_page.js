@@ -303,6 +303,11 @@
         for (const text of o.warnings) list.append(element("li", "", "警告：" + text));
         li.append(list);
       }
+      if (o.notes && o.notes.length) {
+        const list = element("ul", "notes");
+        for (const text of o.notes) list.append(element("li", "", "注意：" + text));
+        li.append(list);
+      }
       li.append(download(o.resultName, o.result, workbookType(o.resultName)));
       if (o.charts && o.charts.length) {
         const details = element("details", "charts");

@@ -29,6 +29,7 @@ function valdrexApi(M) {
     countOf: c("valdrex_count_of", "number", ["number", "number"]),
     textOf: c("valdrex_text_of", "string", ["number", "number"]),
     warning: c("valdrex_warning", "number", ["number", "number"]),
+    note: c("valdrex_note", "number", ["number", "number"]),
     resultName: c("valdrex_result_name", "string", ["string"]),
     classes: c("valdrex_classes", "number", ["number", "string"]),
     makeTemplate: c("valdrex_make_template", "number", ["string", "number", "number"]),
@@ -109,7 +110,7 @@ function textAt(M, at) {
 }
 
 function emptyOutcome() {
-  return { status: 0, problem: "", findings: [], warnings: [], counts: {}, asked: [],
+  return { status: 0, problem: "", findings: [], warnings: [], notes: [], counts: {}, asked: [],
            resultName: "", result: null };
 }
 
@@ -226,9 +227,9 @@ function earlierPath(M, api, name, earlierName) {
 // written when asked: near (临界生) with margin (percent, 0: 5), segments (1: 一分一段表 of the
 // total, 2: of every subject too) with segmentStep (0: 1), and compare { name, bytes }, the
 // earlier exam's workbook for 进退步, with step (0: 20).
-// Returns { status, problem, findings, warnings, counts, asked, resultName, result } where asked
-// names the sheets written only when asked that this run wrote and result is the result's bytes,
-// or null when nothing was written; with options.preview, also preview: the cells of 两率一分 as
+// Returns { status, problem, findings, warnings, notes, counts, asked, resultName, result }
+// where asked names the sheets written only when asked that this run wrote and result is the
+// result's bytes, or null when nothing was written; with options.preview, also preview: the cells of 两率一分 as
 // rows of texts, and charts: the charts of 统计图表 with their data.
 function runWorkbook(M, api, name, bytes, options = {}) {
   return inFolder(M, () => withScratch(M, (scratch) => {
@@ -268,6 +269,11 @@ function runWorkbook(M, api, name, bytes, options = {}) {
         const p = api.warning(job, i);
         if (!p) break;
         outcome.warnings.push(M.UTF8ToString(p));
+      }
+      for (let i = 0; ; ++i) {
+        const p = api.note(job, i);
+        if (!p) break;
+        outcome.notes.push(M.UTF8ToString(p));
       }
       if ((outcome.status === 0 || outcome.status === 1) && !outcome.problem) {
         outcome.resultName = api.resultName(name);

@@ -35,6 +35,7 @@ static void expectBadHandle(valdrex_job* job, const char* what) {
   bad += valdrex_text_of(job, VALDREX_PROBLEM) != NULL;
   bad += valdrex_message(job, 0, &text, NULL, NULL, NULL) != VALDREX_BAD_HANDLE;
   bad += valdrex_warning(job, 0) != NULL;
+  bad += valdrex_note(job, 0) != NULL;
   int rows, columns;
   bad += valdrex_sheet_name(job, 0) != NULL;
   bad += valdrex_used_range(job, "成绩表", &rows, &columns) != VALDREX_BAD_HANDLE;

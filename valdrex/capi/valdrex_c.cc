@@ -46,7 +46,7 @@ struct FindingTexts {
 struct OutcomeTexts {
   std::string problem, scoreSheet;
   std::vector<valdrex::ShownMessage> messages;
-  std::vector<std::string> warnings;
+  std::vector<std::string> warnings, notes;
 };
 
 struct Job {
@@ -188,6 +188,8 @@ valdrex_status statusOf(Job& job) {
   }
   job.texts.warnings.clear();
   for (const std::string& w : o.warnings) job.texts.warnings.push_back(valdrex::utf8::repaired(w));
+  job.texts.notes.clear();
+  for (const std::string& n : o.notes) job.texts.notes.push_back(valdrex::utf8::repaired(n));
   lastError = job.texts.problem;
   return static_cast<valdrex_status>(o.status);
 }
@@ -506,6 +508,16 @@ const char* valdrex_warning(valdrex_job* handle, size_t i) {
     return succeeded();
   });
   return warning;
+}
+
+const char* valdrex_note(valdrex_job* handle, size_t i) {
+  const char* note = nullptr;
+  withJob(handle, [&](Job& job) {
+    if (i >= job.texts.notes.size()) return invalid("没有这一条注意");
+    note = job.texts.notes[i].c_str();
+    return succeeded();
+  });
+  return note;
 }
 
 valdrex_status valdrex_used_range(valdrex_job* handle, const char* sheet, int* rows, int* columns) {

@@ -7,8 +7,8 @@
 // SITE is the same page in files, served here from a local web server for one run of the sample.
 // WORK holds the workbooks (sample.xlsx, ten.xlsx, broken.xlsx, old.xls, noprops.xlsx,
 // earlier.xlsx: the sample's students at an earlier exam), check-NAME.txt, what `valdrex check
-// NAME` printed, and run-asked.txt, what the run of the sample against earlier.xlsx printed. Downloads go to WORK/page/, the screenshot
-// to WORK/page.png. Prints one line per failed expectation; the exit status says whether any did.
+// NAME` printed, and run-asked.txt, what the run of the sample against earlier.xlsx printed.
+// Downloads go to WORK/page/, the screenshot to WORK/page.png. Prints one line per failed expectation; the exit status says whether any did.
 "use strict";
 const fs = require("fs");
 const http = require("http");
@@ -265,6 +265,13 @@ async function main() {
   const written = fs.readFileSync(path.join(work, "run-asked.txt"), "utf8").match(/写入 \d+ 张报告表/);
   expect(written && askedSummary.includes(written[0] + "（含临界生、一分一段表、进退步、进退步汇总）"),
          `summary: ${askedSummary}, the command: ${written}`);
+  // What the run tells beside its result, as the command tells it.
+  const notes = await page.$$eval("#results .result .notes li", (items) =>
+    items.map((e) => e.textContent));
+  const printedNotes = fs.readFileSync(path.join(work, "run-asked.txt"), "utf8").split("\n")
+                         .filter((line) => line.startsWith("注意："));
+  expect(printedNotes.length > 0 && JSON.stringify(notes) === JSON.stringify(printedNotes),
+         `notes shown ${JSON.stringify(notes)}, the command's ${JSON.stringify(printedNotes)}`);
   await chooseEarlier("broken.xlsx");
   await page.click("#run");
   await page.waitForFunction(() => document.querySelector("#progress-text").textContent
