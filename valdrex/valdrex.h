@@ -234,6 +234,9 @@ VALDREX_API valdrex_status valdrex_chart(valdrex_job* job, const char* sheet, si
 VALDREX_API valdrex_status valdrex_chart_series(valdrex_job* job, const char* sheet, size_t chart,
                                                 size_t s, valdrex_cells* name,
                                                 valdrex_cells* labels, valdrex_cells* values);
+/* The colour of that series as 0xRRGGBB, the one the result's chart and every front end give it. */
+VALDREX_API valdrex_status valdrex_series_colour(valdrex_job* job, const char* sheet, size_t chart,
+                                                 size_t s, unsigned long* rgb);
 
 #ifdef __cplusplus
 }

@@ -39,7 +39,7 @@ function chartSvg(chart) {
       y += 12;
     }
     svg.append(node("rect", { x, y: y - 8, width: 9, height: 9,
-                              fill: CHART_COLOURS[k % CHART_COLOURS.length] }));
+                              fill: s.colour || CHART_COLOURS[k % CHART_COLOURS.length] }));
     svg.append(node("text", { x: x + 12, y, "font-size": 10 }, s.name));
     x += w;
   });
@@ -70,7 +70,7 @@ function chartSvg(chart) {
       const at = chart.stacked ? left : left + k * bar;
       const r = node("rect", { x: at, y: scale(from + v), width: chart.stacked ? group * 0.8 : bar,
                                height: scale(from) - scale(from + v),
-                               fill: CHART_COLOURS[k % CHART_COLOURS.length] });
+                               fill: s.colour || CHART_COLOURS[k % CHART_COLOURS.length] });
       r.append(node("title", {}, `${label} ${s.name}：${s.values[i]}${chart.percent ? "%" : ""}`));
       svg.append(r);
       base += v;

@@ -40,6 +40,8 @@ function valdrexApi(M) {
     cellText: c("valdrex_cell_text", "string", ["number", "string", "number", "number"]),
     chart: c("valdrex_chart", "number",
              ["number", "string", "number", "number", "number", "number", "number"]),
+    seriesColour: c("valdrex_series_colour", "number",
+                    ["number", "string", "number", "number", "number"]),
     chartSeries: c("valdrex_chart_series", "number",
                    ["number", "string", "number", "number", "number", "number", "number"]),
   };
@@ -162,7 +164,8 @@ function sheetTable(M, api, job, sheet, scratch, limit) {
 // the cells the chart refers to: { title, stacked, percent, series: [{ name, labels, values }] }.
 function readCharts(M, api, job, scratch) {
   const sheet = "统计图表";
-  const cells = M._malloc(60);  // three valdrex_cells: a pointer and four ints each
+  // Three valdrex_cells (a pointer and four ints each), then a series colour.
+  const cells = M._malloc(64);
   const block = (at) => {
     const from = textAt(M, at);
     const [r1, c1, r2, c2] = [4, 8, 12, 16].map((o) => M.getValue(at + o, "i32"));
@@ -170,6 +173,11 @@ function readCharts(M, api, job, scratch) {
     for (let r = r1; r <= r2; ++r)
       for (let c = c1; c <= c2; ++c) texts.push(api.cellText(job, from, r, c) || "");
     return texts;
+  };
+  // The result's own colour of a series, as "#rrggbb".
+  const colourOf = (i, k) => {
+    if (api.seriesColour(job, sheet, i, k, cells + 60) !== 0) return null;
+    return "#" + (M.getValue(cells + 60, "i32") >>> 0).toString(16).padStart(6, "0");
   };
   const charts = [];
   try {
@@ -181,7 +189,8 @@ function readCharts(M, api, job, scratch) {
       for (let k = 0; k < n && api.chartSeries(job, sheet, i, k, cells, cells + 20, cells + 40) === 0;
            ++k)
         chart.series.push({ name: block(cells)[0], labels: block(cells + 20),
-                            values: block(cells + 40).map((t) => (t === "" ? 0 : Number(t))) });
+                            values: block(cells + 40).map((t) => (t === "" ? 0 : Number(t))),
+                            colour: colourOf(i, k) });
       charts.push(chart);
     }
   } finally {

@@ -42,6 +42,7 @@ static void expectBadHandle(valdrex_job* job, const char* what) {
   bad += valdrex_cell_text(job, "成绩表", 1, 1) != NULL;
   bad += valdrex_chart(job, "统计图表", 0, &text, NULL, NULL, NULL) != VALDREX_BAD_HANDLE;
   bad += valdrex_chart_series(job, "统计图表", 0, 0, NULL, NULL, NULL) != VALDREX_BAD_HANDLE;
+  bad += valdrex_series_colour(job, "统计图表", 0, 0, NULL) != VALDREX_BAD_HANDLE;
   bad += strstr(valdrex_last_error(), "作业") == NULL;
   if (job) bad += valdrex_close(job) != VALDREX_BAD_HANDLE;
   if (bad) fprintf(stderr, "%s: %d calls did not report a bad handle\n", what, bad);
@@ -228,6 +229,11 @@ int main(int argc, char** argv) {
       const char* value =
           valdrex_cell_text(job, values.sheet, values.first_row, values.first_column);
       EXPECT(value != NULL && *value != 0);
+      /* A stack's bands darken toward its top; other series differ from the one before. */
+      unsigned long colour = 0, below = 0;
+      EXPECT(valdrex_series_colour(job, "统计图表", charts - 1, k, &colour) == VALDREX_OK);
+      if (k > 0 && valdrex_series_colour(job, "统计图表", charts - 1, k - 1, &below) == VALDREX_OK)
+        EXPECT(colour != below && (!stacked || (colour & 0xFF) < (below & 0xFF)));
     }
   }
   EXPECT((long)charts == valdrex_count_of(job, VALDREX_CHARTS) && charts > 0);
@@ -235,6 +241,7 @@ int main(int argc, char** argv) {
   EXPECT(valdrex_chart(job, "没有这张表", 0, NULL, NULL, NULL, NULL) == VALDREX_BAD_REQUEST);
   EXPECT(valdrex_chart_series(job, "统计图表", 0, 99, NULL, NULL, NULL) ==
          VALDREX_INVALID_ARGUMENT);
+  EXPECT(valdrex_series_colour(job, "统计图表", 0, 0, NULL) == VALDREX_INVALID_ARGUMENT);
 
   /* A failed save leaves nothing behind for the next one: status, reason and problem. */
   EXPECT(valdrex_save_as(job, "/nonexistent/\xff.xlsx") == VALDREX_UNWRITABLE);

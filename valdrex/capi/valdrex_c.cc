@@ -597,4 +597,18 @@ valdrex_status valdrex_chart_series(valdrex_job* handle, const char* sheet, size
   });
 }
 
+valdrex_status valdrex_series_colour(valdrex_job* handle, const char* sheet, size_t chart, size_t s,
+                                     unsigned long* rgb) {
+  return withJob(handle, [&](Job& job) {
+    if (!rgb) return invalid("rgb 不能为空");
+    const valdrex::host::MemorySheet* found = sheetNamed(job, sheet);
+    if (!found) return sheet ? VALDREX_BAD_REQUEST : VALDREX_INVALID_ARGUMENT;
+    if (chart >= found->charts().size()) return invalid("这张工作表上没有这一幅图表");
+    const valdrex::host::Chart& c = found->charts()[chart];
+    if (s >= c.series.size()) return invalid("这幅图表没有这一个系列");
+    *rgb = valdrex::host::seriesColour(c, s);
+    return succeeded();
+  });
+}
+
 }  // extern "C"
