@@ -124,6 +124,30 @@ function openJob(M, api, input, scratch, outcome) {
   return 0;
 }
 
+// The workbook's bytes opened as a job in a folder of its own; `body(job, scratch, outcome)`
+// fills the outcome, and the job is closed after it.
+function withOpenWorkbook(M, api, name, bytes, body) {
+  return inFolder(M, () => withScratch(M, (scratch) => {
+    const outcome = emptyOutcome();
+    M.FS.writeFile(name, bytes);
+    const job = openJob(M, api, name, scratch, outcome);
+    if (!job) return outcome;
+    try {
+      body(job, scratch, outcome);
+    } finally {
+      api.close(job);
+    }
+    return outcome;
+  }));
+}
+
+// The texts `textAt(i)` gives until it gives none.
+function allTexts(M, textAt) {
+  const texts = [];
+  for (let i = 0, p; (p = textAt(i)); ++i) texts.push(M.UTF8ToString(p));
+  return texts;
+}
+
 // What `valdrex check` finds, each with the place it names as the command does.
 function readFindings(M, api, job, sheet, scratch) {
   api.check(job, sheet, scratch);
@@ -208,19 +232,10 @@ function save(M, api, job, path, outcome) {
 
 // Checks one workbook without running it: { status, problem, findings, sheets }.
 function checkWorkbook(M, api, name, bytes, options = {}) {
-  return inFolder(M, () => withScratch(M, (scratch) => {
-    const outcome = emptyOutcome();
-    M.FS.writeFile(name, bytes);
-    const job = openJob(M, api, name, scratch, outcome);
-    if (!job) return outcome;
-    try {
-      outcome.findings = readFindings(M, api, job, options.sheet || null, scratch);
-      outcome.sheets = sheetNames(M, api, job);
-    } finally {
-      api.close(job);
-    }
-    return outcome;
-  }));
+  return withOpenWorkbook(M, api, name, bytes, (job, scratch, outcome) => {
+    outcome.findings = readFindings(M, api, job, options.sheet || null, scratch);
+    outcome.sheets = sheetNames(M, api, job);
+  });
 }
 
 // Where the earlier exam's workbook goes: beside the workbook under its own name, so that a
@@ -238,94 +253,68 @@ function earlierPath(M, api, name, earlierName) {
 // earlier exam's workbook for 进退步, with step (0: 20).
 // Returns { status, problem, findings, warnings, notes, counts, asked, resultName, result }
 // where asked names the sheets written only when asked that this run wrote and result is the
-// result's bytes, or null when nothing was written; with options.preview, also preview: the cells of 两率一分 as
-// rows of texts, and charts: the charts of 统计图表 with their data.
+// result's bytes, or null when nothing was written; with options.preview, also preview: the
+// cells of 两率一分 as rows of texts, and charts: the charts of 统计图表 with their data.
 function runWorkbook(M, api, name, bytes, options = {}) {
-  return inFolder(M, () => withScratch(M, (scratch) => {
-    const outcome = emptyOutcome();
-    M.FS.writeFile(name, bytes);
-    const job = openJob(M, api, name, scratch, outcome);
-    if (!job) return outcome;
-    try {
-      const sheet = options.sheet || null;
-      outcome.findings = readFindings(M, api, job, sheet, scratch);
-      const o = scratch + 16;
-      const [first, second] = options.targets || [0, 0];
-      const [year, month, day] = options.date || [0, 0, 0];
-      const sheetName = sheet ? M.allocateUTF8(sheet) : 0;
-      let compare = 0;
-      if (options.compare) {
-        const at = earlierPath(M, api, name, options.compare.name);
-        M.FS.writeFile(at, new Uint8Array(options.compare.bytes));
-        compare = M.allocateUTF8(at);
-      }
-      const ints = [first, second, year, month, day, 0, options.charts === false ? 1 : 0, 0];
-      M.setValue(o, RUN_OPTIONS_SIZE, "i32");
-      M.setValue(o + 4, sheetName, "i32");
-      ints.forEach((v, i) => M.setValue(o + 8 + 4 * i, v, "i32"));
-      M.setValue(o + 40, options.segmentStep || 0, "double");
-      M.setValue(o + 48, options.margin || 0, "double");
-      const asked = [options.segments || 0, options.near ? 1 : 0, options.step || 0, 0];
-      asked.forEach((v, i) => M.setValue(o + 56 + 4 * i, v, "i32"));
-      M.setValue(o + 72, compare, "i32");  // the path; the union's upper half stays 0
-      M.setValue(o + 76, 0, "i32");
-      outcome.status = api.run(job, o);
-      if (sheetName) M._free(sheetName);
-      if (compare) M._free(compare);
-      outcome.problem = inPageWords(api.textOf(job, 0));
-      COUNTS.forEach((key, i) => { outcome.counts[key] = api.countOf(job, i); });
-      for (let i = 0; ; ++i) {
-        const p = api.warning(job, i);
-        if (!p) break;
-        outcome.warnings.push(M.UTF8ToString(p));
-      }
-      for (let i = 0; ; ++i) {
-        const p = api.note(job, i);
-        if (!p) break;
-        outcome.notes.push(M.UTF8ToString(p));
-      }
-      if ((outcome.status === 0 || outcome.status === 1) && !outcome.problem) {
-        outcome.resultName = api.resultName(name);
-        save(M, api, job, outcome.resultName, outcome);
-        const wrote = { 临界生: options.near, 一分一段表: options.segments,
-                        进退步: options.compare, 进退步汇总: options.compare };
-        // A chart sheet under such a name is not written over: only sheets with cells count.
-        outcome.asked = ASKED_SHEETS.filter(
-            (n) => wrote[n] && api.usedRange(job, n, scratch, scratch + 4) === 0 &&
-                   M.getValue(scratch, "i32") > 0);
-        if (options.preview && outcome.result) {
-          outcome.preview = sheetTable(M, api, job, "两率一分", scratch, PREVIEW_LIMIT);
-          outcome.charts = readCharts(M, api, job, scratch);
-        }
-      }
-    } finally {
-      api.close(job);
+  return withOpenWorkbook(M, api, name, bytes, (job, scratch, outcome) => {
+    const sheet = options.sheet || null;
+    outcome.findings = readFindings(M, api, job, sheet, scratch);
+    const o = scratch + 16;
+    const [first, second] = options.targets || [0, 0];
+    const [year, month, day] = options.date || [0, 0, 0];
+    const sheetName = sheet ? M.allocateUTF8(sheet) : 0;
+    let compare = 0;
+    if (options.compare) {
+      const at = earlierPath(M, api, name, options.compare.name);
+      M.FS.writeFile(at, new Uint8Array(options.compare.bytes));
+      compare = M.allocateUTF8(at);
     }
-    return outcome;
-  }));
+    const ints = [first, second, year, month, day, 0, options.charts === false ? 1 : 0, 0];
+    M.setValue(o, RUN_OPTIONS_SIZE, "i32");
+    M.setValue(o + 4, sheetName, "i32");
+    ints.forEach((v, i) => M.setValue(o + 8 + 4 * i, v, "i32"));
+    M.setValue(o + 40, options.segmentStep || 0, "double");
+    M.setValue(o + 48, options.margin || 0, "double");
+    const asked = [options.segments || 0, options.near ? 1 : 0, options.step || 0, 0];
+    asked.forEach((v, i) => M.setValue(o + 56 + 4 * i, v, "i32"));
+    M.setValue(o + 72, compare, "i32");  // the path; the union's upper half stays 0
+    M.setValue(o + 76, 0, "i32");
+    outcome.status = api.run(job, o);
+    if (sheetName) M._free(sheetName);
+    if (compare) M._free(compare);
+    outcome.problem = inPageWords(api.textOf(job, 0));
+    COUNTS.forEach((key, i) => { outcome.counts[key] = api.countOf(job, i); });
+    outcome.warnings = allTexts(M, (i) => api.warning(job, i));
+    outcome.notes = allTexts(M, (i) => api.note(job, i));
+    if ((outcome.status === 0 || outcome.status === 1) && !outcome.problem) {
+      outcome.resultName = api.resultName(name);
+      save(M, api, job, outcome.resultName, outcome);
+      const wrote = { 临界生: options.near, 一分一段表: options.segments,
+                      进退步: options.compare, 进退步汇总: options.compare };
+      // A chart sheet under such a name is not written over: only sheets with cells count.
+      outcome.asked = ASKED_SHEETS.filter(
+          (n) => wrote[n] && api.usedRange(job, n, scratch, scratch + 4) === 0 &&
+                 M.getValue(scratch, "i32") > 0);
+      if (options.preview && outcome.result) {
+        outcome.preview = sheetTable(M, api, job, "两率一分", scratch, PREVIEW_LIMIT);
+        outcome.charts = readCharts(M, api, job, scratch);
+      }
+    }
+  });
 }
 
 // Lists the score sheet's classes into 属性表; the workbook comes back under its own name.
 function listClasses(M, api, name, bytes, options = {}) {
-  return inFolder(M, () => withScratch(M, (scratch) => {
-    const outcome = emptyOutcome();
-    M.FS.writeFile(name, bytes);
-    const job = openJob(M, api, name, scratch, outcome);
-    if (!job) return outcome;
-    try {
-      outcome.status = api.classes(job, options.sheet || null);
-      outcome.problem = inPageWords(api.textOf(job, 0));
-      if (outcome.status === 0 && !outcome.problem) {
-        // Under its own name in a folder of its own: a save never writes over its input.
-        outcome.resultName = name;
-        M.FS.mkdir("listed");
-        save(M, api, job, "listed/" + name, outcome);
-      }
-    } finally {
-      api.close(job);
+  return withOpenWorkbook(M, api, name, bytes, (job, scratch, outcome) => {
+    outcome.status = api.classes(job, options.sheet || null);
+    outcome.problem = inPageWords(api.textOf(job, 0));
+    if (outcome.status === 0 && !outcome.problem) {
+      // Under its own name in a folder of its own: a save never writes over its input.
+      outcome.resultName = name;
+      M.FS.mkdir("listed");
+      save(M, api, job, "listed/" + name, outcome);
     }
-    return outcome;
-  }));
+  });
 }
 
 // A blank template (kind "template") or a sample grade (kind "sample") to download, as the

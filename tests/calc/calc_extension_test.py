@@ -171,6 +171,19 @@ def sheet_differences(name, got, want, numbers):
             for row, col in sorted(set(a) | set(b)) if a.get((row, col)) != b.get((row, col))][:5]
 
 
+def report_differences(doc, want, names):
+    """Why the sheets `names` of `doc` differ from the command's result `want`, or are missing."""
+    faults = []
+    for name in names:
+        if not doc.Sheets.hasByName(name):
+            faults.append("%s missing" % name)
+        else:
+            faults += sheet_differences(name, doc.Sheets.getByName(name),
+                                        want.Sheets.getByName(name),
+                                        (doc.NumberFormats, want.NumberFormats))
+    return faults
+
+
 def snapshot(doc):
     """Every sheet's cells that hold something (an emptied cell may stay in the used area)."""
     return {name: {(r, c): v for r, row in enumerate(values(doc.Sheets.getByName(name)))
@@ -239,13 +252,7 @@ def check_run(office, valdrex, work):
     answered = [field for kind, field, _, _ in dialogs if kind == "input"]
     faults = [] if answered == [str(t) for t in TARGETS] else ["input boxes: %s" % answered]
     want = office.load(want_path)
-    for name in REPORT_SHEETS:
-        if not doc.Sheets.hasByName(name):
-            faults.append("%s missing" % name)
-        else:
-            faults += sheet_differences(name, doc.Sheets.getByName(name),
-                                        want.Sheets.getByName(name),
-                                        (doc.NumberFormats, want.NumberFormats))
+    faults += report_differences(doc, want, REPORT_SHEETS)
     # The rows printed on every page stay the workbook's own, as in the command's result.
     for name in REPORT_SHEETS:
         if name in before:
@@ -314,13 +321,7 @@ def check_asked(office, valdrex, work):
     if not dialogs or dialogs[0][:2] != ("file", earlier):
         faults.append("the earlier workbook was not asked for first: %s" % dialogs[:1])
     want = office.load(want_path)
-    for name in ASKED_SHEETS + ["两率一分"]:
-        if not doc.Sheets.hasByName(name):
-            faults.append("%s missing" % name)
-        else:
-            faults += sheet_differences(name, doc.Sheets.getByName(name),
-                                        want.Sheets.getByName(name),
-                                        (doc.NumberFormats, want.NumberFormats))
+    faults += report_differences(doc, want, ASKED_SHEETS + ["两率一分"])
     got, expected = chart_series(doc), chart_series(want)
     if not expected or got != expected:
         faults.append("统计图表 holds %s, the command's %s" % (got, expected))

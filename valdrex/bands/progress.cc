@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/utf8.h"
@@ -33,6 +34,19 @@ std::map<Key, std::vector<int>> indexBy(const std::vector<ExamStudent>& list,
                                         Key (*key)(const ExamStudent&)) {
   std::map<Key, std::vector<int>> out;
   for (int i = 0; i < static_cast<int>(list.size()); ++i) out[key(list[i])].push_back(i);
+  return out;
+}
+
+// The keys found exactly once in each exam, with the student each names there.
+template <class Key>
+std::vector<std::tuple<Key, int, int>> onceInEach(const std::map<Key, std::vector<int>>& now,
+                                                  const std::map<Key, std::vector<int>>& before) {
+  std::vector<std::tuple<Key, int, int>> out;
+  for (const auto& [key, list] : now) {
+    auto found = before.find(key);
+    if (list.size() == 1 && found != before.end() && found->second.size() == 1)
+      out.emplace_back(key, list[0], found->second[0]);
+  }
   return out;
 }
 
@@ -104,31 +118,13 @@ StudentMatching matchStudents(const std::vector<ExamStudent>& now,
   for (const auto* index : {&byClassNow, &byClassBefore})
     for (const auto& [key, list] : *index)
       if (list.size() > 1) duplicates.insert(key);
-  for (const auto& [key, list] : byClassNow) {
-    auto found = byClassBefore.find(key);
-    if (list.size() == 1 && found != byClassBefore.end() && found->second.size() == 1)
-      pair(list[0], found->second[0]);
-  }
+  for (const auto& [key, i, k] : onceInEach(byClassNow, byClassBefore)) pair(i, k);
   // A name once in each grade: the student changed class.
-  const auto byNameNow = indexBy(now, nameOf);
-  const auto byNameBefore = indexBy(before, nameOf);
-  for (const auto& [name, list] : byNameNow) {
-    auto found = byNameBefore.find(name);
-    if (name.empty() || list.size() != 1 || found == byNameBefore.end() ||
-        found->second.size() != 1)
-      continue;
-    if (!takenNow[list[0]] && !takenBefore[found->second[0]]) pair(list[0], found->second[0]);
-  }
+  for (const auto& [name, i, k] : onceInEach(indexBy(now, nameOf), indexBy(before, nameOf)))
+    if (!name.empty() && !takenNow[i] && !takenBefore[k]) pair(i, k);
   // An exam number once in each exam pairs what is left, unless the names differ entirely.
-  const auto byNumberNow = indexBy(now, numberOf);
-  const auto byNumberBefore = indexBy(before, numberOf);
-  for (const auto& [number, list] : byNumberNow) {
-    auto found = byNumberBefore.find(number);
-    if (number.empty() || list.size() != 1 || found == byNumberBefore.end() ||
-        found->second.size() != 1)
-      continue;
-    const int i = list[0], k = found->second[0];
-    if (takenNow[i] || takenBefore[k]) continue;
+  for (const auto& [number, i, k] : onceInEach(indexBy(now, numberOf), indexBy(before, numberOf))) {
+    if (number.empty() || takenNow[i] || takenBefore[k]) continue;
     if (namesDifferEntirely(now[i].name, before[k].name)) {
       m.findings.push_back("考号 " + number + " 本次是" + now[i].className + "“" + now[i].name +
                            "”，上次是" + before[k].className + "“" + before[k].name +

@@ -244,6 +244,20 @@ const valdrex::host::MemorySheet* sheetNamed(Job& job, const char* name) {
   return found;
 }
 
+// Chart `i` Valdrex placed on the sheet `name`, or null with the call's status in `why`.
+const valdrex::host::Chart* chartNamed(Job& job, const char* name, size_t i, valdrex_status& why) {
+  const valdrex::host::MemorySheet* found = sheetNamed(job, name);
+  if (!found) {
+    why = name ? VALDREX_BAD_REQUEST : VALDREX_INVALID_ARGUMENT;
+    return nullptr;
+  }
+  if (i >= found->charts().size()) {
+    why = invalid("这张工作表上没有这一幅图表");
+    return nullptr;
+  }
+  return &found->charts()[i];
+}
+
 }  // namespace
 
 extern "C" {
@@ -562,10 +576,10 @@ const char* valdrex_cell_text(valdrex_job* handle, const char* sheet, int row, i
 valdrex_status valdrex_chart(valdrex_job* handle, const char* sheet, size_t i, const char** title,
                              int* stacked, int* percent, size_t* series) {
   return withJob(handle, [&](Job& job) {
-    const valdrex::host::MemorySheet* found = sheetNamed(job, sheet);
-    if (!found) return sheet ? VALDREX_BAD_REQUEST : VALDREX_INVALID_ARGUMENT;
-    if (i >= found->charts().size()) return invalid("这张工作表上没有这一幅图表");
-    const valdrex::host::Chart& chart = found->charts()[i];
+    valdrex_status why = VALDREX_OK;
+    const valdrex::host::Chart* found = chartNamed(job, sheet, i, why);
+    if (!found) return why;
+    const valdrex::host::Chart& chart = *found;
     job.chartTitle = valdrex::utf8::repaired(chart.title);
     if (title) *title = job.chartTitle.c_str();
     if (stacked) *stacked = chart.kind == valdrex::host::ChartKind::stackedColumns;
@@ -579,10 +593,10 @@ valdrex_status valdrex_chart_series(valdrex_job* handle, const char* sheet, size
                                     valdrex_cells* name, valdrex_cells* labels,
                                     valdrex_cells* values) {
   return withJob(handle, [&](Job& job) {
-    const valdrex::host::MemorySheet* found = sheetNamed(job, sheet);
-    if (!found) return sheet ? VALDREX_BAD_REQUEST : VALDREX_INVALID_ARGUMENT;
-    if (chart >= found->charts().size()) return invalid("这张工作表上没有这一幅图表");
-    const auto& series = found->charts()[chart].series;
+    valdrex_status why = VALDREX_OK;
+    const valdrex::host::Chart* found = chartNamed(job, sheet, chart, why);
+    if (!found) return why;
+    const auto& series = found->series;
     if (s >= series.size()) return invalid("这幅图表没有这一个系列");
     const valdrex::host::SheetRange* from[] = {&series[s].name, &series[s].categories,
                                                &series[s].values};
@@ -601,12 +615,11 @@ valdrex_status valdrex_series_colour(valdrex_job* handle, const char* sheet, siz
                                      unsigned long* rgb) {
   return withJob(handle, [&](Job& job) {
     if (!rgb) return invalid("rgb 不能为空");
-    const valdrex::host::MemorySheet* found = sheetNamed(job, sheet);
-    if (!found) return sheet ? VALDREX_BAD_REQUEST : VALDREX_INVALID_ARGUMENT;
-    if (chart >= found->charts().size()) return invalid("这张工作表上没有这一幅图表");
-    const valdrex::host::Chart& c = found->charts()[chart];
-    if (s >= c.series.size()) return invalid("这幅图表没有这一个系列");
-    *rgb = valdrex::host::seriesColour(c, s);
+    valdrex_status why = VALDREX_OK;
+    const valdrex::host::Chart* c = chartNamed(job, sheet, chart, why);
+    if (!c) return why;
+    if (s >= c->series.size()) return invalid("这幅图表没有这一个系列");
+    *rgb = valdrex::host::seriesColour(*c, s);
     return succeeded();
   });
 }
