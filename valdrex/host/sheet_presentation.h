@@ -18,6 +18,7 @@ struct PrintLayout {
   int repeatLastRow = 0;
   int frozenRows = 0;     // panes frozen below these rows ...
   int frozenColumns = 0;  // ... and right of these columns
+  std::vector<int> rowBreaks;  // a new page starts at each of these rows, ascending
   friend bool operator==(const PrintLayout&, const PrintLayout&) = default;
 };
 
