@@ -1,7 +1,9 @@
 #include "libreoffice/calc_workbook.h"
 
+#include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/Locale.hpp>
@@ -94,6 +96,29 @@ table::BorderLine2 line(host::LineStyle style) {
 constexpr unsigned kAllSides = 0xF;
 unsigned bit(host::BorderSide side) { return 1u << static_cast<unsigned>(side); }
 
+// A cell's edges (host::kEdge* bits) as the sides of a block.
+unsigned sidesOf(uint8_t edges) {
+  unsigned sides = 0;
+  if (edges & host::kEdgeLeft) sides |= bit(host::BorderSide::Left);
+  if (edges & host::kEdgeRight) sides |= bit(host::BorderSide::Right);
+  if (edges & host::kEdgeTop) sides |= bit(host::BorderSide::Top);
+  if (edges & host::kEdgeBottom) sides |= bit(host::BorderSide::Bottom);
+  return sides;
+}
+
+table::CellHoriJustify justification(host::HAlign alignment) {
+  switch (alignment) {
+    case host::HAlign::Left:
+      return table::CellHoriJustify_LEFT;
+    case host::HAlign::Center:
+      return table::CellHoriJustify_CENTER;
+    case host::HAlign::Right:
+      return table::CellHoriJustify_RIGHT;
+    default:
+      return table::CellHoriJustify_STANDARD;
+  }
+}
+
 }  // namespace
 
 // --- CalcSheet
@@ -169,6 +194,45 @@ void CalcSheet::setCell(int row, int col, const Variant& value) {
 void CalcSheet::putValue(int row, int col, const Variant& stored) {
   clamped(host::singleCell(row, col));
   held_[{row, col}] = stored;
+}
+
+void CalcSheet::writeBlocks(const SheetBlocks& blocks) {
+  changing();
+  changed();
+  calling("写入结果", [&] {
+    using namespace sheet::CellFlags;
+    for (const Range& b : blocks.cleared) {
+      Reference<util::XMergeable>(range(b), UNO_QUERY_THROW)->merge(false);
+      Reference<sheet::XSheetOperation> op(range(b), UNO_QUERY_THROW);
+      op->clearContents(VALUE | DATETIME | STRING | FORMULA | HARDATTR | STYLES | EDITATTR |
+                        FORMATTED);
+    }
+    for (const ValueBlock& b : blocks.values) {
+      const int width = b.range.col2 - b.range.col1 + 1;
+      std::vector<Sequence<Any>> rows;
+      for (std::size_t i = 0; i < b.values.size(); i += width) {
+        Sequence<Any> row(width);
+        Any* cells = row.getArray();
+        for (int c = 0; c < width; ++c) cells[c] = toAny(b.values[i + c]);
+        rows.push_back(std::move(row));
+      }
+      Reference<sheet::XCellRangeData> d(range(b.range), UNO_QUERY_THROW);
+      d->setDataArray(Sequence<Sequence<Any>>(rows.data(), static_cast<sal_Int32>(rows.size())));
+    }
+    auto set = [&](const Range& b, const char* property, const Any& value) {
+      Reference<beans::XPropertySet> p(range(b), UNO_QUERY_THROW);
+      p->setPropertyValue(OUString::createFromAscii(property), value);
+    };
+    for (const auto& [b, code] : blocks.numberFormats)
+      set(b, "NumberFormat", Any(static_cast<sal_Int32>(book_.numberFormat(code))));
+    for (const auto& [b, alignment] : blocks.alignments)
+      set(b, "HoriJustify", Any(justification(alignment)));
+    for (const Range& b : blocks.bold) set(b, "CharWeight", Any(awt::FontWeight::BOLD));
+    for (const auto& [b, edges] : blocks.borders)
+      applyBorder(b, sidesOf(edges), host::LineStyle::Continuous);
+    for (const Range& b : blocks.merges)
+      Reference<util::XMergeable>(range(b), UNO_QUERY_THROW)->merge(true);
+  });
 }
 
 void CalcSheet::flush() {
@@ -514,13 +578,9 @@ void CalcSheet::merge(const Range& block) {
 
 void CalcSheet::setHorizontalAlignment(const Range& block, host::HAlign alignment) {
   changing();
-  table::CellHoriJustify justify = table::CellHoriJustify_STANDARD;
-  if (alignment == host::HAlign::Left) justify = table::CellHoriJustify_LEFT;
-  if (alignment == host::HAlign::Center) justify = table::CellHoriJustify_CENTER;
-  if (alignment == host::HAlign::Right) justify = table::CellHoriJustify_RIGHT;
   calling("设置对齐", [&] {
     Reference<beans::XPropertySet> p(range(block), UNO_QUERY_THROW);
-    p->setPropertyValue("HoriJustify", Any(justify));
+    p->setPropertyValue("HoriJustify", Any(justification(alignment)));
   });
 }
 
@@ -683,7 +743,22 @@ int CalcWorkbook::numberFormat(const std::string& code) {
 
 std::unique_ptr<host::MemoryWorkbook> CalcWorkbook::copyValues() {
   auto wb = std::make_unique<host::MemoryWorkbook>();
-  for (const std::string& name : sheetNames()) calcSheet(name).copyValuesTo(wb->addSheet(name));
+  const std::vector<std::string> names = sheetNames();
+  for (const std::string& name : names) calcSheet(name).copyValuesTo(wb->addSheet(name));
+  Reference<frame::XModel> model(doc_, UNO_QUERY_THROW);
+  Reference<sheet::XSpreadsheetView> view(model->getCurrentController(), uno::UNO_QUERY);
+  const std::string active =
+      view.is()
+          ? utf8(Reference<container::XNamed>(view->getActiveSheet(), UNO_QUERY_THROW)->getName())
+          : "";
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    bool visible = true;
+    Reference<beans::XPropertySet>(doc_->getSheets()->getByName(ustr(names[i])), UNO_QUERY_THROW)
+        ->getPropertyValue("IsVisible") >>= visible;
+    if (!visible) wb->sheetAt(i).setVisible(host::SheetVisibility::Hidden);
+  }
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (names[i] == active) wb->activeSheet = i;
   return wb;
 }
 

@@ -47,6 +47,8 @@ class CalcSheet final : public host::Worksheet {
 
   // A value exactly as the cell is to store it: no typed-input rule.
   void putValue(int row, int col, const Variant& stored);
+  // The blocks as they come: a call or two each.
+  void writeBlocks(const SheetBlocks& blocks);
   // Inserts the rows waiting to be inserted, and writes the cells and borders held back.
   void flush();
   // flush(), and the print titles set aside put back: the end of a run.
@@ -113,13 +115,17 @@ class CalcWorkbook final : public LiveWorkbook {
   void putStored(std::string_view sheet, int row, int col, const Variant& stored) override {
     calcSheet(sheet).putValue(row, col, stored);
   }
+  void writeBlocks(std::string_view sheet, const SheetBlocks& blocks) override {
+    calcSheet(sheet).writeBlocks(blocks);
+  }
   std::string folderPath() const override;
   void save() override;
   bool hasSheet(std::string_view name) override;
   void addSheet(const std::string& name) override;
   void flush() override;
 
-  // The sheets' values, in the document's order, as a workbook in memory.
+  // The sheets' values, in the document's order, as a workbook in memory; the sheets hidden and
+  // the active one as in the document.
   std::unique_ptr<host::MemoryWorkbook> copyValues();
   // Before a report sheet's first change, its fitted row heights become fixed ones: Calc fits a
   // row to its text after every change of it, which is most of a run's time on a large grade.

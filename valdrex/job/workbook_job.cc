@@ -400,20 +400,16 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   const AskedReports asked = prepareAskedSheets(settings, earlier.get());
   RecordingDialogs recording(dialogs, *wb_, outcome_);
   DesktopLauncher desktop;
-  std::optional<MirroredWorkbook> mirrored;
-  host::Workbook* target = wb_.get();
-  if (settings.live) {
-    for (const std::string& added : outcome_.sheetsAdded) settings.live->addSheet(added);
-    target = &mirrored.emplace(*wb_, *settings.live);
-  }
+  std::optional<CopyBeforeRun> live;
+  if (settings.live) live.emplace(*wb_);
   host::BasicApplication app(recording, clock, settings.launcher ? *settings.launcher : desktop,
-                             target);
+                             wb_.get());
   auto g = std::make_unique<GradeBook>();
   outcome_.ran = true;
   const std::vector<SkippedStep> skipped =
-      compileReports(*g, *target, target->sheet(sheet->name()), app.ui(), app.clock(), {}, asked);
-  showTwoDecimals(*target, *g);
-  if (settings.live) settings.live->flush();
+      compileReports(*g, *wb_, *sheet, app.ui(), app.clock(), {}, asked);
+  showTwoDecimals(*wb_, *g);
+  if (live) live->writeChanges(*wb_, *settings.live);
   recording.finish();
   outcome_.classes = g->classCount;
   outcome_.students = g->studentCount;

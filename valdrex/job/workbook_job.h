@@ -36,8 +36,8 @@ struct RunSettings {
   bool strict = false;                 // a warning refuses the result
   host::Launcher* launcher = nullptr;  // starts the help pages; else the desktop's opener
   bool charts = true;                  // "统计图表" follows the result; false: left as it was
-  // A spreadsheet program's open workbook that the job's workbook is a copy of: the run's every
-  // change is made to it as well, the added sheets included; no charts are drawn there.
+  // A spreadsheet program's open workbook that the job's workbook is a copy of: what the run
+  // changed is written to it at the end, the added sheets included; no charts are drawn there.
   LiveWorkbook* live = nullptr;
   // The answers the dialogs will give to the two target questions, when known beforehand: a
   // second target too large for the workbook's classes refuses it before anything runs.

@@ -1,12 +1,14 @@
 // A workbook open in a spreadsheet program, following a run made on the job's copy of it: the
-// statistics read the copy (fast, and exactly what the checks saw) and every change they make
-// is made to the open workbook as well.
+// statistics read and change the copy alone (fast, and exactly what the checks saw), and then
+// each sheet the run changed is written to the open workbook at once, as it ended.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "valdrex/host/memory_workbook.h"
+#include "valdrex/job/session/sheet_blocks.h"
 
 namespace valdrex {
 
@@ -18,26 +20,28 @@ class LiveWorkbook : public host::Workbook {
   // Puts a value as a cell of the copy holds it, without reading text as typed input ("001"
   // stays a text).
   virtual void putStored(std::string_view sheet, int row, int col, const Variant& stored) = 0;
+  // Makes the sheet `name` hold `blocks`, in their order.
+  virtual void writeBlocks(std::string_view name, const SheetBlocks& blocks) = 0;
   // Makes the changes it still holds back.
   virtual void flush() = 0;
 };
 
-// The copy's sheets with every change also made to the live workbook's sheet of the same name.
-class MirroredWorkbook final : public host::Workbook {
+// The copy's sheets as a run finds them, to tell what it changed.
+class CopyBeforeRun {
  public:
-  MirroredWorkbook(host::MemoryWorkbook& copy, LiveWorkbook& live);
-  ~MirroredWorkbook();
-  MirroredWorkbook(const MirroredWorkbook&) = delete;
-  MirroredWorkbook& operator=(const MirroredWorkbook&) = delete;
-  host::Worksheet& sheet(std::string_view name) override;
-  std::string folderPath() const override { return live_.folderPath(); }
-  void save() override { live_.save(); }
+  explicit CopyBeforeRun(const host::MemoryWorkbook& copy);
+  // Writes to `live` what the run changed on the copy's sheets (adding those it lacks), shows
+  // the sheets the run showed, and activates the sheet and selects the cell the run left so.
+  void writeChanges(const host::MemoryWorkbook& copy, LiveWorkbook& live) const;
 
  private:
-  class Sheet;
-  host::MemoryWorkbook& copy_;
-  LiveWorkbook& live_;
-  std::vector<std::unique_ptr<Sheet>> sheets_;
+  struct Sheet {
+    std::string name;
+    SheetValues values;
+    bool visible;
+  };
+  std::vector<Sheet> sheets_;
+  std::size_t active_;
 };
 
 }  // namespace valdrex
