@@ -5,15 +5,10 @@
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/XModel.hpp>
-#include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/Locale.hpp>
-#include <com/sun/star/sheet/CellDeleteMode.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
-#include <com/sun/star/sheet/CellInsertMode.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
-#include <com/sun/star/sheet/XCellRangeMovement.hpp>
-#include <com/sun/star/sheet/XPrintAreas.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetOperation.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
@@ -22,18 +17,16 @@
 #include <com/sun/star/table/BorderLine2.hpp>
 #include <com/sun/star/table/BorderLineStyle.hpp>
 #include <com/sun/star/table/CellHoriJustify.hpp>
+#include <com/sun/star/table/CellRangeAddress.hpp>
 #include <com/sun/star/table/TableBorder2.hpp>
-#include <com/sun/star/table/TableSortField.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XNumberFormats.hpp>
 #include <com/sun/star/util/XNumberFormatsSupplier.hpp>
-#include <com/sun/star/util/XSortable.hpp>
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <osl/file.hxx>
 
 #include "libreoffice/uno_text.h"
-#include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/date.h"
 #include "valdrex/host/failure.h"
 #include "valdrex/job/session/workbook_sheets.h"
@@ -79,31 +72,12 @@ Variant fromAny(const Any& a) {
   return Variant();  // empty, or an error value
 }
 
-bool wholeRows(const Range& b) { return b.col1 == 1 && b.col2 == host::kMaxColumns; }
-
-table::BorderLine2 line(host::LineStyle style) {
+table::BorderLine2 thinLine() {
   table::BorderLine2 l;
-  if (style == host::LineStyle::Continuous) {
-    l.LineStyle = table::BorderLineStyle::SOLID;
-    l.OuterLineWidth = 26;  // thin: 0.75 pt
-    l.LineWidth = 26;
-  } else {
-    l.LineStyle = table::BorderLineStyle::NONE;
-  }
+  l.LineStyle = table::BorderLineStyle::SOLID;
+  l.OuterLineWidth = 26;  // thin: 0.75 pt
+  l.LineWidth = 26;
   return l;
-}
-
-constexpr unsigned kAllSides = 0xF;
-unsigned bit(host::BorderSide side) { return 1u << static_cast<unsigned>(side); }
-
-// A cell's edges (host::kEdge* bits) as the sides of a block.
-unsigned sidesOf(uint8_t edges) {
-  unsigned sides = 0;
-  if (edges & host::kEdgeLeft) sides |= bit(host::BorderSide::Left);
-  if (edges & host::kEdgeRight) sides |= bit(host::BorderSide::Right);
-  if (edges & host::kEdgeTop) sides |= bit(host::BorderSide::Top);
-  if (edges & host::kEdgeBottom) sides |= bit(host::BorderSide::Bottom);
-  return sides;
 }
 
 table::CellHoriJustify justification(host::HAlign alignment) {
@@ -132,11 +106,6 @@ CalcSheet::CalcSheet(CalcWorkbook& book, Reference<sheet::XSpreadsheet> sheet, s
 
 CalcSheet::~CalcSheet() = default;
 
-int CalcSheet::index() const {
-  Reference<sheet::XCellRangeAddressable> a(sheet_, UNO_QUERY_THROW);
-  return a->getRangeAddress().Sheet;
-}
-
 Range CalcSheet::clamped(Range b) const {
   if (b.row1 < 1 || b.col1 < 1 || b.row1 > maxRow_ || b.col1 > maxCol_)
     throw Failure(FailureKind::HostError,
@@ -154,7 +123,7 @@ Reference<table::XCellRange> CalcSheet::range(const Range& block) const {
 }
 
 const CalcSheet::Loaded& CalcSheet::loaded() const {
-  const_cast<CalcSheet*>(this)->insertPendingRows();
+  const_cast<CalcSheet*>(this)->flush();
   if (loaded_) return *loaded_;
   Loaded l;
   l.area = usedRange();
@@ -170,12 +139,7 @@ const CalcSheet::Loaded& CalcSheet::loaded() const {
   return *(loaded_ = std::move(l));
 }
 
-// A sheet object's own area moves with the cells Calc inserts or deletes, and the positions of
-// ranges taken from it with it: after a change of layout the sheet is taken afresh.
-void CalcSheet::changed() {
-  loaded_.reset();
-  sheet_.set(book_.doc_->getSheets()->getByName(ustr(name_)), UNO_QUERY_THROW);
-}
+void CalcSheet::changed() { loaded_.reset(); }
 
 Variant CalcSheet::cell(int row, int col) const {
   clamped(host::singleCell(row, col));
@@ -187,17 +151,14 @@ Variant CalcSheet::cell(int row, int col) const {
   return l.values[static_cast<std::size_t>(row - l.area.row1) * width + (col - l.area.col1)];
 }
 
-void CalcSheet::setCell(int row, int col, const Variant& value) {
-  putValue(row, col, host::storedCellValue(value));
-}
-
 void CalcSheet::putValue(int row, int col, const Variant& stored) {
   clamped(host::singleCell(row, col));
   held_[{row, col}] = stored;
 }
 
 void CalcSheet::writeBlocks(const SheetBlocks& blocks) {
-  changing();
+  flush();
+  fixRowHeights();
   changed();
   calling("写入结果", [&] {
     using namespace sheet::CellFlags;
@@ -228,58 +189,13 @@ void CalcSheet::writeBlocks(const SheetBlocks& blocks) {
     for (const auto& [b, alignment] : blocks.alignments)
       set(b, "HoriJustify", Any(justification(alignment)));
     for (const Range& b : blocks.bold) set(b, "CharWeight", Any(awt::FontWeight::BOLD));
-    for (const auto& [b, edges] : blocks.borders)
-      applyBorder(b, sidesOf(edges), host::LineStyle::Continuous);
+    for (const auto& [b, edges] : blocks.borders) applyBorder(b, edges);
     for (const Range& b : blocks.merges)
       Reference<util::XMergeable>(range(b), UNO_QUERY_THROW)->merge(true);
   });
 }
 
-void CalcSheet::flush() {
-  flushCells();
-  flushBorder();
-}
-
-void CalcSheet::holdPrintTitles() {
-  // Only the ranking sheets, whose title rows move: elsewhere laying out a sheet's pages again
-  // when the titles come back costs more than its few rows inserted or deleted.
-  if (heldTitles_ || !book_.fixHeights_ ||
-      (name_ != ReportSheets::classPlain && name_ != ReportSheets::classDetailed &&
-       name_ != ReportSheets::gradePlain && name_ != ReportSheets::gradeDetailed))
-    return;
-  calling("取消打印标题", [&] {
-    Reference<sheet::XPrintAreas> print(sheet_, UNO_QUERY_THROW);
-    PrintTitles held;
-    if (print->getPrintTitleRows()) held.rows = print->getTitleRows();
-    if (print->getPrintTitleColumns()) held.columns = print->getTitleColumns();
-    if (held.rows) print->setPrintTitleRows(false);
-    if (held.columns) print->setPrintTitleColumns(false);
-    heldTitles_ = held;
-  });
-}
-
-// Setting the titles turns them on: one layout of the pages each.
-void CalcSheet::finish() {
-  flush();
-  if (!heldTitles_) return;
-  const PrintTitles held = *heldTitles_;
-  heldTitles_.reset();
-  calling("恢复打印标题", [&] {
-    Reference<sheet::XPrintAreas> print(sheet_, UNO_QUERY_THROW);
-    if (held.rows) print->setTitleRows(*held.rows);
-    if (held.rows && !print->getPrintTitleRows()) print->setPrintTitleRows(true);
-    if (held.columns) print->setTitleColumns(*held.columns);
-    if (held.columns && !print->getPrintTitleColumns()) print->setPrintTitleColumns(true);
-  });
-}
-
-void CalcSheet::changing() {
-  flush();
-  fixRowHeights();
-}
-
-// A fitted row keeps the height it has (rows inserted later take their neighbour's); the texts a
-// run writes are one line in the sheet's font.
+// A fitted row keeps the height it has; the texts a run writes are one line in the sheet's font.
 void CalcSheet::fixRowHeights() {
   if (heightsFixed_ || !book_.fixHeights_ || !isReportSheet(name_)) return;
   heightsFixed_ = true;
@@ -310,8 +226,7 @@ void CalcSheet::fixRowHeights() {
 
 // Held cells go out as rectangles: runs of neighbouring cells in a row, and runs of rows whose
 // runs cover the same columns. Only held cells are written, so formulas around them stay.
-void CalcSheet::flushCells() {
-  insertPendingRows();
+void CalcSheet::flush() {
   if (held_.empty()) return;
   fixRowHeights();
   struct Block {
@@ -359,7 +274,7 @@ void CalcSheet::flushCells() {
 }
 
 Range CalcSheet::usedRange() const {
-  const_cast<CalcSheet*>(this)->flushCells();
+  const_cast<CalcSheet*>(this)->flush();
   return writtenRange();
 }
 
@@ -375,250 +290,16 @@ Range CalcSheet::writtenRange() const {
   });
 }
 
-void CalcSheet::clearValues(const Range& block) {
-  using namespace sheet::CellFlags;
-  Reference<sheet::XSheetOperation> op(range(block), UNO_QUERY_THROW);
-  op->clearContents(VALUE | DATETIME | STRING | FORMULA);
-}
-
-void CalcSheet::clear(const Range& block) {
-  changing();
-  changed();
-  calling("清除", [&] {
-    using namespace sheet::CellFlags;
-    Reference<util::XMergeable>(range(block), UNO_QUERY_THROW)->merge(false);
-    Reference<sheet::XSheetOperation> op(range(block), UNO_QUERY_THROW);
-    op->clearContents(VALUE | DATETIME | STRING | FORMULA | HARDATTR | STYLES | EDITATTR |
-                      FORMATTED);
-  });
-}
-
-void CalcSheet::clearContents(const Range& block) {
-  changing();
-  changed();
-  calling("清除内容", [&] { clearValues(block); });
-}
-
-void CalcSheet::deleteCells(const Range& block) {
-  changing();
-  Range b = clamped(block);
-  calling("删除", [&] {
-    Reference<sheet::XCellRangeMovement> move(sheet_, UNO_QUERY_THROW);
-    move->removeRange(
-        {static_cast<sal_Int16>(index()), b.col1 - 1, b.row1 - 1, b.col2 - 1, b.row2 - 1},
-        wholeRows(block) ? sheet::CellDeleteMode_ROWS : sheet::CellDeleteMode_UP);
-  });
-  changed();
-  // Most likely the sheet's old result is gone now, and its pages are laid out in no time.
-  holdPrintTitles();
-}
-
-void CalcSheet::insertRow(int row) {
-  clamped(host::singleCell(row, 1));
-  holdPrintTitles();
-  // A copied row of this sheet above `row` waits, with the rows inserted at `row` right before.
-  const std::optional<CalcWorkbook::Clipboard>& clip = book_.clipboard_;
-  if (clip && clip->wholeRows && clip->sheet == name_ && clip->block.row1 == clip->block.row2 &&
-      clip->block.row2 < row) {
-    if (pendingRows_ && pendingRows_->row == row && held_.empty() && !heldBorder_) {
-      pendingRows_->sources.insert(pendingRows_->sources.begin(), clip->block);
-    } else {
-      changing();
-      pendingRows_ = PendingRows{row, {clip->block}};
-    }
-    book_.clipboard_.reset();
-    return;
-  }
-  changing();
-  std::optional<CalcWorkbook::Clipboard> copied;
-  if (book_.clipboard_ && book_.clipboard_->wholeRows) copied.swap(book_.clipboard_);
-  calling("插入行", [&] {
-    Reference<sheet::XCellRangeMovement> move(sheet_, UNO_QUERY_THROW);
-    const auto tab = static_cast<sal_Int16>(index());
-    const int height = copied ? copied->block.row2 - copied->block.row1 + 1 : 1;
-    move->insertCells({tab, 0, row - 1, maxCol_ - 1, row - 1 + height - 1},
-                      sheet::CellInsertMode_ROWS);
-    changed();
-    if (!copied) {
-      // Calc gives a new row the formats of its neighbour; the library's new row is empty.
-      using namespace sheet::CellFlags;
-      Reference<sheet::XSheetOperation> op(range(host::wholeRow(row)), UNO_QUERY_THROW);
-      op->clearContents(HARDATTR | STYLES | EDITATTR | FORMATTED);
-      return;
-    }
-    CalcSheet& from = book_.calcSheet(copied->sheet);
-    Range src = copied->block;
-    if (&from == this && src.row1 >= row) src.row1 += height, src.row2 += height;
-    from.flush();
-    move->copyRange({tab, 0, row - 1}, {static_cast<sal_Int16>(from.index()), src.col1 - 1,
-                                        src.row1 - 1, src.col2 - 1, src.row2 - 1});
-  });
-  changed();
-}
-
-void CalcSheet::insertPendingRows() {
-  if (!pendingRows_) return;
-  const PendingRows pending = std::move(*pendingRows_);
-  pendingRows_.reset();
-  const int count = static_cast<int>(pending.sources.size());
-  calling("插入行", [&] {
-    Reference<sheet::XCellRangeMovement> move(sheet_, UNO_QUERY_THROW);
-    const auto tab = static_cast<sal_Int16>(index());
-    move->insertCells({tab, 0, pending.row - 1, maxCol_ - 1, pending.row - 1 + count - 1},
-                      sheet::CellInsertMode_ROWS);
-    changed();
-    for (int i = 0; i < count; ++i) {
-      const Range& src = pending.sources[i];
-      move->copyRange({tab, 0, pending.row - 1 + i},
-                      {tab, src.col1 - 1, src.row1 - 1, src.col2 - 1, src.row2 - 1});
-    }
-  });
-  changed();
-}
-
-// Whole rows are copied as far as the sheet has cells: Calc would copy all 16384 columns of them,
-// each copy costing more than the rest of a run. Rows above rows waiting to be inserted are copied
-// without inserting them first: they stay where they are.
-void CalcSheet::copy(const Range& block) {
-  if (!pendingRows_ || !wholeRows(block) || block.row2 >= pendingRows_->row || !held_.empty() ||
-      heldBorder_)
-    flush();
-  Range b = clamped(block);
-  if (wholeRows(block)) b.col2 = std::max(1, writtenRange().col2);
-  book_.clipboard_ = CalcWorkbook::Clipboard{name_, b, wholeRows(block)};
-}
-
-void CalcSheet::pasteSpecial(int row, int col) {
-  if (!book_.clipboard_) throw Failure(FailureKind::HostError, "剪贴板上没有内容");
-  changing();
-  changed();
-  clamped(host::singleCell(row, col));
-  const CalcWorkbook::Clipboard& c = *book_.clipboard_;
-  CalcSheet& from = book_.calcSheet(c.sheet);
-  from.flush();
-  calling("粘贴", [&] {
-    Reference<sheet::XCellRangeMovement> move(sheet_, UNO_QUERY_THROW);
-    move->copyRange({static_cast<sal_Int16>(index()), col - 1, row - 1},
-                    {static_cast<sal_Int16>(from.index()), c.block.col1 - 1, c.block.row1 - 1,
-                     c.block.col2 - 1, c.block.row2 - 1});
-  });
-}
-
-// Calc's own sort compares texts by the locale's collation, not as the library does. So the
-// library's order is computed here, written as numbers into the first key column, Calc sorts by
-// them (cell formats moving with their rows), and the key cells get their values back.
-void CalcSheet::sort(const Range& block, std::span<const host::SortKey> keys, bool header) {
-  if (keys.empty() || keys.size() > 3)
-    throw Failure(FailureKind::HostError, "排序关键字须为一到三个");
-  changing();
-  Range b = clamped(block);
-  for (const host::SortKey& key : keys)
-    if (key.column < b.col1 || key.column > b.col2)
-      throw Failure(FailureKind::HostError,
-                    "排序关键字不在排序区域内：第 " + std::to_string(key.column) + " 列");
-  const Range sorted{b.row1 + (header ? 1 : 0), b.col1, b.row2, b.col2};
-  if (sorted.row1 > sorted.row2) return;
-  const int rows = sorted.row2 - sorted.row1 + 1;
-  std::vector<std::array<Variant, 3>> keyValues(rows);
-  std::vector<std::array<const Variant*, 3>> keyCells(rows);
-  for (int i = 0; i < rows; ++i)
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-      keyValues[i][k] = cell(sorted.row1 + i, keys[k].column);
-      if (!keyValues[i][k].isEmpty()) keyCells[i][k] = &keyValues[i][k];
-    }
-  const std::vector<std::size_t> order = host::sortedRowOrder(keyCells, keys);
-  bool moves = false;
-  for (std::size_t i = 0; i < order.size(); ++i) moves |= order[i] != i;
-  if (!moves) return;
-
-  const int keyColumn = keys[0].column;
-  const Range keyBlock{sorted.row1, keyColumn, sorted.row2, keyColumn};
-  auto writeKeyColumn = [&](auto valueOf) {
-    std::vector<Sequence<Any>> column;
-    for (int i = 0; i < rows; ++i) {
-      const Any value = valueOf(i);
-      column.emplace_back(&value, 1);
-    }
-    Reference<sheet::XCellRangeData> d(range(keyBlock), UNO_QUERY_THROW);
-    d->setDataArray(Sequence<Sequence<Any>>(column.data(), rows));
-  };
-  std::vector<int> place(rows);
-  for (int j = 0; j < rows; ++j) place[order[j]] = j;
-  changed();
-  calling("排序", [&] {
-    writeKeyColumn([&](int i) { return Any(static_cast<double>(place[i])); });
-    Reference<util::XSortable> sortable(range(sorted), UNO_QUERY_THROW);
-    Sequence<beans::PropertyValue> descriptor = sortable->createSortDescriptor();
-    table::TableSortField field;
-    field.Field = keyColumn - sorted.col1;
-    field.IsAscending = true;
-    field.FieldType = table::TableSortFieldType_NUMERIC;
-    for (sal_Int32 i = 0; i < descriptor.getLength(); ++i) {
-      beans::PropertyValue& p = descriptor.getArray()[i];
-      if (p.Name == "SortFields") p.Value <<= Sequence<table::TableSortField>(&field, 1);
-      if (p.Name == "ContainsHeader" || p.Name == "IsSortColumns") p.Value <<= false;
-      if (p.Name == "BindFormatsToContent") p.Value <<= true;
-    }
-    sortable->sort(descriptor);
-    writeKeyColumn([&](int j) { return toAny(keyValues[order[j]][0]); });
-  });
-}
-
-void CalcSheet::merge(const Range& block) {
-  changing();
-  changed();
-  Range b = clamped(block);
-  calling("合并单元格", [&] {
-    Reference<util::XMergeable>(range(b), UNO_QUERY_THROW)->merge(true);
-    // The merged cell keeps the top-left value only, as the library's workbook does.
-    if (b.col2 > b.col1) clearValues({b.row1, b.col1 + 1, b.row1, b.col2});
-    if (b.row2 > b.row1) clearValues({b.row1 + 1, b.col1, b.row2, b.col2});
-  });
-}
-
-void CalcSheet::setHorizontalAlignment(const Range& block, host::HAlign alignment) {
-  changing();
-  calling("设置对齐", [&] {
-    Reference<beans::XPropertySet> p(range(block), UNO_QUERY_THROW);
-    p->setPropertyValue("HoriJustify", Any(justification(alignment)));
-  });
-}
-
-void CalcSheet::setNumberFormat(const Range& block, const std::string& code) {
-  changing();
-  calling("设置数字格式", [&] {
-    Reference<beans::XPropertySet> p(range(block), UNO_QUERY_THROW);
-    p->setPropertyValue("NumberFormat", Any(static_cast<sal_Int32>(book_.numberFormat(code))));
-  });
-}
-
-// The sides of one block are held back until all four came: then one call frames the block and
-// every line inside it, which is one side of every cell four times over.
-void CalcSheet::setBorder(const Range& block, host::BorderSide side, host::LineStyle style) {
-  Range b = clamped(block);
-  fixRowHeights();
-  if (heldBorder_ && (heldBorder_->block != b || heldBorder_->style != style)) flushBorder();
-  if (!heldBorder_) heldBorder_ = HeldBorder{b, style, 0};
-  heldBorder_->sides |= bit(side);
-  if (heldBorder_->sides == kAllSides) flushBorder();
-}
-
-void CalcSheet::flushBorder() {
-  insertPendingRows();
-  if (!heldBorder_) return;
-  HeldBorder held = *heldBorder_;
-  heldBorder_.reset();
-  calling("设置边框", [&] { applyBorder(held.block, held.sides, held.style); });
-}
-
-void CalcSheet::applyBorder(const Range& b, unsigned sides, host::LineStyle style) {
-  auto frame = [&](const Range& r, unsigned which, bool inner) {
+// A cell with all four edges takes one call for the whole block, the lines inside it included;
+// one edge of every cell takes a call per row (top, bottom) or per column (left, right).
+void CalcSheet::applyBorder(const Range& b, uint8_t edges) {
+  auto frame = [&](const Range& r, uint8_t which, bool inner) {
     table::TableBorder2 t;
-    const table::BorderLine2 l = line(style);
-    if (which & bit(host::BorderSide::Top)) t.TopLine = l, t.IsTopLineValid = true;
-    if (which & bit(host::BorderSide::Bottom)) t.BottomLine = l, t.IsBottomLineValid = true;
-    if (which & bit(host::BorderSide::Left)) t.LeftLine = l, t.IsLeftLineValid = true;
-    if (which & bit(host::BorderSide::Right)) t.RightLine = l, t.IsRightLineValid = true;
+    const table::BorderLine2 l = thinLine();
+    if (which & host::kEdgeTop) t.TopLine = l, t.IsTopLineValid = true;
+    if (which & host::kEdgeBottom) t.BottomLine = l, t.IsBottomLineValid = true;
+    if (which & host::kEdgeLeft) t.LeftLine = l, t.IsLeftLineValid = true;
+    if (which & host::kEdgeRight) t.RightLine = l, t.IsRightLineValid = true;
     if (inner) {
       t.HorizontalLine = t.VerticalLine = l;
       t.IsHorizontalLineValid = t.IsVerticalLineValid = true;
@@ -626,14 +307,14 @@ void CalcSheet::applyBorder(const Range& b, unsigned sides, host::LineStyle styl
     Reference<beans::XPropertySet> p(range(r), UNO_QUERY_THROW);
     p->setPropertyValue("TableBorder2", Any(t));
   };
-  if (sides == kAllSides) return frame(b, sides, true);
-  // One side of every cell: row by row for the top and bottom, column by column for the others.
-  for (host::BorderSide s : {host::BorderSide::Top, host::BorderSide::Bottom})
-    if (sides & bit(s))
-      for (int r = b.row1; r <= b.row2; ++r) frame({r, b.col1, r, b.col2}, bit(s), false);
-  for (host::BorderSide s : {host::BorderSide::Left, host::BorderSide::Right})
-    if (sides & bit(s))
-      for (int c = b.col1; c <= b.col2; ++c) frame({b.row1, c, b.row2, c}, bit(s), false);
+  constexpr uint8_t kAll = host::kEdgeLeft | host::kEdgeRight | host::kEdgeTop | host::kEdgeBottom;
+  if (edges == kAll) return frame(b, edges, true);
+  for (uint8_t edge : {host::kEdgeTop, host::kEdgeBottom})
+    if (edges & edge)
+      for (int r = b.row1; r <= b.row2; ++r) frame({r, b.col1, r, b.col2}, edge, false);
+  for (uint8_t edge : {host::kEdgeLeft, host::kEdgeRight})
+    if (edges & edge)
+      for (int c = b.col1; c <= b.col2; ++c) frame({b.row1, c, b.row2, c}, edge, false);
 }
 
 void CalcSheet::activate() {
@@ -654,11 +335,11 @@ void CalcSheet::selectCell(int row, int col) {
   });
 }
 
-void CalcSheet::setVisible(host::SheetVisibility visibility) {
+void CalcSheet::setVisible(bool visible) {
   flush();
   calling("设置工作表可见性", [&] {
     Reference<beans::XPropertySet> p(sheet_, UNO_QUERY_THROW);
-    p->setPropertyValue("IsVisible", Any(visibility == host::SheetVisibility::Visible));
+    p->setPropertyValue("IsVisible", Any(visible));
   });
 }
 
@@ -704,7 +385,7 @@ void CalcWorkbook::addSheet(const std::string& name) {
 }
 
 void CalcWorkbook::flush() {
-  for (auto& [name, sheet] : sheets_) sheet->finish();
+  for (auto& [name, sheet] : sheets_) sheet->flush();
 }
 
 std::string CalcWorkbook::filePath() const {
@@ -718,16 +399,6 @@ std::string CalcWorkbook::filePath() const {
 std::string CalcWorkbook::fileName() const {
   const std::string path = filePath();
   return path.substr(path.find_last_of('/') + 1);
-}
-
-std::string CalcWorkbook::folderPath() const {
-  const std::string path = filePath();
-  return path.empty() ? "" : path.substr(0, path.find_last_of('/'));
-}
-
-void CalcWorkbook::save() {
-  flush();
-  calling("保存", [&] { Reference<frame::XStorable>(doc_, UNO_QUERY_THROW)->store(); });
 }
 
 int CalcWorkbook::numberFormat(const std::string& code) {

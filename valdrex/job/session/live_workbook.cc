@@ -19,16 +19,11 @@ void CopyBeforeRun::writeChanges(const host::MemoryWorkbook& copy, LiveWorkbook&
     const SheetBlocks blocks = sheetBlocks(was ? was->values : none, sheet);
     if (!live.hasSheet(sheet.name())) live.addSheet(sheet.name());
     if (!blocks.empty()) live.writeBlocks(sheet.name(), blocks);
-    if (was && was->visible != sheet.visible())
-      live.sheet(sheet.name())
-          .setVisible(sheet.visible() ? host::SheetVisibility::Visible
-                                      : host::SheetVisibility::Hidden);
+    if (was && was->visible != sheet.visible()) live.setVisible(sheet.name(), sheet.visible());
   }
   const host::MemorySheet& active = copy.sheetAt(copy.activeSheet);
-  if (auto at = active.selection())
-    live.sheet(active.name()).selectCell(at->first, at->second);
-  else if (copy.activeSheet != active_)
-    live.sheet(active.name()).activate();
+  if (active.selection() || copy.activeSheet != active_)
+    live.activate(active.name(), active.selection());
   live.flush();
 }
 

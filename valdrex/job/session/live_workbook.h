@@ -3,6 +3,7 @@
 // each sheet the run changed is written to the open workbook at once, as it ended.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,8 +13,9 @@
 
 namespace valdrex {
 
-class LiveWorkbook : public host::Workbook {
+class LiveWorkbook {
  public:
+  virtual ~LiveWorkbook() = default;
   virtual bool hasSheet(std::string_view name) = 0;
   // A new empty sheet after the last one.
   virtual void addSheet(const std::string& name) = 0;
@@ -22,6 +24,9 @@ class LiveWorkbook : public host::Workbook {
   virtual void putStored(std::string_view sheet, int row, int col, const Variant& stored) = 0;
   // Makes the sheet `name` hold `blocks`, in their order.
   virtual void writeBlocks(std::string_view name, const SheetBlocks& blocks) = 0;
+  virtual void setVisible(std::string_view name, bool visible) = 0;
+  // Brings the sheet to the front, with `cell` (row, column) selected when given.
+  virtual void activate(std::string_view name, std::optional<std::pair<int, int>> cell) = 0;
   // Makes the changes it still holds back.
   virtual void flush() = 0;
 };
