@@ -1,8 +1,10 @@
 #include "valdrex/job/session/sheet_blocks.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <optional>
+#include <span>
 #include <tuple>
 
 #include "valdrex/host/date.h"
@@ -105,15 +107,17 @@ SheetBlocks sheetBlocks(const SheetValues& before, const host::MemorySheet& afte
   };
 
   // The columns of each row to write: values in the emptied block, values changed elsewhere.
-  std::map<int, std::pair<int, int>> spans;
-  auto write = [&](int row, int col) {
-    auto [it, added] = spans.try_emplace(row, col, col);
-    it->second.first = std::min(it->second.first, col);
-    it->second.second = std::max(it->second.second, col);
+  // Each list comes in row order, so that a row's span grows at the end of it.
+  using Spans = std::vector<std::pair<int, std::pair<int, int>>>;
+  auto write = [](Spans& spans, int row, int first, int last) {
+    if (spans.empty() || spans.back().first != row) return spans.push_back({row, {first, last}});
+    auto& span = spans.back().second;
+    span.first = std::min(span.first, first), span.second = std::max(span.second, last);
   };
+  Spans emptied, written;
   for (const auto& [at, was] : before.cells())
     if (!inBox(at.first, at.second) && after.cell(at.first, at.second).isEmpty())
-      write(at.first, at.second);
+      write(emptied, at.first, at.second, at.second);
   std::vector<int> rowsWithValues;  // ascending
   auto was = before.cells().begin();
   after.forEachCell([&](int row, int col, const host::Cell& cell) {
@@ -122,8 +126,12 @@ SheetBlocks sheetBlocks(const SheetValues& before, const host::MemorySheet& afte
     const std::pair<int, int> at{row, col};
     while (was != before.cells().end() && was->first < at) ++was;
     const bool same = was != before.cells().end() && was->first == at && was->second == cell.value;
-    if (inBox(row, col) || !same) write(row, col);
+    if (inBox(row, col) || !same) write(written, row, col, col);
   });
+  Spans both, spans;
+  std::merge(emptied.begin(), emptied.end(), written.begin(), written.end(),
+             std::back_inserter(both));
+  for (const auto& [row, span] : both) write(spans, row, span.first, span.second);
 
   // Neighbouring rows make one block, and so do rows apart when the rows between hold no value:
   // what they held before lay where the run removed it, so emptying them changes nothing.
@@ -131,12 +139,22 @@ SheetBlocks sheetBlocks(const SheetValues& before, const host::MemorySheet& afte
     auto it = std::upper_bound(rowsWithValues.begin(), rowsWithValues.end(), above);
     return it == rowsWithValues.end() || *it >= below;
   };
+  using Cells = std::span<const std::pair<int, host::Cell>>;
+  std::vector<std::pair<int, Cells>> rows;  // by row number
+  after.forEachRow([&](int row, Cells cells, auto) { rows.emplace_back(row, cells); });
   std::optional<Range> open;
   auto close = [&] {
     if (!open) return;
-    ValueBlock b{*open, {}};
-    for (int row = open->row1; row <= open->row2; ++row)
-      for (int col = open->col1; col <= open->col2; ++col) b.values.push_back(after.cell(row, col));
+    const int width = open->col2 - open->col1 + 1;
+    ValueBlock b{
+        *open, std::vector<Variant>(static_cast<std::size_t>(open->row2 - open->row1 + 1) * width)};
+    auto row = std::lower_bound(rows.begin(), rows.end(), std::make_pair(open->row1, Cells()),
+                                [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (; row != rows.end() && row->first <= open->row2; ++row)
+      for (const auto& [col, cell] : row->second)
+        if (col >= open->col1 && col <= open->col2)
+          b.values[static_cast<std::size_t>(row->first - open->row1) * width + (col - open->col1)] =
+              cell.value;
     blocks.values.push_back(std::move(b));
     open.reset();
   };
