@@ -7,13 +7,12 @@
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/Locale.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
-#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
-#include <com/sun/star/sheet/XSheetCellCursor.hpp>
+#include <com/sun/star/sheet/XCellRangesQuery.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSheetOperation.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
-#include <com/sun/star/sheet/XUsedAreaCursor.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
 #include <com/sun/star/table/BorderLineStyle.hpp>
 #include <com/sun/star/table/CellHoriJustify.hpp>
@@ -278,15 +277,23 @@ Range CalcSheet::usedRange() const {
   return writtenRange();
 }
 
+// The cells' contents alone: the used area would take in the drawings too, and placing a chart
+// loaded with the document costs more than the rest of a run.
 Range CalcSheet::writtenRange() const {
   return calling("取已用区域", [&] {
-    Reference<sheet::XSheetCellCursor> cursor = sheet_->createCursor();
-    Reference<sheet::XUsedAreaCursor> used(cursor, UNO_QUERY_THROW);
-    used->gotoStartOfUsedArea(false);
-    used->gotoEndOfUsedArea(true);
-    Reference<sheet::XCellRangeAddressable> a(cursor, UNO_QUERY_THROW);
-    table::CellRangeAddress r = a->getRangeAddress();
-    return Range{r.StartRow + 1, r.StartColumn + 1, r.EndRow + 1, r.EndColumn + 1};
+    using namespace sheet::CellFlags;
+    Reference<sheet::XCellRangesQuery> query(sheet_, UNO_QUERY_THROW);
+    const Sequence<table::CellRangeAddress> all =
+        query->queryContentCells(VALUE | DATETIME | STRING | FORMULA)->getRangeAddresses();
+    if (!all.hasElements()) return Range{};
+    Range used{maxRow_, maxCol_, 1, 1};
+    for (sal_Int32 i = 0; i < all.getLength(); ++i) {
+      used.row1 = std::min(used.row1, all[i].StartRow + 1);
+      used.col1 = std::min(used.col1, all[i].StartColumn + 1);
+      used.row2 = std::max(used.row2, all[i].EndRow + 1);
+      used.col2 = std::max(used.col2, all[i].EndColumn + 1);
+    }
+    return used;
   });
 }
 

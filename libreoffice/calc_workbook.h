@@ -28,7 +28,7 @@ class CalcSheet final {
   const std::string& name() const { return name_; }
   // The value of a cell (1-based), as a cell of the job's copy holds it.
   Variant cell(int row, int col) const;
-  // The smallest block holding every cell with a value or a format.
+  // The smallest block holding every cell with a value or a formula; A1 for an empty sheet.
   host::Range usedRange() const;
   // A value exactly as the cell is to store it (no typed-input rule), held back until flush().
   void putValue(int row, int col, const Variant& stored);
