@@ -4,8 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "host/sheet_fixture.h"
 #include "valdrex/host/date.h"
+#include "valdrex/job/made/sample_workbook.h"
+#include "valdrex/job/session/live_workbook.h"
+#include "valdrex/job/session/workbook_sheets.h"
+#include "valdrex/job/workbook_job.h"
 
 namespace valdrex {
 namespace {
@@ -157,6 +163,86 @@ TEST(SheetBlocks, ADateWithoutAFormatShowsAsTheCommandWritesIt) {
   ASSERT_EQ(blocks.numberFormats.size(), 2u);
   EXPECT_EQ(blocks.numberFormats[0].value, std::string(kDateFormatCode));
   EXPECT_EQ(blocks.numberFormats[1].value, "yyyy-mm-dd");
+}
+
+// A spreadsheet program's workbook held in memory, values only, as the program gives them.
+class ProgramWorkbook final : public LiveWorkbook {
+ public:
+  explicit ProgramWorkbook(const host::MemoryWorkbook& from) {
+    for (std::size_t i = 0; i < from.sheetCount(); ++i) {
+      host::MemorySheet& to = book.addSheet(from.sheetAt(i).name());
+      from.sheetAt(i).forEachCell([&](int r, int c, const host::Cell& cell) {
+        if (!cell.value.isEmpty()) to.at(r, c).value = cell.value;
+      });
+    }
+  }
+  bool hasSheet(std::string_view name) override { return book.find(name) != nullptr; }
+  void addSheet(const std::string& name) override { book.addSheet(name); }
+  void putStored(std::string_view sheet, int row, int col, const Variant& stored) override {
+    book.find(sheet)->at(row, col).value = stored;
+  }
+  void writeBlocks(std::string_view name, const SheetBlocks& blocks) override {
+    written.emplace(name);
+    apply(blocks, *book.find(name));
+  }
+  void setVisible(std::string_view name, bool visible) override {
+    book.find(name)->setVisible(visible ? host::SheetVisibility::Visible
+                                        : host::SheetVisibility::Hidden);
+  }
+  void activate(std::string_view name, std::optional<std::pair<int, int>> cell) override {
+    active = std::string(name);
+    selected = cell;
+  }
+  void flush() override { ++flushes; }
+
+  host::MemoryWorkbook book;
+  std::set<std::string, std::less<>> written;
+  std::string active;
+  std::optional<std::pair<int, int>> selected;
+  int flushes = 0;
+};
+
+// A whole run on a copy of a workbook's values, twice (the second over the first's result, with
+// a student fewer):
+// the program's workbook ends as the copy, and only the report sheets are written.
+TEST(SheetBlocks, ARunEndsInTheProgramAsOnTheCopy) {
+  auto sample = sampleWorkbook({4, 30, 5, 3});
+  ProgramWorkbook program(*sample);
+  for (int run = 1; run <= 2; ++run) {
+    SCOPED_TRACE(run);
+    program.written.clear();
+    if (run == 2) {  // one student fewer: every table ends a row earlier
+      host::MemorySheet& scores = *program.book.find("成绩表");
+      scores.deleteCells(host::wholeRow(scores.usedRange().row2));
+    }
+    // The job's copy: the program's values.
+    auto values = std::make_unique<host::MemoryWorkbook>();
+    for (std::size_t i = 0; i < program.book.sheetCount(); ++i) {
+      host::MemorySheet& to = values->addSheet(program.book.sheetAt(i).name());
+      program.book.sheetAt(i).forEachCell([&](int r, int c, const host::Cell& cell) {
+        if (!cell.value.isEmpty()) to.at(r, c).value = cell.value;
+      });
+    }
+    WorkbookJob live(std::move(values), "样例");
+    SilentDefaults answers;
+    FixedDate date({2026, 12, 6});
+    RunSettings settings;
+    settings.charts = false;
+    settings.live = &program;
+    ASSERT_EQ(live.run(answers, date, settings).problem, "");
+    const host::MemoryWorkbook& result = live.workbook();
+    ASSERT_EQ(program.book.sheetCount(), result.sheetCount());
+    for (std::size_t i = 0; i < result.sheetCount(); ++i) {
+      const host::MemorySheet& want = result.sheetAt(i);
+      SCOPED_TRACE(want.name());
+      const host::MemorySheet& got = *program.book.find(want.name());
+      EXPECT_EQ(host::grid(got, got.usedRange()), host::grid(want, got.usedRange()));
+      EXPECT_EQ(host::grid(got, want.usedRange()), host::grid(want, want.usedRange()));
+      EXPECT_EQ(got.merges(), want.merges());
+      if (!isReportSheet(want.name())) EXPECT_FALSE(program.written.contains(want.name()));
+    }
+    EXPECT_EQ(program.flushes, run);
+  }
 }
 
 }  // namespace
