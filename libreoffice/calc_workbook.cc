@@ -1,5 +1,6 @@
 #include "libreoffice/calc_workbook.h"
 
+#include <algorithm>
 #include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
@@ -8,6 +9,7 @@
 #include <com/sun/star/lang/Locale.hpp>
 #include <com/sun/star/sheet/CellFlags.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangeFormula.hpp>
 #include <com/sun/star/sheet/XCellRangesQuery.hpp>
 #include <com/sun/star/sheet/XSheetCellRanges.hpp>
 #include <com/sun/star/sheet/XSheetOperation.hpp>
@@ -18,6 +20,7 @@
 #include <com/sun/star/table/CellHoriJustify.hpp>
 #include <com/sun/star/table/CellRangeAddress.hpp>
 #include <com/sun/star/table/TableBorder2.hpp>
+#include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/util/XMergeable.hpp>
 #include <com/sun/star/util/XNumberFormats.hpp>
@@ -167,6 +170,7 @@ void CalcSheet::writeBlocks(const SheetBlocks& blocks) {
       op->clearContents(VALUE | DATETIME | STRING | FORMULA | HARDATTR | STYLES | EDITATTR |
                         FORMATTED);
     }
+    const std::vector<KeptFormula> kept = formulasLeftAlone(blocks);
     for (const ValueBlock& b : blocks.values) {
       const int width = b.range.col2 - b.range.col1 + 1;
       std::vector<Sequence<Any>> rows;
@@ -179,6 +183,8 @@ void CalcSheet::writeBlocks(const SheetBlocks& blocks) {
       Reference<sheet::XCellRangeData> d(range(b.range), UNO_QUERY_THROW);
       d->setDataArray(Sequence<Sequence<Any>>(rows.data(), static_cast<sal_Int32>(rows.size())));
     }
+    for (const KeptFormula& f : kept)
+      sheet_->getCellByPosition(f.col - 1, f.row - 1)->setFormula(f.formula);
     auto set = [&](const Range& b, const char* property, const Any& value) {
       Reference<beans::XPropertySet> p(range(b), UNO_QUERY_THROW);
       p->setPropertyValue(OUString::createFromAscii(property), value);
@@ -192,6 +198,39 @@ void CalcSheet::writeBlocks(const SheetBlocks& blocks) {
     for (const Range& b : blocks.merges)
       Reference<util::XMergeable>(range(b), UNO_QUERY_THROW)->merge(true);
   });
+}
+
+// A value block writes every cell of its rectangle, the ones the run left alone too: a formula a
+// teacher keeps there (outside what the run emptied) whose value the run did not change is put
+// back afterwards, so that it does not become its value.
+std::vector<CalcSheet::KeptFormula> CalcSheet::formulasLeftAlone(const SheetBlocks& blocks) const {
+  std::vector<KeptFormula> kept;
+  auto inside = [](const Range& r, int row, int col) {
+    return row >= r.row1 && row <= r.row2 && col >= r.col1 && col <= r.col2;
+  };
+  for (const ValueBlock& b : blocks.values) {
+    Reference<sheet::XCellRangesQuery> query(range(b.range), UNO_QUERY_THROW);
+    const auto found = query->queryContentCells(sheet::CellFlags::FORMULA)->getRangeAddresses();
+    const int width = b.range.col2 - b.range.col1 + 1;
+    for (const table::CellRangeAddress& a : found) {
+      const Range area{a.StartRow + 1, a.StartColumn + 1, a.EndRow + 1, a.EndColumn + 1};
+      const auto formulas =
+          Reference<sheet::XCellRangeFormula>(range(area), UNO_QUERY_THROW)->getFormulaArray();
+      const auto values =
+          Reference<sheet::XCellRangeData>(range(area), UNO_QUERY_THROW)->getDataArray();
+      for (int row = area.row1; row <= area.row2; ++row)
+        for (int col = area.col1; col <= area.col2; ++col) {
+          if (std::any_of(blocks.cleared.begin(), blocks.cleared.end(),
+                          [&](const Range& c) { return inside(c, row, col); }))
+            continue;
+          const Variant& now =
+              b.values[static_cast<std::size_t>(row - b.range.row1) * width + (col - b.range.col1)];
+          if (toAny(now) != values[row - area.row1][col - area.col1]) continue;
+          kept.push_back({row, col, formulas[row - area.row1][col - area.col1]});
+        }
+    }
+  }
+  return kept;
 }
 
 // A fitted row keeps the height it has; the texts a run writes are one line in the sheet's font.

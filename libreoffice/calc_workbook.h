@@ -53,6 +53,11 @@ class CalcSheet final {
   host::Range writtenRange() const;  // the used area without the cells held back
   void changed();                    // values are read again when asked
   void fixRowHeights();
+  struct KeptFormula {
+    int row, col;
+    rtl::OUString formula;
+  };
+  std::vector<KeptFormula> formulasLeftAlone(const SheetBlocks& blocks) const;
   void applyBorder(const host::Range& block, uint8_t edges);
 
   CalcWorkbook& book_;
