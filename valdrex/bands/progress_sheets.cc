@@ -69,7 +69,7 @@ int writeList(host::Worksheet& sh, int row, const std::string& title,
 }  // namespace
 
 std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& before,
-                                       host::Worksheet& sh, host::Clock& clock) {
+                                       host::Worksheet& sh, host::Clock& clock, bool ranksHidden) {
   sh.clear(sh.usedRange());
   const std::vector<ExamStudent> a = examStudents(now), b = examStudents(before);
   StudentMatching m = matchStudents(a, b);
@@ -77,6 +77,7 @@ std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& be
   std::stable_sort(m.pairs.begin(), m.pairs.end(), [&](const StudentPair& x, const StudentPair& y) {
     const ExamStudent &p = a[x.now], &q = a[y.now];
     if (p.classIndex != q.classIndex) return p.classIndex < q.classIndex;
+    if (ranksHidden) return x.now < y.now;
     if ((p.gradeRank == 0) != (q.gradeRank == 0)) return q.gradeRank == 0;
     return p.gradeRank < q.gradeRank;
   });
@@ -104,6 +105,7 @@ std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& be
     sh.setCell(r, L::totalNow, tenthsCell(x.total));
     if (sameFull && x.total && y.total)
       sh.setCell(r, L::totalChange, Variant::number((*x.total - *y.total) / 10.0));
+    if (ranksHidden) continue;
     sh.setCell(r, L::classRankBefore, rankCell(y.classRank));
     sh.setCell(r, L::classRankNow, rankCell(x.classRank));
     if (!p.changedClass)
@@ -127,7 +129,10 @@ std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& be
              "注：名次变化=上次名次−本次名次，正数是进步；总分变化=本次总分−上次总分；"
              "转了班的学生没有班级名次变化；有一次没有总分的学生没有变化。");
 
-  if (!sameFull)
+  if (ranksHidden)
+    sh.setCell(L::noteRow, L::className,
+               "这次统计不公布名次：名次和名次变化都空着，学生按班级和成绩表的顺序排列。");
+  else if (!sameFull)
     sh.setCell(L::noteRow, L::className,
                "两次考试总分的满分不同（上次 " +
                    std::to_string(before.markLines(1, before.subjectCount + 1)) + "，本次 " +

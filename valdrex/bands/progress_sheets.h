@@ -13,9 +13,11 @@ namespace valdrex {
 
 // Clears sh and writes every student of both exams (of `now`, a grade book after the run, and
 // `before`), then those of one exam only and what could not be paired. Returns what could not
-// be paired, to be told.
+// be paired, to be told. `ranksHidden`: the rank columns stay empty and the students go in class
+// and sheet order, so that no order tells a rank.
 std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& before,
-                                       host::Worksheet& sh, host::Clock& clock);
+                                       host::Worksheet& sh, host::Clock& clock,
+                                       bool ranksHidden = false);
 
 // Clears sh and writes, per class and for the grade, how many moved up, down or stayed within
 // `step` grade ranks, the average rank change and each subject's change of the average.
