@@ -70,12 +70,19 @@ TEST(AskedSheetsCli, SlipsWithLevelsAndTheChange) {
   auto wb = io::readWorkbook((dir / "期末-统计结果.xlsx").string());
   const host::MemorySheet& slips = *wb->find("成绩条");
   const int last = slips.usedRange().col2;
-  EXPECT_EQ(textOf(slips.cell(1, last)), "总分变化");
-  EXPECT_EQ(textOf(slips.cell(1, last - 1)), "总分等级");
-  EXPECT_EQ(numericValue(slips.cell(2, last)), 0);  // the same scores both times
-  EXPECT_THAT(textOf(slips.cell(2, last - 1)), ::testing::MatchesRegex("[A-E]"));
+  EXPECT_EQ(textOf(slips.cell(1, last)), "上次总分等级");
+  EXPECT_EQ(textOf(slips.cell(1, last - 1)), "总分变化");
+  EXPECT_EQ(textOf(slips.cell(1, last - 2)), "总分等级");
+  EXPECT_EQ(numericValue(slips.cell(2, last - 1)), 0);  // the same scores both times
+  EXPECT_THAT(textOf(slips.cell(2, last - 2)), ::testing::MatchesRegex("[A-E]"));
+  EXPECT_EQ(textOf(slips.cell(2, last)), textOf(slips.cell(2, last - 2)));
+  // 进退步 without ranks, with each exam's level of the total.
   const host::MemorySheet& progress = *wb->find("进退步");
+  const int levels = progress.usedRange().col2;
   EXPECT_TRUE(progress.cell(4, 7).isEmpty()) << "no rank in 进退步";
+  EXPECT_EQ(textOf(progress.cell(3, levels)), "本次总分等级");
+  EXPECT_EQ(textOf(progress.cell(4, levels)), textOf(progress.cell(4, levels - 1)));
+  EXPECT_THAT(textOf(progress.cell(4, levels)), ::testing::MatchesRegex("[A-E]"));
 }
 
 TEST(AskedSheetsCli, ComparedWithAnEarlierExam) {

@@ -69,7 +69,8 @@ int writeList(host::Worksheet& sh, int row, const std::string& title,
 }  // namespace
 
 std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& before,
-                                       host::Worksheet& sh, host::Clock& clock, bool ranksHidden) {
+                                       host::Worksheet& sh, host::Clock& clock, bool ranksHidden,
+                                       const LevelScheme* levels) {
   sh.clear(sh.usedRange());
   const std::vector<ExamStudent> a = examStudents(now), b = examStudents(before);
   StudentMatching m = matchStudents(a, b);
@@ -82,7 +83,7 @@ std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& be
     return p.gradeRank < q.gradeRank;
   });
   const auto subjects = commonSubjects(now, before);
-  const int width = L::width(static_cast<int>(subjects.size()));
+  const int width = L::width(static_cast<int>(subjects.size()), levels != nullptr);
   const bool sameFull = sameTotalFullMark(now, before);
 
   const char* const header[] = {"班级",         "考号",         "姓名",         "上次总分",
@@ -94,6 +95,14 @@ std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& be
     sh.setCell(L::headerRow, L::subjectChange(static_cast<int>(k) + 1),
                subjectName(now, subjects[k].first) + "名次变化");
 
+  std::optional<StudentLevels> levelsNow, levelsBefore;
+  const int subjectsCompared = static_cast<int>(subjects.size());
+  if (levels) {
+    levelsNow.emplace(now, *levels);
+    levelsBefore.emplace(before, *levels);
+    sh.setCell(L::headerRow, L::levelBefore(subjectsCompared), "上次总分等级");
+    sh.setCell(L::headerRow, L::levelNow(subjectsCompared), "本次总分等级");
+  }
   int r = L::headerRow;
   for (const StudentPair& p : m.pairs) {
     const ExamStudent &x = a[p.now], &y = b[p.before];
@@ -105,6 +114,13 @@ std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& be
     sh.setCell(r, L::totalNow, tenthsCell(x.total));
     if (sameFull && x.total && y.total)
       sh.setCell(r, L::totalChange, Variant::number((*x.total - *y.total) / 10.0));
+    if (levels) {
+      const int total = now.subjectCount + 1, totalBefore = before.subjectCount + 1;
+      sh.setCell(r, L::levelBefore(subjectsCompared),
+                 std::string(levelsBefore->level(y.classIndex, y.studentIndex, totalBefore)));
+      sh.setCell(r, L::levelNow(subjectsCompared),
+                 std::string(levelsNow->level(x.classIndex, x.studentIndex, total)));
+    }
     if (ranksHidden) continue;
     sh.setCell(r, L::classRankBefore, rankCell(y.classRank));
     sh.setCell(r, L::classRankNow, rankCell(x.classRank));

@@ -18,7 +18,16 @@ using L = SlipSheetLayout;
 struct Column {
   std::string header;
   int subject = 0;  // its score or level; 0 for the others
-  enum Kind { info, score, level, classRank, gradeRank, totalChange, rankChange } kind = info;
+  enum Kind {
+    info,
+    score,
+    level,
+    classRank,
+    gradeRank,
+    totalChange,
+    rankChange,
+    levelBefore
+  } kind = info;
 };
 
 std::vector<Column> slipColumns(const GradeBook& g, const SlipContent& content) {
@@ -38,6 +47,8 @@ std::vector<Column> slipColumns(const GradeBook& g, const SlipContent& content) 
   if (content.earlier) {
     columns.push_back({"总分变化", 0, Column::totalChange});
     if (!content.ranksHidden) columns.push_back({"年级名次变化", 0, Column::rankChange});
+    if (content.levels && content.earlierLevels)
+      columns.push_back({"上次总分等级", 0, Column::levelBefore});
   }
   return columns;
 }
@@ -101,6 +112,12 @@ void writeSlips(const GradeBook& g, host::Worksheet& sh, const SlipContent& cont
               if (auto change =
                       valdrex::rankChange(earlier[student]->gradeRank, g.schoolRanks(k, s, total)))
                 v = Variant::long_(*change);
+            break;
+          case Column::levelBefore:
+            if (student < earlier.size() && earlier[student])
+              v = Variant(std::string(content.earlierLevels->level(
+                  earlier[student]->classIndex, earlier[student]->studentIndex,
+                  content.earlier->subjectCount + 1)));
             break;
         }
         sh.setCell(value, at, v);

@@ -9,9 +9,10 @@
 namespace valdrex {
 
 struct SlipContent {
-  const StudentLevels* levels = nullptr;  // each score's level beside it
-  bool ranksHidden = false;               // no rank column at all
-  const GradeBook* earlier = nullptr;     // the change against this earlier exam
+  const StudentLevels* levels = nullptr;         // each score's level beside it
+  bool ranksHidden = false;                      // no rank column at all
+  const GradeBook* earlier = nullptr;            // the change against this earlier exam
+  const StudentLevels* earlierLevels = nullptr;  // and the level it gave, with levels
 };
 
 // Clears sh and writes a slip per student of a ranked grade book (SlipSheetLayout). Failures

@@ -218,7 +218,12 @@ struct ProgressSheetLayout {
   static constexpr int gradeRankChange = 12;
   // The k-th subject of both exams: its grade rank change.
   static constexpr int subjectChange(int k) { return gradeRankChange + k; }
-  static constexpr int width(int subjects) { return subjectChange(subjects); }
+  // With levels, the total's level of each exam after the last subject's change.
+  static constexpr int levelBefore(int subjects) { return subjectChange(subjects) + 1; }
+  static constexpr int levelNow(int subjects) { return subjectChange(subjects) + 2; }
+  static constexpr int width(int subjects, bool levels = false) {
+    return levels ? levelNow(subjects) : subjectChange(subjects);
+  }
   static constexpr int gap = 1;
   // The lists after the last of `rows` student rows.
   static constexpr int firstListRow(int rows) { return firstStudentRow + rows + gap; }

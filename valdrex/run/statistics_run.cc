@@ -104,8 +104,10 @@ std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
          [&] { titleRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind, clock, shown); });
 
   if (asked.earlier) {
-    step(quoted("写入", RS::progress),
-         [&] { writeProgress(g, *asked.earlier, wb.sheet(RS::progress), clock, asked.noRanks); });
+    step(quoted("写入", RS::progress), [&] {
+      writeProgress(g, *asked.earlier, wb.sheet(RS::progress), clock, asked.noRanks,
+                    asked.levels ? &*asked.levels : nullptr);
+    });
     step(quoted("写入", RS::progressSummary), [&] {
       writeProgressSummary(g, *asked.earlier, wb.sheet(RS::progressSummary), asked.progressStep,
                            clock);
@@ -126,7 +128,10 @@ std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
 
   if (asked.slips)
     step(quoted("写入", RS::slips), [&] {
-      writeSlips(g, wb.sheet(RS::slips), {shown.levels, asked.noRanks, asked.earlier});
+      std::optional<StudentLevels> before;
+      if (asked.levels && asked.earlier) before.emplace(*asked.earlier, *asked.levels);
+      writeSlips(g, wb.sheet(RS::slips),
+                 {shown.levels, asked.noRanks, asked.earlier, before ? &*before : nullptr});
     });
 
   // The closing message is a statement of the run too: a host that cannot show it fails no step.
