@@ -147,10 +147,11 @@ TEST_F(Slips, EachStudentsOwnRowWithLevelsAndRanks) {
 }
 
 // Hidden ranks: every rank cell empty, every list by class and seat, the slips without ranks,
-// "临界生" without the tiers' lists, and the summary says the result may be handed out.
+// "临界生" without the tiers' lists, "一分一段表" without ranks, and the summary says the result
+// may be handed out.
 TEST_F(Slips, HiddenRanksLeaveNoRankAndNoOrderByRank) {
   AskedReports asked;
-  asked.slips = asked.noRanks = asked.nearLines = true;
+  asked.slips = asked.noRanks = asked.nearLines = asked.segments = true;
   const JobOutcome& outcome = run(asked);
   ASSERT_TRUE(outcome.problem.empty()) << outcome.problem;
   EXPECT_THAT(outcome.notes, ::testing::Contains(::testing::HasSubstr("不公布名次")));
@@ -178,6 +179,10 @@ TEST_F(Slips, HiddenRanksLeaveNoRankAndNoOrderByRank) {
   const host::MemorySheet& slips = sheet("成绩条");
   EXPECT_EQ(slips.usedRange().col2, 3 + kSubjects + 1);
   EXPECT_EQ(text(slips, 1, 3 + kSubjects + 1), "总分");
+  const host::MemorySheet& segments = sheet("一分一段表");
+  EXPECT_EQ(text(segments, 3, SegmentSheetLayout::ranks), "位次");
+  for (int r = 4; r <= segments.usedRange().row2; ++r)
+    EXPECT_TRUE(segments.cell(r, SegmentSheetLayout::ranks).isEmpty()) << r;
   const host::MemorySheet& near = sheet("临界生");
   for (int r = 1; r < near.usedRange().row2; ++r)  // the last row, the note, explains every list
     EXPECT_THAT(text(near, r, 1), ::testing::Not(::testing::HasSubstr("档"))) << r;

@@ -431,7 +431,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   if (asked.noRanks)
     outcome_.notes.push_back(
         "这次统计不公布名次：各排名表和成绩条的名次列空着，学生按班级和座号排列，"
-        "进退步只写分数的变化，临界生不列一档、二档的名单。");
+        "进退步只写分数的变化，临界生不列一档、二档的名单，一分一段表不写位次。");
 
   // A limits message the check foresaw as harmless is told by its finding; any other one means
   // the loading stopped short.

@@ -123,7 +123,7 @@ std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
   if (asked.segments)
     step(quoted("写入", RS::scoreSegments), [&] {
       writeScoreSegments(g, wb.sheet(RS::scoreSegments), asked.segmentStep,
-                         asked.segmentsAllSubjects, clock);
+                         asked.segmentsAllSubjects, clock, asked.noRanks);
     });
 
   if (asked.slips)
