@@ -64,10 +64,20 @@ TEST(SlipPages, ClassesStartPagesAndNoSlipIsCut) {
 }
 
 TEST(SlipPages, AWiderSheetPrintsSmallerAndHoldsMoreRows) {
-  EXPECT_EQ(rowsPerPrintedPage(500, false), rowsPerPrintedPage(600, false));  // fits unscaled
-  EXPECT_LT(rowsPerPrintedPage(900, true), rowsPerPrintedPage(1800, true));
-  EXPECT_LT(rowsPerPrintedPage(600, true), rowsPerPrintedPage(600, false));
-  EXPECT_GE(rowsPerPrintedPage(600, true), 3 * L::rowsPerSlip);
+  struct Case {
+    double across;
+    bool landscape;
+    int scale;
+  } cases[] = {
+      {500, false, 100}, {659, false, 100}, {660, false, 99},  // an upright page is 659 wide
+      {900, true, 100},  {1956, true, 50},  {99999, true, 10},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(printScalePercent(c.across, c.landscape), c.scale) << c.across;
+  EXPECT_LT(rowsPerPrintedPage(100, true), rowsPerPrintedPage(50, true));
+  EXPECT_LT(rowsPerPrintedPage(100, true), rowsPerPrintedPage(100, false));
+  // A landscape page at full size: 650 pixels, less a tenth, in rows of 20.
+  EXPECT_EQ(rowsPerPrintedPage(100, true), 29);
 }
 
 class Slips : public ::testing::Test {
@@ -140,6 +150,8 @@ TEST_F(Slips, EachStudentsOwnRowWithLevelsAndRanks) {
   // The page breaks: every class after the first starts one.
   const auto& layout = slips.printLayout();
   ASSERT_TRUE(layout);
+  EXPECT_FALSE(layout->fitToPageWidth) << "a fitted page drops the row breaks";
+  EXPECT_GT(layout->scalePercent, 0);
   for (int k = 1; k < kClasses; ++k)
     EXPECT_TRUE(
         std::count(layout->rowBreaks.begin(), layout->rowBreaks.end(), L::headerRow(k * kStudents)))

@@ -34,11 +34,14 @@ std::vector<int> slipPageBreaks(const std::vector<int>& slipsPerClass, int rowsP
   return breaks;
 }
 
-int rowsPerPrintedPage(double across, bool landscape) {
-  const double width = landscape ? kA4Long : kA4Short, height = landscape ? kA4Short : kA4Long;
-  // Fitting to the page's width scales whole percents, rounding down.
-  const double scale = across > width ? std::floor(width / across * 100) / 100 : 1.0;
-  return static_cast<int>(height * kSlack / (kRowPixels * std::max(scale, 0.1)));
+int printScalePercent(double across, bool landscape) {
+  const double width = landscape ? kA4Long : kA4Short;
+  return across > width ? std::max(10, static_cast<int>(std::floor(width / across * 100))) : 100;
+}
+
+int rowsPerPrintedPage(int scalePercent, bool landscape) {
+  const double height = landscape ? kA4Short : kA4Long;
+  return static_cast<int>(height * kSlack / (kRowPixels * std::max(scalePercent, 10) / 100.0));
 }
 
 void makeSlipsPrintReady(host::MemorySheet& sh) {
@@ -56,10 +59,12 @@ void makeSlipsPrintReady(host::MemorySheet& sh) {
     ++slipsPerClass.back();
   }
   host::PrintLayout layout = sh.printLayout().value_or(host::PrintLayout{});
-  layout.fitToPageWidth = true;
+  layout.fitToPageWidth = false;
+  layout.scalePercent = printScalePercent(across, layout.landscape);
   layout.repeatFirstRow = layout.repeatLastRow = 0;
   layout.frozenRows = layout.frozenColumns = 0;
-  layout.rowBreaks = slipPageBreaks(slipsPerClass, rowsPerPrintedPage(across, layout.landscape));
+  layout.rowBreaks =
+      slipPageBreaks(slipsPerClass, rowsPerPrintedPage(layout.scalePercent, layout.landscape));
   sh.setPrintLayout(layout);
 }
 

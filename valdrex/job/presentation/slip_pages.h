@@ -13,13 +13,14 @@ namespace valdrex {
 // breaks before every slip.
 std::vector<int> slipPageBreaks(const std::vector<int>& slipsPerClass, int rowsPerPage);
 
-// The rows an A4 page holds of a sheet whose columns are `across` pixels wide, printed one page
-// wide (scaled down when wider than the page), upright or `landscape`; with slack for a printer's
-// own margins.
-int rowsPerPrintedPage(double across, bool landscape);
+// The scale, in whole percents, that prints a sheet whose columns are `across` pixels wide on one
+// A4 page's width, upright or `landscape`; at most 100.
+int printScalePercent(double across, bool landscape);
+// The rows an A4 page holds at that scale, with slack for a printer's own margins.
+int rowsPerPrintedPage(int scalePercent, bool landscape);
 
-// "成绩条" as the run wrote it, print ready: widths fitted, one page wide, its page breaks
-// between classes and slips.
+// "成绩条" as the run wrote it, print ready: widths fitted, scaled to one page wide (a fixed scale,
+// which keeps the breaks), its page breaks between classes and slips.
 void makeSlipsPrintReady(host::MemorySheet& sh);
 
 }  // namespace valdrex
