@@ -19,6 +19,7 @@
 #include "cli/members_command.h"
 #include "cli/run_command.h"
 #include "cli/terminal.h"
+#include "valdrex/gradebook/levels.h"
 #include "valdrex/gradebook/sheet_layout.h"
 #include "valdrex/host/argument_text.h"
 #include "valdrex/host/number_text.h"
@@ -48,18 +49,28 @@ struct Choices {
   std::string segments;  // "", "all", or a word that is neither
   std::string segmentStep;
   std::string margin;
-  RunSettings checked;  // what `check` is asked about the sheets written only when asked
+  std::string levels;         // "", "true" for the bare flag, or the shares
+  std::string levelsByScore;  // the lines
+  RunSettings checked;        // what `check` is asked about the sheets written only when asked
 };
 
-// "--segments all" is "--segments=all": the flag takes no other word, so a workbook's name
-// after it stays a workbook.
-std::vector<const char*> joinSegmentsAll(int argc, const char* const* argv) {
+// "--segments all" is "--segments=all", and "--levels A:15,…" is "--levels=A:15,…": the flags
+// take no other word, so a workbook's name after them stays a workbook.
+std::vector<const char*> joinFlagValues(int argc, const char* const* argv,
+                                        std::vector<std::string>& joined) {
   std::vector<const char*> args(argv, argv + argc);
-  for (std::size_t i = 0; i + 1 < args.size(); ++i)
-    if (std::string_view(args[i]) == "--segments" && std::string_view(args[i + 1]) == "all") {
-      args[i] = "--segments=all";
+  joined.reserve(args.size());
+  auto levelList = [](std::string_view a) {
+    return a.find(':') != std::string_view::npos || a.find("\uff1a") != std::string_view::npos;
+  };
+  for (std::size_t i = 0; i + 1 < args.size(); ++i) {
+    const std::string_view flag(args[i]), next(args[i + 1]);
+    if ((flag == "--segments" && next == "all") || (flag == "--levels" && levelList(next))) {
+      joined.push_back(std::string(flag) + "=" + std::string(next));
+      args[i] = joined.back().c_str();
       args.erase(args.begin() + static_cast<std::ptrdiff_t>(i) + 1);
     }
+  }
   return args;
 }
 
@@ -130,6 +141,20 @@ std::string finishRunOptions(Choices& c) {
              c.margin + "”。";
     asked.marginPercent = tenths / 10.0;
   }
+  if (!c.levels.empty() && !c.levelsByScore.empty())
+    return "--levels 和 --levels-by-score 只能用一个。";
+  std::string problem;
+  if (!c.levels.empty()) {
+    const std::string shares = c.levels == "true" ? std::string(kDefaultLevelShares) : c.levels;
+    if (!(asked.levels = parseLevelShares(shares, problem)))
+      return "--levels 应为“等级:百分比”的列表，百分比加起来为 100，例如 --levels "
+             "优秀:15,良好:35,合格:35,待合格:15；而“" +
+             shares + "”中" + problem + "。";
+  }
+  if (!c.levelsByScore.empty() && !(asked.levels = parseLevelLines(c.levelsByScore, problem)))
+    return "--levels-by-score 应为“等级:满分的百分数”的列表，从高到低，例如 --levels-by-score "
+           "A:90,B:75,C:60,D:40；而“" +
+           c.levelsByScore + "”中" + problem + "。";
   if (!c.date.empty()) {
     c.run.settings.date = parseDate(c.date);
     if (!c.run.settings.date)
@@ -185,6 +210,22 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
       ->option_text("[all]");
   run->add_option("--segment-step", c.segmentStep, "“一分一段表”每段的分数（默认 1）")
       ->option_text("分数");
+  run->add_flag_callback(
+      "--slips", [&c] { c.run.settings.asked.slips = true; },
+      "写“成绩条”：每个学生一条（表头和成绩），按班级分页，剪开后发给学生");
+  run->add_flag("--levels", c.levels,
+                "在排名表和成绩条中给出等级：按年级排名的百分比从高到低划分，加起来为 100"
+                "（不写时为 " +
+                    std::string(kDefaultLevelShares) + "）")
+      ->option_text("[等级:百分比,…]");
+  run->add_option("--levels-by-score", c.levelsByScore,
+                  "按分数给出等级：各等级的分数线占满分的百分数，从高到低，例如 A:90,B:75,C:60,D:40"
+                  "（最后一条线以下为 E）")
+      ->option_text("等级:百分数,…");
+  run->add_flag_callback(
+      "--no-ranks", [&c] { c.run.settings.asked.noRanks = true; },
+      "不公布名次：排名表和成绩条的名次列空着，按班级和座号排列，进退步只写分数变化，"
+      "临界生不列一档、二档名单");
   run->add_flag_callback(
       "--extra",
       [&c] {
@@ -257,7 +298,8 @@ int runValdrex(int argc, const char* const* argv, std::istream& in, std::ostream
   app.footer(kExitCodeHelp);  // after the subcommands: they would inherit it
 
   try {
-    const std::vector<const char*> args = joinSegmentsAll(argc, argv);
+    std::vector<std::string> joined;
+    const std::vector<const char*> args = joinFlagValues(argc, argv, joined);
     app.parse(static_cast<int>(args.size()), args.data());
   } catch (const CLI::Success& e) {  // --help or --version
     return app.exit(e, out, err);

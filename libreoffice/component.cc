@@ -45,7 +45,17 @@ constexpr char kImplementationName[] = "org.valdrex.calc.CommandHandler";
 constexpr char kExtensionId[] = "org.valdrex.calc";
 constexpr char kProtocol[] = "vnd.valdrex:";
 
-enum class Command { none, run, runAnalyses, runAgainstEarlier, check, classes, help, home };
+enum class Command {
+  none,
+  run,
+  runAnalyses,
+  runAgainstEarlier,
+  runSlips,
+  check,
+  classes,
+  help,
+  home
+};
 
 Command commandOf(const css::util::URL& url) {
   const OUString& complete = url.Complete;
@@ -54,6 +64,7 @@ Command commandOf(const css::util::URL& url) {
   if (name == "run") return Command::run;
   if (name == "analyse") return Command::runAnalyses;
   if (name == "compare") return Command::runAgainstEarlier;
+  if (name == "slips") return Command::runSlips;
   if (name == "check") return Command::check;
   if (name == "classes") return Command::classes;
   if (name == "help") return Command::help;
@@ -205,6 +216,15 @@ class CommandHandler final
             dialogs.chooseWorkbook("选择上次考试的工作簿（成绩表或它的统计结果）");
         if (!earlier) return;
         return runStatisticsAndTell(doc, dialogs, {AskedReports{}, earlier});
+      }
+      case Command::runSlips: {
+        // What a school may hand out: 成绩条 with levels and no rank anywhere, as the command's
+        // --slips --levels --no-ranks.
+        AskedReports asked;
+        asked.slips = asked.noRanks = true;
+        std::string problem;
+        asked.levels = parseLevelShares(kDefaultLevelShares, problem);
+        return runStatisticsAndTell(doc, dialogs, {asked, std::nullopt});
       }
       case Command::check:
         return check(doc, dialogs);

@@ -98,6 +98,8 @@ for r in range(4, ws.max_row + 1):
 wb.save(sys.argv[2])' "$page/sample.xlsx" "$page/earlier.xlsx"
 (cd "$page" && "$VALDREX" run sample.xlsx --near --segments all --compare earlier.xlsx \
   --targets 5,20 --date 2026-12-06 -o "$work/native-asked.xlsx" >"$page/run-asked.txt" 2>&1)
+(cd "$page" && "$VALDREX" run sample.xlsx --slips --levels --no-ranks --targets 5,20 \
+  --date 2026-12-06 -o "$work/native-slips.xlsx" >/dev/null 2>&1)
 for wb in "$page"/*.xls*; do
   name="$(basename "$wb")"
   (cd "$page" && "$VALDREX" check "$name" >"check-$name.txt" 2>&1) || true
@@ -120,6 +122,8 @@ same "page from a web server" "$work/native-sample.xlsx" "$page/page/site-sample
 same "page with the score sheet chosen, without charts" "$work/native-cover.xlsx" "$page/page/cover-统计结果.xlsx"
 same "page with 临界生, 一分一段表 of every subject and 进退步" "$work/native-asked.xlsx" \
   "$page/page/asked-sample-统计结果.xlsx"
+same "page with 成绩条, levels and no ranks" "$work/native-slips.xlsx" \
+  "$page/page/slips-sample-统计结果.xlsx"
 "$VALDREX" template "$work/template.xlsx" >/dev/null
 "$VALDREX" sample "$work/made-sample.xlsx" >/dev/null
 "$VALDREX" classes "$work/ten.xlsx" -o "$work/classes-ten.xlsx" >/dev/null

@@ -122,12 +122,33 @@ typedef struct valdrex_run_options {
     const char* path;
     unsigned long long room;
   } compare;
+  /* Added after the members above; a caller compiled before gives the size up to here and has
+     them at their defaults. */
+  int slips;    /* nonzero: write "成绩条", a slip per student */
+  int no_ranks; /* nonzero: no rank in any list nor an order by rank, so that the result may be
+                   handed out: rank columns empty, lists by class and seat, "临界生" without the
+                   tiers' lists */
+  /* A level beside each rank and on the slips, by shares of the grade top down totalling 100,
+     "A:15,B:35,C:35,D:13,E:2" ("" for that default); NULL: no levels. */
+  union {
+    const char* text;
+    unsigned long long room;
+  } levels;
+  /* Or by lines in percent of the full mark, "A:90,B:75,C:60,D:40" (below the last: E); NULL:
+     none. A list that cannot be used, or both lists, is VALDREX_BAD_REQUEST. */
+  union {
+    const char* text;
+    unsigned long long room;
+  } levels_by_score;
 } valdrex_run_options;
 
 /* Every option at its default. */
-#define VALDREX_RUN_OPTIONS_INIT                                                              \
-  {                                                                                           \
-    sizeof(valdrex_run_options), NULL, 0, 0, 0, 0, 0, 0, 0, 0, 0.0, 0.0, 0, 0, 0, 0, { NULL } \
+#define VALDREX_RUN_OPTIONS_INIT                                                                   \
+  {                                                                                                \
+    sizeof(valdrex_run_options), NULL, 0, 0, 0, 0, 0, 0, 0, 0, 0.0, 0.0, 0, 0, 0, 0, {NULL}, 0, 0, \
+        {NULL}, {                                                                                  \
+      NULL                                                                                         \
+    }                                                                                              \
   }
 
 /* "0.1.0"; valid while the library is loaded. */

@@ -251,6 +251,9 @@
       chosen.segmentStep = tenths("segment-step", 1000,
                                   "一分一段表每段的分数应是大于 0、不超过 1000、最多一位小数的数。");
     }
+    if ($("slips").checked) chosen.slips = true;
+    if ($("no-ranks").checked) chosen.noRanks = true;
+    if ($("levels").checked) chosen.levels = $("level-shares").value.trim();
     if (earlier) {
       chosen.compare = earlier;
       chosen.step = target("step", "进退步的名次升降");

@@ -10,10 +10,11 @@ const COUNTS = ["classes", "students", "subjects", "leftOut", "sheetsAdded", "re
                 "messages", "warnings", "completed", "charts"];
 const PREVIEW_LIMIT = { rows: 200, columns: 40 };  // 两率一分 of the largest grade fits
 // valdrex_run_options on wasm32: size_t, a pointer and eight ints, then from byte 40 the asked
-// sheets' members: two doubles, four ints and the earlier workbook's path in 8 bytes.
-const RUN_OPTIONS_SIZE = 80;
+// sheets' members: two doubles, four ints and the earlier workbook's path in 8 bytes; from byte
+// 80 the slips, no ranks and the two level lists in 8 bytes each.
+const RUN_OPTIONS_SIZE = 104;
 // The sheets a run writes only when asked, named in the summary when this run wrote them.
-const ASKED_SHEETS = ["临界生", "一分一段表", "进退步", "进退步汇总"];
+const ASKED_SHEETS = ["临界生", "一分一段表", "进退步", "进退步汇总", "成绩条"];
 
 function valdrexApi(M) {
   const c = (name, ret, args) => M.cwrap(name, ret, args);
@@ -279,7 +280,11 @@ function runWorkbook(M, api, name, bytes, options = {}) {
     asked.forEach((v, i) => M.setValue(o + 56 + 4 * i, v, "i32"));
     M.setValue(o + 72, compare, "i32");  // the path; the union's upper half stays 0
     M.setValue(o + 76, 0, "i32");
+    const levels = typeof options.levels === "string" ? M.allocateUTF8(options.levels) : 0;
+    [options.slips ? 1 : 0, options.noRanks ? 1 : 0, levels, 0, 0, 0]
+        .forEach((v, i) => M.setValue(o + 80 + 4 * i, v, "i32"));
     outcome.status = api.run(job, o);
+    if (levels) M._free(levels);
     if (sheetName) M._free(sheetName);
     if (compare) M._free(compare);
     outcome.problem = inPageWords(api.textOf(job, 0));
@@ -290,7 +295,7 @@ function runWorkbook(M, api, name, bytes, options = {}) {
       outcome.resultName = api.resultName(name);
       save(M, api, job, outcome.resultName, outcome);
       const wrote = { 临界生: options.near, 一分一段表: options.segments,
-                      进退步: options.compare, 进退步汇总: options.compare };
+                      进退步: options.compare, 进退步汇总: options.compare, 成绩条: options.slips };
       // A chart sheet under such a name is not written over: only sheets with cells count.
       outcome.asked = ASKED_SHEETS.filter(
           (n) => wrote[n] && api.usedRange(job, n, scratch, scratch + 4) === 0 &&

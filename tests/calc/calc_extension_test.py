@@ -377,6 +377,23 @@ def check_asked(office, valdrex, work):
     return faults
 
 
+def check_slips(office, valdrex, work):
+    """成绩条 with levels and no rank anywhere, as `valdrex run --slips --levels --no-ranks`."""
+    source = os.path.join(work, "slips.xlsx")
+    shutil.copy(os.path.join(work, "sample.xlsx"), source)
+    want_path = os.path.join(work, "want-slips.xlsx")
+    subprocess.run([valdrex, "run", source, "--slips", "--levels", "--no-ranks", "--targets",
+                    "%d,%d" % TARGETS, "--date", datetime.date.today().isoformat(), "-o",
+                    want_path], capture_output=True, check=True)
+    doc = office.load(source)
+    office.dispatch(doc, "slips", TARGETS)
+    want = office.load(want_path)
+    faults = report_differences(doc, want, ["成绩条", "年级排名表", "年级详细排名"])
+    want.close(True)
+    doc.close(True)
+    return faults
+
+
 def print_titles(sheet):
     """The rows repeated on every printed page, or None."""
     return (sheet.TitleRows.StartRow, sheet.TitleRows.EndRow) if sheet.PrintTitleRows else None
@@ -502,7 +519,8 @@ def main(valdrex, oxt, work):
         shutil.copy(oxt, work)  # where nobody can read it
         office = Office(work, os.path.join(work, os.path.basename(oxt)))
         try:
-            for check in (check_run, check_asked, check_told, check_check, check_classes):
+            for check in (check_run, check_asked, check_slips, check_told, check_check,
+                          check_classes):
                 found = check(office, valdrex, work)
                 print("%s: %s" % (check.__name__, "ok" if not found else "FAILED"))
                 faults += found

@@ -135,6 +135,9 @@ int main(int argc, char** argv) {
       {offsetof(valdrex_run_options, no_charts), 0, 0, VALDREX_INVALID_ARGUMENT},
       /* compiled before the asked sheets: those are off */
       {offsetof(valdrex_run_options, segment_step), 0, 0, VALDREX_OK},
+      /* compiled before the slips and levels: those are off */
+      {offsetof(valdrex_run_options, slips), 0, 0, VALDREX_OK},
+      {offsetof(valdrex_run_options, no_ranks), 0, 0, VALDREX_INVALID_ARGUMENT},
       {offsetof(valdrex_run_options, margin), 0, 0, VALDREX_INVALID_ARGUMENT},
       {known, 1, 0, VALDREX_INVALID_ARGUMENT},
       {later, 0, 0, VALDREX_OK}, /* newer, its own options unset */
@@ -242,6 +245,23 @@ int main(int argc, char** argv) {
   EXPECT(valdrex_chart_series(job, "统计图表", 0, 99, NULL, NULL, NULL) ==
          VALDREX_INVALID_ARGUMENT);
   EXPECT(valdrex_series_colour(job, "统计图表", 0, 0, NULL) == VALDREX_INVALID_ARGUMENT);
+
+  /* Slips with levels and no ranks; a level list that cannot be used refuses the run. */
+  valdrex_run_options slips = options;
+  slips.slips = slips.no_ranks = 1;
+  slips.levels.text = "A:50,B:40";
+  EXPECT(valdrex_run(job, &slips) == VALDREX_BAD_REQUEST);
+  EXPECT(strstr(valdrex_last_error(), "加起来是 90") != NULL);
+  slips.levels_by_score.text = "A:90,B:75,C:60,D:40";
+  EXPECT(valdrex_run(job, &slips) == VALDREX_BAD_REQUEST); /* both lists */
+  slips.levels.text = NULL;
+  EXPECT(valdrex_run(job, &slips) == VALDREX_OK);
+  EXPECT(strcmp(valdrex_cell_text(job, "成绩条", 1, 5), "语文等级") == 0);
+  EXPECT(strcmp(valdrex_cell_text(job, "年级排名表", 3, 11), "") == 0); /* no rank */
+  slips.levels_by_score.text = NULL;
+  slips.levels.text = ""; /* the default shares */
+  EXPECT(valdrex_run(job, &slips) == VALDREX_OK);
+  EXPECT(valdrex_run(job, &options) == VALDREX_OK);
 
   /* A failed save leaves nothing behind for the next one: status, reason and problem. */
   EXPECT(valdrex_save_as(job, "/nonexistent/\xff.xlsx") == VALDREX_UNWRITABLE);

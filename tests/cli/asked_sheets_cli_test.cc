@@ -21,6 +21,10 @@ TEST(AskedSheetsCli, BadValuesAreRefusedBeforeAnything) {
       {{"run", "--margin", "0"}, "--margin 应为大于 0、不超过 100"},
       {{"run", "--margin", "101"}, "--margin 应为"},
       {{"run", "--segments=各科"}, "--segments 后只能写 all"},
+      {{"run", "--levels", "A:50,B:40"}, "加起来是 90，应为 100"},
+      {{"run", "--levels", "优秀：50，优秀：50"}, "等级“优秀”写了两次"},
+      {{"run", "--levels-by-score", "A:60,B:75"}, "等级“B”的分数线应低于上一等级的"},
+      {{"run", "--levels", "--levels-by-score", "A:90"}, "只能用一个"},
   };
   for (const auto& c : cases) {
     const Outcome o = valdrex(dir, c.args);
@@ -52,6 +56,33 @@ TEST(AskedSheetsCli, WrittenWhenAskedAndKeptWithANoteOtherwise) {
   wb = io::readWorkbook((dir / "各科.xlsx").string());
   EXPECT_EQ(wb->find("临界生"), nullptr);
   EXPECT_EQ(wb->sheetAt(wb->sheetCount() - 1).name(), "一分一段表");
+}
+
+// Slips with levels against an earlier exam, and a bare --levels before a workbook's name.
+TEST(AskedSheetsCli, SlipsWithLevelsAndTheChange) {
+  ScratchFolder dir;
+  writeSample(dir / "期末.xlsx");
+  writeSample(dir / "期中.xlsx");
+  Outcome o = valdrex(dir, {"run", "--targets", "2,4", "--slips", "--levels", "期末.xlsx",
+                            "--compare", "期中.xlsx", "--no-ranks"});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_THAT(o.err + o.out, HasSubstr("不公布名次"));
+  auto wb = io::readWorkbook((dir / "期末-统计结果.xlsx").string());
+  const host::MemorySheet& slips = *wb->find("成绩条");
+  const int last = slips.usedRange().col2;
+  EXPECT_EQ(textOf(slips.cell(1, last)), "上次总分等级");
+  EXPECT_EQ(textOf(slips.cell(1, last - 1)), "总分变化");
+  EXPECT_EQ(textOf(slips.cell(1, last - 2)), "总分等级");
+  EXPECT_EQ(numericValue(slips.cell(2, last - 1)), 0);  // the same scores both times
+  EXPECT_THAT(textOf(slips.cell(2, last - 2)), ::testing::MatchesRegex("[A-E]"));
+  EXPECT_EQ(textOf(slips.cell(2, last)), textOf(slips.cell(2, last - 2)));
+  // 进退步 without ranks, with each exam's level of the total.
+  const host::MemorySheet& progress = *wb->find("进退步");
+  const int levels = progress.usedRange().col2;
+  EXPECT_TRUE(progress.cell(4, 7).isEmpty()) << "no rank in 进退步";
+  EXPECT_EQ(textOf(progress.cell(3, levels)), "本次总分等级");
+  EXPECT_EQ(textOf(progress.cell(4, levels)), textOf(progress.cell(4, levels - 1)));
+  EXPECT_THAT(textOf(progress.cell(4, levels)), ::testing::MatchesRegex("[A-E]"));
 }
 
 TEST(AskedSheetsCli, ComparedWithAnEarlierExam) {

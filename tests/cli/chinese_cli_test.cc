@@ -30,7 +30,8 @@ std::vector<std::string> englishWords(const std::string& text,
   std::set<std::string> allowed = {"valdrex",  "run",     "check",      "classes", "sample",
                                    "template", "members", "xlsx",       "xlsm",    "YYYY",
                                    "MM",       "DD",      "ValdrexCls", "A",  // A: the column
-                                   "all"};  // typed after --segments
+                                   "all",  // typed after --segments
+                                   "B",        "C",       "D",          "E"};  // levels' names
   for (const std::string& a : args)
     for (const std::string& w : asciiWords(a)) allowed.insert(w);
   std::vector<std::string> english;

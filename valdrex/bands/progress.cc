@@ -68,6 +68,7 @@ std::vector<ExamStudent> examStudents(const GradeBook& g) {
     for (int s = 1; s <= g.classSizes(c); ++s) {
       ExamStudent st;
       st.classIndex = c;
+      st.studentIndex = s;
       st.className = g.classNames(c);
       st.name = g.studentInfo(c, s, name);
       if (number > 0) st.examNumber = g.studentInfo(c, s, number);

@@ -14,7 +14,7 @@ namespace valdrex {
 
 // One student of an exam as the comparison reads it.
 struct ExamStudent {
-  int classIndex = 0;
+  int classIndex = 0, studentIndex = 0;  // in the grade book
   std::string className, name, examNumber;
   std::optional<int32_t> total;  // tenths; none for a student who sat no paper
   int classRank = 0, gradeRank = 0;

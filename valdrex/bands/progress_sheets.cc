@@ -69,7 +69,8 @@ int writeList(host::Worksheet& sh, int row, const std::string& title,
 }  // namespace
 
 std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& before,
-                                       host::Worksheet& sh, host::Clock& clock) {
+                                       host::Worksheet& sh, host::Clock& clock, bool ranksHidden,
+                                       const LevelScheme* levels) {
   sh.clear(sh.usedRange());
   const std::vector<ExamStudent> a = examStudents(now), b = examStudents(before);
   StudentMatching m = matchStudents(a, b);
@@ -77,11 +78,12 @@ std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& be
   std::stable_sort(m.pairs.begin(), m.pairs.end(), [&](const StudentPair& x, const StudentPair& y) {
     const ExamStudent &p = a[x.now], &q = a[y.now];
     if (p.classIndex != q.classIndex) return p.classIndex < q.classIndex;
+    if (ranksHidden) return x.now < y.now;
     if ((p.gradeRank == 0) != (q.gradeRank == 0)) return q.gradeRank == 0;
     return p.gradeRank < q.gradeRank;
   });
   const auto subjects = commonSubjects(now, before);
-  const int width = L::width(static_cast<int>(subjects.size()));
+  const int width = L::width(static_cast<int>(subjects.size()), levels != nullptr);
   const bool sameFull = sameTotalFullMark(now, before);
 
   const char* const header[] = {"班级",         "考号",         "姓名",         "上次总分",
@@ -93,6 +95,14 @@ std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& be
     sh.setCell(L::headerRow, L::subjectChange(static_cast<int>(k) + 1),
                subjectName(now, subjects[k].first) + "名次变化");
 
+  std::optional<StudentLevels> levelsNow, levelsBefore;
+  const int subjectsCompared = static_cast<int>(subjects.size());
+  if (levels) {
+    levelsNow.emplace(now, *levels);
+    levelsBefore.emplace(before, *levels);
+    sh.setCell(L::headerRow, L::levelBefore(subjectsCompared), "上次总分等级");
+    sh.setCell(L::headerRow, L::levelNow(subjectsCompared), "本次总分等级");
+  }
   int r = L::headerRow;
   for (const StudentPair& p : m.pairs) {
     const ExamStudent &x = a[p.now], &y = b[p.before];
@@ -104,6 +114,14 @@ std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& be
     sh.setCell(r, L::totalNow, tenthsCell(x.total));
     if (sameFull && x.total && y.total)
       sh.setCell(r, L::totalChange, Variant::number((*x.total - *y.total) / 10.0));
+    if (levels) {
+      const int total = now.subjectCount + 1, totalBefore = before.subjectCount + 1;
+      sh.setCell(r, L::levelBefore(subjectsCompared),
+                 std::string(levelsBefore->level(y.classIndex, y.studentIndex, totalBefore)));
+      sh.setCell(r, L::levelNow(subjectsCompared),
+                 std::string(levelsNow->level(x.classIndex, x.studentIndex, total)));
+    }
+    if (ranksHidden) continue;
     sh.setCell(r, L::classRankBefore, rankCell(y.classRank));
     sh.setCell(r, L::classRankNow, rankCell(x.classRank));
     if (!p.changedClass)
@@ -127,7 +145,10 @@ std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& be
              "注：名次变化=上次名次−本次名次，正数是进步；总分变化=本次总分−上次总分；"
              "转了班的学生没有班级名次变化；有一次没有总分的学生没有变化。");
 
-  if (!sameFull)
+  if (ranksHidden)
+    sh.setCell(L::noteRow, L::className,
+               "这次统计不公布名次：名次和名次变化都空着，学生按班级和成绩表的顺序排列。");
+  else if (!sameFull)
     sh.setCell(L::noteRow, L::className,
                "两次考试总分的满分不同（上次 " +
                    std::to_string(before.markLines(1, before.subjectCount + 1)) + "，本次 " +

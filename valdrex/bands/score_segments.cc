@@ -83,7 +83,7 @@ std::vector<ScoredStudent> scoredStudents(const GradeBook& g, int j) {
 }
 
 void writeScoreSegments(const GradeBook& g, host::Worksheet& sh, int32_t step, bool allSubjects,
-                        host::Clock& clock) {
+                        host::Clock& clock, bool ranksHidden) {
   const int total = g.subjectCount + 1;
   std::vector<int> columns = {total};
   if (allSubjects)
@@ -110,7 +110,7 @@ void writeScoreSegments(const GradeBook& g, host::Worksheet& sh, int32_t step, b
       sh.setCell(r, L::count, Variant::long_(rows[k].count));
       sh.setCell(r, L::cumulative, Variant::long_(rows[k].cumulative));
       sh.setCell(r, L::percent, Variant::number(rows[k].percent));
-      sh.setCell(r, L::ranks, rankSpan(rows[k]));
+      if (!ranksHidden) sh.setCell(r, L::ranks, rankSpan(rows[k]));
     }
     const int steps = static_cast<int>(rows.size());
     addBorders(sh, indexArgument(L::headerRow(nameRow)), indexArgument(1),

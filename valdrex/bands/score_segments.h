@@ -55,7 +55,8 @@ std::vector<ScoredStudent> scoredStudents(const GradeBook& g, int j);
 // Clears sh and writes the total's table, then with `allSubjects` every subject's, steps of
 // `step` tenths, under a title row with today's date. A Failure, with sh as it was, when the
 // tables would run past the sheet's last row (full marks far larger than the step).
+// `ranksHidden`: the ranks column stays empty.
 void writeScoreSegments(const GradeBook& g, host::Worksheet& sh, int32_t step, bool allSubjects,
-                        host::Clock& clock);
+                        host::Clock& clock, bool ranksHidden = false);
 
 }  // namespace valdrex

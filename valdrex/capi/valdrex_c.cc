@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "valdrex/gradebook/levels.h"
 #include "valdrex/host/argument_text.h"
 #include "valdrex/host/sheet_presentation.h"
 #include "valdrex/host/utf8.h"
@@ -205,19 +206,23 @@ valdrex_status opened(std::unique_ptr<valdrex::WorkbookJob> workbookJob,
   return succeeded();
 }
 
-// The caller's options as this library knows them. A caller compiled before the asked sheets gives
-// the size up to them; a newer caller's members past ours must be unset.
+// The caller's options as this library knows them. A caller compiled before the asked sheets, or
+// before the slips and levels, gives the size up to them; a newer caller's members past ours must
+// be unset.
 constexpr std::size_t kFirstOptionsSize = offsetof(valdrex_run_options, segment_step);
+constexpr std::size_t kSecondOptionsSize = offsetof(valdrex_run_options, slips);
 static_assert(sizeof(valdrex_run_options) ==
-                  offsetof(valdrex_run_options, compare) + sizeof(unsigned long long),
+                  offsetof(valdrex_run_options, levels_by_score) + sizeof(unsigned long long),
               "a later member must raise the size: no padding at the end");
 valdrex_status readOptions(const valdrex_run_options* given, valdrex_run_options& o) {
   o = VALDREX_RUN_OPTIONS_INIT;
   if (!given) return VALDREX_OK;
-  if (given->size != kFirstOptionsSize && given->size < sizeof o)
+  if (given->size != kFirstOptionsSize && given->size != kSecondOptionsSize &&
+      given->size < sizeof o)
     return invalid("valdrex_run_options 的 size 不对：请用 VALDREX_RUN_OPTIONS_INIT 初始化");
   const auto* bytes = reinterpret_cast<const unsigned char*>(given);
-  bool unknown = given->reserved != 0 || (given->size >= sizeof o && given->reserved_later != 0);
+  bool unknown =
+      given->reserved != 0 || (given->size >= kSecondOptionsSize && given->reserved_later != 0);
   for (std::size_t i = sizeof o; i < given->size; ++i) unknown = unknown || bytes[i] != 0;
   if (unknown) return invalid("valdrex_run_options 里有这个版本的库不认识的选项");
   std::memcpy(&o, given, std::min<std::size_t>(given->size, sizeof o));
@@ -392,6 +397,20 @@ valdrex_status valdrex_run(valdrex_job* handle, const valdrex_run_options* optio
         return failed(VALDREX_BAD_REQUEST, "margin 应为大于 0、不超过 100、最多一位小数的百分数");
       settings.asked.marginPercent = tenths / 10.0;
     }
+    settings.asked.slips = o.slips != 0;
+    settings.asked.noRanks = o.no_ranks != 0;
+    if (o.levels.text && o.levels_by_score.text)
+      return failed(VALDREX_BAD_REQUEST, "levels 和 levels_by_score 只能给一个");
+    std::string problem;
+    if (o.levels.text) {
+      const std::string shares(*o.levels.text ? std::string_view(o.levels.text)
+                                              : valdrex::kDefaultLevelShares);
+      if (!(settings.asked.levels = valdrex::parseLevelShares(shares, problem)))
+        return failed(VALDREX_BAD_REQUEST, "levels 中" + problem);
+    }
+    if (o.levels_by_score.text &&
+        !(settings.asked.levels = valdrex::parseLevelLines(o.levels_by_score.text, problem)))
+      return failed(VALDREX_BAD_REQUEST, "levels_by_score 中" + problem);
     if (!defaults)
       settings.targets = valdrex::TargetAnswers{static_cast<int16_t>(o.first_target),
                                                 static_cast<int16_t>(o.second_target)};

@@ -34,7 +34,7 @@ struct RankingSheetLayout {
   static constexpr int seatColumn = ScoreSheetLayout::seatColumn;
 
   // Plain lists copy the score sheet's columns up to its last subject, then the total and the
-  // total's class and school rank.
+  // total's class and school rank, and with levels the total's level.
   static constexpr int plainTotalColumn(int firstSubjectColumn, int subjects) {
     return firstSubjectColumn + subjects;
   }
@@ -44,19 +44,32 @@ struct RankingSheetLayout {
   static constexpr int plainSchoolRankColumn(int firstSubjectColumn, int subjects) {
     return plainTotalColumn(firstSubjectColumn, subjects) + 2;
   }
+  static constexpr int plainLevelColumn(int firstSubjectColumn, int subjects) {
+    return plainTotalColumn(firstSubjectColumn, subjects) + 3;
+  }
   // As wide as a score sheet with the leading columns of a new workbook.
-  static constexpr int plainWidth(int subjects) {
-    return plainSchoolRankColumn(leadingColumns + 1, subjects);
+  static constexpr int plainWidth(int subjects, bool levels = false) {
+    return plainSchoolRankColumn(leadingColumns + 1, subjects) + (levels ? 1 : 0);
   }
 
   // Detailed lists: score, class rank and school rank of subject j side by side (the total's at
-  // subjects + 1).
-  static constexpr int detailedScoreColumn(int j) { return leadingColumns + 3 * (j - 1) + 1; }
-  static constexpr int detailedClassRankColumn(int j) { return detailedScoreColumn(j) + 1; }
-  static constexpr int detailedSchoolRankColumn(int j) { return detailedScoreColumn(j) + 2; }
-  static constexpr int detailedWidth(int subjects) {
-    return detailedSchoolRankColumn(subjects + 1);
+  // subjects + 1), and with levels the level after them.
+  static constexpr int detailedColumns(bool levels) { return levels ? 4 : 3; }
+  static constexpr int detailedScoreColumn(int j, bool levels = false) {
+    return leadingColumns + detailedColumns(levels) * (j - 1) + 1;
   }
+  static constexpr int detailedClassRankColumn(int j, bool levels = false) {
+    return detailedScoreColumn(j, levels) + 1;
+  }
+  static constexpr int detailedSchoolRankColumn(int j, bool levels = false) {
+    return detailedScoreColumn(j, levels) + 2;
+  }
+  static constexpr int detailedLevelColumn(int j) { return detailedScoreColumn(j, true) + 3; }
+  static constexpr int detailedWidth(int subjects, bool levels = false) {
+    return detailedScoreColumn(subjects + 2, levels) - 1;
+  }
+  // The level beside a rank is headed by the column's name and this.
+  static constexpr std::string_view levelSuffix = "等级";
 };
 
 // The sheets of stacked tables: one table per subject and the total's last, each with the
@@ -205,7 +218,12 @@ struct ProgressSheetLayout {
   static constexpr int gradeRankChange = 12;
   // The k-th subject of both exams: its grade rank change.
   static constexpr int subjectChange(int k) { return gradeRankChange + k; }
-  static constexpr int width(int subjects) { return subjectChange(subjects); }
+  // With levels, the total's level of each exam after the last subject's change.
+  static constexpr int levelBefore(int subjects) { return subjectChange(subjects) + 1; }
+  static constexpr int levelNow(int subjects) { return subjectChange(subjects) + 2; }
+  static constexpr int width(int subjects, bool levels = false) {
+    return levels ? levelNow(subjects) : subjectChange(subjects);
+  }
   static constexpr int gap = 1;
   // The lists after the last of `rows` student rows.
   static constexpr int firstListRow(int rows) { return firstStudentRow + rows + gap; }
@@ -224,6 +242,18 @@ struct ProgressSummaryLayout {
   static constexpr int width(int subjects) { return subjectAverageChange(subjects); }
   static constexpr int classRow(int k) { return headerRow + k; }
   static constexpr int totalRow(int classes) { return classRow(classes + 1); }
+};
+
+// "成绩条": a slip per student, a header row and a value row, then an empty row to cut along;
+// class after class, in class and seat order. Columns: the leading ones, each subject's and the
+// total's score (each followed by its level, with levels), then the total's two ranks unless they
+// are hidden, then against an earlier exam the total's change (and its grade rank's).
+struct SlipSheetLayout {
+  static constexpr int rowsPerSlip = 3;
+  static constexpr int classColumn = 1;
+  // Slip i, from 0.
+  static constexpr int headerRow(int i) { return 1 + rowsPerSlip * i; }
+  static constexpr int valueRow(int i) { return headerRow(i) + 1; }
 };
 
 }  // namespace valdrex

@@ -98,6 +98,7 @@ struct ReportSheets {
   static constexpr std::string_view scoreSegments = "一分一段表";
   static constexpr std::string_view progress = "进退步";
   static constexpr std::string_view progressSummary = "进退步汇总";
+  static constexpr std::string_view slips = "成绩条";
 };
 
 // In the order a new workbook has them.
@@ -108,9 +109,9 @@ inline constexpr std::array<std::string_view, 9> kReportSheetNames = {
 
 // The report sheets a run writes only when asked, after every other sheet of the result; a run
 // that does not ask leaves them as they are.
-inline constexpr std::array<std::string_view, 4> kAskedReportSheetNames = {
+inline constexpr std::array<std::string_view, 5> kAskedReportSheetNames = {
     ReportSheets::progress, ReportSheets::progressSummary, ReportSheets::nearLines,
-    ReportSheets::scoreSegments};
+    ReportSheets::scoreSegments, ReportSheets::slips};
 
 inline constexpr std::string_view kMessageTitle = "Valdrex提示";
 

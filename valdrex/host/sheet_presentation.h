@@ -16,9 +16,12 @@ struct PrintLayout {
   bool fitToPageWidth = false;  // scaled to one page wide, as many pages tall as it takes
   int repeatFirstRow = 0;       // rows printed at the top of every page; 0: none
   int repeatLastRow = 0;
-  int frozenRows = 0;     // panes frozen below these rows ...
-  int frozenColumns = 0;  // ... and right of these columns
+  int frozenRows = 0;          // panes frozen below these rows ...
+  int frozenColumns = 0;       // ... and right of these columns
   std::vector<int> rowBreaks;  // a new page starts at each of these rows, ascending
+  // Printed at this percent when not fitted to the page width (0: 100): a spreadsheet program
+  // keeps the row breaks only at a fixed scale.
+  int scalePercent = 0;
   friend bool operator==(const PrintLayout&, const PrintLayout&) = default;
 };
 

@@ -289,7 +289,10 @@ std::string pageSetup(const host::PrintLayout& layout) {
   // A4, the paper of the schools the reports are printed for.
   std::string out = "<pageSetup paperSize=\"9\" orientation=\"";
   out += layout.landscape ? "landscape\"" : "portrait\"";
-  if (layout.fitToPageWidth) out += " fitToWidth=\"1\" fitToHeight=\"0\"";
+  if (layout.fitToPageWidth)
+    out += " fitToWidth=\"1\" fitToHeight=\"0\"";
+  else if (layout.scalePercent > 0)
+    out += " scale=\"" + std::to_string(layout.scalePercent) + "\"";
   return out + "/>";
 }
 

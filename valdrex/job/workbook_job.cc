@@ -30,6 +30,7 @@
 #include "valdrex/job/presentation/print_ready.h"
 #include "valdrex/job/presentation/result_charts.h"
 #include "valdrex/job/presentation/shown_numbers.h"
+#include "valdrex/job/presentation/slip_pages.h"
 #include "valdrex/job/session/cell_name.h"
 #include "valdrex/job/session/desktop_launcher.h"
 #include "valdrex/job/session/live_workbook.h"
@@ -420,6 +421,13 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   for (Finding& lack : askedSheetsLack(*g, asked, sheet->name()))
     outcome_.notes.push_back(std::move(lack.text));
   for (const std::string& added : outcome_.sheetsAdded) makePrintReady(*wb_->find(added));
+  // The slips' page breaks follow this run's classes, whether the sheet is new or not.
+  if (asked.slips)
+    if (host::MemorySheet* slips = wb_->find(ReportSheets::slips)) makeSlipsPrintReady(*slips);
+  if (asked.noRanks)
+    outcome_.notes.push_back(
+        "这次统计不公布名次：各排名表和成绩条的名次列空着，学生按班级和座号排列，"
+        "进退步只写分数的变化，临界生不列一档、二档的名单，一分一段表不写位次。");
 
   // A limits message the check foresaw as harmless is told by its finding; any other one means
   // the loading stopped short.
@@ -479,6 +487,7 @@ AskedReports WorkbookJob::prepareAskedSheets(const RunSettings& settings,
                                "”是图表工作表（或对话框工作表），没有写入：请把它改名后重试。");
       if (name == ReportSheets::nearLines) asked.nearLines = false;
       if (name == ReportSheets::scoreSegments) asked.segments = false;
+      if (name == ReportSheets::slips) asked.slips = false;
       if (name == ReportSheets::progress || name == ReportSheets::progressSummary)
         asked.earlier = nullptr;
       continue;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <utility>
 
 #include "valdrex/gradebook/report_layout.h"
 
@@ -20,8 +21,20 @@ bool detailed(RankingSheet kind) {
   return kind == RankingSheet::ClassDetailed || kind == RankingSheet::GradeDetailed;
 }
 
-int tableWidth(const GradeBook& g, RankingSheet kind) {
-  return detailed(kind) ? L::detailedWidth(g.subjectCount) : L::plainWidth(g.subjectCount);
+int tableWidth(const GradeBook& g, RankingSheet kind, const RankShown& shown) {
+  return detailed(kind) ? L::detailedWidth(g.subjectCount, shown.hasLevels())
+                        : L::plainWidth(g.subjectCount, shown.hasLevels());
+}
+
+// The total's class and school rank columns.
+std::pair<int, int> totalRankColumns(const GradeBook& g, RankingSheet kind,
+                                     const RankShown& shown) {
+  const int total = g.subjectCount + 1;
+  const bool lv = shown.hasLevels();
+  if (detailed(kind))
+    return {L::detailedClassRankColumn(total, lv), L::detailedSchoolRankColumn(total, lv)};
+  return {L::plainClassRankColumn(L::leadingColumns + 1, g.subjectCount),
+          L::plainSchoolRankColumn(L::leadingColumns + 1, g.subjectCount)};
 }
 
 // The class column of the copied table: the score sheet's "班级" column when it is among the
@@ -119,31 +132,38 @@ const char* rankingSheetName(RankingSheet kind) {
   return "";
 }
 
-void sortRankingSheet(const GradeBook& g, host::Worksheet& sh, RankingSheet kind) {
+void sortRankingSheet(const GradeBook& g, host::Worksheet& sh, RankingSheet kind,
+                      const RankShown& shown) {
   sh.deleteCells(host::wholeRow(L::titleRow));
-  const int w = tableWidth(g, kind);
+  const auto [classRank, schoolRank] = totalRankColumns(g, kind, shown);
   std::array<host::SortKey, 2> keys;
+  if (shown.hidden) {
+    // No order may tell a rank: every list goes by class and seat.
+    keys = {{{tableClassColumn(g)}, {L::seatColumn}}};
+    sh.sort(sh.usedRange(), keys, true);
+    return;
+  }
   switch (kind) {
     case RankingSheet::ClassPlain:
       keys = {{{tableClassColumn(g)}, {L::seatColumn}}};
       break;
     case RankingSheet::ClassDetailed:
-      keys = {{{tableClassColumn(g)}, {w}}};
+      keys = {{{tableClassColumn(g)}, {schoolRank}}};
       break;
     case RankingSheet::GradePlain:
     case RankingSheet::GradeDetailed:
-      // School rank by total, then class rank by total: the last two columns.
-      keys = {{{w}, {w - 1}}};
+      // School rank by total, then class rank by total.
+      keys = {{{schoolRank}, {classRank}}};
       break;
   }
   sh.sort(sh.usedRange(), keys, true);
-  if (kind == RankingSheet::ClassPlain) unrankedLastInClass(g, sh, w);
+  if (kind == RankingSheet::ClassPlain) unrankedLastInClass(g, sh, schoolRank);
 }
 
 void titleRankingSheet(const GradeBook& g, host::Worksheet& sh, RankingSheet kind,
-                       host::Clock& clock) {
+                       host::Clock& clock, const RankShown& shown) {
   sh.insertRow(L::titleRow);
-  datedTitleRow(sh, tableWidth(g, kind), clock);
+  datedTitleRow(sh, tableWidth(g, kind, shown), clock);
   if (perClass(kind)) classBlocks(g, sh, kind);
 }
 

@@ -4,6 +4,7 @@
 #include "valdrex/gradebook/grade_book.h"
 #include "valdrex/host/ui.h"
 #include "valdrex/host/worksheet.h"
+#include "valdrex/reports/class_tables.h"
 
 namespace valdrex {
 
@@ -18,13 +19,15 @@ enum class RankingSheet {
 const char* rankingSheetName(RankingSheet kind);
 
 // Phase 1, on a copy of a base table (title row, header row, students from row 3): the title row
-// is removed and the students sorted, the header staying in row 1. Failures reach the caller.
-void sortRankingSheet(const GradeBook& g, host::Worksheet& sh, RankingSheet kind);
+// is removed and the students sorted, the header staying in row 1; with the ranks hidden, every
+// list by class and seat. Failures reach the caller.
+void sortRankingSheet(const GradeBook& g, host::Worksheet& sh, RankingSheet kind,
+                      const RankShown& shown = {});
 
 // Phase 2, after every sheet's phase 1: a dated title row over the header; a per-class sheet gets
 // a title and a header row before each class, a block starting wherever the class column's value
 // changes. Failures reach the caller.
 void titleRankingSheet(const GradeBook& g, host::Worksheet& sh, RankingSheet kind,
-                       host::Clock& clock);
+                       host::Clock& clock, const RankShown& shown = {});
 
 }  // namespace valdrex

@@ -6,6 +6,7 @@
 #include "valdrex/bands/rank_bands.h"
 #include "valdrex/bands/score_bands.h"
 #include "valdrex/bands/score_segments.h"
+#include "valdrex/bands/slips.h"
 #include "valdrex/gradebook/class_statistics.h"
 #include "valdrex/gradebook/layout.h"
 #include "valdrex/gradebook/limits_message.h"
@@ -64,12 +65,16 @@ std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
   step("载入成绩", [&] { loadScores(g, scoreSheet, propertySheet(wb), ui, trace); });
   step("求总分", [&] { sumTotals(g); });
   step("各科排名", [&] { rankSubjects(g); });
+  StudentLevels levels;
+  if (asked.levels) step("评定等级", [&] { levels = StudentLevels(g, *asked.levels); });
+  const RankShown shown{asked.levels ? &levels : nullptr, asked.noRanks};
 
   step(quoted("清空", RS::output), [&] { deleteUsedRange(wb.sheet(RS::output)); });
-  step(quoted("写入", RS::output), [&] { writeClassTables(g, wb.sheet(RS::output), false); });
+  step(quoted("写入", RS::output),
+       [&] { writeClassTables(g, wb.sheet(RS::output), false, shown); });
   step(quoted("清空", RS::classDetailed), [&] { deleteUsedRange(wb.sheet(RS::classDetailed)); });
   step(quoted("写入", RS::classDetailed),
-       [&] { writeClassTables(g, wb.sheet(RS::classDetailed), true); });
+       [&] { writeClassTables(g, wb.sheet(RS::classDetailed), true, shown); });
 
   for (std::string_view copy : {RS::classPlain, RS::gradePlain, RS::gradeDetailed})
     step(quoted("清空", copy), [&] { deleteUsedRange(wb.sheet(copy)); });
@@ -93,14 +98,16 @@ std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
 
   for (RankingSheet kind : kSortOrder)
     step(quoted("排序", rankingSheetName(kind)),
-         [&] { sortRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind); });
+         [&] { sortRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind, shown); });
   for (RankingSheet kind : kTitleOrder)
     step(quoted("写入", rankingSheetName(kind), "的标题"),
-         [&] { titleRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind, clock); });
+         [&] { titleRankingSheet(g, wb.sheet(rankingSheetName(kind)), kind, clock, shown); });
 
   if (asked.earlier) {
-    step(quoted("写入", RS::progress),
-         [&] { writeProgress(g, *asked.earlier, wb.sheet(RS::progress), clock); });
+    step(quoted("写入", RS::progress), [&] {
+      writeProgress(g, *asked.earlier, wb.sheet(RS::progress), clock, asked.noRanks,
+                    asked.levels ? &*asked.levels : nullptr);
+    });
     step(quoted("写入", RS::progressSummary), [&] {
       writeProgressSummary(g, *asked.earlier, wb.sheet(RS::progressSummary), asked.progressStep,
                            clock);
@@ -108,13 +115,23 @@ std::vector<SkippedStep> compileReports(GradeBook& g, host::Workbook& wb,
   }
   if (asked.nearLines)
     step(quoted("写入", RS::nearLines), [&] {
-      writeNearLines(g, wb.sheet(RS::nearLines), nearLists(g, targets, asked.marginPercent),
+      // The tiers are the grade's best by rank: a list of them would tell ranks.
+      const std::optional<CompletionTargets> tiers = asked.noRanks ? std::nullopt : targets;
+      writeNearLines(g, wb.sheet(RS::nearLines), nearLists(g, tiers, asked.marginPercent),
                      asked.marginPercent, clock);
     });
   if (asked.segments)
     step(quoted("写入", RS::scoreSegments), [&] {
       writeScoreSegments(g, wb.sheet(RS::scoreSegments), asked.segmentStep,
-                         asked.segmentsAllSubjects, clock);
+                         asked.segmentsAllSubjects, clock, asked.noRanks);
+    });
+
+  if (asked.slips)
+    step(quoted("写入", RS::slips), [&] {
+      std::optional<StudentLevels> before;
+      if (asked.levels && asked.earlier) before.emplace(*asked.earlier, *asked.levels);
+      writeSlips(g, wb.sheet(RS::slips),
+                 {shown.levels, asked.noRanks, asked.earlier, before ? &*before : nullptr});
     });
 
   // The closing message is a statement of the run too: a host that cannot show it fails no step.

@@ -2,11 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "valdrex/gradebook/grade_book.h"
+#include "valdrex/gradebook/levels.h"
 #include "valdrex/gradebook/rounding.h"
 #include "valdrex/host/ui.h"
 #include "valdrex/host/worksheet.h"
@@ -35,15 +37,22 @@ struct AskedReports {
   // "进退步" and "进退步汇总" against this earlier exam, loaded, totalled, ranked and counted.
   const GradeBook* earlier = nullptr;
   int progressStep = 20;  // moved up or down by at least this many grade ranks
+  bool slips = false;     // "成绩条"
+  // What every student list shows: a level beside each rank, and no rank nor an order by rank
+  // (the lists by class and seat, no tier lists in "临界生"), so that the result may be handed
+  // out.
+  std::optional<LevelScheme> levels;
+  bool noRanks = false;
 
   bool asks(std::string_view sheet) const {
+    if (sheet == ReportSheets::slips) return slips;
     if (sheet == ReportSheets::progress || sheet == ReportSheets::progressSummary)
       return earlier != nullptr;
     if (sheet == ReportSheets::nearLines) return nearLines;
     if (sheet == ReportSheets::scoreSegments) return segments;
     return false;
   }
-  bool any() const { return segments || nearLines || earlier; }
+  bool any() const { return segments || nearLines || earlier || slips; }
 };
 
 // Loads, ranks and counts from scoreSheet and "属性表", writes every report sheet of wb that

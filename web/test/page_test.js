@@ -283,6 +283,20 @@ async function main() {
   await page.click("#earlier-clear");
   for (const id of ["near", "segments"]) await page.uncheck("#" + id);
 
+  // 成绩条 with levels and no rank anywhere, what a school may hand out: the command's
+  // --slips --levels --no-ranks, the summary naming the sheet.
+  await removeAll(page);
+  await chooseAndWait(page, ["sample.xlsx"]);
+  const handedOut = ["slips", "levels", "no-ranks"];
+  for (const id of handedOut) await page.check("#" + id);
+  await page.click("#run");
+  const slipsLink = await page.waitForSelector("#results .result a");
+  const [slipsDownload] = await Promise.all([page.waitForEvent("download"), slipsLink.click()]);
+  await slipsDownload.saveAs(path.join(downloads, "slips-" + slipsDownload.suggestedFilename()));
+  const slipsSummary = await page.textContent("#results .result .summary");
+  expect(slipsSummary.includes("（含成绩条）"), "summary: " + slipsSummary);
+  for (const id of handedOut) await page.uncheck("#" + id);
+
   // The template and the sample made in the page, and the classes listed in a workbook, which
   // comes back under its own name.
   for (const id of ["template", "sample"]) {
