@@ -239,7 +239,9 @@ TEST(SheetBlocks, ARunEndsInTheProgramAsOnTheCopy) {
       EXPECT_EQ(host::grid(got, got.usedRange()), host::grid(want, got.usedRange()));
       EXPECT_EQ(host::grid(got, want.usedRange()), host::grid(want, want.usedRange()));
       EXPECT_EQ(got.merges(), want.merges());
-      if (!isReportSheet(want.name())) EXPECT_FALSE(program.written.contains(want.name()));
+      if (!isReportSheet(want.name())) {
+        EXPECT_FALSE(program.written.contains(want.name()));
+      }
     }
     EXPECT_EQ(program.flushes, run);
   }
