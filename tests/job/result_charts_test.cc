@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <map>
 
+#include "support/printed_pages.h"
 #include "valdrex/job/made/sample_workbook.h"
-#include "valdrex/job/presentation/print_ready.h"
 #include "valdrex/job/workbook_job.h"
 
 namespace valdrex {
@@ -23,15 +23,6 @@ class ResultCharts : public ::testing::TestWithParam<Grade> {};
 
 std::string cellText(host::MemoryWorkbook& wb, const std::string& sheet, int row, int col) {
   return textOf(wb.find(sheet)->cell(row, col));
-}
-
-// The page a row prints on, as (the manual break it follows, the program's pages since): a page
-// starts at every break and after every rowsPerPage() rows from the last one.
-std::pair<int, int> pageOf(const host::PrintLayout& layout, int row) {
-  int start = 1;
-  for (int b : layout.rowBreaks)
-    if (b <= row) start = b;
-  return {start, (row - start) / rowsPerPage(layout)};
 }
 
 TEST_P(ResultCharts, SeriesReferToTheTotalsAndAveragesOfEveryClass) {
@@ -123,7 +114,8 @@ TEST_P(ResultCharts, SeriesReferToTheTotalsAndAveragesOfEveryClass) {
     // Two charts across a landscape page, each whole on the page the sheet's layout prints.
     EXPECT_LE(c.anchor.col2, 18);
     const host::PrintLayout& page = *wb.find("统计图表")->printLayout();
-    EXPECT_EQ(pageOf(page, c.anchor.row1), pageOf(page, c.anchor.row2)) << c.title;
+    EXPECT_EQ(testing::pageOf(page, c.anchor.row1), testing::pageOf(page, c.anchor.row2))
+        << c.title;
     EXPECT_GE(c.anchor.row2 - c.anchor.row1 + 1, 12) << c.title;
   }
   EXPECT_EQ(titles.size(), expected.size());
