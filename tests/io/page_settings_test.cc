@@ -71,6 +71,7 @@ TEST(PageSettingsTest, ANewSheetPrintsAtItsScaleWithTitleDatePageNumbersAndBreak
   EXPECT_TRUE(page->pageSetup && page->landscape && page->hasMargins);
   EXPECT_EQ(page->scale, 75);
   EXPECT_FALSE(page->ownHeader);
+  EXPECT_TRUE(page->valdrexHeader);
 }
 
 // A report sheet of a teacher's workbook, written by a run: its breaks are the run's; its page

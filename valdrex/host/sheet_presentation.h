@@ -51,6 +51,9 @@ struct PageAsRead {
   bool hasMargins = false;  // the margins as read when true
   PageMargins margins;
   bool ownHeader = false;  // a header or footer not Valdrex's
+  // Valdrex's header and footer, which an earlier run or a new workbook wrote with the page: the
+  // page setup is Valdrex's too, and laid out anew.
+  bool valdrexHeader = false;
   friend bool operator==(const PageAsRead&, const PageAsRead&) = default;
 };
 

@@ -163,6 +163,7 @@ class SheetHandler : public XmlHandler {
     sheet_.addMerges(merges_);
     // A header and footer with Valdrex's footer are an earlier run's, which this run redates.
     page_.ownHeader = headerTexts_ && !valdrexFooter_;
+    page_.valdrexHeader = valdrexFooter_;
     if (page_.pageSetup || page_.hasMargins || page_.ownHeader) sheet_.setPageAsRead(page_);
   }
 

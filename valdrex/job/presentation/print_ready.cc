@@ -396,12 +396,11 @@ void makeWrittenReportPrintReady(host::MemorySheet& sh, std::string_view date) {
   }
   host::PrintLayout layout = layoutFor(plan, widths, used.row2);
   const auto& page = sh.pageAsRead();
-  if (sh.printLayout() && !sh.printLayout()->keepsOwnPage) {
-    // Valdrex made the sheet, for a new workbook: its page stays, its breaks are the tables'.
-    layout = *sh.printLayout();
-    layout.repeatFirstRow = plan.repeatFirst;
-    layout.repeatLastRow = plan.repeatLast;
-  } else {
+  // A sheet Valdrex made for a new workbook, or whose page an earlier run wrote, is laid out anew
+  // for what it holds now.
+  const bool valdrexPage =
+      sh.printLayout() ? !sh.printLayout()->keepsOwnPage : page && page->valdrexHeader;
+  if (!valdrexPage) {
     layout.keepsOwnPage = true;
     layout.frozenRows = layout.frozenColumns = 0;
     // Its print titles are its own; the breaks take none of the page for them.
