@@ -21,7 +21,12 @@ TEST(PrintPages, TablesPrintWholeAndEveryClassStartsAPage) {
   };
   for (const SampleOptions& grade : grades) {
     SCOPED_TRACE(std::to_string(grade.classes) + " classes of " + std::to_string(grade.students));
-    WorkbookJob job(sampleWorkbook(grade), "样例");
+    // A new workbook's report sheets take the print titles a run would: they stay the sheet's.
+    auto book = sampleWorkbook(grade);
+    EXPECT_EQ(book->find("两率一分")->printLayout()->repeatFirstRow, 0);
+    EXPECT_EQ(book->find("各班排名表")->printLayout()->repeatFirstRow,
+              grade.students == 100 ? RankingSheetLayout::headerRow : 0);
+    WorkbookJob job(std::move(book), "样例");
     SilentDefaults answers;
     FixedDate date({2026, 12, 7});
     ASSERT_TRUE(job.run(answers, date).ran);

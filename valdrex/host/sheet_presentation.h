@@ -39,6 +39,9 @@ struct PrintLayout {
   // margins and fit when it has a page setup of its own. Its row breaks are the layout's, and so
   // is its header when the layout has one.
   bool keepsOwnPage = false;
+  // With keepsOwnPage: its page setup and margins are Valdrex's, written before its tables were,
+  // and are written anew from the layout.
+  bool rewritesValdrexPage = false;
   friend bool operator==(const PrintLayout&, const PrintLayout&) = default;
 };
 

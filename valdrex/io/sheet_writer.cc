@@ -436,7 +436,7 @@ void SheetWriter::write(const host::MemorySheet& sheet, const std::string& part,
   // A sheet the teacher had keeps its views, and each page setting it has of its own.
   const bool viewsFromLayout = layout && !layout->keepsOwnPage;
   auto fromLayout = [&](std::string_view setting) {
-    return layout && (!layout->keepsOwnPage ||
+    return layout && (!layout->keepsOwnPage || layout->rewritesValdrexPage ||
                       std::none_of(spans.begin(), spans.end(), [&](const XmlElement& s) {
                         return s.depth == 1 && s.name == setting;
                       }));

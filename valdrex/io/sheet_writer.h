@@ -34,7 +34,8 @@ class SheetWriter {
   // `widthsAsRead`. A sheet with a print layout gets its fit to width or scale, view panes, margins
   // and page setup instead of the original's, and its header and footer when the layout has one,
   // and its row breaks; one that keeps its own page (PrintLayout::keepsOwnPage) keeps its views,
-  // and its page setup, margins and fit when the original has a page setup. A sheet whose charts
+  // and its page setup, margins and fit when the original has them (unless they are Valdrex's to
+  // rewrite). A sheet whose charts
   // were set loses the original's drawing; `drawingId` names the relationship of the drawing that
   // replaces it ("": none). `tabSelected` makes the first view the selected tab (true) or no view
   // (false); nullopt leaves the views as they were. Malformed original XML is a FormatProblem

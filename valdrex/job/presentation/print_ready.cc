@@ -1,6 +1,7 @@
 #include "valdrex/job/presentation/print_ready.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -233,10 +234,22 @@ std::vector<int> pageStarts(const Tables& t, int pageRows, bool eachOnAPage) {
   return breaks;
 }
 
+// Whether a table `rows` tall fits a page of `layout`, its columns `pixels` wide. One that fits an
+// upright page only (a class's list) turns the page upright, unless the page is the file's own.
+bool fitsAPage(int rows, double pixels, host::PrintLayout& layout) {
+  if (rows <= rowsPerPage(layout)) return true;
+  if (!layout.landscape || (layout.keepsOwnPage && !layout.rewritesValdrexPage)) return false;
+  host::PrintLayout upright = layout;
+  upright.landscape = false;
+  upright.scale = scaleFor(pixels, false, upright.margins);
+  if (rows > rowsPerPage(upright)) return false;
+  layout = upright;
+  return true;
+}
+
 // The row breaks the sheet's tables need on the page of `layout`, its columns `pixels` wide. The
 // header rows repeat on every page only where a table is taller than a page: where each page
-// begins with a table, they would stand above its own header. A table that fits an upright page
-// only (a class's list) turns the page upright, unless the page is the file's own.
+// begins with a table, they would stand above its own header.
 void paginate(const host::MemorySheet& sh, Shape shape, double pixels, host::PrintLayout& layout) {
   const Tables t = tablesOf(sh, shape);
   layout.rowBreaks.clear();
@@ -244,14 +257,9 @@ void paginate(const host::MemorySheet& sh, Shape shape, double pixels, host::Pri
   int tallest = 0;
   for (std::size_t i = 0; i < t.starts.size(); ++i)
     tallest = std::max(tallest, t.ends[i] - t.starts[i] + 1);
-  if (layout.landscape && tallest > rowsPerPage(layout) && !layout.keepsOwnPage) {
-    host::PrintLayout upright = layout;
-    upright.landscape = false;
-    upright.scale = scaleFor(pixels, false, upright.margins);
-    if (tallest <= rowsPerPage(upright)) layout = upright;
-  }
+  const bool fits = fitsAPage(tallest, pixels, layout);
   int pageRows = rowsPerPage(layout);
-  if (tallest <= pageRows) {
+  if (fits) {
     layout.repeatFirstRow = layout.repeatLastRow = 0;
   } else if (layout.repeatFirstRow > 0) {
     pageRows -= std::max(layout.repeatLastRow, layout.repeatFirstRow) - layout.repeatFirstRow + 1;
@@ -266,6 +274,7 @@ struct NewBook {
   std::vector<std::string> subjects;
   std::vector<std::string> classes;
   int students = 0;
+  int largestClass = 0;
   bool lowRate = false;
 };
 
@@ -279,8 +288,12 @@ NewBook readNewBook(host::MemoryWorkbook& wb) {
         book.leading[c - 1].push_back(textOf(scores->cell(r, c)));
     for (int c = SS::firstSubjectColumn; !textOf(scores->cell(SS::headerRow, c)).empty(); ++c)
       book.subjects.push_back(textOf(scores->cell(SS::headerRow, c)));
+    std::map<std::string, int> sizes;
     for (int r = SS::firstStudentRow; r <= last; ++r)
-      if (!textOf(scores->cell(r, SS::classColumn)).empty()) ++book.students;
+      if (std::string name = textOf(scores->cell(r, SS::classColumn)); !name.empty()) {
+        ++book.students;
+        book.largestClass = std::max(book.largestClass, ++sizes[name]);
+      }
   }
   if (const host::MemorySheet* properties = wb.find(PS::name)) {
     for (int r = PS::firstClassRow; !textOf(properties->cell(r, PS::labelColumn)).empty(); ++r)
@@ -396,17 +409,16 @@ void makeWrittenReportPrintReady(host::MemorySheet& sh, std::string_view date) {
   }
   host::PrintLayout layout = layoutFor(plan, widths, used.row2);
   const auto& page = sh.pageAsRead();
-  // A sheet Valdrex made for a new workbook, or whose page an earlier run wrote, is laid out anew
-  // for what it holds now.
-  const bool valdrexPage =
-      sh.printLayout() ? !sh.printLayout()->keepsOwnPage : page && page->valdrexHeader;
-  if (!valdrexPage) {
+  if (!sh.printLayout() || sh.printLayout()->keepsOwnPage) {
     layout.keepsOwnPage = true;
     layout.frozenRows = layout.frozenColumns = 0;
     // Its print titles are its own; the breaks take none of the page for them.
     layout.repeatFirstRow = layout.repeatLastRow = 0;
-    if (page && page->hasMargins) layout.margins = page->margins;
-    if (page && page->pageSetup) {
+    // A page Valdrex wrote with the header, before the tables were there, is laid out anew for
+    // what the sheet holds now.
+    layout.rewritesValdrexPage = page && page->valdrexHeader;
+    if (page && page->hasMargins && !layout.rewritesValdrexPage) layout.margins = page->margins;
+    if (page && page->pageSetup && !layout.rewritesValdrexPage) {
       layout.landscape = page->landscape;
       layout.fitToPageWidth = page->fitToPageWidth;
       layout.scale =
@@ -432,7 +444,24 @@ void makeNewWorkbookPrintReady(host::MemoryWorkbook& wb) {
       continue;
     }
     const auto [columns, rows] = expectedTable(sh.name(), book);
-    apply(sh, planFor(sh.name()), fittedWidths(columns), rows);
+    const Plan plan = planFor(sh.name());
+    const std::vector<double> widths = fittedWidths(columns);
+    apply(sh, plan, widths, rows);
+    // The print titles stay the sheet's once it is read back: none where every table will fit a
+    // page, as a run would set them.
+    const int classes = static_cast<int>(book.classes.size());
+    const bool classTables = sh.name() == RS::twoRates || sh.name() == RS::completionRates ||
+                             sh.name() == RS::scoreBands || sh.name() == RS::rankBands;
+    const int tallest = plan.shape == Shape::classBlocks ? book.largestClass + 2
+                        : classTables                    ? classes + 3
+                                                         : 0;
+    double pixels = 0;
+    for (double w : widths) pixels += columnPixels(w);
+    host::PrintLayout layout = *sh.printLayout();
+    if (tallest > 0 && fitsAPage(tallest, pixels, layout)) {
+      layout.repeatFirstRow = layout.repeatLastRow = 0;
+      sh.setPrintLayout(std::move(layout));
+    }
   }
 }
 

@@ -36,9 +36,10 @@ void makePrintReady(host::MemorySheet& sh, std::string_view date = "");
 
 // A report sheet the run wrote into but did not add: the row breaks its tables need and the run's
 // date in its header. One read from a file has them on its own page (or on the page Valdrex would
-// give it, when it has none) and gets the header where it has none of its own or an earlier run's;
-// its views, widths and print titles stay as they were. One Valdrex made for a new workbook, or
-// whose header an earlier run wrote, is laid out for what it holds now, its widths kept.
+// give it, when it has none, or when its page is one Valdrex wrote before the tables were there)
+// and gets the header where it has none of its own or an earlier run's; its views, widths and
+// print titles stay as they were. One Valdrex made for a new workbook is laid out for what it
+// holds now, its widths kept.
 void makeWrittenReportPrintReady(host::MemorySheet& sh, std::string_view date);
 
 // A new workbook: its score and property sheets as they are, and its empty report sheets laid
