@@ -98,7 +98,7 @@ TEST(PageSettingsTest, AReadReportSheetKeepsEveryPageSettingOfItsOwn) {
       {"every setting its own", margins + setup + own + oldBreaks, true, true, true},
       {"margins only", margins, false, true, false},
       {"an empty header", margins + setup + empty, true, true, false},
-      {"an earlier run's header", margins + setup + earlier, true, true, false},
+      {"an earlier run's header and page", margins + setup + earlier, true, true, false},
       {"none", "", false, false, false},
   };
   for (const auto& c : cases) {
@@ -121,18 +121,22 @@ TEST(PageSettingsTest, AReadReportSheetKeepsEveryPageSettingOfItsOwn) {
       EXPECT_EQ(page->margins.left, c.ownMargins ? 1 : 0.5);
     }
 
-    // What the run decides: the header where the sheet has none of its own.
+    // What the run decides: the header where the sheet has none of its own, and a page Valdrex
+    // wrote with its header laid out anew.
     host::PrintLayout layout = reportLayout();
     layout.keepsOwnPage = true;
     layout.frozenRows = 3;
     if (c.ownHeader) layout.headerTitle.clear();
+    layout.rewritesValdrexPage = page && page->valdrexHeader;
+    const bool keptSetup = c.ownSetup && !layout.rewritesValdrexPage;
+    const bool keptMargins = c.ownMargins && !layout.rewritesValdrexPage;
     sh.setCell(1, 1, "新");
     sh.setPrintLayout(layout);
     writeWorkbook(*book, dir.file("out.xlsx"));
     const std::string xml = partsOf(readBytes(dir.file("out.xlsx")))["xl/worksheets/sheet1.xml"];
     EXPECT_NE(xml.find(views), std::string::npos) << "views kept: " << xml;
-    EXPECT_EQ(between(xml, "<pageMargins", "/>") == margins, c.ownMargins) << xml;
-    EXPECT_EQ(between(xml, "<pageSetup", "/>") == setup, c.ownSetup) << xml;
+    EXPECT_EQ(between(xml, "<pageMargins", "/>") == margins, keptMargins) << xml;
+    EXPECT_EQ(between(xml, "<pageSetup", "/>") == setup, keptSetup) << xml;
     EXPECT_EQ(between(xml, "<headerFooter", "</headerFooter>"), c.ownHeader ? own : kHeader);
     EXPECT_EQ(between(xml, "<rowBreaks", "</rowBreaks>"), kBreaks);
     const std::string workbook = partsOf(readBytes(dir.file("out.xlsx")))["xl/workbook.xml"];
