@@ -16,6 +16,9 @@ packages=(
   libzip-dev libexpat1-dev libdeflate-dev libxlsxwriter-dev libcli11-dev zlib1g-dev
   python3 python3-openpyxl python3-xlsxwriter libreoffice-calc-nogui
   libreoffice-dev python3-uno
+  # The print test exports a result to PDF: poppler reads it, and a font measuring like Calibri
+  # gives the columns the widths every office gives them.
+  poppler-utils fonts-crosextra-carlito
   clang libclang-rt-14-dev clang-format
   hyperfine time
 )

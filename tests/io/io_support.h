@@ -75,6 +75,39 @@ inline std::string readBytes(const std::string& path) {
   return s.str();
 }
 
+// The parts of a zip archive, inflated (or as stored).
+inline Parts partsOf(const std::string& bytes, bool stored = false) {
+  Parts parts;
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+  zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+  EXPECT_NE(archive, nullptr);
+  if (!archive) return parts;
+  for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+    zip_stat_t st;
+    zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &st);
+    std::string data(static_cast<std::size_t>(stored ? st.comp_size : st.size), '\0');
+    zip_file_t* f =
+        zip_fopen_index(archive, static_cast<zip_uint64_t>(i), stored ? ZIP_FL_COMPRESSED : 0);
+    zip_fread(f, data.data(), data.size());
+    zip_fclose(f);
+    parts[st.name] = data;
+  }
+  zip_discard(archive);
+  return parts;
+}
+
+// A print layout by its first fields, the rest left as they are by default.
+inline host::PrintLayout printLayout(bool landscape, bool fit, int repeatFirst, int repeatLast) {
+  host::PrintLayout layout;
+  layout.landscape = landscape;
+  layout.fitToPageWidth = fit;
+  layout.repeatFirstRow = repeatFirst;
+  layout.repeatLastRow = repeatLast;
+  return layout;
+}
+
 inline const char* kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 inline const char* kRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 

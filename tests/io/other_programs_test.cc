@@ -90,12 +90,10 @@ TEST_F(OtherProgramsTest, ReportSheetsPrintAndChartAsSet) {
     put(rates, r, 2, Variant::number(0.5 + r / 100.0), {0, host::HAlign::General, "0%"});
     put(rates, r, 3, Variant::number(r / 100.0));
   }
-  rates.setPrintLayout({.landscape = true,
-                        .fitToPageWidth = true,
-                        .repeatFirstRow = 1,
-                        .repeatLastRow = 3,
-                        .frozenRows = 3,
-                        .frozenColumns = 1});
+  host::PrintLayout layout = printLayout(true, true, 1, 3);
+  layout.frozenRows = 3;
+  layout.frozenColumns = 1;
+  rates.setPrintLayout(layout);
   auto series = [](int col) {
     return host::ChartSeries{{"两率一分", host::singleCell(3, col)},
                              {"两率一分", {4, 1, 23, 1}},

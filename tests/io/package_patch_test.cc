@@ -16,29 +16,6 @@ namespace {
 
 using namespace testing;
 
-// The parts of a zip archive, inflated (or as stored).
-Parts partsOf(const std::string& bytes, bool stored = false) {
-  Parts parts;
-  zip_error_t error;
-  zip_error_init(&error);
-  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
-  zip_t* archive = zip_open_from_source(source, ZIP_RDONLY, &error);
-  EXPECT_NE(archive, nullptr);
-  if (!archive) return parts;
-  for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
-    zip_stat_t st;
-    zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &st);
-    std::string data(static_cast<std::size_t>(stored ? st.comp_size : st.size), '\0');
-    zip_file_t* f =
-        zip_fopen_index(archive, static_cast<zip_uint64_t>(i), stored ? ZIP_FL_COMPRESSED : 0);
-    zip_fread(f, data.data(), data.size());
-    zip_fclose(f);
-    parts[st.name] = data;
-  }
-  zip_discard(archive);
-  return parts;
-}
-
 bool has(const std::string& text, const std::string& piece) {
   return text.find(piece) != std::string::npos;
 }
@@ -242,7 +219,7 @@ TEST(PackagePatchTest, PrintTitlesOfManyNewSheetsShareOneList) {
     { std::ofstream(dir.file("in.xlsx"), std::ios::binary) << zipOf(parts); }
     auto book = readWorkbook(dir.file("in.xlsx"));
     for (const char* name : {"两率一分", "完成率表", "分数段统计"})
-      book->addSheet(name).setPrintLayout({false, true, 1, 2});
+      book->addSheet(name).setPrintLayout(printLayout(false, true, 1, 2));
     writeWorkbook(*book, dir.file("out.xlsx"));
     const std::string out = partsOf(readBytes(dir.file("out.xlsx")))["xl/workbook.xml"];
     EXPECT_EQ(out.find(c.close), out.size() - std::string(c.close).size()) << c.names << out;
@@ -278,7 +255,7 @@ TEST(PackagePatchTest, RandomWorkbooksReadBackAsWritten) {
     for (int i = 0, n = pick(5); i < n; ++i) {
       host::MemorySheet& sheet =
           book->addSheet("新" + std::string(texts[i % 2]).substr(0, 3) + std::to_string(i));
-      if (pick(2)) sheet.setPrintLayout({pick(2) == 1, pick(2) == 1, 1, 1 + pick(3)});
+      if (pick(2)) sheet.setPrintLayout(printLayout(pick(2) == 1, pick(2) == 1, 1, 1 + pick(3)));
     }
     for (std::size_t i = 0; i < book->sheetCount(); ++i)
       for (int k = 0, n = pick(30); k < n; ++k) {

@@ -29,20 +29,22 @@ TEST(WorkbookJob, AddedSheetsArePrintReadyAndTheResultOpensOnTheFirstReport) {
     wb->activeSheet = active;
     return wb;
   };
+  // Each class's list and each table fits a page: no header rows repeat over the page's own.
   struct Added {
     const char* sheet;
     int repeatFirst, repeatLast, frozenRows, frozenColumns;
     std::vector<std::pair<int, int>> boldCells;  // 2 classes of 5, tables of 2 subjects + total
+    std::vector<int> rowBreaks;
   };
   const std::vector<Added> added = {
-      {"输出表", 1, 2, 2, 3, {{1, 1}, {2, 3}}},
-      {"各班排名表", 2, 2, 2, 3, {{2, 3}, {8, 1}, {9, 3}}},
-      {"各班详细排名", 2, 2, 2, 3, {{9, 4}}},
-      {"年级排名表", 1, 2, 2, 3, {{2, 8}}},
-      {"年级详细排名", 1, 2, 2, 3, {{2, 12}}},
-      {"完成率表", 3, 3, 0, 1, {{3, 11}, {12, 4}, {13, 11}}},
-      {"分数段统计", 0, 0, 0, 1, {{8, 1}, {13, 15}}},
-      {"名次段统计", 0, 0, 0, 1, {{6, 4}, {11, 2}}},
+      {"输出表", 1, 2, 2, 3, {{1, 1}, {2, 3}}, {}},
+      {"各班排名表", 0, 0, 2, 3, {{2, 3}, {8, 1}, {9, 3}}, {8}},
+      {"各班详细排名", 0, 0, 2, 3, {{9, 4}}, {8}},
+      {"年级排名表", 1, 2, 2, 3, {{2, 8}}, {}},
+      {"年级详细排名", 1, 2, 2, 3, {{2, 12}}, {}},
+      {"完成率表", 0, 0, 0, 1, {{3, 11}, {12, 4}, {13, 11}}, {}},
+      {"分数段统计", 0, 0, 0, 1, {{8, 1}, {13, 15}}, {}},
+      {"名次段统计", 0, 0, 0, 1, {{6, 4}, {11, 2}}, {}},
   };
 
   WorkbookJob job(bookWith({"成绩表", "属性表", "两率一分"}, 2), "测试");
@@ -53,10 +55,15 @@ TEST(WorkbookJob, AddedSheetsArePrintReadyAndTheResultOpensOnTheFirstReport) {
   for (const Added& a : added) {
     const host::MemorySheet& sh = *wb.find(a.sheet);
     ASSERT_TRUE(sh.printLayout()) << a.sheet;
-    EXPECT_EQ(*sh.printLayout(),
-              (host::PrintLayout{sh.printLayout()->landscape, true, a.repeatFirst, a.repeatLast,
-                                 a.frozenRows, a.frozenColumns}))
+    const host::PrintLayout& p = *sh.printLayout();
+    EXPECT_EQ(std::vector<int>({p.repeatFirstRow, p.repeatLastRow, p.frozenRows, p.frozenColumns}),
+              std::vector<int>({a.repeatFirst, a.repeatLast, a.frozenRows, a.frozenColumns}))
         << a.sheet;
+    EXPECT_EQ(p.rowBreaks, a.rowBreaks) << a.sheet;
+    EXPECT_TRUE(p.scale >= 10 && p.scale <= 100) << a.sheet;
+    EXPECT_EQ(p.headerTitle, a.sheet);
+    EXPECT_EQ(p.headerDate, "2026/12/6");
+    EXPECT_FALSE(p.keepsOwnPage);
     for (auto [r, c] : a.boldCells)
       EXPECT_TRUE(sh.find(r, c) && sh.find(r, c)->format.bold) << a.sheet << " " << r << "," << c;
     EXPECT_FALSE(sh.find(4, 1)->format.bold) << a.sheet;
@@ -68,8 +75,11 @@ TEST(WorkbookJob, AddedSheetsArePrintReadyAndTheResultOpensOnTheFirstReport) {
   EXPECT_GE(names.columnWidths().at(3), 16);
   EXPECT_EQ(textUnits("语文a"), 5);
 
+  // The report sheet the teacher had gets its breaks and header, and keeps the rest of its own.
   const host::MemorySheet& had = *wb.find("两率一分");
-  EXPECT_FALSE(had.printLayout());
+  ASSERT_TRUE(had.printLayout());
+  EXPECT_TRUE(had.printLayout()->keepsOwnPage);
+  EXPECT_EQ(had.printLayout()->headerTitle, "两率一分");
   EXPECT_TRUE(had.columnWidths().empty());
   EXPECT_FALSE(had.find(3, 1)->format.bold);
   EXPECT_EQ(wb.activeSheet, 2u) << "the report the teacher had open";

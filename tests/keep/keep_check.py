@@ -302,6 +302,11 @@ def check_sheet_settings(before, after, sheet, extra, say):
         return  # reported with the sheets
     x0, x1 = before.xml(before.by_name[sheet]), after.xml(after.by_name[sheet])
     for tag in SETTINGS + extra:
+        # A run breaks a report sheet's pages between its tables, and heads every page where the
+        # sheet has no header text of its own.
+        if sheet in RUN_WRITES and (tag == "rowBreaks" or (tag == "headerFooter" and not any(
+                (e.text or "").strip() for h in x0.findall(MAIN + tag) for e in h))):
+            continue
         a = [canon(e) for e in x0.findall(MAIN + tag)]
         b = [canon(e) for e in x1.findall(MAIN + tag)]
         if a and a != b:

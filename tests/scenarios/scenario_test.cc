@@ -62,10 +62,15 @@ void presentation(const host::MemoryWorkbook& wb, std::ostream& out) {
   out << "[presentation] active " << wb.activeSheet << "\n";
   for (std::size_t i = 0; i < wb.sheetCount(); ++i) {
     const host::MemorySheet& sh = wb.sheetAt(i);
-    if (const auto& p = sh.printLayout())
-      out << sh.name() << " print " << p->landscape << p->fitToPageWidth << " " << p->repeatFirstRow
-          << "-" << p->repeatLastRow << " frozen " << p->frozenRows << "," << p->frozenColumns
-          << "\n";
+    if (const auto& p = sh.printLayout()) {
+      out << sh.name() << " print " << p->landscape << p->fitToPageWidth << p->keepsOwnPage << " "
+          << p->repeatFirstRow << "-" << p->repeatLastRow << " frozen " << p->frozenRows << ","
+          << p->frozenColumns << " scale " << p->scale << " header " << p->headerTitle << "|"
+          << p->headerDate;
+      if (!p->rowBreaks.empty()) out << " breaks";
+      for (int row : p->rowBreaks) out << " " << row;
+      out << "\n";
+    }
     if (!sh.columnWidths().empty()) {
       out << sh.name() << " widths";
       for (auto [col, width] : sh.columnWidths()) out << " " << col << ":" << width;

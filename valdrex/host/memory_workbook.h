@@ -113,12 +113,16 @@ class VALDREX_API MemorySheet final : public Worksheet {
   void setRowsRead(int rows) { rowsRead_ = rows; }
   bool visible() const { return visible_; }
   std::optional<std::pair<int, int>> selection() const { return selection_; }
-  // Only for sheets Valdrex made (a file's sheets keep their own settings): nullopt otherwise.
+  // For sheets Valdrex made, and for report sheets a run wrote into (keepsOwnPage: the file's
+  // own settings stay); nullopt otherwise.
   const std::optional<PrintLayout>& printLayout() const { return printLayout_; }
   void setPrintLayout(PrintLayout layout) {
     printLayout_ = layout;
     changed_ = true;
   }
+  // The file's own page setup, when the sheet was read from one that has it.
+  const std::optional<PageAsRead>& pageAsRead() const { return pageAsRead_; }
+  void setPageAsRead(PageAsRead page) { pageAsRead_ = page; }
   // Charts Valdrex placed on the sheet; setting them replaces the drawing the sheet had.
   const std::vector<Chart>& charts() const { return charts_; }
   void setCharts(std::vector<Chart> charts) {
@@ -189,6 +193,7 @@ class VALDREX_API MemorySheet final : public Worksheet {
   bool visible_ = true;
   std::optional<std::pair<int, int>> selection_;
   std::optional<PrintLayout> printLayout_;
+  std::optional<PageAsRead> pageAsRead_;
   std::vector<Chart> charts_;
   bool chartsSet_ = false;
   bool changed_ = true;  // a new sheet is written

@@ -1,5 +1,6 @@
 // How a sheet Valdrex made is shown and printed, and the charts it holds. A sheet read from a file
-// has neither: the file's own settings and drawings are kept as they were.
+// keeps its own settings and drawings; a report sheet a run wrote into gets its row breaks, and
+// a header and page setup where it has none of its own.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +12,12 @@
 
 namespace valdrex::host {
 
+// Margins of a printed page in inches, the header's and the footer's from the paper's edge.
+struct PageMargins {
+  double left = 0.5, right = 0.5, top = 0.75, bottom = 0.75, header = 0.3, footer = 0.3;
+  friend bool operator==(const PageMargins&, const PageMargins&) = default;
+};
+
 struct PrintLayout {
   bool landscape = false;
   bool fitToPageWidth = false;  // scaled to one page wide, as many pages tall as it takes
@@ -19,10 +26,38 @@ struct PrintLayout {
   int frozenRows = 0;          // panes frozen below these rows ...
   int frozenColumns = 0;       // ... and right of these columns
   std::vector<int> rowBreaks;  // a new page starts at each of these rows, ascending
-  // Printed at this percent when not fitted to the page width (0: 100): a spreadsheet program
-  // keeps the row breaks only at a fixed scale.
-  int scalePercent = 0;
+  // The percent that makes it one page wide, written instead of fitting: each program measures
+  // fonts its own way, and the row breaks hold only at a scale every program prints alike. 0: the
+  // program fits it (fitToPageWidth) or prints at its natural size.
+  int scale = 0;
+  PageMargins margins;
+  // The page header: the title in the centre and the run's date on the right, and the footer
+  // "第 N 页，共 M 页"; none when the title is empty.
+  std::string headerTitle;
+  std::string headerDate;
+  // A sheet read from a file: its views, widths and print titles stay, and so do its page setup,
+  // margins and fit when it has a page setup of its own. Its row breaks are the layout's, and so
+  // is its header when the layout has one.
+  bool keepsOwnPage = false;
+  // With keepsOwnPage: its page setup and margins are Valdrex's, written before its tables were,
+  // and are written anew from the layout.
+  bool rewritesValdrexPage = false;
   friend bool operator==(const PrintLayout&, const PrintLayout&) = default;
+};
+
+// The page settings a sheet read from a file has of its own: where its rows break depends on them.
+struct PageAsRead {
+  bool pageSetup = false;  // orientation, fit and scale as read when true, the defaults when not
+  bool landscape = false;
+  bool fitToPageWidth = false;
+  int scale = 100;
+  bool hasMargins = false;  // the margins as read when true
+  PageMargins margins;
+  bool ownHeader = false;  // a header or footer not Valdrex's
+  // Valdrex's header and footer, which an earlier run or a new workbook wrote with the page: the
+  // page setup is Valdrex's too, and laid out anew.
+  bool valdrexHeader = false;
+  friend bool operator==(const PageAsRead&, const PageAsRead&) = default;
 };
 
 enum class ChartKind { clusteredColumns, stackedColumns };

@@ -12,6 +12,7 @@
 #include "valdrex/io/format_problem.h"
 #include "valdrex/io/formula_shift.h"
 #include "valdrex/io/number_formats.h"
+#include "valdrex/io/page_header.h"
 #include "valdrex/io/string_item.h"
 #include "valdrex/io/xml_parser.h"
 
@@ -116,6 +117,8 @@ class SheetHandler : public XmlHandler {
       column(a);
     } else if (name == "mergeCell") {
       merge(a.get("ref"));
+    } else {
+      pageElement(name, a);
     }
   }
 
@@ -136,11 +139,18 @@ class SheetHandler : public XmlHandler {
       inRow_ = false;
     } else if (name == "sheetData") {
       inSheetData_ = false;
+    } else if (name == "oddHeader" || name == "oddFooter" || name == "evenHeader" ||
+               name == "evenFooter" || name == "firstHeader" || name == "firstFooter") {
+      inHeaderText_ = false;
+      if (!headerText_.empty()) headerTexts_ = true;
+      if (name == "oddFooter" && headerText_ == kPageFooter) valdrexFooter_ = true;
     }
   }
 
   void characters(std::string_view s) override {
-    if (inValue_)
+    if (inHeaderText_)
+      append(headerText_, s);
+    else if (inValue_)
       append(value_, s);
     else if (inFormula_)
       append(formula_, s);
@@ -149,7 +159,13 @@ class SheetHandler : public XmlHandler {
   }
 
   // What is kept until the whole part has been read.
-  void finish() { sheet_.addMerges(merges_); }
+  void finish() {
+    sheet_.addMerges(merges_);
+    // A header and footer with Valdrex's footer are an earlier run's, which this run redates.
+    page_.ownHeader = headerTexts_ && !valdrexFooter_;
+    page_.valdrexHeader = valdrexFooter_;
+    if (page_.pageSetup || page_.hasMargins || page_.ownHeader) sheet_.setPageAsRead(page_);
+  }
 
   SheetExtent& extent() { return extent_; }
 
@@ -162,6 +178,37 @@ class SheetHandler : public XmlHandler {
   void append(std::string& to, std::string_view s) {
     if (to.size() + s.size() > context_.text.left()) context_.text.refuse();
     to.append(s);
+  }
+
+  // What the rows' breaks depend on. Values out of range are the file's business: they are kept
+  // as they are and read as the defaults.
+  void pageElement(std::string_view name, const XmlAttributes& a) {
+    auto number = [&](std::string_view attribute, double& to) {
+      double v = 0;
+      if (parseNumber(a.get(attribute), v) && std::isfinite(v) && v >= 0 && v < 100) to = v;
+    };
+    if (name == "pageSetUpPr") {
+      page_.fitToPageWidth = isTrue(a.get("fitToPage"));
+    } else if (name == "pageSetup") {
+      page_.pageSetup = true;
+      page_.landscape = a.get("orientation") == "landscape";
+      int scale = 0;
+      if (parseNumber(a.get("scale"), scale) && scale >= 10 && scale <= 400) page_.scale = scale;
+    } else if (name == "pageMargins") {
+      page_.hasMargins = true;
+      host::PageMargins& m = page_.margins;
+      for (auto [attribute, to] : {std::pair<std::string_view, double*>{"left", &m.left},
+                                   {"right", &m.right},
+                                   {"top", &m.top},
+                                   {"bottom", &m.bottom},
+                                   {"header", &m.header},
+                                   {"footer", &m.footer}})
+        number(attribute, *to);
+    } else if (name == "oddHeader" || name == "oddFooter" || name == "evenHeader" ||
+               name == "evenFooter" || name == "firstHeader" || name == "firstFooter") {
+      inHeaderText_ = true;
+      headerText_.clear();
+    }
   }
 
   bool kept(int row, int col) const {
@@ -386,6 +433,9 @@ class SheetHandler : public XmlHandler {
   bool inSheetData_ = false, inRow_ = false, inCell_ = false;
   bool inValue_ = false, inFormula_ = false, inInline_ = false;
   int row_ = 0, col_ = 0;
+  host::PageAsRead page_;
+  bool inHeaderText_ = false, headerTexts_ = false, valdrexFooter_ = false;
+  std::string headerText_;
 
   int cellRow_ = 0, cellCol_ = 0;
   CellType type_ = CellType::Number;

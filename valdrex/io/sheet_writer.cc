@@ -10,6 +10,7 @@
 #include "valdrex/io/cell_reference.h"
 #include "valdrex/io/format_problem.h"
 #include "valdrex/io/number_formats.h"
+#include "valdrex/io/page_header.h"
 #include "valdrex/io/xml_outline.h"
 #include "valdrex/io/xml_tag.h"
 
@@ -262,6 +263,9 @@ std::string viewsWith(const std::string& part, std::string_view rootTag, std::st
   return out;
 }
 
+// Fit to page is for a layout without a scale of its own.
+bool fits(const host::PrintLayout& layout) { return layout.fitToPageWidth && layout.scale <= 0; }
+
 // The sheet properties with fit to page set as the layout wants, the rest kept.
 std::string sheetPrWith(const std::string& part, std::string_view rootTag, std::string_view pr,
                         bool fit) {
@@ -289,11 +293,50 @@ std::string pageSetup(const host::PrintLayout& layout) {
   // A4, the paper of the schools the reports are printed for.
   std::string out = "<pageSetup paperSize=\"9\" orientation=\"";
   out += layout.landscape ? "landscape\"" : "portrait\"";
-  if (layout.fitToPageWidth)
+  if (layout.scale > 0)
+    out += " scale=\"" + std::to_string(layout.scale) + "\"";
+  else if (layout.fitToPageWidth)
     out += " fitToWidth=\"1\" fitToHeight=\"0\"";
-  else if (layout.scalePercent > 0)
-    out += " scale=\"" + std::to_string(layout.scalePercent) + "\"";
   return out + "/>";
+}
+
+std::string pageMargins(const host::PageMargins& m) {
+  std::string out = "<pageMargins";
+  for (auto [name, inches] : {std::pair<const char*, double>{"left", m.left},
+                              {"right", m.right},
+                              {"top", m.top},
+                              {"bottom", m.bottom},
+                              {"header", m.header},
+                              {"footer", m.footer}}) {
+    out += " ";
+    out += name;
+    out += "=\"";
+    appendNumber(out, inches);
+    out += "\"";
+  }
+  return out + "/>";
+}
+
+std::string headerFooter(const host::PrintLayout& layout) {
+  return "<headerFooter><oddHeader>" +
+         xmlEscape(pageHeader(layout.headerTitle, layout.headerDate)) + "</oddHeader><oddFooter>" +
+         xmlEscape(kPageFooter) + "</oddFooter></headerFooter>";
+}
+
+// A break's id is the last row before it; a break before row 1 or beyond the sheet is none.
+std::string rowBreaks(const std::vector<int>& rows) {
+  std::string breaks;
+  int count = 0;
+  for (int row : rows) {
+    if (row <= 1 || row > host::kMaxRows) continue;
+    breaks += "<brk id=\"";
+    appendInt(breaks, row - 1);
+    breaks += "\" max=\"16383\" man=\"1\"/>";
+    ++count;
+  }
+  if (count == 0) return "";
+  return "<rowBreaks count=\"" + std::to_string(count) + "\" manualBreakCount=\"" +
+         std::to_string(count) + "\">" + breaks + "</rowBreaks>";
 }
 
 // The edits that make the first sheet view of `xml` the selected tab, or no view, given the
@@ -390,9 +433,20 @@ void SheetWriter::write(const host::MemorySheet& sheet, const std::string& part,
   const XmlElement& root = spans.front();
   const std::string_view rootTag = original.substr(root.begin, root.startEnd - root.begin);
   const auto& layout = sheet.printLayout();
+  // A sheet the teacher had keeps its views, and each page setting it has of its own.
+  const bool viewsFromLayout = layout && !layout->keepsOwnPage;
+  auto fromLayout = [&](std::string_view setting) {
+    return layout && (!layout->keepsOwnPage || layout->rewritesValdrexPage ||
+                      std::none_of(spans.begin(), spans.end(), [&](const XmlElement& s) {
+                        return s.depth == 1 && s.name == setting;
+                      }));
+  };
+  const bool setupFromLayout = fromLayout("pageSetup"),
+             marginsFromLayout = fromLayout("pageMargins");
+  const bool headerFromLayout = layout && !layout->headerTitle.empty();
   // The views (the original's, or none) as the layout and the tab selection want them.
   auto views = [&](std::string_view was) {
-    std::string now = layout ? viewsWith(part, rootTag, was, *layout) : std::string(was);
+    std::string now = viewsFromLayout ? viewsWith(part, rootTag, was, *layout) : std::string(was);
     return tabSelected ? viewsSelected(part, rootTag, now, *tabSelected) : now;
   };
   bool hadPr = false, hadViews = false;
@@ -415,14 +469,15 @@ void SheetWriter::write(const host::MemorySheet& sheet, const std::string& part,
     const std::string& name = child.name;
     if (name == "dimension" || name == "mergeCells" || (name == "cols" && !widthsKept)) continue;
     if (sheet.chartsSet() && name == "drawing") continue;
-    if (layout && name == "pageSetup") continue;
-    if (layout && name == "sheetPr") {
+    if ((setupFromLayout && name == "pageSetup") || (marginsFromLayout && name == "pageMargins"))
+      continue;
+    if ((headerFromLayout && name == "headerFooter") || (layout && name == "rowBreaks")) continue;
+    if (setupFromLayout && name == "sheetPr") {
       hadPr = true;
-      pieces.push_back(
-          Piece{rank, sheetPrWith(part, rootTag, slice(child), layout->fitToPageWidth)});
+      pieces.push_back(Piece{rank, sheetPrWith(part, rootTag, slice(child), fits(*layout))});
       continue;
     }
-    if ((layout || tabSelected) && name == "sheetViews") {
+    if ((viewsFromLayout || tabSelected) && name == "sheetViews") {
       hadViews = true;
       if (std::string xml = views(slice(child)); !xml.empty())
         pieces.push_back(Piece{rank, std::move(xml)});
@@ -528,11 +583,17 @@ void SheetWriter::write(const host::MemorySheet& sheet, const std::string& part,
   if (!hadViews)
     if (std::string xml = views(""); !xml.empty())
       pieces.push_back(Piece{rankOf("sheetViews"), std::move(xml)});
-  if (layout) {
-    if (!hadPr && layout->fitToPageWidth)
+  if (setupFromLayout) {
+    if (!hadPr && fits(*layout))
       pieces.push_back(Piece{rankOf("sheetPr"), sheetPrWith(part, rootTag, "", true)});
     pieces.push_back(Piece{rankOf("pageSetup"), pageSetup(*layout)});
   }
+  if (marginsFromLayout)
+    pieces.push_back(Piece{rankOf("pageMargins"), pageMargins(layout->margins)});
+  if (headerFromLayout) pieces.push_back(Piece{rankOf("headerFooter"), headerFooter(*layout)});
+  if (layout)
+    if (std::string breaks = rowBreaks(layout->rowBreaks); !breaks.empty())
+      pieces.push_back(Piece{rankOf("rowBreaks"), std::move(breaks)});
   if (sheet.chartsSet() && !drawingId.empty()) {
     // The relationships prefix is declared here unless the root binds "r" to it.
     const bool bound =

@@ -31,11 +31,15 @@ class SheetWriter {
   // page setup, margins, header and footer, breaks, protection, drawings, tables, row heights.
   // Conditional formats, validations and hyperlinks stay unless they lay in a block the sheet
   // removed. The column widths are the original's unless the sheet's widths differ from
-  // `widthsAsRead`. A sheet with a print layout gets its fit to width, view panes and page setup
-  // instead of the original's. A sheet whose charts were set loses the original's drawing;
-  // `drawingId` names the relationship of the drawing that replaces it ("": none). `tabSelected`
-  // makes the first view the selected tab (true) or no view (false); nullopt leaves the views as
-  // they were. Malformed original XML is a FormatProblem naming `part`.
+  // `widthsAsRead`. A sheet with a print layout gets its fit to width or scale, view panes, margins
+  // and page setup instead of the original's, and its header and footer when the layout has one,
+  // and its row breaks; one that keeps its own page (PrintLayout::keepsOwnPage) keeps its views,
+  // and its page setup, margins and fit when the original has them (unless they are Valdrex's to
+  // rewrite). A sheet whose charts
+  // were set loses the original's drawing; `drawingId` names the relationship of the drawing that
+  // replaces it ("": none). `tabSelected` makes the first view the selected tab (true) or no view
+  // (false); nullopt leaves the views as they were. Malformed original XML is a FormatProblem
+  // naming `part`.
   void write(const host::MemorySheet& sheet, const std::string& part, std::string_view original,
              const std::map<int, double>& widthsAsRead, std::string_view drawingId,
              std::optional<bool> tabSelected, PartBuffer& out);

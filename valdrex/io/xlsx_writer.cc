@@ -182,7 +182,7 @@ class PackageWriter {
         writer.write(sheet, part, original, isNew ? noWidths : source_->sheets[i].widths, drawing,
                      !isNew && tabMoves ? std::optional<bool>(selected) : std::nullopt, xml);
         package_.seal(part, xml);
-        if (const auto& layout = sheet.printLayout())
+        if (const auto& layout = sheet.printLayout(); layout && !layout->keepsOwnPage)
           workbook.setPrintTitles(entry, printTitles(sheet.name(), *layout));
       }
       if (!isNew) {

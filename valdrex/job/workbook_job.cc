@@ -420,10 +420,21 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
     if (asked.asks(name)) outcome_.reportSheets.emplace_back(name);
   for (Finding& lack : askedSheetsLack(*g, asked, sheet->name()))
     outcome_.notes.push_back(std::move(lack.text));
-  for (const std::string& added : outcome_.sheetsAdded) makePrintReady(*wb_->find(added));
+  // Every report sheet the run wrote breaks its pages between its tables; those it added get
+  // their whole print layout.
+  const std::string today = pageDate(clock.today());
+  for (const std::string& added : outcome_.sheetsAdded) makePrintReady(*wb_->find(added), today);
+  for (const std::string& name : outcome_.reportSheets) {
+    host::MemorySheet* sh = wb_->find(name);
+    if (!sh || !sh->changed() || name == ReportSheets::slips ||
+        std::count(outcome_.sheetsAdded.begin(), outcome_.sheetsAdded.end(), name) > 0)
+      continue;
+    makeWrittenReportPrintReady(*sh, today);
+  }
   // The slips' page breaks follow this run's classes, whether the sheet is new or not.
   if (asked.slips)
-    if (host::MemorySheet* slips = wb_->find(ReportSheets::slips)) makeSlipsPrintReady(*slips);
+    if (host::MemorySheet* slips = wb_->find(ReportSheets::slips))
+      makeSlipsPrintReady(*slips, today);
   if (asked.noRanks)
     outcome_.notes.push_back(
         "这次统计不公布名次：各排名表和成绩条的名次列空着，学生按班级和座号排列，"
@@ -459,7 +470,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
     return false;
   }
   if (!outcome_.warnings.empty()) outcome_.status = worse(outcome_.status, JobStatus::attention);
-  if (settings.charts && !settings.live) writeCharts(asked.earlier != nullptr);
+  if (settings.charts && !settings.live) writeCharts(asked.earlier != nullptr, today);
   return true;
 }
 
@@ -539,7 +550,7 @@ std::vector<Finding> WorkbookJob::askedSheetsLack(const GradeBook& g, const Aske
   return lacks;
 }
 
-void WorkbookJob::writeCharts(bool progress) {
+void WorkbookJob::writeCharts(bool progress, std::string_view date) {
   const auto& others = wb_->sheetsWithoutCells;
   if (std::find(others.begin(), others.end(), kChartSheetName) != others.end()) {
     outcome_.notes.push_back(
@@ -547,7 +558,7 @@ void WorkbookJob::writeCharts(bool progress) {
         "”是图表工作表（或对话框工作表），统计图表没有写入：请把它改名后重试。");
     return;
   }
-  outcome_.charts = writeChartSheet(*wb_, outcome_.classes, outcome_.subjects, progress);
+  outcome_.charts = writeChartSheet(*wb_, outcome_.classes, outcome_.subjects, progress, date);
   outcome_.chartSheet = kChartSheetName;
 }
 

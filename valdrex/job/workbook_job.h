@@ -124,7 +124,7 @@ class VALDREX_API WorkbookJob {
   AskedReports prepareAskedSheets(const RunSettings& settings, const GradeBook* earlier);
   std::vector<Finding> askedSheetsLack(const GradeBook& g, const AskedReports& asked,
                                        const std::string& scoreSheet) const;
-  void writeCharts(bool progress);
+  void writeCharts(bool progress, std::string_view date);
   bool startSave();
   bool inputAllows(const std::string& path, bool inPlace);
   const CheckReport& checkReport(const std::optional<std::string>& sheet);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "valdrex/gradebook/report_layout.h"
@@ -19,10 +20,9 @@ using host::SheetRange;
 using TwoRates = TwoRatesColumns;
 using Completion = CompletionColumns;
 
-// A4 landscape at the writer's margins holds 18 default columns at 85 %, that is 38 rows of
-// 15 points a page: two rows of charts of 17 rows each, with two blank rows after each, keep every
-// chart clear of the page breaks.
-constexpr int kChartColumns = 9, kChartRows = 17, kPageRows = 38, kChartRowPitch = 19;
+// Two charts across, nine default columns each: the sheet is printed landscape at the scale that
+// makes them one page wide, and two rows of charts share a page.
+constexpr int kChartColumns = 9;
 
 std::string trimmed(std::string s) {
   const auto first = s.find_first_not_of(' ');
@@ -166,15 +166,18 @@ std::optional<Chart> rankBands(const Table& t) {
   return c;
 }
 
-// Left to right, top to bottom; a wide chart takes a row of its own.
+// Left to right, top to bottom; a wide chart takes a row of its own. Each page holds two rows of
+// charts, as tall as the page written for the sheet allows, a blank row under each.
 void place(std::vector<Chart>& charts, const std::vector<bool>& wide) {
+  const int pageRows = rowsPerPage(landscapeLayoutFor(2 * kChartColumns));
+  const int pitch = pageRows / 2, chartRows = std::max(pitch - 1, 1);
   int row = 0, col = 0;
   for (std::size_t i = 0; i < charts.size(); ++i) {
     if (wide[i] && col == 1) ++row, col = 0;
-    const int top = row / 2 * kPageRows + row % 2 * kChartRowPitch + 1;
+    const int top = row / 2 * pageRows + row % 2 * pitch + 1;
     const int left = col * kChartColumns + 1;
     const int width = wide[i] ? 2 * kChartColumns : kChartColumns;
-    charts[i].anchor = {top, left, top + kChartRows - 1, left + width - 1};
+    charts[i].anchor = {top, left, top + chartRows - 1, left + width - 1};
     if (wide[i] || col == 1)
       ++row, col = 0;
     else
@@ -239,14 +242,23 @@ std::vector<Chart> resultCharts(const host::MemoryWorkbook& wb, int classes, int
   return charts;
 }
 
-int writeChartSheet(host::MemoryWorkbook& wb, int classes, int subjects, bool progress) {
+int writeChartSheet(host::MemoryWorkbook& wb, int classes, int subjects, bool progress,
+                    std::string_view date) {
   std::vector<Chart> charts = resultCharts(wb, classes, subjects, progress);
   host::MemorySheet* sh = wb.find(kChartSheetName);
   if (!sh) sh = &wb.addSheet(std::string(kChartSheetName));
   if (sh->cellCount() > 0 || !sh->merges().empty()) sh->clear(sh->usedRange());
   const int count = static_cast<int>(charts.size());
   sh->setCharts(std::move(charts));
-  makePrintReady(*sh);
+  makePrintReady(*sh, date);
+  // A page break above every page's first row of charts, wherever a program would break.
+  host::PrintLayout layout = *sh->printLayout();
+  const int pageRows = rowsPerPage(landscapeLayoutFor(2 * kChartColumns));
+  std::set<int> pages;
+  for (const Chart& c : sh->charts())
+    if (c.anchor.row1 > pageRows) pages.insert((c.anchor.row1 - 1) / pageRows * pageRows + 1);
+  layout.rowBreaks.assign(pages.begin(), pages.end());
+  sh->setPrintLayout(std::move(layout));
   return count;
 }
 

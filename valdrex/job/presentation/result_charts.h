@@ -20,7 +20,8 @@ std::vector<host::Chart> resultCharts(const host::MemoryWorkbook& wb, int classe
                                       bool progress = false);
 
 // Puts resultCharts() on "统计图表", added at the end when missing; its cells are cleared and its
-// earlier charts replaced. Returns the number of charts.
-int writeChartSheet(host::MemoryWorkbook& wb, int classes, int subjects, bool progress = false);
+// earlier charts replaced; its page header dated `date`. Returns the number of charts.
+int writeChartSheet(host::MemoryWorkbook& wb, int classes, int subjects, bool progress = false,
+                    std::string_view date = "");
 
 }  // namespace valdrex

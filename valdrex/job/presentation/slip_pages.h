@@ -1,6 +1,7 @@
 // The pages of "成绩条": each class starts on a new page, and no slip is cut by a page break.
 #pragma once
 
+#include <string_view>
 #include <vector>
 
 #include "valdrex/host/memory_workbook.h"
@@ -13,14 +14,8 @@ namespace valdrex {
 // breaks before every slip.
 std::vector<int> slipPageBreaks(const std::vector<int>& slipsPerClass, int rowsPerPage);
 
-// The scale, in whole percents, that prints a sheet whose columns are `across` pixels wide on one
-// A4 page's width, upright or `landscape`; at most 100.
-int printScalePercent(double across, bool landscape);
-// The rows an A4 page holds at that scale, with slack for a printer's own margins.
-int rowsPerPrintedPage(int scalePercent, bool landscape);
-
-// "成绩条" as the run wrote it, print ready: widths fitted, scaled to one page wide (a fixed scale,
-// which keeps the breaks), its page breaks between classes and slips.
-void makeSlipsPrintReady(host::MemorySheet& sh);
+// "成绩条" as the run wrote it, print ready as any sheet Valdrex made (one page wide at a fixed
+// scale, titled and dated), with its page breaks between classes and slips and no rows repeated.
+void makeSlipsPrintReady(host::MemorySheet& sh, std::string_view date);
 
 }  // namespace valdrex
