@@ -94,6 +94,14 @@ TEST_F(Slips, EachStudentsOwnRowWithLevelsAndRanks) {
   asked.slips = true;
   std::string problem;
   asked.levels = parseLevelShares("优秀:15,良好:35,合格:35,待合格:15", problem);
+  // The score sheet's first two students swapped: the slips still go by seat.
+  host::MemorySheet& scores = *job.workbook().find(ScoreSheetLayout::defaultName);
+  const int first = ScoreSheetLayout::firstStudentRow;
+  for (int c = 1; c <= scores.usedRange().col2; ++c) {
+    const Variant above = scores.cell(first, c);
+    scores.setCell(first, c, scores.cell(first + 1, c));
+    scores.setCell(first + 1, c, above);
+  }
   const JobOutcome& outcome = run(asked);
   ASSERT_TRUE(outcome.problem.empty()) << outcome.problem;
   EXPECT_THAT(outcome.reportSheets, ::testing::Contains("成绩条"));
@@ -113,6 +121,9 @@ TEST_F(Slips, EachStudentsOwnRowWithLevelsAndRanks) {
     EXPECT_EQ(text(slips, h, width), "年级名次");
     EXPECT_TRUE(slips.cell(v + 1, 1).isEmpty()) << "the row to cut along";
     const std::string key = text(slips, v, 1) + "|" + text(slips, v, 2);
+    if (i % kStudents > 0) {
+      EXPECT_LT(slips.cell(L::valueRow(i - 1), 2).number(), slips.cell(v, 2).number()) << key;
+    }
     seen.insert(key);
     ASSERT_TRUE(rows.count(key)) << key;
     const int r = rows.at(key);
