@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "host/sheet_fixture.h"
@@ -193,10 +194,17 @@ class ProgramWorkbook final : public LiveWorkbook {
     active = std::string(name);
     selected = cell;
   }
+  void setPrintLayout(std::string_view name, const host::PrintLayout& layout) override {
+    layouts[std::string(name)] = layout;
+  }
+  void setColumnWidths(std::string_view name, const std::map<int, double>& widths) override {
+    for (const auto& [col, width] : widths) book.find(name)->setColumnWidth(col, width);
+  }
   void flush() override { ++flushes; }
 
   host::MemoryWorkbook book;
   std::set<std::string, std::less<>> written;
+  std::map<std::string, host::PrintLayout> layouts;
   std::string active;
   std::optional<std::pair<int, int>> selected;
   int flushes = 0;
@@ -204,13 +212,15 @@ class ProgramWorkbook final : public LiveWorkbook {
 
 // A whole run on a copy of a workbook's values, twice (the second over the first's result, with
 // a student fewer):
-// the program's workbook ends as the copy, and only the report sheets are written.
+// the program's workbook ends as the copy, and only the report sheets are written, each with the
+// print layout the copy has.
 TEST(SheetBlocks, ARunEndsInTheProgramAsOnTheCopy) {
   auto sample = sampleWorkbook({4, 30, 5, 3});
   ProgramWorkbook program(*sample);
   for (int run = 1; run <= 2; ++run) {
     SCOPED_TRACE(run);
     program.written.clear();
+    program.layouts.clear();
     if (run == 2) {  // one student fewer: every table ends a row earlier
       host::MemorySheet& scores = *program.book.find("成绩表");
       scores.deleteCells(host::wholeRow(scores.usedRange().row2));
@@ -241,6 +251,10 @@ TEST(SheetBlocks, ARunEndsInTheProgramAsOnTheCopy) {
       EXPECT_EQ(got.merges(), want.merges());
       if (!isReportSheet(want.name())) {
         EXPECT_FALSE(program.written.contains(want.name()));
+        EXPECT_FALSE(program.layouts.contains(want.name()));
+      } else if (program.written.contains(want.name())) {
+        ASSERT_TRUE(program.layouts.contains(want.name()));
+        EXPECT_EQ(program.layouts[want.name()], want.printLayout());
       }
     }
     EXPECT_EQ(program.flushes, run);

@@ -423,6 +423,7 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
   // Every report sheet the run wrote breaks its pages between its tables; those it added get
   // their whole print layout.
   const std::string today = pageDate(clock.today());
+  std::vector<std::string> printed = outcome_.sheetsAdded;
   for (const std::string& added : outcome_.sheetsAdded) makePrintReady(*wb_->find(added), today);
   for (const std::string& name : outcome_.reportSheets) {
     host::MemorySheet* sh = wb_->find(name);
@@ -430,11 +431,16 @@ bool WorkbookJob::runSteps(JobDialogs& dialogs, host::Clock& clock, const RunSet
         std::count(outcome_.sheetsAdded.begin(), outcome_.sheetsAdded.end(), name) > 0)
       continue;
     makeWrittenReportPrintReady(*sh, today);
+    printed.push_back(name);
   }
   // The slips' page breaks follow this run's classes, whether the sheet is new or not.
   if (asked.slips)
-    if (host::MemorySheet* slips = wb_->find(ReportSheets::slips))
+    if (host::MemorySheet* slips = wb_->find(ReportSheets::slips)) {
       makeSlipsPrintReady(*slips, today);
+      if (std::count(printed.begin(), printed.end(), slips->name()) == 0)
+        printed.push_back(slips->name());
+    }
+  if (settings.live) writePrintLayouts(*wb_, *settings.live, printed, outcome_.sheetsAdded);
   if (asked.noRanks)
     outcome_.notes.push_back(
         "这次统计不公布名次：各排名表和成绩条的名次列空着，学生按班级和座号排列，"

@@ -1,5 +1,7 @@
 #include "valdrex/job/session/live_workbook.h"
 
+#include <algorithm>
+
 namespace valdrex {
 
 CopyBeforeRun::CopyBeforeRun(const host::MemoryWorkbook& copy) : active_(copy.activeSheet) {
@@ -25,6 +27,20 @@ void CopyBeforeRun::writeChanges(const host::MemoryWorkbook& copy, LiveWorkbook&
   if (active.selection() || copy.activeSheet != active_)
     live.activate(active.name(), active.selection());
   live.flush();
+}
+
+void writePrintLayouts(const host::MemoryWorkbook& copy, LiveWorkbook& live,
+                       const std::vector<std::string>& sheets,
+                       const std::vector<std::string>& added) {
+  for (std::size_t i = 0; i < copy.sheetCount(); ++i) {
+    const host::MemorySheet& sheet = copy.sheetAt(i);
+    const std::string& name = sheet.name();
+    if (!sheet.printLayout() || std::find(sheets.begin(), sheets.end(), name) == sheets.end())
+      continue;
+    if (std::find(added.begin(), added.end(), name) != added.end())
+      live.setColumnWidths(name, sheet.columnWidths());
+    live.setPrintLayout(name, *sheet.printLayout());
+  }
 }
 
 }  // namespace valdrex

@@ -3,6 +3,7 @@
 // each sheet the run changed is written to the open workbook at once, as it ended.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,11 +26,23 @@ class LiveWorkbook {
   // Makes the sheet `name` hold `blocks`, in their order.
   virtual void writeBlocks(std::string_view name, const SheetBlocks& blocks) = 0;
   virtual void setVisible(std::string_view name, bool visible) = 0;
+  // Gives the sheet the page `layout` describes, its row breaks and no earlier manual ones. A page
+  // the teacher set up (layout.keepsOwnPage, and a page the program tells as not Valdrex's) keeps
+  // its settings and gets the row breaks alone.
+  virtual void setPrintLayout(std::string_view name, const host::PrintLayout& layout) = 0;
+  // Column widths in character units, by column (1-based).
+  virtual void setColumnWidths(std::string_view name, const std::map<int, double>& widths) = 0;
   // Brings the sheet to the front, with `cell` (row, column) selected when given.
   virtual void activate(std::string_view name, std::optional<std::pair<int, int>> cell) = 0;
   // Makes the changes it still holds back.
   virtual void flush() = 0;
 };
+
+// Gives `live` the print layout of each of `sheets` the copy has one for, and the column widths
+// of those among them the run added (a page's scale fits them).
+void writePrintLayouts(const host::MemoryWorkbook& copy, LiveWorkbook& live,
+                       const std::vector<std::string>& sheets,
+                       const std::vector<std::string>& added);
 
 // The copy's sheets as a run finds them, to tell what it changed.
 class CopyBeforeRun {
