@@ -28,6 +28,7 @@
 #include <com/sun/star/view/XSelectionSupplier.hpp>
 #include <osl/file.hxx>
 
+#include "libreoffice/calc_page.h"
 #include "libreoffice/uno_text.h"
 #include "valdrex/host/date.h"
 #include "valdrex/host/failure.h"
@@ -398,6 +399,22 @@ void CalcSheet::copyValuesTo(host::MemorySheet& copy) {
           .value = l.values[i];
 }
 
+void CalcSheet::copyPageTo(host::MemorySheet& copy) {
+  if (auto page = pageAsRead(book_.doc_, sheet_)) copy.setPageAsRead(*page);
+  for (const auto& [col, width] : columnWidths(sheet_, writtenRange().col2))
+    copy.setColumnWidth(col, width);
+}
+
+void CalcSheet::setPrintLayout(const host::PrintLayout& layout) {
+  flush();
+  writePrintLayout(book_.doc_, sheet_, layout);
+}
+
+void CalcSheet::setColumnWidths(const std::map<int, double>& widths) {
+  flush();
+  calc::setColumnWidths(sheet_, widths);
+}
+
 // --- CalcWorkbook
 
 CalcWorkbook::CalcWorkbook(Reference<sheet::XSpreadsheetDocument> doc) : doc_(std::move(doc)) {}
@@ -461,7 +478,11 @@ int CalcWorkbook::numberFormat(const std::string& code) {
 std::unique_ptr<host::MemoryWorkbook> CalcWorkbook::copyValues() {
   auto wb = std::make_unique<host::MemoryWorkbook>();
   const std::vector<std::string> names = sheetNames();
-  for (const std::string& name : names) calcSheet(name).copyValuesTo(wb->addSheet(name));
+  for (const std::string& name : names) {
+    host::MemorySheet& copy = wb->addSheet(name);
+    calcSheet(name).copyValuesTo(copy);
+    if (isReportSheet(name)) calcSheet(name).copyPageTo(copy);
+  }
   Reference<frame::XModel> model(doc_, UNO_QUERY_THROW);
   Reference<sheet::XSpreadsheetView> view(model->getCurrentController(), uno::UNO_QUERY);
   const std::string active =

@@ -41,6 +41,10 @@ class CalcSheet final {
   void setVisible(bool visible);
   // Every cell with a value, as the sheet holds them now.
   void copyValuesTo(host::MemorySheet& copy);
+  // The page and the column widths, which the sheet's row breaks depend on.
+  void copyPageTo(host::MemorySheet& copy);
+  void setPrintLayout(const host::PrintLayout& layout);
+  void setColumnWidths(const std::map<int, double>& widths);
 
  private:
   struct Loaded {
@@ -84,6 +88,12 @@ class CalcWorkbook final : public LiveWorkbook {
   void setVisible(std::string_view sheet, bool visible) override {
     calcSheet(sheet).setVisible(visible);
   }
+  void setPrintLayout(std::string_view sheet, const host::PrintLayout& layout) override {
+    calcSheet(sheet).setPrintLayout(layout);
+  }
+  void setColumnWidths(std::string_view sheet, const std::map<int, double>& widths) override {
+    calcSheet(sheet).setColumnWidths(widths);
+  }
   void activate(std::string_view sheet, std::optional<std::pair<int, int>> cell) override {
     if (cell)
       calcSheet(sheet).selectCell(cell->first, cell->second);
@@ -95,7 +105,7 @@ class CalcWorkbook final : public LiveWorkbook {
   void flush() override;
 
   // The sheets' values, in the document's order, as a workbook in memory; the sheets hidden and
-  // the active one as in the document.
+  // the active one as in the document, and the report sheets' pages and column widths.
   std::unique_ptr<host::MemoryWorkbook> copyValues();
   // Before a report sheet is written, its fitted row heights become fixed ones: else Calc fits
   // every row written to its text.
