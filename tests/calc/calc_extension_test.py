@@ -184,6 +184,80 @@ def report_differences(doc, want, names):
     return faults
 
 
+def manual_breaks(sheet):
+    """The rows (from 0) a manual break starts a page at."""
+    return [b.Position for b in sheet.RowPageBreaks if b.ManualBreak]
+
+
+def field_kinds(text):
+    """The kinds of the text fields in a header's or footer's part, in order."""
+    kinds = []
+    for paragraph in iter_enum(text):
+        for portion in iter_enum(paragraph):
+            if portion.TextPortionType == "TextField":
+                kinds += [kind for kind in ("PageNumber", "PageCount", "SheetName", "Date")
+                          if portion.TextField.supportsService("com.sun.star.text.TextField." +
+                                                               kind)] or ["other"]
+    return kinds
+
+
+def iter_enum(access):
+    items = access.createEnumeration()
+    while items.hasMoreElements():
+        yield items.nextElement()
+
+
+def page_differences(doc, want_path, names, teachers=()):
+    """Why the printed pages of the sheets `names` of `doc` are not as in the command's result at
+    `want_path`: the manual row breaks, and Valdrex's header (the sheet's name in the centre) and
+    footer (the page number and count as fields) on a page not the teacher's own."""
+    import openpyxl
+    wb = openpyxl.load_workbook(want_path)
+    styles = doc.StyleFamilies.getByName("PageStyles")
+    faults = []
+    for name in names:
+        sheet = doc.Sheets.getByName(name)
+        want = [b.id for b in wb[name].row_breaks.brk]
+        if name not in teachers and manual_breaks(sheet) != want:
+            faults.append("%s breaks pages at rows %s, the command's at %s" %
+                          (name, manual_breaks(sheet), want))
+        style = styles.getByName(sheet.PageStyle)
+        if name in teachers:
+            continue
+        header, footer = style.RightPageHeaderContent, style.RightPageFooterContent
+        if not style.HeaderIsOn or header.CenterText.getString() != name:
+            faults.append("%s: the page header's centre is %r" %
+                          (name, header.CenterText.getString()))
+        kinds = field_kinds(footer.CenterText)
+        if not style.FooterIsOn or kinds != ["PageNumber", "PageCount"]:
+            faults.append("%s: the page footer %r holds the fields %s" %
+                          (name, footer.CenterText.getString(), kinds))
+    return faults
+
+
+def teachers_page(doc, name):
+    """Gives the sheet `name` a page style of the teacher's, landscape with a header of its own."""
+    own = doc.createInstance("com.sun.star.style.PageStyle")
+    doc.StyleFamilies.getByName("PageStyles").insertByName("老师的页面", own)
+    own = doc.StyleFamilies.getByName("PageStyles").getByName("老师的页面")
+    own.IsLandscape = True
+    own.HeaderIsOn = True
+    header = own.RightPageHeaderContent
+    header.LeftText.setString("初三年级")
+    own.RightPageHeaderContent = header
+    doc.Sheets.getByName(name).PageStyle = "老师的页面"
+
+
+def teachers_page_kept(doc, name):
+    sheet = doc.Sheets.getByName(name)
+    style = doc.StyleFamilies.getByName("PageStyles").getByName(sheet.PageStyle)
+    header = style.RightPageHeaderContent.LeftText.getString()
+    if sheet.PageStyle != "老师的页面" or header != "初三年级" or not style.IsLandscape:
+        return ["%s: the teacher's page became %s with the header %r" %
+                (name, sheet.PageStyle, header)]
+    return [] if manual_breaks(sheet) else ["%s on the teacher's page has no row breaks" % name]
+
+
 def snapshot(doc):
     """Every sheet's cells that hold something (an emptied cell may stay in the used area)."""
     return {name: {(r, c): v for r, row in enumerate(values(doc.Sheets.getByName(name)))
@@ -246,6 +320,7 @@ def check_run(office, valdrex, work):
     subprocess.run([valdrex, "run", source, "--targets", "%d,%d" % TARGETS, "--date",
                     datetime.date.today().isoformat(), "-o", want_path], capture_output=True)
     doc = office.load(source)
+    teachers_page(doc, "两率一分")
     before = snapshot(doc)
     dialogs = office.dispatch(doc, "run", TARGETS)
     print("统计 dialogs:", dialogs)
@@ -253,6 +328,8 @@ def check_run(office, valdrex, work):
     faults = [] if answered == [str(t) for t in TARGETS] else ["input boxes: %s" % answered]
     want = office.load(want_path)
     faults += report_differences(doc, want, REPORT_SHEETS)
+    faults += page_differences(doc, want_path, REPORT_SHEETS, teachers=("两率一分",))
+    faults += teachers_page_kept(doc, "两率一分")
     # The rows printed on every page stay the workbook's own, as in the command's result.
     for name in REPORT_SHEETS:
         if name in before:
@@ -321,7 +398,8 @@ def check_again(office, valdrex, work, result):
     doc = office.load(source)
     office.dispatch(doc, "run", TARGETS)
     want = office.load(want_path)
-    faults = ["again: " + f for f in report_differences(doc, want, REPORT_SHEETS)]
+    faults = ["again: " + f for f in report_differences(doc, want, REPORT_SHEETS) +
+              page_differences(doc, want_path, REPORT_SHEETS)]
     kept = formulas(want, "分数段统计")
     if not kept or formulas(doc, "分数段统计") != kept:
         faults.append("again: the teacher's formulas in 分数段统计 are %r, the command's %r"
