@@ -146,7 +146,8 @@ void putPageFooter(const Doc& doc, const Reference<text::XText>& part) {
   part->insertString(part->getEnd(), ustr(" 页"), false);
 }
 
-// The header (title centre, date right) and the footer of every page, first and left ones too.
+// The header (title centre, date right) and the footer, the same on every page: the left and the
+// first pages share the right pages' ones.
 void putHeaderAndFooter(const Doc& doc, const Reference<beans::XPropertySet>& style,
                         const host::PrintLayout& layout) {
   const bool on = !layout.headerTitle.empty();
@@ -154,23 +155,21 @@ void putHeaderAndFooter(const Doc& doc, const Reference<beans::XPropertySet>& st
   set(style, "FooterIsOn", Any(on));
   if (!on) return;
   Reference<beans::XPropertySetInfo> info = style->getPropertySetInfo();
-  for (const char* page : {"RightPage", "LeftPage", "FirstPage"}) {
-    const std::string header = std::string(page) + "HeaderContent";
-    const std::string footer = std::string(page) + "FooterContent";
-    if (!info->hasPropertyByName(OUString::createFromAscii(header.c_str()))) continue;
-    Reference<sheet::XHeaderFooterContent> h(style->getPropertyValue(ustr(header)),
-                                             UNO_QUERY_THROW);
-    putText(h->getLeftText(), "", false);
-    putText(h->getCenterText(), layout.headerTitle, true);
-    putText(h->getRightText(), layout.headerDate, false);
-    style->setPropertyValue(ustr(header), Any(h));
-    Reference<sheet::XHeaderFooterContent> f(style->getPropertyValue(ustr(footer)),
-                                             UNO_QUERY_THROW);
-    putText(f->getLeftText(), "", false);
-    putPageFooter(doc, f->getCenterText());
-    putText(f->getRightText(), "", false);
-    style->setPropertyValue(ustr(footer), Any(f));
-  }
+  for (const char* shared :
+       {"HeaderIsShared", "FooterIsShared", "FirstPageHeaderIsShared", "FirstPageFooterIsShared"})
+    if (info->hasPropertyByName(OUString::createFromAscii(shared))) set(style, shared, Any(true));
+  Reference<sheet::XHeaderFooterContent> header(style->getPropertyValue("RightPageHeaderContent"),
+                                                UNO_QUERY_THROW);
+  putText(header->getLeftText(), "", false);
+  putText(header->getCenterText(), layout.headerTitle, true);
+  putText(header->getRightText(), layout.headerDate, false);
+  set(style, "RightPageHeaderContent", Any(header));
+  Reference<sheet::XHeaderFooterContent> footer(style->getPropertyValue("RightPageFooterContent"),
+                                                UNO_QUERY_THROW);
+  putText(footer->getLeftText(), "", false);
+  putPageFooter(doc, footer->getCenterText());
+  putText(footer->getRightText(), "", false);
+  set(style, "RightPageFooterContent", Any(footer));
 }
 
 sal_Int32 hundredths(double inches) { return static_cast<sal_Int32>(std::lround(inches * kInch)); }
@@ -246,6 +245,33 @@ void putRowBreaks(const Sheet& sheet, const std::vector<int>& rows) {
         "IsStartOfNewPage", Any(true));
 }
 
+// While a sheet prints A1 alone: Calc lays out its pages again for every break set and every
+// change of its page style, over all it prints. Its own print ranges come back after.
+class PrintingA1 {
+ public:
+  explicit PrintingA1(const Sheet& sheet) : areas_(sheet, UNO_QUERY_THROW) {
+    own_ = areas_->getPrintAreas();
+    table::CellRangeAddress a1 =
+        Reference<sheet::XCellRangeAddressable>(sheet, UNO_QUERY_THROW)->getRangeAddress();
+    a1.StartColumn = a1.EndColumn = 0;
+    a1.StartRow = a1.EndRow = 0;
+    areas_->setPrintAreas(uno::Sequence<table::CellRangeAddress>(&a1, 1));
+  }
+  ~PrintingA1() {
+    try {
+      areas_->setPrintAreas(own_);
+    } catch (const uno::Exception&) {
+      // A document Calc no longer lets change keeps the range.
+    }
+  }
+  PrintingA1(const PrintingA1&) = delete;
+  PrintingA1& operator=(const PrintingA1&) = delete;
+
+ private:
+  Reference<sheet::XPrintAreas> areas_;
+  uno::Sequence<table::CellRangeAddress> own_;
+};
+
 }  // namespace
 
 std::optional<host::PageAsRead> pageAsRead(const Doc& doc, const Sheet& sheet) {
@@ -303,16 +329,20 @@ void setColumnWidths(const Sheet& sheet, const std::map<int, double>& widths) {
 
 void writePrintLayout(const Doc& doc, const Sheet& sheet, const host::PrintLayout& layout) {
   calling("设置打印页面", [&] {
+    const PrintingA1 meanwhile(sheet);
     putRowBreaks(sheet, layout.rowBreaks);
     const Reference<beans::XPropertySet> current = styleOf(doc, sheet);
     if (!defaultPage(current) && !valdrexPage(current)) return;  // the teacher's own page
     const Reference<beans::XPropertySet> style = valdrexStyle(doc, sheet, current);
+    const OUString name = Reference<style::XStyle>(style, UNO_QUERY_THROW)->getName();
+    // Calc lays out the pages of every sheet on a page style again for each property set on it:
+    // the sheet leaves its style while it is set up, and is laid out once when it comes back.
+    Reference<beans::XPropertySet> sheetProperties(sheet, UNO_QUERY_THROW);
+    if (property<OUString>(sheetProperties, "PageStyle") == name)
+      set(sheetProperties, "PageStyle", Any(OUString("Default")));
     putPage(style, layout);
     putHeaderAndFooter(doc, style, layout);
-    const OUString name = Reference<style::XStyle>(style, UNO_QUERY_THROW)->getName();
-    Reference<beans::XPropertySet> sheetProperties(sheet, UNO_QUERY_THROW);
-    if (property<OUString>(sheetProperties, "PageStyle") != name)
-      set(sheetProperties, "PageStyle", Any(name));
+    set(sheetProperties, "PageStyle", Any(name));
     if (!layout.keepsOwnPage) putViews(doc, sheet, layout);
   });
 }

@@ -475,14 +475,18 @@ int CalcWorkbook::numberFormat(const std::string& code) {
   return numberFormats_[code] = key;
 }
 
+std::unique_ptr<host::MemoryWorkbook> CalcWorkbook::copyForRun() {
+  std::unique_ptr<host::MemoryWorkbook> wb = copyValues();
+  for (std::size_t i = 0; i < wb->sheetCount(); ++i)
+    if (isReportSheet(wb->sheetAt(i).name()))
+      calcSheet(wb->sheetAt(i).name()).copyPageTo(wb->sheetAt(i));
+  return wb;
+}
+
 std::unique_ptr<host::MemoryWorkbook> CalcWorkbook::copyValues() {
   auto wb = std::make_unique<host::MemoryWorkbook>();
   const std::vector<std::string> names = sheetNames();
-  for (const std::string& name : names) {
-    host::MemorySheet& copy = wb->addSheet(name);
-    calcSheet(name).copyValuesTo(copy);
-    if (isReportSheet(name)) calcSheet(name).copyPageTo(copy);
-  }
+  for (const std::string& name : names) calcSheet(name).copyValuesTo(wb->addSheet(name));
   Reference<frame::XModel> model(doc_, UNO_QUERY_THROW);
   Reference<sheet::XSpreadsheetView> view(model->getCurrentController(), uno::UNO_QUERY);
   const std::string active =

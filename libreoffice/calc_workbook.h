@@ -105,8 +105,10 @@ class CalcWorkbook final : public LiveWorkbook {
   void flush() override;
 
   // The sheets' values, in the document's order, as a workbook in memory; the sheets hidden and
-  // the active one as in the document, and the report sheets' pages and column widths.
+  // the active one as in the document.
   std::unique_ptr<host::MemoryWorkbook> copyValues();
+  // The same, with the report sheets' pages and column widths: where their rows break.
+  std::unique_ptr<host::MemoryWorkbook> copyForRun();
   // Before a report sheet is written, its fitted row heights become fixed ones: else Calc fits
   // every row written to its text.
   void fixReportRowHeights() { fixHeights_ = true; }
