@@ -77,6 +77,20 @@ void emptyAgain(const Document& doc, const host::MemoryWorkbook& before) {
   now.flush();
 }
 
+// The report sheets' values of `copy`, as they were before the run.
+std::unique_ptr<host::MemoryWorkbook> reportValues(const host::MemoryWorkbook& copy) {
+  auto values = std::make_unique<host::MemoryWorkbook>();
+  for (std::size_t i = 0; i < copy.sheetCount(); ++i) {
+    const host::MemorySheet& sheet = copy.sheetAt(i);
+    if (!isReportSheet(sheet.name())) continue;
+    host::MemorySheet& to = values->addSheet(sheet.name());
+    sheet.forEachCell([&](int row, int col, const host::Cell& cell) {
+      if (!cell.value.isEmpty()) to.at(row, col).value = cell.value;
+    });
+  }
+  return values;
+}
+
 // The first action of a run, so the last one undone. The office's Undo must not change the
 // document while it runs (a change records an action that ends the undo in progress), so the
 // cells are emptied right after it, with nothing recorded.
@@ -147,7 +161,7 @@ JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs
                          host::Clock& clock, RunTimings& timings, const AskedRun& asked) {
   const auto start = std::chrono::steady_clock::now();
   CalcWorkbook live(doc);
-  WorkbookJob job(live.copyValues(), nameOf(live));
+  WorkbookJob job(live.copyForRun(), nameOf(live));
   RunSettings settings;
   settings.asked = asked.asked;
   settings.compare = asked.earlier;
@@ -155,7 +169,8 @@ JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs
   settings.live = &live;
   live.fixReportRowHeights();
   OneUndoAction undo(doc, "成绩统计");
-  undo.add(new EmptyCellsUndo(context, doc, live.copyValues()));
+  // The job's copy holds the document's values: they need not be read again.
+  undo.add(new EmptyCellsUndo(context, doc, reportValues(job.workbook())));
   JobOutcome outcome = job.run(dialogs, clock, settings);
   // A result the job refuses after writing it (or a fault halfway) does not stay in the document.
   if (outcome.ran && !outcome.problem.empty()) undo.takeBack();
