@@ -251,7 +251,8 @@ def teachers_page(doc, name):
 def teachers_page_kept(doc, name):
     sheet = doc.Sheets.getByName(name)
     style = doc.StyleFamilies.getByName("PageStyles").getByName(sheet.PageStyle)
-    header = style.RightPageHeaderContent.LeftText.getString()
+    content = style.RightPageHeaderContent  # held: its texts need it
+    header = content.LeftText.getString()
     if sheet.PageStyle != "老师的页面" or header != "初三年级" or not style.IsLandscape:
         return ["%s: the teacher's page became %s with the header %r" %
                 (name, sheet.PageStyle, header)]
