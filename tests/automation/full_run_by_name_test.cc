@@ -25,16 +25,19 @@ void fillWorkbook(host::MemoryWorkbook& wb) {
   for (const char* name : kReports) wb.addSheet(name);
 }
 
-TEST(FullRunByName, MacroStyleRunFillsEveryReportAndRepeatsIdentically) {
+// The workbook's own object, kept across calls as the macro keeps it.
+struct FullRunByName : ::testing::Test {
+  FullRunByName() { fillWorkbook(wb); }
   host::ScriptedUi ui;
-  host::FixedClock clock({2026, 12, 6});
+  host::FixedClock clock{{2026, 12, 6}};
   host::RecordingLauncher launcher;
   host::MemoryWorkbook wb;
   host::BasicApplication app{ui, clock, launcher, &wb};
-  fillWorkbook(wb);
-  auto& scores = *wb.find("成绩表");
-
   ValdrexCls vd{app};
+};
+
+TEST_F(FullRunByName, MacroStyleRunFillsEveryReportAndRepeatsIdentically) {
+  auto& scores = *wb.find("成绩表");
   std::vector<Variant> args = {Variant::object(&app), Variant::object(&wb),
                                Variant::object(&scores)};
   invoke(vd, "输出", args);
@@ -49,29 +52,16 @@ TEST(FullRunByName, MacroStyleRunFillsEveryReportAndRepeatsIdentically) {
 
   for (const char* name : kReports)
     EXPECT_GT(wb.find(name)->cellCount(), 4u) << name << " was left empty";
+  // What the reports hold is checked on the run itself; here, that the kept object repeats it.
   const std::string whole = testing::dump(wb);
-  // 135 of 150 scaled to 100 is 90; the absent 数学 score stays empty in the plain table.
-  auto text = [&](const char* sheet, int r, int c) { return textOf(wb.find(sheet)->cell(r, c)); };
-  EXPECT_EQ(text("输出表", 3, 4), "90");
-  EXPECT_EQ(text("输出表", 4, 5), "");
-  EXPECT_EQ(text("年级排名表", 2, 3), "姓名");
-  EXPECT_EQ(text("两率一分", 2, 4), "语文");
-
   invoke(vd, "输出", args);
   EXPECT_EQ(testing::dump(wb), whole);
 }
 
 // t is the working value of the last rounding, and only the members that round change it.
-TEST(FullRunByName, TKeepsTheLastRoundingOfTheMembersThatRound) {
-  host::ScriptedUi ui;
-  host::FixedClock clock({2026, 12, 6});
-  host::RecordingLauncher launcher;
-  host::MemoryWorkbook wb;
-  host::BasicApplication app{ui, clock, launcher, &wb};
-  fillWorkbook(wb);
+TEST_F(FullRunByName, TKeepsTheLastRoundingOfTheMembersThatRound) {
   Variant scores = Variant::object(wb.find("成绩表"));
   Variant properties = Variant::object(wb.find("属性表"));
-  ValdrexCls vd{app};
   std::vector<Variant> seven = {Variant::long_(7)};
   invoke(vd, "t", seven);
 

@@ -7,11 +7,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/scratch_folder.h"
 #include "valdrex/io/xlsx_writer.h"
 #include "valdrex/job/made/sample_workbook.h"
 
@@ -19,31 +18,9 @@ namespace valdrex::cli::testing {
 
 namespace fs = std::filesystem;
 
-inline std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-inline void spit(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
-
-// A fresh folder per test, removed afterwards.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "valdrex-cli-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~ScratchFolder() { fs::remove_all(path_); }
-  fs::path operator/(const std::string& name) const { return path_ / name; }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using valdrex::testing::ScratchFolder;
+using valdrex::testing::slurp;
+using valdrex::testing::spit;
 
 struct Outcome {
   int status = -1;

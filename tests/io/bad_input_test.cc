@@ -206,7 +206,7 @@ TEST(XlsxBadInputTest, DamagedCompressedDataIsReported) {
 }
 
 TEST(XlsxBadInputTest, FilesThatCannotBeRead) {
-  TempDir dir;
+  ScratchFolder dir;
   for (const auto& [path, problem] : {std::pair{dir.file("没有这个文件.xlsx"), "文件不存在"},
                                       std::pair{dir.path().string(), "这是一个文件夹，不是文件"}}) {
     try {

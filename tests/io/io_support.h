@@ -7,41 +7,18 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
+#include "support/scratch_folder.h"
 #include "valdrex/host/memory_workbook.h"
 
 namespace valdrex::io::testing {
 
 namespace fs = std::filesystem;
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "valdrex-io-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  const fs::path& path() const { return path_; }
-  // Names of everything in the folder, to see that no temporary file was left behind.
-  std::vector<std::string> entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(path_))
-      names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  fs::path path_;
-};
+using valdrex::testing::ScratchFolder;
+using valdrex::testing::slurp;
 
 using Parts = std::map<std::string, std::string>;
 
@@ -66,13 +43,6 @@ inline std::string zipOf(const Parts& parts) {
   zip_source_free(buffer);
   zip_error_fini(&error);
   return bytes;
-}
-
-inline std::string readBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 // The parts of a zip archive, inflated (or as stored).

@@ -19,7 +19,7 @@ class OtherProgramsTest : public ::testing::Test {
   }
   std::string dump(const std::string& path) { return runHelper(script_, "dump '" + path + "'"); }
 
-  TempDir dir_;
+  ScratchFolder dir_;
   std::string script_;
 };
 

@@ -80,7 +80,7 @@ Parts teacherPackage() {
 }
 
 TEST(PackagePatchTest, OnlyWhatChangedIsRewritten) {
-  TempDir dir;
+  ScratchFolder dir;
   const Parts before = teacherPackage();
   const std::string input = zipOf(before);
   { std::ofstream(dir.file("in.xlsx"), std::ios::binary) << input; }
@@ -92,11 +92,11 @@ TEST(PackagePatchTest, OnlyWhatChangedIsRewritten) {
   report.setCell(2, 3, Variant::date(1462.5));  // noon on the 1904 system's first day
   book->addSheet("完成率表").setCell(1, 1, Variant::number(1));
   writeWorkbook(*book, dir.file("out.xlsx"));
-  Parts after = partsOf(readBytes(dir.file("out.xlsx")));
+  Parts after = partsOf(slurp(dir.file("out.xlsx")));
 
   // Parts nobody touched, byte for byte, and copied as they were stored, never inflated.
   Parts storedBefore = partsOf(input, true),
-        storedAfter = partsOf(readBytes(dir.file("out.xlsx")), true);
+        storedAfter = partsOf(slurp(dir.file("out.xlsx")), true);
   for (const char* part :
        {"xl/worksheets/sheet1.xml", "xl/chartsheets/sheet1.xml",
         "xl/worksheets/_rels/sheet2.xml.rels", "xl/drawings/drawing1.xml", "customXml/item1.xml"}) {
@@ -142,13 +142,13 @@ TEST(PackagePatchTest, OnlyWhatChangedIsRewritten) {
 
   // A workbook written again without changes is the same package.
   writeWorkbook(*back, dir.file("again.xlsx"));
-  EXPECT_EQ(partsOf(readBytes(dir.file("again.xlsx"))), after);
+  EXPECT_EQ(partsOf(slurp(dir.file("again.xlsx"))), after);
 }
 
 // A result carries a mark of every other part, so that a later save can tell it untouched; the
 // teacher's own custom properties stay, and a result rewritten keeps one mark.
 TEST(PackagePatchTest, AResultIsMarkedSoALaterSaveKnowsItUntouched) {
-  TempDir dir;
+  ScratchFolder dir;
   Parts parts = teacherPackage();
   parts["docProps/custom.xml"] =
       "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/"
@@ -171,7 +171,7 @@ TEST(PackagePatchTest, AResultIsMarkedSoALaterSaveKnowsItUntouched) {
     EXPECT_FALSE(unchangedResult(dir.file("plain.xlsx"))) << "only results are marked";
     writeWorkbook(*book, dir.file("out.xlsx"), true);
     EXPECT_TRUE(unchangedResult(dir.file("out.xlsx")));
-    Parts out = partsOf(readBytes(dir.file("out.xlsx")));
+    Parts out = partsOf(slurp(dir.file("out.xlsx")));
     EXPECT_TRUE(has(out["_rels/.rels"], "Target=\"xl/workbook.xml\""));
     EXPECT_EQ(has(out["docProps/custom.xml"], "name=\"老师\"><vt:lpwstr>王</vt:lpwstr>"),
               teacherProperties);
@@ -181,13 +181,13 @@ TEST(PackagePatchTest, AResultIsMarkedSoALaterSaveKnowsItUntouched) {
 
     // Read and written again: still one mark, still matching.
     writeWorkbook(*readWorkbook(dir.file("out.xlsx")), dir.file("again.xlsx"), true);
-    const std::string again = partsOf(readBytes(dir.file("again.xlsx")))["docProps/custom.xml"];
+    const std::string again = partsOf(slurp(dir.file("again.xlsx")))["docProps/custom.xml"];
     EXPECT_EQ(again.find("Valdrex写入摘要"), again.rfind("Valdrex写入摘要"));
     EXPECT_TRUE(unchangedResult(dir.file("again.xlsx")));
 
     // One byte of one part changed, or a part added: no longer what was written.
     for (const char* part : {"customXml/item1.xml", "xl/new.xml"}) {
-      Parts edited = partsOf(readBytes(dir.file("out.xlsx")));
+      Parts edited = partsOf(slurp(dir.file("out.xlsx")));
       edited[part] += " ";
       { std::ofstream(dir.file("edited.xlsx"), std::ios::binary) << zipOf(edited); }
       EXPECT_FALSE(unchangedResult(dir.file("edited.xlsx"))) << part;
@@ -210,7 +210,7 @@ TEST(PackagePatchTest, PrintTitlesOfManyNewSheetsShareOneList) {
       {"<calcPr calcId=\"1\"/>", "</workbook>"},
   };
   for (const auto& c : cases) {
-    TempDir dir;
+    ScratchFolder dir;
     PackageSpec spec;
     spec.sheets = {{"成绩表", sheetXml("<sheetData/>")}};
     Parts parts = packageParts(spec);
@@ -221,7 +221,7 @@ TEST(PackagePatchTest, PrintTitlesOfManyNewSheetsShareOneList) {
     for (const char* name : {"两率一分", "完成率表", "分数段统计"})
       book->addSheet(name).setPrintLayout(printLayout(false, true, 1, 2));
     writeWorkbook(*book, dir.file("out.xlsx"));
-    const std::string out = partsOf(readBytes(dir.file("out.xlsx")))["xl/workbook.xml"];
+    const std::string out = partsOf(slurp(dir.file("out.xlsx")))["xl/workbook.xml"];
     EXPECT_EQ(out.find(c.close), out.size() - std::string(c.close).size()) << c.names << out;
     std::size_t titles = 0;
     for (std::size_t at = out.find("_xlnm.Print_Titles"); at != std::string::npos;
@@ -243,7 +243,7 @@ TEST(PackagePatchTest, RandomWorkbooksReadBackAsWritten) {
   for (unsigned seed = 1; seed <= 40; ++seed) {
     std::mt19937 random(seed);
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-    TempDir dir;
+    ScratchFolder dir;
     PackageSpec spec;
     for (int i = 0, n = 1 + pick(3); i < n; ++i)
       spec.sheets.push_back({"表" + std::to_string(i), sheetXml("<sheetData/>")});
@@ -273,7 +273,7 @@ TEST(PackagePatchTest, RandomWorkbooksReadBackAsWritten) {
 // Cells beyond the rows and columns the reader keeps stay in the file while their sheet is copied
 // as stored; writing such a sheet from the model, which lacks them, is refused, never cut short.
 TEST(PackagePatchTest, ASheetWithCellsNotKeptIsCopiedOrRefused) {
-  TempDir dir;
+  ScratchFolder dir;
   PackageSpec spec;
   spec.sheets = {
       {"成绩表", sheetXml("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"F1\"><v>2</v>"
@@ -290,7 +290,7 @@ TEST(PackagePatchTest, ASheetWithCellsNotKeptIsCopiedOrRefused) {
 
   book->find("备注")->setCell(1, 1, Variant::number(5));
   writeWorkbook(*book, dir.file("out.xlsx"));
-  Parts after = partsOf(readBytes(dir.file("out.xlsx")));
+  Parts after = partsOf(slurp(dir.file("out.xlsx")));
   EXPECT_EQ(after["xl/worksheets/sheet1.xml"], spec.sheets[0].second);
   EXPECT_EQ(after["xl/worksheets/sheet2.xml"], spec.sheets[1].second);
 

@@ -36,13 +36,13 @@ constexpr const char* kBreaks =
     "<brk id=\"24\" max=\"16383\" man=\"1\"/></rowBreaks>";
 
 TEST(PageSettingsTest, ANewSheetPrintsAtItsScaleWithTitleDatePageNumbersAndBreaks) {
-  TempDir dir;
+  ScratchFolder dir;
   auto book = sampleBook();
   host::MemorySheet& rates = book->addSheet("两率一分");
   rates.setCell(30, 1, "合计");
   rates.setPrintLayout(reportLayout());
   writeWorkbook(*book, dir.file("out.xlsx"));
-  Parts parts = partsOf(readBytes(dir.file("out.xlsx")));
+  Parts parts = partsOf(slurp(dir.file("out.xlsx")));
   std::string xml;
   for (const auto& [name, part] : parts)
     if (name.starts_with("xl/worksheets/") && part.find("rowBreaks") != std::string::npos)
@@ -103,7 +103,7 @@ TEST(PageSettingsTest, AReadReportSheetKeepsEveryPageSettingOfItsOwn) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    TempDir dir;
+    ScratchFolder dir;
     PackageSpec spec;
     spec.sheets = {{"两率一分", sheetXml(views +
                                          "<sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\">"
@@ -133,13 +133,13 @@ TEST(PageSettingsTest, AReadReportSheetKeepsEveryPageSettingOfItsOwn) {
     sh.setCell(1, 1, "新");
     sh.setPrintLayout(layout);
     writeWorkbook(*book, dir.file("out.xlsx"));
-    const std::string xml = partsOf(readBytes(dir.file("out.xlsx")))["xl/worksheets/sheet1.xml"];
+    const std::string xml = partsOf(slurp(dir.file("out.xlsx")))["xl/worksheets/sheet1.xml"];
     EXPECT_NE(xml.find(views), std::string::npos) << "views kept: " << xml;
     EXPECT_EQ(between(xml, "<pageMargins", "/>") == margins, keptMargins) << xml;
     EXPECT_EQ(between(xml, "<pageSetup", "/>") == setup, keptSetup) << xml;
     EXPECT_EQ(between(xml, "<headerFooter", "</headerFooter>"), c.ownHeader ? own : kHeader);
     EXPECT_EQ(between(xml, "<rowBreaks", "</rowBreaks>"), kBreaks);
-    const std::string workbook = partsOf(readBytes(dir.file("out.xlsx")))["xl/workbook.xml"];
+    const std::string workbook = partsOf(slurp(dir.file("out.xlsx")))["xl/workbook.xml"];
     EXPECT_EQ(workbook.find("Print_Titles"), std::string::npos) << "print titles are its own";
   }
 }

@@ -21,7 +21,7 @@ using host::HAlign;
 using host::MemoryWorkbook;
 
 TEST(XlsxWriterTest, RoundTripKeepsEverythingTheModelHolds) {
-  TempDir dir;
+  ScratchFolder dir;
   auto book = sampleBook();
   writeWorkbook(*book, dir.file("out.xlsx"));
   auto back = readWorkbook(dir.file("out.xlsx"));
@@ -49,7 +49,7 @@ TEST(XlsxWriterTest, RoundTripKeepsEverythingTheModelHolds) {
 }
 
 TEST(XlsxWriterTest, NumbersAFileCannotHoldBecomeAnError) {
-  TempDir dir;
+  ScratchFolder dir;
   MemoryWorkbook book;
   auto& s = book.addSheet("Sheet1");
   put(s, 1, 1, Variant::number(std::nan("")));
@@ -62,7 +62,7 @@ TEST(XlsxWriterTest, NumbersAFileCannotHoldBecomeAnError) {
 
 TEST(XlsxWriterTest, BytesThatAreNoUtf8AreWrittenAsTheReplacementCharacter) {
   // Such bytes would leave a part no reader accepts; each broken subpart is U+FFFD instead.
-  TempDir dir;
+  ScratchFolder dir;
   MemoryWorkbook book;
   auto& s = book.addSheet("班\xFF级");
   put(s, 1, 1,
@@ -78,7 +78,7 @@ TEST(XlsxWriterTest, BytesThatAreNoUtf8AreWrittenAsTheReplacementCharacter) {
 }
 
 TEST(XlsxWriterTest, MacroProjectIsCarriedOverIntoAnXlsmOnly) {
-  TempDir dir;
+  ScratchFolder dir;
   PackageSpec spec;
   spec.sheets = {{"Sheet1", sheetXml("<sheetData/>")}};
   Parts parts = packageParts(spec);
@@ -108,10 +108,10 @@ TEST(XlsxWriterTest, MacroProjectIsCarriedOverIntoAnXlsmOnly) {
 }
 
 TEST(XlsxWriterTest, RefusedWritesLeaveTheOldFileAndNoTemporaryFile) {
-  TempDir dir;
+  ScratchFolder dir;
   const std::string target = dir.file("成绩.xlsx");
   writeWorkbook(*sampleBook(), target);
-  const std::string before = readBytes(target);
+  const std::string before = slurp(target);
 
   // A text longer than a cell may hold is found in the middle of the write.
   MemoryWorkbook bad;
@@ -135,7 +135,7 @@ TEST(XlsxWriterTest, RefusedWritesLeaveTheOldFileAndNoTemporaryFile) {
       EXPECT_NE(message.find(c.problem), std::string::npos) << message;
     }
   }
-  EXPECT_EQ(readBytes(target), before);
+  EXPECT_EQ(slurp(target), before);
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"成绩.xlsx"});
 
   // A read-only file is never replaced, although renaming over it would succeed.
@@ -148,7 +148,7 @@ TEST(XlsxWriterTest, RefusedWritesLeaveTheOldFileAndNoTemporaryFile) {
   } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find("文件是只读的"), std::string::npos) << e.what();
   }
-  EXPECT_EQ(readBytes(target), before);
+  EXPECT_EQ(slurp(target), before);
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"成绩.xlsx"});
 
   // Writable again: a rewrite replaces the content and keeps the file's permissions.
@@ -161,7 +161,7 @@ TEST(XlsxWriterTest, RefusedWritesLeaveTheOldFileAndNoTemporaryFile) {
 }
 
 TEST(XlsxWriterTest, SaveWritesBackToTheFileItCameFrom) {
-  TempDir dir;
+  ScratchFolder dir;
   const std::string path = dir.file("book.xlsx");
   writeWorkbook(*sampleBook(), path);
   auto book = readWorkbook(path);

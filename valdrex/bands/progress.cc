@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <numeric>
 #include <set>
 #include <tuple>
 
 #include "valdrex/gradebook/sheet_layout.h"
+#include "valdrex/host/number_text.h"
 #include "valdrex/host/utf8.h"
 
 namespace valdrex {
@@ -101,6 +103,19 @@ int progressDirection(int change, int step) {
   if (change >= step) return 1;
   if (change <= -step) return -1;
   return 0;
+}
+
+std::vector<int> studentsBySeat(const GradeBook& g, int k) {
+  std::vector<int> order(static_cast<std::size_t>(g.classSizes(k)));
+  std::iota(order.begin(), order.end(), 1);
+  auto seat = [&](int s) {
+    const std::string& typed = g.studentInfo(k, s, ScoreSheetLayout::seatColumn);
+    const std::optional<double> number = typedNumber(typed);
+    return number ? Variant::number(*number) : Variant::text(typed);
+  };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int a, int b) { return compareValues(seat(a), seat(b)) < 0; });
+  return order;
 }
 
 StudentMatching matchStudents(const std::vector<ExamStudent>& now,

@@ -24,6 +24,11 @@ struct ExamStudent {
 // The students of g in class and sheet order.
 std::vector<ExamStudent> examStudents(const GradeBook& g);
 
+// The students of class k (their indexes in the grade book) by seat, as lists sorted by class and
+// seat have them: a seat that reads as a number by its value. What a list hands out without ranks
+// goes in this order, so that neither a rank nor a score sheet sorted by score shows through.
+std::vector<int> studentsBySeat(const GradeBook& g, int k);
+
 struct StudentPair {
   int now = 0, before = 0;  // indexes into the two lists
   bool changedClass = false;

@@ -75,10 +75,19 @@ std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& be
   const std::vector<ExamStudent> a = examStudents(now), b = examStudents(before);
   StudentMatching m = matchStudents(a, b);
   // By class, then this exam's grade rank; who sat no paper after the ranked, in sheet order.
+  // Without ranks, by class and seat.
+  std::vector<int> seatPlace(a.size());
+  if (ranksHidden) {
+    std::size_t classStart = 0;
+    for (int k = 1; k <= now.classCount; classStart += now.classSizes(k), ++k) {
+      int place = 0;
+      for (int s : studentsBySeat(now, k)) seatPlace[classStart + s - 1] = place++;
+    }
+  }
   std::stable_sort(m.pairs.begin(), m.pairs.end(), [&](const StudentPair& x, const StudentPair& y) {
     const ExamStudent &p = a[x.now], &q = a[y.now];
     if (p.classIndex != q.classIndex) return p.classIndex < q.classIndex;
-    if (ranksHidden) return x.now < y.now;
+    if (ranksHidden) return seatPlace[x.now] < seatPlace[y.now];
     if ((p.gradeRank == 0) != (q.gradeRank == 0)) return q.gradeRank == 0;
     return p.gradeRank < q.gradeRank;
   });

@@ -14,8 +14,8 @@ namespace valdrex {
 
 // Clears sh and writes every student of both exams (of `now`, a grade book after the run, and
 // `before`), then those of one exam only and what could not be paired. Returns what could not
-// be paired, to be told. `ranksHidden`: the rank columns stay empty and the students go in class
-// and sheet order, so that no order tells a rank. `levels`: each exam's total level after the
+// be paired, to be told. `ranksHidden`: the rank columns stay empty and the students go by class
+// and seat, so that no order tells a rank. `levels`: each exam's total level after the
 // other columns, the earlier one's given by the same scheme.
 std::vector<std::string> writeProgress(const GradeBook& now, const GradeBook& before,
                                        host::Worksheet& sh, host::Clock& clock,

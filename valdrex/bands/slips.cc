@@ -2,14 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "valdrex/bands/progress.h"
 #include "valdrex/gradebook/report_layout.h"
-#include "valdrex/host/number_text.h"
 #include "valdrex/reports/formatting.h"
 
 namespace valdrex {
@@ -64,21 +62,6 @@ std::vector<std::optional<ExamStudent>> earlierOfEach(const GradeBook& g, const 
   return paired;
 }
 
-// A class's students by seat, as the lists sorted by class and seat have them: a seat that reads
-// as a number by its value, so that neither the sheet's order nor a rank shows through.
-std::vector<int> bySeat(const GradeBook& g, int k) {
-  std::vector<int> order(static_cast<std::size_t>(g.classSizes(k)));
-  std::iota(order.begin(), order.end(), 1);
-  auto seat = [&](int s) {
-    const std::string& typed = g.studentInfo(k, s, ScoreSheetLayout::seatColumn);
-    const std::optional<double> number = typedNumber(typed);
-    return number ? Variant::number(*number) : Variant::text(typed);
-  };
-  std::stable_sort(order.begin(), order.end(),
-                   [&](int a, int b) { return compareValues(seat(a), seat(b)) < 0; });
-  return order;
-}
-
 }  // namespace
 
 void writeSlips(const GradeBook& g, host::Worksheet& sh, const SlipContent& content) {
@@ -94,7 +77,7 @@ void writeSlips(const GradeBook& g, host::Worksheet& sh, const SlipContent& cont
   int slip = 0;
   std::size_t classStart = 0;  // students in class and sheet order, as examStudents lists them
   for (int k = 1; k <= g.classCount; classStart += g.classSizes(k), ++k)
-    for (int s : bySeat(g, k)) {
+    for (int s : studentsBySeat(g, k)) {
       const std::size_t student = classStart + static_cast<std::size_t>(s - 1);
       const int header = L::headerRow(slip), value = L::valueRow(slip++);
       const bool hasTotal = g.scores(k, s, total) >= 0;
