@@ -249,8 +249,10 @@ void putRowBreaks(const Sheet& sheet, const std::vector<int>& rows) {
 // change of its page style, over all it prints. Its own print ranges come back after.
 class PrintingA1 {
  public:
-  explicit PrintingA1(const Sheet& sheet) : areas_(sheet, UNO_QUERY_THROW) {
+  explicit PrintingA1(const Sheet& sheet)
+      : areas_(sheet, UNO_QUERY_THROW), sheet_(sheet, UNO_QUERY_THROW) {
     own_ = areas_->getPrintAreas();
+    whole_ = property<bool>(sheet_, "AutomaticPrintArea");
     table::CellRangeAddress a1 =
         Reference<sheet::XCellRangeAddressable>(sheet, UNO_QUERY_THROW)->getRangeAddress();
     a1.StartColumn = a1.EndColumn = 0;
@@ -260,6 +262,8 @@ class PrintingA1 {
   ~PrintingA1() {
     try {
       areas_->setPrintAreas(own_);
+      // Taking the ranges away leaves a sheet that prints nothing, not the whole sheet.
+      if (whole_) set(sheet_, "AutomaticPrintArea", Any(true));
     } catch (const uno::Exception&) {
       // A document Calc no longer lets change keeps the range.
     }
@@ -269,7 +273,9 @@ class PrintingA1 {
 
  private:
   Reference<sheet::XPrintAreas> areas_;
+  Reference<beans::XPropertySet> sheet_;
   uno::Sequence<table::CellRangeAddress> own_;
+  bool whole_ = false;  // no print ranges: the whole sheet prints
 };
 
 }  // namespace

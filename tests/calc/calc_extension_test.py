@@ -217,6 +217,8 @@ def page_differences(doc, want_path, names, teachers=()):
     faults = []
     for name in names:
         sheet = doc.Sheets.getByName(name)
+        if not sheet.AutomaticPrintArea and not sheet.getPrintAreas():
+            faults.append("%s prints nothing: neither the whole sheet nor a range" % name)
         want = [b.id for b in wb[name].row_breaks.brk]
         if name not in teachers and manual_breaks(sheet) != want:
             faults.append("%s breaks pages at rows %s, the command's at %s" %
