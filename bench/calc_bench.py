@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Times 统计 inside a headless Calc on a workbook already open (opened afresh before each run):
-the statistics with the report sheets and, apart, the charts Calc draws on 统计图表 (as the
-extension logs them through its test hook), and the whole command from the dispatch to its return.
-Prints the three medians in seconds on one line: statistics, charts, whole. Given the `valdrex`
+the statistics with the report sheets and, apart, the report sheets' pages (breaks, page styles)
+and the charts Calc draws on 统计图表 (as the extension logs them through its test hook), and the
+whole command from the dispatch to its return.
+Prints the four medians in seconds on one line: statistics, pages, charts, whole. Given the `valdrex`
 program too, it also times `valdrex run` on the same workbook and prints the figures side by side
 with the budget: the statistics inside Calc in at most twice the command's time.
 
@@ -20,7 +21,7 @@ from calc_extension_test import Office, missing_office  # noqa: E402
 
 
 def logged_timings(hook):
-    """timings.txt of the last 统计: {"statistics": seconds, "charts": seconds}."""
+    """timings.txt of the last 统计: {"statistics": seconds, "pages": seconds, "charts": seconds}."""
     with open(os.path.join(hook, "timings.txt")) as f:
         return {name: float(value) for name, value in (line.split("\t") for line in f)}
 
@@ -45,7 +46,7 @@ def main(oxt, workbook, work, runs, targets, valdrex=None):
     os.makedirs(work)
     shutil.copy(oxt, work)
     office = Office(work, os.path.join(work, os.path.basename(oxt)))
-    parts, wholes = {"statistics": [], "charts": []}, []
+    parts, wholes = {"statistics": [], "pages": [], "charts": []}, []
     try:
         for _ in range(int(runs)):
             doc = office.load(workbook)
@@ -57,15 +58,18 @@ def main(oxt, workbook, work, runs, targets, valdrex=None):
             doc.close(True)
     finally:
         office.close()
-    calc, charts, whole = (statistics.median(parts["statistics"]),
-                           statistics.median(parts["charts"]), statistics.median(wholes))
+    calc, pages, charts, whole = (statistics.median(parts["statistics"]),
+                                  statistics.median(parts["pages"]),
+                                  statistics.median(parts["charts"]), statistics.median(wholes))
     if not valdrex:
-        print("%.3f %.3f %.3f" % (calc, charts, whole))
+        print("%.3f %.3f %.3f %.3f" % (calc, pages, charts, whole))
         return
     run = command_time(valdrex, workbook, work, runs, targets)
     print("valdrex run:                     %7.3f s" % run)
     print("统计 inside Calc, report sheets:  %7.3f s    calc / run = %.2f   (budget 2)   %s"
           % (calc, calc / run, "within budget" if calc <= 2 * run else "OVER BUDGET"))
+    print("统计 inside Calc, their pages:    %7.3f s    with them: calc / run = %.2f"
+          % (pages, (calc + pages) / run))
     print("统计 inside Calc, its charts:     %7.3f s" % charts)
     print("统计 inside Calc, dispatch to end:%7.3f s" % whole)
 

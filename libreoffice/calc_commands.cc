@@ -176,7 +176,8 @@ JobOutcome runStatistics(const Context& context, const Document& doc, JobDialogs
   if (outcome.ran && !outcome.problem.empty()) undo.takeBack();
   const auto statistics = std::chrono::steady_clock::now();
   if (outcome.ran && outcome.problem.empty()) drawResultCharts(context, doc, job, outcome);
-  timings.statistics = std::chrono::duration<double>(statistics - start).count();
+  timings.pages = live.pageSeconds();
+  timings.statistics = std::chrono::duration<double>(statistics - start).count() - timings.pages;
   timings.charts =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - statistics).count();
   return outcome;

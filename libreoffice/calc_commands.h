@@ -23,7 +23,7 @@ using Context = css::uno::Reference<css::uno::XComponentContext>;
 
 // Seconds a run took: the statistics with the report sheets, and the charts after them.
 struct RunTimings {
-  double statistics = 0, charts = 0;
+  double statistics = 0, pages = 0, charts = 0;  // the report sheets' pages apart
 };
 
 // 统计: the score sheet (the first sheet that is neither "属性表" nor a report sheet) is checked

@@ -116,7 +116,8 @@ void logTimings(const RunTimings& timings) {
   const std::string folder = testHookFolder();
   if (folder.empty()) return;
   std::ofstream out(folder + "/timings.txt");
-  out << "statistics\t" << timings.statistics << "\ncharts\t" << timings.charts << '\n';
+  out << "statistics\t" << timings.statistics << "\npages\t" << timings.pages << "\ncharts\t"
+      << timings.charts << '\n';
 }
 
 class CommandHandler final

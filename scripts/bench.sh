@@ -132,10 +132,12 @@ print(f"batch of 40 ten-class workbooks: {one:7.3f} s    on one core {pinned:.3f
       f" {one / pinned:.2f}   (budget 0.8)  {verdict(one <= 0.8 * pinned)}")
 print(f"load average (1, 5, 15 min):     {' '.join(load[0])} before, {' '.join(load[-1])} after")
 try:
-    calc, charts, whole = (float(x) for x in open(sys.argv[7]).read().split())
+    calc, pages, charts, whole = (float(x) for x in open(sys.argv[7]).read().split())
     print(f"valdrex run, end to end:         {run:7.3f} s    without charts {plain:.3f} s")
     print(f"统计 inside Calc, largest grade:  {calc:7.3f} s    calc / run = {calc / run:.2f}"
           f"   (budget 2)    {verdict(calc <= 2 * run)}   (statistics and report sheets)")
+    print(f"  the report sheets' pages:        {pages:7.3f} s    (timed apart)   with them calc / run ="
+          f" {(calc + pages) / run:.2f}")
     print(f"  its charts on 统计图表:           {charts:7.3f} s    (timed apart)")
     print(f"  the whole 统计, dispatch to end: {whole:7.3f} s")
 except (OSError, ValueError):
