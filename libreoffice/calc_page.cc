@@ -25,6 +25,7 @@
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <string>
 
+#include "libreoffice/uno_call.h"
 #include "libreoffice/uno_text.h"
 #include "valdrex/host/failure.h"
 
@@ -43,15 +44,6 @@ constexpr double kInch = 2540;                          // 1/100 mm
 constexpr sal_Int32 kA4Short = 21000, kA4Long = 29700;  // 1/100 mm
 // Room the header's or footer's line of text takes of the distance between it and the body.
 constexpr sal_Int32 kHeaderLine = 400;
-
-template <class Call>
-auto calling(const char* what, const Call& call) {
-  try {
-    return call();
-  } catch (const uno::Exception& e) {
-    throw Failure(FailureKind::HostError, std::string(what) + "失败：" + utf8(e.Message));
-  }
-}
 
 template <class T>
 T property(const Reference<beans::XPropertySet>& p, const char* name) {

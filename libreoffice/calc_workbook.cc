@@ -29,6 +29,7 @@
 #include <osl/file.hxx>
 
 #include "libreoffice/calc_page.h"
+#include "libreoffice/uno_call.h"
 #include "libreoffice/uno_text.h"
 #include "valdrex/host/date.h"
 #include "valdrex/host/failure.h"
@@ -44,16 +45,6 @@ using uno::Sequence;
 using uno::UNO_QUERY_THROW;
 
 namespace {
-
-// What Calc refuses becomes the host's failure, with the office's own words.
-template <class Call>
-auto calling(const char* what, const Call& call) {
-  try {
-    return call();
-  } catch (const uno::Exception& e) {
-    throw Failure(FailureKind::HostError, std::string(what) + "失败：" + utf8(e.Message));
-  }
-}
 
 Any toAny(const Variant& v) {
   switch (v.kind()) {
