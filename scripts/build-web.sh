@@ -105,7 +105,7 @@ build_library >"$OUT/lib.log" 2>&1 || { tail -40 "$OUT/lib.log" >&2; exit 1; }
 # inlined so that one script holds it all.
 exports="_malloc,_free"
 for f in open check finding run save_as close last_error count_of text_of warning note result_name \
-  classes make_template make_sample sheet_name used_range cell_text chart chart_series \
+  classes make_template make_sample sheet_name used_range cell_text cell_format chart chart_series \
   series_colour; do
   exports+=",_valdrex_$f"
 done

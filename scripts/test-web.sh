@@ -131,7 +131,7 @@ same "page's template" "$work/template.xlsx" "$page/page/made-成绩模板.xlsx"
 same "page's sample" "$work/made-sample.xlsx" "$page/page/made-示例.xlsx" made
 same "page's class listing" "$work/classes-ten.xlsx" "$page/page/classes-ten.xlsx"
 # The preview of 两率一分 shows the cells of the command's result as the library reads them: a
-# number in its shortest form.
+# number in its shortest form, or with two decimals where its cell's format has them.
 if ! /usr/bin/python3 -c '
 import datetime, json, os, sys, openpyxl
 folder, native = sys.argv[1:]
@@ -146,7 +146,10 @@ for name in ["sample", "ten"]:
     ws = openpyxl.load_workbook(os.path.join(native, "native-%s.xlsx" % name))["两率一分"]
     for r, row in enumerate(shown, 1):
         for c, cell in enumerate(row, 1):
-            expected = text(ws.cell(r, c).value)
+            value = ws.cell(r, c).value
+            expected = text(value)
+            if ws.cell(r, c).number_format == "0.00" and isinstance(value, (int, float)):
+                expected = "%.2f" % value
             assert cell == expected, "%s 两率一分 R%dC%d: shown %r, the result holds %r" % (
                 name, r, c, cell, expected)
 ' "$page/page" "$work"; then

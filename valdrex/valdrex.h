@@ -234,6 +234,10 @@ VALDREX_API valdrex_status valdrex_used_range(valdrex_job* job, const char* shee
  * for a bad handle, a sheet the workbook has not, or a row or column below 1. Valid until the
  * job's next call of it. */
 VALDREX_API const char* valdrex_cell_text(valdrex_job* job, const char* sheet, int row, int column);
+/* How a cell shows its number: its number format code ("0.00" for the rates and averages a run
+ * writes), "" for the general format. NULL as for valdrex_cell_text. */
+VALDREX_API const char* valdrex_cell_format(valdrex_job* job, const char* sheet, int row,
+                                            int column);
 
 /* A block of cells of the workbook: its sheet and corners, from 1. */
 typedef struct valdrex_cells {

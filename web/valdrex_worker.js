@@ -39,6 +39,7 @@ function valdrexApi(M) {
     sheetName: c("valdrex_sheet_name", "number", ["number", "number"]),
     usedRange: c("valdrex_used_range", "number", ["number", "string", "number", "number"]),
     cellText: c("valdrex_cell_text", "string", ["number", "string", "number", "number"]),
+    cellFormat: c("valdrex_cell_format", "string", ["number", "string", "number", "number"]),
     chart: c("valdrex_chart", "number",
              ["number", "string", "number", "number", "number", "number", "number"]),
     seriesColour: c("valdrex_series_colour", "number",
@@ -170,8 +171,9 @@ function sheetNames(M, api, job) {
   return names;
 }
 
-// The sheet's cells from A1 as rows of texts, at most `limit` rows and columns: what a page
-// shows of a report sheet. null when the workbook has no such sheet.
+// The sheet's cells from A1 as rows of texts, at most `limit` rows and columns, each number as
+// its cell shows it (a rate with its two decimals): what a page shows of a report sheet. null
+// when the workbook has no such sheet.
 function sheetTable(M, api, job, sheet, scratch, limit) {
   if (api.usedRange(job, sheet, scratch, scratch + 4) !== 0) return null;
   const rows = Math.min(M.getValue(scratch, "i32"), limit.rows);
@@ -179,7 +181,11 @@ function sheetTable(M, api, job, sheet, scratch, limit) {
   const table = [];
   for (let r = 1; r <= rows; ++r) {
     const row = [];
-    for (let c = 1; c <= columns; ++c) row.push(api.cellText(job, sheet, r, c) || "");
+    for (let c = 1; c <= columns; ++c) {
+      const text = api.cellText(job, sheet, r, c) || "";
+      const twoDecimals = api.cellFormat(job, sheet, r, c) === "0.00" && text !== "";
+      row.push(twoDecimals && !isNaN(Number(text)) ? Number(text).toFixed(2) : text);
+    }
     table.push(row);
   }
   return table;

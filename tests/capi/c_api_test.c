@@ -213,6 +213,11 @@ int main(int argc, char** argv) {
   }
   EXPECT(valdrex_cell_text(job, "成绩表", 0, 1) == NULL && *valdrex_last_error() != 0);
   EXPECT(valdrex_cell_text(job, "没有这张表", 1, 1) == NULL);
+  /* A rate shows two decimals; a count the general format. */
+  const char* format = valdrex_cell_format(job, "两率一分", 4, 5);
+  EXPECT(format != NULL && strcmp(format, "0.00") == 0);
+  format = valdrex_cell_format(job, "两率一分", 4, 2);
+  EXPECT(format != NULL && *format == 0);
 
   /* The charts: each series' name, labels and values are cells of the result. */
   const char* chartTitle = NULL;

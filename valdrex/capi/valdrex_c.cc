@@ -249,6 +249,23 @@ const valdrex::host::MemorySheet* sheetNamed(Job& job, const char* name) {
   return found;
 }
 
+// A cell of the job's workbook, or what is wrong with asking for it.
+template <class Text>
+const char* cellString(valdrex_job* handle, const char* sheet, int row, int column,
+                       const Text& text) {
+  const char* out = nullptr;
+  withJob(handle, [&](Job& job) {
+    if (row < 1 || column < 1) return invalid("行号和列号从 1 开始");
+    const valdrex::host::MemorySheet* found = sheetNamed(job, sheet);
+    if (!found) return sheet ? VALDREX_BAD_REQUEST : VALDREX_INVALID_ARGUMENT;
+    const valdrex::host::Cell* cell = found->find(row, column);
+    job.cellText = cell ? valdrex::utf8::repaired(text(*cell)) : "";
+    out = job.cellText.c_str();
+    return succeeded();
+  });
+  return out;
+}
+
 // Chart `i` Valdrex placed on the sheet `name`, or null with the call's status in `why`.
 const valdrex::host::Chart* chartNamed(Job& job, const char* name, size_t i, valdrex_status& why) {
   const valdrex::host::MemorySheet* found = sheetNamed(job, name);
@@ -579,17 +596,14 @@ const char* valdrex_sheet_name(valdrex_job* handle, size_t i) {
 }
 
 const char* valdrex_cell_text(valdrex_job* handle, const char* sheet, int row, int column) {
-  const char* text = nullptr;
-  withJob(handle, [&](Job& job) {
-    if (row < 1 || column < 1) return invalid("行号和列号从 1 开始");
-    const valdrex::host::MemorySheet* found = sheetNamed(job, sheet);
-    if (!found) return sheet ? VALDREX_BAD_REQUEST : VALDREX_INVALID_ARGUMENT;
-    const valdrex::host::Cell* cell = found->find(row, column);
-    job.cellText = cell ? valdrex::utf8::repaired(valdrex::textOf(cell->value)) : "";
-    text = job.cellText.c_str();
-    return succeeded();
+  return cellString(handle, sheet, row, column,
+                    [](const valdrex::host::Cell& cell) { return valdrex::textOf(cell.value); });
+}
+
+const char* valdrex_cell_format(valdrex_job* handle, const char* sheet, int row, int column) {
+  return cellString(handle, sheet, row, column, [](const valdrex::host::Cell& cell) {
+    return std::string(cell.format.numberFormat.str());
   });
-  return text;
 }
 
 valdrex_status valdrex_chart(valdrex_job* handle, const char* sheet, size_t i, const char** title,
