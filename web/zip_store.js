@@ -39,17 +39,21 @@ function zipStored(files, when = new Date()) {
     const name = encoder.encode(file.name);
     const crc = crc32(file.bytes);
     const size = file.bytes.length;
+    // The fields a local header (from byte 6) and a central entry (from byte 8) share.
+    const shared = (view, at) => {
+      view.setUint16(at, 0x0800, true);  // names in UTF-8
+      view.setUint16(at + 2, 0, true);  // stored
+      view.setUint16(at + 4, time, true);
+      view.setUint16(at + 6, date, true);
+      view.setUint32(at + 8, crc, true);
+      view.setUint32(at + 12, size, true);
+      view.setUint32(at + 16, size, true);
+      view.setUint16(at + 20, name.length, true);
+    };
     const local = new DataView(new ArrayBuffer(30));
     local.setUint32(0, 0x04034b50, true);
     local.setUint16(4, 20, true);  // version needed: 2.0
-    local.setUint16(6, 0x0800, true);  // names in UTF-8
-    local.setUint16(8, 0, true);  // stored
-    local.setUint16(10, time, true);
-    local.setUint16(12, date, true);
-    local.setUint32(14, crc, true);
-    local.setUint32(18, size, true);
-    local.setUint32(22, size, true);
-    local.setUint16(26, name.length, true);
+    shared(local, 6);
     local.setUint16(28, 0, true);
     parts.push(new Uint8Array(local.buffer), name, file.bytes);
 
@@ -57,14 +61,7 @@ function zipStored(files, when = new Date()) {
     entry.setUint32(0, 0x02014b50, true);
     entry.setUint16(4, 20, true);
     entry.setUint16(6, 20, true);
-    entry.setUint16(8, 0x0800, true);
-    entry.setUint16(10, 0, true);
-    entry.setUint16(12, time, true);
-    entry.setUint16(14, date, true);
-    entry.setUint32(16, crc, true);
-    entry.setUint32(20, size, true);
-    entry.setUint32(24, size, true);
-    entry.setUint16(28, name.length, true);
+    shared(entry, 8);
     entry.setUint32(42, offset, true);  // the rest (comment, disk, attributes) stays 0
     central.push(new Uint8Array(entry.buffer), name);
     offset += 30 + name.length + size;

@@ -249,6 +249,19 @@ const valdrex::host::MemorySheet* sheetNamed(Job& job, const char* name) {
   return found;
 }
 
+// The i-th warning or note of the job's outcome, or null (and why) past the last.
+const char* nthText(valdrex_job* handle, std::vector<std::string> OutcomeTexts::*list, size_t i,
+                    const char* missing) {
+  const char* text = nullptr;
+  withJob(handle, [&](Job& job) {
+    const std::vector<std::string>& texts = job.texts.*list;
+    if (i >= texts.size()) return invalid(missing);
+    text = texts[i].c_str();
+    return succeeded();
+  });
+  return text;
+}
+
 // A cell of the job's workbook, or what is wrong with asking for it.
 template <class Text>
 const char* cellString(valdrex_job* handle, const char* sheet, int row, int column,
@@ -551,23 +564,11 @@ valdrex_status valdrex_message(valdrex_job* handle, size_t i, const char** title
 }
 
 const char* valdrex_warning(valdrex_job* handle, size_t i) {
-  const char* warning = nullptr;
-  withJob(handle, [&](Job& job) {
-    if (i >= job.texts.warnings.size()) return invalid("没有这一条警告");
-    warning = job.texts.warnings[i].c_str();
-    return succeeded();
-  });
-  return warning;
+  return nthText(handle, &OutcomeTexts::warnings, i, "没有这一条警告");
 }
 
 const char* valdrex_note(valdrex_job* handle, size_t i) {
-  const char* note = nullptr;
-  withJob(handle, [&](Job& job) {
-    if (i >= job.texts.notes.size()) return invalid("没有这一条注意");
-    note = job.texts.notes[i].c_str();
-    return succeeded();
-  });
-  return note;
+  return nthText(handle, &OutcomeTexts::notes, i, "没有这一条注意");
 }
 
 valdrex_status valdrex_used_range(valdrex_job* handle, const char* sheet, int* rows, int* columns) {
